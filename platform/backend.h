@@ -1,0 +1,61 @@
+// The table of routines each platform backend fills. Internal to platform/.
+#pragma once
+#include "platform/window.h"
+
+struct PlatBackend {
+    const char* name;
+    int (*init)(void);
+    void (*shutdown)(void);
+    // Native side of a window; the common layer keeps the registry.
+    int (*windowCreate)(PlatHwnd hwnd, const char* title, int w, int h, int visible);
+    void (*windowDestroy)(PlatHwnd hwnd);
+    void (*windowSetTitle)(PlatHwnd hwnd, const char* title);
+    void (*windowShow)(PlatHwnd hwnd, int cmd);
+    void (*windowRaise)(PlatHwnd hwnd);
+    void (*windowMove)(PlatHwnd hwnd, int x, int y, int w, int h);
+    // Turns pending native events into posted messages (main thread).
+    void (*pumpNative)(void);
+    // Waits a little for a tick or an event (main thread).
+    void (*idleWait)(void);
+    void (*sleepMs)(uint32_t ms);
+    uint32_t (*timeMs)(void);
+    int (*messageBox)(const char* text, const char* title, uint32_t style, int defAnswer);
+    int (*dialog)(const char* name, const char* text, int defAnswer);
+    void (*desktopSize)(int* w, int* h, int* bpp);
+    int (*cursorShow)(int show);
+    void (*cursorClip)(const PlatRect* rect);
+    void (*cursorGetPos)(int* x, int* y);
+    void (*cursorSetPos)(int x, int y);
+    void (*cursorSetShape)(int shape);
+    void (*mouseCapture)(PlatHwnd hwnd, int on);
+    // Timers: whether the common timer code runs them on a thread (real
+    // time) or from the idle wait (virtual time).
+    int virtualTime;
+};
+
+extern const PlatBackend plat_HeadlessBackend;
+#ifdef KRX_HAVE_SDL
+extern const PlatBackend plat_SdlBackend;
+#endif
+
+const PlatBackend* plat_Backend(void);
+
+// Window registry entries shared with the backends.
+struct PlatWindow {
+    PlatHwnd hwnd;
+    char className[64];
+    char title[128];
+    PlatWndProc proc;
+    PlatRect rect;  // outer rectangle in screen coordinates
+    int minimized;
+    int visible;
+    void* native;
+};
+PlatWindow* plat_WindowGet(PlatHwnd hwnd);
+PlatHwnd plat_WindowFirst(void);
+
+// Virtual-time timer service, used by the headless backend's idle wait:
+// runs every timer due at or before `now` and returns the time of the next
+// one (UINT64_MAX when none runs).
+uint64_t plat_TimerRunDue(uint64_t nowMs);
+uint64_t plat_TimerNextDue(void);

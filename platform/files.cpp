@@ -1,0 +1,259 @@
+// POSIX file access with the old file system's manners: '\' separators and
+// names matched without regard to case.
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <limits.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool IsDir(const std::string& p) {
+    struct stat st;
+    return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& p) {
+    struct stat st;
+    return stat(p.c_str(), &st) == 0;
+}
+
+// Finds the entry of `dir` whose name equals `name` without regard to case.
+bool FindNoCase(const std::string& dir, const std::string& name, std::string* real) {
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return false;
+    bool found = false;
+    while (dirent* e = readdir(d)) {
+        if (strcasecmp(e->d_name, name.c_str()) == 0) {
+            *real = e->d_name;
+            found = true;
+            if (strcmp(e->d_name, name.c_str()) == 0) break;  // exact spelling wins
+        }
+    }
+    closedir(d);
+    return found;
+}
+
+}  // namespace
+
+int plat_PathResolve(const char* path, char* out, size_t outSize) {
+    if (!path || !out || outSize == 0) return -1;
+    std::string p(path);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    std::string result;
+    size_t pos = 0;
+    if (!p.empty() && p[0] == '/') {
+        result = "/";
+        pos = 1;
+    }
+    bool exists = true;
+    while (pos <= p.size()) {
+        size_t slash = p.find('/', pos);
+        std::string comp = p.substr(pos, slash == std::string::npos ? std::string::npos : slash - pos);
+        pos = slash == std::string::npos ? p.size() + 1 : slash + 1;
+        if (comp.empty()) continue;
+        std::string base = result.empty() ? std::string() : result;
+        std::string candidate = base.empty() ? comp : (base.back() == '/' ? base + comp : base + "/" + comp);
+        if (exists && !Exists(candidate) && comp != "." && comp != "..") {
+            std::string real;
+            std::string dir = base.empty() ? "." : base;
+            if (FindNoCase(dir, comp, &real))
+                candidate = base.empty() ? real : (base.back() == '/' ? base + real : base + "/" + real);
+            else
+                exists = false;
+        }
+        result = candidate;
+    }
+    if (result.empty()) result = ".";
+    if (result.size() + 1 > outSize) return -1;
+    memcpy(out, result.c_str(), result.size() + 1);
+    return exists ? 0 : 1;
+}
+
+static bool Resolve(const char* path, std::string* out) {
+    if (!path) return false;
+    char buf[PATH_MAX];
+    if (plat_PathResolve(path, buf, sizeof buf) < 0) return false;
+    *out = buf;
+    return true;
+}
+
+int plat_FileOpen(const char* path, int mode) {
+    std::string p;
+    if (!Resolve(path, &p)) return -1;
+    int flags = O_RDONLY;
+    switch (mode) {
+    case PLAT_OPEN_READ: flags = O_RDONLY; break;
+    case PLAT_OPEN_WRITE: flags = O_WRONLY; break;
+    case PLAT_OPEN_READWRITE: flags = O_RDWR; break;
+    case PLAT_OPEN_CREATE: flags = O_RDWR | O_CREAT | O_TRUNC; break;
+    default: return -1;
+    }
+    int fd = open(p.c_str(), flags | O_CLOEXEC, 0644);
+    if (fd >= 0 && IsDir(p)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int32_t plat_FileRead(int handle, void* buffer, uint32_t count) {
+    if (handle < 0 || (!buffer && count)) return -1;
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = read(handle, (char*)buffer + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return done ? (int32_t)done : -1;
+        }
+        if (n == 0) break;
+        done += (size_t)n;
+    }
+    return (int32_t)done;
+}
+
+int32_t plat_FileWrite(int handle, const void* buffer, uint32_t count) {
+    if (handle < 0 || (!buffer && count)) return -1;
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = write(handle, (const char*)buffer + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        done += (size_t)n;
+    }
+    return (int32_t)done;
+}
+
+int64_t plat_FileSeek(int handle, int64_t offset, int whence) {
+    if (handle < 0) return -1;
+    int w = whence == 1 ? SEEK_CUR : whence == 2 ? SEEK_END : SEEK_SET;
+    off_t r = lseek(handle, (off_t)offset, w);
+    return r < 0 ? -1 : (int64_t)r;
+}
+
+int64_t plat_FileSizeOf(int handle) {
+    struct stat st;
+    if (handle < 0 || fstat(handle, &st) != 0) return -1;
+    return (int64_t)st.st_size;
+}
+
+int plat_FileClose(int handle) { return handle >= 0 && close(handle) == 0 ? 0 : -1; }
+
+FILE* plat_FOpen(const char* path, const char* mode) {
+    std::string p;
+    if (!Resolve(path, &p) || !mode) return nullptr;
+    if (IsDir(p)) return nullptr;
+    return fopen(p.c_str(), mode);
+}
+
+int plat_FileExists(const char* path) {
+    std::string p;
+    return Resolve(path, &p) && Exists(p) && !IsDir(p);
+}
+
+int64_t plat_FileSize(const char* path) {
+    std::string p;
+    struct stat st;
+    if (!Resolve(path, &p) || stat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
+    return (int64_t)st.st_size;
+}
+
+int plat_FileDelete(const char* path) {
+    std::string p;
+    if (!Resolve(path, &p)) return -1;
+    return unlink(p.c_str()) == 0 ? 0 : -1;
+}
+
+int plat_FileRename(const char* from, const char* to) {
+    std::string a, b;
+    if (!Resolve(from, &a) || !Resolve(to, &b)) return -1;
+    return rename(a.c_str(), b.c_str()) == 0 ? 0 : -1;
+}
+
+int plat_MakeDir(const char* path) {
+    std::string p;
+    if (!Resolve(path, &p)) return -1;
+    return mkdir(p.c_str(), 0755) == 0 || (errno == EEXIST && IsDir(p)) ? 0 : -1;
+}
+
+struct PlatFind {
+    std::vector<PlatFindData> entries;
+    size_t next = 0;
+};
+
+PlatFind* plat_FindFirst(const char* pattern, PlatFindData* data) {
+    if (!pattern || !data) return nullptr;
+    std::string p(pattern);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    size_t slash = p.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : p.substr(0, slash == 0 ? 1 : slash);
+    std::string mask = slash == std::string::npos ? p : p.substr(slash + 1);
+    std::string realDir;
+    if (!Resolve(dir.c_str(), &realDir)) return nullptr;
+    if (mask == "*.*") mask = "*";
+    DIR* d = opendir(realDir.c_str());
+    if (!d) return nullptr;
+    auto* find = new PlatFind;
+    while (dirent* e = readdir(d)) {
+        if (fnmatch(mask.c_str(), e->d_name, FNM_CASEFOLD) != 0) continue;
+        PlatFindData fd{};
+        size_t n = strnlen(e->d_name, sizeof fd.name - 1);
+        memcpy(fd.name, e->d_name, n);
+        fd.name[n] = 0;
+        struct stat st;
+        std::string full = realDir + "/" + e->d_name;
+        if (stat(full.c_str(), &st) == 0) {
+            fd.size = (uint64_t)st.st_size;
+            fd.isDir = S_ISDIR(st.st_mode);
+        }
+        find->entries.push_back(fd);
+    }
+    closedir(d);
+    if (find->entries.empty()) {
+        delete find;
+        return nullptr;
+    }
+    *data = find->entries[0];
+    find->next = 1;
+    return find;
+}
+
+int plat_FindNext(PlatFind* find, PlatFindData* data) {
+    if (!find || !data || find->next >= find->entries.size()) return 0;
+    *data = find->entries[find->next++];
+    return 1;
+}
+
+void plat_FindClose(PlatFind* find) { delete find; }
+
+int plat_GetCwd(char* out, size_t outSize) { return out && getcwd(out, outSize) ? 0 : -1; }
+
+int plat_SetCwd(const char* path) {
+    std::string p;
+    return Resolve(path, &p) && chdir(p.c_str()) == 0 ? 0 : -1;
+}
+
+int plat_ProgramDir(char* out, size_t outSize) {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return -1;
+    buf[n] = 0;
+    char* slash = strrchr(buf, '/');
+    if (slash) slash[1] = 0;
+    size_t len = strlen(buf);
+    if (len + 1 > outSize) return -1;
+    memcpy(out, buf, len + 1);
+    return 0;
+}

@@ -1,0 +1,10 @@
+// The headless harness: script ticks and frame dumps (see docs/testing.md).
+#pragma once
+#include <cstdint>
+
+// Number of 25 ms game-clock ticks the headless run has fired.
+uint32_t plat_HarnessTick(void);
+// Called by the timer service after a virtual timer ran.
+void plat_HarnessTimerFired(uint32_t intervalMs);
+// Forgets the script and virtual time (for tests that run several times).
+void plat_HarnessReset(void);

@@ -1,0 +1,357 @@
+// The headless backend: no window system, virtual time, input from a
+// script, message boxes answered from the script and logged. Deterministic,
+// for tests and servers.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/harness.h"
+#include "platform/timer.h"
+
+namespace {
+
+struct ScriptEvent {
+    uint32_t tick;
+    uint32_t message;  // 0 for harness actions
+    uintptr_t wParam;
+    intptr_t lParam;
+    int action;        // kAction*
+};
+
+enum { kActionNone = 0, kActionClose, kActionFocusOn, kActionFocusOff };
+
+struct State {
+    uint64_t now = 0;                 // virtual milliseconds
+    uint32_t tick = 0;                // firings of the 25 ms timer
+    uint32_t maxTicks = 0;            // 0: no limit
+    bool closeSent = false;
+    uint32_t idleAfterClose = 0;
+    std::vector<ScriptEvent> events;  // sorted by tick
+    size_t nextEvent = 0;
+    std::deque<int> boxAnswers;
+    std::deque<int> dialogAnswers;
+    int cursorCount = 0;
+    int cursorX = 0, cursorY = 0;
+    bool loaded = false;
+};
+
+State g;
+
+bool ParseVk(const char* s, uint32_t* vk) {
+    static const struct { const char* name; uint32_t vk; } kNames[] = {
+        {"BACK", 0x08}, {"TAB", 0x09}, {"RETURN", 0x0D}, {"ENTER", 0x0D}, {"SHIFT", 0x10},
+        {"CONTROL", 0x11}, {"CTRL", 0x11}, {"MENU", 0x12}, {"ALT", 0x12}, {"PAUSE", 0x13},
+        {"CAPITAL", 0x14}, {"ESCAPE", 0x1B}, {"ESC", 0x1B}, {"SPACE", 0x20}, {"PRIOR", 0x21},
+        {"NEXT", 0x22}, {"END", 0x23}, {"HOME", 0x24}, {"LEFT", 0x25}, {"UP", 0x26},
+        {"RIGHT", 0x27}, {"DOWN", 0x28}, {"INSERT", 0x2D}, {"DELETE", 0x2E},
+        {"MULTIPLY", 0x6A}, {"ADD", 0x6B}, {"SUBTRACT", 0x6D}, {"DECIMAL", 0x6E},
+        {"DIVIDE", 0x6F}, {"NUMLOCK", 0x90}, {"SCROLL", 0x91},
+    };
+    if (isdigit((unsigned char)s[0]) && s[1] != 0) {
+        char* end = nullptr;
+        unsigned long v = strtoul(s, &end, 0);
+        if (*end || v > 255) return false;
+        *vk = (uint32_t)v;
+        return true;
+    }
+    if (s[0] && !s[1] && (isalnum((unsigned char)s[0]))) {
+        *vk = (uint32_t)toupper((unsigned char)s[0]);
+        return true;
+    }
+    if ((s[0] == 'F' || s[0] == 'f') && isdigit((unsigned char)s[1])) {
+        int n = atoi(s + 1);
+        if (n >= 1 && n <= 24) {
+            *vk = 0x6F + (uint32_t)n;
+            return true;
+        }
+    }
+    if (strncasecmp(s, "NUMPAD", 6) == 0 && isdigit((unsigned char)s[6]) && !s[7]) {
+        *vk = 0x60 + (uint32_t)(s[6] - '0');
+        return true;
+    }
+    for (auto& n : kNames)
+        if (strcasecmp(s, n.name) == 0) {
+            *vk = n.vk;
+            return true;
+        }
+    return false;
+}
+
+intptr_t KeyLParam(uint32_t vk, bool ext, bool up) {
+    uint32_t l = 1u | ((vk & 0xFFu) << 16);
+    if (ext) l |= KF_EXTENDED_BIT;
+    if (up) l |= KF_REPEAT_BIT | KF_UP_BIT;
+    return (intptr_t)(int32_t)l;
+}
+
+void Add(uint32_t tick, uint32_t msg, uintptr_t w, intptr_t l, int action = kActionNone) {
+    g.events.push_back(ScriptEvent{tick, msg, w, l, action});
+}
+
+bool ParseLine(char* line, int lineNo, const char* file) {
+    char* hash = strchr(line, '#');
+    if (hash) *hash = 0;
+    char* words[8] = {};
+    int n = 0;
+    for (char* tok = strtok(line, " \t\r\n"); tok && n < 8; tok = strtok(nullptr, " \t\r\n")) words[n++] = tok;
+    if (n == 0) return true;
+    char* end = nullptr;
+    unsigned long tick = strtoul(words[0], &end, 10);
+    if (*end || n < 2) {
+        fprintf(stderr, "krx: %s:%d: expected a tick and a command\n", file, lineNo);
+        return false;
+    }
+    const char* cmd = words[1];
+    uint32_t t = (uint32_t)tick;
+    uint32_t vk = 0;
+    bool ext = n >= 4 && strcasecmp(words[3], "ext") == 0;
+    if ((!strcasecmp(cmd, "keydown") || !strcasecmp(cmd, "keyup") || !strcasecmp(cmd, "key") ||
+         !strcasecmp(cmd, "syskeydown") || !strcasecmp(cmd, "syskeyup")) &&
+        n >= 3 && ParseVk(words[2], &vk)) {
+        bool sys = !strncasecmp(cmd, "sys", 3);
+        if (!strcasecmp(cmd, "keyup") || !strcasecmp(cmd, "syskeyup")) {
+            Add(t, sys ? WM_SYSKEYUP : WM_KEYUP, vk, KeyLParam(vk, ext, true));
+        } else {
+            Add(t, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, KeyLParam(vk, ext, false));
+            if (!strcasecmp(cmd, "key")) Add(t, WM_KEYUP, vk, KeyLParam(vk, ext, true));
+        }
+        return true;
+    }
+    if (!strcasecmp(cmd, "char") && n >= 3) {
+        unsigned long c = strlen(words[2]) == 1 ? (unsigned char)words[2][0] : strtoul(words[2], nullptr, 0);
+        Add(t, WM_CHAR, (uintptr_t)(c & 0xFF), 1);
+        return true;
+    }
+    if (!strcasecmp(cmd, "text") && n >= 3) {
+        for (int i = 2; i < n; i++) {
+            for (const char* p = words[i]; *p; p++) Add(t, WM_CHAR, (unsigned char)*p, 1);
+            if (i + 1 < n) Add(t, WM_CHAR, ' ', 1);
+        }
+        return true;
+    }
+    if (!strcasecmp(cmd, "mouse") && n >= 4) {
+        Add(t, WM_MOUSEMOVE, 0, plat_MakeLParam(atoi(words[2]), atoi(words[3])));
+        return true;
+    }
+    static const struct { const char* name; uint32_t down, up, mk; } kButtons[] = {
+        {"lbutton", WM_LBUTTONDOWN, WM_LBUTTONUP, 1},
+        {"rbutton", WM_RBUTTONDOWN, WM_RBUTTONUP, 2},
+        {"mbutton", WM_MBUTTONDOWN, WM_MBUTTONUP, 16},
+    };
+    for (auto& b : kButtons)
+        if (!strcasecmp(cmd, b.name) && n >= 5) {
+            bool down = !strcasecmp(words[2], "down");
+            bool click = !strcasecmp(words[2], "click");
+            intptr_t pos = plat_MakeLParam(atoi(words[3]), atoi(words[4]));
+            if (down || click) Add(t, b.down, b.mk, pos);
+            if (!down) Add(t, b.up, 0, pos);
+            return true;
+        }
+    if (!strcasecmp(cmd, "focus") && n >= 3) {
+        Add(t, 0, 0, 0, atoi(words[2]) ? kActionFocusOn : kActionFocusOff);
+        return true;
+    }
+    if (!strcasecmp(cmd, "close")) {
+        Add(t, 0, 0, 0, kActionClose);
+        return true;
+    }
+    if (!strcasecmp(cmd, "box") && n >= 3) {
+        g.boxAnswers.push_back(atoi(words[2]));
+        return true;
+    }
+    if (!strcasecmp(cmd, "dialog") && n >= 3) {
+        g.dialogAnswers.push_back(atoi(words[2]));
+        return true;
+    }
+    fprintf(stderr, "krx: %s:%d: unknown script command \"%s\"\n", file, lineNo, cmd);
+    return false;
+}
+
+void LoadScript(void) {
+    if (g.loaded) return;
+    g.loaded = true;
+    if (const char* m = getenv("KRX_MAXTICKS")) g.maxTicks = (uint32_t)strtoul(m, nullptr, 10);
+    const char* path = getenv("KRX_SCRIPT");
+    if (!path || !*path) return;
+    FILE* f = fopen(path, "r");
+    if (!f) {
+        fprintf(stderr, "krx: cannot read the input script \"%s\"\n", path);
+        return;
+    }
+    std::string line;
+    int lineNo = 0;
+    for (int c = fgetc(f);; c = fgetc(f)) {
+        if (c == EOF || c == '\n') {
+            lineNo++;
+            std::vector<char> buf(line.begin(), line.end());
+            buf.push_back(0);
+            ParseLine(buf.data(), lineNo, path);
+            line.clear();
+            if (c == EOF) break;
+        } else {
+            line.push_back((char)c);
+        }
+    }
+    fclose(f);
+    // Stable: events of one tick keep the order of the script.
+    std::stable_sort(g.events.begin(), g.events.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.tick < b.tick; });
+}
+
+void PostDue(void) {
+    PlatHwnd main = plat_WindowFirst();
+    if (!main) return;
+    while (g.nextEvent < g.events.size() && g.events[g.nextEvent].tick <= g.tick) {
+        const ScriptEvent& e = g.events[g.nextEvent++];
+        switch (e.action) {
+        case kActionClose: plat_PostMessage(main, WM_CLOSE, 0, 0); break;
+        case kActionFocusOff:
+            plat_SendMessage(main, WM_ACTIVATE, WA_INACTIVE, 0);
+            plat_SendMessage(main, WM_ACTIVATEAPP, 0, 0);
+            plat_SendMessage(main, WM_KILLFOCUS, 0, 0);
+            break;
+        case kActionFocusOn:
+            plat_SendMessage(main, WM_ACTIVATEAPP, 1, 0);
+            plat_SendMessage(main, WM_ACTIVATE, WA_ACTIVE, 0);
+            plat_SendMessage(main, WM_SETFOCUS, 0, 0);
+            break;
+        default:
+            if (e.message == WM_MOUSEMOVE || (e.message >= WM_LBUTTONDOWN && e.message <= WM_MBUTTONDBLCLK)) {
+                g.cursorX = plat_LoWordSigned(e.lParam);
+                g.cursorY = plat_HiWordSigned(e.lParam);
+            }
+            plat_PostMessage(main, e.message, e.wParam, e.lParam);
+            break;
+        }
+    }
+}
+
+int HInit(void) {
+    LoadScript();
+    return 0;
+}
+void HShutdown(void) {}
+int HWindowCreate(PlatHwnd, const char*, int, int, int) { return 0; }
+void HWindowDestroy(PlatHwnd) {}
+void HWindowSetTitle(PlatHwnd, const char*) {}
+void HWindowShow(PlatHwnd, int) {}
+void HWindowRaise(PlatHwnd) {}
+void HWindowMove(PlatHwnd, int, int, int, int) {}
+void HPumpNative(void) { PostDue(); }
+
+// One step of virtual time: run the next timer that is due, or let one
+// millisecond pass when none runs.
+void Advance(void) {
+    uint64_t due = plat_TimerNextDue();
+    bool gameTick = false;
+    if (due == UINT64_MAX) {
+        g.now += 1;
+    } else {
+        if (due > g.now) g.now = due;
+        gameTick = true;
+    }
+    if (gameTick && g.maxTicks && g.tick >= g.maxTicks) {
+        // The run is over: close the main window instead of counting on.
+        if (!g.closeSent) {
+            g.closeSent = true;
+            if (PlatHwnd main = plat_WindowFirst()) plat_PostMessage(main, WM_CLOSE, 0, 0);
+            return;
+        }
+        if (++g.idleAfterClose > 100000) {
+            fprintf(stderr, "krx: the program did not stop after KRX_MAXTICKS\n");
+            plat_Exit(2);
+        }
+        g.now += 1;
+        return;
+    }
+    if (gameTick) {
+        plat_TimerRunDue(g.now);
+    }
+}
+
+void HIdleWait(void) { Advance(); }
+
+void HSleep(uint32_t ms) {
+    uint64_t until = g.now + ms;
+    while (g.now < until) {
+        uint64_t due = plat_TimerNextDue();
+        if (due > until || (g.maxTicks && g.tick >= g.maxTicks)) {
+            g.now = until;
+            break;
+        }
+        Advance();
+    }
+}
+
+uint32_t HTimeMs(void) { return (uint32_t)g.now; }
+
+int HMessageBox(const char* text, const char* title, uint32_t, int defAnswer) {
+    fprintf(stderr, "box: %s: %s\n", title, text);
+    int answer = defAnswer;
+    if (!g.boxAnswers.empty()) {
+        answer = g.boxAnswers.front();
+        g.boxAnswers.pop_front();
+    }
+    return answer;
+}
+
+int HDialog(const char* name, const char* text, int defAnswer) {
+    fprintf(stderr, "dialog: %s: %s\n", name, text);
+    int answer = defAnswer;
+    if (!g.dialogAnswers.empty()) {
+        answer = g.dialogAnswers.front();
+        g.dialogAnswers.pop_front();
+    }
+    return answer;
+}
+
+void HDesktopSize(int* w, int* h, int* bpp) {
+    *w = 1024;
+    *h = 768;
+    *bpp = 32;
+}
+
+int HCursorShow(int show) { return show ? ++g.cursorCount : --g.cursorCount; }
+void HCursorClip(const PlatRect*) {}
+void HCursorGetPos(int* x, int* y) {
+    int cx = g.cursorX, cy = g.cursorY;
+    plat_ClientToScreen(plat_WindowFirst(), &cx, &cy);
+    *x = cx;
+    *y = cy;
+}
+void HCursorSetPos(int x, int y) {
+    plat_ScreenToClient(plat_WindowFirst(), &x, &y);
+    g.cursorX = x;
+    g.cursorY = y;
+}
+void HCursorSetShape(int) {}
+void HMouseCapture(PlatHwnd, int) {}
+
+}  // namespace
+
+void plat_HarnessTimerFired(uint32_t intervalMs) {
+    // Only the game clock's 25 ms timer counts script ticks.
+    if (intervalMs == 25) {
+        g.tick++;
+        PostDue();
+    }
+}
+
+uint32_t plat_HarnessTick(void) { return g.tick; }
+
+void plat_HarnessReset(void) {
+    g = State{};
+}
+
+const PlatBackend plat_HeadlessBackend = {
+    "headless",     HInit,         HShutdown,       HWindowCreate, HWindowDestroy, HWindowSetTitle,
+    HWindowShow,    HWindowRaise,  HWindowMove,     HPumpNative,   HIdleWait,      HSleep,
+    HTimeMs,        HMessageBox,   HDialog,         HDesktopSize,  HCursorShow,    HCursorClip,
+    HCursorGetPos,  HCursorSetPos, HCursorSetShape, HMouseCapture, 1,
+};

@@ -1,0 +1,224 @@
+// The SDL2 backend: a real window, real time, native message boxes. Input
+// events become the window messages the program has always received.
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "platform/backend.h"
+#include "platform/sdl/sdl_events.h"
+
+namespace {
+
+std::chrono::steady_clock::time_point g_start;
+int g_cursorCount = 0;
+
+SDL_Window* Native(PlatHwnd hwnd) {
+    PlatWindow* w = plat_WindowGet(hwnd);
+    return w ? (SDL_Window*)w->native : nullptr;
+}
+
+PlatHwnd HwndOf(uint32_t windowId) {
+    SDL_Window* win = SDL_GetWindowFromID(windowId);
+    for (PlatHwnd h = 0x100; h < 0x100 + 64; h++) {
+        PlatWindow* w = plat_WindowGet(h);
+        if (w && w->native == win) return h;
+    }
+    return plat_WindowFirst();
+}
+
+int SInit(void) {
+    g_start = std::chrono::steady_clock::now();
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        fprintf(stderr, "krx: SDL could not start: %s\n", SDL_GetError());
+        return -1;
+    }
+    return 0;
+}
+
+void SShutdown(void) { SDL_Quit(); }
+
+int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
+    Uint32 flags = visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    SDL_Window* win = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       w > 0 ? w : 1, h > 0 ? h : 1, flags);
+    if (!win) return -1;
+    PlatWindow* pw = plat_WindowGet(hwnd);
+    pw->native = win;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(win, &x, &y);
+    pw->rect = PlatRect{x, y, x + w, y + h};
+    return 0;
+}
+
+void SWindowDestroy(PlatHwnd hwnd) {
+    if (SDL_Window* win = Native(hwnd)) SDL_DestroyWindow(win);
+}
+
+void SWindowSetTitle(PlatHwnd hwnd, const char* title) {
+    if (SDL_Window* win = Native(hwnd)) SDL_SetWindowTitle(win, title ? title : "");
+}
+
+void SWindowShow(PlatHwnd hwnd, int cmd) {
+    SDL_Window* win = Native(hwnd);
+    if (!win) return;
+    switch (cmd) {
+    case PLAT_SW_HIDE: SDL_HideWindow(win); break;
+    case PLAT_SW_MINIMIZE: SDL_MinimizeWindow(win); break;
+    case PLAT_SW_RESTORE: SDL_RestoreWindow(win); SDL_ShowWindow(win); break;
+    default: SDL_ShowWindow(win); break;
+    }
+}
+
+void SWindowRaise(PlatHwnd hwnd) {
+    if (SDL_Window* win = Native(hwnd)) SDL_RaiseWindow(win);
+}
+
+void SWindowMove(PlatHwnd hwnd, int x, int y, int w, int h) {
+    if (SDL_Window* win = Native(hwnd)) {
+        SDL_SetWindowPosition(win, x, y);
+        if (w > 0 && h > 0) SDL_SetWindowSize(win, w, h);
+    }
+}
+
+void SPumpNative(void) {
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) {
+        PlatHwnd hwnd = 0;
+        switch (ev.type) {
+        case SDL_QUIT:
+            if ((hwnd = plat_WindowFirst()) != 0) plat_PostMessage(hwnd, WM_CLOSE, 0, 0);
+            break;
+        case SDL_WINDOWEVENT: {
+            hwnd = HwndOf(ev.window.windowID);
+            PlatWindow* w = plat_WindowGet(hwnd);
+            if (!w) break;
+            switch (ev.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: plat_PostMessage(hwnd, WM_CLOSE, 0, 0); break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                plat_PostMessage(hwnd, WM_ACTIVATEAPP, 1, 0);
+                plat_PostMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
+                plat_PostMessage(hwnd, WM_SETFOCUS, 0, 0);
+                break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                plat_PostMessage(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+                plat_PostMessage(hwnd, WM_ACTIVATEAPP, 0, 0);
+                plat_PostMessage(hwnd, WM_KILLFOCUS, 0, 0);
+                break;
+            case SDL_WINDOWEVENT_MOVED: {
+                int ww = w->rect.right - w->rect.left, wh = w->rect.bottom - w->rect.top;
+                w->rect = PlatRect{ev.window.data1, ev.window.data2, ev.window.data1 + ww, ev.window.data2 + wh};
+                plat_PostMessage(hwnd, WM_MOVE, 0, plat_MakeLParam(ev.window.data1, ev.window.data2));
+                break;
+            }
+            case SDL_WINDOWEVENT_MINIMIZED: w->minimized = 1; break;
+            case SDL_WINDOWEVENT_RESTORED: w->minimized = 0; break;
+            case SDL_WINDOWEVENT_EXPOSED: plat_PostMessage(hwnd, WM_PAINT, 0, 0); break;
+            default: break;
+            }
+            break;
+        }
+        default:
+            sdl_TranslateInputEvent(&ev);
+            break;
+        }
+    }
+}
+
+void SIdleWait(void) { std::this_thread::sleep_for(std::chrono::microseconds(500)); }
+void SSleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+uint32_t STimeMs(void) {
+    return (uint32_t)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - g_start)
+        .count();
+}
+
+int SMessageBox(const char* text, const char* title, uint32_t style, int defAnswer) {
+    SDL_MessageBoxButtonData buttons[3];
+    int count = 0;
+    auto add = [&](int id, const char* label) {
+        buttons[count].flags = count == 0 ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
+        buttons[count].buttonid = id;
+        buttons[count].text = label;
+        count++;
+    };
+    switch (style & 0xF) {
+    case MB_OKCANCEL: add(IDOK, "OK"); add(IDCANCEL, "Cancel"); break;
+    case MB_ABORTRETRYIGNORE: add(IDABORT, "Abort"); add(IDRETRY, "Retry"); add(IDIGNORE, "Ignore"); break;
+    case MB_YESNOCANCEL: add(IDYES, "Yes"); add(IDNO, "No"); add(IDCANCEL, "Cancel"); break;
+    case MB_YESNO: add(IDYES, "Yes"); add(IDNO, "No"); break;
+    case MB_RETRYCANCEL: add(IDRETRY, "Retry"); add(IDCANCEL, "Cancel"); break;
+    default: add(IDOK, "OK"); break;
+    }
+    Uint32 flags = (style & 0xF0) == MB_ICONSTOP ? SDL_MESSAGEBOX_ERROR
+                   : (style & 0xF0) == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
+                                                       : SDL_MESSAGEBOX_INFORMATION;
+    SDL_MessageBoxData data{flags, nullptr, title, text, count, buttons, nullptr};
+    int answer = defAnswer;
+    fprintf(stderr, "box: %s: %s\n", title, text);
+    if (SDL_ShowMessageBox(&data, &answer) != 0 || answer < 0) answer = defAnswer;
+    return answer;
+}
+
+int SDialog(const char* name, const char* text, int defAnswer) {
+    fprintf(stderr, "dialog: %s: %s\n", name, text);
+    return defAnswer;
+}
+
+void SDesktopSize(int* w, int* h, int* bpp) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        *w = mode.w;
+        *h = mode.h;
+        *bpp = (int)SDL_BITSPERPIXEL(mode.format) == 24 ? 32 : (int)SDL_BITSPERPIXEL(mode.format);
+    } else {
+        *w = 1024;
+        *h = 768;
+        *bpp = 32;
+    }
+}
+
+int SCursorShow(int show) {
+    g_cursorCount += show ? 1 : -1;
+    SDL_ShowCursor(g_cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return g_cursorCount;
+}
+
+void SCursorClip(const PlatRect* rect) {
+    if (SDL_Window* win = Native(plat_WindowFirst())) SDL_SetWindowGrab(win, rect ? SDL_TRUE : SDL_FALSE);
+}
+
+void SCursorGetPos(int* x, int* y) { SDL_GetGlobalMouseState(x, y); }
+
+void SCursorSetPos(int x, int y) {
+    PlatHwnd hwnd = plat_WindowFirst();
+    if (SDL_Window* win = Native(hwnd)) {
+        plat_ScreenToClient(hwnd, &x, &y);
+        SDL_WarpMouseInWindow(win, x, y);
+    }
+}
+
+void SCursorSetShape(int shape) {
+    static SDL_Cursor* arrow = nullptr;
+    static SDL_Cursor* ibeam = nullptr;
+    if (shape == PLAT_CURSOR_IBEAM) {
+        if (!ibeam) ibeam = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_IBEAM);
+        if (ibeam) SDL_SetCursor(ibeam);
+    } else if (shape != PLAT_CURSOR_NONE) {
+        if (!arrow) arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+        if (arrow) SDL_SetCursor(arrow);
+    }
+}
+
+void SMouseCapture(PlatHwnd, int on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
+
+}  // namespace
+
+const PlatBackend plat_SdlBackend = {
+    "sdl",          SInit,         SShutdown,       SWindowCreate, SWindowDestroy, SWindowSetTitle,
+    SWindowShow,    SWindowRaise,  SWindowMove,     SPumpNative,   SIdleWait,      SSleep,
+    STimeMs,        SMessageBox,   SDialog,         SDesktopSize,  SCursorShow,    SCursorClip,
+    SCursorGetPos,  SCursorSetPos, SCursorSetShape, SMouseCapture, 0,
+};

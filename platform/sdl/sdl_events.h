@@ -1,0 +1,6 @@
+// Translation of SDL input events into window messages.
+#pragma once
+#include <SDL.h>
+
+// Posts the window messages for one keyboard, text or mouse event.
+void sdl_TranslateInputEvent(const SDL_Event* ev);

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds every test with AddressSanitizer and UndefinedBehaviorSanitizer,
+# runs them, then runs each fuzz target for a few seconds.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/deps.sh build-essential cmake ninja-build pkg-config ccache libsdl2-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev llvm
+JOBS=$(nproc)
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/krx-ccache}"
+export KRX_PLATFORM=headless
+
+echo "== Build (ASan + UBSan)"
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON >/dev/null
+cmake --build build-test -j "$JOBS"
+
+echo "== Tests"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-test && ctest -j "$JOBS" --output-on-failure --timeout 300)
+
+echo "== Fuzz targets"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKRX_FUZZ=ON -DKRX_TESTS=OFF -DKRX_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$JOBS"
+FUZZ_SECONDS="${FUZZ_SECONDS:-5}"
+for f in build-fuzz/fuzz_*; do
+  [ -x "$f" ] || continue
+  name=$(basename "$f")
+  corpus="build-fuzz/corpus/$name"
+  mkdir -p "$corpus"
+  echo "-- $name"
+  "$f" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -print_final_stats=0 "$corpus" \
+    > "build-fuzz/$name.log" 2>&1 || { tail -40 "build-fuzz/$name.log"; echo "$name failed"; exit 1; }
+done
+echo "All tests passed."

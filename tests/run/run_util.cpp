@@ -1,0 +1,58 @@
+#include "run_util.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+static std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+RunResult run_Program(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                      const std::vector<std::string>& env) {
+    RunResult r;
+    char outTmpl[] = "/tmp/krx_run_outXXXXXX";
+    char errTmpl[] = "/tmp/krx_run_errXXXXXX";
+    int outFd = mkstemp(outTmpl);
+    int errFd = mkstemp(errTmpl);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
+        setenv("KRX_PLATFORM", "headless", 1);
+        for (const auto& e : env) putenv(strdup(e.c_str()));
+        std::string bin = std::string(KRX_BIN_DIR) + "/" + program;
+        std::vector<char*> argv;
+        argv.push_back(strdup(bin.c_str()));
+        for (const auto& a : args) argv.push_back(strdup(a.c_str()));
+        argv.push_back(nullptr);
+        execv(bin.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    close(outFd);
+    close(errFd);
+    r.out = ReadAll(outTmpl);
+    r.err = ReadAll(errTmpl);
+    unlink(outTmpl);
+    unlink(errTmpl);
+    return r;
+}
+
+std::string run_FreshDataDir(const std::string& name) {
+    std::string dir = std::string("/tmp/krx_run_") + name + "_" + std::to_string(getpid());
+    std::string cmd = "rm -rf '" + dir + "' && cp -r '" KRX_DATA_DIR "' '" + dir + "'";
+    if (system(cmd.c_str()) != 0) return std::string();
+    return dir;
+}

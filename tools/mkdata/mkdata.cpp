@@ -1,0 +1,39 @@
+// mkdata DIR: writes the complete sample data set into DIR.
+#include <cstdio>
+#include <string>
+
+#include "mkdata.h"
+
+namespace {
+
+struct Writer {
+    const char* name;
+    int (*write)(const std::string& dir);
+};
+
+int WriteReadme(const std::string& dir) {
+    return mkdata_WriteText(dir, "README.TXT",
+                            "The sample data set of KRX, made by mkdata. Every file here is generated.\r\n");
+}
+
+// In dependency order: later writers may read what earlier ones wrote.
+const Writer kWriters[] = {
+    {"readme", WriteReadme},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: mkdata DIR\n");
+        return 2;
+    }
+    std::string dir = argv[1];
+    for (const Writer& w : kWriters) {
+        if (w.write(dir) != 0) {
+            fprintf(stderr, "mkdata: the %s writer failed\n", w.name);
+            return 1;
+        }
+    }
+    return 0;
+}
