@@ -45,6 +45,8 @@ struct MemHeap {
     uint32_t nextId;                            // next sequence id
     MemFreeCallback* mem_FreeCallbackTable;     // null until the first registration
     uint32_t flags;                             // zero
+    uint32_t callbackCount;                     // table entries in use
+    uint32_t callbackHigh;                      // no entry in use at or past this index
 };
 
 extern MemHeap mem_MainHeap;
