@@ -73,18 +73,31 @@ static MemBlock* heap_FindPrev(const MemHeap* h, const void* data) {
     return nullptr;
 }
 
+// True when not even an empty block fits between b and its successor.
+static inline bool gap_Tight(const MemBlock* b) {
+    return b->next && align_up(end_of(b) + HDR, MEM_MIN_ALIGN) > addr_of(b->next);
+}
+
+// A block whose following gap may have grown: the search must not skip it.
+static inline void hint_Back(MemHeap* h, MemBlock* b) {
+    if (addr_of(b) < addr_of(h->searchFrom)) h->searchFrom = b;
+}
+
 // First fit in address order: the lowest aligned data address behind some
 // block B whose header and data fit before B's successor (or the region end).
 // Returns the data address and the block to link behind, or 0 when full.
-static uintptr_t heap_Place(const MemHeap* h, uint32_t size, uintptr_t align, MemBlock** behind) {
+// The walk starts at searchFrom, since every gap before it is too small for
+// any block; that keeps placing cheap while a heap is filled in order.
+static uintptr_t heap_Place(MemHeap* h, uint32_t size, uintptr_t align, MemBlock** behind) {
     uintptr_t limitEnd = region_end(h);
-    for (MemBlock* b = h->first; b; b = b->next) {
+    for (MemBlock* b = h->searchFrom; b; b = b->next) {
         uintptr_t cand = align_up(end_of(b) + HDR, align);
         uintptr_t limit = b->next ? addr_of(b->next) : limitEnd;
         if (cand + size <= limit) {
             *behind = b;
             return cand;
         }
+        if (b == h->searchFrom && gap_Tight(b)) h->searchFrom = b->next;
     }
     return 0;
 }
@@ -178,6 +191,7 @@ int32_t mem_HeapInit(void) {
     first->tag = MEM_BASE_TAG;
     first->next = nullptr;
     h->first = first;
+    h->searchFrom = first;
     h->nextId = MEM_ID_FIRST + 1;
     return 0;
 }
@@ -230,6 +244,7 @@ int32_t mem_Free(void* data) {
     MemBlock* prev = heap_FindPrev(h, data);
     if (!prev) return -1;
     prev->next = prev->next->next;
+    hint_Back(h, prev);
     std::vector<PendingCall> calls;
     callbacks_Take(h, data, &calls);
     callbacks_Run(calls);
@@ -247,10 +262,12 @@ void* mem_Realloc(void* data, uint32_t newSize, uint32_t alignment) {
     // Look for the new place with the old block out of the list, so that its
     // own space counts; put it back untouched when nothing fits.
     prev->next = saved.next;
+    hint_Back(h, prev);
     MemBlock* behind = nullptr;
     uintptr_t d = heap_Place(h, newSize, align, &behind);
     if (!d) {
         prev->next = old;
+        hint_Back(h, prev);
         return nullptr;
     }
     MemBlock* after = behind->next;
@@ -302,6 +319,7 @@ static int32_t heap_FreeIds(MemHeap* h, uint32_t low, uint32_t high) {
             continue;
         }
         b->next = n->next;
+        hint_Back(h, b);
         count++;
         if (!entries.empty()) {
             uintptr_t d = data_of(n);
@@ -385,6 +403,7 @@ void mem_Heap2Reset(void) {
     MemHeap* h = &mem_AltHeap2;
     if (!h->first) return;
     h->first->next = nullptr;
+    h->searchFrom = h->first;
     // Entries for the dropped blocks must not fire for later blocks that
     // happen to reuse their addresses.
     callbacks_Clear(h);

@@ -47,6 +47,7 @@ struct MemHeap {
     uint32_t flags;                             // zero
     uint32_t callbackCount;                     // table entries in use
     uint32_t callbackHigh;                      // no entry in use at or past this index
+    MemBlock* searchFrom;                       // no block fits behind any block before it
 };
 
 extern MemHeap mem_MainHeap;

@@ -107,6 +107,58 @@ TEST_F(Mem, BlockMayEndExactlyAtNextHeader) {
     EXPECT_EQ(module_CheckMem(stderr), 0);
 }
 
+// Under a random mix of placing, freeing, resizing and group frees, every
+// placed block is the first fit: no gap in front of it could have held it.
+TEST_F(Mem, RandomWorkloadAlwaysPlacesFirstFit) {
+    uint32_t x = 2463534242u;
+    auto rnd = [&x] {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        return x;
+    };
+    auto checkFirstFit = [](void* p, uint32_t size, uint32_t align) {
+        uintptr_t a = align < 16 ? 16 : align;
+        for (const MemBlock* b = mem_MainHeap.first; b->next; b = b->next) {
+            if (A(b->next) + HDR == A(p)) return true;  // reached its place
+            uintptr_t cand = (A(b) + HDR + b->size + HDR + a - 1) & ~(a - 1);
+            if (cand + size <= A(b->next)) return false;
+        }
+        return false;
+    };
+    std::vector<void*> live(64, nullptr);
+    for (int step = 0; step < 20000; step++) {
+        uint32_t r = rnd();
+        void*& slot = live[r % live.size()];
+        uint32_t size = (r >> 8) % 4 == 0 ? 0 : 1 + (r >> 10) % 2000;  // now and then the heap is full
+        uint32_t align = 1u << ((r >> 20) % 8);
+        if ((r >> 28) == 0 && slot) {
+            void* anchor = slot;
+            uint32_t id = (static_cast<MemBlock*>(anchor) - 1)->id;
+            for (void*& q : live)
+                if (q && (static_cast<MemBlock*>(q) - 1)->id >= id) q = nullptr;
+            ASSERT_GE(mem_FreeFrom(anchor), 1);
+        } else if (slot && (r >> 27) % 2 == 0) {
+            void* n = mem_Realloc(slot, size, align);
+            if (n) {
+                ASSERT_TRUE(checkFirstFit(n, size, align)) << step;
+                slot = n;
+            }
+        } else if (slot) {
+            ASSERT_EQ(mem_Free(slot), 0);
+            slot = nullptr;
+        } else {
+            slot = mem_Alloc(size, align);
+            if (slot) {
+                ASSERT_TRUE(checkFirstFit(slot, size, align)) << step;
+            }
+        }
+    }
+    FILE* devnull = std::fopen("/dev/null", "w");
+    EXPECT_EQ(module_CheckMem(devnull), 0);
+    std::fclose(devnull);
+}
+
 TEST_F(Mem, AlignmentIsHonouredAndBadAlignmentFails) {
     for (uint32_t align : {0u, 1u, 4u, 8u, 16u, 64u, 256u, 4096u}) {
         SCOPED_TRACE(align);
