@@ -19,6 +19,9 @@ int WriteReadme(const std::string& dir) {
 // In dependency order: later writers may read what earlier ones wrote.
 const Writer kWriters[] = {
     {"readme", WriteReadme},
+    {"application strings", mkdata_WriteAppStrings},
+    // Keep last: writes the archives with the members the writers above added.
+    {"archives", mkdata_WriteArchives},
 };
 
 }  // namespace

@@ -11,3 +11,39 @@
 int mkdata_WriteFile(const std::string& dir, const std::string& name, const void* data, size_t size);
 int mkdata_WriteFile(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes);
 int mkdata_WriteText(const std::string& dir, const std::string& name, const std::string& text);
+
+// PFF archives (pff_write.cpp). Member names are at most 15 characters.
+struct MkPffMember {
+    std::string name;
+    std::vector<uint8_t> data;
+    bool scrambled = false; // stored with the member-data scramble
+};
+// The archive image; empty (with a message) when a name is too long.
+std::vector<uint8_t> mkdata_PffBuild(const std::vector<MkPffMember>& members);
+int mkdata_PffWrite(const std::string& dir, const std::string& name, const std::vector<MkPffMember>& members);
+// Members of the data set's archives ("KRX.PFF", "COMMON.PFF", "UPDATED.PFF"),
+// collected by the writers and written by mkdata_WriteArchives, which runs
+// last. A later member of the same name replaces the earlier one.
+void mkdata_PffAdd(const std::string& archive, const std::string& name, std::vector<uint8_t> data,
+                   bool scrambled = false);
+int mkdata_WriteArchives(const std::string& dir);
+
+// Indexed data files (idf_write.cpp). Entries are numbered in group order.
+struct MkTableItem {
+    std::string name;
+    std::string text;
+    uint32_t word1 = 0; // the number stored with the item (version items)
+    uint32_t word2 = 0;
+    uint32_t word3 = 0;
+};
+struct MkTableGroup {
+    std::string name;
+    std::vector<MkTableItem> items;
+};
+constexpr uint32_t MK_TABLE_MAGIC = 0x54585452; // "RTXT"
+std::vector<uint8_t> mkdata_TableBuild(const std::vector<MkTableGroup>& groups, uint32_t word0 = MK_TABLE_MAGIC,
+                                       uint32_t word8 = 0);
+int mkdata_TableWrite(const std::string& dir, const std::string& name, const std::vector<MkTableGroup>& groups);
+
+// The application string file "APPSTR.BIN" (appstr_write.cpp).
+int mkdata_WriteAppStrings(const std::string& dir);
