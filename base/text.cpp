@@ -134,7 +134,10 @@ const char* text_NumberToDigitsSigned(int32_t value, int minDigits) {
         u = 0u - u;
         text_Fmt.negative = 1;
     }
-    return text_NumberToDigits(u, minDigits);
+    const char* digits = text_NumberToDigits(u, minDigits);
+    // The sign belongs to this number only.
+    text_Fmt.negative = 0;
+    return digits;
 }
 
 int text_FormatFixedPoint(int32_t value, int width, int precision, char* output, size_t size) {

@@ -1,0 +1,165 @@
+// Plain files and directory lists.
+#include "base/efile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "file_fixture.h"
+
+namespace {
+
+class EFile : public FileEnv {
+protected:
+    std::vector<std::string> Names(const _EDIRLIST* list) {
+        std::vector<std::string> out;
+        for (const _EDIRLIST_ENTRY* e = list ? list->first : nullptr; e; e = e->next) out.push_back(e->name);
+        return out;
+    }
+    // The list in both directions agrees with its count.
+    void CheckLinks(const _EDIRLIST* list) {
+        int n = 0;
+        const _EDIRLIST_ENTRY* prev = nullptr;
+        for (const _EDIRLIST_ENTRY* e = list->first; e; e = e->next, n++) {
+            EXPECT_EQ(e->prev, prev);
+            EXPECT_EQ(e->list, list);
+            prev = e;
+        }
+        EXPECT_EQ(list->last, prev);
+        EXPECT_EQ(list->count, n);
+    }
+};
+
+TEST_F(EFile, ReadLine) {
+    WriteText("LINES.TXT", "first\r\n\r\nform\ffeed\nlong line here\nlast");
+    _EFILE* f = efile_Open("lines.txt", EFILE_READ | EFILE_SHARED);
+    ASSERT_NE(f, nullptr);
+    char buf[8];
+    EXPECT_EQ(efile_ReadLine(f, buf, sizeof buf), 5);
+    EXPECT_STREQ(buf, "first");
+    EXPECT_EQ(efile_ReadLine(f, buf, sizeof buf), 0); // "\r\n" alone
+    EXPECT_STREQ(buf, "");
+    EXPECT_EQ(efile_ReadLine(f, buf, sizeof buf), 7);
+    EXPECT_STREQ(buf, "formfee");
+    EXPECT_EQ(efile_ReadLine(f, buf, sizeof buf), 7); // cut, the rest of the line dropped
+    EXPECT_STREQ(buf, "long li");
+    EXPECT_EQ(efile_ReadLine(f, buf, sizeof buf), 4); // no final "\n"
+    EXPECT_STREQ(buf, "last");
+    EXPECT_NE(f->state & EFILE_STATE_EOF, 0u);
+    EXPECT_EQ(efile_ReadLine(f, buf, sizeof buf), -1);
+    EXPECT_EQ(efile_Close(f), 0);
+    EXPECT_EQ(efile_ReadLine(nullptr, buf, sizeof buf), -1);
+    EXPECT_EQ(efile_Close(nullptr), -1);
+}
+
+TEST_F(EFile, OpenFlagsAndPositions) {
+    EXPECT_EQ(efile_Open("NEW.TXT", EFILE_READ), nullptr);      // missing, no create flag
+    EXPECT_EQ(efile_Open("NEW.TXT", EFILE_CREATE), nullptr);    // neither read nor write
+    _EFILE* f = efile_Open("NEW.TXT", EFILE_WRITE | EFILE_CREATE);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->size, 0);
+    EXPECT_EQ(f->state, EFILE_STATE_OPEN | EFILE_STATE_EOF);
+    EXPECT_EQ(efile_WriteLine(f, "hello"), 7);
+    EXPECT_EQ(efile_Size(f), 7);
+    EXPECT_EQ(efile_Seek(f, 0, 0), 0);
+    EXPECT_EQ(f->state & EFILE_STATE_EOF, 0u);
+    EXPECT_EQ(efile_Write(f, "J", 1), 1);
+    EXPECT_EQ(f->position, 1);
+    EXPECT_EQ(efile_Close(f), 0);
+    EXPECT_EQ(ReadText("NEW.TXT"), "Jello\r\n");
+
+    // Opening an existing file with the create flag keeps its contents.
+    f = efile_Open("NEW.TXT", EFILE_READ | EFILE_WRITE | EFILE_CREATE);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(efile_Size(f), 7);
+    uint32_t word = 0;
+    EXPECT_EQ(efile_ReadWord(f, &word), 4);
+    EXPECT_EQ(word, 0x6C6C654Au); // "Jell"
+    EXPECT_EQ(efile_Seek(f, 0, 2), 7);
+    EXPECT_NE(f->state & EFILE_STATE_EOF, 0u);
+    EXPECT_EQ(efile_Close(f), 0);
+    EXPECT_EQ(efile_Size(nullptr), -1);
+    EXPECT_EQ(efile_Seek(nullptr, 0, 0), -1);
+}
+
+TEST_F(EFile, WholeFilesAndAppendedLines) {
+    EXPECT_EQ(efile_AppendLine("LOG.TXT", "one"), 0);
+    EXPECT_EQ(efile_AppendLine("LOG.TXT", "two"), 0);
+    EXPECT_EQ(ReadText("LOG.TXT"), "one\r\ntwo\r\n");
+
+    int32_t size = 0;
+    char* text = efile_LoadText("log.txt", &size);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(size, 11);
+    EXPECT_STREQ(text, "one\r\ntwo\r\n");
+    mem_GlobalFreeNamed(text);
+    void* whole = efile_LoadWhole("LOG.TXT", &size);
+    ASSERT_NE(whole, nullptr);
+    EXPECT_EQ(size, 10);
+    EXPECT_EQ(memcmp(whole, "one\r\ntwo\r\n", 10), 0);
+    mem_GlobalFreeNamed(whole);
+    EXPECT_EQ(efile_LoadText("MISSING.TXT", &size), nullptr);
+}
+
+TEST_F(EFile, ExistsSingleAndDirectoryCalls) {
+    WriteText("ONE.CFG", "x");
+    WriteText("A.INI", "x");
+    WriteText("B.INI", "x");
+    std::filesystem::create_directory("SUBDIR");
+    EXPECT_EQ(file_ExistsSingle("one.cfg"), 1);
+    EXPECT_EQ(file_ExistsSingle("*.cfg"), 1);
+    EXPECT_EQ(file_ExistsSingle("*.INI"), 0); // two matches
+    EXPECT_EQ(file_ExistsSingle("SUBDIR"), 0); // a directory
+    EXPECT_EQ(file_ExistsSingle("*.NONE"), 0);
+    EXPECT_EQ(file_ExistsSingle(nullptr), 0);
+
+    char cwd[512];
+    ASSERT_EQ(dir_GetCurrent(cwd, sizeof cwd), 0);
+    EXPECT_EQ(dir_SetCurrent("subdir"), 0);
+    EXPECT_EQ(dir_SetCurrent(cwd), 0);
+    EXPECT_EQ(dir_SetCurrent("NOPE"), -1);
+    EXPECT_EQ(dir_GetCurrent(nullptr, 10), -1);
+    EXPECT_EQ(file_Delete("a.ini"), 0);
+    EXPECT_EQ(file_Delete("A.INI"), -1);
+    EXPECT_EQ(file_Delete(nullptr), -1);
+}
+
+TEST_F(EFile, DirectoryListsAreSorted) {
+    uint32_t blocksBefore = mem_GlobalStateGet()->count;
+    std::filesystem::create_directory("D");
+    for (const char* n : {"beta.txt", "Alpha.txt", "gamma.txt", "Delta.dat"}) WriteText(std::string("D/") + n, "12345");
+    std::filesystem::create_directory("D/sub");
+
+    _EDIRLIST* list = dir_ListMake("D\\*", EDIR_SORT_NOCASE);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Alpha.txt", "beta.txt", "Delta.dat", "gamma.txt", "sub"}));
+    CheckLinks(list);
+    const _EDIRLIST_ENTRY* alpha = list->first;
+    EXPECT_EQ(alpha->size, 5u);
+    EXPECT_EQ(alpha->attributes, EDIR_ATTR_NORMAL);
+    EXPECT_EQ(list->last->attributes, EDIR_ATTR_DIRECTORY);
+
+    // Removing entries keeps the first, last and count right.
+    dir_ListEntryRemove(list->first);
+    dir_ListEntryRemove(list->last);
+    dir_ListEntryRemove(list->first->next);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"beta.txt", "gamma.txt"}));
+    CheckLinks(list);
+    dir_ListFree(list);
+
+    list = dir_ListMake("d\\*.TXT", EDIR_WITH_DIRECTORY);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"d\\Alpha.txt", "d\\beta.txt", "d\\gamma.txt"}));
+    dir_ListFree(list);
+
+    list = dir_ListMake("D\\*", EDIR_KEEP_PARENT);
+    ASSERT_NE(list, nullptr);
+    std::vector<std::string> names = Names(list);
+    EXPECT_EQ(names.front(), ".."); // case-sensitive: '.' sorts first
+    EXPECT_EQ(std::count(names.begin(), names.end(), "."), 0);
+    dir_ListFree(list);
+
+    EXPECT_EQ(dir_ListMake("D\\*.NONE", 0), nullptr);
+    EXPECT_EQ(mem_GlobalStateGet()->count, blocksBefore);
+}
+
+} // namespace
