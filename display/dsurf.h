@@ -53,7 +53,7 @@ struct DrawContext {
     int32_t shadeMapRowWidth;
     int32_t xStep, yStep;                  // 16.16, for the stepped blit
     int32_t sourceDepth;                   // 8, 15, 16 or 32
-    uint8_t* shadeTable;                   // the current SHADE TABLE
+    uint8_t* shadeTable;                   // the current SHADE TABLE; also the rasteriser's translucency table
     float inv128;                          // 1/128, for the rasteriser's gradients
     uint8_t colourSlot;                    // slot of the line being drawn
     uint16_t lastColour16;                 // colours of the last line drawn
