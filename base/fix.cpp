@@ -313,8 +313,9 @@ void fix_ProjectToScreen(const FixVec3* view, FixScreenPoint* out) {
     k = saturate32(k);
     int64_t sx = fix_Viewport.centreX + (((int64_t)view->x * k) >> 25);
     int64_t sy = fix_Viewport.centreY + ((-(int64_t)view->y * k) >> 25);
-    out->x = (int32_t)(uint32_t)(uint64_t)sx;
-    out->y = (int32_t)(uint32_t)(uint64_t)sy;
+    // Points far off to the side stay far off to the same side.
+    out->x = saturate32(sx);
+    out->y = saturate32(sy);
 }
 
 void fix_ProjectToScreenC(const FixVec3* view, FixScreenPoint* out) {

@@ -39,7 +39,7 @@ int32_t locate(int32_t count, const Row* table, float x, int32_t* lo, int32_t* h
         return MATH_TABLE_BEYOND;
     }
     for (int32_t i = 1; i < count; i++) {
-        if (!(table[i].x < x)) {
+        if (table[i].x >= x) {
             *lo = i - 1;
             *hi = i;
             return MATH_TABLE_INSIDE;
