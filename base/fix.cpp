@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
-FixViewport fix_Viewport = {0, 0, 0, 0};
+#include "display/dsurf.h"
+#include "render/viewnear.h"
 
 namespace {
 
@@ -303,16 +304,17 @@ void fix_TriangleNormal(const FixVec3* p0, const FixVec3* p1, const FixVec3* p2,
 }
 
 void fix_ProjectToScreen(const FixVec3* view, FixScreenPoint* out) {
+    const _DRAW_SURFACE& surface = draw_CurrentSurface;
     int64_t z = view->z;
-    if (z < fix_Viewport.nearZ) z = fix_Viewport.nearZ;
-    // A near limit of 0 or below would divide by zero or flip the picture.
+    if (z < ViewNearDistance) z = ViewNearDistance;
+    // A near distance of 0 or below would divide by zero or flip the picture.
     if (z < 1) z = 1;
     // The quotient is a 32-bit value; points too close for the focal factor
     // are held at the largest scale instead of faulting.
-    int64_t k = ((int64_t)fix_Viewport.focal * 4294967296LL) / z;
+    int64_t k = ((int64_t)surface.xScale * 4294967296LL) / z;
     k = saturate32(k);
-    int64_t sx = fix_Viewport.centreX + (((int64_t)view->x * k) >> 25);
-    int64_t sy = fix_Viewport.centreY + ((-(int64_t)view->y * k) >> 25);
+    int64_t sx = surface.centreXF + (((int64_t)view->x * k) >> 25);
+    int64_t sy = surface.centreYF + ((-(int64_t)view->y * k) >> 25);
     // Points far off to the side stay far off to the same side.
     out->x = saturate32(sx);
     out->y = saturate32(sy);

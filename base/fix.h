@@ -39,17 +39,6 @@ struct FixScreenPoint {
     int32_t x, y;
 };
 
-// Projection parameters of the selected drawing surface and view: the focal
-// factor, the screen centre (1/128 pixel) and the near limit of the depth.
-// The display and view code keep them current; fix_ProjectToScreen reads them
-// at call time.
-struct FixViewport {
-    int32_t focal;
-    int32_t centreX;
-    int32_t centreY;
-    int32_t nearZ;
-};
-extern FixViewport fix_Viewport;
 
 // The tables (built on first use): 769 sine entries (i / 512 of a turn,
 // 16.16, peaks 65535) and 4097 arc tangent entries (units of 1/131072 turn).
@@ -96,8 +85,9 @@ int32_t fix_Dot(const FixVec3* a, const FixVec3* b);
 // Normal of a triangle: (p0 - p1) x (p0 - p2), both normalised first.
 void fix_TriangleNormal(const FixVec3* p0, const FixVec3* p1, const FixVec3* p2, FixVec3* out);
 
-// View-space point (x right, y up, z forward) to the screen in 1/128 pixel,
-// with fix_Viewport.
+// View-space point (x right, y up, z forward) to the screen in 1/128 pixel.
+// The focal factor (x scale) and the centre are the current drawing
+// surface's; depths below the view's near distance are raised to it.
 void fix_ProjectToScreen(const FixVec3* view, FixScreenPoint* out);
 void fix_ProjectToScreenC(const FixVec3* view, FixScreenPoint* out);
 

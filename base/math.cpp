@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-MathView math_View = {1.0f, 1.0f, 0.0f, 0.0f};
+#include "display/evp.h"
 
 namespace {
 
@@ -824,8 +824,9 @@ void math_RandomReset(void) {
 
 int32_t math_ProjectPoint(const MathVec3* view, int32_t out[2]) {
     if (!(view->z > 0.0f)) return -1;
-    double sx = math_View.centreX + (double)math_View.focalX * view->x / view->z;
-    double sy = math_View.centreY - (double)math_View.focalY * view->y / view->z;
+    const _EVP& v = evp_Current;
+    double sx = v.projCentreX + (double)v.scaleX * view->x / view->z;
+    double sy = v.projCentreY - (double)v.scaleY * view->y / view->z;
     // Keep far-off points inside the integer range.
     if (sx > 2147483647.0) sx = 2147483647.0;
     if (sx < -2147483648.0) sx = -2147483648.0;

@@ -28,13 +28,6 @@ struct MathFrame {
 };
 static_assert(sizeof(MathFrame) == 48, "a frame is 12 floats");
 
-// Projection of the current view for math_ProjectPoint: the two focal factors
-// and the screen centre in pixels. The view code keeps it current.
-struct MathView {
-    float focalX, focalY;
-    float centreX, centreY;
-};
-extern MathView math_View;
 
 // ---- Frames ----
 void math_FrameIdentity(MathFrame* f);
@@ -240,8 +233,9 @@ uint32_t math_Random2(void);
 void math_RandomReset(void);
 
 // ---- Projection, lines and rays ----
-// View-space point to screen pixels with math_View; nothing written unless
-// z > 0. Returns 0 when written, -1 otherwise.
+// View-space point to screen pixels with the current viewport's projection
+// centre and x and y scales; nothing written unless z > 0. Returns 0 when
+// written, -1 otherwise.
 int32_t math_ProjectPoint(const MathVec3* view, int32_t out[2]);
 // With d = b - a: n.d and m.d.
 void math_DotOfDifference(const MathVec3* n, const MathVec3* m, const MathVec3* a,

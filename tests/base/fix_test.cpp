@@ -8,6 +8,9 @@
 #include <limits>
 #include <random>
 
+#include "display/dsurf.h"
+#include "render/viewnear.h"
+
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
@@ -243,14 +246,34 @@ TEST_F(FixRotate, HugeVectorsSaturateInsteadOfOverflowing) {
     EXPECT_EQ(out.x, IMAX);
 }
 
-TEST(FixProject, ScalesByFocalOverDepthInEighthsOfSevenBits) {
-    fix_Viewport = {256, 160 * 128, 100 * 128, 16};
+class FixProject : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = draw_CurrentSurface;
+        savedNear = ViewNearDistance;
+    }
+    void TearDown() override {
+        draw_CurrentSurface = saved;
+        ViewNearDistance = savedNear;
+    }
+    void View(int32_t focal, int32_t cx, int32_t cy, int32_t nearZ) {
+        draw_CurrentSurface.xScale = focal;
+        draw_CurrentSurface.centreXF = cx;
+        draw_CurrentSurface.centreYF = cy;
+        ViewNearDistance = nearZ;
+    }
+    _DRAW_SURFACE saved;
+    int32_t savedNear;
+};
+
+TEST_F(FixProject, ScalesByFocalOverDepthInSevenBitFractions) {
+    View(256, 160 * 128, 100 * 128, 16);
     FixVec3 p = {100, 50, 1000};
     FixScreenPoint s;
     fix_ProjectToScreen(&p, &s);
     EXPECT_EQ(s.x, 160 * 128 + 3276);
     EXPECT_EQ(s.y, 100 * 128 - 1639);   // arithmetic shift floors
-    // Depth below the near limit is raised to it.
+    // Depth below the near distance is raised to it.
     FixVec3 q = {1, 1, -50};
     FixVec3 qn = {1, 1, 16};
     FixScreenPoint a, b;
@@ -258,14 +281,21 @@ TEST(FixProject, ScalesByFocalOverDepthInEighthsOfSevenBits) {
     fix_ProjectToScreen(&qn, &b);
     EXPECT_EQ(a.x, b.x);
     EXPECT_EQ(a.y, b.y);
+}
+
+TEST_F(FixProject, ExtremePointsSaturate) {
     // A focal factor too large for the depth holds the largest scale, and a
-    // near limit of 0 does not divide by zero.
-    fix_Viewport = {256, 0, 0, 0};
+    // near distance of 0 does not divide by zero.
+    View(256, 0, 0, 0);
     FixVec3 z = {IMAX, IMIN, 0};
+    FixScreenPoint a;
     fix_ProjectToScreen(&z, &a);
     EXPECT_EQ(a.x, IMAX);
     EXPECT_EQ(a.y, IMAX);
-    fix_Viewport = {0, 0, 0, 0};
+    FixVec3 w = {IMIN, IMAX, 1};
+    fix_ProjectToScreen(&w, &a);
+    EXPECT_EQ(a.x, IMIN);
+    EXPECT_EQ(a.y, IMIN);
 }
 
 TEST(FixAnglesFromVectors, LevelAndTurnedObjects) {

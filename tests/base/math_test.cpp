@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "display/evp.h"
+
 namespace {
 
 constexpr float EPS = 1e-4f;
@@ -569,7 +571,11 @@ TEST(MathLines, PlaneCrossings) {
 }
 
 TEST(MathLines, ProjectPointAndSteering) {
-    math_View = {100.0f, 80.0f, 160.0f, 100.0f};
+    const _EVP saved = evp_Current;
+    evp_Current.projCentreX = 160.0f;
+    evp_Current.projCentreY = 100.0f;
+    evp_Current.scaleX = 100.0f;
+    evp_Current.scaleY = 80.0f;
     int32_t s[2] = {-7, -7};
     MathVec3 behind = {1, 1, 0};
     EXPECT_EQ(math_ProjectPoint(&behind, s), -1);
@@ -578,7 +584,7 @@ TEST(MathLines, ProjectPointAndSteering) {
     EXPECT_EQ(math_ProjectPoint(&p, s), 0);
     EXPECT_EQ(s[0], 210);
     EXPECT_EQ(s[1], 80);
-    math_View = {1.0f, 1.0f, 0.0f, 0.0f};
+    evp_Current = saved;
 
     // Chasing a still target: the step is cut to its limit.
     MathVec3 vel = {0, 0, 0}, tv = {0, 0, 0}, tp = {100, 0, 0}, pos = {0, 0, 0};
