@@ -1,0 +1,6 @@
+// Stand-in until the chat line lands.
+#include "net/chat.h"
+
+uint32_t chat_Mode = 0;
+
+void chat_InputClear(void) {}
