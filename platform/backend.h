@@ -31,7 +31,16 @@ struct PlatBackend {
     // Timers: whether the common timer code runs them on a thread (real
     // time) or from the idle wait (virtual time).
     int virtualTime;
+    // Open-file dialog: the full path of the chosen file into path; 1 when
+    // one was chosen, 0 when none (or the desktop offers no dialog).
+    int (*fileOpenDialog)(const char* filter, const char* initialDir, char* path, size_t pathSize);
 };
+
+// Walks a dialog filter (description and pattern pairs, each NUL-terminated,
+// ended by an empty string): the pair at *pos and moves *pos past it; 0 at
+// the end. Reads no further than PLAT_FILTER_MAX bytes.
+constexpr size_t PLAT_FILTER_MAX = 4096;
+int plat_FilterNext(const char* filter, size_t* pos, const char** description, const char** pattern);
 
 extern const PlatBackend plat_HeadlessBackend;
 #ifdef KRX_HAVE_SDL

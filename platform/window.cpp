@@ -312,6 +312,47 @@ int plat_Dialog(const char* name, const char* text, int defAnswer) {
     return plat_Backend()->dialog(name ? name : "", text ? text : "", defAnswer);
 }
 
+int plat_FilterNext(const char* filter, size_t* pos, const char** description, const char** pattern) {
+    if (!filter || !pos) return 0;
+    size_t p = *pos;
+    const char* parts[2];
+    for (int i = 0; i < 2; i++) {
+        if (p >= PLAT_FILTER_MAX || filter[p] == 0) return 0;
+        parts[i] = filter + p;
+        size_t n = strnlen(filter + p, PLAT_FILTER_MAX - p);
+        if (p + n >= PLAT_FILTER_MAX) return 0;
+        p += n + 1;
+    }
+    if (description) *description = parts[0];
+    if (pattern) *pattern = parts[1];
+    *pos = p;
+    return 1;
+}
+
+int plat_FileOpenDialog(PlatHwnd, const char* filter, const char* initialDir, char* file, size_t fileSize,
+                        char* fileTitle, size_t titleSize) {
+    if (file && fileSize) file[0] = 0;
+    if (fileTitle && titleSize) fileTitle[0] = 0;
+    if (!filter || !file || !fileSize) return 0;
+    char path[4096];
+    path[0] = 0;
+    if (!plat_Backend()->fileOpenDialog(filter, initialDir, path, sizeof path)) return 0;
+    path[sizeof path - 1] = 0;
+    struct stat st;
+    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    char* full = realpath(path, nullptr);
+    if (!full) return 0;
+    const char* slash = strrchr(full, '/');
+    const char* name = slash ? slash + 1 : full;
+    int fits = strlen(full) < fileSize && (!fileTitle || strlen(name) < titleSize);
+    if (fits) {
+        CopyBounded(file, fileSize, full);
+        if (fileTitle) CopyBounded(fileTitle, titleSize, name);
+    }
+    free(full);
+    return fits;
+}
+
 int plat_CursorShow(int show) { return plat_Backend()->cursorShow(show); }
 
 void plat_CursorClip(const PlatRect* rect) {

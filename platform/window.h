@@ -67,6 +67,16 @@ int plat_MessageBox(PlatHwnd owner, const char* text, const char* title, uint32_
 // answered from the script). Returns the answer, by default `defAnswer`.
 int plat_Dialog(const char* name, const char* text, int defAnswer);
 
+// Standard open-file dialog owned by `owner`, starting in initialDir (null:
+// the current directory). filter: pairs of description and pattern
+// ("*.MSN;*.msn"), each NUL-terminated, ended by an empty string. Only an
+// existing file can be chosen. Its full path goes to file and its own name
+// to fileTitle; 1 when a file was chosen, else 0 with both emptied (also
+// when a name does not fit). headless: answered from the script (none by
+// default) and logged as "dialog: open-file: FILTER".
+int plat_FileOpenDialog(PlatHwnd owner, const char* filter, const char* initialDir, char* file, size_t fileSize,
+                        char* fileTitle, size_t titleSize);
+
 // Cursor and mouse capture.
 int plat_CursorShow(int show); // returns the new display count
 void plat_CursorClip(const PlatRect* rect); // null frees it

@@ -12,6 +12,7 @@
 
 #include "platform/backend.h"
 #include "platform/harness.h"
+#include "platform/joystick.h"
 #include "platform/timer.h"
 
 namespace {
@@ -36,6 +37,8 @@ struct State {
     size_t nextEvent = 0;
     std::deque<int> boxAnswers;
     std::deque<int> dialogAnswers;
+    std::deque<std::string> openFileAnswers;  // "" answers with no file
+    uint8_t keysDown[256] = {};               // for the repeat bit of key downs
     int cursorCount = 0;
     int cursorX = 0, cursorY = 0;
     bool loaded = false;
@@ -165,10 +168,15 @@ bool ParseLine(char* line, int lineNo, const char* file) {
         g.boxAnswers.push_back(atoi(words[2]));
         return true;
     }
+    if (!strcasecmp(cmd, "openfile")) {
+        g.openFileAnswers.push_back(n >= 3 ? words[2] : "");
+        return true;
+    }
     if (!strcasecmp(cmd, "dialog") && n >= 3) {
         g.dialogAnswers.push_back(atoi(words[2]));
         return true;
     }
+    if (int joy = plat_JoyScriptLine(t, cmd, words + 2, n - 2, file, lineNo)) return joy > 0;
     fprintf(stderr, "krx: %s:%d: unknown script command \"%s\"\n", file, lineNo, cmd);
     return false;
 }
@@ -226,7 +234,19 @@ void PostDue(void) {
                 g.cursorX = plat_LoWordSigned(e.lParam);
                 g.cursorY = plat_HiWordSigned(e.lParam);
             }
-            plat_PostMessage(main, e.message, e.wParam, e.lParam);
+            intptr_t lParam = e.lParam;
+            if (e.message >= WM_KEYDOWN && e.message <= WM_SYSKEYUP && e.message != WM_CHAR &&
+                e.message != WM_SYSCHAR) {
+                // As a keyboard does: a key that is already down repeats.
+                uint32_t vk = (uint32_t)(e.wParam & 0xFF);
+                bool down = e.message == WM_KEYDOWN || e.message == WM_SYSKEYDOWN;
+                uint32_t bits = (uint32_t)lParam;
+                if (down && g.keysDown[vk]) bits |= KF_REPEAT_BIT;
+                if (e.message == WM_SYSKEYDOWN || e.message == WM_SYSKEYUP) bits |= KF_ALTDOWN_BIT;
+                g.keysDown[vk] = down;
+                lParam = (intptr_t)(int32_t)bits;
+            }
+            plat_PostMessage(main, e.message, e.wParam, lParam);
             break;
         }
     }
@@ -311,6 +331,19 @@ int HDialog(const char* name, const char* text, int defAnswer) {
     return answer;
 }
 
+int HFileOpenDialog(const char* filter, const char*, char* path, size_t pathSize) {
+    const char* description = "";
+    size_t pos = 0;
+    plat_FilterNext(filter, &pos, &description, nullptr);
+    fprintf(stderr, "dialog: open-file: %s\n", description);
+    if (g.openFileAnswers.empty()) return 0;
+    std::string answer = g.openFileAnswers.front();
+    g.openFileAnswers.pop_front();
+    if (answer.empty() || answer.size() >= pathSize) return 0;
+    snprintf(path, pathSize, "%s", answer.c_str());
+    return 1;
+}
+
 void HDesktopSize(int* w, int* h, int* bpp) {
     *w = 1024;
     *h = 768;
@@ -347,6 +380,7 @@ uint32_t plat_HarnessTick(void) { return g.tick; }
 
 void plat_HarnessReset(void) {
     g = State{};
+    plat_JoyHeadlessReset();
 }
 
 const PlatBackend plat_HeadlessBackend = {
@@ -354,4 +388,5 @@ const PlatBackend plat_HeadlessBackend = {
     HWindowShow,    HWindowRaise,  HWindowMove,     HPumpNative,   HIdleWait,      HSleep,
     HTimeMs,        HMessageBox,   HDialog,         HDesktopSize,  HCursorShow,    HCursorClip,
     HCursorGetPos,  HCursorSetPos, HCursorSetShape, HMouseCapture, 1,
+    HFileOpenDialog,
 };

@@ -2,10 +2,16 @@
 // events become the window messages the program has always received.
 #include <SDL.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/backend.h"
 #include "platform/sdl/sdl_events.h"
@@ -35,6 +41,7 @@ int SInit(void) {
         fprintf(stderr, "krx: SDL could not start: %s\n", SDL_GetError());
         return -1;
     }
+    sdl_EventsInit();
     return 0;
 }
 
@@ -167,6 +174,66 @@ int SDialog(const char* name, const char* text, int defAnswer) {
     return defAnswer;
 }
 
+// Runs a dialog tool with argv (no shell) and reads the first line it
+// prints. 1 when it printed one and ended with success.
+int RunDialogTool(const std::vector<std::string>& args, char* out, size_t outSize) {
+    int fds[2];
+    if (pipe(fds) != 0) return 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    int err = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (err != 0) {
+        close(fds[0]);
+        return 0;
+    }
+    std::string text;
+    char buf[512];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0 && text.size() < 65536) text.append(buf, (size_t)n);
+    close(fds[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    size_t eol = text.find('\n');
+    if (eol != std::string::npos) text.resize(eol);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || text.empty() || text.size() >= outSize) return 0;
+    snprintf(out, outSize, "%s", text.c_str());
+    return 1;
+}
+
+// The desktop's own file chooser through zenity or kdialog; none chosen
+// when neither is installed.
+int SFileOpenDialog(const char* filter, const char* initialDir, char* path, size_t pathSize) {
+    std::string dir = initialDir && *initialDir ? initialDir : ".";
+    std::vector<std::string> zenity = {"zenity", "--file-selection", "--filename=" + dir + "/"};
+    std::string kfilter;
+    size_t pos = 0;
+    const char* first = "";
+    const char* description = nullptr;
+    const char* pattern = nullptr;
+    while (plat_FilterNext(filter, &pos, &description, &pattern)) {
+        if (!*first) first = description;
+        std::string patterns = pattern;
+        for (char& c : patterns)
+            if (c == ';') c = ' ';
+        zenity.push_back(std::string("--file-filter=") + description + " | " + patterns);
+        if (!kfilter.empty()) kfilter += "\n";
+        kfilter += patterns + "|" + description;
+    }
+    fprintf(stderr, "dialog: open-file: %s\n", first);
+    if (RunDialogTool(zenity, path, pathSize)) return 1;
+    return RunDialogTool({"kdialog", "--getopenfilename", dir, kfilter}, path, pathSize);
+}
+
 void SDesktopSize(int* w, int* h, int* bpp) {
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
@@ -221,4 +288,5 @@ const PlatBackend plat_SdlBackend = {
     SWindowShow,    SWindowRaise,  SWindowMove,     SPumpNative,   SIdleWait,      SSleep,
     STimeMs,        SMessageBox,   SDialog,         SDesktopSize,  SCursorShow,    SCursorClip,
     SCursorGetPos,  SCursorSetPos, SCursorSetShape, SMouseCapture, 0,
+    SFileOpenDialog,
 };
