@@ -47,3 +47,7 @@ int mkdata_TableWrite(const std::string& dir, const std::string& name, const std
 
 // The application string file "APPSTR.BIN" (appstr_write.cpp).
 int mkdata_WriteAppStrings(const std::string& dir);
+
+// APP.INI and the version-checked data files of the start-up
+// (startup_data.cpp).
+int mkdata_WriteStartupData(const std::string& dir);

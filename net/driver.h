@@ -1,0 +1,9 @@
+// Transport driver table: selection, opening and closing.
+#pragma once
+#include <cstdint>
+
+// 1 selects the quillax table, any other value the DirectPlay one.
+void net_DriverSelect(int32_t kind);
+// 0 on success (also when already open), 1 on failure.
+int32_t net_DriverInit(void);
+int32_t net_DriverClose(void);

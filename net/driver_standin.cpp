@@ -1,0 +1,6 @@
+// Stand-in until the transport drivers land: nothing is opened.
+#include "net/driver.h"
+
+__attribute__((weak)) void net_DriverSelect(int32_t) {}
+__attribute__((weak)) int32_t net_DriverInit(void) { return 0; }
+__attribute__((weak)) int32_t net_DriverClose(void) { return 0; }
