@@ -121,7 +121,7 @@ void PostKey(PlatHwnd hwnd, const SDL_KeyboardEvent& e) {
     uint32_t msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     plat_PostMessage(hwnd, msg, vk, (intptr_t)(int32_t)l);
     if (down && !sys)
-        if (uint32_t c = ControlChar(vk, mod)) plat_PostMessage(hwnd, WM_CHAR, c, (intptr_t)(int32_t)(l & 0x00FFFFFFu));
+        if (uint32_t c = ControlChar(vk, mod)) plat_PostMessage(hwnd, WM_CHAR, c, (intptr_t)(int32_t)l);
 }
 
 // Text arrives as UTF-8; characters 1..255 go on as WM_CHAR (the others
