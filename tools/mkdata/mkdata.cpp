@@ -20,6 +20,7 @@ int WriteReadme(const std::string& dir) {
 const Writer kWriters[] = {
     {"readme", WriteReadme},
     {"application strings", mkdata_WriteAppStrings},
+    {"palettes", mkdata_WritePalettes},
     {"start-up data", mkdata_WriteStartupData},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},

@@ -48,6 +48,29 @@ int mkdata_TableWrite(const std::string& dir, const std::string& name, const std
 // The application string file "APPSTR.BIN" (appstr_write.cpp).
 int mkdata_WriteAppStrings(const std::string& dir);
 
+// PCX and BMP images (pcx_write.cpp). PCX files are written by the program's
+// own writer; mkdata_PcxBuild returns the file's bytes (written through a
+// scratch file in scratchDir), empty on failure.
+int mkdata_PcxWrite(const std::string& dir, const std::string& name, int32_t width, int32_t height,
+                    const uint8_t* pixels, const uint8_t* palette);
+std::vector<uint8_t> mkdata_PcxBuild(const std::string& scratchDir, int32_t width, int32_t height,
+                                     const uint8_t* pixels, const uint8_t* palette);
+// rgb: width x 3 bytes a row, top row first.
+int mkdata_BmpWrite24(const std::string& dir, const std::string& name, int32_t width, int32_t height,
+                      const uint8_t* rgb);
+int mkdata_BmpWrite8(const std::string& dir, const std::string& name, int32_t width, int32_t height,
+                     const uint8_t* pixels, const uint8_t* palette);
+
+// The game palette (palette_write.cpp; layout in docs/formats.md): writes
+// "genpak.pcx", its remap companions "genpak.CR1" and "genpak.CR2", and the
+// start picture "INIT.BMP". Art of other writers is drawn in this palette.
+void mkdata_GamePalette(uint8_t* rgb768);
+// Nearest entry 1-255 (entry 0 is transparent).
+int mkdata_PaletteNearest(const uint8_t* rgb768, int red, int green, int blue);
+// A remap file whose buckets cover every entry 1-255.
+std::vector<uint8_t> mkdata_RemapFileBuild(const uint8_t* rgb768);
+int mkdata_WritePalettes(const std::string& dir);
+
 // APP.INI and the version-checked data files of the start-up
 // (startup_data.cpp).
 int mkdata_WriteStartupData(const std::string& dir);
