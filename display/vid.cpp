@@ -12,6 +12,7 @@
 
 #include "base/mem.h"
 #include "platform/display.h"
+#include "shell/cmdline.h"
 #include "shell/wndproc.h"
 
 VideoState vid_State;
@@ -53,7 +54,6 @@ struct Video {
     int32_t savedRectValid = 0;
     int32_t lastWindowed = 1;        // the windowed flag of the last mode set
     void (*present)(void) = nullptr;
-    int32_t forceWindowed = 0;
 };
 
 Video g;
@@ -223,7 +223,9 @@ int32_t SetFullScreenMode(int32_t width, int32_t height, int32_t surfaceWidth, i
     int32_t bits = vid_State.bitsPerPixel;
     if (g.lastWindowed && app_MainHwnd && plat_WindowGetRect(app_MainHwnd, &g.savedRect) == 0) g.savedRectValid = 1;
     ReleaseSurfaces();
-    int32_t fullScreen = g.forceWindowed ? 0 : 1;
+    // With the WINDOW command word a full-screen mode is shown in the
+    // window; the program still runs it as full screen.
+    int32_t fullScreen = app_StartupOptions & APP_OPTION_WINDOW ? 0 : 1;
     PlatPixelFormat format{};
     vid_State.display24 = 0;
     int32_t screenBits = bits;
@@ -291,9 +293,7 @@ int32_t SetModeFallback(int32_t width, int32_t height, int32_t surfaceWidth, int
 
 void vid_Init(void) {
     ReleaseSurfaces();
-    int32_t force = g.forceWindowed;
     g = Video{};
-    g.forceWindowed = force;
     memset(&vid_State, 0, sizeof vid_State);
     CreateGdiPalette();
     g.up = 1;
@@ -402,5 +402,3 @@ void vid_SetPalette(const uint8_t* rgb768) {
 }
 
 void vid_RestoreDesktop(void) { plat_DisplayRestoreDesktop(); }
-
-void vid_SetForceWindowed(int32_t flag) { g.forceWindowed = flag ? 1 : 0; }

@@ -1,7 +1,8 @@
 // The video layer: the screen mode, the program-owned surfaces (primary,
 // back buffer, drawing surface), the 8-bit palette and the present routines.
 // Every surface is memory of our own; presenting hands the finished frame to
-// the platform display service.
+// the platform display service. With the WINDOW command word (option bit
+// 0x200000) full-screen modes are shown in the window.
 #pragma once
 #include <cstdint>
 
@@ -61,7 +62,3 @@ void vid_RealizePalette(void);
 void vid_SetPalette(const uint8_t* rgb768);
 
 void vid_RestoreDesktop(void);
-
-// Nonzero: full-screen modes are shown in a window (the WINDOW command
-// word); the program still treats them as full screen.
-void vid_SetForceWindowed(int32_t flag);

@@ -17,6 +17,7 @@
 #include "platform/display.h"
 #include "platform/window.h"
 #include "render/viewnear.h"
+#include "shell/cmdline.h"
 
 namespace {
 
@@ -141,6 +142,21 @@ TEST_F(DisplayTest, WindowedFlagAloneKeepsTheViewport) {
     ASSERT_EQ(otw_SetDisplayMode(OTW_MODE_WIDTH | OTW_MODE_HEIGHT, 800, 600, 0, 0, 0), 0);
     EXPECT_EQ(otw_DisplayEvp->rows, 600);
     EXPECT_EQ(otw_DisplayEvp->width, 800);
+}
+
+TEST_F(DisplayTest, WindowWordShowsFullScreenModesInTheWindow) {
+    uint32_t saved = app_StartupOptions;
+    app_StartupOptions |= APP_OPTION_WINDOW;
+    ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 0, 0), 0);
+    app_StartupOptions = saved;
+    PlatDisplayMode mode;
+    plat_DisplayGetMode(&mode);
+    EXPECT_EQ(mode.fullScreen, 0);
+    EXPECT_EQ(otw_State.windowed, 0);
+    EXPECT_EQ(vid_State.redMask, 0xF800u);  // the full-screen format
+    uint8_t* primary = vid_LockPrimary();
+    EXPECT_NE(primary, nullptr);
+    vid_UnlockPrimary();
 }
 
 TEST_F(DisplayTest, RefusedModesLeaveThePreviousOne) {
