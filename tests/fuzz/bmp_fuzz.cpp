@@ -1,0 +1,44 @@
+// Fuzz target: BMP files, into _EIMAGE2 and through the PCX entry (which
+// reads them from a file) at every output depth.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+
+#include "base/bmp.h"
+#include "base/mem.h"
+#include "display/pal.h"
+#include "display/pcx.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool ready = false;
+    static std::string path;
+    if (!ready) {
+        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
+        mem_HeapInit();
+        pal_SetRgbMasks(0x7C00, 0x03E0, 0x001F);
+        pal_SetRgbMasksSecond(0xFF0000, 0x00FF00, 0x0000FF);
+        path = "/tmp/krx_fuzz_bmp_" + std::to_string(getpid()) + ".bmp";
+        ready = true;
+    }
+    if (size > 0x1000000) return 0;
+    uint32_t sum = 0;
+    if (_EIMAGE2* img = img_ParseBmp(data, size)) {
+        for (uint32_t i = 0; i < img->pixelBytes; i++) sum += img->pixels[i];
+        img_Free(img);
+    }
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+        fwrite(data, 1, size, f);
+        fclose(f);
+        for (int32_t mode : {8, 16, 32}) {
+            auto* block = static_cast<uint8_t*>(pcx_LoadImageEx(path.c_str(), mode));
+            if (!block) continue;
+            for (int32_t i = 0; i < pal_Second.pixelBytes; i++) sum += block[i];
+            mem_Free(block);
+        }
+        remove(path.c_str());
+    }
+    return sum == 0xFFFFFFFF;
+}
