@@ -203,6 +203,8 @@ void pal_BuildLightTable(uint16_t* table, const uint8_t* palette) {
 void pal_TintView16(int32_t red, int32_t green, int32_t blue, int32_t level) {
     const _DRAW_SURFACE& s = draw_CurrentSurface;
     if (!s.base || s.bitsPerPixel != 16) return;
+    // Without a pixel format (masks never derived) every field would vanish.
+    if (!pal_Hc.channels[0].mask && !pal_Hc.channels[1].mask && !pal_Hc.channels[2].mask) return;
     int32_t k = 255 - std::clamp(level, 0, 255);
     const int32_t tint[3] = {Clamp255(red), Clamp255(green), Clamp255(blue)};
     uint32_t table[2][256];
