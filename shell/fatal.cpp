@@ -62,10 +62,12 @@ size_t app_StringFormat(char* out, size_t size, const char* format, const AppFor
         char piece[512];
         int n;
         if (conv == 's' || (a.text && conv != 'c')) {
+            // A number given for a text prints as its digits.
+            char digits[24];
+            if (!a.text) snprintf(digits, sizeof digits, "%ld", a.number);
             spec[specLen++] = 's';
             spec[specLen] = 0;
-            n = snprintf(piece, sizeof piece, spec, a.text ? a.text : "");
-            if (!a.text) n = snprintf(piece, sizeof piece, "%ld", a.number);
+            n = snprintf(piece, sizeof piece, spec, a.text ? a.text : digits);
         } else if (conv == 'c') {
             spec[specLen++] = 'c';
             spec[specLen] = 0;

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +30,11 @@ RunResult run_Program(const std::string& program, const std::vector<std::string>
         dup2(errFd, 2);
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
         setenv("KRX_PLATFORM", "headless", 1);
+        // A runtime folder of its own, so that runs in parallel do not take
+        // each other for a running copy (a test may pass its own).
+        std::string runtime = "/tmp/krx_run_rt_" + std::to_string(getpid());
+        mkdir(runtime.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         for (const auto& e : env) putenv(strdup(e.c_str()));
         std::string bin = std::string(KRX_BIN_DIR) + "/" + program;
         std::vector<char*> argv;

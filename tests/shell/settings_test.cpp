@@ -1,0 +1,205 @@
+// The settings files: APP.INI and KRX.INI reading rules, and writing that
+// never loses the old file.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "base/file.h"
+#include "base/ini.h"
+#include "base/mem.h"
+#include "input/ejoy.h"
+#include "shell/settings.h"
+
+namespace {
+
+class Settings : public ::testing::Test {
+protected:
+    std::string dir, oldCwd;
+    void SetUp() override {
+        setenv("KRX_PLATFORM", "headless", 0);
+        file_StateInit();
+        ini_Unload();
+        mem_CurrentHeap = &mem_MainHeap;
+        mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
+        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(mem_Heap1Init(), 0);
+        char tmpl[] = "/tmp/krx_settings_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        oldCwd = std::filesystem::current_path().string();
+        std::filesystem::current_path(dir);
+        cfg_SettingsDefaults();
+    }
+    void TearDown() override {
+        std::filesystem::current_path(oldCwd);
+        std::filesystem::remove_all(dir);
+    }
+    static void Write(const std::string& name, const std::string& text) {
+        std::ofstream f(name, std::ios::binary);
+        f << text;
+    }
+    static std::string Read(const std::string& name) {
+        std::ifstream f(name, std::ios::binary);
+        std::stringstream ss;
+        ss << f.rdbuf();
+        return ss.str();
+    }
+    // KRX.INI of version 1 holding the lines.
+    static void Ini(const std::string& lines) { Write("KRX.INI", "// test\r\nVERSION 1\r\n\r\n" + lines); }
+};
+
+}  // namespace
+
+TEST_F(Settings, AppIniRules) {
+    std::string longText(128, 'x');
+    Write("APP.INI",
+          "// macros\r\nSKIP_16BIT_CHECK 1 extra\r\nVERSION 1\r\nCHAT 0 \"hello there\"\r\nCHAT 10 \"ignored\"\r\n"
+          "CHAT -1 \"ignored\"\r\nCHAT 2 \"" +
+              longText + "\"\r\nCHAT 3 \"" + longText.substr(1) + "\"\r\nchat 4\r\nSKIP_BAD3DFXDLLS_CHECK 5\r\n");
+    app_IniRead();
+    EXPECT_EQ(app_Ini.SKIP_16BIT_CHECK, 1);
+    EXPECT_EQ(app_Ini.SKIP_BAD3DFXDLLS_CHECK, 5);
+    EXPECT_STREQ(app_Ini.chat[0], "hello there");
+    EXPECT_STREQ(app_Ini.chat[2], "");
+    EXPECT_EQ(strlen(app_Ini.chat[3]), 127u);
+    EXPECT_STREQ(app_Ini.chat[4], "");
+
+    // Without a VERSION above 0 nothing is taken.
+    Write("APP.INI", "VERSION 0\r\nSKIP_16BIT_CHECK 1\r\nCHAT 1 \"x\"\r\n");
+    app_IniRead();
+    EXPECT_EQ(app_Ini.SKIP_16BIT_CHECK, 0);
+    EXPECT_STREQ(app_Ini.chat[1], "");
+
+    // Written back, read again.
+    app_Ini.SKIP_16BIT_CHECK = 1;
+    snprintf(app_Ini.chat[9], sizeof app_Ini.chat[9], "%s", "good game");
+    ASSERT_EQ(app_IniWrite(), 0);
+    app_IniRead();
+    EXPECT_EQ(app_Ini.SKIP_16BIT_CHECK, 1);
+    EXPECT_STREQ(app_Ini.chat[9], "good game");
+    EXPECT_NE(Read("APP.INI").find("CHAT 9 \"good game\"\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, KrxIniReadingRules) {
+    Ini("MUSIC_VOLUME 128\r\nSFX_VOLUME 300\r\nDIALOG_VOLUME -4\r\nDEATHMATCH_MAX_PLAYERS 0\r\n"
+        "GAME_RESOLUTION 1280\r\nmenu_fullscreen 0\r\nFEEDBACK_ENABLED 0\r\nPORT 0\r\nFLOW_CONTROL 7\r\n"
+        "STOP_BITS 3\r\nPARITY 2\r\nBITDEPTH_SOFTWARE 12\r\nBITDEPTH_HARDWARE 32\r\nKEY_YES 106\r\n"
+        "LOADOUT_TYPE 5\r\nCURRENT_PROVIDER -5\r\nJOYSTICK_LAYOUT \"nonsense\"\r\nCONTEST 9\r\n"
+        "HW3D_DLL_FILENAME \"a_very_long_library_name.dll\"\r\nSIDE_PASSWORD \"side pass\"\r\n"
+        "EKEY_INDEX_END_MISSION 300\r\nHIGHEST_COMPLETED_MISSION 64 5\r\nHIGHEST_COMPLETED_MISSION 63 -2\r\n"
+        "HIGHEST_COMPLETED_MISSION 7\r\nSHOW_AOA 1 2\r\nSHOW_MACH\r\nCARD_NUMBER -9\r\n");
+    ASSERT_EQ(cfg_SettingsRead(), 0);
+    const AppSettings& s = app_Settings;
+    EXPECT_EQ(s.MUSIC_VOLUME, 128);
+    EXPECT_EQ(s.SFX_VOLUME, 255);
+    EXPECT_EQ(s.DIALOG_VOLUME, 0);
+    EXPECT_EQ(s.DEATHMATCH_MAX_PLAYERS, 1);
+    EXPECT_EQ(s.GAME_RESOLUTION, 0);
+    EXPECT_EQ(s.menuWindowed, 1);
+    EXPECT_EQ(s.feedbackOff, 1);
+    EXPECT_EQ(s.PORT, 1);
+    EXPECT_EQ(s.FLOW_CONTROL, 4);
+    EXPECT_EQ(s.STOP_BITS, 0);
+    EXPECT_EQ(s.PARITY, 2);
+    EXPECT_EQ(s.BITDEPTH_SOFTWARE, 16);
+    EXPECT_EQ(s.BITDEPTH_HARDWARE, 32);
+    EXPECT_EQ(s.keyYesUpper, 'J');
+    EXPECT_EQ(s.keyYesLower, 'j');
+    EXPECT_EQ(s.LOADOUT_TYPE, 1);
+    EXPECT_EQ(s.CURRENT_PROVIDER, -1);
+    EXPECT_EQ(s.JOYSTICK_LAYOUT, 0);
+    EXPECT_EQ(s.CONTEST, 1);
+    EXPECT_STREQ(s.HW3D_DLL_FILENAME, "a_very_long_lib");
+    EXPECT_STREQ(s.SIDE_PASSWORD, "SIDE PASS");
+    EXPECT_EQ(s.EKEY_INDEX_END_MISSION, 255);
+    EXPECT_EQ(s.HIGHEST_COMPLETED_MISSION[63], 0);
+    EXPECT_EQ(s.HIGHEST_COMPLETED_MISSION[7], 0);
+    // Lines whose word count does not fit are ignored.
+    EXPECT_EQ(s.SHOW_AOA, 0);
+    EXPECT_EQ(s.CARD_NUMBER, -9);
+}
+
+TEST_F(Settings, OtherVersionOrMissingFileKeepsTheDefaults) {
+    Write("KRX.INI", "VERSION 2\r\nSFX_VOLUME 3\r\n");
+    EXPECT_EQ(cfg_SettingsRead(), -1);
+    EXPECT_EQ(app_Settings.SFX_VOLUME, 255);
+    Write("KRX.INI", "SFX_VOLUME 3\r\n");
+    EXPECT_EQ(cfg_SettingsRead(), -1);
+    std::filesystem::remove("KRX.INI");
+    EXPECT_EQ(cfg_SettingsRead(), -1);
+    EXPECT_EQ(app_Settings.SFX_VOLUME, 255);
+}
+
+TEST_F(Settings, WrittenValuesReadBackTheSame) {
+    AppSettings& s = app_Settings;
+    s.GAME_RESOLUTION = 2;
+    s.menuWindowed = 1;
+    s.JOYSTICK_LAYOUT = 13;
+    for (int i = 0; i < 16; i++) s.JOYSTICK_INSTANCE[i] = (uint8_t)(0x11 * i + 3);
+    snprintf(s.PLAYER_NAME, sizeof s.PLAYER_NAME, "%s", "Red Baron");
+    s.HIGHEST_COMPLETED_MISSION[40] = 200;
+    s.keyNoUpper = 'Q', s.keyNoLower = 'q';
+    ASSERT_EQ(cfg_SettingsWrite(), 0);
+    AppSettings written = s;
+    std::string text = Read("KRX.INI");
+    EXPECT_NE(text.find("JOYSTICK_LAYOUT \"WINGMAN_FORCE_FEEDBACK\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find("JOYSTICK_INSTANCE \"36251403-5847-7A69-8B9C-ADBECFE0F102\"\r\n"), std::string::npos)
+        << text.substr(text.find("JOYSTICK_INSTANCE"), 60);
+
+    cfg_SettingsDefaults();
+    ASSERT_EQ(cfg_SettingsRead(), 0);
+    EXPECT_EQ(s.GAME_RESOLUTION, 2);
+    EXPECT_EQ(s.menuWindowed, 1);
+    EXPECT_EQ(s.JOYSTICK_LAYOUT, 13);
+    EXPECT_EQ(memcmp(s.JOYSTICK_INSTANCE, written.JOYSTICK_INSTANCE, 16), 0);
+    EXPECT_STREQ(s.PLAYER_NAME, "Red Baron");
+    EXPECT_EQ(s.HIGHEST_COMPLETED_MISSION[40], 200);
+    EXPECT_EQ(s.keyNoLower, 'q');
+    // And the same text again.
+    ASSERT_EQ(cfg_SettingsWrite(), 0);
+    EXPECT_EQ(Read("KRX.INI"), text);
+}
+
+TEST_F(Settings, AFailedWriteLeavesTheOldFile) {
+    Ini("SFX_VOLUME 12\r\n");
+    std::string before = Read("KRX.INI");
+    // The new file cannot be made where it would go.
+    std::filesystem::create_directory("KRX.INI.new");
+    EXPECT_EQ(cfg_SettingsWrite(), -1);
+    EXPECT_EQ(Read("KRX.INI"), before);
+    std::filesystem::remove("KRX.INI.new");
+    EXPECT_EQ(cfg_SettingsWrite(), 0);
+    EXPECT_NE(Read("KRX.INI"), before);
+    EXPECT_FALSE(std::filesystem::exists("KRX.INI.new"));
+}
+
+TEST_F(Settings, SaveFileOfAnotherShapeIsIgnored) {
+    std::string record(652, '\0');
+    memcpy(&record[0], "SAVD", 4);
+    record[4] = (char)(652 & 0xFF), record[5] = (char)(652 >> 8);
+    record[8] = 14;
+    record[28] = 40;  // SFX_VOLUME
+    Write("KRX.SAV", record);
+    EXPECT_EQ(cfg_SaveFileRead(), 0);
+    EXPECT_EQ(app_Settings.SFX_VOLUME, 40);
+    // Values out of range get the KRX.INI rules.
+    EXPECT_EQ(app_Settings.DEATHMATCH_MAX_PLAYERS, 1);
+    EXPECT_EQ(app_Settings.PORT, 1);
+
+    cfg_SettingsDefaults();
+    for (auto bad : {record.substr(0, 651), record + "x", "SAVX" + record.substr(4)}) {
+        Write("KRX.SAV", bad);
+        EXPECT_EQ(cfg_SaveFileRead(), -1);
+        EXPECT_EQ(app_Settings.SFX_VOLUME, 255);
+    }
+    std::string version = record;
+    version[8] = 13;
+    Write("KRX.SAV", version);
+    EXPECT_EQ(cfg_SaveFileRead(), -1);
+}
