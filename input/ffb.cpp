@@ -151,6 +151,7 @@ void ForEachLine(const char* text, size_t length, Fn fn) {
         size_t n = i - start;
         if (i < length) i++;  // the '\n'
         const char* line = text + start;
+        n = strnlen(line, n);  // a NUL ends the line's text
         if (n >= 2 && line[0] == '/' && line[1] == '/') continue;
         Word words[3];
         int count = SplitLine(line, n, words, 3);
