@@ -20,7 +20,7 @@
 #include "input/ejoy.h"
 #include "input/ekey.h"
 #include "input/ffb.h"
-#include "input/inmap_standin.h"
+#include "input/inmapfile.h"
 #include "menu/menu.h"
 #include "net/censor.h"
 #include "net/driver.h"

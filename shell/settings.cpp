@@ -15,7 +15,7 @@
 #include "base/mem.h"
 #include "base/text.h"
 #include "input/ejoy.h"
-#include "input/inmap_standin.h"
+#include "input/inmapfile.h"
 #include "platform/files.h"
 #include "shell/cmdline.h"
 #include "shell/startup.h"

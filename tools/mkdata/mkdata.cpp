@@ -22,6 +22,7 @@ const Writer kWriters[] = {
     {"application strings", mkdata_WriteAppStrings},
     {"palettes", mkdata_WritePalettes},
     {"start-up data", mkdata_WriteStartupData},
+    {"input map", mkdata_WriteInputMap},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

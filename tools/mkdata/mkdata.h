@@ -74,3 +74,8 @@ int mkdata_WritePalettes(const std::string& dir);
 // APP.INI and the version-checked data files of the start-up
 // (startup_data.cpp).
 int mkdata_WriteStartupData(const std::string& dir);
+
+// The input-map text resource "INPUTMAP.BIN" (inputmap_write.cpp), added to
+// COMMON.PFF.
+std::vector<uint8_t> mkdata_InputMapBuild(void);
+int mkdata_WriteInputMap(const std::string& dir);

@@ -1,6 +1,6 @@
-// The files the program checks at start-up: APP.INI and the three indexed
-// data files that carry a version item (the game data file, the input-map
-// data file and the menu data file).
+// The files the program checks at start-up: APP.INI and two of the three
+// indexed data files that carry a version item (the game data file and the
+// menu data file; the input-map data file has a writer of its own).
 #include <cstdio>
 #include <map>
 
@@ -54,34 +54,6 @@ int mkdata_WriteStartupData(const std::string& dir) {
 
     // Game data: its texts come with the subsystems that read them.
     mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(Table("QJGAME", 1022, 1021, 6, {})));
-
-    // Input map: the modifier and hold words and the layout names.
-    std::map<uint32_t, std::pair<const char*, const char*>> input = {
-        {185, {"LAYOUT_STANDARD", "Standard keyboard"}},
-        {186, {"JOY_STANDARD", "Standard joystick"}},
-        {187, {"JOY_STANDARD_FF", "Standard force-feedback joystick"}},
-        {188, {"JOY_WINGMAN", "Wingman"}},
-        {189, {"JOY_WINGMAN_EXTREME", "Wingman Extreme"}},
-        {190, {"JOY_WINGMAN_EXTREME_DIGITAL", "Wingman Extreme Digital"}},
-        {191, {"JOY_WINGMAN_FF", "Wingman Force Feedback"}},
-        {192, {"JOY_CYBERMAN2", "Cyberman 2"}},
-        {193, {"JOY_THUNDERPAD_DIGITAL", "ThunderPad Digital"}},
-        {194, {"JOY_SIDEWINDER", "SideWinder"}},
-        {195, {"JOY_SIDEWINDER_FF_PRO", "SideWinder Force Feedback Pro"}},
-        {196, {"JOY_WXN_PRO", "WXN Pro"}},
-        {197, {"JOY_KRX_FLCS", "KRX FLCS"}},
-        {198, {"JOY_FCS", "FCS"}},
-        {199, {"JOY_FLIGHTSTICK", "FlightStick"}},
-        {200, {"JOY_FLIGHTSTICK_PRO", "FlightStick Pro"}},
-        {201, {"JOY_PC_COMMANDER_PLUS", "PC Commander Plus"}},
-        {202, {"JOY_WINGMAN_INTERCEPTOR", "Wingman Interceptor"}},
-        {203, {"JOY_FORCE_FX", "Force FX"}},
-        {487, {"WORD_CTRL", "Ctrl"}},
-        {488, {"WORD_SHIFT", "Shift"}},
-        {489, {"WORD_ALT", "Alt"}},
-        {490, {"WORD_HOLD", "Hold"}},
-    };
-    mkdata_PffAdd("COMMON.PFF", "INPUTMAP.BIN", mkdata_TableBuild(Table("INPUTMAP", 492, 491, 1, input)));
 
     // Menu data: its texts come with the menu screens.
     mkdata_PffAdd("KRX.PFF", "KRXMENU.BIN", mkdata_TableBuild(Table("KRXMENU", 393, 392, 7, {})));

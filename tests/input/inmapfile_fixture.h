@@ -1,0 +1,60 @@
+// The input tests that touch files: a fresh working folder for each test,
+// with the open map, the report and the resource cleared around it.
+#pragma once
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "base/file.h"
+#include "input/inmapfile.h"
+#include "input_fixture.h"
+
+class InmapFileTest : public InputTest {
+protected:
+    void SetUp() override {
+        InputTest::SetUp();
+        file_StateInit();
+        char tmpl[] = "/tmp/krx_inmap_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        oldCwd_ = std::filesystem::current_path().string();
+        std::filesystem::current_path(dir_);
+        inmap_ExtraBindings = nullptr;
+    }
+    void TearDown() override {
+        inmap_MapClose();
+        inmap_ResourceFree();
+        inmap_ExtraBindings = nullptr;
+        InputTest::TearDown();
+        file_StateInit();
+        std::filesystem::current_path(oldCwd_);
+        std::filesystem::remove_all(dir_);
+    }
+    static void WriteText(const std::string& name, const std::string& text) {
+        std::ofstream f(name, std::ios::binary);
+        f.write(text.data(), (std::streamsize)text.size());
+    }
+    static std::string ReadText(const std::string& name) {
+        std::ifstream f(name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+    static bool Exists(const std::string& name) { return std::filesystem::exists(name); }
+    // The text form of a map.
+    static std::string Format(_INMAP* map) {
+        size_t n = inmap_TextFormat(map, nullptr, 0);
+        std::string s(n + 1, '\0');
+        inmap_TextFormat(map, s.data(), s.size());
+        s.resize(n);
+        return s;
+    }
+    // A map read from a text; null when the text is refused.
+    _INMAP* Parse(const std::string& text) {
+        _INMAP* m = NewMap();
+        if (!m || inmap_TextParse(m, text.data(), text.size()) != 0) return nullptr;
+        return m;
+    }
+    std::string dir_;
+    std::string oldCwd_;
+};
