@@ -1,0 +1,265 @@
+// Rasteriser span loops: the per-pixel inner loops of the software
+// rasteriser (display/rast.h), organised as four span tables, one per pixel
+// mode. Each table is an array of sets; a set holds its span set-up routine,
+// its row routine and six (edge stepper, span loop) pairs chosen by the
+// shading flags:
+//   0 no shading, 1 flat shade, 2 Gouraud, 3 Gouraud with haze amount,
+//   4 Gouraud with highlight, 5 Gouraud with both (3 to 5 only at 32 bits).
+// The loops are templates over depth and operation; what a self-modifying
+// loop once held in its instructions (shifts, table addresses) is in the
+// parameter record SpanParams, filled once per triangle by the set-up.
+#pragma once
+#include <cstdint>
+
+// An edge of the triangle being drawn. The left edges carry the attributes
+// (u, v and up to three intensities); right edges step x only.
+struct PolyEdge {
+    int32_t rows;       // rows left
+    int32_t xStep;      // whole pixels per row (rounded down)
+    int32_t x;          // current x, pixel
+    int32_t firstRow;
+    int64_t xRemainder; // per row, in units of 1/denominator pixel
+    int64_t denominator;  // dy x 128
+    int64_t accumulator;
+    uint32_t u, v;      // scaled: the top su bits of u are the column
+    int32_t intensity[3];  // 8.8: shade, haze amount, highlight
+    uint32_t uStep, vStep;
+    int32_t intensityStep[3];
+    uint32_t uStepX, vStepX;   // x gradients, added on a row's extra pixel
+    int32_t intensityStepX[3];
+    int32_t carries;
+};
+
+// Everything a span loop reads.
+struct SpanParams {
+    uint8_t* dest;          // first pixel
+    int32_t count;          // pixels, at least 1
+    uint32_t u, v;          // scaled texture position
+    uint32_t dudx, dvdx;
+    const uint8_t* texture;
+    int32_t su, sv;         // texture size shifts, 0..16
+    int32_t intensity[3];   // 8.8 at the span start: shade I, haze H, highlight K
+    int32_t dIntensity[3];  // per pixel
+    uint32_t colour;        // untextured: flat colour (8/16 bits: palette index)
+    uint32_t second;        // 32 bits: the second word P
+    int32_t level;          // flat shade level
+    uint8_t dither;
+    uint32_t jitter, jitterStep, jitterMask;
+    uint32_t smearSeed;
+    int32_t clipX1, clipX2;  // pixels, x2 exclusive
+    // 8-bit tables (256-byte rows).
+    const uint8_t* shade;          // span shade table
+    int32_t shadeMaxRow;
+    const uint8_t* translucency;   // the installed SHADE TABLE, 32 rows
+    const uint8_t* blend;          // 256 x 256
+    // 16-bit tables.
+    const uint32_t* pal16;         // palette index -> pixel
+    const uint16_t* shade16;       // light or haze table: 64 rows of 256 pixels (32768 bytes)
+    uint32_t mask16;               // each channel without its lowest bit
+    uint32_t channelMask16;        // set 15's channel
+    // 32-bit tables: blue, green, red, 0, each x 128, per palette index.
+    const int16_t (*master)[4];
+    int16_t haze[3];               // haze colour words, blue, green, red
+};
+
+typedef void (*SpanLoopFn)(SpanParams& p);
+typedef void (*SpanStepFn)(PolyEdge& e);
+// Loads the tables and constants into p; -1 when a table that the chosen
+// loop reads is missing (the triangle is then not drawn).
+typedef int32_t (*SpanSetupFn)(SpanParams& p, uint32_t needs);
+typedef void (*SpanRowFn)(SpanParams& p, SpanLoopFn loop, const PolyEdge& left, const PolyEdge& right, uint8_t* row);
+
+// Tables a loop reads (SpanPair::needs).
+enum : uint32_t {
+    SPAN_NEEDS_TEXTURE = 0x01,
+    SPAN_NEEDS_SHADE = 0x02,
+    SPAN_NEEDS_TRANSLUCENCY = 0x04,
+    SPAN_NEEDS_BLEND = 0x08,
+    SPAN_NEEDS_SHADE16 = 0x10,
+    SPAN_NEEDS_MASTER = 0x20,
+};
+
+struct SpanPair {
+    SpanStepFn step;
+    SpanLoopFn loop;  // null: the pair draws nothing
+    uint32_t needs;
+};
+
+struct SpanSet {
+    SpanSetupFn setup;
+    SpanRowFn row;
+    SpanPair pairs[6];
+};
+
+struct SpanTable {
+    const SpanSet* sets;
+    int32_t count;
+    int32_t bytesPerPixel;
+};
+
+extern const SpanTable span_Table8;     // mode 1, sets 0-16
+extern const SpanTable span_TableMmx8;  // mode 2, sets 0-12
+extern const SpanTable span_Table16;    // mode 3, sets 0-20
+extern const SpanTable span_Table32;    // mode 5, sets 0-20
+
+// ---- Shared pieces of the tables ----
+
+// Steps x by the exact DDA; a carrying edge also steps u, v (Tex) and NInt
+// intensities, adding their x gradients on the extra pixel.
+template <bool Tex, int NInt>
+void span_StepEdge(PolyEdge& e) {
+    e.x += e.xStep;
+    e.accumulator += e.xRemainder;
+    bool extra = e.accumulator >= e.denominator;
+    if (extra) {
+        e.x++;
+        e.accumulator -= e.denominator;
+    }
+    if (!e.carries) return;
+    if constexpr (Tex) {
+        e.u += e.uStep + (extra ? e.uStepX : 0u);
+        e.v += e.vStep + (extra ? e.vStepX : 0u);
+    }
+    for (int k = 0; k < NInt; k++)
+        e.intensity[k] = (int32_t)((uint32_t)e.intensity[k] + (uint32_t)e.intensityStep[k] +
+                                   (extra ? (uint32_t)e.intensityStepX[k] : 0u));
+}
+
+// Per row: the span from the left edge's x up to (not including) the right
+// edge's, cut to the clip columns pulled in by Margin on each side (the smear
+// loop reads one pixel left and two right); skipped pixels advance u, v and
+// the intensities so the texture continues at a clipped edge.
+template <int Bpp, int Margin>
+void span_Row(SpanParams& p, SpanLoopFn loop, const PolyEdge& left, const PolyEdge& right, uint8_t* row) {
+    int32_t x = left.x;
+    int32_t count = right.x - x;
+    if (count <= 0) return;
+    const int32_t x1 = p.clipX1 + Margin, x2 = p.clipX2 - Margin;
+    uint32_t u = left.u, v = left.v;
+    uint32_t i0 = (uint32_t)left.intensity[0], i1 = (uint32_t)left.intensity[1], i2 = (uint32_t)left.intensity[2];
+    if (x < x1) {
+        uint32_t skip = (uint32_t)(x1 - x);
+        u += skip * p.dudx;
+        v += skip * p.dvdx;
+        i0 += skip * (uint32_t)p.dIntensity[0];
+        i1 += skip * (uint32_t)p.dIntensity[1];
+        i2 += skip * (uint32_t)p.dIntensity[2];
+        count -= (int32_t)skip;
+        x = x1;
+    }
+    if (count > x2 - x) count = x2 - x;
+    if (count <= 0) return;
+    p.dest = row + (intptr_t)x * Bpp;
+    p.count = count;
+    p.u = u;
+    p.v = v;
+    p.intensity[0] = (int32_t)i0;
+    p.intensity[1] = (int32_t)i1;
+    p.intensity[2] = (int32_t)i2;
+    loop(p);
+}
+
+// Texel index: row (v's top sv bits) times the row length, plus the column.
+inline uint32_t span_TexelIndex(uint32_t u, uint32_t v, int32_t su, int32_t sv) {
+    return (uint32_t)(((uint64_t)v >> (32 - sv)) << su) | (uint32_t)((uint64_t)u >> (32 - su));
+}
+
+// Dithered Gouraud level: the high byte of (intensity + dither byte).
+inline uint32_t span_DitherLevel(uint32_t intensity, uint32_t dither) {
+    return ((intensity + dither) & 0xFFFFu) >> 8;
+}
+
+// The smear generator (also poly_NextRandom's recurrence).
+inline uint32_t span_Random(uint32_t seed) {
+    uint32_t r = (seed << 11) | (seed >> 21);
+    r += seed;
+    return (r << 3) | (r >> 29);
+}
+
+// The part of every set-up: the texture and its shifts, and the jitter
+// constants, worked out again only when su or the level offset changed.
+int32_t span_SetupTexture(SpanParams& p, uint32_t needs);
+// The set-up of each depth: the above, then that depth's tables.
+int32_t span_Setup8(SpanParams& p, uint32_t needs);
+int32_t span_Setup16(SpanParams& p, uint32_t needs);
+int32_t span_Setup32(SpanParams& p, uint32_t needs);
+
+// ---- Loop skeletons ----
+// An operation Op supplies: a constructor from the parameters, Pixel (one
+// destination pixel; textured forms get the texture and the texel index),
+// Next (per-pixel steps of intensities and dither), Save (what outlives the
+// span) and kBytes (pixel size).
+
+struct SpanOpBase {
+    void Next() {}
+    void Save(SpanParams&) {}
+};
+
+// The Gouraud intensity with the ordered dither of its fraction: the dither
+// byte grows by 0xA3 a pixel and is kept across spans and triangles.
+struct SpanGouraud {
+    uint32_t i, di, dither;
+    explicit SpanGouraud(const SpanParams& p)
+        : i((uint32_t)p.intensity[0]), di((uint32_t)p.dIntensity[0]), dither(p.dither) {}
+    uint32_t Level() const { return span_DitherLevel(i, dither); }
+    void Next() {
+        i += di;
+        dither = (dither + 0xA3) & 0xFF;
+    }
+    void Save(SpanParams& p) { p.dither = (uint8_t)dither; }
+};
+
+template <class Op, bool Jitter>
+void span_LoopTex(SpanParams& p) {
+    Op op(p);
+    uint8_t* d = p.dest;
+    const uint8_t* tex = p.texture;
+    uint32_t u = p.u, v = p.v;
+    const uint32_t du = p.dudx, dv = p.dvdx;
+    const int32_t su = p.su;
+    const uint32_t shU = 32 - (uint32_t)p.su, shV = 32 - (uint32_t)p.sv;
+    uint32_t j = p.jitter;
+    const uint32_t jStep = p.jitterStep, jMask = p.jitterMask;
+    for (int32_t n = p.count; n > 0; n--) {
+        uint32_t uu = u, vv = v;
+        if constexpr (Jitter) {
+            uu += j;
+            vv += j;
+            j = (j + jStep) & jMask;
+        }
+        uint32_t idx = (uint32_t)(((uint64_t)vv >> shV) << su) | (uint32_t)((uint64_t)uu >> shU);
+        op.Pixel(d, tex, idx);
+        op.Next();
+        d += Op::kBytes;
+        u += du;
+        v += dv;
+    }
+    p.jitter = j;
+    op.Save(p);
+}
+
+template <class Op>
+void span_LoopFlat(SpanParams& p) {
+    Op op(p);
+    uint8_t* d = p.dest;
+    for (int32_t n = p.count; n > 0; n--) {
+        op.Pixel(d);
+        op.Next();
+        d += Op::kBytes;
+    }
+    op.Save(p);
+}
+
+// Smear: each pixel takes the pixel k to its side, k = ((r & 15) - 4) >> 2
+// (-1, 0, 1 or 2) from the smear seed's own run of the generator.
+template <typename Pixel>
+void span_LoopSmear(SpanParams& p) {
+    Pixel* d = reinterpret_cast<Pixel*>(p.dest);
+    uint32_t r = p.smearSeed;
+    for (int32_t n = 0; n < p.count; n++) {
+        r = span_Random(r);
+        int32_t k = ((int32_t)(r & 15) - 4) >> 2;
+        d[n] = d[n + k];
+    }
+    p.smearSeed = r;
+}
