@@ -1,5 +1,7 @@
 // The 3D-card driver binding: the descriptor table the driver library fills
-// and the routines that load, enable and disable it.
+// and the routines that load, enable and disable it. The driver library
+// (hw3d/ builds ours) includes this header for the table and its records,
+// and links nothing of the program.
 #pragma once
 #include <cstdint>
 
@@ -7,7 +9,7 @@
 // Entries are in the order of the library's table.
 struct _HW3D_DESCRIPTOR {
     int32_t size;                  // 132
-    void* state;                   // the library's state record
+    void* state;                   // the library's state record (_HW3D_STATE)
     int32_t (*enable)(void);       // 0: the card is now the display
     void* reserved12;
     int32_t (*setMode)(int32_t width, int32_t height, int32_t bits, int32_t exact);  // negative: refused
@@ -41,6 +43,11 @@ struct _HW3D_DESCRIPTOR {
     void (*recordList)(const void* records, int32_t count, int32_t recordSize);
 };
 
+// The table's size as the interface counts it (33 words), stored in `size`,
+// and the interface version passed to hw3d_GetDescriptor.
+constexpr int32_t HW3D_DESCRIPTOR_SIZE = 132;
+constexpr int32_t HW3D_INTERFACE_VERSION = 257;
+
 // Control codes the program asks.
 enum : int32_t {
     HW3D_CTL_RESET = 1,
@@ -55,14 +62,51 @@ enum : int32_t {
     HW3D_CTL_TEXT2 = 11,
     HW3D_CTL_VERSION = 12,  // must answer 16 for the card to be used
     HW3D_CTL_MODE_COUNT = 16,
+    HW3D_CTL_MODE_NAME = 17,    // + mode number: the mode's name
+    HW3D_CTL_MODE_SELECT = 32,  // + mode number: choose the mode
 };
+
+// Options of the option entry.
+enum : int32_t {
+    HW3D_OPTION_LEVEL = 2,    // a level value, at level start
+    HW3D_OPTION_PIXEL32 = 3,  // the program draws 32-bit pixels on a 16-bit mode
+};
+
+// The part of the library's state record the program uses. (The vertex
+// record the drawing entries read is in display/hw3d_draw.h.)
+struct _HW3D_STATE {
+    int32_t frameAccess;     // nonzero: the program may draw into the card's frame
+    int32_t reserved[2];
+    const uint8_t* palette;  // 768 bytes of RGB that textures and colour indices are read through
+};
+
+// What the program lends the driver library: on this platform the instance
+// handle given to hw3d_GetDescriptor is the address of this record (the
+// library cannot reach the program's display by itself).
+struct _HW3D_HOST {
+    int32_t size;  // sizeof(_HW3D_HOST)
+    // Shows a finished frame of width x height pixels, pitch bytes a row,
+    // at 16 (5-6-5) or 32 (8-8-8) bits. 0, or -1 when it cannot be shown.
+    int32_t (*present)(const void* pixels, int32_t width, int32_t height, int32_t pitch, int32_t bits);
+};
+extern const _HW3D_HOST hw3d_Host;
+
+// The library's exports, as the program calls them.
+typedef const char* (*HW3D_GETNAMESTR)(const char* countryCode);
+typedef int32_t (*HW3D_GETDESCRIPTOR)(uintptr_t instance, _HW3D_DESCRIPTOR* descriptor, int32_t version);
+typedef int32_t (*HW3D_INITONCE)(void);
+typedef void (*HW3D_UNINITONCE)(void);
 
 extern _HW3D_DESCRIPTOR hw3d_Descriptor;
 extern int32_t hw3d_Loaded;  // a driver library is loaded
 extern int32_t hw3d_Active;  // the card is the display
 
-// 0, -2 (library not found), -3 (no descriptor export) or the library's code.
+// 0, -2 (library not found or not loadable), -3 (no hw3d_GetDescriptor) or
+// the library's own nonzero answer. A library that fails is freed again and
+// its entries are forgotten. A library loaded before is unloaded first.
 int32_t hw3d_Load(uintptr_t instance, uintptr_t window, const char* fileName);
+// Disables the card when it is the display, calls hw3d_UninitOnce when the
+// library has it, frees the library and forgets its entries.
 void hw3d_Unload(void);
 // -1 without a library; else the enable entry's answer (0: the card is the
 // display, the masks become 5-6-5 and hw3d_Active is set).

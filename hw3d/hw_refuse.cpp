@@ -1,0 +1,33 @@
+// A driver library for the tests that refuses the installed card drivers:
+// hw3d_GetDescriptor answers -4 (or what the test sets), and it has no
+// hw3d_InitOnce and no hw3d_UninitOnce.
+#include <cstring>
+
+#include "display/hw3d.h"
+
+#define HW3D_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+int32_t g_answer = -4;
+int32_t g_seenSize;
+int32_t g_seenVersion;
+int32_t g_enables;
+int32_t Enable(void) { return ++g_enables, 0; }
+}  // namespace
+
+HW3D_EXPORT const char* hw3d_GetNameStr(const char* countryCode) {
+    return countryCode && !strcmp(countryCode, "DE") ? "Abweisende Karte" : "Refusing card";
+}
+
+HW3D_EXPORT int32_t hw3d_GetDescriptor(uintptr_t, _HW3D_DESCRIPTOR* d, int32_t version) {
+    g_seenSize = d ? d->size : -1;
+    g_seenVersion = version;
+    if (g_answer == 0 && d) d->enable = Enable;
+    return g_answer;
+}
+
+// Test hooks.
+HW3D_EXPORT void hwtest_SetAnswer(int32_t answer) { g_answer = answer; }
+HW3D_EXPORT int32_t hwtest_SeenSize(void) { return g_seenSize; }
+HW3D_EXPORT int32_t hwtest_SeenVersion(void) { return g_seenVersion; }
+HW3D_EXPORT int32_t hwtest_Enables(void) { return g_enables; }
