@@ -182,8 +182,9 @@ constexpr InmapBinding inmap_DefaultBindings[INMAP_DEFAULT_COUNT + 1] = {
     // ---- Joystick layouts ----
     // 0 STANDARD.
     J_STANDARD(0, B3, B4),
-    // 1 STANDARD_FORCE_FEEDBACK: no camera; the throttle axis with modifiers
-    // drives the two engines apart.
+    // 1 STANDARD_FORCE_FEEDBACK: no camera; the throttle with modifiers also
+    // drives THROTTLE_LEFT and THROTTLE_RIGHT, which this program has no
+    // handler for.
     J_NO_CAMERA(1),
     JOY(1, "THROTTLE", THROTTLE, C | S, HOLD),
     JOY(1, "THROTTLE_LEFT", THROTTLE, S, HOLD),
