@@ -3,6 +3,7 @@
 #include "shell/settings.h"
 
 #include <clocale>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
