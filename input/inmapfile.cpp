@@ -460,7 +460,8 @@ void inmap_JoystickButtonsRemap(void) {
     // The copies go to the end of the list on B3, so the walk passes over
     // them.
     for (_INMAP_INPUT* in = map->inputHead; in; in = in->next)
-        if (isJoy(in, kB4)) inmap_InputCreate(in->action, INMAP_KIND_JOYSTICK, in->layout, kB3, in->modifiers, in->hold);
+        if (isJoy(in, kB4))
+            inmap_InputCreate(in->action, INMAP_KIND_JOYSTICK, in->layout, kB3, in->modifiers, in->hold);
 
     bool created = false;
     _INMAP_ACTION* ctrl = inmap_ActionFind(map, "CTRL");

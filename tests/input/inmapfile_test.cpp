@@ -416,7 +416,8 @@ TEST_F(InmapOpenTest, ReportListsSupportedAndUnsupportedActions) {
         "// ACTIONS THAT ARE SUPPORTED BUT NOT MAPPED",
     });
     for (const InmapActionDef* d = inmap_ActionTable; d->name; d++)
-        if (strcmp(d->name, "ZOOM_IN") != 0 && strcmp(d->name, "FIRE_CANNON") != 0) want += std::string(d->name) + "\r\n";
+        if (strcmp(d->name, "ZOOM_IN") != 0 && strcmp(d->name, "FIRE_CANNON") != 0)
+            want += std::string(d->name) + "\r\n";
     EXPECT_EQ(ReadText("_inptmap.txt"), want);
 
     // Binding again forgets what the table no longer has.

@@ -36,7 +36,8 @@ TEST_F(InmapResourceTest, LoadKeepsTheTaggedResource) {
     EXPECT_EQ(inmap_Resource, nullptr);
     LoadResource();
     ASSERT_NE(inmap_Resource, nullptr);
-    auto header = reinterpret_cast<const MemBlock*>(reinterpret_cast<const uint8_t*>(inmap_Resource) - MEM_BLOCK_HEADER);
+    auto header =
+        reinterpret_cast<const MemBlock*>(reinterpret_cast<const uint8_t*>(inmap_Resource) - MEM_BLOCK_HEADER);
     EXPECT_STREQ(header->tag, "INPUTMAP TEXT RESOURCE");
     EXPECT_STREQ(inmap_ResourceText(INMAP_ITEM_VERSION), "1");
     EXPECT_STREQ(inmap_ResourceText(INMAP_ITEM_WORD_HOLD), "Hold");
@@ -227,7 +228,8 @@ TEST(InmapDefaults, BindingsPerLayoutAndActions) {
         // of the table, but for the two engine throttles.
         EXPECT_NE(inmap_KeyNameFind(b->kind, b->code), nullptr) << b->action;
         bool known = false;
-        for (const InmapActionDef* d = inmap_ActionTable; d->name; d++) known = known || strcmp(d->name, b->action) == 0;
+        for (const InmapActionDef* d = inmap_ActionTable; d->name; d++)
+            known = known || strcmp(d->name, b->action) == 0;
         EXPECT_TRUE(known || !strcmp(b->action, "THROTTLE_LEFT") || !strcmp(b->action, "THROTTLE_RIGHT")) << b->action;
     }
     for (int l = 0; l < 18; l++) EXPECT_EQ(counted[l], perLayout[l]) << "layout " << l;

@@ -32,8 +32,10 @@ std::string SentenceCase(const std::string& name) {
         bool capital = false;
         for (const char* c : kCapitals) capital = capital || word == c;
         if (!capital) {
-            for (size_t i = 0; i < word.size(); i++)
-                word[i] = (char)(i == 0 && firstWord ? toupper((unsigned char)word[i]) : tolower((unsigned char)word[i]));
+            for (size_t i = 0; i < word.size(); i++) {
+                unsigned char c = (unsigned char)word[i];
+                word[i] = (char)(i == 0 && firstWord ? toupper(c) : tolower(c));
+            }
         }
         if (!out.empty()) out += ' ';
         out += word;
