@@ -245,6 +245,15 @@ int plat_SetCwd(const char* path) {
     return Resolve(path, &p) && chdir(p.c_str()) == 0 ? 0 : -1;
 }
 
+int plat_ProgramPath(char* out, size_t outSize) {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0 || (size_t)n + 1 > outSize) return -1;
+    memcpy(out, buf, (size_t)n);
+    out[n] = 0;
+    return 0;
+}
+
 int plat_ProgramDir(char* out, size_t outSize) {
     char buf[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -48,3 +48,5 @@ int plat_GetCwd(char* out, size_t outSize);
 int plat_SetCwd(const char* path);
 // Directory of the running program, with a trailing '/'.
 int plat_ProgramDir(char* out, size_t outSize);
+// Full path of the running program's file. 0, or -1 when unknown or too long.
+int plat_ProgramPath(char* out, size_t outSize);

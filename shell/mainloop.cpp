@@ -26,6 +26,7 @@
 #include "net/driver.h"
 #include "platform/files.h"
 #include "shell/appstr.h"
+#include "shell/dump.h"
 #include "shell/fatal.h"
 #include "shell/hw3dlist.h"
 #include "shell/loadwin.h"
@@ -283,6 +284,7 @@ void app_Main(void) {
     // 7-8: open the driver; the file layer searches the disk first.
     Progress(50);
     net_DriverInit();
+    app_DumpSettings.stackWords = 256;
     Progress(55);
     ProgressNoPump(56);
     file_ModeWordSet(1);

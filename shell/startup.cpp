@@ -384,7 +384,8 @@ int32_t app_RunStep(void) {
     if (app_DispatchCreate(100) == 0) {
         app_DispatchFlush();
         app_DispatchPost(app_StartEntry, 0, 0);
-        code = app_DispatchRun();
+        // The crash guard also sets the dump words (64 stack words).
+        code = app_CrashGuardRun(app_DispatchRun);
     }
 
     app_TimerStop();

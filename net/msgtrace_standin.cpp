@@ -1,0 +1,11 @@
+// Stand-in until the message trace lands: nothing is traced and types are
+// named by number.
+#include "net/msgtrace.h"
+
+#include <cstdio>
+
+__attribute__((weak)) NetMessageTrace net_MessageTrace;
+
+__attribute__((weak)) void net_MsgTypeName(int32_t type, char* output, size_t size) {
+    if (output && size) snprintf(output, size, "<%ld>", (long)type);
+}
