@@ -23,6 +23,7 @@ const Writer kWriters[] = {
     {"palettes", mkdata_WritePalettes},
     {"start-up data", mkdata_WriteStartupData},
     {"input map", mkdata_WriteInputMap},
+    {"fonts", mkdata_WriteFonts},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

@@ -79,3 +79,8 @@ int mkdata_WriteStartupData(const std::string& dir);
 // COMMON.PFF.
 std::vector<uint8_t> mkdata_InputMapBuild(void);
 int mkdata_WriteInputMap(const std::string& dir);
+
+// The bitmap fonts (font_write.cpp; layout in docs/formats.md): the band
+// grid of one font, and the data set's fonts added to KRX.PFF.
+std::vector<uint8_t> mkdata_FontImage(int32_t cellHeight, bool bold, int32_t* width, int32_t* height);
+int mkdata_WriteFonts(const std::string& dir);
