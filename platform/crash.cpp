@@ -23,6 +23,7 @@ alignas(16) unsigned char g_altStack[64 * 1024];
 const int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 volatile sig_atomic_t g_inHandler = 0;
 int g_hookInstalled = 0;
+struct sigaction g_previous[4];
 
 // The guard of plat_CrashGuardCall: a fault on the guarded thread jumps back.
 struct Guard {
@@ -112,17 +113,16 @@ int plat_CrashHookInstall(PlatCrashHandler handler) {
     sa.sa_sigaction = OnFatal;
     sa.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&sa.sa_mask);
-    for (int s : kSignals)
-        if (sigaction(s, &sa, nullptr) != 0) return -1;
+    // The actions found are put back when the hook goes.
+    for (int i = 0; i < 4; i++)
+        if (sigaction(kSignals[i], &sa, g_hookInstalled ? nullptr : &g_previous[i]) != 0) return -1;
     g_hookInstalled = 1;
     return 0;
 }
 
 void plat_CrashHookRemove(void) {
-    struct sigaction dfl;
-    memset(&dfl, 0, sizeof dfl);
-    dfl.sa_handler = SIG_DFL;
-    for (int s : kSignals) sigaction(s, &dfl, nullptr);
+    if (g_hookInstalled)
+        for (int i = 0; i < 4; i++) sigaction(kSignals[i], &g_previous[i], nullptr);
     g_handler = nullptr;
     g_hookInstalled = 0;
 }

@@ -635,10 +635,15 @@ void app_MessageQueueOverlay(void) {
     if (!n) return;
     // The 26th node from the head, or the last: the oldest shown.
     for (int i = 0; i < 25 && n->next; i++) n = n->next;
-    if (!otw_LockSurface()) return;
-    const uint32_t saved = dtext_Colour;
-    const bool wide = draw_CurrentSurface.bytesPerPixel == 2;
-    dtext_SetColour(wide ? 0xFFFFu : 255u);
+    uint8_t* pixels = otw_LockSurface();
+    if (!pixels) return;
+    // The fills draw into the context's destination: the screen for now.
+    const uint32_t savedColour = dtext_Colour;
+    uint8_t* const savedDest = draw_Context.blitDest;
+    const int32_t savedRow = draw_Context.destRowWidth;
+    const _DRAW_SURFACE& screen = otw_ScreenSurface;
+    draw_SetBlitDest(pixels, screen.bytesPerPixel > 0 ? screen.bytesPerRow / screen.bytesPerPixel : 0);
+    dtext_SetColour(screen.bytesPerPixel == 2 ? 0xFFFFu : 255u);
     char line[384];
     for (int32_t y = 10; n; n = n->prev, y += 10) {
         FormatTo(line, sizeof line, "%ld : msg_type = %ld, msg_size = %ld, \"%.255s\"", (long)n->sequence, (long)n->type,
@@ -646,6 +651,7 @@ void app_MessageQueueOverlay(void) {
         draw_FillRectC(9, y, (int32_t)strlen(line) * 8 + 2, 10, 0);
         dtext_DrawString(10, y + 1, line);
     }
-    dtext_SetColour(saved);
+    dtext_SetColour(savedColour);
+    draw_SetBlitDest(savedDest, savedRow);
     otw_UnlockSurface();
 }

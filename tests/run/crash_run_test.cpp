@@ -23,8 +23,8 @@ namespace {
 // A store through a made-up pointer, kept from the sanitizers' checks so
 // that the fault itself is what stops the program.
 __attribute__((noinline, no_sanitize("address", "undefined"))) int32_t CrashNow(void) {
-    volatile int* p = reinterpret_cast<volatile int*>(uintptr_t{16});
-    *p = 1;
+    static volatile uintptr_t address = 16;
+    *reinterpret_cast<volatile int*>(address) = 1;
     return 0;
 }
 

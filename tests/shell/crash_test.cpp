@@ -17,9 +17,11 @@
 #include <vector>
 
 #include "base/mem.h"
+#include "display/otw.h"
 #include "net/msgtrace.h"
 #include "platform/crash.h"
 #include "platform/files.h"
+#include "platform/window.h"
 #include "shell/dump.h"
 #include "shell/mainloop.h"
 #include "shell/symmap.h"
@@ -499,10 +501,70 @@ TEST_F(Crash, SnapshotNameIsTheFirstFreeNumber) {
     EXPECT_STREQ(name, "SNAPXXXX.RAW");
 }
 
+// ---- The message overlay ------------------------------------------------------------------------
+
+TEST_F(Crash, OverlayListsTheTraceOldestFirst) {
+    ASSERT_EQ(plat_Init(), 0);
+    ASSERT_EQ(otw_OpenDisplay(640, 480, 1, 0, 0), 0);
+    auto clear = [] {
+        uint8_t* px = otw_LockSurface();
+        ASSERT_NE(px, nullptr);
+        memset(px, 7, (size_t)otw_ScreenSurface.bytesPerRow * 480);
+        otw_UnlockSurface();
+    };
+    clear();
+    // 30 traced packets, newest at the head; names of differing lengths.
+    static _NETSTUFF_MESSAGE nodes[30];
+    for (int i = 0; i < 30; i++) {
+        nodes[i] = _NETSTUFF_MESSAGE{};
+        nodes[i].sequence = (uint32_t)(29 - i);
+        nodes[i].type = 6;
+        nodes[i].length = (uint16_t)(10 + i);
+        snprintf(nodes[i].name, sizeof nodes[i].name, "%.*s", i % 7 + 1, "MSG_XYZW");
+        nodes[i].next = i < 29 ? &nodes[i + 1] : nullptr;
+        nodes[i].prev = i > 0 ? &nodes[i - 1] : nullptr;
+    }
+    net_MessageTrace = NetMessageTrace{&nodes[0], &nodes[29], 30, 30};
+    app_MessageQueueOverlay();
+
+    const uint8_t* px = otw_LockSurface();
+    ASSERT_NE(px, nullptr);
+    const int32_t pitch = otw_ScreenSurface.bytesPerRow;
+    auto boxWidth = [&](int32_t y) {
+        int32_t x = 9;
+        while (x < 640 && px[y * pitch + x] == 0) x++;
+        return x - 9;
+    };
+    // Lines from the 26th node from the head (the oldest shown) to the head.
+    for (int line = 0; line < 26; line++) {
+        const _NETSTUFF_MESSAGE& n = nodes[25 - line];
+        const std::string text = Fmt("%ld : msg_type = %ld, msg_size = %ld, \"%s\"", (long)n.sequence, (long)n.type,
+                                     (long)n.length, n.name);
+        const int32_t y = 10 + 10 * line;
+        EXPECT_EQ(boxWidth(y), (int32_t)text.size() * 8 + 2) << "line " << line;
+        EXPECT_EQ(px[y * pitch + 8], 7) << "line " << line;
+        bool ink = false;
+        for (int32_t r = y + 1; r < y + 9; r++)
+            for (int32_t x = 10; x < 18; x++) ink |= px[r * pitch + x] == 255;
+        EXPECT_TRUE(ink) << "line " << line;
+    }
+    EXPECT_EQ(px[270 * pitch + 9], 7);
+    otw_UnlockSurface();
+
+    // An empty trace draws nothing.
+    clear();
+    net_MessageTrace = NetMessageTrace{};
+    app_MessageQueueOverlay();
+    px = otw_LockSurface();
+    EXPECT_EQ(px[10 * pitch + 9], 7);
+    otw_UnlockSurface();
+    otw_CloseDisplay();
+}
+
 // ---- The platform's guard and reader ---------------------------------------------------------------
 
 TEST(CrashPlatform, GuardAndMemoryRead) {
-    static int ran;
+    static volatile int ran;
     ran = 0;
     EXPECT_EQ(plat_CrashGuardCall([](void*) { ran = 1; }, nullptr), 0);
     EXPECT_EQ(ran, 1);
