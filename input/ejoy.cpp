@@ -27,6 +27,12 @@ char ejoy_LastStatus[160];
 
 namespace {
 
+// The record each kind's routine works on.
+constexpr size_t kKindRecordSize[EJOY_EFFECT_KINDS] = {
+    sizeof(_EJOY_EFFECT_FORCE),  sizeof(_EJOY_EFFECT_RESISTENCE), sizeof(_EJOY_EFFECT_VIBRATE),
+    sizeof(_EJOY_EFFECT_TWITCH), sizeof(_EJOY_EFFECT_TWITCH),     sizeof(_EJOY_EFFECT_SHOCK),
+};
+
 bool g_started = false;
 // The last throttle value taken as a move (65536 - z).
 int32_t g_throttleLast = 0;
@@ -539,6 +545,8 @@ void ejoy_InputRead(void) {
 _EJOY_EFFECT* ejoy_EffectCreate(_EJOY_INFO* device, const char* name, int32_t kind, int32_t recordSize,
                                 EjoyEffectRoutine routine) {
     if (!device || !routine || recordSize < (int32_t)sizeof(_EJOY_EFFECT) || recordSize > 0x10000) return nullptr;
+    // A record too small for its kind's values would be written past its end.
+    if (kind >= 0 && kind < EJOY_EFFECT_KINDS && (size_t)recordSize < kKindRecordSize[kind]) return nullptr;
     const char* n = name ? name : "";
     size_t len = strnlen(n, 63);
     uint32_t size = (uint32_t)recordSize + (uint32_t)len + 1;
@@ -612,6 +620,13 @@ _EJOY_EFFECT* ejoy_EffectFind(_EJOY_INFO* device, int32_t kind) {
 
 namespace {
 
+// Whether an effect's record holds the values of the kind record T (a
+// routine may be handed a record made for another kind).
+template <typename T>
+bool Fits(const _EJOY_EFFECT* effect) {
+    return effect && effect->size >= (int32_t)sizeof(T);
+}
+
 bool Succeeded(int32_t r) {
     return r == DI_OK || r == DI_DOWNLOADSKIPPED || r == DI_EFFECTRESTARTED || r == DI_TRUNCATED ||
            r == DI_TRUNCATEDANDRESTARTED;
@@ -676,6 +691,7 @@ void StopAndRelease(PlatJoyEffect* fx, const char* label) {
 }  // namespace
 
 int32_t ejoy_EffectForceFunction(_EJOY_EFFECT* effect, int32_t message) {
+    if (!Fits<_EJOY_EFFECT_FORCE>(effect)) return -1;
     _EJOY_EFFECT_FORCE* f = (_EJOY_EFFECT_FORCE*)effect;
     switch (message) {
     case EJOY_MSG_CREATE: {
@@ -723,6 +739,7 @@ int32_t ejoy_EffectForceFunction(_EJOY_EFFECT* effect, int32_t message) {
 }
 
 int32_t ejoy_EffectResistenceFunction(_EJOY_EFFECT* effect, int32_t message) {
+    if (!Fits<_EJOY_EFFECT_RESISTENCE>(effect)) return -1;
     _EJOY_EFFECT_RESISTENCE* r = (_EJOY_EFFECT_RESISTENCE*)effect;
     switch (message) {
     case EJOY_MSG_CREATE: {
@@ -771,6 +788,7 @@ int32_t ejoy_EffectResistenceFunction(_EJOY_EFFECT* effect, int32_t message) {
 }
 
 int32_t ejoy_EffectVibrateFunction(_EJOY_EFFECT* effect, int32_t message) {
+    if (!Fits<_EJOY_EFFECT_VIBRATE>(effect)) return -1;
     _EJOY_EFFECT_VIBRATE* v = (_EJOY_EFFECT_VIBRATE*)effect;
     switch (message) {
     case EJOY_MSG_CREATE: {
@@ -816,6 +834,7 @@ namespace {
 
 // Twitch (the ramp runs from S to -S) and Jolt (from S to S / 2).
 int32_t PairFunction(_EJOY_EFFECT* effect, int32_t message, bool jolt) {
+    if (!Fits<_EJOY_EFFECT_TWITCH>(effect)) return -1;
     _EJOY_EFFECT_TWITCH* t = (_EJOY_EFFECT_TWITCH*)effect;
     const char* create = jolt ? "ejoy_EffectJoltFunctionCreate::CreateEffect" : "ejoy_EffectTwitchFunctionCreate::CreateEffect";
     const char* start = jolt ? "ejoy_EffectJoltFunctionStart" : "ejoy_EffectTwitchFunctionStart";
@@ -886,6 +905,7 @@ int32_t ejoy_EffectTwitchFunction(_EJOY_EFFECT* effect, int32_t message) { retur
 int32_t ejoy_EffectJoltFunction(_EJOY_EFFECT* effect, int32_t message) { return PairFunction(effect, message, true); }
 
 int32_t ejoy_EffectShockFunction(_EJOY_EFFECT* effect, int32_t message) {
+    if (!Fits<_EJOY_EFFECT_SHOCK>(effect)) return -1;
     _EJOY_EFFECT_SHOCK* s = (_EJOY_EFFECT_SHOCK*)effect;
     switch (message) {
     case EJOY_MSG_CREATE: {

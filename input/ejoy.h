@@ -254,8 +254,10 @@ int32_t ejoy_EffectTwitchFunction(_EJOY_EFFECT* effect, int32_t message);
 int32_t ejoy_EffectJoltFunction(_EJOY_EFFECT* effect, int32_t message);
 int32_t ejoy_EffectShockFunction(_EJOY_EFFECT* effect, int32_t message);
 
-// Allocates (recordSize at least sizeof(_EJOY_EFFECT)), links and numbers an
-// effect, sends create (a failure destroys it: null) and then reset.
+// Allocates (recordSize at least sizeof(_EJOY_EFFECT), and for the six kinds
+// at least their record), links and numbers an effect, sends create (a
+// failure destroys it: null) and then reset. A kind's routine refuses (-1) a
+// record smaller than its kind's.
 _EJOY_EFFECT* ejoy_EffectCreate(_EJOY_INFO* device, const char* name, int32_t kind, int32_t recordSize,
                                 EjoyEffectRoutine routine);
 // Sends destroy, unlinks and frees the effect.

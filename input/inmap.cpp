@@ -196,11 +196,11 @@ bool ModifiersHeld(int32_t mods) {
 }
 
 // Queues one press of an input: a pressed event and, for HOLD, a held
-// partner. Without enough free events the press is dropped whole.
+// partner. Without a free event the press is dropped; with only one left a
+// HOLD press still fires once.
 void Press(_INMAP_INPUT* in) {
-    int32_t need = in->hold ? 2 : 1;
-    if (inmap_FreeEvents.count < need) return;
     _INMAP_EVENT* pressed = TakeFree();
+    if (!pressed) return;
     pressed->input = in;
     pressed->frames = 0;
     pressed->value = 0.1f;
@@ -208,6 +208,7 @@ void Press(_INMAP_INPUT* in) {
     ListPush(&inmap_PressedEvents, pressed);
     if (in->hold) {
         _INMAP_EVENT* held = TakeFree();
+        if (!held) return;
         held->input = in;
         held->frames = 0;
         held->value = 0.1f;

@@ -1,6 +1,7 @@
 // The per-frame input poll: one consistent snapshot of the input state for
 // every reader of the client frame.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "base/math.h"
@@ -37,8 +38,12 @@ void CallKeys(void) {
     if (st && st->keys) st->keys();
 }
 
+// To the nearest integer; the camera words are -1..+1, anything else
+// (written by hand into the record) is held to the 32-bit range.
 int32_t Nearest(float v) {
     if (!std::isfinite(v)) return 0;
+    if (v >= 2147483520.0f) return INT32_MAX;
+    if (v <= -2147483648.0f) return INT32_MIN;
     return (int32_t)std::lround(v);
 }
 
@@ -52,11 +57,11 @@ void CameraAxes(void) {
         return;
     }
     // Angles wrap, so the sums are taken modulo 2^32.
-    int32_t dYaw = Nearest(s.cameraX * 1023.0f) * 128;
-    int32_t dPitch = Nearest(s.cameraY * 1023.0f) * 64;
-    if (view_Flags & 0x4000) dPitch = -dPitch;
-    view_LookYaw = (int32_t)((uint32_t)view_LookYaw + (uint32_t)dYaw);
-    view_LookPitch = (int32_t)((uint32_t)view_LookPitch + (uint32_t)dPitch);
+    uint32_t dYaw = (uint32_t)Nearest(s.cameraX * 1023.0f) << 7;
+    uint32_t dPitch = (uint32_t)Nearest(s.cameraY * 1023.0f) << 6;
+    if (view_Flags & 0x4000) dPitch = 0u - dPitch;
+    view_LookYaw = (int32_t)((uint32_t)view_LookYaw + dYaw);
+    view_LookPitch = (int32_t)((uint32_t)view_LookPitch + dPitch);
 }
 
 }  // namespace

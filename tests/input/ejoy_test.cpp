@@ -477,6 +477,21 @@ TEST_F(EffectTest, CreationNumbersLinksAndNeedsForceFeedback) {
     EXPECT_EQ(ejoy_EffectCreate(info_, "x", 0, 8, ejoy_EffectForceFunction), nullptr);
     EXPECT_EQ(ejoy_EffectCreate(nullptr, "x", 0, sizeof(_EJOY_EFFECT_FORCE), ejoy_EffectForceFunction), nullptr);
     EXPECT_EQ(ejoy_EffectCreate(info_, "x", 0, sizeof(_EJOY_EFFECT_FORCE), nullptr), nullptr);
+    // A record too small for its kind's values is refused, and a routine
+    // handed one (under another kind) leaves it alone.
+    struct { int32_t kind; EjoyEffectRoutine routine; int32_t size; } small[] = {
+        {EJOY_EFFECT_FORCE, ejoy_EffectForceFunction, (int32_t)sizeof(_EJOY_EFFECT_FORCE) - 4},
+        {EJOY_EFFECT_RESISTENCE, ejoy_EffectResistenceFunction, (int32_t)sizeof(_EJOY_EFFECT)},
+        {EJOY_EFFECT_VIBRATE, ejoy_EffectVibrateFunction, (int32_t)sizeof(_EJOY_EFFECT)},
+        {EJOY_EFFECT_TWITCH, ejoy_EffectTwitchFunction, (int32_t)sizeof(_EJOY_EFFECT_SHOCK)},
+        {EJOY_EFFECT_JOLT, ejoy_EffectJoltFunction, (int32_t)sizeof(_EJOY_EFFECT)},
+        {EJOY_EFFECT_SHOCK, ejoy_EffectShockFunction, (int32_t)sizeof(_EJOY_EFFECT)},
+    };
+    for (const auto& c : small) {
+        EXPECT_EQ(ejoy_EffectCreate(info_, "x", c.kind, c.size, c.routine), nullptr) << c.kind;
+        EXPECT_EQ(ejoy_EffectCreate(info_, "x", 99, c.size, c.routine), nullptr) << c.kind;
+    }
+    EXPECT_EQ(info_->effectCount, 1);
     info_->forceFeedback = 0;
     EXPECT_EQ(Make<_EJOY_EFFECT_FORCE>(EJOY_EFFECT_FORCE, ejoy_EffectForceFunction), nullptr);
     EXPECT_EQ(info_->effectCount, 1);

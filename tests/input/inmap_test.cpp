@@ -238,6 +238,16 @@ TEST_F(InmapTest, TwentyEventsAtMost) {
     EXPECT_EQ(g_rec.size(), 10u);
     inmap_StateReset();
     EXPECT_EQ(inmap_FreeEvents.count, INMAP_EVENT_COUNT);
+    // With one event left a HOLD press still fires, once, without repeating.
+    for (int32_t k = (int32_t)VK_F1; k <= (int32_t)VK_F12; k++) Up(k);
+    for (int k = 'A'; k <= 'S'; k++) Down(k);
+    ASSERT_EQ(inmap_FreeEvents.count, 1);
+    Down(VK_F1);
+    EXPECT_EQ(inmap_HeldEvents.count, 0);
+    g_rec.clear();
+    inmap_Resolve();
+    inmap_Resolve();
+    EXPECT_EQ(g_rec.size(), 20u);
 }
 
 TEST_F(InmapTest, KeyTableModes) {
