@@ -38,6 +38,8 @@ bool g_started = false;
 int32_t g_throttleLast = 0;
 _EJOY_WATCHDOG* g_watchHead = nullptr;
 _EJOY_WATCHDOG* g_watchTail = nullptr;
+int32_t g_notifyDepth = 0;
+int32_t g_deadWatchers = 0;
 
 // Keeps the status text of a device call while debugging; returns the result.
 int32_t Status(const char* label, int32_t result) {
@@ -51,11 +53,32 @@ int32_t Status(const char* label, int32_t result) {
 
 // ---- codes ----
 
+void WatchUnlink(_EJOY_WATCHDOG* n) {
+    if (n->prev)
+        n->prev->next = n->next;
+    else
+        g_watchHead = n->next;
+    if (n->next)
+        n->next->prev = n->prev;
+    else
+        g_watchTail = n->prev;
+    mem_Free(n);
+}
+
+// A watcher may remove itself or another one (the remapping screen takes
+// the input map's watcher away) while it is told of a code: removed nodes
+// only lose their callback during the walk and are unlinked after it.
 void Notify(int32_t code, int32_t down) {
-    for (_EJOY_WATCHDOG* w = g_watchHead; w;) {
-        _EJOY_WATCHDOG* next = w->next;  // a watcher may remove itself
+    g_notifyDepth++;
+    for (_EJOY_WATCHDOG* w = g_watchHead; w; w = w->next)
         if (w->callback) w->callback(code, down);
-        w = next;
+    g_notifyDepth--;
+    if (g_notifyDepth == 0 && g_deadWatchers) {
+        g_deadWatchers = 0;
+        for (_EJOY_WATCHDOG *w = g_watchHead, *next; w; w = next) {
+            next = w->next;
+            if (!w->callback) WatchUnlink(w);
+        }
     }
 }
 
@@ -282,15 +305,12 @@ void ejoy_WatchdogRemove(_EJOY_WATCHDOG* node) {
     _EJOY_WATCHDOG* n = g_watchHead;
     while (n && n != node) n = n->next;
     if (!n) return;
-    if (n->prev)
-        n->prev->next = n->next;
-    else
-        g_watchHead = n->next;
-    if (n->next)
-        n->next->prev = n->prev;
-    else
-        g_watchTail = n->prev;
-    mem_Free(n);
+    if (g_notifyDepth > 0) {
+        n->callback = nullptr;
+        g_deadWatchers++;
+        return;
+    }
+    WatchUnlink(n);
 }
 
 // ---- code tables ----

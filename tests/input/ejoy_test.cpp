@@ -338,6 +338,32 @@ TEST_F(ReadTest, WatchersAreToldOnlyOfChanges) {
     EXPECT_EQ(ejoy_WatchdogAdd(nullptr), nullptr);
 }
 
+// The remapping screen's watcher takes another watcher (the input map's)
+// away while it is being told of a button.
+_EJOY_WATCHDOG* g_removed = nullptr;
+int32_t g_remover = 0, g_removedCalls = 0;
+
+TEST_F(ReadTest, WatcherMayRemoveAnotherWhileBeingTold) {
+    _EJOY_WATCHDOG* first = ejoy_WatchdogAdd([](int32_t, int32_t) {
+        g_remover++;
+        ejoy_WatchdogRemove(g_removed);
+        return 0;
+    });
+    g_removed = ejoy_WatchdogAdd([](int32_t, int32_t) { return g_removedCalls++; });
+    ASSERT_TRUE(first && g_removed);
+    g_remover = g_removedCalls = 0;
+    plat_JoyHeadlessButton(dev_, 0, 1);
+    Read();
+    EXPECT_EQ(g_remover, 1);
+    EXPECT_EQ(g_removedCalls, 0);
+    plat_JoyHeadlessButton(dev_, 0, 0);
+    Read();
+    EXPECT_EQ(g_remover, 2);
+    EXPECT_EQ(g_removedCalls, 0);
+    g_removed = nullptr;
+    ejoy_WatchdogRemove(first);
+}
+
 TEST_F(ReadTest, DisabledOrMissingDeviceReadsAsAllUpAndLetsGo) {
     Watch();
     plat_JoyHeadlessButton(dev_, 0, 1);
