@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "base/efile.h"
@@ -143,9 +145,13 @@ _EIMAGE2* img_LoadBmp(const char* path) {
     _EIMAGE2* img = nullptr;
     int32_t size = efile_Size(f);
     if (size >= 0) {
-        std::vector<uint8_t> buf((size_t)size);
-        if (efile_Read(f, buf.data(), size) == size)
-            img = ParseBmp(buf.data(), buf.size(), path);
+        // A damaged or huge file must not end the program when its buffer
+        // cannot be had.
+        std::unique_ptr<uint8_t[]> buf(new (std::nothrow) uint8_t[size > 0 ? size : 1]);
+        if (!buf)
+            BmpError(path, "no memory for the file");
+        else if (efile_Read(f, buf.get(), size) == size)
+            img = ParseBmp(buf.get(), (size_t)size, path);
         else
             BmpError(path, "read failed");
     }

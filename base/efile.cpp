@@ -61,6 +61,9 @@ int32_t efile_Close(_EFILE* file) {
 int32_t efile_Read(_EFILE* file, void* buffer, int32_t count) {
     if (!efile_Usable(file) || !buffer || count < 0) return -1;
     if (count == 0) return 0;
+    // The position is a signed 32-bit word: never read it past its range.
+    if (count > INT32_MAX - file->position) count = INT32_MAX - file->position;
+    if (count == 0) return 0;
     int32_t n = plat_FileRead(file->handle, buffer, static_cast<uint32_t>(count));
     if (n < 0) return -1;
     file->position += n;
@@ -83,6 +86,7 @@ int32_t efile_ReadLine(_EFILE* file, char* buffer, int32_t size) {
     bool readAny = false;
     for (;;) {
         char c;
+        if (file->position == INT32_MAX) break;
         int32_t n = plat_FileRead(file->handle, &c, 1);
         if (n != 1) break;
         readAny = true;
@@ -99,6 +103,8 @@ int32_t efile_ReadLine(_EFILE* file, char* buffer, int32_t size) {
 int32_t efile_Write(_EFILE* file, const void* buffer, int32_t count) {
     if (!efile_Usable(file) || !buffer || count < 0) return -1;
     if (count == 0) return 0;
+    // A file of this kind stays below 2 GB, where its size and position fit.
+    if (count > INT32_MAX - file->position) return -1;
     int32_t n = plat_FileWrite(file->handle, buffer, static_cast<uint32_t>(count));
     if (n < 0) return -1;
     file->position += n;

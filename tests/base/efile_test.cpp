@@ -81,6 +81,25 @@ TEST_F(EFile, OpenFlagsAndPositions) {
     EXPECT_EQ(efile_Seek(nullptr, 0, 0), -1);
 }
 
+// Size and position are signed 32-bit words: a write that would carry the
+// position past them is refused and leaves the file alone; reads there find
+// nothing.
+TEST_F(EFile, PositionNeverPassesTheTwoGigabyteLimit) {
+    _EFILE* f = efile_Open("EDGE.TXT", EFILE_READ | EFILE_WRITE | EFILE_CREATE);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(efile_Seek(f, INT32_MAX - 1, 0), INT32_MAX - 1);
+    EXPECT_EQ(efile_Write(f, "abcd", 4), -1);
+    EXPECT_EQ(f->position, INT32_MAX - 1);
+    EXPECT_EQ(efile_Size(f), 0);
+    char buf[4];
+    EXPECT_EQ(efile_Read(f, buf, 4), 0);
+    ASSERT_EQ(efile_Seek(f, INT32_MAX, 0), INT32_MAX);
+    EXPECT_EQ(efile_ReadLine(f, buf, sizeof buf), -1);
+    EXPECT_EQ(f->position, INT32_MAX);
+    EXPECT_EQ(efile_Close(f), 0);
+    EXPECT_EQ(ReadText("EDGE.TXT"), "");
+}
+
 TEST_F(EFile, WholeFilesAndAppendedLines) {
     EXPECT_EQ(efile_AppendLine("LOG.TXT", "one"), 0);
     EXPECT_EQ(efile_AppendLine("LOG.TXT", "two"), 0);
