@@ -6,6 +6,7 @@
 
 #include "display/pal.h"
 #include "display/pal_hicolor.h"
+#include "display/rast.h"
 
 DrawContext draw_Context;
 _DRAW_SURFACE draw_CurrentSurface;
@@ -124,6 +125,10 @@ uint16_t draw_SetColourSlot(int32_t slot, int32_t r, int32_t g, int32_t b) {
 
 uint8_t* pal_InstallShadeTable(void) {
     uint8_t* table = pal_CreateShadeTable();
-    if (table) draw_Context.shadeTable = table;
+    if (!table) return nullptr;
+    // The fills and lines and the rasteriser's shaded spans read one table.
+    draw_Context.shadeTable = table;
+    poly_SpanState.shadeTable = table;
+    poly_SpanState.shadeRows = PAL_SHADE_ROWS;
     return table;
 }

@@ -2,7 +2,9 @@
 // adjustment and palette references with their remap files.
 #include <random>
 
+#include "display/dsurf.h"
 #include "display/pcx.h"
+#include "display/rast.h"
 #include "image_fixture.h"
 #include "mkdata.h"
 
@@ -154,6 +156,22 @@ TEST_F(Pal, ShadeTable) {
     // The build leaves the work colour as it found it.
     EXPECT_EQ(pal_Current.work.red, 255);
     EXPECT_EQ(pal_Current.work.green, 0);
+    mem_Free(t);
+}
+
+// The fills, lines and the rasteriser's shaded spans all read the table
+// that was installed last.
+TEST_F(Pal, InstalledShadeTableServesTheDrawContextAndTheRasteriser) {
+    DistinctPalette(pal_Current.palette);
+    poly_SpanState.shadeTable = nullptr;
+    poly_SpanState.shadeRows = 0;
+    uint8_t* t = pal_InstallShadeTable();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(draw_Context.shadeTable, t);
+    EXPECT_EQ(poly_SpanState.shadeTable, t);
+    EXPECT_EQ(poly_SpanState.shadeRows, 32);
+    draw_Context.shadeTable = nullptr;
+    poly_SpanState.shadeTable = nullptr;
     mem_Free(t);
 }
 
