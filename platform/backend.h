@@ -62,6 +62,8 @@ struct PlatWindow {
 };
 PlatWindow* plat_WindowGet(PlatHwnd hwnd);
 PlatHwnd plat_WindowFirst(void);
+// The window whose native side is `native`, 0 when none is.
+PlatHwnd plat_WindowFromNative(const void* native);
 
 // Virtual-time timer service, used by the headless backend's idle wait:
 // runs every timer due at or before `now` and returns the time of the next

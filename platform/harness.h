@@ -8,3 +8,6 @@ uint32_t plat_HarnessTick(void);
 void plat_HarnessTimerFired(uint32_t intervalMs);
 // Forgets the script and virtual time (for tests that run several times).
 void plat_HarnessReset(void);
+// Bits per pixel the headless desktop reports (32 until set; reset by
+// plat_HarnessReset).
+void plat_HarnessDesktopDepthSet(int bpp);

@@ -109,6 +109,13 @@ PlatHwnd plat_WindowFirst(void) {
     return 0;
 }
 
+PlatHwnd plat_WindowFromNative(const void* native) {
+    if (!native) return 0;
+    for (auto& w : g_windows)
+        if (w.hwnd && w.native == native) return w.hwnd;
+    return 0;
+}
+
 PlatHwnd plat_WindowCreate(const char* className, const char* title, int clientW, int clientH,
                            PlatWndProc proc, int visible) {
     const PlatBackend* be = plat_Backend();
@@ -404,7 +411,7 @@ void InstanceDir(char* out, size_t size) {
 
 // A slot file is held by a copy when its lock is taken.
 bool SlotHeld(const char* path, pid_t* pid) {
-    int fd = open(path, O_RDONLY);
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
     if (!held) flock(fd, LOCK_UN);
@@ -434,11 +441,22 @@ int plat_InstanceRegister(const char* name) {
     if (g_instanceFd >= 0) return plat_InstanceCount(name);
     char dir[256], path[512];
     InstanceDir(dir, sizeof dir);
+    int retries = 0;
     for (int i = 0; i < kMaxInstances; i++) {
         snprintf(path, sizeof path, "%s/%s.%d.lock", dir, name, i);
-        int fd = open(path, O_RDWR | O_CREAT, 0600);
+        int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0) continue;
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // A copy that ends removes its slot file: a lock taken on a file
+        // that was removed meanwhile would be seen by nobody.
+        struct stat held, named;
+        bool locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (locked && (fstat(fd, &held) != 0 || stat(path, &named) != 0 || held.st_ino != named.st_ino ||
+                       held.st_dev != named.st_dev)) {
+            close(fd);
+            if (retries++ < 8) i--;  // the same slot again, with a fresh file
+            continue;
+        }
+        if (locked) {
             char buf[32];
             int n = snprintf(buf, sizeof buf, "%ld\n", (long)getpid());
             if (ftruncate(fd, 0) == 0 && write(fd, buf, (size_t)n) == n) {

@@ -41,6 +41,7 @@ struct State {
     uint8_t keysDown[256] = {};               // for the repeat bit of key downs
     int cursorCount = 0;
     int cursorX = 0, cursorY = 0;
+    int desktopBpp = 32;
     bool loaded = false;
 };
 
@@ -347,7 +348,7 @@ int HFileOpenDialog(const char* filter, const char*, char* path, size_t pathSize
 void HDesktopSize(int* w, int* h, int* bpp) {
     *w = 1024;
     *h = 768;
-    *bpp = 32;
+    *bpp = g.desktopBpp;
 }
 
 int HCursorShow(int show) { return show ? ++g.cursorCount : --g.cursorCount; }
@@ -377,6 +378,8 @@ void plat_HarnessTimerFired(uint32_t intervalMs) {
 }
 
 uint32_t plat_HarnessTick(void) { return g.tick; }
+
+void plat_HarnessDesktopDepthSet(int bpp) { g.desktopBpp = bpp; }
 
 void plat_HarnessReset(void) {
     g = State{};

@@ -26,13 +26,16 @@ SDL_Window* Native(PlatHwnd hwnd) {
     return w ? (SDL_Window*)w->native : nullptr;
 }
 
-PlatHwnd HwndOf(uint32_t windowId) {
-    SDL_Window* win = SDL_GetWindowFromID(windowId);
-    for (PlatHwnd h = 0x100; h < 0x100 + 64; h++) {
-        PlatWindow* w = plat_WindowGet(h);
-        if (w && w->native == win) return h;
+// Our window of an SDL window id; 0 for a window that is not ours (a
+// message box), whose events concern nobody here.
+PlatHwnd HwndOf(uint32_t windowId) { return plat_WindowFromNative(SDL_GetWindowFromID(windowId)); }
+
+// Puts the input focus back on a window of ours.
+void FocusNative(PlatHwnd hwnd) {
+    if (SDL_Window* win = Native(hwnd)) {
+        SDL_RaiseWindow(win);
+        SDL_SetWindowInputFocus(win);
     }
-    return plat_WindowFirst();
 }
 
 int SInit(void) {
@@ -48,10 +51,13 @@ int SInit(void) {
 void SShutdown(void) { SDL_Quit(); }
 
 int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
-    Uint32 flags = visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    PlatHwnd main = plat_WindowFirst();
+    bool secondary = main && main != hwnd;
     SDL_Window* win = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       w > 0 ? w : 1, h > 0 ? h : 1, flags);
+                                       w > 0 ? w : 1, h > 0 ? h : 1, sdl_WindowFlags(visible, secondary));
     if (!win) return -1;
+    // Showing a second window may still move the focus to it.
+    if (secondary && visible) FocusNative(sdl_FocusOwner(hwnd));
     PlatWindow* pw = plat_WindowGet(hwnd);
     pw->native = win;
     int x = 0, y = 0;
@@ -105,6 +111,11 @@ void SPumpNative(void) {
             switch (ev.window.event) {
             case SDL_WINDOWEVENT_CLOSE: plat_PostMessage(hwnd, WM_CLOSE, 0, 0); break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
+                if (PlatHwnd owner = sdl_FocusOwner(hwnd)) {
+                    // Our loading window took it: the main window keeps it.
+                    FocusNative(owner);
+                    break;
+                }
                 plat_PostMessage(hwnd, WM_ACTIVATEAPP, 1, 0);
                 plat_PostMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
                 plat_PostMessage(hwnd, WM_SETFOCUS, 0, 0);
@@ -127,6 +138,15 @@ void SPumpNative(void) {
             }
             break;
         }
+        case SDL_MOUSEMOTION:
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            // Positions over the loading window are not the main window's.
+            if (PlatHwnd over = HwndOf(ev.type == SDL_MOUSEMOTION ? ev.motion.windowID : ev.button.windowID);
+                over && over != plat_WindowFirst())
+                break;
+            sdl_TranslateInputEvent(&ev);
+            break;
         default:
             sdl_TranslateInputEvent(&ev);
             break;

@@ -155,6 +155,20 @@ uintptr_t MouseKeys(void) {
 
 }  // namespace
 
+Uint32 sdl_WindowFlags(int visible, int secondary) {
+    Uint32 flags = visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    if (secondary) flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_UTILITY;
+    return flags;
+}
+
+PlatHwnd sdl_FocusOwner(PlatHwnd gained) {
+    PlatHwnd main = plat_WindowFirst();
+    if (!main || !gained || gained == main) return 0;
+    PlatWindow* w = plat_WindowGet(main);
+    if (!w || !w->visible || w->minimized) return 0;
+    return main;
+}
+
 void sdl_EventsInit(void) {
     g_buttons = 0;
     SDL_StartTextInput();
