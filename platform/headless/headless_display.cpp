@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/bmp24.h"
 #include "platform/display_backend.h"
 #include "platform/files.h"
 
@@ -21,45 +22,21 @@ struct HeadlessDisplay {
 
 HeadlessDisplay g;
 
-void Put16(uint8_t* p, uint32_t v) {
-    p[0] = (uint8_t)v;
-    p[1] = (uint8_t)(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    Put16(p, v & 0xFFFF);
-    Put16(p + 2, v >> 16);
-}
-
-// Bottom-up 24-bit BMP, rows padded to four bytes.
+// The frame's 0x00RRGGBB pixels as one 24-bit BMP file.
 bool WriteBmp(const char* path, const uint32_t* pixels, int32_t width, int32_t height) {
-    uint32_t rowBytes = ((uint32_t)width * 3 + 3) & ~3u;
-    uint32_t imageBytes = rowBytes * (uint32_t)height;
-    uint8_t header[54] = {};
-    header[0] = 'B';
-    header[1] = 'M';
-    Put32(header + 2, 54 + imageBytes);
-    Put32(header + 10, 54);
-    Put32(header + 14, 40);
-    Put32(header + 18, (uint32_t)width);
-    Put32(header + 22, (uint32_t)height);
-    Put16(header + 26, 1);
-    Put16(header + 28, 24);
-    Put32(header + 34, imageBytes);
-    Put32(header + 38, 2835);  // 72 dpi
-    Put32(header + 42, 2835);
+    int64_t size = plat_BmpEncode24(nullptr, 0, width, height, nullptr);
+    if (size < 0) return false;
+    std::vector<uint8_t> rgb((size_t)width * (size_t)height * 3);
+    for (size_t i = 0; i < (size_t)width * (size_t)height; i++) {
+        rgb[3 * i] = (uint8_t)(pixels[i] >> 16);
+        rgb[3 * i + 1] = (uint8_t)(pixels[i] >> 8);
+        rgb[3 * i + 2] = (uint8_t)pixels[i];
+    }
+    std::vector<uint8_t> file((size_t)size);
+    if (plat_BmpEncode24(file.data(), file.size(), width, height, rgb.data()) != size) return false;
     FILE* f = plat_FOpen(path, "wb");
     if (!f) return false;
-    bool ok = fwrite(header, 1, sizeof header, f) == sizeof header;
-    std::vector<uint8_t> row(rowBytes, 0);
-    for (int32_t y = height - 1; ok && y >= 0; y--) {
-        const uint32_t* src = pixels + (size_t)y * (size_t)width;
-        for (int32_t x = 0; x < width; x++) {
-            row[3 * x] = (uint8_t)src[x];
-            row[3 * x + 1] = (uint8_t)(src[x] >> 8);
-            row[3 * x + 2] = (uint8_t)(src[x] >> 16);
-        }
-        ok = fwrite(row.data(), 1, rowBytes, f) == rowBytes;
-    }
+    bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
     if (fclose(f) != 0) ok = false;
     return ok;
 }
