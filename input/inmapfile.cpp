@@ -143,6 +143,15 @@ int32_t ParseLine(ParseState& st, const char* line) {
                  (long)INMAP_ACTION_NAME_MAX);
         return -1;
     }
+    // A quoted name with blanks or quotes, or one that reads as a comment,
+    // would be written as a line that reads back as something else.
+    bool plain = !(first[0] == '/' && first[1] == '/');
+    for (const char* c = first; *c && plain; c++)
+        if ((unsigned char)*c <= ' ' || *c == '"') plain = false;
+    if (!plain) {
+        SetError("line %ld: action name \"%.40s\" is not one word", (long)st.lineNumber, first);
+        return -1;
+    }
     _INMAP_ACTION* action = inmap_ActionFind(st.map, first);
     if (!action) action = inmap_ActionCreate(st.map, first, -1, 0, nullptr);
     if (!action) {

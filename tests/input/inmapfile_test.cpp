@@ -258,6 +258,8 @@ TEST_F(InmapFileTest, DamagedTextIsRefusedWithItsReason) {
         {"GEAR G\n" + std::string(INMAP_LINE_MAX + 1, 'G'), "line 2 is longer than 1024 characters"},
         {std::string("GEAR G\nGEAR \0 H", 15), "line 2 holds a zero byte"},
         {longName + " Z", "line 1: action name longer than 255 characters"},
+        {"\" //", "line 1: action name \" //\" is not one word"},
+        {"\"GEAR DOWN\" G", "line 1: action name \"GEAR DOWN\" is not one word"},
     };
     for (const Case& c : cases) {
         _INMAP* m = NewMap();
