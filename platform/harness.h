@@ -11,3 +11,6 @@ void plat_HarnessReset(void);
 // Bits per pixel the headless desktop reports (32 until set; reset by
 // plat_HarnessReset).
 void plat_HarnessDesktopDepthSet(int bpp);
+// Size the headless desktop reports (1024x768 until set; reset by
+// plat_HarnessReset).
+void plat_HarnessDesktopSizeSet(int width, int height);

@@ -42,6 +42,7 @@ struct State {
     int cursorCount = 0;
     int cursorX = 0, cursorY = 0;
     int desktopBpp = 32;
+    int desktopWidth = 1024, desktopHeight = 768;
     bool loaded = false;
 };
 
@@ -346,8 +347,8 @@ int HFileOpenDialog(const char* filter, const char*, char* path, size_t pathSize
 }
 
 void HDesktopSize(int* w, int* h, int* bpp) {
-    *w = 1024;
-    *h = 768;
+    *w = g.desktopWidth;
+    *h = g.desktopHeight;
     *bpp = g.desktopBpp;
 }
 
@@ -380,6 +381,10 @@ void plat_HarnessTimerFired(uint32_t intervalMs) {
 uint32_t plat_HarnessTick(void) { return g.tick; }
 
 void plat_HarnessDesktopDepthSet(int bpp) { g.desktopBpp = bpp; }
+void plat_HarnessDesktopSizeSet(int width, int height) {
+    g.desktopWidth = width;
+    g.desktopHeight = height;
+}
 
 void plat_HarnessReset(void) {
     g = State{};

@@ -13,6 +13,7 @@
 #include "display/hook.h"
 #include "display/hw3d.h"
 #include "display/otw.h"
+#include "platform/harness.h"
 #include "display/vid.h"
 #include "platform/display.h"
 #include "platform/window.h"
@@ -177,6 +178,24 @@ TEST_F(DisplayTest, RefusedModesLeaveThePreviousOne) {
     EXPECT_EQ(otw_ScreenSurface.hw3d, 0);
     EXPECT_EQ(otw_State.windowed, 0);
     EXPECT_EQ(otw_State.locked, 0);  // a mode change leaves it unlocked
+}
+
+// A window must fit strictly inside the desktop, except that 640x480 is
+// taken on a 640x480 desktop.
+TEST_F(DisplayTest, WindowedModesAgainstTheDesktopSize) {
+    const struct {
+        int dw, dh, w, h, want;
+    } cases[] = {
+        {640, 480, 640, 480, 0},  {800, 600, 800, 600, -1}, {640, 480, 640, 400, -1},
+        {640, 400, 640, 400, -1}, {800, 600, 640, 480, 0},  {800, 600, 799, 600, -1},
+        {641, 481, 640, 480, 0},
+    };
+    for (const auto& c : cases) {
+        plat_HarnessDesktopSizeSet(c.dw, c.dh);
+        EXPECT_EQ(otw_CheckMode(c.w, c.h, 2, 1, 0), c.want) << c.w << "x" << c.h << " on " << c.dw << "x" << c.dh;
+        EXPECT_EQ(otw_CheckMode(c.w, c.h, 2, 0, 0), 0);  // full screen is always usable
+    }
+    plat_HarnessDesktopSizeSet(1024, 768);
 }
 
 TEST_F(DisplayTest, LockUnlockSelectAndRunTheirHooks) {
