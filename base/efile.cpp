@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/dlist.h"
 #include "base/mem.h"
 #include "platform/files.h"
 
@@ -229,13 +230,8 @@ int dir_Compare(const char* a, const char* b, bool noCase) {
 }
 
 void dir_Unlink(_EDIRLIST_ENTRY* e) {
-    _EDIRLIST* list = e->list;
-    if (e->prev) e->prev->next = e->next;
-    else if (list) list->first = e->next;
-    if (e->next) e->next->prev = e->prev;
-    else if (list) list->last = e->prev;
-    if (list) list->count--;
-    e->prev = e->next = nullptr;
+    // An entry off every list has no neighbours either.
+    if (e->list) dlist_Unlink(e->list->first, e->list->last, e->list->count, e);
     e->list = nullptr;
 }
 
@@ -289,19 +285,10 @@ _EDIRLIST* dir_ListMake(const char* pattern, uint32_t flags) {
         e->list = list;
         _EDIRLIST_ENTRY* at = list->first;
         while (at && dir_Compare(at->name, e->name, noCase) < 0) at = at->next;
-        if (at) {
-            e->next = at;
-            e->prev = at->prev;
-            if (at->prev) at->prev->next = e;
-            else list->first = e;
-            at->prev = e;
-        } else {
-            e->prev = list->last;
-            if (list->last) list->last->next = e;
-            else list->first = e;
-            list->last = e;
-        }
-        list->count++;
+        if (at)
+            dlist_InsertBefore(list->first, list->last, list->count, at, e);
+        else
+            dlist_AddTail(list->first, list->last, list->count, e);
     } while (plat_FindNext(find, &d));
     plat_FindClose(find);
     if (list->count == 0) {

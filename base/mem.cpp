@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/dlist.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "platform/winmsg.h"
@@ -511,15 +512,8 @@ void* mem_GlobalAllocNamed(const char* name, int32_t size) {
     if (nameLen) std::memcpy(g->name, name, nameLen);
     g->name[nameLen] = '\0';
     g->ownerKey = 0;
-    g->prev = s_global.last;
-    g->next = nullptr;
-    if (s_global.last)
-        s_global.last->next = g;
-    else
-        s_global.first = g;
-    s_global.last = g;
+    dlist_AddTail(s_global.first, s_global.last, s_global.count, g);
     s_global.serial++;
-    s_global.count++;
     s_global.total += g->size;
     std::memset(data, 0, g->size);
     return data;
@@ -528,15 +522,7 @@ void* mem_GlobalAllocNamed(const char* name, int32_t size) {
 static void global_Release(MemGlobalHeader* g) {
     uint8_t* data = global_Data(g);
     std::memset(data, 0xDD, g->size);
-    if (g->prev)
-        g->prev->next = g->next;
-    else
-        s_global.first = g->next;
-    if (g->next)
-        g->next->prev = g->prev;
-    else
-        s_global.last = g->prev;
-    s_global.count--;
+    dlist_Unlink(s_global.first, s_global.last, s_global.count, g);
     s_global.total -= g->size;
     if (s_releaseWatch) s_releaseWatch(data, g->size);
     std::free(g->handle);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/dlist.h"
 #include "base/mem.h"
 
 int32_t ejoy_CodeDown[EJOY_CODE_COUNT];
@@ -54,14 +55,7 @@ int32_t Status(const char* label, int32_t result) {
 // ---- codes ----
 
 void WatchUnlink(_EJOY_WATCHDOG* n) {
-    if (n->prev)
-        n->prev->next = n->next;
-    else
-        g_watchHead = n->next;
-    if (n->next)
-        n->next->prev = n->prev;
-    else
-        g_watchTail = n->prev;
+    dlist_Unlink(g_watchHead, g_watchTail, n);
     mem_Free(n);
 }
 
@@ -170,16 +164,7 @@ void ReadingsCentre(_EJOY_INFO* info) {
 }
 
 void Unlink(_EJOY_INFO* info) {
-    if (info->prev)
-        info->prev->next = info->next;
-    else
-        ejoy_InfoHead = info->next;
-    if (info->next)
-        info->next->prev = info->prev;
-    else
-        ejoy_InfoTail = info->prev;
-    info->prev = info->next = nullptr;
-    ejoy_InfoCount--;
+    dlist_Unlink(ejoy_InfoHead, ejoy_InfoTail, ejoy_InfoCount, info);
 }
 
 }  // namespace
@@ -290,13 +275,7 @@ _EJOY_WATCHDOG* ejoy_WatchdogAdd(EjoyWatchRoutine callback) {
     _EJOY_WATCHDOG* n = (_EJOY_WATCHDOG*)mem_AllocEx(sizeof(_EJOY_WATCHDOG), 4, "_EJOY_WATCHDOG");
     if (!n) return nullptr;
     n->callback = callback;
-    n->next = nullptr;
-    n->prev = g_watchTail;
-    if (g_watchTail)
-        g_watchTail->next = n;
-    else
-        g_watchHead = n;
-    g_watchTail = n;
+    dlist_AddTail(g_watchHead, g_watchTail, n);
     return n;
 }
 
@@ -390,13 +369,7 @@ _EJOY_INFO* ejoy_InfoCreate(const uint8_t instanceGuid[16], const uint8_t produc
     if (productGuid) memcpy(info->productGuid, productGuid, 16);
     info->device = device;
     ReadingsCentre(info);
-    info->prev = ejoy_InfoTail;
-    if (ejoy_InfoTail)
-        ejoy_InfoTail->next = info;
-    else
-        ejoy_InfoHead = info;
-    ejoy_InfoTail = info;
-    ejoy_InfoCount++;
+    dlist_AddTail(ejoy_InfoHead, ejoy_InfoTail, ejoy_InfoCount, info);
 
     PlatJoyCaps caps{};
     if (Status("ejoy_InfoCreate::GetCapabilities", plat_JoyGetCaps(device, &caps)) < 0) {
@@ -582,13 +555,7 @@ _EJOY_EFFECT* ejoy_EffectCreate(_EJOY_INFO* device, const char* name, int32_t ki
     e->routine = routine;
     e->device = device;
     e->index = device->effectCount;
-    e->prev = device->effectTail;
-    if (device->effectTail)
-        device->effectTail->next = e;
-    else
-        device->effectHead = e;
-    device->effectTail = e;
-    device->effectCount++;
+    dlist_AddTail(device->effectHead, device->effectTail, device->effectCount, e);
     if (routine(e, EJOY_MSG_CREATE) != 0) {
         ejoy_EffectDestroy(e);
         return nullptr;
@@ -602,15 +569,7 @@ void ejoy_EffectDestroy(_EJOY_EFFECT* effect) {
     _EJOY_INFO* device = effect->device;
     if (effect->routine) effect->routine(effect, EJOY_MSG_DESTROY);
     if (device) {
-        if (effect->prev)
-            effect->prev->next = effect->next;
-        else
-            device->effectHead = effect->next;
-        if (effect->next)
-            effect->next->prev = effect->prev;
-        else
-            device->effectTail = effect->prev;
-        device->effectCount--;
+        dlist_Unlink(device->effectHead, device->effectTail, device->effectCount, effect);
         // Keep the numbers dense.
         int32_t index = 0;
         for (_EJOY_EFFECT* e = device->effectHead; e; e = e->next) e->index = index++;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "base/dlist.h"
 #include "base/mem.h"
 #include "platform/keyboard.h"
 #include "platform/winmsg.h"
@@ -41,15 +42,7 @@ int32_t g_dispatchDepth = 0;
 int32_t g_deadNodes = 0;
 
 void Unlink(_EKEY_WATCHDOG* node) {
-    if (node->prev)
-        node->prev->next = node->next;
-    else
-        g_watchHead = node->next;
-    if (node->next)
-        node->next->prev = node->prev;
-    else
-        g_watchTail = node->prev;
-    ekey_WatchdogCount--;
+    dlist_Unlink(g_watchHead, g_watchTail, ekey_WatchdogCount, node);
     mem_Free(node);
 }
 
@@ -163,14 +156,7 @@ _EKEY_WATCHDOG* ekey_WatchdogAdd(EkeyWatchRoutine callback) {
     _EKEY_WATCHDOG* node = (_EKEY_WATCHDOG*)mem_AllocEx(sizeof(_EKEY_WATCHDOG), 4, "_EKEY_WATCHDOG");
     if (!node) return nullptr;
     node->callback = callback;
-    node->next = nullptr;
-    node->prev = g_watchTail;
-    if (g_watchTail)
-        g_watchTail->next = node;
-    else
-        g_watchHead = node;
-    g_watchTail = node;
-    ekey_WatchdogCount++;
+    dlist_AddTail(g_watchHead, g_watchTail, ekey_WatchdogCount, node);
     return node;
 }
 

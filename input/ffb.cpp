@@ -8,6 +8,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "base/dlist.h"
 #include "base/mem.h"
 #include "input/instate.h"
 #include "platform/files.h"
@@ -45,45 +46,21 @@ float Scale(int32_t pair) { return ffb_SettingsTable[pair].scale; }
 
 void RestoreDefaults(void) { memcpy(ffb_SettingsTable, ffb_SettingsDefaults, sizeof ffb_SettingsTable); }
 
-void ListRemove(FfbEventList* list, _FEEDBACK_EVENT* e) {
-    if (e->prev)
-        e->prev->next = e->next;
-    else
-        list->head = e->next;
-    if (e->next)
-        e->next->prev = e->prev;
-    else
-        list->tail = e->prev;
-    e->prev = e->next = nullptr;
-    list->count--;
-}
-
-void ListPushFront(FfbEventList* list, _FEEDBACK_EVENT* e) {
-    e->prev = nullptr;
-    e->next = list->head;
-    if (list->head)
-        list->head->prev = e;
-    else
-        list->tail = e;
-    list->head = e;
-    list->count++;
-}
-
 _FEEDBACK_EVENT* Take(int32_t kind) {
     _FEEDBACK_EVENT* e = ffb_FreeList.head;
     if (!e) return nullptr;
-    ListRemove(&ffb_FreeList, e);
+    dlist_Unlink(&ffb_FreeList, e);
     memset(e, 0, sizeof *e);
     e->active = 1;
     e->kind = kind;
-    ListPushFront(&ffb_ActiveList, e);
+    dlist_AddHead(&ffb_ActiveList, e);
     return e;
 }
 
 void Give(_FEEDBACK_EVENT* e) {
-    ListRemove(&ffb_ActiveList, e);
+    dlist_Unlink(&ffb_ActiveList, e);
     e->active = 0;
-    ListPushFront(&ffb_FreeList, e);
+    dlist_AddHead(&ffb_FreeList, e);
 }
 
 float Clamp01(float v) {
@@ -260,7 +237,7 @@ int32_t ffb_Init(int32_t count) {
                                            "_FEEDBACK_EVENT array");
     if (!g_pool) return -1;
     memset(g_pool, 0, sizeof(_FEEDBACK_EVENT) * (size_t)count);
-    for (int32_t i = count - 1; i >= 0; i--) ListPushFront(&ffb_FreeList, &g_pool[i]);
+    for (int32_t i = count - 1; i >= 0; i--) dlist_AddHead(&ffb_FreeList, &g_pool[i]);
     RestoreDefaults();
     g_frameCounter1 = 4;
     g_frameCounter2 = 0;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "base/dlist.h"
 #include "base/mem.h"
 #include "input/ejoy.h"
 #include "input/ekey.h"
@@ -49,29 +50,13 @@ int CompareNoCase(const char* a, const char* b) {
 
 void ListPush(_INMAP_EVENT_LIST* list, _INMAP_EVENT* e) {
     e->list = list;
-    e->next = nullptr;
-    e->prev = list->tail;
-    if (list->tail)
-        list->tail->next = e;
-    else
-        list->head = e;
-    list->tail = e;
-    list->count++;
+    dlist_AddTail(list, e);
 }
 
 void ListUnlink(_INMAP_EVENT* e) {
     _INMAP_EVENT_LIST* list = e->list;
     if (!list) return;
-    if (e->prev)
-        e->prev->next = e->next;
-    else
-        list->head = e->next;
-    if (e->next)
-        e->next->prev = e->prev;
-    else
-        list->tail = e->prev;
-    list->count--;
-    e->prev = e->next = nullptr;
+    dlist_Unlink(list, e);
     e->list = nullptr;
 }
 
@@ -281,28 +266,10 @@ int32_t NameSet(_INMAP_ACTION* action, const char* name) {
 void UnlinkInput(_INMAP_INPUT* in) {
     _INMAP* map = in->map;
     _INMAP_ACTION* action = in->action;
-    if (map) {
-        if (in->prev)
-            in->prev->next = in->next;
-        else
-            map->inputHead = in->next;
-        if (in->next)
-            in->next->prev = in->prev;
-        else
-            map->inputTail = in->prev;
-        map->inputCount--;
-    }
-    if (action) {
-        if (in->actionPrev)
-            in->actionPrev->actionNext = in->actionNext;
-        else
-            action->inputHead = in->actionNext;
-        if (in->actionNext)
-            in->actionNext->actionPrev = in->actionPrev;
-        else
-            action->inputTail = in->actionPrev;
-        action->inputCount--;
-    }
+    if (map) dlist_Unlink(map->inputHead, map->inputTail, map->inputCount, in);
+    if (action)
+        dlist_Unlink<_INMAP_INPUT, &_INMAP_INPUT::actionPrev, &_INMAP_INPUT::actionNext>(
+            action->inputHead, action->inputTail, action->inputCount, in);
 }
 
 int32_t AddBinding(_INMAP* map, const InmapBinding* rec) {
@@ -371,13 +338,7 @@ _INMAP_ACTION* inmap_ActionCreate(_INMAP* map, const char* name, int32_t id, int
     a->id = id;
     a->continuous = continuous;
     a->handler = handler;
-    a->prev = map->actionTail;
-    if (map->actionTail)
-        map->actionTail->next = a;
-    else
-        map->actionHead = a;
-    map->actionTail = a;
-    map->actionCount++;
+    dlist_AddTail(map->actionHead, map->actionTail, map->actionCount, a);
     return a;
 }
 
@@ -385,17 +346,7 @@ void inmap_ActionDelete(_INMAP_ACTION* action) {
     if (!action) return;
     while (action->inputHead) inmap_InputDelete(action->inputHead);
     _INMAP* map = action->map;
-    if (map) {
-        if (action->prev)
-            action->prev->next = action->next;
-        else
-            map->actionHead = action->next;
-        if (action->next)
-            action->next->prev = action->prev;
-        else
-            map->actionTail = action->prev;
-        map->actionCount--;
-    }
+    if (map) dlist_Unlink(map->actionHead, map->actionTail, map->actionCount, action);
     if (action->name) mem_Free(action->name);
     mem_Free(action);
 }
@@ -416,20 +367,9 @@ _INMAP_INPUT* inmap_InputCreate(_INMAP_ACTION* action, int32_t kind, int32_t lay
     // input unreachable.
     in->modifiers = modifiers & (INMAP_MOD_CTRL | INMAP_MOD_SHIFT | INMAP_MOD_ALT);
     in->hold = hold ? 1 : 0;
-    in->prev = map->inputTail;
-    if (map->inputTail)
-        map->inputTail->next = in;
-    else
-        map->inputHead = in;
-    map->inputTail = in;
-    map->inputCount++;
-    in->actionPrev = action->inputTail;
-    if (action->inputTail)
-        action->inputTail->actionNext = in;
-    else
-        action->inputHead = in;
-    action->inputTail = in;
-    action->inputCount++;
+    dlist_AddTail(map->inputHead, map->inputTail, map->inputCount, in);
+    dlist_AddTail<_INMAP_INPUT, &_INMAP_INPUT::actionPrev, &_INMAP_INPUT::actionNext>(
+        action->inputHead, action->inputTail, action->inputCount, in);
     ActiveMapChanged(map);
     return in;
 }

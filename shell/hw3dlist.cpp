@@ -5,6 +5,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "base/dlist.h"
 #include "base/efile.h"
 #include "base/mem.h"
 #include "display/hw3d.h"
@@ -126,13 +127,7 @@ _APP_HW3D_ENTRY* app_Hw3dEntryAdd(const char* commonName, const char* fileName) 
     auto* e = static_cast<_APP_HW3D_ENTRY*>(
         mem_GlobalAllocNamed(app_ProductRecord.hw3dEntryName, (int32_t)sizeof(_APP_HW3D_ENTRY)));
     if (!e) return nullptr;
-    e->prev = app_Hw3dList.tail;
-    if (app_Hw3dList.tail)
-        app_Hw3dList.tail->next = e;
-    else
-        app_Hw3dList.head = e;
-    app_Hw3dList.tail = e;
-    app_Hw3dList.count++;
+    dlist_AddTail(&app_Hw3dList, e);
     if (!commonName || !fileName || SetText(&e->commonName, commonName, kCommonNameBlock) != 0 ||
         SetText(&e->fileName, fileName, kFileNameBlock) != 0 || SetText(&e->cardName, "", kCardNameBlock) != 0) {
         app_Hw3dEntryRemove(e);
@@ -144,15 +139,7 @@ _APP_HW3D_ENTRY* app_Hw3dEntryAdd(const char* commonName, const char* fileName) 
 void app_Hw3dEntryRemove(_APP_HW3D_ENTRY* entry) {
     if (!entry) return;
     if (entry == app_Hw3dSelected) Deselect();
-    if (entry->prev)
-        entry->prev->next = entry->next;
-    else
-        app_Hw3dList.head = entry->next;
-    if (entry->next)
-        entry->next->prev = entry->prev;
-    else
-        app_Hw3dList.tail = entry->prev;
-    app_Hw3dList.count--;
+    dlist_Unlink(&app_Hw3dList, entry);
     SetText(&entry->commonName, nullptr, kCommonNameBlock);
     SetText(&entry->fileName, nullptr, kFileNameBlock);
     SetText(&entry->cardName, nullptr, kCardNameBlock);

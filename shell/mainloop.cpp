@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/dlist.h"
 #include "base/efile.h"
 #include "base/file.h"
 #include "base/filetable.h"
@@ -47,45 +48,6 @@ const AppDataFileVersion app_DataFileVersions[3] = {
 
 // ---- Dispatch array ---------------------------------------------------------------
 
-namespace {
-
-void ListUnlink(AppDispatchList* list, _DISPATCH_FUNCTION* e) {
-    if (e->prev)
-        e->prev->next = e->next;
-    else
-        list->head = e->next;
-    if (e->next)
-        e->next->prev = e->prev;
-    else
-        list->tail = e->prev;
-    e->prev = e->next = nullptr;
-    list->count--;
-}
-
-void ListAddTail(AppDispatchList* list, _DISPATCH_FUNCTION* e) {
-    e->next = nullptr;
-    e->prev = list->tail;
-    if (list->tail)
-        list->tail->next = e;
-    else
-        list->head = e;
-    list->tail = e;
-    list->count++;
-}
-
-void ListAddHead(AppDispatchList* list, _DISPATCH_FUNCTION* e) {
-    e->prev = nullptr;
-    e->next = list->head;
-    if (list->head)
-        list->head->prev = e;
-    else
-        list->tail = e;
-    list->head = e;
-    list->count++;
-}
-
-}  // namespace
-
 int32_t app_DispatchCreate(int32_t count) {
     if (app_Dispatch.array) return -1;
     if (count <= 0) count = 1;
@@ -95,7 +57,7 @@ int32_t app_DispatchCreate(int32_t count) {
     memset(&app_Dispatch, 0, sizeof app_Dispatch);
     app_Dispatch.array = array;
     app_Dispatch.size = count;
-    for (int32_t i = 0; i < count; i++) ListAddTail(&app_Dispatch.freeList, &array[i]);
+    for (int32_t i = 0; i < count; i++) dlist_AddTail(&app_Dispatch.freeList, &array[i]);
     return 0;
 }
 
@@ -111,19 +73,19 @@ int32_t app_DispatchPost(AppDispatchRoutine routine, int32_t first, int32_t seco
         if (o.routine) o.routine(o.first, o.second);
         return -1;
     }
-    ListUnlink(&app_Dispatch.freeList, e);
+    dlist_Unlink(&app_Dispatch.freeList, e);
     e->routine = routine;
     e->first = first;
     e->second = second;
-    ListAddHead(&app_Dispatch.callList, e);
+    dlist_AddHead(&app_Dispatch.callList, e);
     return 0;
 }
 
 int32_t app_DispatchFlush(void) {
     int32_t moved = 0;
     while (_DISPATCH_FUNCTION* e = app_Dispatch.callList.head) {
-        ListUnlink(&app_Dispatch.callList, e);
-        ListAddTail(&app_Dispatch.freeList, e);
+        dlist_Unlink(&app_Dispatch.callList, e);
+        dlist_AddTail(&app_Dispatch.freeList, e);
         moved++;
     }
     return moved;
@@ -138,8 +100,8 @@ int32_t app_DispatchRun(void) {
             if (idle.routine) idle.routine(idle.first, idle.second);
             continue;
         }
-        ListUnlink(&app_Dispatch.callList, e);
-        ListAddTail(&app_Dispatch.freeList, e);
+        dlist_Unlink(&app_Dispatch.callList, e);
+        dlist_AddTail(&app_Dispatch.freeList, e);
         if (e->routine) e->routine(e->first, e->second);
     }
     return app_Dispatch.exitCode;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dlist.h"
 #include "base/efile.h"
 #include "base/mem.h"
 #include "base/text.h"
@@ -98,13 +99,7 @@ bool RecordSymbol(void* context, const char* name, uint64_t address, const char*
     e->owner = map;
     e->address = address;
     // Linked first, so that freeing the map frees it whatever fails next.
-    e->next = map->head;
-    if (map->head)
-        map->head->prev = e;
-    else
-        map->tail = e;
-    map->head = e;
-    map->count++;
+    dlist_AddHead(map, e);
     return TextSet(&e->function_name, "_MAPFILE_ENTRY function_name", name) &&
            TextSet(&e->object_name, "_MAPFILE_ENTRY object_name", object);
 }
