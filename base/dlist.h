@@ -109,3 +109,31 @@ template <typename List, typename Node>
 void dlist_Unlink(List* list, Node* node) {
     dlist_Unlink(list->head, list->tail, list->count, node);
 }
+
+// Stable insertion sort: each node goes after the last sorted node that it
+// is not before, so nodes that compare equal keep their order. `before(a, b)`
+// is true when a must come ahead of b.
+template <typename Node, Node* Node::*Prev = &Node::prev, Node* Node::*Next = &Node::next, typename Before>
+void dlist_Sort(Node*& head, Node*& tail, Before before) {
+    Node* sorted = nullptr;
+    Node* sortedTail = nullptr;
+    Node* n = head;
+    while (n) {
+        Node* next = n->*Next;
+        Node* at = sortedTail;
+        while (at && before(n, at)) at = at->*Prev;
+        n->*Prev = at;
+        n->*Next = at ? at->*Next : sorted;
+        if (n->*Next)
+            (n->*Next)->*Prev = n;
+        else
+            sortedTail = n;
+        if (at)
+            at->*Next = n;
+        else
+            sorted = n;
+        n = next;
+    }
+    head = sorted;
+    tail = sortedTail;
+}

@@ -104,31 +104,8 @@ bool InputBefore(const _INMAP_INPUT* a, const _INMAP_INPUT* b) {
     return a->hold > b->hold;
 }
 
-// Stable insertion sort of the map-wide input list.
-void SortInputs(_INMAP* map) {
-    _INMAP_INPUT* sorted = nullptr;
-    _INMAP_INPUT* sortedTail = nullptr;
-    _INMAP_INPUT* in = map->inputHead;
-    while (in) {
-        _INMAP_INPUT* next = in->next;
-        // Insert after the last node that is not after it.
-        _INMAP_INPUT* at = sortedTail;
-        while (at && InputBefore(in, at)) at = at->prev;
-        in->prev = at;
-        in->next = at ? at->next : sorted;
-        if (in->next)
-            in->next->prev = in;
-        else
-            sortedTail = in;
-        if (at)
-            at->next = in;
-        else
-            sorted = in;
-        in = next;
-    }
-    map->inputHead = sorted;
-    map->inputTail = sortedTail;
-}
+// Stable sort of the map-wide input list.
+void SortInputs(_INMAP* map) { dlist_Sort(map->inputHead, map->inputTail, InputBefore); }
 
 bool TypingKey(int32_t code) {
     return code == (int32_t)VK_BACK || code == (int32_t)VK_RETURN || code == (int32_t)VK_ESCAPE ||
@@ -430,27 +407,7 @@ void inmap_ActionsSort(_INMAP* map) {
         if (!a->name || !b->name) return !a->name && b->name;
         return CompareNoCase(a->name, b->name) < 0;
     };
-    _INMAP_ACTION* sorted = nullptr;
-    _INMAP_ACTION* tail = nullptr;
-    _INMAP_ACTION* a = map->actionHead;
-    while (a) {
-        _INMAP_ACTION* next = a->next;
-        _INMAP_ACTION* at = tail;
-        while (at && before(a, at)) at = at->prev;
-        a->prev = at;
-        a->next = at ? at->next : sorted;
-        if (a->next)
-            a->next->prev = a;
-        else
-            tail = a;
-        if (at)
-            at->next = a;
-        else
-            sorted = a;
-        a = next;
-    }
-    map->actionHead = sorted;
-    map->actionTail = tail;
+    dlist_Sort(map->actionHead, map->actionTail, before);
 }
 
 int32_t inmap_NameWidth(_INMAP* map) {

@@ -103,4 +103,22 @@ TEST(Dlist, LooseEndsAndOtherLinksLeaveTheFirstChainAlone) {
     EXPECT_EQ(t, &m[1]);
 }
 
+TEST(Dlist, SortKeepsEqualNodesInOrder) {
+    // id / 10 is the key: 31 and 30 are equal and stay as they came.
+    const int ids[] = {31, 12, 30, 5, 11, 40};
+    Node n[6] = {};
+    List l = {};
+    for (int i = 0; i < 6; i++) {
+        n[i].id = ids[i];
+        dlist_AddTail(&l, &n[i]);
+    }
+    dlist_Sort(l.head, l.tail, [](const Node* a, const Node* b) { return a->id / 10 < b->id / 10; });
+    EXPECT_EQ(Ids(l), (std::vector<int>{5, 12, 11, 31, 30, 40}));
+
+    List empty = {};
+    dlist_Sort(empty.head, empty.tail, [](const Node*, const Node*) { return true; });
+    EXPECT_EQ(empty.head, nullptr);
+    EXPECT_EQ(empty.tail, nullptr);
+}
+
 }  // namespace
