@@ -62,6 +62,27 @@ void plat_JoyInstanceGuid(const uint8_t bytes[16], int32_t ordinal, PlatGuid* ou
     }
 }
 
+void plat_JoyEffectParamsMerge(PlatEffectParams* to, const PlatEffectParams* from, uint32_t flags) {
+    if (flags & DIEP_DURATION) to->duration = from->duration;
+    if (flags & DIEP_GAIN) to->gain = from->gain;
+    if (flags & DIEP_TRIGGERBUTTON) to->triggerButton = from->triggerButton;
+    if (flags & DIEP_DIRECTION) memcpy(to->direction, from->direction, sizeof to->direction);
+    if (flags & DIEP_ENVELOPE) {
+        to->hasEnvelope = from->hasEnvelope;
+        to->envelope = from->envelope;
+    }
+    if (flags & DIEP_TYPESPECIFICPARAMS) {
+        to->magnitude = from->magnitude;
+        to->rampStart = from->rampStart;
+        to->rampEnd = from->rampEnd;
+        to->periodMagnitude = from->periodMagnitude;
+        to->periodOffset = from->periodOffset;
+        to->periodPhase = from->periodPhase;
+        to->period = from->period;
+        memcpy(to->condition, from->condition, sizeof to->condition);
+    }
+}
+
 int32_t plat_JoyInit(void) { return Backend()->init(); }
 void plat_JoyShutdown(void) { Backend()->shutdown(); }
 int32_t plat_JoyCount(void) { return Backend()->count(); }

@@ -39,3 +39,6 @@ extern const uint32_t plat_JoyAxisOffset[PLAT_JOY_AXES];
 void plat_JoyStateCentre(PlatJoyState* state);
 // Stores a value at a state offset (an axis offset of the table above).
 void plat_JoyStateSetAxis(PlatJoyState* state, uint32_t offset, int32_t value);
+// Copies into an effect's kept parameters the parts that `flags` (DIEP_*)
+// name, as a parameter change does.
+void plat_JoyEffectParamsMerge(PlatEffectParams* to, const PlatEffectParams* from, uint32_t flags);

@@ -343,34 +343,13 @@ int32_t HEffectCreate(PlatJoy handle, int32_t kind, const PlatEffectParams* para
     return Log(PLAT_JOYLOG_CREATE, handle - 1, result >= 0 ? *effect : 0, kind, 0, result, params);
 }
 
-void MergeParams(PlatEffectParams* to, const PlatEffectParams* from, uint32_t flags) {
-    if (flags & DIEP_DURATION) to->duration = from->duration;
-    if (flags & DIEP_GAIN) to->gain = from->gain;
-    if (flags & DIEP_TRIGGERBUTTON) to->triggerButton = from->triggerButton;
-    if (flags & DIEP_DIRECTION) memcpy(to->direction, from->direction, sizeof to->direction);
-    if (flags & DIEP_ENVELOPE) {
-        to->hasEnvelope = from->hasEnvelope;
-        to->envelope = from->envelope;
-    }
-    if (flags & DIEP_TYPESPECIFICPARAMS) {
-        to->magnitude = from->magnitude;
-        to->rampStart = from->rampStart;
-        to->rampEnd = from->rampEnd;
-        to->periodMagnitude = from->periodMagnitude;
-        to->periodOffset = from->periodOffset;
-        to->periodPhase = from->periodPhase;
-        to->period = from->period;
-        memcpy(to->condition, from->condition, sizeof to->condition);
-    }
-}
-
 int32_t HEffectSetParameters(PlatJoyEffect handle, const PlatEffectParams* params, uint32_t flags) {
     Effect* e = EffectOf(handle);
     if (!e) return DIERR_NOTINITIALIZED;
     Device& d = g.devices[(size_t)e->device];
     int32_t result = DI_OK;
     if (!TakeFailure(e->device, PLAT_JOYLOG_SETPARAMS, &result)) {
-        MergeParams(&e->params, params, flags);
+        plat_JoyEffectParamsMerge(&e->params, params, flags);
         if (!d.acquired)
             result = DI_DOWNLOADSKIPPED;
         else if ((flags & DIEP_START) != 0) {

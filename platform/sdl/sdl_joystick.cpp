@@ -366,32 +366,11 @@ int32_t SEffectCreate(PlatJoy handle, int32_t kind, const PlatEffectParams* para
     return DI_OK;
 }
 
-void Merge(PlatEffectParams* to, const PlatEffectParams* from, uint32_t flags) {
-    if (flags & DIEP_DURATION) to->duration = from->duration;
-    if (flags & DIEP_GAIN) to->gain = from->gain;
-    if (flags & DIEP_TRIGGERBUTTON) to->triggerButton = from->triggerButton;
-    if (flags & DIEP_DIRECTION) memcpy(to->direction, from->direction, sizeof to->direction);
-    if (flags & DIEP_ENVELOPE) {
-        to->hasEnvelope = from->hasEnvelope;
-        to->envelope = from->envelope;
-    }
-    if (flags & DIEP_TYPESPECIFICPARAMS) {
-        to->magnitude = from->magnitude;
-        to->rampStart = from->rampStart;
-        to->rampEnd = from->rampEnd;
-        to->periodMagnitude = from->periodMagnitude;
-        to->periodOffset = from->periodOffset;
-        to->periodPhase = from->periodPhase;
-        to->period = from->period;
-        memcpy(to->condition, from->condition, sizeof to->condition);
-    }
-}
-
 int32_t SEffectSetParameters(PlatJoyEffect handle, const PlatEffectParams* params, uint32_t flags) {
     Effect* fx = EffectOf(handle);
     if (!fx) return DIERR_NOTINITIALIZED;
     Device& d = g_devices[(size_t)fx->device];
-    Merge(&fx->params, params, flags);
+    plat_JoyEffectParamsMerge(&fx->params, params, flags);
     if (!d.acquired || (flags & DIEP_NODOWNLOAD)) return DI_DOWNLOADSKIPPED;
     SDL_HapticEffect e;
     if (!BuildEffect(d, fx->kind, fx->params, &e)) return DIERR_INVALIDPARAM;
