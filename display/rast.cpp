@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "display/draw_local.h"
 #include "display/dsurf.h"
 #include "display/span.h"
 #include "display/vid.h"
@@ -248,12 +249,10 @@ void poly_DrawPolygon(const PolyVertex* a, const PolyVertex* b, const PolyVertex
 
     // The loops write pixels of the mode's size: on a surface of another
     // depth they would run past the rows.
-    if (surf.bytesPerPixel != table.bytesPerPixel) return;
-    int32_t clipX1 = surf.clipX1 > 0 ? surf.clipX1 : 0;
-    int32_t clipY1 = surf.clipY1 > 0 ? surf.clipY1 : 0;
-    int32_t clipX2 = surf.clipX2 < surf.width ? surf.clipX2 : surf.width;
-    int32_t clipY2 = surf.clipY2 < surf.height ? surf.clipY2 : surf.height;
-    if (clipX1 >= clipX2 || clipY1 >= clipY2) return;
+    // The clip is cut to the pixels a row holds, as for the 2D primitives.
+    DrawClipBox box;
+    if (surf.bytesPerPixel != table.bytesPerPixel || !draw_SurfaceBox(surf, &box)) return;
+    const int32_t clipX1 = box.x1, clipY1 = box.y1, clipX2 = box.x2, clipY2 = box.y2;
 
     const uint32_t flags = st.renderFlags;
     const bool textured = (flags & POLY_TEXTURED) != 0;

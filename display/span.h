@@ -10,6 +10,7 @@
 // parameter record SpanParams, filled once per triangle by the set-up.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 // An edge of the triangle being drawn. The left edges carry the attributes
 // (u, v and up to three intensities); right edges step x only.
@@ -159,6 +160,21 @@ void span_Row(SpanParams& p, SpanLoopFn loop, const PolyEdge& left, const PolyEd
     loop(p);
 }
 
+// Pixels are loaded and stored bytewise: a surface's base and row pitch need
+// not be multiples of the pixel size (a card's frame).
+inline uint16_t span_Load16(const uint8_t* p) {
+    uint16_t v;
+    memcpy(&v, p, 2);
+    return v;
+}
+inline uint32_t span_Load32(const uint8_t* p) {
+    uint32_t v;
+    memcpy(&v, p, 4);
+    return v;
+}
+inline void span_Store16(uint8_t* p, uint16_t v) { memcpy(p, &v, 2); }
+inline void span_Store32(uint8_t* p, uint32_t v) { memcpy(p, &v, 4); }
+
 // Texel index: row (v's top sv bits) times the row length, plus the column.
 inline uint32_t span_TexelIndex(uint32_t u, uint32_t v, int32_t su, int32_t sv) {
     return (uint32_t)(((uint64_t)v >> (32 - sv)) << su) | (uint32_t)((uint64_t)u >> (32 - su));
@@ -254,12 +270,14 @@ void span_LoopFlat(SpanParams& p) {
 // (-1, 0, 1 or 2) from the smear seed's own run of the generator.
 template <typename Pixel>
 void span_LoopSmear(SpanParams& p) {
-    Pixel* d = reinterpret_cast<Pixel*>(p.dest);
+    uint8_t* d = p.dest;
     uint32_t r = p.smearSeed;
-    for (int32_t n = 0; n < p.count; n++) {
+    for (int32_t n = 0; n < p.count; n++, d += sizeof(Pixel)) {
         r = span_Random(r);
         int32_t k = ((int32_t)(r & 15) - 4) >> 2;
-        d[n] = d[n + k];
+        Pixel v;
+        memcpy(&v, d + k * (int32_t)sizeof(Pixel), sizeof(Pixel));
+        memcpy(d, &v, sizeof(Pixel));
     }
     p.smearSeed = r;
 }

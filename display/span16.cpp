@@ -56,7 +56,7 @@ struct TexPal : Op16 {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        *reinterpret_cast<uint16_t*>(d) = (uint16_t)pal[t];
+        span_Store16(d, (uint16_t)pal[t]);
     }
 };
 
@@ -68,7 +68,7 @@ struct TexShadeFlat : Op16 {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        *reinterpret_cast<uint16_t*>(d) = row[t];
+        span_Store16(d, row[t]);
     }
 };
 
@@ -80,7 +80,7 @@ struct TexShadeGouraud : SpanGouraud {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        *reinterpret_cast<uint16_t*>(d) = shade[(Level() & 63) * 256 + t];
+        span_Store16(d, shade[(Level() & 63) * 256 + t]);
     }
 };
 
@@ -88,8 +88,7 @@ struct TexShadeGouraud : SpanGouraud {
 struct TexTranslucent : Op16 {
     explicit TexTranslucent(const SpanParams&) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
-        uint16_t* px = reinterpret_cast<uint16_t*>(d);
-        *px = ShadePixel(tex[idx] & 31u, *px);
+        span_Store16(d, ShadePixel(tex[idx] & 31u, span_Load16(d)));
     }
 };
 
@@ -101,8 +100,7 @@ struct TexBlend : Op16 {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        uint16_t* px = reinterpret_cast<uint16_t*>(d);
-        *px = Average(pal[t] & 0xFFFF, *px, mask);
+        span_Store16(d, Average(pal[t] & 0xFFFF, span_Load16(d), mask));
     }
 };
 
@@ -111,7 +109,7 @@ struct TexCopy16 : Op16 {
     explicit TexCopy16(const SpanParams&) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         const uint8_t* s = tex + (size_t)idx * 2;
-        *reinterpret_cast<uint16_t*>(d) = (uint16_t)(s[0] | s[1] << 8);
+        span_Store16(d, (uint16_t)(s[0] | s[1] << 8));
     }
 };
 
@@ -122,7 +120,8 @@ template <int Kind>
 void LoopFill16(SpanParams& p) {
     const uint16_t value = Kind == kFillPlain ? (uint16_t)p.pal16[p.colour & 0xFF]
                                               : p.shade16[(p.level & 63) * 256 + (p.colour & 0xFF)];
-    std::fill_n(reinterpret_cast<uint16_t*>(p.dest), p.count, value);
+    uint8_t* d = p.dest;
+    for (int32_t n = p.count; n > 0; n--, d += 2) span_Store16(d, value);
 }
 
 struct FlatShadeGouraud : SpanGouraud {
@@ -130,7 +129,7 @@ struct FlatShadeGouraud : SpanGouraud {
     const uint16_t* shade;
     uint32_t colour;
     explicit FlatShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade16), colour(p.colour & 0xFF) {}
-    void Pixel(uint8_t* d) { *reinterpret_cast<uint16_t*>(d) = shade[(Level() & 63) * 256 + colour]; }
+    void Pixel(uint8_t* d) { span_Store16(d, shade[(Level() & 63) * 256 + colour]); }
 };
 
 // Darken the destination at a fixed level: L & 31 (set 9 flat), c & 31
@@ -141,8 +140,7 @@ struct FlatDarken : Op16 {
     uint32_t level;
     explicit FlatDarken(const SpanParams& p) : level(Kind == kDarkenLevel ? p.level & 31 : p.colour & 31) {}
     void Pixel(uint8_t* d) {
-        uint16_t* px = reinterpret_cast<uint16_t*>(d);
-        *px = ShadePixel(level, *px);
+        span_Store16(d, ShadePixel(level, span_Load16(d)));
     }
 };
 
@@ -152,8 +150,7 @@ struct FlatDarkenGouraud : SpanGouraud {
     static constexpr int kBytes = 2;
     explicit FlatDarkenGouraud(const SpanParams& p) : SpanGouraud(p) {}
     void Pixel(uint8_t* d) {
-        uint16_t* px = reinterpret_cast<uint16_t*>(d);
-        *px = ShadePixel(std::min(Level(), 31u), *px);
+        span_Store16(d, ShadePixel(std::min(Level(), 31u), span_Load16(d)));
     }
 };
 
@@ -161,8 +158,7 @@ struct FlatBlend : Op16 {
     uint32_t colour, mask;
     explicit FlatBlend(const SpanParams& p) : colour(p.pal16[p.colour & 0xFF] & 0xFFFF), mask(p.mask16) {}
     void Pixel(uint8_t* d) {
-        uint16_t* px = reinterpret_cast<uint16_t*>(d);
-        *px = Average(colour, *px, mask);
+        span_Store16(d, Average(colour, span_Load16(d), mask));
     }
 };
 
@@ -175,10 +171,10 @@ struct FlatChannel : Op16 {
         : m(p.channelMask16), others(p.mask16 & ~p.channelMask16 & 0xFFFF), boost((p.channelMask16 >> 3) & p.channelMask16),
           doubleOnly((p.colour & 0xFF) == 0) {}
     void Pixel(uint8_t* d) {
-        uint16_t* px = reinterpret_cast<uint16_t*>(d);
-        uint32_t c = *px & m;
+        const uint32_t px = span_Load16(d);
+        uint32_t c = px & m;
         uint32_t lit = doubleOnly ? std::min(2 * c, m) : std::min(4 * c + boost, m);
-        *px = (uint16_t)((((uint32_t)*px & others) >> 1 & ~m) | lit);
+        span_Store16(d, (uint16_t)(((px & others) >> 1 & ~m) | lit));
     }
 };
 

@@ -72,7 +72,6 @@ inline Lanes Highlight(const Lanes& s2, int16_t kh) {
 // The alpha table: entry n is n x 128 in every lane.
 inline int16_t Alpha(uint32_t n) { return (int16_t)((n & 0xFF) << 7); }
 
-inline uint32_t& Px(uint8_t* d) { return *reinterpret_cast<uint32_t*>(d); }
 
 // ---- Interpolated values, halved ----
 
@@ -128,7 +127,7 @@ struct TexShade : Interp<UseOf(Pair)> {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        Px(d) = Shaded(Pair, Texel(master, t), this->ih, this->hh, this->kh, haze);
+        span_Store32(d, Shaded(Pair, Texel(master, t), this->ih, this->hh, this->kh, haze));
     }
 };
 
@@ -137,7 +136,7 @@ struct TexAlphaColour : Interp<0> {
     Lanes colour;
     explicit TexAlphaColour(const SpanParams& p) : Interp<0>(p), colour(Unpack(p.second)) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
-        Px(d) = Pack(Mix(Unpack(Px(d)), colour, Alpha(tex[idx])), 7);
+        span_Store32(d, Pack(Mix(Unpack(span_Load32(d)), colour, Alpha(tex[idx])), 7));
     }
 };
 
@@ -148,7 +147,7 @@ struct TexAlphaFromBlack : Interp<0> {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (!t) return;
-        Px(d) = Pack(Mix(Lanes{{0, 0, 0}}, colour, Alpha(t)), 7);
+        span_Store32(d, Pack(Mix(Lanes{{0, 0, 0}}, colour, Alpha(t)), 7));
     }
 };
 
@@ -163,7 +162,7 @@ struct TexMix : Interp<0> {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        Px(d) = Pack(Mix(Unpack(Px(d)), Texel(master, t), alpha), 7);
+        span_Store32(d, Pack(Mix(Unpack(span_Load32(d)), Texel(master, t), alpha), 7));
     }
 };
 
@@ -174,7 +173,7 @@ struct TexColourAlpha : Interp<0> {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         const uint8_t* s = tex + (size_t)idx * 2;
         if (!s[1]) return;
-        Px(d) = Pack(Mix(Unpack(Px(d)), Texel(master, s[0]), Alpha(s[1])), 7);
+        span_Store32(d, Pack(Mix(Unpack(span_Load32(d)), Texel(master, s[0]), Alpha(s[1])), 7));
     }
 };
 
@@ -185,8 +184,8 @@ struct TexAdd : Interp<0> {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (!t) return;
-        Lanes c = Texel(master, t), x = Unpack(Px(d));
-        Px(d) = Pack(Lanes{{AddSat(c.w[0], x.w[0]), AddSat(c.w[1], x.w[1]), AddSat(c.w[2], x.w[2])}}, 7);
+        Lanes c = Texel(master, t), x = Unpack(span_Load32(d));
+        span_Store32(d, Pack(Lanes{{AddSat(c.w[0], x.w[0]), AddSat(c.w[1], x.w[1]), AddSat(c.w[2], x.w[2])}}, 7));
     }
 };
 
@@ -199,13 +198,13 @@ struct TexAddScaled : Interp<0> {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (!t) return;
-        uint32_t px = Px(d), out = 0;
+        uint32_t px = span_Load32(d), out = 0;
         for (int k = 0; k < 3; k++) {
             uint32_t add = (uint16_t)Wrap(2 * MulHigh(master[t][k], level));
             uint32_t dw = ((px >> (8 * k)) & 0xFF) << 8;
             out |= (std::min(dw + add, 0xFFFFu) >> 8) << (8 * k);
         }
-        Px(d) = out;
+        span_Store32(d, out);
     }
 };
 
@@ -230,7 +229,7 @@ void LoopBilinear(SpanParams& p) {
         const uint8_t* r1 = tex + ((size_t)row1 << su);
         Lanes top = Mix(Texel(master, r0[col]), Texel(master, r0[col1]), fu);
         Lanes bottom = Mix(Texel(master, r1[col]), Texel(master, r1[col1]), fu);
-        Px(d) = Shaded(Pair, Mix(top, bottom, fv), in.ih, in.hh, in.kh, p.haze);
+        span_Store32(d, Shaded(Pair, Mix(top, bottom, fv), in.ih, in.hh, in.kh, p.haze));
         in.Next();
         d += 4;
         u += p.dudx;
@@ -240,14 +239,17 @@ void LoopBilinear(SpanParams& p) {
 
 // ---- Untextured operations ----
 
-void LoopFillColour(SpanParams& p) { std::fill_n(reinterpret_cast<uint32_t*>(p.dest), p.count, p.second); }
+void LoopFillColour(SpanParams& p) {
+    uint8_t* d = p.dest;
+    for (int32_t n = p.count; n > 0; n--, d += 4) span_Store32(d, p.second);
+}
 
 // Set 8 Gouraud: P shaded by I, then toward the haze colour by H.
 struct FlatShadeHaze : Interp<kUseI | kUseH> {
     Lanes colour;
     const int16_t* haze;
     explicit FlatShadeHaze(const SpanParams& p) : Interp(p), colour(Unpack(p.second)), haze(p.haze) {}
-    void Pixel(uint8_t* d) { Px(d) = Shaded(kHaze, colour, ih, hh, kh, haze); }
+    void Pixel(uint8_t* d) { span_Store32(d, Shaded(kHaze, colour, ih, hh, kh, haze)); }
 };
 
 // d + (P - d) alpha: alpha(P >> 24) (set 12, set 9 flat), or alpha(128)
@@ -258,13 +260,13 @@ struct FlatMix : Interp<0> {
     int16_t alpha;
     explicit FlatMix(const SpanParams& p)
         : Interp<0>(p), colour(Unpack(p.second)), alpha(Average ? Alpha(128) : Alpha(p.second >> 24)) {}
-    void Pixel(uint8_t* d) { Px(d) = Pack(Mix(Unpack(Px(d)), colour, alpha), 7); }
+    void Pixel(uint8_t* d) { span_Store32(d, Pack(Mix(Unpack(span_Load32(d)), colour, alpha), 7)); }
 };
 
 // Set 9 Gouraud: min(d x 128 + (K >> 1), 32767).
 struct FlatAddHighlight : Interp<kUseK> {
     explicit FlatAddHighlight(const SpanParams& p) : Interp(p) {}
-    void Pixel(uint8_t* d) { Px(d) = Pack(Highlight(Unpack(Px(d)), kh), 7); }
+    void Pixel(uint8_t* d) { span_Store32(d, Pack(Highlight(Unpack(span_Load32(d)), kh), 7)); }
 };
 
 // ---- The table ----

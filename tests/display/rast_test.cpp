@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -351,6 +352,55 @@ TEST_F(Rast, RandomGenerator) {
     const uint32_t expect = (sum << 3) | (sum >> 29);
     EXPECT_EQ(poly_NextRandom(), expect);
     EXPECT_EQ(poly_RandomSeed, expect);
+}
+
+}  // namespace
+
+namespace {
+
+// Descriptors the rasteriser must not trust blindly: a row pitch narrower
+// than the width (the clip is cut to the pixels a row holds), and a pitch
+// and base that are not multiples of the pixel size (a card's frame), where
+// every pixel is still written whole and in place.
+TEST_F(Rast, OddDescriptorsStayInsideTheirRows) {
+    const struct {
+        int32_t mode, bpp;
+    } modes[] = {{POLY_MODE_8, 1}, {POLY_MODE_16, 2}, {POLY_MODE_32, 4}};
+    std::vector<uint16_t> shade16(64 * 256, 0x1234);
+    pal_DrawTables.shade16 = shade16.data();
+    const std::vector<uint32_t> pal16(256, 0xBEEF);
+    for (auto [mode, bpp] : modes) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
+        poly_SetPixelMode(mode);
+        pal_DrawTables.master = mode == POLY_MODE_16 ? (const void*)pal16.data() : nullptr;
+        PolyVertex a = V(-4000, -4000), b = V(9000, -4000), c = V(-4000, 9000), d = V(9000, 9000);
+
+        // 12 pixels wide, rows only 7 pixels apart: columns 7 and up would
+        // spill into the next row and past the buffer's end.
+        Surface narrow(12, 8, bpp);
+        narrow.desc.bytesPerRow = 7 * bpp;
+        narrow.Select();
+        poly_DrawPolygon(&a, &b, &c, narrow.base, 0x77);
+        poly_DrawPolygon(&b, &d, &c, narrow.base, 0x77);
+        EXPECT_TRUE(narrow.GuardsIntact());
+        for (int i = 7 * 8 * bpp; i < 12 * 8 * bpp; i++) ASSERT_EQ(narrow.base[i], 0) << i;
+
+        // 9 pixels wide on rows 9 x bpp + 1 bytes apart, from an odd address.
+        Surface odd(10, 8, bpp);
+        const int pitch = 9 * bpp + 1;
+        draw_InitSurfaceDesc(&odd.desc, odd.base + 1, 9, 8, bpp);
+        odd.desc.bytesPerRow = pitch;
+        odd.Select();
+        poly_DrawPolygon(&a, &b, &c, odd.base + 1, 0x77);
+        poly_DrawPolygon(&b, &d, &c, odd.base + 1, 0x77);
+        EXPECT_TRUE(odd.GuardsIntact());
+        for (int y = 0; y < 8; y++)
+            for (int x = 0; x < 9; x++) {
+                uint32_t v = 0;
+                memcpy(&v, odd.base + 1 + y * pitch + x * bpp, (size_t)bpp);
+                ASSERT_NE(v, 0u) << x << "," << y;
+            }
+    }
 }
 
 }  // namespace
