@@ -22,10 +22,38 @@ constexpr uint32_t kBiBitfields = 3;
 
 void BmpError(const char* what, const char* why) { fprintf(stderr, "img_LoadBmp: %s: %s\n", what, why); }
 
-// Bytes of one stored row: whole bytes, padded to 4.
-uint64_t StoredRowSize(int32_t width, int32_t bits) { return ((uint64_t)width * (uint64_t)bits + 31) / 32 * 4; }
-
 }  // namespace
+
+uint64_t bmp_StoredRowSize(int32_t width, int32_t bits) {
+    return ((uint64_t)width * (uint64_t)bits + 31) / 32 * 4;
+}
+
+bool bmp_HeaderRead(const void* data, size_t size, BmpHeader* out) {
+    if (!data || size < kHeadersSize) return false;
+    LeReader r(data, size);
+    r.seek(10);  // past the signature, the stored file size and the reserved word
+    out->pixelOffset = r.u32();
+    out->infoSize = r.u32();
+    out->width = r.i32();
+    out->height = r.i32();
+    r.u16();  // planes
+    out->bits = r.u16();
+    out->compression = r.u32();
+    r.seek(46);  // past the image size and the resolutions
+    out->coloursUsed = r.u32();
+    return r.ok();
+}
+
+bool bmp_PixelsFit(const BmpHeader& h, size_t size) {
+    if (h.width <= 0 || h.height <= 0 || h.bits <= 0 || h.pixelOffset > size) return false;
+    uint64_t stored = bmp_StoredRowSize(h.width, h.bits);
+    uint64_t rowBytes = (uint64_t)h.width * (uint64_t)(h.bits / 8);
+    // Every row but the last takes its padded size; the last one's padding
+    // may be missing, its pixels may not. Divided, so nothing can overflow.
+    uint64_t room = size - h.pixelOffset;
+    if (rowBytes > room) return false;
+    return (uint64_t)(h.height - 1) <= (room - rowBytes) / stored;
+}
 
 int32_t img_Log2Exact(int32_t value, int32_t* log2Out, uint32_t* flags, uint32_t flagBit) {
     if (value <= 0 || (value & (value - 1)) != 0) return 0;
@@ -73,27 +101,18 @@ void img_Free(_EIMAGE2* image) {
 namespace {
 
 _EIMAGE2* ParseBmp(const void* data, size_t size, const char* name) {
-    LeReader r(data, size);
-    if (size < kHeadersSize) {
+    BmpHeader h;
+    if (!bmp_HeaderRead(data, size, &h)) {
         BmpError(name, "shorter than the BMP headers");
         return nullptr;
     }
-    if (r.u8() != 'B' || r.u8() != 'M') {
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    if (bytes[0] != 'B' || bytes[1] != 'M') {
         BmpError(name, "not a BMP file");
         return nullptr;
     }
-    r.u32();  // file size as stored; the real size is what counts
-    r.u32();  // reserved
-    uint32_t pixelOffset = r.u32();
-    uint32_t infoSize = r.u32();
-    int32_t width = r.i32();
-    int32_t height = r.i32();
-    r.u16();  // planes
-    int32_t bits = r.u16();
-    uint32_t compression = r.u32();
-    if (!r.ok()) return nullptr;
-
-    if (infoSize < kInfoHeaderSize) {
+    int32_t width = h.width, height = h.height, bits = h.bits;
+    if (h.infoSize < kInfoHeaderSize) {
         BmpError(name, "unknown information header");
         return nullptr;
     }
@@ -105,29 +124,27 @@ _EIMAGE2* ParseBmp(const void* data, size_t size, const char* name) {
         BmpError(name, "unsupported bit count");
         return nullptr;
     }
-    if (compression != kBiRgb && !(compression == kBiBitfields && (bits == 16 || bits == 32))) {
+    if (h.compression != kBiRgb && !(h.compression == kBiBitfields && (bits == 16 || bits == 32))) {
         BmpError(name, "unknown compression");
         return nullptr;
     }
-    if (pixelOffset < kHeadersSize || pixelOffset > size) {
+    if (h.pixelOffset < kHeadersSize || h.pixelOffset > size) {
         BmpError(name, "bad pixel-data offset");
         return nullptr;
     }
-    uint64_t stored = StoredRowSize(width, bits);
-    uint64_t rowBytes = (uint64_t)width * (uint64_t)(bits / 8);
-    // The last row's padding may be missing; its pixels may not.
-    uint64_t need = (uint64_t)pixelOffset + stored * (uint64_t)(height - 1) + rowBytes;
-    if (need > size) {
+    if (!bmp_PixelsFit(h, size)) {
         BmpError(name, "pixel data ends early");
         return nullptr;
     }
+    uint64_t stored = bmp_StoredRowSize(width, bits);
+    uint64_t rowBytes = (uint64_t)width * (uint64_t)(bits / 8);
 
     _EIMAGE2* img = img_Create(width, height, bits);
     if (!img) {
         BmpError(name, "no memory for the image");
         return nullptr;
     }
-    const uint8_t* src = static_cast<const uint8_t*>(data) + pixelOffset;
+    const uint8_t* src = static_cast<const uint8_t*>(data) + h.pixelOffset;
     // The file holds the bottom row first.
     for (int32_t fileRow = 0; fileRow < height; fileRow++)
         memcpy(img->rows[height - 1 - fileRow], src + (size_t)fileRow * stored, (size_t)rowBytes);
@@ -164,7 +181,7 @@ namespace {
 int64_t Encode(uint8_t* out, size_t outSize, int32_t width, int32_t height, int32_t bits, const uint8_t* pixels,
                const uint8_t* palette) {
     if (width < 1 || height < 1 || !pixels || (bits == 8 && !palette)) return -1;
-    uint64_t stored = StoredRowSize(width, bits);
+    uint64_t stored = bmp_StoredRowSize(width, bits);
     uint32_t colours = bits == 8 ? 256 : 0;
     uint64_t offset = kHeadersSize + (uint64_t)colours * 4;
     uint64_t total = offset + stored * (uint64_t)height;

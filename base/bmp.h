@@ -43,6 +43,26 @@ _EIMAGE2* img_ParseBmp(const void* data, size_t size);
 // *flags and returns 1; otherwise returns 0 and changes nothing.
 int32_t img_Log2Exact(int32_t value, int32_t* log2Out, uint32_t* flags, uint32_t flagBit);
 
+// The fields of a BMP file's two headers that its readers look at.
+constexpr uint32_t BMP_HEADERS_SIZE = 54;  // file header 14, information header 40
+struct BmpHeader {
+    uint32_t pixelOffset;  // from the start of the file
+    uint32_t infoSize;     // bytes of the information header
+    int32_t width;
+    int32_t height;        // positive: bottom row first
+    int32_t bits;          // per pixel
+    uint32_t compression;  // 0 plain, 3 bit-field masks
+    uint32_t coloursUsed;  // entries of the colour table; 0 for all the bit count allows
+};
+// Reads them; false when fewer than BMP_HEADERS_SIZE bytes are given. The
+// "BM" signature is the caller's to check, and so is every value.
+bool bmp_HeaderRead(const void* data, size_t size, BmpHeader* out);
+// Bytes of one stored row: whole bytes, padded to 4.
+uint64_t bmp_StoredRowSize(int32_t width, int32_t bits);
+// Whether every row's pixels lie within the file's size (the last row's
+// padding may be missing). Width and height must be positive.
+bool bmp_PixelsFit(const BmpHeader& header, size_t size);
+
 // Writers. Rows are given top row first; the file stores them bottom-up,
 // each padded to a multiple of 4 bytes. The size of the encoded file, or -1
 // for a bad size or when `out` is too small (null `out` only measures).

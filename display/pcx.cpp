@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/bmp.h"
 #include "base/file.h"
 #include "base/le.h"
 #include "base/mem.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int32_t kBmpHeaders = 54;
 constexpr int32_t kWriteBuffer = 8000;
 
 void Complain(const char* who, const char* name, const char* why) {
@@ -134,22 +134,14 @@ struct BmpInfo {
 };
 
 bool ReadBmpHeader(const uint8_t* data, size_t size, int32_t mode, const char* who, const char* name, BmpInfo* bi) {
-    if (size < (size_t)kBmpHeaders) {
+    BmpHeader h;
+    if (!bmp_HeaderRead(data, size, &h)) {
         Complain(who, name, "too short for a BMP file");
         return false;
     }
-    LeReader r(data, size);
-    r.seek(10);
-    uint32_t pixelOffset = r.u32();
-    uint32_t infoSize = r.u32();
-    int32_t width = r.i32();
-    int32_t height = r.i32();
-    r.u16();  // planes
-    int32_t bits = r.u16();
-    uint32_t compression = r.u32();
-    r.seek(46);
-    uint32_t used = r.u32();
-    if (!r.ok() || infoSize < 40 || infoSize > size - 14) {
+    uint32_t pixelOffset = h.pixelOffset, infoSize = h.infoSize, compression = h.compression, used = h.coloursUsed;
+    int32_t width = h.width, height = h.height, bits = h.bits;
+    if (infoSize < 40 || infoSize > size - 14) {
         Complain(who, name, "unknown BMP information header");
         return false;
     }
@@ -184,13 +176,11 @@ bool ReadBmpHeader(const uint8_t* data, size_t size, int32_t mode, const char* w
         Complain(who, name, "bad pixel-data offset");
         return false;
     }
-    uint64_t rowBytes = (uint64_t)width * (uint64_t)(bits / 8);
-    uint64_t stride = (rowBytes + 3) & ~3ull;
-    // The last row's padding may be missing; its pixels may not.
-    if ((uint64_t)pixelOffset + stride * (uint64_t)(height - 1) + rowBytes > size) {
+    if (!bmp_PixelsFit(h, size)) {
         Complain(who, name, "pixel data ends early");
         return false;
     }
+    uint64_t stride = bmp_StoredRowSize(width, bits);
     *bi = BmpInfo{width, height, bits, (int32_t)colours, (uint32_t)tableOffset, pixelOffset, stride};
     return true;
 }

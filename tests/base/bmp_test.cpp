@@ -167,4 +167,33 @@ TEST_F(Bmp, DamagedAndUnsupportedFilesGiveNull) {
     EXPECT_EQ(bmp_Write24(Path("no/such/dir.bmp").c_str(), 4, 3, rgb.data()), -1);
 }
 
+TEST(BmpHeader, FieldsAndPixelExtent) {
+    // 3 x 2 at 24 bits: rows of 9 bytes stored in 12.
+    std::vector<uint8_t> rgb(3 * 2 * 3, 1);
+    std::vector<uint8_t> file((size_t)bmp_Encode24(nullptr, 0, 3, 2, rgb.data()));
+    ASSERT_EQ(bmp_Encode24(file.data(), file.size(), 3, 2, rgb.data()), 78);
+    BmpHeader h;
+    ASSERT_TRUE(bmp_HeaderRead(file.data(), file.size(), &h));
+    EXPECT_EQ(h.pixelOffset, 54u);
+    EXPECT_EQ(h.infoSize, 40u);
+    EXPECT_EQ(h.width, 3);
+    EXPECT_EQ(h.height, 2);
+    EXPECT_EQ(h.bits, 24);
+    EXPECT_EQ(h.compression, 0u);
+    EXPECT_EQ(h.coloursUsed, 0u);
+    EXPECT_EQ(bmp_StoredRowSize(3, 24), 12u);
+    EXPECT_FALSE(bmp_HeaderRead(file.data(), 53, &h));
+
+    ASSERT_TRUE(bmp_HeaderRead(file.data(), file.size(), &h));
+    EXPECT_TRUE(bmp_PixelsFit(h, 78));
+    EXPECT_TRUE(bmp_PixelsFit(h, 75));  // the last row's padding may be missing
+    EXPECT_FALSE(bmp_PixelsFit(h, 74));
+    BmpHeader huge = h;
+    huge.width = huge.height = 0x7FFFFFFF;
+    huge.bits = 0xFFFF;  // rows of 2^44 bytes: the plain product would wrap round
+    EXPECT_FALSE(bmp_PixelsFit(huge, SIZE_MAX));
+    huge.pixelOffset = 100;
+    EXPECT_FALSE(bmp_PixelsFit(huge, 99));
+}
+
 }  // namespace
