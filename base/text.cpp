@@ -451,15 +451,7 @@ void text_CopyBounded(char* destination, const char* source, int size) {
 
 int text_StrEqual(const char* a, const char* b) { return text_EqualExact(a, b); }
 
-int text_EqualNoCaseAscii(const char* a, const char* b) {
-    if (!a || !b) return 0;
-    while (*a && *b) {
-        if (up(*a) != up(*b)) return 0;
-        a++;
-        b++;
-    }
-    return *a == *b ? 1 : 0;
-}
+int text_EqualNoCaseAscii(const char* a, const char* b) { return text_EqualNoCase(a, b); }
 
 void text_StrUpper(char* s) { text_ToUpper(s); }
 void text_UpperZ(char* s) { text_ToUpper(s); }
