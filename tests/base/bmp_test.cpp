@@ -6,9 +6,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "fixtures/workdir.h"
 
 namespace {
 
@@ -24,14 +25,8 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string Path(const char* name) const { return dir + "/" + name; }
-    static std::vector<uint8_t> Read(const std::string& path) {
-        std::ifstream f(path, std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    }
-    static void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
-        std::ofstream f(path, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    static std::vector<uint8_t> Read(const std::string& path) { return test_ReadFile(path); }
+    static void Write(const std::string& path, const std::vector<uint8_t>& bytes) { test_WriteFile(path, bytes); }
 };
 
 TEST_F(Bmp, CreateFillsTheHeaderAndRowTable) {

@@ -3,12 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,11 +13,11 @@
 #include "display/pal.h"
 #include "display/pal_hicolor.h"
 #include "display/vid.h"
+#include "fixtures/workdir.h"
 
 class ImageEnv : public ::testing::Test {
 protected:
-    std::string dir;
-    std::string oldCwd;
+    TestWorkDir work;
 
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
@@ -35,29 +31,18 @@ protected:
         pal_DrawTables = PalDrawTables{};
         vid_State.bitsPerPixel = 8;
         vid_State.redMask = vid_State.greenMask = vid_State.blueMask = 0;
-        char tmpl[] = "/tmp/krx_image_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        oldCwd = std::filesystem::current_path().string();
-        std::filesystem::current_path(dir);
+        ASSERT_TRUE(work.Enter("krx_image"));
     }
     void TearDown() override {
         pal_ResetPalrefs();
         pal_ClearCurrent();
         vid_State.bitsPerPixel = 8;
         file_StateInit();
-        std::filesystem::current_path(oldCwd);
-        std::filesystem::remove_all(dir);
+        work.Leave();
     }
 
-    static void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        std::ofstream f(name, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    static std::vector<uint8_t> Read(const std::string& name) {
-        std::ifstream f(name, std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    }
+    static void Write(const std::string& name, const std::vector<uint8_t>& bytes) { test_WriteFile(name, bytes); }
+    static std::vector<uint8_t> Read(const std::string& name) { return test_ReadFile(name); }
     static void Set565() {
         vid_State.bitsPerPixel = 16;
         vid_State.redMask = 0xF800;

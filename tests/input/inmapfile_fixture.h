@@ -1,13 +1,11 @@
 // The input tests that touch files: a fresh working folder for each test,
 // with the open map, the report and the resource cleared around it.
 #pragma once
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "base/file.h"
+#include "fixtures/workdir.h"
 #include "input/inmapfile.h"
 #include "input_fixture.h"
 
@@ -16,11 +14,7 @@ protected:
     void SetUp() override {
         InputTest::SetUp();
         file_StateInit();
-        char tmpl[] = "/tmp/krx_inmap_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        oldCwd_ = std::filesystem::current_path().string();
-        std::filesystem::current_path(dir_);
+        ASSERT_TRUE(work_.Enter("krx_inmap"));
         inmap_ExtraBindings = nullptr;
     }
     void TearDown() override {
@@ -29,17 +23,10 @@ protected:
         inmap_ExtraBindings = nullptr;
         InputTest::TearDown();
         file_StateInit();
-        std::filesystem::current_path(oldCwd_);
-        std::filesystem::remove_all(dir_);
+        work_.Leave();
     }
-    static void WriteText(const std::string& name, const std::string& text) {
-        std::ofstream f(name, std::ios::binary);
-        f.write(text.data(), (std::streamsize)text.size());
-    }
-    static std::string ReadText(const std::string& name) {
-        std::ifstream f(name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    }
+    static void WriteText(const std::string& name, const std::string& text) { test_WriteText(name, text); }
+    static std::string ReadText(const std::string& name) { return test_ReadText(name); }
     static bool Exists(const std::string& name) { return std::filesystem::exists(name); }
     // The text form of a map.
     static std::string Format(_INMAP* map) {
@@ -55,6 +42,5 @@ protected:
         if (!m || inmap_TextParse(m, text.data(), text.size()) != 0) return nullptr;
         return m;
     }
-    std::string dir_;
-    std::string oldCwd_;
+    TestWorkDir work_;
 };

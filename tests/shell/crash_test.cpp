@@ -12,12 +12,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/mem.h"
 #include "display/otw.h"
+#include "fixtures/workdir.h"
 #include "net/msgtrace.h"
 #include "platform/crash.h"
 #include "platform/files.h"
@@ -55,15 +55,11 @@ const char* const kSampleMap =
 
 class Crash : public ::testing::Test {
 protected:
-    std::string dir, oldCwd;
+    TestWorkDir work;
 
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
-        char tmpl[] = "/tmp/krx_crash_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        oldCwd = std::filesystem::current_path().string();
-        std::filesystem::current_path(dir);
+        ASSERT_TRUE(work.Enter("krx_crash"));
         mem_CurrentHeap = &mem_MainHeap;
         mem_HeapSizesSet(0x10000, 0x10000, 0x10000);
         ASSERT_EQ(mem_HeapInit(), 0);
@@ -74,19 +70,10 @@ protected:
     void TearDown() override {
         app_SymbolsFree();
         app_DumpSettings = AppDumpSettings{1, nullptr, 64, 0, ""};
-        std::filesystem::current_path(oldCwd);
-        std::filesystem::remove_all(dir);
+        work.Leave();
     }
-    static std::string Read(const std::string& path) {
-        std::ifstream f(path, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
-    static void Write(const std::string& path, const std::string& text) {
-        std::ofstream f(path, std::ios::binary);
-        f << text;
-    }
+    static std::string Read(const std::string& path) { return test_ReadText(path); }
+    static void Write(const std::string& path, const std::string& text) { test_WriteText(path, text); }
     static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 };
 

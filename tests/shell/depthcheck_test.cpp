@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fixtures/workdir.h"
 #include "platform/harness.h"
 #include "platform/window.h"
 #include "shell/settings.h"
@@ -21,33 +21,28 @@ namespace {
 
 class DepthCheck : public ::testing::Test {
 protected:
-    std::string dir, oldCwd;
+    TestWorkDir work;
     void SetUp() override {
         file_StateInit();
         mem_CurrentHeap = &mem_MainHeap;
         mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
         ASSERT_EQ(mem_HeapInit(), 0);
-        char tmpl[] = "/tmp/krx_depth_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        oldCwd = std::filesystem::current_path().string();
-        std::filesystem::current_path(dir);
+        ASSERT_TRUE(work.Enter("krx_depth"));
         app_IniDefaults();
     }
     void TearDown() override {
         plat_Shutdown();
         unsetenv("KRX_SCRIPT");
         plat_HarnessReset();
-        std::filesystem::current_path(oldCwd);
-        std::filesystem::remove_all(dir);
+        work.Leave();
     }
     // A headless platform whose desktop has `bpp` bits and whose dialogs
     // are answered with `answer` (none: the default button).
     void Start(int bpp, const char* answer) {
         setenv("KRX_PLATFORM", "headless", 1);
         if (answer) {
-            std::ofstream(dir + "/script.txt") << "0 dialog " << answer << "\n";
-            setenv("KRX_SCRIPT", (dir + "/script.txt").c_str(), 1);
+            std::ofstream(work.dir + "/script.txt") << "0 dialog " << answer << "\n";
+            setenv("KRX_SCRIPT", (work.dir + "/script.txt").c_str(), 1);
         } else {
             unsetenv("KRX_SCRIPT");
         }
@@ -55,12 +50,7 @@ protected:
         ASSERT_EQ(plat_Init(), 0);
         plat_HarnessDesktopDepthSet(bpp);
     }
-    static std::string Read(const std::string& name) {
-        std::ifstream f(name, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
+    static std::string Read(const std::string& name) { return test_ReadText(name); }
 };
 
 TEST_F(DepthCheck, DialogAnswersAndTheSkipSwitch) {

@@ -2,17 +2,13 @@
 // never loses the old file.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "base/file.h"
 #include "base/ini.h"
 #include "base/mem.h"
+#include "fixtures/workdir.h"
 #include "input/ejoy.h"
 #include "shell/settings.h"
 
@@ -20,7 +16,7 @@ namespace {
 
 class Settings : public ::testing::Test {
 protected:
-    std::string dir, oldCwd;
+    TestWorkDir work;
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
         file_StateInit();
@@ -29,27 +25,12 @@ protected:
         mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
         ASSERT_EQ(mem_HeapInit(), 0);
         ASSERT_EQ(mem_Heap1Init(), 0);
-        char tmpl[] = "/tmp/krx_settings_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        oldCwd = std::filesystem::current_path().string();
-        std::filesystem::current_path(dir);
+        ASSERT_TRUE(work.Enter("krx_settings"));
         cfg_SettingsDefaults();
     }
-    void TearDown() override {
-        std::filesystem::current_path(oldCwd);
-        std::filesystem::remove_all(dir);
-    }
-    static void Write(const std::string& name, const std::string& text) {
-        std::ofstream f(name, std::ios::binary);
-        f << text;
-    }
-    static std::string Read(const std::string& name) {
-        std::ifstream f(name, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
+    void TearDown() override { work.Leave(); }
+    static void Write(const std::string& name, const std::string& text) { test_WriteText(name, text); }
+    static std::string Read(const std::string& name) { return test_ReadText(name); }
     // KRX.INI of version 1 holding the lines.
     static void Ini(const std::string& lines) { Write("KRX.INI", "// test\r\nVERSION 1\r\n\r\n" + lines); }
 };
