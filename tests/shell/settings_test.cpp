@@ -5,30 +5,21 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/file.h"
-#include "base/ini.h"
-#include "base/mem.h"
-#include "fixtures/workdir.h"
+#include "base/file_fixture.h"
 #include "input/ejoy.h"
 #include "shell/settings.h"
 
 namespace {
 
-class Settings : public ::testing::Test {
+// The file modules' fresh heaps, file layer and working folder, with the
+// settings at their defaults.
+class Settings : public FileEnv {
 protected:
-    TestWorkDir work;
     void SetUp() override {
-        setenv("KRX_PLATFORM", "headless", 0);
-        file_StateInit();
-        ini_Unload();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
-        ASSERT_EQ(mem_HeapInit(), 0);
-        ASSERT_EQ(mem_Heap1Init(), 0);
-        ASSERT_TRUE(work.Enter("krx_settings"));
+        FileEnv::SetUp();
+        if (HasFatalFailure()) return;
         cfg_SettingsDefaults();
     }
-    void TearDown() override { work.Leave(); }
     static void Write(const std::string& name, const std::string& text) { test_WriteText(name, text); }
     static std::string Read(const std::string& name) { return test_ReadText(name); }
     // KRX.INI of version 1 holding the lines.
