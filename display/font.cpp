@@ -198,10 +198,14 @@ void Grey(BitmapFont* font, const uint8_t* palette) {
 
 int32_t Clamp255(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
+// The scan's glyph-column flags of one band.
+uint8_t g_columnMarks[FONT_MAX_IMAGE_WIDTH];
+
 }  // namespace
 
 int32_t font_ScanGrid(BitmapFont* font) {
     if (!font || !font->image || font->width <= 0 || font->height <= 0) return -1;
+    if (font->width > FONT_MAX_IMAGE_WIDTH) return -1;
     if (!font->entries) {
         font->entries = (FontEntry*)mem_AllocEx(FONT_ENTRIES * sizeof(FontEntry), 4, "font entry table");
         if (!font->entries) return -1;
@@ -223,31 +227,40 @@ int32_t font_ScanGrid(BitmapFont* font) {
         const int64_t bandHeight = end - top;
         font_State.textHeight = (int32_t)bandHeight;
 
+        // Mark the glyph columns row by row (the image is stored in rows);
+        // the baseline is the last 2 met walking the columns left to right.
+        memset(g_columnMarks, 0, (size_t)w);
+        int64_t baseCol = -1, baseRow = 0;
+        for (int64_t r = top; r < end; r++) {
+            uint8_t* row = img + r * w;
+            for (int32_t col = 0; col < w; col++) {
+                switch (row[col]) {
+                case FONT_PIXEL_BASELINE:
+                    if (col >= baseCol) {
+                        baseCol = col;
+                        baseRow = r - top;
+                    }
+                    row[col] = 0;
+                    break;
+                case FONT_PIXEL_COLUMN:
+                    g_columnMarks[col] = 1;
+                    row[col] = 0;
+                    break;
+                case FONT_PIXEL_SPACING:
+                    font->spacing++;
+                    break;
+                default:
+                    if (row[col] >= FONT_PIXEL_GLYPH) g_columnMarks[col] = 1;
+                    break;
+                }
+            }
+        }
+        if (baseCol >= 0) font->baseline = (uint16_t)baseRow;
+
         int32_t found = 0;
         int32_t start = -1;
         for (int32_t col = 0; col <= w; col++) {
-            bool marked = false;
-            if (col < w) {
-                for (int64_t r = top; r < end; r++) {
-                    uint8_t* p = img + r * w + col;
-                    switch (*p) {
-                    case FONT_PIXEL_BASELINE:
-                        font->baseline = (uint16_t)(r - top);
-                        *p = 0;
-                        break;
-                    case FONT_PIXEL_COLUMN:
-                        marked = true;
-                        *p = 0;
-                        break;
-                    case FONT_PIXEL_SPACING:
-                        font->spacing++;
-                        break;
-                    default:
-                        if (*p >= FONT_PIXEL_GLYPH) marked = true;
-                        break;
-                    }
-                }
-            }
+            const bool marked = col < w && g_columnMarks[col];
             if (marked && start < 0) {
                 start = col;
             } else if (!marked && start >= 0) {

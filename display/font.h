@@ -43,6 +43,8 @@ constexpr int32_t FONT_BAND_GLYPHS = 16;
 constexpr int32_t FONT_ENTRIES = 256;
 constexpr int32_t FONT_TAB_STOPS = 80;
 constexpr int32_t FONT_DEFAULT_TAB_WIDTH = 32;
+// Widest image the scan takes (a PCX row holds at most 65535 pixels).
+constexpr int32_t FONT_MAX_IMAGE_WIDTH = 65536;
 
 // One entry of the "font entry table" (256 of them, 2048 bytes).
 struct FontEntry {
@@ -96,7 +98,8 @@ extern FontState font_State;
 // or the entry table cannot be had.
 int32_t font_Load(const char* fileName, BitmapFont* font, int32_t flags);
 // The grid scan of the image the font holds (FONT_LOAD_SCAN). 0, or -1
-// without an image or memory for the entry table.
+// without an image, for one wider than FONT_MAX_IMAGE_WIDTH, or without
+// memory for the entry table.
 int32_t font_ScanGrid(BitmapFont* font);
 
 // Sum of the advances; "~" and the character after it add nothing.

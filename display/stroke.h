@@ -23,8 +23,8 @@ constexpr int32_t FONT_STROKE_GRID = 15;
 constexpr int32_t FONT_STROKE_POINTS = FONT_STROKE_GRID * FONT_STROKE_GRID;
 constexpr int32_t FONT_STROKE_MAX_CHARS = 8000;
 
-// One per program. Lengths are in 1/256 of the stroke units the lines are
-// drawn in (1/256 pixel without FONT_STROKE_SLOT_LINES).
+// One per program. Grid, vectors and origin share one unit: 1/256 pixel,
+// or with FONT_STROKE_SLOT_LINES 1/512 of a pixel of the mapped space.
 struct FontStrokeState {
     uint32_t angle;          // a 32-bit fraction of a turn
     int32_t xScale, yScale;  // twice the values given; 256 after start-up

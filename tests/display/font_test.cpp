@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "display/draw_canvas.h"
+#include "base/file.h"
+#include "base/mem.h"
 #include "display/dtext.h"
 #include "display/font.h"
 #include "display/image_fixture.h"
@@ -182,6 +184,20 @@ TEST_F(FontTest, DataSetFontHasTheLayoutTheScannerExpects) {
         EXPECT_EQ(g.font.glyphCount, 97) << h;
         EXPECT_EQ(g.font.entries['W'].height, h);
         EXPECT_EQ(g.font.entries['~'].present, 1);
+    }
+}
+
+TEST_F(FontTest, LevelFontsLoadFromTheDataSet) {
+    ASSERT_EQ(mem_Heap1Init(), 0);  // archive records live there
+    PffRecord* pff = pff_Open(KRX_DATA_DIR "/KRX.PFF");
+    ASSERT_NE(pff, nullptr);
+    ASSERT_GE(file_PffSlotAdd(pff), 0);
+    for (const char* name : {"small640.pcx", "small320.pcx", "arial11n.pcx", "key11bna.pcx", "key13bna.pcx",
+                             "key16bna.pcx"}) {
+        BitmapFont f{};
+        ASSERT_EQ(font_Load(name, &f, FONT_LOAD_SCAN), 0) << name;
+        EXPECT_EQ(f.glyphCount, 97) << name;
+        EXPECT_GT(font_StringWidth("Key 16", &f), 0);
     }
 }
 
