@@ -42,6 +42,17 @@ bool FindNoCase(const std::string& dir, const std::string& name, std::string* re
     return found;
 }
 
+// base + '/' + name, without doubling a separator.
+std::string Join(const std::string& base, const std::string& name) {
+    if (base.empty()) return name;
+    std::string out;
+    out.reserve(base.size() + 1 + name.size());
+    out.append(base);
+    if (out.back() != '/') out.push_back('/');
+    out.append(name);
+    return out;
+}
+
 }  // namespace
 
 int plat_PathResolve(const char* path, char* out, size_t outSize) {
@@ -62,18 +73,18 @@ int plat_PathResolve(const char* path, char* out, size_t outSize) {
         pos = slash == std::string::npos ? p.size() + 1 : slash + 1;
         if (comp.empty()) continue;
         std::string base = result.empty() ? std::string() : result;
-        std::string candidate = base.empty() ? comp : (base.back() == '/' ? base + comp : base + "/" + comp);
+        std::string candidate = Join(base, comp);
         if (exists && !Exists(candidate) && comp != "." && comp != "..") {
             std::string real;
             std::string dir = base.empty() ? "." : base;
             if (FindNoCase(dir, comp, &real))
-                candidate = base.empty() ? real : (base.back() == '/' ? base + real : base + "/" + real);
+                candidate = Join(base, real);
             else
                 exists = false;
         }
         result = candidate;
     }
-    if (result.empty()) result = ".";
+    if (result.empty()) result.assign(1, '.');
     if (result.size() + 1 > outSize) return -1;
     memcpy(out, result.c_str(), result.size() + 1);
     return exists ? 0 : 1;
