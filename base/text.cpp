@@ -314,6 +314,23 @@ int text_LineNext(const char* text, const char** next, char* destination, int si
     return result;
 }
 
+int text_TokenNext(const char* text, const char** rest, char* destination, int size) {
+    if (!text || !rest || !destination || size <= 0) return -1;
+    const char* p = text;
+    while (*p == ' ') p++;
+    if (!*p) {
+        *rest = p;
+        destination[0] = 0;
+        return -1;
+    }
+    int copied = 0;
+    for (; *p && *p != ' '; p++)
+        if (copied < size - 1) destination[copied++] = *p;
+    destination[copied] = 0;
+    *rest = p;
+    return copied;
+}
+
 int text_SplitWords(const char* line, char* wordBuffer, size_t bufferSize, char** words, int maxWords) {
     if (!line || !wordBuffer || !words || bufferSize == 0 || maxWords <= 0) return 0;
     size_t used = 0;

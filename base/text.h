@@ -26,6 +26,11 @@ int text_FormatFixedPoint(int32_t value, int width, int precision, char* output,
 
 // String routines of the compiled modules.
 int text_LineNext(const char* text, const char** next, char* destination, int size);
+// Copies the next blank-separated token of the text (at most size - 1
+// characters; the rest of a longer token is skipped) and sets rest to the
+// character behind it. Returns the token's length, or -1 for a null
+// argument, size <= 0, or when only blanks remain (rest is then the end).
+int text_TokenNext(const char* text, const char** rest, char* destination, int size);
 int text_SplitWords(const char* line, char* wordBuffer, size_t bufferSize, char** words, int maxWords);
 int text_EqualExact(const char* a, const char* b);
 int text_EqualNoCase(const char* a, const char* b);

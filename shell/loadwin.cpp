@@ -12,6 +12,7 @@
 #include "shell/wndproc.h"
 
 AppLoadingState app_Loading = {0, 0, 0, "", "", 0, -1};
+float app_LoadingFraction = 0.0f;
 
 namespace {
 

@@ -16,6 +16,9 @@ struct AppLoadingState {
     int32_t lastPercent; // -1 after opening and closing
 };
 extern AppLoadingState app_Loading;
+// Share of a long load done, 0..1; the front end's idle routine turns it
+// into the bar's percentage.
+extern float app_LoadingFraction;
 
 // Outside 0..100 closes the window (when open) and returns 0. Otherwise
 // opens it when needed (-1 when that fails) and shows the percentage; an

@@ -100,6 +100,8 @@ AppRecord app_Record = [] {
 }();
 
 char app_Title[128] = "KRX";
+int32_t app_VariantWord = 0;
+int32_t app_ModeWord = 0;
 double app_FpuScale16 = 1.0 / 65536.0;
 double app_FpuScale7 = 1.0 / 128.0;
 

@@ -97,6 +97,13 @@ extern AppRecord app_Record;
 // Title of the main window and of every message box.
 extern char app_Title[128];
 
+// Product variant word: 1 selects the variant's speech names and loading art
+// (0 otherwise). Nothing in the shell sets it.
+extern int32_t app_VariantWord;
+// Renderer mode word: 4 drops the aircraft depth bias and shadow and lets the
+// keys turn the light. Set by the cockpit displays, read by the renderer.
+extern int32_t app_ModeWord;
+
 // The program's entry: builds the command line from the arguments and runs
 // app_WinMainBody on the platform layer. Returns the process exit code.
 int app_WinMain(int argc, char** argv);

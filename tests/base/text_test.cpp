@@ -121,6 +121,54 @@ TEST(TextStrings, LineNext) {
     EXPECT_EQ(text_LineNext("x", &next, small, 0), -1);
 }
 
+TEST(TextStrings, TokenNext) {
+    // Walks a message text token by token, as the message block draws it.
+    struct Case {
+        const char* text;
+        std::vector<std::string> tokens;
+    };
+    const Case cases[] = {
+        {"ENGINE FIRE", {"ENGINE", "FIRE"}},
+        {"   lead  and trail   ", {"lead", "and", "trail"}},
+        {"one", {"one"}},
+        {"tab\tstays", {"tab\tstays"}},  // only the blank separates
+        {"", {}},
+        {"    ", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> got;
+        const char* p = c.text;
+        char token[16];
+        int n;
+        while ((n = text_TokenNext(p, &p, token, sizeof token)) >= 0) {
+            EXPECT_EQ(static_cast<size_t>(n), strlen(token)) << c.text;
+            got.push_back(token);
+            ASSERT_LE(got.size(), 8u) << c.text;  // the walk must end
+        }
+        EXPECT_EQ(got, c.tokens) << c.text;
+        EXPECT_EQ(*p, 0) << c.text;  // at the end the rest is the terminator
+    }
+
+    // A token longer than the destination is cut and its rest skipped.
+    const char* rest = nullptr;
+    char small[4];
+    memset(small, '#', sizeof small);
+    EXPECT_EQ(text_TokenNext("abcdefg xy", &rest, small, sizeof small), 3);
+    EXPECT_STREQ(small, "abc");
+    EXPECT_STREQ(rest, " xy");
+    EXPECT_EQ(text_TokenNext(rest, &rest, small, sizeof small), 2);
+    EXPECT_STREQ(small, "xy");
+
+    EXPECT_EQ(text_TokenNext(nullptr, &rest, small, 4), -1);
+    EXPECT_EQ(text_TokenNext("x", nullptr, small, 4), -1);
+    EXPECT_EQ(text_TokenNext("x", &rest, nullptr, 4), -1);
+    EXPECT_EQ(text_TokenNext("x", &rest, small, 0), -1);
+    // A size of 1 still terminates and moves past the token.
+    EXPECT_EQ(text_TokenNext("ab c", &rest, small, 1), 0);
+    EXPECT_STREQ(small, "");
+    EXPECT_STREQ(rest, " c");
+}
+
 TEST(TextStrings, SplitWords) {
     char buffer[64];
     char* words[8];

@@ -198,3 +198,11 @@ TEST(LoadingWindow, OpensOnProgressClosesOutsideTheRange) {
     EXPECT_FALSE(app_Loading.open);
     plat_Shutdown();
 }
+
+// Words of the shell that other parts of the program set and read: a fresh
+// program runs the default product, the plain render mode and no load.
+TEST(ShellWords, StartAtRest) {
+    EXPECT_EQ(app_VariantWord, 0);
+    EXPECT_EQ(app_ModeWord, 0);
+    EXPECT_EQ(app_LoadingFraction, 0.0f);
+}
