@@ -7,6 +7,7 @@
 #include "display/draw_local.h"
 #include "display/pal.h"
 #include "display/pal_hicolor.h"
+#include "display/vid.h"
 
 uint32_t draw_TintRamp[256];
 
@@ -159,6 +160,13 @@ int32_t SourceBytes(int32_t depth) {
     case 32: return 4;
     default: return 0;
     }
+}
+
+// A blit's source bytes, as asked, go to the frame's byte counter.
+void CountBlit(int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) return;
+    vid_FrameCounters.bytes += (uint32_t)((uint64_t)width * (uint64_t)height *
+                                          (uint64_t)SourceBytes(draw_Context.sourceDepth));
 }
 
 void RunBlit(bool transparent) {
@@ -423,6 +431,7 @@ void draw_SetBlitShadeMapRows(int32_t rows) {
 void draw_BlitTransparent(int32_t destX, int32_t destY, int32_t width, int32_t height, int32_t sourceX,
                           int32_t sourceY) {
     StoreBlit(destX, destY, width, height, sourceX, sourceY);
+    CountBlit(width, height);
     RunBlit(true);
 }
 
@@ -431,6 +440,7 @@ void draw_BlitRect(int32_t destX, int32_t destY, int32_t width, int32_t height, 
     StoreBlit(destX, destY, width, height, sourceX, sourceY);
     draw_Context.sourceDepth = sourceDepth;
     if (width == 0 || height == 0) return;
+    CountBlit(width, height);
     RunBlit(transparent != 0);
 }
 
@@ -439,17 +449,20 @@ void draw_BlitStepped(int32_t destX, int32_t destY, int32_t width, int32_t heigh
     StoreBlit(destX, destY, width, height, sourceX, sourceY);
     draw_Context.xStep = xStep;
     draw_Context.yStep = yStep;
+    CountBlit(width, height);
     RunStepped();
 }
 
 void draw_BlitShaded(int32_t destX, int32_t destY, int32_t width, int32_t height, int32_t sourceX, int32_t sourceY) {
     StoreBlit(destX, destY, width, height, sourceX, sourceY);
+    CountBlit(width, height);
     RunShaded(false);
 }
 
 void draw_BlitShadedMasked(int32_t destX, int32_t destY, int32_t width, int32_t height, int32_t sourceX,
                            int32_t sourceY) {
     StoreBlit(destX, destY, width, height, sourceX, sourceY);
+    CountBlit(width, height);
     RunShaded(true);
 }
 

@@ -144,6 +144,7 @@ void DrawGlyph(const BitmapFont* font, const FontEntry& e, int64_t penX, int64_t
 void DrawText(const char* text, const BitmapFont* font, int32_t x, int32_t y, int32_t colour, int32_t mode,
               const Box& box) {
     if (!text || !font || !font->image || !font->entries) return;
+    vid_FrameCounters.texts++;
     const int32_t bpp = draw_CurrentSurface.bytesPerPixel;
     g_rowBlitter = SelectBlitter(bpp);
     BlitColours colours{};

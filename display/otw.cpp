@@ -289,4 +289,6 @@ void otw_PresentFrame(void) {
     otw_RunDrawHooks(OTW_HOOK_BEFORE_PRESENT);
     if (!hw3d_Active) vid_Flip();
     otw_RunDrawHooks(OTW_HOOK_AFTER_PRESENT);
+    // The card showed the frame without vid_Flip, which clears them otherwise.
+    if (hw3d_Active) vid_FrameCounters = VidFrameCounters{};
 }

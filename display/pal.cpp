@@ -18,6 +18,7 @@ PalImageRecord pal_Second;
 PalrefList pal_Palrefs;
 PalDrawTables pal_DrawTables;
 PalAdjust pal_Adjust;
+PalLightColour pal_LightColour = {255, 255, 255};
 
 namespace {
 
@@ -355,8 +356,14 @@ void AdjustEntry(uint8_t* e) {
 
 void Rebuild(PALREF* p) {
     memcpy(p->working, p->source, PAL_BYTES);
-    for (int32_t n = 0; n < PAL_ENTRIES; n++)
-        if (!p->flags[n]) AdjustEntry(p->working + n * 3);
+    const int32_t light[3] = {Clamp255(pal_LightColour.red), Clamp255(pal_LightColour.green),
+                              Clamp255(pal_LightColour.blue)};
+    for (int32_t n = 0; n < PAL_ENTRIES; n++) {
+        if (p->flags[n]) continue;
+        uint8_t* e = p->working + n * 3;
+        AdjustEntry(e);
+        for (int32_t c = 0; c < 3; c++) e[c] = (uint8_t)(e[c] * light[c] / 255);
+    }
     if (!p->master) return;
     if (Screen16()) {
         // A screen that became 16-bit after the reference was made.

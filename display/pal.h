@@ -149,6 +149,14 @@ PALREF* pal_LoadPalref(const char* fileName);
 PALREF* pal_CreatePalrefFromRgbx(const uint8_t* rgbx);  // 256 x (blue, green, red, reserved)
 void pal_FreePalref(PALREF* palref);
 
+// The light the palette references are seen in: the rebuild scales each
+// adjusted entry's channels by light / 255 (values outside 0..255 count as
+// the nearest end). White, the start value, leaves the entries as adjusted.
+struct PalLightColour {
+    int32_t red, green, blue;
+};
+extern PalLightColour pal_LightColour;
+
 void pal_SetAdjust(int32_t brightness, int32_t contrast, int32_t redGain, int32_t greenGain, int32_t blueGain);
 void pal_RebuildAllPalrefs(int32_t brightness, int32_t contrast, int32_t redGain, int32_t greenGain,
                            int32_t blueGain);

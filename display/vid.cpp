@@ -16,6 +16,7 @@
 #include "shell/wndproc.h"
 
 VideoState vid_State;
+VidFrameCounters vid_FrameCounters;
 
 namespace {
 
@@ -372,6 +373,7 @@ void vid_Flip(void) {
     if (vid_State.preFlip) vid_State.preFlip(vid_State.modeWidth, vid_State.modeHeight);
     g.present();
     if (vid_State.postFlip) vid_State.postFlip(vid_State.modeWidth, vid_State.modeHeight);
+    vid_FrameCounters = VidFrameCounters{};
 }
 
 void vid_WaitVerticalBlank(void) {

@@ -30,6 +30,14 @@ struct VideoState {
 
 extern VideoState vid_State;
 
+// What the frame being drawn has cost so far: every blit adds its source
+// bytes, every string drawn adds one text. Cleared once the frame is shown.
+struct VidFrameCounters {
+    uint32_t bytes;
+    uint32_t texts;
+};
+extern VidFrameCounters vid_FrameCounters;
+
 void vid_Init(void);
 // Set modes; 0, or -1 when refused. The first three first store the
 // windowed flag (or keep it) and fall back to 640x480 with doubled pixels
@@ -46,7 +54,8 @@ void vid_UnlockBackBuffer(void);
 // The primary (full screen only; null in a window). Unlocking shows it.
 uint8_t* vid_LockPrimary(void);
 void vid_UnlockPrimary(void);
-// Presents the drawing surface, with the pre- and post-flip callbacks.
+// Presents the drawing surface, with the pre- and post-flip callbacks, then
+// clears the frame counters (the callbacks still see them).
 void vid_Flip(void);
 void vid_WaitVerticalBlank(void);
 void vid_SetPreFlipCallback(VidFlipCallback callback);

@@ -19,6 +19,8 @@ _INPUT_STATE inmap_InputCurrent;
 _INPUT_STATE inmap_InputPrevious;
 float inmap_ThrottlePresets[INMAP_THROTTLE_PRESETS];
 int32_t inmap_HatMode = 0;
+int32_t inmap_HatUse = INMAP_HAT_FLIGHT;
+int32_t inmap_InFlight = 0;
 int32_t inmap_ScreenStateRequest = 0;
 uint8_t inmap_NavOverlay = 0;
 int32_t inmap_ActionCtrl = 0;
@@ -491,3 +493,9 @@ const InmapActionDef inmap_ActionTable[INMAP_ACTION_TABLE_COUNT + 1] = {
     {"PANEL_MFD_RIGHT_B5", 425, 0, Panel<44>},
     {nullptr, 0, 0, nullptr},
 };
+
+int32_t inmap_HatModeSelect(int32_t mode) {
+    if (mode != INMAP_HAT_FLIGHT && mode != INMAP_HAT_MENU) return -1;
+    inmap_HatUse = mode;
+    return 0;
+}

@@ -148,6 +148,9 @@ void inmap_PollHotKey(void);
 void inmap_ScreenKeyClose(void);
 // True when the stick or the rudder is out of its centre band.
 bool inmap_StickDeflected(void);
+// Sets inmap_HatUse to INMAP_HAT_FLIGHT or INMAP_HAT_MENU: 0, or -1 (and
+// no change) for any other mode.
+int32_t inmap_HatModeSelect(int32_t mode);
 
 // The frame's key, as the screen states' key routines read it: the key byte
 // and the character byte of the last key word, and each of them plus the

@@ -89,6 +89,13 @@ extern float inmap_ThrottlePresets[INMAP_THROTTLE_PRESETS];
 
 // 0: the hat looks around; 1: the hat slews the targeting pod.
 extern int32_t inmap_HatMode;
+// What the hat switch serves: flight, or the menu while a page or screen
+// holds the player's attention (inmap_HatModeSelect; the client frame chooses).
+enum : int32_t { INMAP_HAT_FLIGHT = 1, INMAP_HAT_MENU = 2 };
+extern int32_t inmap_HatUse;
+// 1 in flight (from the loading screen's leave on), 0 in the menus (the main
+// screen clears it).
+extern int32_t inmap_InFlight;
 // Screen state that the actions ask for this frame, 0 none; cleared by the
 // poll, which acts on it after the resolution step.
 extern int32_t inmap_ScreenStateRequest;

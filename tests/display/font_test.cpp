@@ -9,9 +9,11 @@
 #include "display/draw_canvas.h"
 #include "base/file.h"
 #include "base/mem.h"
+#include "display/draw_text.h"
 #include "display/dtext.h"
 #include "display/font.h"
 #include "display/image_fixture.h"
+#include "display/vid.h"
 #include "mkdata.h"
 
 namespace {
@@ -518,3 +520,62 @@ TEST_F(FontTest, GreyFontsTurnGlyphPixelsIntoLinearGreys) {
 }
 
 }  // namespace
+
+// A text box is the clipped string drawn line by line, one text height apart,
+// with the colour codes running on from line to line.
+TEST_F(FontTest, WrapTextBoxDrawsItsLinesAsClippedStrings) {
+    BitmapFont f = LoadSmall();
+    SetSlot(4, 99, 0, 0);
+    const int32_t step = font_State.textHeight;
+    ASSERT_GT(step, 0);
+    struct Case {
+        const char* text;
+        std::vector<const char*> lines;
+        int32_t mode, background;
+    } cases[] = {
+        {"AB", {"AB"}, FONT_MODE_IMAGE, 0},
+        {"AB\nW", {"AB", "W"}, FONT_MODE_IMAGE, 0},
+        {"AB\r\nW\n", {"AB", "W", ""}, FONT_MODE_IMAGE, 0},
+        {"A~5B\nC", {"A~5B", "C"}, FONT_MODE_RAMP, 0},
+        {"A\n\nB", {"A", "", "B"}, FONT_MODE_ONE_COLOUR, FONT_BACKGROUND_FILL | 4},
+    };
+    for (const Case& c : cases) {
+        Canvas ref(60, 40, 1);
+        ref.Clip(3, 2, 50, 30);
+        font_State.colourOffset = 8;
+        for (size_t i = 0; i < c.lines.size(); i++)
+            font_DrawStringClipped(c.lines[i], &f, 5, 4 + (int32_t)i * step, 15, c.mode, c.background);
+        const uint8_t endOffset = font_State.colourOffset;
+
+        Canvas box(60, 40, 1);
+        box.Clip(3, 2, 50, 30);
+        font_State.colourOffset = 8;
+        vid_FrameCounters = VidFrameCounters{};
+        const int32_t boxMode = c.mode | (c.background & FONT_BACKGROUND_FILL ? DRAW_TEXTBOX_FILL : 0) |
+                                ((c.background & 0xFF) << 8);
+        EXPECT_EQ(draw_WrapTextBox(c.text, &f, 5, 4, 15, boxMode), 0) << c.text;
+        EXPECT_EQ(box.mem, ref.mem) << c.text;
+        EXPECT_EQ(font_State.colourOffset, endOffset) << c.text;
+        EXPECT_TRUE(box.OutsideUntouched()) << c.text;
+        EXPECT_EQ(vid_FrameCounters.texts, (uint32_t)c.lines.size()) << c.text;
+
+        // The short form draws the same with the colour and mode kept.
+        Canvas again(60, 40, 1);
+        again.Clip(3, 2, 50, 30);
+        font_State.colourOffset = 8;
+        EXPECT_EQ(draw_WrapTextBoxC(c.text, &f, 5, 4), 0);
+        EXPECT_EQ(again.mem, ref.mem) << c.text;
+    }
+    // Nothing to draw with, nothing drawn; a box far off the surface is safe.
+    Canvas none(60, 40, 1);
+    EXPECT_EQ(draw_WrapTextBox(nullptr, &f, 5, 4, 15, 0), -1);
+    EXPECT_EQ(draw_WrapTextBox("A", nullptr, 5, 4, 15, 0), -1);
+    EXPECT_EQ(draw_WrapTextBox("A\nB", &f, 5, INT32_MAX - 1, 15, DRAW_TEXTBOX_FILL | (4 << 8)), 0);
+    EXPECT_EQ(draw_WrapTextBox("A\nB", &f, INT32_MIN, 4, 15, DRAW_TEXTBOX_FILL | (4 << 8)), 0);
+    EXPECT_EQ(none.Count(), 0);
+    EXPECT_TRUE(none.OutsideUntouched());
+    // A line longer than any screen is cut, not overrun.
+    std::string longLine(5000, 'W');
+    EXPECT_EQ(draw_WrapTextBox(longLine.c_str(), &f, 0, 0, 15, FONT_MODE_ONE_COLOUR), 0);
+    EXPECT_TRUE(none.OutsideUntouched());
+}

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "display/draw_fill.h"
+#include "display/dsurf.h"
 #include "display/hook.h"
 #include "display/hw3d.h"
 #include "display/otw.h"
@@ -567,6 +569,53 @@ TEST_F(DisplayTest, HeadlessFrameDumpWritesBmpFiles) {
     }
     EXPECT_GE(written, 1);
     fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+VidFrameCounters g_seenAtFlip;
+
+// Every blit adds the source bytes it was asked for; the flip routines still
+// see the frame's totals, and showing the frame clears them.
+TEST_F(DisplayTest, FrameCountersAddBlitsUntilTheFrameIsShown) {
+    ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 1, 0), 0);
+    vid_SetPostFlipCallback([](int32_t, int32_t) { g_seenAtFlip = vid_FrameCounters; });
+    vid_FrameCounters = VidFrameCounters{};
+    uint8_t* p = otw_LockSurface();
+    ASSERT_NE(p, nullptr);
+    std::vector<uint8_t> source(64 * 8 * 4, 7);
+    draw_SetBlitSource(source.data(), 64);
+    draw_SetBlitSourceRows(8);
+    draw_SetBlitDest(p, otw_ScreenSurface.bytesPerRow / otw_ScreenSurface.bytesPerPixel);
+    draw_SetBlitShadeMap(source.data(), 64);
+    draw_SetBlitShadeMapRows(8);
+    struct Case {
+        void (*blit)();
+        uint32_t bytes;
+    } cases[] = {
+        {[] { draw_BlitRect(0, 0, 10, 4, 0, 0, 8, 0); }, 40},
+        {[] { draw_BlitRect(0, 0, 3, 2, 0, 0, 15, 1); }, 12},
+        {[] { draw_BlitRect(0, 0, 3, 2, 0, 0, 32, 0); }, 24},
+        {[] { draw_BlitTransparent(600, 470, 5, 5, 0, 0); }, 5 * 5 * 4},  // depth kept; clipped or not
+        {[] { draw_BlitRect(0, 0, 0, 4, 0, 0, 8, 0); }, 0},  // empty: nothing counted
+        {[] { draw_BlitRect(0, 0, -3, 4, 0, 0, 8, 0); }, 0},
+        {[] { draw_BlitShaded(0, 0, 4, 4, 0, 0); }, 16},  // depth 8 again, from the empty blits
+        {[] { draw_BlitStepped(0, 0, 2, 3, 0, 0, 65536, 0); }, 6},
+    };
+    uint32_t total = 0;
+    for (size_t i = 0; i < std::size(cases); i++) {
+        cases[i].blit();
+        total += cases[i].bytes;
+        EXPECT_EQ(vid_FrameCounters.bytes, total) << "case " << i;
+    }
+    EXPECT_EQ(vid_FrameCounters.texts, 0u);
+    otw_UnlockSurface();
+    otw_PresentFrame();
+    EXPECT_EQ(g_seenAtFlip.bytes, total);
+    EXPECT_EQ(vid_FrameCounters.bytes, 0u);
+    EXPECT_EQ(vid_FrameCounters.texts, 0u);
 }
 
 }  // namespace

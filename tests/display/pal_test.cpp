@@ -401,3 +401,35 @@ TEST_F(Pal, SelectPalrefHandsTablesOver) {
 }
 
 }  // namespace
+
+// The rebuild sees the adjusted entries in the light colour; white is the
+// neutral light, and light values are taken within 0..255.
+TEST_F(Pal, LightColourScalesTheAdjustedEntries) {
+    struct Case {
+        int32_t light[3];
+        uint8_t out[3];  // of the entry (200, 100, 50)
+    } cases[] = {
+        {{255, 255, 255}, {200, 100, 50}},
+        {{0, 0, 0}, {0, 0, 0}},
+        {{128, 64, 255}, {100, 25, 50}},   // 200 x 128 / 255, 100 x 64 / 255
+        {{-5, 300, 255}, {0, 100, 50}},
+    };
+    for (const Case& c : cases) {
+        uint8_t rgbx[1024] = {};
+        rgbx[4 + 2] = 200;
+        rgbx[4 + 1] = 100;
+        rgbx[4 + 0] = 50;
+        PALREF* p = pal_CreatePalrefFromRgbx(rgbx);
+        ASSERT_NE(p, nullptr);
+        p->flags[2] = 1;  // kept as loaded whatever the light
+        p->source[6] = 77;
+        pal_LightColour = {c.light[0], c.light[1], c.light[2]};
+        pal_RebuildPalref(p, 128, 128, 128, 128, 128);
+        pal_LightColour = {255, 255, 255};
+        EXPECT_EQ(p->working[3], c.out[0]) << c.light[0] << " " << c.light[1] << " " << c.light[2];
+        EXPECT_EQ(p->working[4], c.out[1]);
+        EXPECT_EQ(p->working[5], c.out[2]);
+        EXPECT_EQ(p->working[6], 77);
+        pal_FreePalref(p);
+    }
+}

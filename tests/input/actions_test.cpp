@@ -370,3 +370,26 @@ TEST_F(ActionTest, ZoomRule) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ActionTest, HatUseIsFlightOrMenuOnly) {
+    struct Case {
+        int32_t mode, result, use;
+    } cases[] = {
+        {INMAP_HAT_MENU, 0, INMAP_HAT_MENU},
+        {0, -1, INMAP_HAT_MENU},  // refused: the use stays
+        {3, -1, INMAP_HAT_MENU},
+        {INMAP_HAT_FLIGHT, 0, INMAP_HAT_FLIGHT},
+        {-1, -1, INMAP_HAT_FLIGHT},
+    };
+    EXPECT_EQ(inmap_HatUse, INMAP_HAT_FLIGHT);
+    for (const Case& c : cases) {
+        EXPECT_EQ(inmap_HatModeSelect(c.mode), c.result) << c.mode;
+        EXPECT_EQ(inmap_HatUse, c.use) << c.mode;
+    }
+    // The look/pod mode of the hat is a separate word.
+    EXPECT_EQ(inmap_HatMode, 0);
+}
+
+}  // namespace

@@ -38,6 +38,8 @@ protected:
         inmap_UseThrottle = 1;
         inmap_UseRudder = 1;
         inmap_HatMode = 0;
+        inmap_HatUse = INMAP_HAT_FLIGHT;
+        inmap_InFlight = 0;
         inmap_NavOverlay = 0;
         inmap_ScreenStateRequest = 0;
         memset(inmap_ThrottlePresets, 0, sizeof inmap_ThrottlePresets);
