@@ -50,6 +50,11 @@ void Dump(const uint32_t* pixels, int32_t width, int32_t height, uint32_t index)
         if (n > 1) every = (uint32_t)n;
     }
     if (index % every) return;
+    static bool made = false;
+    if (!made) {
+        made = true;
+        plat_MakeDir(dir);  // a missing dump folder is made, not an error
+    }
     char path[1024];
     int n = snprintf(path, sizeof path, "%s/frame%05u.bmp", dir, (unsigned)index);
     if (n < 0 || (size_t)n >= sizeof path) return;
