@@ -99,11 +99,45 @@ constexpr StrokeDef kStrokeDefs[] = {
     {'z', "86 8A B6 BA"},
 };
 
-// Stroke lists: byte pairs (start point, end point) ending at a 0.
-uint8_t g_strokeData[1024];
-const uint8_t* g_glyphs[256];
-
 constexpr int Hex(char c) { return c >= 'A' ? c - 'A' + 10 : c - '0'; }
+
+// Bytes the stroke lists take (two a stroke, one for each end mark), and
+// whether every point names a grid row and column 1..15: checked when
+// compiling, so that a glyph added later cannot outgrow the buffer or reach
+// past the grid.
+constexpr size_t StrokeBytes() {
+    size_t bytes = 0;
+    for (const StrokeDef& d : kStrokeDefs) {
+        int points = 0;
+        for (const char* p = d.lines;; p++) {
+            if (*p == '|' || *p == 0) {
+                if (points > 1) bytes += 2 * (size_t)(points - 1);
+                points = 0;
+                if (!*p) break;
+            } else if (*p != ' ') {
+                points++;
+                p++;  // the column digit
+            }
+        }
+        bytes++;
+    }
+    return bytes;
+}
+constexpr bool StrokePointsValid() {
+    auto digit = [](char c) { return (c >= '1' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    for (const StrokeDef& d : kStrokeDefs)
+        for (const char* p = d.lines; *p; p++) {
+            if (*p == ' ' || *p == '|') continue;
+            if (!digit(p[0]) || !digit(p[1])) return false;
+            p++;
+        }
+    return true;
+}
+static_assert(StrokePointsValid(), "stroke points are two digits 1..F (row, column)");
+
+// Stroke lists: byte pairs (start point, end point) ending at a 0.
+uint8_t g_strokeData[StrokeBytes()];
+const uint8_t* g_glyphs[256];
 
 void BuildGlyphs() {
     size_t used = 0;

@@ -194,12 +194,24 @@ TEST_F(FontTest, LevelFontsLoadFromTheDataSet) {
     PffRecord* pff = pff_Open(KRX_DATA_DIR "/KRX.PFF");
     ASSERT_NE(pff, nullptr);
     ASSERT_GE(file_PffSlotAdd(pff), 0);
-    for (const char* name : {"small640.pcx", "small320.pcx", "arial11n.pcx", "key11bna.pcx", "key13bna.pcx",
-                             "key16bna.pcx"}) {
-        BitmapFont f{};
-        ASSERT_EQ(font_Load(name, &f, FONT_LOAD_SCAN), 0) << name;
-        EXPECT_EQ(f.glyphCount, 97) << name;
-        EXPECT_GT(font_StringWidth("Key 16", &f), 0);
+    // The level loads them in mode 2 (scan), and a font named in the
+    // settings in mode 10 (scan and grey): in grey its ink must stay visible.
+    for (int32_t flags : {(int32_t)FONT_LOAD_SCAN, FONT_LOAD_SCAN | FONT_LOAD_GREY}) {
+        for (const char* name : {"small640.pcx", "small320.pcx", "arial11n.pcx", "key11bna.pcx", "key13bna.pcx",
+                                 "key16bna.pcx"}) {
+            SCOPED_TRACE(::testing::Message() << name << " flags " << flags);
+            BitmapFont f{};
+            ASSERT_EQ(font_Load(name, &f, flags), 0);
+            EXPECT_EQ(f.glyphCount, 97);
+            EXPECT_GT(font_StringWidth("Key 16", &f), 0);
+            const FontEntry& e = f.entries['I'];
+            int ink = 0;
+            for (int r = 0; r < e.height; r++)
+                for (int c = 0; c < e.width; c++) ink += f.image[(e.top + r) * f.width + e.x + c] != 0;
+            EXPECT_GT(ink, 0);
+            mem_Free(f.image);
+            mem_Free(f.entries);
+        }
     }
 }
 

@@ -40,7 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         text[255] = '\t';
         text[256] = 0;
         draw_SelectSurface(&surface);
-        int32_t width = font_StringWidth(text, &font);
+        // Measured for the sanitizers' sake; the value itself is not checked.
+        volatile int32_t width = font_StringWidth(text, &font);
+        (void)width;
         for (int mode = 0; mode < FONT_MODES; mode++) {
             font_DrawString(text, &font, -5 - mode, -3, 15, mode);
             font_DrawString(text + 100, &font, 30, 20, 15, mode);
@@ -50,7 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FontTextArea area = {lines, 20, 0, 2, 2, 5, sizeof lines};
         font_WrapText("a b ~3c\r\nd efghij klm\r", &font, &area);
         font_DrawWrappedText(&area, &font, 15, FONT_MODE_CODED, 1, 0);
-        if (width == INT32_MIN) return 1;
     }
     if (font.entries) mem_Free(font.entries);
     mem_Free(image);
