@@ -254,6 +254,27 @@ TEST_F(Draw3DTest, GroundRingUsesThreeQuartersOfItsRadius) {
     EXPECT_FALSE(c.Changed(330, 240));  // inside the ring
     EXPECT_EQ(c.Get(320, 240), 13u);    // the leader, here a single pixel
 
+    // k is rounded down ((s + s + s) / 4: 10 gives 7). With s = 401 that is
+    // 300, not 301: the ring is the eight 3D lines through those vertices
+    // (plus the one-pixel leader), and 301 would move a vertex a pixel.
+    auto ring = [&](int64_t s, int64_t k) {
+        c.Clear();
+        const int64_t v[8][2] = {{0, s}, {k, k}, {s, 0}, {k, -k}, {0, -s}, {-k, -k}, {-s, 0}, {-k, k}};
+        for (int i = 0; i < 8; i++) {
+            FixWorldPos a = At(v[i][0], -500, v[i][1]), b = At(v[(i + 1) & 7][0], -500, v[(i + 1) & 7][1]);
+            draw_Line3D(&a, &b, 3);
+        }
+        const FixWorldPos mid = At(0, -500, 0);
+        draw_Line3D(&mid, &mid, 3);
+        return c.ChangedPixels();
+    };
+    const auto rounded = ring(401, 301), wanted = ring(401, 300);
+    c.Clear();
+    const FixWorldPos below = At(0, -500, 0);
+    ASSERT_EQ(draw_Symbol3D(&below, 401, 3), 0);
+    EXPECT_EQ(c.ChangedPixels(), wanted);
+    EXPECT_NE(c.ChangedPixels(), rounded);
+
     // Seen level from 3000 ahead, the ring's near vertex (0, 0, -1000) lies
     // 2000 deep: with the near distance beyond it nothing is drawn.
     c.Clear();
