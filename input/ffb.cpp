@@ -13,7 +13,7 @@
 #include "input/instate.h"
 #include "platform/files.h"
 #include "shell/settings.h"
-#include "sim/plane_ffb.h"
+#include "sim/plane.h"
 
 const char* const ffb_SettingNames[FFB_SETTING_COUNT] = {
     "FORCE",       "RESISTENCE",     "VIBRATE",   "TWITCH",   "JOLT",     "SHOCK",   "YAW",

@@ -15,7 +15,7 @@
 #include "shell/keyqueue.h"
 #include "shell/mouse.h"
 #include "shell/settings.h"
-#include "sim/head.h"
+#include "sim/plane.h"
 
 InputKeyEvent inmap_KeyEvent;
 

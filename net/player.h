@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "sim/planereg.h"
+#include "sim/plane.h"
 
 constexpr uint32_t PLAYER_AIRCRAFT_BLOCK_SIZE = 1340;
 

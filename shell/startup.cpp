@@ -36,7 +36,7 @@
 #include "shell/runner.h"
 #include "shell/settings.h"
 #include "shell/wndproc.h"
-#include "sim/planereg.h"
+#include "sim/plane.h"
 
 const AppProductRecord app_ProductRecord = {
     "KRX.EXE",
@@ -229,7 +229,7 @@ void app_ProductRecordInit(void) {
     Copy(r.aircraftName, p.aircraftName);
     r.iconId = p.iconId;
     app_TitleCompose();
-    if (const _PLANE_TYPE* t = plane_FindByName(r.aircraftName))
+    if (const _PLANE_TYPE* t = plane_TypeFind(r.aircraftName))
         plane_CurrentDescriptor = *t;
     else
         memset(&plane_CurrentDescriptor, 0, sizeof plane_CurrentDescriptor);
@@ -346,7 +346,7 @@ void app_StartPictureShow(void) {
 
 int32_t app_StartEntry(int32_t, int32_t) {
     app_LoadingProgressSet(0);
-    if (const _PLANE_TYPE* t = plane_FindByName("KRX")) {
+    if (const _PLANE_TYPE* t = plane_TypeFind("KRX")) {
         player_BlockSetup(t);
     } else {
         memset(&player_AircraftBlock, 0, sizeof player_AircraftBlock);

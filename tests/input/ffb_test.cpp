@@ -8,7 +8,7 @@
 #include "input/instate.h"
 #include "joy_fixture.h"
 #include "shell/settings.h"
-#include "sim/plane_ffb.h"
+#include "sim/plane.h"
 
 namespace {
 

@@ -1,0 +1,36 @@
+// The ordnance manager and aircraft store lists.
+#pragma once
+#include <cstdint>
+
+#include "base/fix.h"
+
+// The player's ordnance manager: what its aircraft carries.
+struct _ORDNANCE_MANAGER {
+    float balanceMoment;   // the imbalance of the loaded stores
+};
+// Null while the player has none.
+extern _ORDNANCE_MANAGER* ord_Manager;
+
+// Entries of an aircraft's store list (at most 8) and mount list (at most
+// 24). -1 for a count, capacity or flag takes the weapon type's default.
+void ord_StoreEntryInit(void* entry, int32_t type, int32_t count, int32_t capacity, int32_t mount);
+void ord_MountInitNamed(void* entry, int32_t part, const char* modelName, int32_t attachment);
+void ord_MountInitByType(void* entry, int32_t part, int32_t type, int32_t flagA, int32_t flagB);
+// Append to a list; return its new count (a full list is left as it is).
+int32_t ord_AddStoreType(void* list, int32_t type, int32_t count, int32_t capacity, int32_t mount);
+int32_t ord_AddMount(void* list, int32_t part, int32_t type, int32_t flagA, int32_t flagB);
+int32_t ord_AddMountNamed(void* list, int32_t part, const char* modelName, int32_t attachment);
+// Mounts of the type on the stations of the list; returns the stations not
+// taken.
+const int32_t* ord_AddStoreWithMounts(void* list, const int32_t* stations, int32_t type, int32_t flagA,
+                                      int32_t flagB);
+
+// Where the last store left the aircraft, and how.
+struct OrdStoreRelease {
+    FixVec3 launchPoint;
+    int32_t mode;
+};
+extern OrdStoreRelease ord_StoreRelease;
+// Releases one store of the weapon type from the current aircraft's mounts
+// and fills ord_StoreRelease: 0, or -1 when none is left.
+int32_t ord_ConsumeStore(int32_t weaponType);
