@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "display/dsurf.h"
-#include "render/viewnear.h"
+#include "render/view.h"
 
 namespace {
 

@@ -9,9 +9,6 @@
 #include "display/font.h"
 #include "display/otw.h"
 #include "render/view.h"
-#include "render/viewmode.h"
-#include "render/viewnear.h"
-#include "render/viewobj.h"
 #include "sim/obj.h"
 
 BitmapFont* draw_LabelFont = nullptr;

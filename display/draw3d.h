@@ -1,6 +1,6 @@
 // 3D projection and wireframe markers: world points taken into the current
 // camera's space (render/view.h: eye position and view rotation set),
-// tested against the view's near distance (render/viewnear.h, 1/128 units),
+// tested against the view's near distance (render/view.h, 1/128 units),
 // projected to screen pixels of the current surface and joined by clipped
 // 2D lines (display/draw_line.h). Labels, 3D lines, axis tripods, boxes and
 // screen-sized marker symbols are built on top.

@@ -7,7 +7,7 @@
 #include "display/hw3d.h"
 #include "display/vid.h"
 #include "platform/window.h"
-#include "render/viewnear.h"
+#include "render/view.h"
 #include "shell/wndproc.h"
 
 DisplayState otw_State;

@@ -10,8 +10,8 @@
 #include "input/instate.h"
 #include "net/chat.h"
 #include "net/client.h"
-#include "render/screen.h"
-#include "render/viewmode.h"
+#include "render/render.h"
+#include "render/view.h"
 #include "shell/runner.h"
 #include "world/gamemode.h"
 

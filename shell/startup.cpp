@@ -26,7 +26,7 @@
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/timer.h"
-#include "render/usermsg.h"
+#include "render/render.h"
 #include "shell/appstr.h"
 #include "shell/cmdline.h"
 #include "shell/dump.h"

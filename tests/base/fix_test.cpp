@@ -9,7 +9,7 @@
 #include <random>
 
 #include "display/dsurf.h"
-#include "render/viewnear.h"
+#include "render/view.h"
 
 namespace {
 

@@ -14,9 +14,6 @@
 #include "display/otw.h"
 #include "mkdata.h"
 #include "render/view.h"
-#include "render/viewmode.h"
-#include "render/viewnear.h"
-#include "render/viewobj.h"
 #include "sim/obj.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "display/vid.h"
 #include "platform/display.h"
 #include "platform/window.h"
-#include "render/viewnear.h"
+#include "render/view.h"
 #include "shell/cmdline.h"
 
 namespace {

@@ -1,6 +1,9 @@
-// Stand-in until the view modes and camera objects land: one mode number
-// and one external camera.
-#include "render/viewmode.h"
+// Stand-in until the view modes and camera objects land: one mode number,
+// one external camera and no view object.
+#include "render/view.h"
+
+int32_t ViewNearDistance = 4096;
+ObjectRecord* ViewedObject = nullptr;
 
 uint32_t view_Flags = 0;
 int32_t view_LookYaw = 0;
@@ -22,8 +25,14 @@ _CAM g_camera = {100.0f};
 void view_ModeRequest(int32_t mode) {
     if (mode >= 0 && mode < VIEW_MODE_COUNT) g_current = mode;
 }
+void view_ModeSelect(void) {}
 int32_t view_ModeCurrentGet(void) { return g_current; }
 int32_t view_ViewedIsPlayer(void) { return 0; }
+
+void view_Reset(void) {}
+void view_StateReset(void) {}
+void view_TrackUpdate(void) {}
+void view_LookAnglesEase(void) {}
 
 _CAM* view_CameraCurrentGet(void) { return &g_camera; }
 void view_CameraPark(_CAM*) {}
@@ -33,3 +42,8 @@ void view_CameraDistanceSet(_CAM* camera, float distance) {
     if (camera) camera->distance = distance;
 }
 void view_CameraMotionHold(_CAM*) {}
+void view_CameraEyeSet(_CAM*, const void*) {}
+void view_CameraOffsetSet(_CAM*, const MathVec3*) {}
+void view_CameraAnglesUnwrap(_CAM*) {}
+void view_CameraModeFrame(_CAM*) {}
+void view_CamerasFree(void) {}

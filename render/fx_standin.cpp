@@ -1,0 +1,4 @@
+// Stand-in until the visual effects land: nothing is spawned.
+#include "render/fx.h"
+
+void weapon_SpawnNearbyEffect(ObjectRecord*) {}
