@@ -7,6 +7,5 @@ tools/deps.sh build-essential cmake ninja-build pkg-config ccache libsdl2-dev \
   libgtest-dev libgmock-dev libbenchmark-dev
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKRX_TESTS=OFF >/dev/null
 cmake --build build --target krx mkdata data
-[ -e build/update ] || cmake --build build --target update 2>/dev/null || true
 cd build/data
 exec ../krx "$@"
