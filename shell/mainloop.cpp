@@ -12,7 +12,7 @@
 #include "base/file.h"
 #include "base/filetable.h"
 #include "base/mem.h"
-#include "debug/contoggle.h"
+#include "debug/console.h"
 #include "display/dsurf.h"
 #include "display/otw.h"
 #include "display/pal.h"
@@ -35,7 +35,7 @@
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/wndproc.h"
-#include "sound/sndinit.h"
+#include "sound/snd.h"
 
 AppDispatchState app_Dispatch;
 void (*app_CrashCallback)(void) = nullptr;
