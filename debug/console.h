@@ -2,5 +2,9 @@
 #pragma once
 #include <cstdint>
 
+// Clears the console toggles (start-up).
+void con_ClearToggles(void);
 // Shows entry n of the message string table on the debug text ring.
 void con_PrintString(int32_t n);
+// Runs a console command: 1 when the text was one, 0 otherwise.
+int32_t con_Execute(const char* text);

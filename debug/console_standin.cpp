@@ -1,4 +1,6 @@
-// Stand-in until the console lands: nothing is shown.
+// Stand-in until the console lands: no toggles, no commands, nothing shown.
 #include "debug/console.h"
 
+__attribute__((weak)) void con_ClearToggles(void) {}
 void con_PrintString(int32_t) {}
+int32_t con_Execute(const char*) { return 0; }

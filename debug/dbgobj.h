@@ -1,0 +1,31 @@
+// Client debug records: debug virtual keys, debug paths (kind 0: the
+// client's object paths, kind 1: paths the server sends) and the bomb debug
+// recording.
+#pragma once
+#include <cstdint>
+
+#include "base/fix.h"
+
+// A debug virtual key: the key code in the low 16 bits, Alt 0x40000000,
+// Ctrl 0x20000000, Shift 0x10000000.
+struct _CLIENT_DEBUGVIRTUALKEY {
+    _CLIENT_DEBUGVIRTUALKEY* previous;
+    _CLIENT_DEBUGVIRTUALKEY* next;
+    uint32_t key;
+};
+
+void dbg_VirtualKeyAdd(uint32_t key);
+void dbg_VirtualKeysClear(void);
+
+struct DbgDebugObject;
+// Null when none / when it cannot be made.
+DbgDebugObject* dbg_DebugObjectFind(int32_t key1, int32_t key2);
+DbgDebugObject* dbg_DebugObjectCreate(int32_t key1, int32_t key2, uint32_t colour);
+void dbg_DebugObjectDestroy(DbgDebugObject* object);
+// Appends a point to its path; null when it equals the last point or cannot
+// be stored.
+void* dbg_DebugObjectAddCoord(DbgDebugObject* object, const FixWorldPos* point);
+void dbg_DebugObjectsClear(void);
+
+void dbg_BombDebugOn(void);
+void dbg_BombDebugOff(void);

@@ -1,0 +1,14 @@
+// Stand-in until the client debug records land: nothing is kept.
+#include "debug/dbgobj.h"
+
+void dbg_VirtualKeyAdd(uint32_t) {}
+void dbg_VirtualKeysClear(void) {}
+
+DbgDebugObject* dbg_DebugObjectFind(int32_t, int32_t) { return nullptr; }
+DbgDebugObject* dbg_DebugObjectCreate(int32_t, int32_t, uint32_t) { return nullptr; }
+void dbg_DebugObjectDestroy(DbgDebugObject*) {}
+void* dbg_DebugObjectAddCoord(DbgDebugObject*, const FixWorldPos*) { return nullptr; }
+void dbg_DebugObjectsClear(void) {}
+
+void dbg_BombDebugOn(void) {}
+void dbg_BombDebugOff(void) {}
