@@ -45,7 +45,7 @@ FixWorldPos FramePoint(const MathFrame& frame, float x, float y, float z) {
 
 // Anchor of the leader lines; -1 when there is none.
 int32_t LeaderAnchor(FixScreenPoint* anchor) {
-    if (view_Flags & kLeaderToCentre) {
+    if (ViewFlags & kLeaderToCentre) {
         anchor->x = otw_ScreenSurface.width / 2;
         anchor->y = otw_ScreenSurface.height / 2;
         return 0;

@@ -186,9 +186,9 @@ void Zoom(int32_t, float) {
         view_CameraDistanceSet(cam, d);
     }
     if (!FlightRuns()) return;
-    if (view_Flags & 0x100)
+    if (ViewFlags & 0x100)
         mfd_MapZoomAdjust(z.mfdZoom);
-    else if (view_Flags & 0x800)
+    else if (ViewFlags & 0x800)
         view_CameraDistance = (int32_t)((uint32_t)view_CameraDistance + (uint32_t)z.viewZoom);
 }
 

@@ -50,7 +50,7 @@ int32_t Nearest(float v) {
 // Camera axes turn the pilot's head in free look, else the view.
 void CameraAxes(void) {
     const _INPUT_STATE& s = inmap_InputCurrent;
-    if ((s.cameraX == 0.0f && s.cameraY == 0.0f) || !(view_Flags & 0x10)) return;
+    if ((s.cameraX == 0.0f && s.cameraY == 0.0f) || !(ViewFlags & 0x10)) return;
     float yaw, pitch;
     if (view_ViewedIsPlayer() && hud_FreeLook && plane_PlayerHeadGet(&yaw, &pitch) == 0) {
         plane_PlayerHeadSet(math_WrapAngle(yaw + s.cameraX * 2.0f), math_WrapAngle(pitch - s.cameraY));
@@ -59,7 +59,7 @@ void CameraAxes(void) {
     // Angles wrap, so the sums are taken modulo 2^32.
     uint32_t dYaw = (uint32_t)Nearest(s.cameraX * 1023.0f) << 7;
     uint32_t dPitch = (uint32_t)Nearest(s.cameraY * 1023.0f) << 6;
-    if (view_Flags & 0x4000) dPitch = 0u - dPitch;
+    if (ViewFlags & 0x4000) dPitch = 0u - dPitch;
     view_LookYaw = (int32_t)((uint32_t)view_LookYaw + dYaw);
     view_LookPitch = (int32_t)((uint32_t)view_LookPitch + dPitch);
 }

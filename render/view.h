@@ -60,7 +60,7 @@ enum : int32_t {
 
 // Option bits of the current sub-view (0x100: leader lines end at the
 // screen centre).
-extern uint32_t view_Flags;
+extern uint32_t ViewFlags;
 // Look yaw and pitch (25-bit angles) and the camera distance (16.16).
 extern int32_t view_LookYaw;
 extern int32_t view_LookPitch;

@@ -5,7 +5,7 @@
 int32_t ViewNearDistance = 4096;
 ObjectRecord* ViewedObject = nullptr;
 
-uint32_t view_Flags = 0;
+uint32_t ViewFlags = 0;
 int32_t view_LookYaw = 0;
 int32_t view_LookPitch = 0;
 int32_t view_CameraDistance = 0x50000;

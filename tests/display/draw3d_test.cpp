@@ -34,9 +34,9 @@ protected:
         mem_HeapSizesSet(0x100000, 0x10000, 0x10000);
         ASSERT_EQ(mem_HeapInit(), 0);
         savedNear = ViewNearDistance;
-        savedFlags = view_Flags;
+        savedFlags = ViewFlags;
         ViewNearDistance = 1 << 7;
-        view_Flags = 0;
+        ViewFlags = 0;
         ViewedObject = nullptr;
         view_State = ViewState{};
         view_State.position = {kEye, kEye, kEye};
@@ -47,7 +47,7 @@ protected:
     }
     void TearDown() override {
         ViewNearDistance = savedNear;
-        view_Flags = savedFlags;
+        ViewFlags = savedFlags;
         ViewedObject = nullptr;
         view_State = ViewState{};
         draw_LabelFont = nullptr;
@@ -205,7 +205,7 @@ TEST_F(Draw3DTest, LeaderMarkersNeedAnAnchor) {
     EXPECT_EQ(draw_Symbol3D(&p, 10, 2), -1);
     EXPECT_EQ(c.Count(), 0);
 
-    view_Flags = 0x100;  // to the screen centre
+    ViewFlags = 0x100;  // to the screen centre
     draw_CurrentSurface.centreXF = 100 * 128;  // the diamond away from the centre
     EXPECT_EQ(draw_LeaderDiamond3D(&p, 2), 0);
     for (auto [x, y] : {std::pair{100, 230}, std::pair{120, 240}, std::pair{80, 240}, std::pair{200, 240},
@@ -214,7 +214,7 @@ TEST_F(Draw3DTest, LeaderMarkersNeedAnAnchor) {
 
     // The viewed object's projection is the anchor otherwise.
     c.Clear();
-    view_Flags = 0;
+    ViewFlags = 0;
     ObjectRecord object{};
     object.position = At(0, 0, 10000);
     ViewedObject = &object;
@@ -235,7 +235,7 @@ TEST_F(Draw3DTest, GroundRingUsesThreeQuartersOfItsRadius) {
     // Looking straight down on a ring 3000 units below: world +z is up the
     // screen.
     fix_SinCosAngles(0, 0x800000, 0, &view_State.viewMatrix);
-    view_Flags = 0x100;
+    ViewFlags = 0x100;
     const FixWorldPos centre = At(0, -3000, 0);
     EXPECT_EQ(Project(centre).x, 320);
     EXPECT_EQ(draw_Symbol3D(&centre, 1000, 3), 0);

@@ -342,7 +342,7 @@ TEST_F(ActionTest, ZoomRule) {
     EXPECT_FLOAT_EQ(view_CameraDistanceGet(cam), 14.0f);
 
     // A 0x800 view changes its zoom word as well.
-    view_Flags = 0x800;
+    ViewFlags = 0x800;
     view_CameraDistance = 0x50000;
     Run("ZOOM_IN_FAST");
     EXPECT_EQ(view_CameraDistance, 0x50000 - 0x9000);

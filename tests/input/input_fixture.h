@@ -50,7 +50,7 @@ protected:
         render_ScreenStateCurrent = render_ScreenStatePrevious = nullptr;
         render_OneShotAction = render_WindowedToggleRequest = 0;
         view_ActiveFlag = 1;
-        view_Flags = 0;
+        ViewFlags = 0;
         view_LookYaw = view_LookPitch = 0;
         view_CameraDistance = 0x50000;
         view_FollowSubMode = 0;

@@ -181,7 +181,7 @@ TEST_F(PollTest, CameraAxesTurnTheView) {
     inmap_PollFrame();
     EXPECT_EQ(view_LookYaw, 0);
     // First frame value 0.15 from here on: round(0.15 * 1023) = 153.
-    view_Flags = 0x10 | 0x4000;
+    ViewFlags = 0x10 | 0x4000;
     ekey_KeyDown(VK_UP, 0);
     inmap_PollFrame();
     EXPECT_EQ(view_LookYaw, 153 * 128);
