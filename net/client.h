@@ -6,3 +6,7 @@
 extern int32_t Client_PlayerObjectIndex;
 // Client option bits (0x02: the debug hot key is on).
 extern uint32_t Client_OptionWord;
+// Own player number, from the start-up record, and the same shifted left by
+// 16: the high half of every network id the client makes.
+extern uint16_t Client_OwnPlayerNumber;
+extern uint32_t Client_OwnPlayerHigh;

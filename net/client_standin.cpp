@@ -3,3 +3,5 @@
 
 int32_t Client_PlayerObjectIndex = -1;
 uint32_t Client_OptionWord = 0;
+uint16_t Client_OwnPlayerNumber = 0;
+uint32_t Client_OwnPlayerHigh = 0;
