@@ -239,6 +239,20 @@ int32_t msg_WalkNext(MsgWalker* walker, MsgRecord* record) {
     return 1;
 }
 
+int32_t msg_PacketRead(const void* packet, size_t size, const MsgHandlerEntry* table, size_t count, void* context) {
+    MsgWalker walker;
+    MsgRecord record;
+    int32_t rc;
+    msg_WalkBegin(&walker, packet, size);
+    while ((rc = msg_WalkNext(&walker, &record)) > 0)
+        for (size_t i = 0; i < count; i++)
+            if (table[i].type == record.type && table[i].handler) {
+                table[i].handler(&record, context);
+                break;
+            }
+    return rc;
+}
+
 int32_t msg_EventWalkBegin(MsgEventWalker* walker, const uint8_t* record, size_t size) {
     memset(walker, 0, sizeof *walker);
     if (!record || size < MSG_EVENTDATA_HEAD || Get16(record) != MSG_EVENTDATA) {

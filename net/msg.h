@@ -196,6 +196,16 @@ void msg_WalkBegin(MsgWalker* walker, const void* packet, size_t size);
 // and the same on every later call.
 int32_t msg_WalkNext(MsgWalker* walker, MsgRecord* record);
 
+// The reader loop of both halves: hands each record to the handler of its
+// type (a type without one is stepped over) until MSG_END. 0 after MSG_END,
+// or the walker's MSG_WALK_* value at the first violation.
+typedef void (*MsgHandler)(const MsgRecord* record, void* context);
+struct MsgHandlerEntry {
+    uint16_t type;
+    MsgHandler handler;
+};
+int32_t msg_PacketRead(const void* packet, size_t size, const MsgHandlerEntry* table, size_t count, void* context);
+
 // The events of a MSG_EVENTDATA record, each checked against its id's
 // least length and the record's end.
 struct MsgEventWalker {

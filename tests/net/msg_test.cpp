@@ -384,6 +384,23 @@ TEST(MsgWalker, Cases) {
     }
 }
 
+TEST(MsgWalker, ReaderLoopDispatchesByType) {
+    std::vector<uint16_t> seen;
+    const MsgHandlerEntry table[] = {
+        {MSG_PLAYERINFO, [](const MsgRecord* r, void* c) { ((std::vector<uint16_t>*)c)->push_back(r->type); }},
+        {MSG_WINGCOMMAND, [](const MsgRecord* r, void* c) { ((std::vector<uint16_t>*)c)->push_back(r->length); }},
+    };
+    const char* info = "07001000452301008001fbff0a000000";
+    std::vector<uint8_t> good = Cat({info, "34120600aabb", "0b100a00050302010400", "ffff0000"});
+    EXPECT_EQ(msg_PacketRead(good.data(), good.size(), table, 2, &seen), 0);
+    EXPECT_EQ(seen, (std::vector<uint16_t>{MSG_PLAYERINFO, 10}));
+    // The records before a violation are handled, none after it.
+    seen.clear();
+    std::vector<uint8_t> bad = Cat({info, "07000000", info, "ffff0000"});
+    EXPECT_EQ(msg_PacketRead(bad.data(), bad.size(), table, 2, &seen), MSG_WALK_BAD_LENGTH);
+    EXPECT_EQ(seen, (std::vector<uint16_t>{MSG_PLAYERINFO}));
+}
+
 TEST(MsgWalker, EventsOfABundle) {
     std::vector<uint8_t> rec = Cat({"06002c000200", "01001800210000005100000044332211feffffffefcdab00",
                                     "15000e0005030201010009000000"});
