@@ -26,10 +26,15 @@ FUZZ_SECONDS="${FUZZ_SECONDS:-5}"
 for f in build-fuzz/fuzz_*; do
   [ -x "$f" ] || continue
   name=$(basename "$f")
+  # New finds go to the first folder; the committed seeds (tests/fuzz/corpus/,
+  # files of the sample data set) are only read.
   corpus="build-fuzz/corpus/$name"
+  seeds="tests/fuzz/corpus/${name#fuzz_}"
   mkdir -p "$corpus"
+  dirs=("$corpus")
+  if [ -d "$seeds" ]; then dirs+=("$seeds"); else echo "warning: $name has no seeds in $seeds"; fi
   echo "-- $name"
-  "$f" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -print_final_stats=0 "$corpus" \
+  "$f" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -print_final_stats=0 "${dirs[@]}" \
     > "build-fuzz/$name.log" 2>&1 || { tail -40 "build-fuzz/$name.log"; echo "$name failed"; exit 1; }
 done
 echo "All tests passed."

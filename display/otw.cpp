@@ -103,10 +103,19 @@ int32_t otw_SetDisplayMode(int32_t flags, int32_t width, int32_t height, int32_t
     int32_t surfaceHeight = h + (otw_State.extraRows > 0 ? otw_State.extraRows : 0);
 
     if (card) {
+        // A card that will not come on refuses the mode: it is asked before
+        // anything of the old mode is given up.
+        bool enabledHere = false;
+        if (!hw3d_Active) {
+            if (hw3d_Enable() != 0) return -1;
+            enabledHere = true;
+        }
         otw_FitWindow(app_MainHwnd, w, h);
         vid_SetPixelDepth(bpp * 8);
-        if (vid_SetModeAndSurface(w, h, 1, w, surfaceHeight) != 0) goto failed;
-        if (!hw3d_Active) hw3d_Enable();
+        if (vid_SetModeAndSurface(w, h, 1, w, surfaceHeight) != 0) {
+            if (enabledHere) hw3d_Disable();
+            goto failed;
+        }
         int32_t exact = 1;
         if (hw3d_Descriptor.setMode && hw3d_Descriptor.setMode(w, h, bpp * 8, 1) < 0) {
             hw3d_Descriptor.setMode(w, h, bpp * 8, 0);

@@ -51,11 +51,12 @@ void BuildColourTables(int32_t mode) {
 // Run-length decoding into `count` pixels at most, handing each pixel value
 // and its position to put. Returns the pixels written.
 template <class Put>
-int32_t DecodeRuns(const uint8_t* data, int32_t length, int32_t count, Put put) {
-    int32_t out = 0, i = 0;
+int64_t DecodeRuns(const uint8_t* data, int32_t length, int64_t count, Put put) {
+    int64_t out = 0;
+    int32_t i = 0;
     while (out < count && i < length) {
         uint8_t b = data[i++];
-        int32_t run = 1;
+        int64_t run = 1;
         if (b >= 192) {
             if (i >= length) break;  // a count without its pixel
             run = b & 63;
@@ -63,28 +64,45 @@ int32_t DecodeRuns(const uint8_t* data, int32_t length, int32_t count, Put put) 
             b = data[i++];
         }
         run = std::min(run, count - out);
-        for (int32_t k = 0; k < run; k++) put(out++, b);
+        for (int64_t k = 0; k < run; k++) put((int32_t)out++, b);
     }
     return out;
 }
 
+// Header fields the decoder needs.
+struct PcxInfo {
+    int32_t width, height;
+    int32_t stride;  // bytes per line: the width plus any pad bytes
+};
+
 // What the header says; false (with the reason told) when it is unusable.
-bool ReadPcxHeader(const uint8_t* data, size_t size, const char* who, const char* name, int32_t* width,
-                   int32_t* height) {
-    if (size < (size_t)(PCX_HEADER_SIZE + PCX_PALETTE_SIZE)) {
+bool ReadPcxHeader(const uint8_t* data, size_t size, const char* who, const char* name, PcxInfo* info) {
+    // Header, marker and palette at the least.
+    if (size < (size_t)(PCX_HEADER_SIZE + 1 + PCX_PALETTE_SIZE)) {
         Complain(who, name, "too short for a PCX file");
         return false;
     }
     LeReader r(data, size);
     uint32_t signature = r.u32();
-    r.u16();  // x min
+    uint16_t xMin = r.u16();
     uint16_t yMin = r.u16();
-    r.u16();  // x max
+    uint16_t xMax = r.u16();
     uint16_t yMax = r.u16();
-    r.seek(66);
+    r.seek(65);
+    uint8_t planes = r.u8();
     uint16_t bytesPerLine = r.u16();
     if (!r.ok() || signature != PCX_SIGNATURE) {
         Complain(who, name, "not an 8-bit run-length PCX file");
+        return false;
+    }
+    // 24-bit files keep three colour planes and no palette: only
+    // single-plane images with their palette are ours to read.
+    if (planes != 1) {
+        Complain(who, name, "not a single-plane 256-colour PCX file");
+        return false;
+    }
+    if (data[size - PCX_PALETTE_SIZE - 1] != PCX_PALETTE_MARKER) {
+        Complain(who, name, "no 256-colour palette");
         return false;
     }
     if (yMax < yMin) {
@@ -95,29 +113,51 @@ bool ReadPcxHeader(const uint8_t* data, size_t size, const char* who, const char
         Complain(who, name, "zero bytes per line");
         return false;
     }
-    *width = bytesPerLine;
-    *height = yMax - yMin + 1;
+    // Lines may be padded (to an even length, say): the x range is then the
+    // width and the pad bytes are dropped.
+    int32_t xRange = (int32_t)xMax - (int32_t)xMin + 1;
+    info->stride = bytesPerLine;
+    info->width = xRange >= 1 && xRange < bytesPerLine ? xRange : bytesPerLine;
+    info->height = yMax - yMin + 1;
     return true;
 }
 
-void DecodePcx(const uint8_t* data, size_t size, int32_t mode, void* block) {
+// Decodes the stream of stride x height bytes, handing the pixels that lie
+// inside the image (not the pad bytes) to put with their image index.
+// Returns the image pixels written.
+template <class Put>
+int32_t DecodeImage(const uint8_t* rle, int32_t length, const PcxInfo& info, Put put) {
+    int32_t count = info.width * info.height;
+    if (info.stride == info.width) return (int32_t)DecodeRuns(rle, length, count, put);
+    int32_t width = info.width, pad = info.stride - info.width;
+    int32_t column = 0, pixel = 0;
+    // The stream may be longer than any int32 count; its pixel index is unused.
+    DecodeRuns(rle, length, (int64_t)info.stride * info.height, [&](int32_t, uint8_t b) {
+        if (column < width) put(pixel++, b);
+        if (++column == width + pad) column = 0;
+    });
+    return pixel;
+}
+
+void DecodePcx(const uint8_t* data, size_t size, const PcxInfo& info, int32_t mode, void* block) {
     memcpy(pal_Second.palette, data + size - PCX_PALETTE_SIZE, PCX_PALETTE_SIZE);
     const uint8_t* rle = data + PCX_HEADER_SIZE;
     int32_t length = (int32_t)(size - PCX_HEADER_SIZE - PCX_PALETTE_SIZE);
-    int32_t count = pal_Second.width * pal_Second.height;
+    int32_t count = info.width * info.height;
     int32_t done;
     if (mode == 8) {
-        done = pcx_DecodeRle(rle, length, static_cast<uint8_t*>(block), count);
+        auto* px = static_cast<uint8_t*>(block);
+        done = DecodeImage(rle, length, info, [&](int32_t i, uint8_t b) { px[i] = b; });
     } else {
         BuildColourTables(mode);
         if (mode == 16) {
             auto* px = static_cast<uint16_t*>(block);
             const uint16_t* t = pal_Second.table16;
-            done = DecodeRuns(rle, length, count, [&](int32_t i, uint8_t b) { px[i] = t[b]; });
+            done = DecodeImage(rle, length, info, [&](int32_t i, uint8_t b) { px[i] = t[b]; });
         } else {
             auto* px = static_cast<uint32_t*>(block);
             const uint32_t* t = pal_Second.table32;
-            done = DecodeRuns(rle, length, count, [&](int32_t i, uint8_t b) { px[i] = t[b]; });
+            done = DecodeImage(rle, length, info, [&](int32_t i, uint8_t b) { px[i] = t[b]; });
         }
     }
     // Data that ends early leaves transparent black, not stale memory.
@@ -231,8 +271,11 @@ void* LoadImage(const uint8_t* data, size_t size, int32_t mode, bool allowBmp, c
     }
     int32_t width, height;
     BmpInfo bi{};
+    PcxInfo pi{};
     if (isPcx) {
-        if (!ReadPcxHeader(data, size, who, name, &width, &height)) return nullptr;
+        if (!ReadPcxHeader(data, size, who, name, &pi)) return nullptr;
+        width = pi.width;
+        height = pi.height;
         pal_Second.fileBits = 8;
         pal_Second.colourCount = 0;
     } else {
@@ -256,7 +299,7 @@ void* LoadImage(const uint8_t* data, size_t size, int32_t mode, bool allowBmp, c
         plat_MessageBox(0, "No Mem", boxTitle, MB_OK);
         return nullptr;
     }
-    if (isPcx) DecodePcx(data, size, mode, block);
+    if (isPcx) DecodePcx(data, size, pi, mode, block);
     else DecodeBmp(data, bi, mode, block);
     return block;
 }
@@ -265,7 +308,7 @@ void* LoadImage(const uint8_t* data, size_t size, int32_t mode, bool allowBmp, c
 
 int32_t pcx_DecodeRle(const uint8_t* data, int32_t length, uint8_t* destination, int32_t pixelCount) {
     if (!data || !destination || length <= 0 || pixelCount <= 0) return 0;
-    return DecodeRuns(data, length, pixelCount, [&](int32_t i, uint8_t b) { destination[i] = b; });
+    return (int32_t)DecodeRuns(data, length, pixelCount, [&](int32_t i, uint8_t b) { destination[i] = b; });
 }
 
 void* pcx_LoadImageEx(const char* fileName, int32_t mode) {

@@ -14,6 +14,8 @@
 constexpr uint32_t PCX_SIGNATURE = 0x0801050A;
 constexpr int32_t PCX_HEADER_SIZE = 128;
 constexpr int32_t PCX_PALETTE_SIZE = 768;
+// The byte before the palette.
+constexpr uint8_t PCX_PALETTE_MARKER = 12;
 
 // Blocks are the pixels alone, row after row, width x height x (mode / 8)
 // bytes, tagged "PCX Image" ("PCX IMAGE" from memory); the caller frees them

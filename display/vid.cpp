@@ -123,12 +123,15 @@ void Present24(void) {
 }
 
 // A 320-wide surface shown in a 640x480 mode: every pixel doubled in both
-// directions.
+// directions. On a 24-bit screen the drawing memory keeps 4-byte pixels
+// while the primary takes 3, so each side steps by its own size.
 void PresentDoubled(void) {
     int32_t pitch = 0;
     const uint8_t* src = DrawingPixels(&pitch);
     if (!src || !g.primary.exists()) return;
     int32_t b = g.primary.bytes;
+    int32_t sb = g.windowedOtw ? 4 : g.drawing.bytes;
+    if (sb < b) return;
     int32_t rows = Min(vid_State.surfaceHeight, g.primary.height / 2);
     int32_t cols = Min(vid_State.surfaceWidth, g.primary.width / 2);
     for (int32_t y = 0; y < rows; y++) {
@@ -136,8 +139,8 @@ void PresentDoubled(void) {
         uint8_t* d0 = &g.primary.pixels[(size_t)(2 * y) * g.primary.pitch];
         uint8_t* d1 = d0 + g.primary.pitch;
         for (int32_t x = 0; x < cols; x++) {
-            memcpy(d0 + (2 * x) * b, s + x * b, (size_t)b);
-            memcpy(d0 + (2 * x + 1) * b, s + x * b, (size_t)b);
+            memcpy(d0 + (2 * x) * b, s + x * sb, (size_t)b);
+            memcpy(d0 + (2 * x + 1) * b, s + x * sb, (size_t)b);
         }
         memcpy(d1, d0, (size_t)cols * 2 * b);
     }

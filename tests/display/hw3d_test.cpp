@@ -287,4 +287,50 @@ TEST_F(Hw3dTest, DisplayRunsOnTheCard) {
     plat_Shutdown();
 }
 
+// A card whose enable entry fails refuses the mode: the screen is not
+// marked as a card surface, and a display already open keeps its mode.
+TEST_F(Hw3dTest, ACardThatWillNotComeOnRefusesTheMode) {
+    setenv("KRX_PLATFORM", "headless", 1);
+    ASSERT_EQ(plat_Init(), 0);
+    PlatLibrary* lib = plat_LibraryLoad("hw_refuse.dll");  // holds its hooks' state
+    ASSERT_NE(lib, nullptr);
+    auto setAnswer = reinterpret_cast<void (*)(int32_t)>(plat_LibrarySymbol(lib, "hwtest_SetAnswer"));
+    auto setEnable = reinterpret_cast<void (*)(int32_t)>(plat_LibrarySymbol(lib, "hwtest_SetEnableAnswer"));
+    auto enables = reinterpret_cast<int32_t (*)(void)>(plat_LibrarySymbol(lib, "hwtest_Enables"));
+    ASSERT_TRUE(setAnswer && setEnable && enables);
+    setAnswer(0);
+    setEnable(-1);
+    ASSERT_EQ(hw3d_Load(0, 0, "hw_refuse.dll"), 0);
+
+    ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 1, 0), 0);
+    const uint32_t redMask = vid_State.redMask;
+    int32_t tries = enables();
+    EXPECT_EQ(otw_SetDisplayMode(OTW_MODE_USE3D, 0, 0, 0, 0, 1), -1);
+    EXPECT_EQ(enables(), tries + 1);
+    EXPECT_EQ(hw3d_Active, 0);
+    EXPECT_EQ(otw_ScreenSurface.hw3d, 0);
+    EXPECT_EQ(otw_ScreenSurface.width, 640);
+    EXPECT_EQ(otw_ScreenSurface.lockMask, 0x10F);
+    EXPECT_EQ(vid_State.redMask, redMask);
+    EXPECT_NE(otw_LockSurface(), nullptr);  // the software screen is still there
+    otw_UnlockSurface();
+
+    // Opened straight on the card: refused, and nothing says card.
+    EXPECT_EQ(otw_OpenDisplay(640, 480, 2, 1, 1), -1);
+    EXPECT_EQ(hw3d_Active, 0);
+    EXPECT_EQ(otw_ScreenSurface.hw3d, 0);
+
+    // Once the card comes on, the same request runs on it.
+    setEnable(0);
+    ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 1, 1), 0);
+    EXPECT_EQ(hw3d_Active, 1);
+    EXPECT_EQ(otw_ScreenSurface.hw3d, 1);
+
+    otw_CloseDisplay();
+    hw3d_Unload();
+    setAnswer(-4);
+    plat_LibraryFree(lib);
+    plat_Shutdown();
+}
+
 }  // namespace

@@ -388,6 +388,38 @@ TEST_F(DisplayTest, ThirtyTwoBitsRunOnA24BitScreenWhenOffered) {
     EXPECT_EQ(vid_State.display24, 0);
 }
 
+// A refused 320-wide 32-bit mode falls back to 640x480 on a 24-bit screen:
+// the doubled present reads 4-byte pixels and writes 3-byte ones.
+TEST_F(DisplayTest, DoubledPixelsOnA24BitScreen) {
+    plat_DisplaySetModeFilter([](int32_t w, int32_t, int32_t, int32_t full) -> int { return w == 320 && full; });
+    ASSERT_EQ(otw_OpenDisplay(320, 240, 4, 0, 0), 0);
+    EXPECT_EQ(vid_State.display24, 1);
+    PlatDisplayMode mode;
+    plat_DisplayGetMode(&mode);
+    EXPECT_EQ(mode.width, 640);
+    EXPECT_EQ(mode.format.bits, 24);
+    ASSERT_EQ(otw_ScreenSurface.width, 320);
+    ASSERT_EQ(otw_ScreenSurface.bytesPerPixel, 4);
+    auto colour = [](int x, int y) { return (uint32_t)(x * 0x010203 + y * 0x030100) & 0xFFFFFF; };
+    int32_t w = 0, h = 0;
+    auto frame = DrawFrame(
+        [&](uint8_t* p) {
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++) {
+                    uint32_t v = 0xFF000000u | colour(x, y);
+                    memcpy(p + ((size_t)y * 320 + x) * 4, &v, 4);
+                }
+        },
+        &w, &h);
+    ASSERT_EQ(w, 640);
+    ASSERT_EQ(h, 480);
+    for (int y : {0, 1, 120, 239})
+        for (int x : {0, 1, 77, 319})
+            for (int dy = 0; dy < 2; dy++)
+                for (int dx = 0; dx < 2; dx++)
+                    EXPECT_EQ(frame[(size_t)(2 * y + dy) * 640 + 2 * x + dx], colour(x, y)) << x << "," << y;
+}
+
 TEST_F(DisplayTest, FlipChainAndPrimary) {
     ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 0, 0), 0);
     vid_SetModeOption(1);

@@ -36,7 +36,8 @@ protected:
         w.u16((uint16_t)yMin);
         w.u16((uint16_t)(bytesPerLine - 1));
         w.u16((uint16_t)yMax);
-        w.zeros(66 - w.size());
+        w.zeros(65 - w.size());
+        w.u8(1);  // planes
         w.u16((uint16_t)bytesPerLine);
         w.zeros(128 - w.size());
         w.bytes(rle.data(), rle.size());
@@ -161,14 +162,75 @@ TEST_F(Pcx, RunLengthDecoding) {
     EXPECT_EQ(Pixels(img, 12), expect);
     mem_Free(img);
 
-    // Bytes per line wider than x max - x min + 1: the wider width counts.
-    std::vector<uint8_t> wide = MakePcx(6, 0, 0, {1, 2, 3, 4, 5, 6});
-    wide[8] = 3;  // x max 3
-    Write("wide.pcx", wide);
-    img = pcx_Load("wide.pcx");
+}
+
+// Lines padded beyond the x range: the image is the x range wide, and the
+// pad bytes are dropped even where a run crosses them.
+TEST_F(Pcx, PaddedLinesAreTheXRangeWide) {
+    struct Case {
+        const char* what;
+        int bytesPerLine, xMin, xMax;
+        std::vector<uint8_t> rle;
+        int width;
+        std::vector<uint8_t> pixels;
+    } cases[] = {
+        {"one pad byte", 4, 0, 2, {1, 2, 3, 0x33, 4, 5, 6, 0x33}, 3, {1, 2, 3, 4, 5, 6}},
+        {"run across the pad", 4, 0, 2, {1, 2, 0xC4, 7, 8, 0}, 3, {1, 2, 7, 7, 7, 8}},
+        {"x min counts", 6, 10, 13, {0xC6, 3, 0xC6, 4}, 4, {3, 3, 3, 3, 4, 4, 4, 4}},
+        // The marker byte after the data is read as a pixel, then the data ends.
+        {"ends early", 4, 0, 1, {1, 2, 9, 9}, 2, {1, 2, 12, 0}},
+        {"x range wider: bytes per line", 2, 0, 4, {1, 2, 3, 4}, 2, {1, 2, 3, 4}},
+        {"x max below x min: bytes per line", 2, 5, 0, {1, 2, 3, 4}, 2, {1, 2, 3, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> f = MakePcx(c.bytesPerLine, 0, 1, c.rle);
+        f[4] = (uint8_t)c.xMin;
+        f[8] = (uint8_t)c.xMax;
+        Write("pad.pcx", f);
+        uint8_t* img = pcx_Load("pad.pcx");
+        ASSERT_NE(img, nullptr);
+        EXPECT_EQ(pal_Second.width, c.width);
+        EXPECT_EQ(pal_Second.height, 2);
+        EXPECT_EQ(pal_Second.pixelBytes, c.width * 2);
+        EXPECT_EQ(Pixels(img, c.pixels.size()), c.pixels);
+        mem_Free(img);
+        auto* p32 = static_cast<uint32_t*>(pcx_LoadIntoBuffer(f.data(), (int32_t)f.size(), 32));
+        ASSERT_NE(p32, nullptr);
+        for (size_t i = 0; i < c.pixels.size(); i++) EXPECT_EQ(p32[i], pal_Second.table32[c.pixels[i]]) << i;
+        mem_Free(p32);
+    }
+}
+
+// Files of outside tools (tests/fixtures/pcx/README.md says how they were
+// made): an odd width padded to an even line, and a 24-bit file of three
+// planes without a palette.
+TEST_F(Pcx, FilesOfOutsideTools) {
+    std::vector<uint8_t> padded = test_ReadFile(KRX_FIXTURE_DIR "/pcx/padded5x3.pcx");
+    ASSERT_FALSE(padded.empty());
+    Write("PADDED.PCX", padded);
+    const std::vector<uint8_t> expect = {1, 2, 3, 4, 5, 200, 201, 202, 203, 204, 9, 9, 9, 9, 9};
+    uint8_t* img = pcx_Load("PADDED.PCX");
     ASSERT_NE(img, nullptr);
-    EXPECT_EQ(pal_Second.width, 6);
+    EXPECT_EQ(pal_Second.width, 5);
+    EXPECT_EQ(pal_Second.height, 3);
+    EXPECT_EQ(Pixels(img, expect.size()), expect);
+    EXPECT_EQ(pal_Second.palette[200 * 3 + 1], 55);
     mem_Free(img);
+    pal_SetRgbMasks(0xF800, 0x07E0, 0x001F);
+    auto* p16 = static_cast<uint16_t*>(pcx_LoadImageEx("PADDED.PCX", 16));
+    ASSERT_NE(p16, nullptr);
+    EXPECT_EQ(pal_Second.pixelBytes, 5 * 3 * 2);
+    for (size_t i = 0; i < expect.size(); i++) EXPECT_EQ(p16[i], pal_Second.table16[expect[i]]) << i;
+    mem_Free(p16);
+
+    std::vector<uint8_t> rgb = test_ReadFile(KRX_FIXTURE_DIR "/pcx/rgb24_3plane.pcx");
+    ASSERT_GT(rgb.size(), 897u);  // long enough to pass for an 8-bit file
+    Write("RGB.PCX", rgb);
+    for (int mode : {8, 16, 32}) {
+        EXPECT_EQ(pcx_LoadImageEx("RGB.PCX", mode), nullptr) << mode;
+        EXPECT_EQ(pcx_LoadIntoBuffer(rgb.data(), (int32_t)rgb.size(), mode), nullptr) << mode;
+    }
 }
 
 TEST_F(Pcx, DamagedFilesAreRefused) {
@@ -179,6 +241,14 @@ TEST_F(Pcx, DamagedFilesAreRefused) {
     std::vector<uint8_t> noLine = MakePcx(4, 0, 0, {1});
     noLine[66] = noLine[67] = 0;
     std::vector<uint8_t> shortFile(good.begin(), good.begin() + 895);
+    std::vector<uint8_t> noMarker = good;
+    noMarker[noMarker.size() - 769] = 0;
+    std::vector<uint8_t> threePlanes = good, noPlanes = good;
+    threePlanes[65] = 3;
+    noPlanes[65] = 0;
+    // Only the marker and the palette: no room for a marker at all.
+    std::vector<uint8_t> bare(good.begin(), good.begin() + 128);
+    bare.insert(bare.end(), good.end() - 768, good.end());
     std::vector<uint8_t> huge = MakePcx(0xFFFF, 0, 0xFFFF, {1});
     struct Case {
         const char* what;
@@ -187,7 +257,8 @@ TEST_F(Pcx, DamagedFilesAreRefused) {
     } cases[] = {
         {"signature", badSig, 8}, {"y max below y min", yBelow, 8}, {"no bytes per line", noLine, 8},
         {"short", shortFile, 8},  {"too large", huge, 32},          {"bad mode", good, 24},
-        {"empty", {}, 8},
+        {"empty", {}, 8},         {"no palette marker", noMarker, 8}, {"three planes", threePlanes, 32},
+        {"no planes", noPlanes, 16}, {"header and palette only", bare, 8},
     };
     for (const Case& c : cases) {
         Write("bad.pcx", c.file);
