@@ -19,6 +19,29 @@ void efile_UpdateEnd(_EFILE* f) {
 
 bool efile_Usable(const _EFILE* f) { return f && (f->state & EFILE_STATE_OPEN) && f->handle >= 0; }
 
+// Bytes read ahead and not yet handed out.
+int32_t efile_Ahead(const _EFILE* f) { return f->buffered ? f->bufferStart + f->buffered - f->position : 0; }
+
+// Drops the read-ahead and puts the system's offset back at the position.
+bool efile_DropAhead(_EFILE* f) {
+    if (!f->buffered) return true;
+    f->buffered = 0;
+    return plat_FileSeek(f->handle, f->position, 0) == f->position;
+}
+
+// Reads the next block ahead; the bytes read, 0 at the end, -1 on failure.
+int32_t efile_Fill(_EFILE* f) {
+    int32_t room = INT32_MAX - f->position;
+    int32_t want = room < EFILE_BUFFER_SIZE ? room : EFILE_BUFFER_SIZE;
+    f->buffered = 0;
+    if (want <= 0) return 0;
+    int32_t n = plat_FileRead(f->handle, f->buffer, static_cast<uint32_t>(want));
+    if (n <= 0) return n;
+    f->bufferStart = f->position;
+    f->buffered = n;
+    return n;
+}
+
 } // namespace
 
 _EFILE* efile_Open(const char* path, uint32_t flags) {
@@ -48,6 +71,8 @@ _EFILE* efile_Open(const char* path, uint32_t flags) {
     f->size = static_cast<int32_t>(size);
     f->position = 0;
     f->state = EFILE_STATE_OPEN;
+    f->bufferStart = 0;
+    f->buffered = 0;
     efile_UpdateEnd(f);
     return f;
 }
@@ -61,15 +86,37 @@ int32_t efile_Close(_EFILE* file) {
 
 int32_t efile_Read(_EFILE* file, void* buffer, int32_t count) {
     if (!efile_Usable(file) || !buffer || count < 0) return -1;
-    if (count == 0) return 0;
     // The position is a signed 32-bit word: never read it past its range.
     if (count > INT32_MAX - file->position) count = INT32_MAX - file->position;
-    if (count == 0) return 0;
-    int32_t n = plat_FileRead(file->handle, buffer, static_cast<uint32_t>(count));
-    if (n < 0) return -1;
-    file->position += n;
+    uint8_t* out = static_cast<uint8_t*>(buffer);
+    int32_t done = 0;
+    while (done < count) {
+        int32_t ahead = efile_Ahead(file);
+        if (ahead > 0) {
+            int32_t n = count - done < ahead ? count - done : ahead;
+            memcpy(out + done, file->buffer + (file->position - file->bufferStart), static_cast<size_t>(n));
+            file->position += n;
+            done += n;
+            continue;
+        }
+        // Everything read ahead was handed out: the system's offset is the
+        // position. Large reads go straight into the caller's buffer.
+        int32_t n;
+        if (count - done >= EFILE_BUFFER_SIZE) {
+            file->buffered = 0;
+            n = plat_FileRead(file->handle, out + done, static_cast<uint32_t>(count - done));
+            if (n > 0) {
+                file->position += n;
+                done += n;
+            }
+        } else {
+            n = efile_Fill(file);
+        }
+        if (n < 0 && done == 0) return -1;
+        if (n <= 0) break;
+    }
     efile_UpdateEnd(file);
-    return n;
+    return done;
 }
 
 int32_t efile_ReadWord(_EFILE* file, uint32_t* word) {
@@ -86,10 +133,8 @@ int32_t efile_ReadLine(_EFILE* file, char* buffer, int32_t size) {
     int32_t stored = 0;
     bool readAny = false;
     for (;;) {
-        char c;
-        if (file->position == INT32_MAX) break;
-        int32_t n = plat_FileRead(file->handle, &c, 1);
-        if (n != 1) break;
+        if (efile_Ahead(file) <= 0 && efile_Fill(file) <= 0) break;
+        char c = static_cast<char>(file->buffer[file->position - file->bufferStart]);
         readAny = true;
         file->position++;
         if (c == '\n') break;
@@ -106,6 +151,7 @@ int32_t efile_Write(_EFILE* file, const void* buffer, int32_t count) {
     if (count == 0) return 0;
     // A file of this kind stays below 2 GB, where its size and position fit.
     if (count > INT32_MAX - file->position) return -1;
+    if (!efile_DropAhead(file)) return -1;
     int32_t n = plat_FileWrite(file->handle, buffer, static_cast<uint32_t>(count));
     if (n < 0) return -1;
     file->position += n;
@@ -116,9 +162,18 @@ int32_t efile_Write(_EFILE* file, const void* buffer, int32_t count) {
 
 int32_t efile_WriteLine(_EFILE* file, const char* string) {
     if (!string) return -1;
-    int32_t len = static_cast<int32_t>(strlen(string));
-    int32_t a = efile_Write(file, string, len);
-    if (a != len) return -1;
+    size_t len = strlen(string);
+    if (len > static_cast<size_t>(INT32_MAX - 2)) return -1;
+    // One write per line where it fits.
+    char line[1026];
+    if (len + 2 <= sizeof line) {
+        memcpy(line, string, len);
+        memcpy(line + len, "\r\n", 2);
+        int32_t total = static_cast<int32_t>(len + 2);
+        return efile_Write(file, line, total) == total ? total : -1;
+    }
+    int32_t a = efile_Write(file, string, static_cast<int32_t>(len));
+    if (a != static_cast<int32_t>(len)) return -1;
     int32_t b = efile_Write(file, "\r\n", 2);
     if (b != 2) return -1;
     return a + b;
@@ -126,8 +181,20 @@ int32_t efile_WriteLine(_EFILE* file, const char* string) {
 
 int32_t efile_Seek(_EFILE* file, int32_t offset, int32_t origin) {
     if (!efile_Usable(file) || origin < 0 || origin > 2) return -1;
-    int64_t pos = plat_FileSeek(file->handle, offset, origin);
-    if (pos < 0 || pos > INT32_MAX) return -1;
+    // The system's offset runs ahead of the position while bytes are read
+    // ahead: a seek from the current place counts from the position.
+    int64_t target = offset;
+    int whence = origin;
+    if (origin == 1) {
+        target = static_cast<int64_t>(file->position) + offset;
+        whence = 0;
+    }
+    file->buffered = 0;
+    int64_t pos = target < 0 && whence == 0 ? -1 : plat_FileSeek(file->handle, target, whence);
+    if (pos < 0 || pos > INT32_MAX) {
+        plat_FileSeek(file->handle, file->position, 0);
+        return -1;
+    }
     file->position = static_cast<int32_t>(pos);
     efile_UpdateEnd(file);
     return file->position;
@@ -181,6 +248,72 @@ int32_t efile_AppendLine(const char* path, const char* string) {
     int32_t r = efile_Seek(f, 0, 2) < 0 ? -1 : efile_WriteLine(f, string);
     int32_t c = efile_Close(f);
     return (r >= 0 && c == 0) ? 0 : -1;
+}
+
+_EFILE* efile_CreateTemp(const char* path, char* tempName, size_t tempSize) {
+    if (!path || !tempName || tempSize == 0) return nullptr;
+    int h = plat_FileCreateUnique(path, tempName, tempSize);
+    if (h < 0) return nullptr;
+    auto* f = static_cast<_EFILE*>(mem_GlobalAllocNamed("_EFILE", sizeof(_EFILE)));
+    if (!f) {
+        plat_FileClose(h);
+        plat_FileDelete(tempName);
+        return nullptr;
+    }
+    f->handle = h;
+    f->size = 0;
+    f->position = 0;
+    f->state = EFILE_STATE_OPEN;
+    f->bufferStart = 0;
+    f->buffered = 0;
+    efile_UpdateEnd(f);
+    return f;
+}
+
+int32_t efile_CommitTemp(_EFILE* file, const char* tempName, const char* path, bool ok) {
+    if (!file || !tempName) return -1;
+    // On the disk before the rename, so that a crash leaves the old file or
+    // the whole new one, never an empty one.
+    ok = ok && path && plat_FileSync(file->handle) == 0;
+    ok = efile_Close(file) == 0 && ok;
+    if (!ok || plat_FileRename(tempName, path) != 0) {
+        plat_FileDelete(tempName);
+        return -1;
+    }
+    return 0;
+}
+
+int32_t efile_SaveReplacing(const char* path, const void* data, int32_t length) {
+    if (!path || length < 0 || (!data && length > 0)) return -1;
+    char temp[1024];
+    _EFILE* f = efile_CreateTemp(path, temp, sizeof temp);
+    if (!f) return -1;
+    bool ok = length == 0 || efile_Write(f, data, length) == length;
+    return efile_CommitTemp(f, temp, path, ok);
+}
+
+int32_t efile_KeepBackup(const char* path) {
+    if (!path || !plat_FileExists(path)) return 0;
+    char backup[1024];
+    if (snprintf(backup, sizeof backup, "%s.bak", path) >= static_cast<int>(sizeof backup)) return -1;
+    int in = plat_FileOpen(path, PLAT_OPEN_READ);
+    char temp[1024];
+    _EFILE* out = in >= 0 ? efile_CreateTemp(backup, temp, sizeof temp) : nullptr;
+    bool ok = out != nullptr;
+    static uint8_t chunk[65536];
+    while (ok) {
+        int32_t n = plat_FileRead(in, chunk, sizeof chunk);
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        ok = efile_Write(out, chunk, n) == n;
+    }
+    if (in >= 0) plat_FileClose(in);
+    if (out && efile_CommitTemp(out, temp, backup, ok) != 0) ok = false;
+    if (ok)
+        fprintf(stderr, "krx: %s could not be read and is replaced; the old file is kept as %s\n", path, backup);
+    else
+        fprintf(stderr, "krx: %s could not be read, and no copy of it could be kept: it is left as it is\n", path);
+    return ok ? 0 : -1;
 }
 
 int32_t file_ExistsSingle(const char* pattern) {

@@ -16,11 +16,20 @@ constexpr uint32_t EFILE_READ = 4;
 constexpr uint32_t EFILE_WRITE = 8;
 constexpr uint32_t EFILE_SHARED = 0x10; // others may read and write meanwhile
 
+// Bytes read ahead at a time: a settings file is read line by line, and one
+// system call per byte made reading it slow.
+constexpr int32_t EFILE_BUFFER_SIZE = 4096;
+
 struct _EFILE {
     int handle;
     uint32_t state;    // EFILE_STATE_*
     int32_t size;      // raised when a write passes it
     int32_t position;
+    // Read-ahead: `buffered` bytes of the file from bufferStart on; while
+    // any are held the system's file offset is bufferStart + buffered.
+    int32_t bufferStart;
+    int32_t buffered;
+    uint8_t buffer[EFILE_BUFFER_SIZE];
 };
 
 _EFILE* efile_Open(const char* path, uint32_t flags);
@@ -40,6 +49,23 @@ int32_t efile_Size(_EFILE* file);
 void* efile_LoadWhole(const char* path, int32_t* sizeOut);
 char* efile_LoadText(const char* path, int32_t* sizeOut);
 int32_t efile_AppendLine(const char* path, const char* string);
+
+// Replacing a file: the new contents go to a temporary file of its own in
+// the same folder (two copies of the program never share one), are flushed
+// to the disk and then renamed over the file, so the old file stays whole
+// until the new one is complete. CreateTemp opens the temporary for writing
+// and stores its name; CommitTemp closes it and renames it over `path`, or
+// deletes it when any write, the flush or the rename failed (0 or -1).
+_EFILE* efile_CreateTemp(const char* path, char* tempName, size_t tempSize);
+int32_t efile_CommitTemp(_EFILE* file, const char* tempName, const char* path, bool ok);
+// The whole of `data` written in place of the file as above; 0 or -1.
+int32_t efile_SaveReplacing(const char* path, const void* data, int32_t length);
+// Before the program replaces a player's file that it could not read (a
+// damaged version line, another version), the old file is copied to
+// "NAME.bak" and one line on standard error says so. 0 when the file does
+// not exist or was copied; -1 when it exists but no copy could be made, and
+// the file must then be left alone.
+int32_t efile_KeepBackup(const char* path);
 
 int32_t file_ExistsSingle(const char* pattern);
 int32_t dir_GetCurrent(char* buffer, size_t size);

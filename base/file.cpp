@@ -10,7 +10,7 @@
 #include "platform/files.h"
 #include "platform/window.h"
 
-FileLayerState file_State = {-1, 0, 0, 0, 0, 0, 0, {}, -1, nullptr, 0};
+FileLayerState file_State = {-1, 0, 0, 0, 0, 0, {}, -1, nullptr, 0};
 
 namespace {
 
@@ -20,6 +20,24 @@ void file_NotFoundBox(const char* path, const char* title) {
     if (!file_State.report) return;
     char text[600];
     snprintf(text, sizeof text, "Cannot open file %s", path ? path : "");
+    plat_MessageBox(0, text, title, MB_OK);
+}
+
+// True when the member of that name is found in the archive but its
+// directory entry is damaged.
+bool file_MemberDamaged(PffRecord* pff, const char* path) {
+    PffEntry* e = pff_Find(path, pff);
+    pff->failed = 1;
+    return e && e->damaged;
+}
+
+// A load that failed on a damaged entry names the member and the archive, so
+// that the player learns which file is at fault.
+void file_DamagedMemberReport(const char* path, PffRecord* pff, const char* title) {
+    fprintf(stderr, "%s: %s: its entry in the archive %s lies outside the archive\n", title, path, pff->name);
+    if (!file_State.report) return;
+    char text[800];
+    snprintf(text, sizeof text, "Cannot open file %s (its entry in the archive %s is damaged)", path, pff->name);
     plat_MessageBox(0, text, title, MB_OK);
 }
 
@@ -118,7 +136,6 @@ void file_StateInit(void) {
     file_State.diskFirst = 0;
     file_State.error = 0;
     file_State.report = 0;
-    file_State.modeWord = 0;
     file_State.currentSlotIndex = -1;
     file_State.currentSlot = nullptr;
     file_State.slotCount = 0;
@@ -136,11 +153,9 @@ int32_t file_ReportSet(int32_t flag) {
     return old;
 }
 
-int32_t file_ModeWordSet(int32_t word) {
-    int32_t old = file_State.modeWord;
-    file_State.modeWord = word;
-    return old;
-}
+// The shell's mode word of the file layer is its report flag: start-up sets
+// it to 1, which makes a missing file show its box.
+int32_t file_ModeWordSet(int32_t word) { return file_ReportSet(word); }
 
 int32_t file_PffSlotAdd(PffRecord* pff) {
     if (!pff) return -1;
@@ -181,6 +196,11 @@ int32_t file_OpenEx(const char* path) {
             file_State.error = 0;
             return 1;
         }
+        if (file_MemberDamaged(pff, path)) {
+            file_State.error = 1;
+            file_DamagedMemberReport(path, pff, "file_OpenEx");
+            return -1;
+        }
     }
     file_State.error = 1;
     file_NotFoundBox(path, "file_OpenEx");
@@ -200,7 +220,13 @@ int32_t file_FileSizeEx(const char* path) {
         int64_t s = plat_FileSize(path);
         if (s >= 0 && s <= INT32_MAX) size = static_cast<int32_t>(s);
     } else if (where == FILE_IN_PFF) {
-        size = pff_MemberSize(file_State.slots[slot], path);
+        PffRecord* pff = file_State.slots[slot];
+        size = pff_MemberSize(pff, path);
+        if (size < 0 && file_MemberDamaged(pff, path)) {
+            file_State.error = 1;
+            file_DamagedMemberReport(path, pff, "file_FileSizeEx");
+            return -1;
+        }
     }
     if (size < 0) {
         file_State.error = 1;
@@ -223,6 +249,7 @@ void* file_LoadFileEx(const char* path) {
             return block;
         }
         file_State.error = 1;
+        if (file_MemberDamaged(pff, path)) file_DamagedMemberReport(path, pff, "file_LoadFileEx");
         file_Trace(path, nullptr, 0, 0);
         return nullptr;
     }
@@ -258,9 +285,11 @@ int32_t file_RawLoaderEx(const char* path, void* buffer, size_t bufferSize) {
     FileWhere where = file_Locate(path, &slot);
     if (where == FILE_IN_PFF) {
         file_DropCurrent();
-        int32_t n = pff_MemberLoadRaw(file_State.slots[slot], path, buffer, bufferSize);
+        PffRecord* pff = file_State.slots[slot];
+        int32_t n = pff_MemberLoadRaw(pff, path, buffer, bufferSize);
         file_State.error = n < 0;
         if (n >= 0) file_State.lastSize = n;
+        else if (file_MemberDamaged(pff, path)) file_DamagedMemberReport(path, pff, "file_RawLoaderEx");
         return n;
     }
     if (where == FILE_ON_DISK) {

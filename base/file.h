@@ -30,6 +30,7 @@ struct PffEntry {
     uint32_t offset;               // file offset of the member's data
     uint32_t size;                 // member size in bytes
     char name[PFF_NAME_SIZE + 1];  // always terminated
+    uint8_t damaged;               // lies outside the archive: found, never read
 };
 
 // Archive record ("PFF STRUCT", alternate heap 1).
@@ -55,7 +56,6 @@ struct FileLayerState {
     int32_t diskFirst;      // search the disk before the archives
     int32_t error;          // the last operation failed
     int32_t report;         // box when a file is not found
-    int32_t modeWord;       // set to 1 by the shell at start-up
     PffRecord* slots[FILE_PFF_SLOTS];
     int32_t currentSlotIndex;
     PffRecord* currentSlot;
@@ -75,7 +75,9 @@ void file_TraceLoad(const char* path, const char* archiveName, int32_t size, int
 void file_StateInit(void);
 int32_t file_DiskFirstSet(int32_t flag);  // returns the previous flag
 int32_t file_ReportSet(int32_t flag);     // returns the previous flag
-int32_t file_ModeWordSet(int32_t word);   // returns the previous word
+// The shell's mode word: the report flag by another name; returns the
+// previous flag.
+int32_t file_ModeWordSet(int32_t word);
 
 // Lookup-based operations (disk-first or archives-first search).
 int32_t file_OpenEx(const char* path);       // disk handle, 1 for a member, -1
@@ -110,6 +112,8 @@ PffRecord* pff_Open(const char* path);
 // Puts the archive into the first empty slot; its slot, or -1 when all 16
 // are taken (the archive is then not added and stays the caller's).
 int32_t file_PffSlotAdd(PffRecord* pff);
+// The entry of that name, or null; a damaged entry is found too (and then
+// fails every read, measure and load).
 PffEntry* pff_Find(const char* name, PffRecord* pff);
 int32_t pff_MemberOpen(PffRecord* pff, const char* name);             // 1 or -1
 int32_t pff_MemberRead(PffRecord* pff, void* buffer, int32_t count);  // bytes read

@@ -5,6 +5,7 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "base/text.h"
 
 IniParserState ini_State = {nullptr, 0, nullptr, nullptr, 0, 0};
 
@@ -41,14 +42,8 @@ bool ini_IsSectionEnd(const char* line) {
 
 bool ini_IsNameChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'; }
 
-int32_t ini_Number(const char* p, const char* end) {
-    while (p < end && isSpace(*p)) p++;
-    bool neg = false;
-    if (p < end && (*p == '-' || *p == '+')) neg = *p++ == '-';
-    uint32_t v = 0;
-    while (p < end && *p >= '0' && *p <= '9') v = v * 10 + static_cast<uint32_t>(*p++ - '0');
-    return static_cast<int32_t>(neg ? 0u - v : v);
-}
+// A value beyond the 32-bit range reads as the nearest end of it.
+int32_t ini_Number(const char* p, const char* end) { return text_ToInt32(p, static_cast<size_t>(end - p)); }
 
 int32_t ini_LoadEx(const char* path, bool upperCase) {
     if (ini_State.buffer) ini_Unload(); // one file at a time, without leaking the last one

@@ -100,6 +100,8 @@ PffRecord* pff_Open(const char* path) {
         bool ok = pff->directory && rawDir &&
                   pff_ReadAt(pff, pff->header.dirOffset, rawDir, static_cast<uint32_t>(dirBytes));
         LeReader r(rawDir, ok ? dirBytes : 0);
+        uint64_t damaged = 0;
+        const char* firstDamaged = nullptr;
         for (uint64_t i = 0; ok && i < count; i++) {
             PffEntry& e = pff->directory[i];
             r.skip(2);
@@ -109,17 +111,21 @@ PffRecord* pff_Open(const char* path) {
             e.size = r.u32();
             r.skip(4);
             r.fixedString(e.name, sizeof e.name, PFF_NAME_SIZE);
-            if (!r.ok() || e.size > kMaxMemberSize ||
-                static_cast<uint64_t>(e.offset) + e.size > pff->fileSize) {
-                pff_Reject(path, "member outside the file");
-                ok = false;
-            }
+            ok = r.ok();
+            // A bad entry makes its member alone unloadable; the others are
+            // still good.
+            e.damaged = e.size > kMaxMemberSize || static_cast<uint64_t>(e.offset) + e.size > pff->fileSize;
+            if (e.damaged && damaged++ == 0) firstDamaged = e.name;
         }
         delete[] rawDir;
         if (!ok) {
+            pff_Reject(path, "directory unreadable");
             pff_Close(pff);
             return nullptr;
         }
+        if (damaged)
+            fprintf(stderr, "pff_Open: %s: %llu member entr%s outside the file (the first: %s)\n", path,
+                    static_cast<unsigned long long>(damaged), damaged == 1 ? "y lies" : "ies lie", firstDamaged);
     }
     pff->open = 1;
     return pff;
@@ -151,6 +157,10 @@ PffEntry* pff_Find(const char* name, PffRecord* pff) {
 int32_t pff_MemberOpen(PffRecord* pff, const char* name) {
     PffEntry* e = pff_Find(name, pff);
     if (!e) return -1;
+    if (e->damaged) {
+        pff->failed = 1;
+        return -1;
+    }
     if (plat_FileSeek(pff->handle, e->offset, 0) != static_cast<int64_t>(e->offset)) {
         pff->failed = 1;
         return -1;
@@ -200,12 +210,17 @@ int32_t pff_MemberSeek(PffRecord* pff, int32_t offset, int32_t origin) {
 
 int32_t pff_MemberSize(PffRecord* pff, const char* name) {
     PffEntry* e = pff_Find(name, pff);
-    return e ? static_cast<int32_t>(e->size) : -1;
+    if (e && e->damaged) pff->failed = 1;
+    return e && !e->damaged ? static_cast<int32_t>(e->size) : -1;
 }
 
 void* pff_MemberLoad(PffRecord* pff, const char* name) {
     PffEntry* e = pff_Find(name, pff);
     if (!e) return nullptr;
+    if (e->damaged) {
+        pff->failed = 1;
+        return nullptr;
+    }
     void* block = mem_AllocEx(e->size, 4, "PFF LOADED FILE");
     if (!block) return nullptr;
     if (e->size > 0 && !pff_ReadAt(pff, e->offset, block, e->size)) {
@@ -222,6 +237,10 @@ void* pff_MemberLoad(PffRecord* pff, const char* name) {
 int32_t pff_MemberLoadRaw(PffRecord* pff, const char* name, void* buffer, size_t bufferSize) {
     PffEntry* e = pff_Find(name, pff);
     if (!e) return -1;
+    if (e->damaged) {
+        pff->failed = 1;
+        return -1;
+    }
     if (buffer) {
         if (e->size > bufferSize) return -1;
         if (e->size > 0 && !pff_ReadAt(pff, e->offset, buffer, e->size)) {

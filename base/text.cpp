@@ -455,6 +455,26 @@ int32_t text_HexToInt(const char* text) {
     return static_cast<int32_t>(v);
 }
 
+int32_t text_ToInt32(const char* text, size_t length) {
+    if (!text) return 0;
+    const char* p = text;
+    const char* end = text + length;
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) p++;
+    bool neg = false;
+    if (p < end && (*p == '-' || *p == '+')) neg = *p++ == '-';
+    // Kept one past the 32-bit range at most, so that more digits cannot
+    // overflow the accumulator.
+    const int64_t limit = neg ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+    int64_t v = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; p++) {
+        v = v * 10 + (*p - '0');
+        if (v > limit) v = limit;
+    }
+    return static_cast<int32_t>(neg ? -v : v);
+}
+
+int32_t text_ToInt32(const char* text) { return text ? text_ToInt32(text, strlen(text)) : 0; }
+
 void text_CopyBounded(char* destination, const char* source, int size) {
     if (!destination || size <= 0) return;
     if (!source) source = "";

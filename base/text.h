@@ -44,6 +44,11 @@ void text_StripFileName(char* path);
 void text_SkipBlanks(char* s);
 void text_TrimTrailingBlanks(char* s);
 int32_t text_HexToInt(const char* text);
+// The decimal number at the start of text[0..length) as the standard atol
+// reads it (leading blanks, a sign, digits up to the first other character,
+// 0 when there are none), saturated at the 32-bit range instead of wrapping.
+int32_t text_ToInt32(const char* text, size_t length);
+int32_t text_ToInt32(const char* text);
 void text_CopyBounded(char* destination, const char* source, int size);
 
 // String routines of the hand-written modules.

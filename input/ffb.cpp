@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "base/dlist.h"
+#include "base/efile.h"
 #include "base/mem.h"
 #include "input/instate.h"
 #include "platform/files.h"
@@ -168,9 +170,19 @@ int32_t ffb_SettingsParse(const char* text, size_t length) {
     return 0;
 }
 
+namespace {
+
+// The settings file that exists but could not be read: kept as NAME.bak
+// before the defaults are written over it.
+char g_unreadFile[512] = "";
+
+}  // namespace
+
 int32_t ffb_SettingsRead(const char* fileName) {
     RestoreDefaults();
+    g_unreadFile[0] = 0;
     if (!fileName) return -1;
+    if (plat_FileExists(fileName)) snprintf(g_unreadFile, sizeof g_unreadFile, "%s", fileName);
     FILE* f = plat_FOpen(fileName, "rb");
     if (!f) return -1;
     static char buffer[FFB_SETTINGS_MAX_SIZE + 1];
@@ -182,17 +194,17 @@ int32_t ffb_SettingsRead(const char* fileName) {
         fprintf(stderr, "krx: \"%s\" is too large for a force feedback settings file\n", fileName);
         return -1;
     }
-    return ffb_SettingsParse(buffer, length);
+    int32_t result = ffb_SettingsParse(buffer, length);
+    if (result == 0) g_unreadFile[0] = 0;
+    return result;
 }
 
 int32_t ffb_SettingsWrite(const char* fileName) {
     if (!fileName) return -1;
-    // Written beside the file and moved over it, so a failed write keeps
-    // the old one.
-    char temp[512];
-    if (snprintf(temp, sizeof temp, "%s.tmp", fileName) >= (int)sizeof temp) return -1;
-    FILE* f = plat_FOpen(temp, "wb");
-    if (!f) return -1;
+    if (g_unreadFile[0] && strcasecmp(g_unreadFile, fileName) == 0) {
+        if (efile_KeepBackup(fileName) != 0) return -1;
+        g_unreadFile[0] = 0;
+    }
     static const struct {
         const char* heading;
         int32_t first, last;
@@ -204,24 +216,32 @@ int32_t ffb_SettingsWrite(const char* fileName) {
         {"// JOLT", FFB_LAUNCH_MISSILE, FFB_PARACHUTE},
         {"// SHOCK", FFB_AFTERBURNER, FFB_CRASH},
     };
-    fprintf(f, "//############################################\n");
-    fprintf(f, "// Tarvesk Force Feedback Settings File\n");
-    fprintf(f, "//############################################\n\n");
-    fprintf(f, "VERSION %ld\n\n", (long)FFB_SETTINGS_VERSION);
+    // Lines end in CR LF, as in every settings file the program writes.
+    std::string text;
+    auto line = [&](const char* s) {
+        text += s;
+        text += "\r\n";
+    };
+    line("//############################################");
+    line("// Tarvesk Force Feedback Settings File");
+    line("//############################################");
+    line("");
+    char buf[160];
+    snprintf(buf, sizeof buf, "VERSION %ld", (long)FFB_SETTINGS_VERSION);
+    line(buf);
+    line("");
     for (size_t g = 0; g < sizeof kGroups / sizeof kGroups[0]; g++) {
-        fprintf(f, "%s\n", kGroups[g].heading);
-        for (int32_t i = kGroups[g].first; i <= kGroups[g].last; i++)
-            fprintf(f, "%s %ld %f\n", ffb_SettingNames[i], (long)ffb_SettingsTable[i].enabled,
-                    (double)ffb_SettingsTable[i].scale);
-        if (g + 1 < sizeof kGroups / sizeof kGroups[0]) fprintf(f, "\n");
+        line(kGroups[g].heading);
+        for (int32_t i = kGroups[g].first; i <= kGroups[g].last; i++) {
+            snprintf(buf, sizeof buf, "%s %ld %f", ffb_SettingNames[i], (long)ffb_SettingsTable[i].enabled,
+                     (double)ffb_SettingsTable[i].scale);
+            line(buf);
+        }
+        if (g + 1 < sizeof kGroups / sizeof kGroups[0]) line("");
     }
-    bool failed = ferror(f) != 0;
-    if (fclose(f) != 0) failed = true;
-    if (failed || plat_FileRename(temp, fileName) != 0) {
-        plat_FileDelete(temp);
-        return -1;
-    }
-    return 0;
+    // Written to a temporary beside the file and renamed over it, so a
+    // failed write keeps the old one.
+    return efile_SaveReplacing(fileName, text.data(), (int32_t)text.size());
 }
 
 // ---- pool and effects ----

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/efile.h"
 #include "base/text.h"
 #include "input/ejoy.h"
 #include "platform/files.h"
@@ -20,6 +21,8 @@
 
 _INMAP* inmap_OpenMap = nullptr;
 char inmap_TextError[160] = "";
+int32_t inmap_TextSkipped = 0;
+char inmap_TextSkipReason[160] = "";
 
 namespace {
 
@@ -86,7 +89,16 @@ struct ParseState {
     int32_t lineNumber;
 };
 
-// One line of a map text (without its line end). 0, or -1 with the reason.
+// A line that cannot be taken: counted, and the first one's reason kept.
+void SkipLine(const ParseState& st, const char* why) {
+    if (inmap_TextSkipped++ == 0)
+        snprintf(inmap_TextSkipReason, sizeof inmap_TextSkipReason, "line %ld %s", (long)st.lineNumber, why);
+}
+
+// One line of a map text (without its line end). The player may have typed
+// anything: a keyword whose number is missing or bad takes its default, an
+// unknown layout is layout 0, unknown words are ignored, and a line that
+// cannot be taken is skipped. -1 only when memory runs out.
 int32_t ParseLine(ParseState& st, const char* line) {
     if (!line[0] || (line[0] == '/' && line[1] == '/')) return 0;
     char buffer[kWordBuffer];
@@ -98,50 +110,35 @@ int32_t ParseLine(ParseState& st, const char* line) {
 
     if (text_EqualNoCase(first, "VERSION_NUMBER")) {
         long long v = 0;
-        if (arg && !ReadInteger(arg, &v)) {
-            SetError("line %ld: VERSION_NUMBER \"%.40s\" is not a number", (long)st.lineNumber, arg);
-            return -1;
-        }
+        if (arg && !ReadInteger(arg, &v)) v = 0;
         inmap_VersionSet(st.map, ClampInt32(v));
         return 0;
     }
     if (text_EqualNoCase(first, "THROTTLE_THRESHOLD")) {
         long long v = INMAP_THRESHOLD_DEFAULT;
-        if (arg && !ReadInteger(arg, &v)) {
-            SetError("line %ld: THROTTLE_THRESHOLD \"%.40s\" is not a number", (long)st.lineNumber, arg);
-            return -1;
-        }
+        if (arg && !ReadInteger(arg, &v)) v = INMAP_THRESHOLD_DEFAULT;
         inmap_ThresholdSet(st.map, ClampInt32(v));
         return 0;
     }
     if (text_EqualNoCase(first, "JOYSTICK_SCALE")) {
         double v = 1.0;
-        if (arg && !ReadReal(arg, &v)) {
-            SetError("line %ld: JOYSTICK_SCALE \"%.40s\" is not a number", (long)st.lineNumber, arg);
-            return -1;
-        }
+        if (arg && !ReadReal(arg, &v)) v = 1.0;
         inmap_ScaleSet(st.map, v < 0.0 ? 0.0f : v > 1.0 ? 1.0f : (float)v);
         return 0;
     }
     if (text_EqualNoCase(first, "KEYBOARD") || text_EqualNoCase(first, "JOYSTICK")) {
         bool keyboard = text_EqualNoCase(first, "KEYBOARD");
         int32_t* layout = keyboard ? &st.keyboardLayout : &st.joystickLayout;
-        if (!arg) {
+        if (!arg || !ReadLayout(arg, keyboard ? inmap_KeyboardLayoutByName : inmap_JoystickLayoutByName, layout))
             *layout = 0;
-        } else if (!ReadLayout(arg, keyboard ? inmap_KeyboardLayoutByName : inmap_JoystickLayoutByName, layout)) {
-            SetError("line %ld: \"%.40s\" is not a %s layout", (long)st.lineNumber, arg,
-                     keyboard ? "keyboard" : "joystick");
-            return -1;
-        }
         return 0;
     }
 
     // An action, with the words of one binding. A name is kept short enough
     // that every line written for it can be read again.
     if (strlen(first) > (size_t)INMAP_ACTION_NAME_MAX) {
-        SetError("line %ld: action name longer than %ld characters", (long)st.lineNumber,
-                 (long)INMAP_ACTION_NAME_MAX);
-        return -1;
+        SkipLine(st, "has an action name longer than 255 characters");
+        return 0;
     }
     // A quoted name with blanks or quotes, or one that reads as a comment,
     // would be written as a line that reads back as something else.
@@ -149,8 +146,8 @@ int32_t ParseLine(ParseState& st, const char* line) {
     for (const char* c = first; *c && plain; c++)
         if ((unsigned char)*c <= ' ' || *c == '"') plain = false;
     if (!plain) {
-        SetError("line %ld: action name \"%.40s\" is not one word", (long)st.lineNumber, first);
-        return -1;
+        SkipLine(st, "has an action name that is not one word");
+        return 0;
     }
     _INMAP_ACTION* action = inmap_ActionFind(st.map, first);
     if (!action) action = inmap_ActionCreate(st.map, first, -1, 0, nullptr);
@@ -260,20 +257,11 @@ void FormatMap(TextOut& out, _INMAP* map) {
     }
 }
 
-// Writes the text beside the file, then moves it over the file, so that a
-// failed write leaves the old file whole.
+// Writes the text to a temporary beside the file, then moves it over the
+// file, so that a failed write leaves the old file whole.
 int32_t WriteReplacing(const char* fileName, const std::string& text) {
-    char temp[512];
-    if (snprintf(temp, sizeof temp, "%s.new", fileName) >= (int)sizeof temp) return -1;
-    int h = plat_FileOpen(temp, PLAT_OPEN_CREATE);
-    if (h < 0) return -1;
-    bool ok = text.empty() || plat_FileWrite(h, text.data(), (uint32_t)text.size()) == (int32_t)text.size();
-    ok = plat_FileClose(h) == 0 && ok;
-    if (!ok || plat_FileRename(temp, fileName) != 0) {
-        plat_FileDelete(temp);
-        return -1;
-    }
-    return 0;
+    if (text.size() > (size_t)INT32_MAX) return -1;
+    return efile_SaveReplacing(fileName, text.data(), (int32_t)text.size());
 }
 
 }  // namespace
@@ -282,6 +270,8 @@ int32_t WriteReplacing(const char* fileName, const std::string& text) {
 
 int32_t inmap_TextParse(_INMAP* map, const char* text, size_t length) {
     inmap_TextError[0] = 0;
+    inmap_TextSkipped = 0;
+    inmap_TextSkipReason[0] = 0;
     if (!map || (!text && length)) {
         SetError("no map or no text");
         return -1;
@@ -292,22 +282,22 @@ int32_t inmap_TextParse(_INMAP* map, const char* text, size_t length) {
     while (pos < length) {
         st.lineNumber++;
         size_t end = pos;
+        bool zero = false;
         while (end < length && text[end] != '\n') {
-            if (text[end] == 0) {
-                SetError("line %ld holds a zero byte", (long)st.lineNumber);
-                return -1;
-            }
+            if (text[end] == 0) zero = true;
             end++;
         }
         size_t len = end - pos;
         if (len && text[pos + len - 1] == '\r') len--;
-        if (len > (size_t)INMAP_LINE_MAX) {
-            SetError("line %ld is longer than %ld characters", (long)st.lineNumber, (long)INMAP_LINE_MAX);
-            return -1;
+        if (zero) {
+            SkipLine(st, "holds a zero byte");
+        } else if (len > (size_t)INMAP_LINE_MAX) {
+            SkipLine(st, "is longer than 1024 characters");
+        } else {
+            memcpy(line, text + pos, len);
+            line[len] = 0;
+            if (ParseLine(st, line) != 0) return -1;
         }
-        memcpy(line, text + pos, len);
-        line[len] = 0;
-        if (ParseLine(st, line) != 0) return -1;
         pos = end < length ? end + 1 : end;
     }
     return 0;
@@ -341,6 +331,9 @@ _INMAP* inmap_TextLoad(const char* fileName) {
         inmap_MapFree(map);
         return nullptr;
     }
+    if (inmap_TextSkipped)
+        fprintf(stderr, "inmap_TextLoad: %s: %ld line(s) skipped, the first: %s\n", fileName, (long)inmap_TextSkipped,
+                inmap_TextSkipReason);
     return map;
 }
 
@@ -425,7 +418,9 @@ _INMAP* inmap_MapOpen(void) {
         inmap_VersionSet(map, INMAP_VERSION);
         inmap_ThresholdSet(map, INMAP_THRESHOLD_DEFAULT);
         inmap_ActionsSort(map);
-        inmap_TextWrite(map, fileName);
+        // The player's file, if there is one, is kept before the defaults
+        // take its place; when no copy can be made it stays as it is.
+        if (efile_KeepBackup(fileName) == 0) inmap_TextWrite(map, fileName);
     }
     inmap_OpenMap = map;
     inmap_ReportWrite(map, inmap_ActionTable, INMAP_REPORT_FILE);

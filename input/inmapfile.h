@@ -103,16 +103,22 @@ constexpr int32_t INMAP_FILE_MAX = 1 << 20;
 
 // Why the last inmap_TextParse or inmap_TextLoad failed ("" after success).
 extern char inmap_TextError[160];
+// Lines the last inmap_TextParse skipped, and why the first one was.
+extern int32_t inmap_TextSkipped;
+extern char inmap_TextSkipReason[160];
 
-// Reads a map text into the map. Unknown words are ignored and unknown
-// action names create actions, as the player may have written them; a
-// damaged text (a line longer than INMAP_LINE_MAX, a zero byte, an action
-// name longer than INMAP_ACTION_NAME_MAX, a bad number or layout after a
-// keyword) or a failed allocation stops the reading with
-// -1 and the reason in inmap_TextError. 0 otherwise.
+// Reads a map text into the map, as leniently as a text the player may have
+// typed asks: a keyword whose number is missing or bad takes its default, a
+// layout word that is neither a name nor a number is layout 0, unknown words
+// are ignored and unknown action names create actions; a line that cannot
+// be taken (longer than INMAP_LINE_MAX, holding a zero byte, or whose action
+// name is longer than INMAP_ACTION_NAME_MAX or not one plain word) is
+// skipped and counted. -1, with the reason in inmap_TextError, only for a
+// null map or a failed allocation; 0 otherwise.
 int32_t inmap_TextParse(_INMAP* map, const char* text, size_t length);
 // A new map read from the file, or null when the file is missing, too large,
-// damaged or the map cannot be made (the reason goes to standard error).
+// cannot be read or the map cannot be made (the reason, and any skipped
+// lines, go to standard error).
 _INMAP* inmap_TextLoad(const char* fileName);
 // The text form of the map, written to a new file that then takes the place
 // of the old one. 0, or -1 (the old file is then left as it was).
@@ -132,7 +138,8 @@ int32_t inmap_ReportWrite(_INMAP* map, const InmapActionDef* table, const char* 
 extern _INMAP* inmap_OpenMap;
 // The player's map file: the product record's name, "KRX.INP" when unset.
 const char* inmap_FileName(void);
-// Opens the map (the player's file, or the defaults written back to it),
+// Opens the map (the player's file, or the defaults written back to it; a
+// file that exists is first kept as NAME.bak),
 // writes the report and hands the threshold, layouts and enable settings to
 // the joystick layer and the map. The open map, or null.
 _INMAP* inmap_MapOpen(void);

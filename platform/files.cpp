@@ -198,6 +198,25 @@ int plat_MakeDir(const char* path) {
     return mkdir(p.c_str(), 0755) == 0 || (errno == EEXIST && IsDir(p)) ? 0 : -1;
 }
 
+int plat_FileCreateUnique(const char* path, char* out, size_t outSize) {
+    std::string p;
+    if (!out || outSize == 0 || !Resolve(path, &p)) return -1;
+    std::string name = p + ".XXXXXX";
+    if (name.size() + 1 > outSize) return -1;
+    std::vector<char> buf(name.begin(), name.end());
+    buf.push_back(0);
+    int fd = mkostemp(buf.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    // The permissions a file made by plat_FileOpen gets.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0644 & ~mask);
+    memcpy(out, buf.data(), buf.size());
+    return fd;
+}
+
+int plat_FileSync(int handle) { return handle >= 0 && fsync(handle) == 0 ? 0 : -1; }
+
 struct PlatFind {
     std::vector<PlatFindData> entries;
     size_t next = 0;

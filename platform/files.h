@@ -32,6 +32,12 @@ int64_t plat_FileSize(const char* path); // -1 when missing
 int plat_FileDelete(const char* path);   // 0 on success
 int plat_FileRename(const char* from, const char* to); // replaces `to`
 int plat_MakeDir(const char* path);
+// Creates a new file of a name no other file has, in the folder of `path`
+// ("<path>.XXXXXX"), open for reading and writing. The handle, with the
+// name in `out`, or -1.
+int plat_FileCreateUnique(const char* path, char* out, size_t outSize);
+// Flushes what was written through the handle to the disk. 0 or -1.
+int plat_FileSync(int handle);
 
 struct PlatFindData {
     char name[260];

@@ -25,6 +25,7 @@
 #include "menu/menu.h"
 #include "net/censor.h"
 #include "net/driver.h"
+#include "net/server.h"
 #include "platform/files.h"
 #include "shell/appstr.h"
 #include "shell/dump.h"
@@ -247,6 +248,16 @@ void app_Main(void) {
     Progress(50);
     net_DriverInit();
     app_DumpSettings.stackWords = 256;
+    // The blit block of the draw context and the server record start from
+    // zero before anything uses them (draw_Init set only the rest of the
+    // context).
+    DrawContext& dc = draw_Context;
+    dc.blitSource = dc.blitDest = nullptr;
+    dc.sourceRowWidth = dc.destRowWidth = dc.sourceX = dc.sourceY = dc.destX = dc.destY = 0;
+    dc.width = dc.height = dc.value = 0;
+    dc.shadeMap = nullptr;
+    dc.shadeMapRowWidth = dc.xStep = dc.yStep = dc.sourceDepth = 0;
+    Server = ServerRecord{};
     Progress(55);
     ProgressNoPump(56);
     file_ModeWordSet(1);

@@ -73,24 +73,21 @@ struct LineReader {
     }
 };
 
-// A text file written line by line beside the real one, then renamed over
-// it: the old file stays whole until the new one is complete.
+// A text file written line by line to a temporary of its own beside the
+// real one, then renamed over it: the old file stays whole until the new one
+// is complete.
 struct LineWriter {
     std::string path;
-    std::string temp;
+    char temp[1024];
     _EFILE* file = nullptr;
     bool failed = false;
 
-    explicit LineWriter(const char* name) : path(name), temp(std::string(name) + ".new") {
-        if (plat_FileExists(temp.c_str())) plat_FileDelete(temp.c_str());
-        file = efile_Open(temp.c_str(), EFILE_CREATE | EFILE_WRITE);
+    explicit LineWriter(const char* name) : path(name) {
+        file = efile_CreateTemp(name, temp, sizeof temp);
         failed = file == nullptr;
     }
     ~LineWriter() {
-        if (file) {
-            efile_Close(file);
-            plat_FileDelete(temp.c_str());
-        }
+        if (file) efile_CommitTemp(file, temp, nullptr, false);
     }
     void put(const char* text) {
         if (!failed && efile_WriteLine(file, text) < 0) failed = true;
@@ -105,15 +102,24 @@ struct LineWriter {
     }
     int32_t commit() {
         if (!file) return -1;
-        bool closed = efile_Close(file) == 0;
+        _EFILE* f = file;
         file = nullptr;
-        if (failed || !closed || plat_FileRename(temp.c_str(), path.c_str()) != 0) {
-            plat_FileDelete(temp.c_str());
-            return -1;
-        }
-        return 0;
+        return efile_CommitTemp(f, temp, path.c_str(), !failed);
     }
 };
+
+// A settings file that exists but was not read (damaged or of another
+// version) is kept as NAME.bak before it is first replaced; false when no
+// copy could be made and the file must stay.
+bool KeepUnread(bool* unread, const char* name) {
+    if (!*unread) return true;
+    if (efile_KeepBackup(name) != 0) return false;
+    *unread = false;
+    return true;
+}
+
+bool g_iniUnread = false;     // KRX.INI
+bool g_appIniUnread = false;  // APP.INI
 
 // ---- The table of KRX.INI keys ----------------------------------------------
 
@@ -313,7 +319,9 @@ void StoreText(const CfgKey& k, const char* value) {
     if (k.kind == K_TEXT_UPPER) UpperAscii(FieldText(k));
 }
 
-int32_t ReadNumber(const char* text) { return (int32_t)atol(text); }
+// As atol reads it, but a number beyond the 32-bit range takes the nearest
+// end of it (then the key's own limits) rather than wrapping.
+int32_t ReadNumber(const char* text) { return text_ToInt32(text); }
 
 // One KRX.INI line of a known key.
 void ReadKeyLine(const CfgKey& k, char** words, int n) {
@@ -355,6 +363,7 @@ void app_IniDefaults(void) { memset(&app_Ini, 0, sizeof app_Ini); }
 
 int32_t app_IniRead(void) {
     app_IniDefaults();
+    g_appIniUnread = false;
     if (!plat_FileExists("APP.INI")) {
         app_IniWrite();
         return 0;
@@ -366,7 +375,10 @@ int32_t app_IniRead(void) {
             version = ReadNumber(r.words[1]);
             break;
         }
-    if (version <= 0 || !r.rewind()) return 0;
+    if (version <= 0 || !r.rewind()) {
+        g_appIniUnread = true;
+        return 0;
+    }
     for (int n; (n = r.next()) >= 0;) {
         const char* key = r.words[0];
         if (n >= 2 && text_EqualNoCase(key, "SKIP_16BIT_CHECK")) {
@@ -383,6 +395,7 @@ int32_t app_IniRead(void) {
 }
 
 int32_t app_IniWrite(void) {
+    if (!KeepUnread(&g_appIniUnread, "APP.INI")) return -1;
     LineWriter w("APP.INI");
     w.put(kBanner);
     w.put("// Tarvesk Application Init File");
@@ -454,6 +467,7 @@ void cfg_SettingsDefaults(void) {
 }
 
 int32_t cfg_SettingsRead(void) {
+    g_iniUnread = false;
     if (!plat_FileExists(IniName())) return -1;
     LineReader r(IniName());
     int32_t version = 0;
@@ -462,7 +476,10 @@ int32_t cfg_SettingsRead(void) {
             version = ReadNumber(r.words[1]);
             break;
         }
-    if (version != 1 || !r.rewind()) return -1;
+    if (version != 1 || !r.rewind()) {
+        g_iniUnread = true;
+        return -1;
+    }
     for (int n; (n = r.next()) >= 0;)
         if (const CfgKey* k = FindKey(r.words[0])) ReadKeyLine(*k, r.words, n);
     return 0;
@@ -470,6 +487,7 @@ int32_t cfg_SettingsRead(void) {
 
 int32_t cfg_SettingsWrite(void) {
     const AppSettings& s = app_Settings;
+    if (!KeepUnread(&g_iniUnread, IniName())) return -1;
     LineWriter w(IniName());
     w.put(kBanner);
     w.put("// Tarvesk Save Data File");

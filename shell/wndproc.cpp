@@ -230,7 +230,10 @@ int32_t app_PumpMessages(void) {
     }
     music_CdTrackPump();
     snd_WavStreamPump();
-    return music_MidiPoll();
+    // Callers read the result as "WM_QUIT was removed": the MIDI poll's own
+    // result must not pass for that.
+    music_MidiPoll();
+    return 0;
 }
 
 uintptr_t app_PumpMouseMessages(void) {

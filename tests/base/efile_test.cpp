@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "file_fixture.h"
 
@@ -49,6 +52,75 @@ TEST_F(EFile, ReadLine) {
     EXPECT_EQ(efile_Close(f), 0);
     EXPECT_EQ(efile_ReadLine(nullptr, buf, sizeof buf), -1);
     EXPECT_EQ(efile_Close(nullptr), -1);
+}
+
+// Read system calls the process has made so far.
+static long ReadCalls() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long value = 0;
+    while (io >> key >> value)
+        if (key == "syscr:") return value;
+    return -1;
+}
+
+// Lines are read from blocks read ahead, not byte by byte: a settings file
+// of 5,000 bytes takes a handful of system calls.
+TEST_F(EFile, LinesAreReadFromBlocksReadAhead) {
+    std::string text;
+    for (int i = 0; i < 250; i++) text += "KEY_" + std::to_string(i % 10) + " 1234567890\r\n";
+    WriteText("KRX.INI", text);
+    _EFILE* f = efile_Open("KRX.INI", EFILE_READ | EFILE_SHARED);
+    ASSERT_NE(f, nullptr);
+    char line[64];
+    int lines = 0;
+    long before = ReadCalls();
+    ASSERT_GE(before, 0);
+    while (efile_ReadLine(f, line, sizeof line) >= 0) {
+        EXPECT_STREQ(line, ("KEY_" + std::to_string(lines % 10) + " 1234567890").c_str());
+        lines++;
+    }
+    long calls = ReadCalls() - before;
+    EXPECT_EQ(lines, 250);
+    EXPECT_LT(calls, 20);
+    EXPECT_EQ(f->position, static_cast<int32_t>(text.size()));
+    EXPECT_NE(f->state & EFILE_STATE_EOF, 0u);
+    EXPECT_EQ(efile_Close(f), 0);
+}
+
+// Reads, seeks and writes mixed on one file see the bytes where the
+// position says, whatever was read ahead.
+TEST_F(EFile, ReadAheadStaysBehindSeeksAndWrites) {
+    std::string text(10000, 0);
+    for (size_t i = 0; i < text.size(); i++) text[i] = static_cast<char>('a' + i % 26);
+    for (size_t i = 99; i < text.size(); i += 100) text[i] = '\n';
+    WriteText("MIX.TXT", text);
+    _EFILE* f = efile_Open("MIX.TXT", EFILE_READ | EFILE_WRITE);
+    ASSERT_NE(f, nullptr);
+    char line[200];
+    ASSERT_EQ(efile_ReadLine(f, line, sizeof line), 99);
+    EXPECT_EQ(f->position, 100);
+    char four[4];
+    ASSERT_EQ(efile_Read(f, four, 4), 4);
+    EXPECT_EQ(std::string(four, 4), text.substr(100, 4));
+    EXPECT_EQ(efile_Seek(f, -4, 1), 100);  // from the position, not from what was read ahead
+    ASSERT_EQ(efile_Write(f, "WXYZ", 4), 4);
+    text.replace(100, 4, "WXYZ");
+    ASSERT_EQ(efile_Read(f, four, 4), 4);
+    EXPECT_EQ(std::string(four, 4), text.substr(104, 4));
+    // A large read past what was read ahead, then lines again.
+    std::vector<char> big(6000);
+    ASSERT_EQ(efile_Read(f, big.data(), 6000), 6000);
+    EXPECT_EQ(std::string(big.data(), 6000), text.substr(108, 6000));
+    ASSERT_EQ(efile_ReadLine(f, line, sizeof line), 91);
+    EXPECT_EQ(std::string(line), text.substr(6108, 91));
+    EXPECT_EQ(efile_Seek(f, 9990, 0), 9990);
+    EXPECT_EQ(efile_Read(f, big.data(), 100), 10);
+    EXPECT_NE(f->state & EFILE_STATE_EOF, 0u);
+    EXPECT_EQ(efile_Seek(f, -1, 0), -1);
+    EXPECT_EQ(f->position, 10000);
+    EXPECT_EQ(efile_Close(f), 0);
+    EXPECT_EQ(ReadText("MIX.TXT"), text);
 }
 
 TEST_F(EFile, OpenFlagsAndPositions) {

@@ -295,8 +295,6 @@ TEST_F(File, DamagedArchivesAreNotOpened) {
         {"count too large", [](std::vector<uint8_t>& b) { b[8] = 3; }},
         {"count wraps", [](std::vector<uint8_t>& b) { b[11] = 0x08; }},
         {"truncated directory", [](std::vector<uint8_t>& b) { b.resize(b.size() - 1); }},
-        {"member offset past the end", [dir](std::vector<uint8_t>& b) { b[dir + 32 + 7] = 0x7F; }},
-        {"member size past the end", [dir](std::vector<uint8_t>& b) { b[dir + 8] = 0xFF; b[dir + 9] = 0xFF; }},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = base;
@@ -320,6 +318,78 @@ TEST_F(File, DamagedArchivesAreNotOpened) {
     EXPECT_EQ(pff_MemberSize(pff, "nnnnnnnnnnnnnnnn"), 10);
     EXPECT_EQ(pff_MemberSize(pff, "TWO"), 20);
     pff_Close(pff);
+}
+
+// A bad directory entry makes its member alone unloadable: the archive is
+// mounted, the other members load, and every way of reaching the bad one
+// fails and names the member and the archive.
+TEST_F(File, DamagedMemberEntryFailsOnlyThatMember) {
+    std::vector<uint8_t> bytes = mkdata_PffBuild({{"ONE", std::vector<uint8_t>(10, 'a'), false},
+                                                  {"TWO", std::vector<uint8_t>(20, 'b'), true},
+                                                  {"THREE", std::vector<uint8_t>(5, 'c'), false}});
+    uint32_t dir = 0;
+    ASSERT_TRUE(le_Read32At(bytes.data(), bytes.size(), 16, &dir));
+    struct Damage {
+        const char* what;
+        uint32_t at;     // byte of the entry of TWO
+        uint8_t value;
+    } damages[] = {
+        {"offset past the end", dir + 32 + 7, 0x7F},
+        {"size past the end", dir + 32 + 9, 0xFF},
+        {"size of 2 GB", dir + 32 + 11, 0x80},
+    };
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.what);
+        file_StateInit();
+        std::vector<uint8_t> bad = bytes;
+        bad[d.at] = d.value;
+        Write("BAD.PFF", bad);
+        testing::internal::CaptureStderr();
+        PffRecord* pff = pff_Open("BAD.PFF");
+        std::string err = testing::internal::GetCapturedStderr();
+        ASSERT_NE(pff, nullptr);
+        EXPECT_NE(err.find("BAD.PFF: 1 member entry lies outside the file (the first: TWO)"), std::string::npos)
+            << err;
+        ASSERT_GE(file_PffSlotAdd(pff), 0);
+        EXPECT_EQ(Load("ONE"), std::string(10, 'a'));
+        EXPECT_EQ(Load("three"), std::string(5, 'c'));
+        EXPECT_EQ(file_Exists("TWO"), 1);
+
+        file_ReportSet(1);
+        struct Call {
+            const char* title;
+            bool (*call)();
+        } calls[] = {
+            {"file_OpenEx", [] { return file_OpenEx("TWO") == -1; }},
+            {"file_FileSizeEx", [] { return file_FileSizeEx("TWO") == -1; }},
+            {"file_LoadFileEx", [] { return file_LoadFileEx("TWO") == nullptr; }},
+            {"file_RawLoaderEx", [] { return file_RawLoaderEx("TWO", nullptr, 0) == -1; }},
+        };
+        for (const Call& c : calls) {
+            testing::internal::CaptureStderr();
+            EXPECT_TRUE(c.call()) << c.title;
+            err = testing::internal::GetCapturedStderr();
+            EXPECT_NE(err.find(std::string("box: ") + c.title +
+                               ": Cannot open file TWO (its entry in the archive BAD.PFF is damaged)"),
+                      std::string::npos)
+                << err;
+            EXPECT_EQ(file_State.error, 1);
+            EXPECT_EQ(pff->failed, 1);
+        }
+        // Without the report flag only the line on standard error remains.
+        file_ReportSet(0);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(file_LoadFileEx("TWO"), nullptr);
+        err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.find("box:"), std::string::npos) << err;
+        EXPECT_NE(err.find("file_LoadFileEx: TWO: its entry in the archive BAD.PFF lies outside"), std::string::npos)
+            << err;
+        EXPECT_EQ(pff_MemberOpen(pff, "TWO"), -1);
+        EXPECT_EQ(pff_MemberLoad(pff, "TWO"), nullptr);
+        char buf[32];
+        EXPECT_EQ(pff_MemberLoadRaw(pff, "TWO", buf, sizeof buf), -1);
+        EXPECT_EQ(Load("ONE"), std::string(10, 'a'));
+    }
 }
 
 TEST_F(File, DiskOnlyOperations) {
@@ -356,7 +426,8 @@ TEST_F(File, SettingsReturnThePreviousValue) {
     EXPECT_EQ(file_DiskFirstSet(1), 0);
     EXPECT_EQ(file_DiskFirstSet(0), 1);
     EXPECT_EQ(file_ReportSet(1), 0);
-    EXPECT_EQ(file_ModeWordSet(1), 0);
+    EXPECT_EQ(file_ModeWordSet(1), 1);  // the report flag by its other name
+    EXPECT_EQ(file_ReportSet(1), 1);
     file_StateInit();
     EXPECT_EQ(file_State.diskFirst, 0);
     EXPECT_EQ(file_State.report, 0);

@@ -1,7 +1,9 @@
 // Force feedback: settings file, requests, composition, dispatch and the
 // aircraft frame.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -44,47 +46,58 @@ TEST_F(JoyTest, SettingsFileIsWrittenAsSpecifiedAndReadBack) {
     ffb_SettingsTable[FFB_CRASH] = {1, 2.5f};
     ASSERT_EQ(ffb_SettingsWrite(path.c_str()), 0);
     std::string text = ReadAll(path);
-    const char* expectStart =
-        "//############################################\n"
-        "// Tarvesk Force Feedback Settings File\n"
-        "//############################################\n"
-        "\n"
-        "VERSION 1\n"
-        "\n"
-        "// OVERALL SCALARS\n"
-        "FORCE 1 1.000000\n"
-        "RESISTENCE 1 1.000000\n"
-        "VIBRATE 1 1.000000\n"
-        "TWITCH 1 1.000000\n"
-        "JOLT 0 0.750000\n"
-        "SHOCK 1 1.000000\n"
-        "\n"
-        "// FORCE\n"
-        "YAW 1 1.000000\n";
-    EXPECT_EQ(text.substr(0, strlen(expectStart)), expectStart);
-    const char* expectEnd =
-        "// TWITCH\n"
-        "FIRE_CANNON 1 1.000000\n"
-        "\n"
-        "// JOLT\n"
-        "LAUNCH_MISSILE 1 1.000000\n"
-        "DROP_BOMB 1 1.000000\n"
-        "JETTISON_ORDNANCE 1 1.000000\n"
-        "TOUCHDOWN 1 1.000000\n"
-        "EJECT 1 1.000000\n"
-        "PARACHUTE 1 1.000000\n"
-        "\n"
-        "// SHOCK\n"
-        "AFTERBURNER 1 1.000000\n"
-        "BULLET_HIT 1 1.000000\n"
-        "MISSILE_HIT 1 1.000000\n"
-        "EXPLODE 1 1.000000\n"
-        "CRASH 1 2.500000\n";
-    ASSERT_GE(text.size(), strlen(expectEnd));
-    EXPECT_EQ(text.substr(text.size() - strlen(expectEnd)), expectEnd);
-    EXPECT_NE(text.find("\n// VIBRATE\nSTRESS 1 1.000000\nENGINE 1 1.000000\nGROUND_FRICTION 1 1.000000\n\n"),
+    std::string expectStart =
+        "//############################################\r\n"
+        "// Tarvesk Force Feedback Settings File\r\n"
+        "//############################################\r\n"
+        "\r\n"
+        "VERSION 1\r\n"
+        "\r\n"
+        "// OVERALL SCALARS\r\n"
+        "FORCE 1 1.000000\r\n"
+        "RESISTENCE 1 1.000000\r\n"
+        "VIBRATE 1 1.000000\r\n"
+        "TWITCH 1 1.000000\r\n"
+        "JOLT 0 0.750000\r\n"
+        "SHOCK 1 1.000000\r\n"
+        "\r\n"
+        "// FORCE\r\n"
+        "YAW 1 1.000000\r\n";
+    EXPECT_EQ(text.substr(0, expectStart.size()), expectStart);
+    std::string expectEnd =
+        "// TWITCH\r\n"
+        "FIRE_CANNON 1 1.000000\r\n"
+        "\r\n"
+        "// JOLT\r\n"
+        "LAUNCH_MISSILE 1 1.000000\r\n"
+        "DROP_BOMB 1 1.000000\r\n"
+        "JETTISON_ORDNANCE 1 1.000000\r\n"
+        "TOUCHDOWN 1 1.000000\r\n"
+        "EJECT 1 1.000000\r\n"
+        "PARACHUTE 1 1.000000\r\n"
+        "\r\n"
+        "// SHOCK\r\n"
+        "AFTERBURNER 1 1.000000\r\n"
+        "BULLET_HIT 1 1.000000\r\n"
+        "MISSILE_HIT 1 1.000000\r\n"
+        "EXPLODE 1 1.000000\r\n"
+        "CRASH 1 2.500000\r\n";
+    ASSERT_GE(text.size(), expectEnd.size());
+    EXPECT_EQ(text.substr(text.size() - expectEnd.size()), expectEnd);
+    EXPECT_NE(text.find("\r\n// VIBRATE\r\nSTRESS 1 1.000000\r\nENGINE 1 1.000000\r\nGROUND_FRICTION 1 "
+                        "1.000000\r\n\r\n"),
               std::string::npos);
-    EXPECT_EQ(ReadAll(path + ".tmp"), "");  // nothing left beside it
+    // Every line ends in CR LF, and nothing is left beside the file.
+    size_t lf = 0;
+    for (size_t i = 0; i < text.size(); i++)
+        if (text[i] == '\n') {
+            lf++;
+            EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << i;
+        }
+    EXPECT_EQ(lf, 44u);
+    std::string prefix = TempPath("write.ffb.").substr(testing::TempDir().size());
+    for (const auto& e : std::filesystem::directory_iterator(testing::TempDir()))
+        EXPECT_NE(e.path().filename().string().rfind(prefix, 0), 0u) << e.path();
 
     FfbSetting written[FFB_SETTING_COUNT];
     memcpy(written, ffb_SettingsTable, sizeof written);
@@ -157,6 +170,32 @@ TEST_F(JoyTest, SettingsReadOfMissingLargeOrDamagedFiles) {
     WriteAll(path, "VERSION 1\nJOLT 0 0.5\n" + std::string(FFB_SETTINGS_MAX_SIZE, '\n'));
     EXPECT_EQ(ffb_SettingsRead(path.c_str()), -1);
     EXPECT_TRUE(TableIsDefault());
+    remove(path.c_str());
+}
+
+// Start-up writes the defaults over a settings file it could not read: the
+// player's old file is kept as NAME.bak first, and only then.
+TEST_F(JoyTest, UnreadSettingsFileIsKeptBeforeTheDefaultsReplaceIt) {
+    std::string path = TempPath("KRX.FFB");
+    std::string bak = path + ".bak";
+    remove(bak.c_str());
+    const std::string damaged = "VERSI0N 1\r\nJOLT 0 0.5\r\n";
+    WriteAll(path, damaged);
+    ASSERT_EQ(ffb_SettingsRead(path.c_str()), -1);
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(ffb_SettingsWrite(path.c_str()), 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadAll(bak), damaged);
+    EXPECT_NE(err.find(bak), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(ffb_SettingsRead(path.c_str()), 0);
+    // A file that was read is replaced without a copy; so is a missing one.
+    remove(bak.c_str());
+    ASSERT_EQ(ffb_SettingsWrite(path.c_str()), 0);
+    remove(path.c_str());
+    EXPECT_EQ(ffb_SettingsRead(path.c_str()), -1);
+    ASSERT_EQ(ffb_SettingsWrite(path.c_str()), 0);
+    EXPECT_EQ(ReadAll(bak), "");
     remove(path.c_str());
 }
 

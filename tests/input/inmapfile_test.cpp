@@ -1,6 +1,10 @@
 // The input map file: its text form read and written, opening the map with
 // the defaults behind it, the report and the joystick buttons' trigger
 // arrangement.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -243,47 +247,74 @@ TEST_F(InmapFileTest, KeywordSyntax) {
     }
 }
 
-TEST_F(InmapFileTest, DamagedTextIsRefusedWithItsReason) {
+// A mistyped number or layout takes its default, and a line that cannot be
+// taken is skipped: the rest of the player's bindings stay.
+TEST_F(InmapFileTest, DamagedLinesAreSkippedAndTheRestKept) {
     std::string longName(INMAP_ACTION_NAME_MAX + 1, 'A');
     struct Case {
-        std::string text;
+        std::string text;  // between two good lines
+        int32_t version, threshold;
+        float scale;
+        int32_t skipped;
         const char* reason;
     } cases[] = {
-        {"VERSION_NUMBER fifty-six", "line 1: VERSION_NUMBER \"fifty-six\" is not a number"},
-        {"// ok\nTHROTTLE_THRESHOLD 12x", "line 2: THROTTLE_THRESHOLD \"12x\" is not a number"},
-        {"JOYSTICK_SCALE nan", "line 1: JOYSTICK_SCALE \"nan\" is not a number"},
-        {"JOYSTICK_SCALE inf", "line 1: JOYSTICK_SCALE \"inf\" is not a number"},
-        {"\n\nJOYSTICK NO_SUCH_STICK", "line 3: \"NO_SUCH_STICK\" is not a joystick layout"},
-        {"KEYBOARD DVORAK", "line 1: \"DVORAK\" is not a keyboard layout"},
-        {"GEAR G\n" + std::string(INMAP_LINE_MAX + 1, 'G'), "line 2 is longer than 1024 characters"},
-        {std::string("GEAR G\nGEAR \0 H", 15), "line 2 holds a zero byte"},
-        {longName + " Z", "line 1: action name longer than 255 characters"},
-        {"\" //", "line 1: action name \" //\" is not one word"},
-        {"\"GEAR DOWN\" G", "line 1: action name \"GEAR DOWN\" is not one word"},
+        {"VERSION_NUMBER fifty-six", 0, 1024, 1.0f, 0, ""},
+        {"VERSION_NUMBER 56\nTHROTTLE_THRESHOLD 12x", 56, 1024, 1.0f, 0, ""},
+        {"THROTTLE_THRESHOLD 700\nJOYSTICK_SCALE nan", 0, 700, 1.0f, 0, ""},
+        {"JOYSTICK_SCALE 0.5\nJOYSTICK_SCALE inf", 0, 1024, 1.0f, 0, ""},
+        {"JOYSTICK NO_SUCH_STICK\nKEYBOARD DVORAK", 0, 1024, 1.0f, 0, ""},
+        {std::string(INMAP_LINE_MAX + 1, 'G'), 0, 1024, 1.0f, 1, "line 2 is longer than 1024 characters"},
+        {"// " + std::string(2000, '#'), 0, 1024, 1.0f, 1, "line 2 is longer than 1024 characters"},
+        {std::string("GEAR \0 H", 8), 0, 1024, 1.0f, 1, "line 2 holds a zero byte"},
+        {longName + " Z", 0, 1024, 1.0f, 1, "line 2 has an action name longer than 255 characters"},
+        {"\" //", 0, 1024, 1.0f, 1, "line 2 has an action name that is not one word"},
+        {"\"GEAR DOWN\" G\n\"GEAR  UP\" U", 0, 1024, 1.0f, 2, "line 2 has an action name that is not one word"},
     };
     for (const Case& c : cases) {
-        _INMAP* m = NewMap();
-        EXPECT_EQ(inmap_TextParse(m, c.text.data(), c.text.size()), -1) << c.text;
-        EXPECT_STREQ(inmap_TextError, c.reason);
+        std::string text = "GEAR G\r\n" + c.text + "\r\nFLAPS F\r\n";
+        _INMAP* m = Parse(text);
+        ASSERT_NE(m, nullptr) << c.text << ": " << inmap_TextError;
+        EXPECT_EQ(m->version, c.version) << c.text;
+        EXPECT_EQ(m->threshold, c.threshold) << c.text;
+        EXPECT_FLOAT_EQ(m->scale, c.scale) << c.text;
+        EXPECT_EQ(inmap_TextSkipped, c.skipped) << c.text;
+        EXPECT_STREQ(inmap_TextSkipReason, c.reason) << c.text;
+        EXPECT_EQ(m->actionCount, 2) << c.text;
+        ExpectInputs(m, "GEAR", {{INMAP_KIND_KEYBOARD, 0, 'G', 0, 0}}, c.text);
+        ExpectInputs(m, "FLAPS", {{INMAP_KIND_KEYBOARD, 0, 'F', 0, 0}}, c.text);
     }
+    // An unknown layout is layout 0 for the lines under it.
+    _INMAP* m = Parse("JOYSTICK FCS\nJOYSTICK NO_SUCH_STICK\nGEAR B3\n");
+    ASSERT_NE(m, nullptr);
+    ExpectInputs(m, "GEAR", {{INMAP_KIND_JOYSTICK, 0, 33, 0, 0}}, "unknown layout");
     // The longest lines and names that are taken.
     std::string line(INMAP_LINE_MAX, ' ');
     line.replace(0, 6, "GEAR G");
     EXPECT_NE(Parse(line + "\r\n"), nullptr) << inmap_TextError;
     EXPECT_NE(Parse(std::string(INMAP_ACTION_NAME_MAX, 'A') + " Z"), nullptr) << inmap_TextError;
     EXPECT_EQ(inmap_TextError[0], 0);
+    EXPECT_EQ(inmap_TextSkipped, 0);
     EXPECT_EQ(inmap_TextParse(nullptr, "GEAR G", 6), -1);
     EXPECT_EQ(inmap_TextParse(NewMap(), nullptr, 0), 0);
 }
 
-TEST_F(InmapFileTest, LoadRefusesMissingLargeAndDamagedFiles) {
+TEST_F(InmapFileTest, LoadRefusesMissingAndLargeFiles) {
     EXPECT_EQ(inmap_TextLoad("NOFILE.INP"), nullptr);
     EXPECT_EQ(inmap_TextLoad(nullptr), nullptr);
     WriteText("BIG.INP", std::string(INMAP_FILE_MAX + 1, '\n'));
     EXPECT_EQ(inmap_TextLoad("BIG.INP"), nullptr);
     EXPECT_NE(std::string(inmap_TextError).find("larger than"), std::string::npos);
-    WriteText("BAD.INP", "VERSION_NUMBER 56\r\nTHROTTLE_THRESHOLD lots\r\n");
-    EXPECT_EQ(inmap_TextLoad("BAD.INP"), nullptr);
+    // A damaged line is skipped and said so on standard error.
+    WriteText("BAD.INP", "VERSION_NUMBER 56\r\nTHROTTLE_THRESHOLD lots\r\n\"GEAR UP\" G\r\nFLAPS F\r\n");
+    testing::internal::CaptureStderr();
+    _INMAP* bad = inmap_TextLoad("BAD.INP");
+    std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_NE(bad, nullptr);
+    EXPECT_EQ(bad->threshold, 1024);
+    EXPECT_EQ(bad->inputCount, 1);
+    EXPECT_EQ(err, "inmap_TextLoad: BAD.INP: 1 line(s) skipped, the first: line 3 has an action name that is not one "
+                   "word\n");
+    inmap_MapFree(bad);
     // Found whatever the letter case of the name.
     WriteText("krx.inp", "VERSION_NUMBER 56\r\nGEAR G\r\n");
     _INMAP* m = inmap_TextLoad("KRX.INP");
@@ -295,11 +326,24 @@ TEST_F(InmapFileTest, LoadRefusesMissingLargeAndDamagedFiles) {
 
 TEST_F(InmapFileTest, FailedWriteKeepsTheOldFile) {
     WriteText("KRX.INP", "old\r\n");
-    std::filesystem::create_directory("KRX.INP.new");
-    std::filesystem::create_directory("KRX.INP.new/x");
+    WriteText("KRX.INP.new", "another copy's");
     _INMAP* m = NewMap(inmap_DefaultBindings);
-    EXPECT_EQ(inmap_TextWrite(m, "KRX.INP"), -1);
+    // The disk fills up half way through the new file.
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 1000;
+    signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int32_t result = inmap_TextWrite(m, "KRX.INP");
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(result, -1);
     EXPECT_EQ(ReadText("KRX.INP"), "old\r\n");
+    EXPECT_EQ(ReadText("KRX.INP.new"), "another copy's");
+    size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(".")) files += e.is_regular_file();
+    EXPECT_EQ(files, 2u);  // no temporary left
     EXPECT_EQ(inmap_TextWrite(nullptr, "KRX.INP"), -1);
     EXPECT_EQ(inmap_TextWrite(m, nullptr), -1);
 }
@@ -324,23 +368,35 @@ protected:
     std::string defaults_;
 };
 
-TEST_F(InmapOpenTest, MissingOutdatedOrDamagedFileGivesTheDefaults) {
+TEST_F(InmapOpenTest, MissingOrOutdatedFileGivesTheDefaultsAndIsKept) {
     const char* cases[] = {
         nullptr,  // no file
         "VERSION_NUMBER 55\r\nGEAR G\r\n",
         "GEAR G\r\n",  // no version line
-        "VERSION_NUMBER 56\r\nJOYSTICK_SCALE half\r\n",
-        "VERSION_NUMBER 56\r\nGEAR G\r\nGEAR \0\r\n",
+        "VERSION_NUMBER 5x6\r\nGEAR G\r\n",
     };
     for (const char* c : cases) {
-        if (c) WriteText("KRX.INP", std::string(c, c == cases[4] ? 35 : strlen(c)));
+        SCOPED_TRACE(c ? c : "no file");
+        std::filesystem::remove("KRX.INP.bak");
+        if (c) WriteText("KRX.INP", c);
+        testing::internal::CaptureStderr();
         _INMAP* m = inmap_MapOpen();
+        std::string err = testing::internal::GetCapturedStderr();
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(m, inmap_OpenMap);
         EXPECT_EQ(m->version, 56);
         EXPECT_EQ(m->threshold, 1024);
         EXPECT_EQ(m->inputCount, INMAP_DEFAULT_COUNT);
-        EXPECT_EQ(ReadText("KRX.INP"), defaults_) << (c ? c : "no file");
+        EXPECT_EQ(ReadText("KRX.INP"), defaults_);
+        // The player's old file is kept, and standard error says so.
+        EXPECT_EQ(Exists("KRX.INP.bak"), c != nullptr);
+        if (c) {
+            EXPECT_EQ(ReadText("KRX.INP.bak"), c);
+            EXPECT_NE(err.find("krx: KRX.INP could not be read and is replaced; the old file is kept as "
+                               "KRX.INP.bak\n"),
+                      std::string::npos)
+                << err;
+        }
         // Sorted by name, and bound to the action table by the report.
         EXPECT_STREQ(m->actionHead->name, "ABORT_MISSION");
         _INMAP_ACTION* fire = inmap_ActionFind(m, "FIRE_CANNON");
@@ -352,7 +408,37 @@ TEST_F(InmapOpenTest, MissingOutdatedOrDamagedFileGivesTheDefaults) {
         inmap_MapClose();
         EXPECT_EQ(inmap_OpenMap, nullptr);
         std::filesystem::remove("_inptmap.txt");
+        std::filesystem::remove("KRX.INP");
     }
+}
+
+// One bad line in the player's file (a mistyped number, an unknown layout,
+// an over-long comment, a quoted action name) costs that line at most: the
+// file stays as the player wrote it, with every other binding in force.
+TEST_F(InmapOpenTest, BadLinesKeepThePlayersBindingsAndFile) {
+    std::string text = "VERSION_NUMBER 56\r\nTHROTTLE_THRESHOLD 3OOO\r\nJOYSTICK_SCALE .5.\r\n"
+                       "KEYBOARD QWERTZ\r\nFIRE_CANNON HOLD Q\r\n// " +
+                       std::string(1100, '-') +
+                       "\r\n\"GEAR UP\" U\r\nGEAR CTRL G\r\nJOYSTICK NO_SUCH_STICK\r\nBRAKE B5\r\n" +
+                       std::string("FLAPS \0 F\r\n", 11);
+    WriteText("KRX.INP", text);
+    testing::internal::CaptureStderr();
+    _INMAP* m = inmap_MapOpen();
+    std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(ReadText("KRX.INP"), text);
+    EXPECT_FALSE(Exists("KRX.INP.bak"));
+    EXPECT_EQ(m->threshold, 1024);
+    EXPECT_FLOAT_EQ(m->scale, 1.0f);
+    EXPECT_EQ(m->inputCount, 3);
+    ExpectInputs(m, "FIRE_CANNON", {{INMAP_KIND_KEYBOARD, 0, 'Q', 0, 1}}, "fire");
+    ExpectInputs(m, "GEAR", {{INMAP_KIND_KEYBOARD, 0, 'G', INMAP_MOD_CTRL, 0}}, "gear");
+    ExpectInputs(m, "BRAKE", {{INMAP_KIND_JOYSTICK, 0, 35, 0, 0}}, "brake");
+    EXPECT_EQ(inmap_ActionFind(m, "FLAPS"), nullptr);
+    EXPECT_NE(err.find("KRX.INP: 3 line(s) skipped, the first: line 6 is longer than 1024 characters"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("replace"), std::string::npos) << err;
 }
 
 TEST_F(InmapOpenTest, CurrentFileIsKeptAsItIs) {

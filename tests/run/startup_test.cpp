@@ -261,11 +261,30 @@ TEST(StartupRun, SecondCopyRaisesTheFirstUnlessMany) {
     unsetenv("XDG_RUNTIME_DIR");
 }
 
+// Points the directory entry of `member` in the archive past its end.
+void DamageMemberEntry(const std::string& archive, const std::string& member) {
+    std::string bytes = ReadFile(archive);
+    uint32_t count = 0, dir = 0;
+    ASSERT_TRUE(le_Read32At(bytes.data(), bytes.size(), 8, &count));
+    ASSERT_TRUE(le_Read32At(bytes.data(), bytes.size(), 16, &dir));
+    bool found = false;
+    for (uint32_t i = 0; i < count; i++) {
+        size_t entry = dir + 32 * i;
+        if (bytes.compare(entry + 16, member.size() + 1, member.c_str(), member.size() + 1) != 0) continue;
+        uint32_t past = (uint32_t)bytes.size() - 10;
+        for (int b = 0; b < 4; b++) bytes[entry + 4 + b] = (char)(past >> (8 * b));
+        found = true;
+    }
+    ASSERT_TRUE(found) << member;
+    WriteFile(archive, bytes);
+}
+
 TEST(StartupRun, DataFileErrorsStopWithTheirBox) {
     struct Case {
         const char* name;
         std::function<void(const std::string&)> damage;
         std::string text;
+        std::string before = "";  // a box shown before it
     };
     const Case cases[] = {
         {"no_strings", [](const std::string& d) { std::filesystem::remove(d + "/APPSTR.BIN"); },
@@ -274,8 +293,13 @@ TEST(StartupRun, DataFileErrorsStopWithTheirBox) {
          "Error!  Cannot load file \"APPSTR.BIN\"!"},
         {"old_strings", [](const std::string& d) { WriteBytes(d + "/APPSTR.BIN", TableWith(90, 86, "3")); },
          "Error!  File \"APPSTR.BIN\" is out-of-date with the current executable!"},
+        // The file layer reports a missing file from start-up on.
         {"no_gamedata", [](const std::string& d) { std::filesystem::remove(d + "/KRX.PFF"); },
-         AppString(4, {"app_Main", "QJGAME.BIN"})},
+         AppString(4, {"app_Main", "QJGAME.BIN"}), "box: file_LoadFileEx: Cannot open file QJGAME.BIN\n"},
+        // A bad entry names the member and its archive.
+        {"bad_entry", [](const std::string& d) { DamageMemberEntry(d + "/KRX.PFF", "QJGAME.BIN"); },
+         AppString(4, {"app_Main", "QJGAME.BIN"}),
+         "box: file_LoadFileEx: Cannot open file QJGAME.BIN (its entry in the archive /tmp/krx_run_bad_entry_"},
         {"old_inputmap", [](const std::string& d) { WriteBytes(d + "/INPUTMAP.BIN", TableWith(492, 491, "2")); },
          AppString(17, {"app_Main", "INPUTMAP.BIN"})},
         {"old_menu", [](const std::string& d) { WriteBytes(d + "/krxmenu.bin", TableWith(393, 392, "6")); },
@@ -289,9 +313,26 @@ TEST(StartupRun, DataFileErrorsStopWithTheirBox) {
         c.damage(dir);
         RunResult r = RunKrx(dir);
         EXPECT_EQ(r.exitCode, 1) << c.name << "\n" << r.err;
-        EXPECT_NE(r.err.find("box: KRX: " + c.text), std::string::npos) << c.name << "\n" << r.err;
+        size_t fatal = r.err.find("box: KRX: " + c.text);
+        EXPECT_NE(fatal, std::string::npos) << c.name << "\n" << r.err;
+        if (!c.before.empty()) EXPECT_LT(r.err.find(c.before), fatal) << c.name << "\n" << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir + "/KRX.INI")) << c.name;
     }
+}
+
+// A bad entry in an archive costs that member alone: the archive stays
+// mounted and the program starts.
+TEST(StartupRun, BadArchiveEntryLeavesTheOtherMembers) {
+    std::string dir = run_FreshDataDir("bad_font_entry");
+    ASSERT_FALSE(dir.empty());
+    DamageMemberEntry(dir + "/KRX.PFF", "key16bna.pcx");
+    RunResult r = RunKrx(dir);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("KRX.PFF: 1 member entry lies outside the file (the first: key16bna.pcx)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("box:"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(dir + "/KRX.INI"), DefaultIni());
 }
 
 TEST(StartupRun, SettingsWrittenFromDefaultsAndReadBack) {
@@ -334,12 +375,42 @@ TEST(StartupRun, SettingsWrittenFromDefaultsAndReadBack) {
     expect("PLAYER_NAME \"KRX Player\"", "PLAYER_NAME \"A name much longer th\"");
     EXPECT_EQ(back, want);
 
-    // Another version: ignored and rewritten with the defaults.
-    replace("VERSION 1", "VERSION 2");
-    WriteFile(dir + "/KRX.INI", edited);
-    r = RunKrx(dir);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(ReadFile(dir + "/KRX.INI"), DefaultIni());
+    // Another version, or a damaged VERSION line: ignored and rewritten
+    // with the defaults, the player's file kept as KRX.INI.bak. The same for
+    // a damaged KRX.FFB.
+    for (const char* version : {"VERSION 2", "VERSI0N 1"}) {
+        SCOPED_TRACE(version);
+        std::string damaged = edited;
+        damaged.replace(damaged.find("VERSION 1"), 9, version);
+        WriteFile(dir + "/KRX.INI", damaged);
+        std::string ffb = ReadFile(dir + "/KRX.FFB");
+        ASSERT_NE(ffb.find("VERSION 1"), std::string::npos);
+        std::string badFfb = ffb;
+        badFfb.replace(badFfb.find("VERSION 1"), 9, version);
+        WriteFile(dir + "/KRX.FFB", badFfb);
+        std::filesystem::remove(dir + "/KRX.INI.bak");
+        std::filesystem::remove(dir + "/KRX.FFB.bak");
+        r = RunKrx(dir);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(ReadFile(dir + "/KRX.INI"), DefaultIni());
+        EXPECT_EQ(ReadFile(dir + "/KRX.INI.bak"), damaged);
+        EXPECT_EQ(ReadFile(dir + "/KRX.FFB"), ffb);
+        EXPECT_EQ(ReadFile(dir + "/KRX.FFB.bak"), badFfb);
+        EXPECT_NE(r.err.find("krx: KRX.INI could not be read and is replaced; the old file is kept as KRX.INI.bak\n"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("krx: KRX.FFB could not be read and is replaced; the old file is kept as KRX.FFB.bak\n"),
+                  std::string::npos)
+            << r.err;
+        // The next run reads both and copies nothing.
+        std::filesystem::remove(dir + "/KRX.INI.bak");
+        std::filesystem::remove(dir + "/KRX.FFB.bak");
+        r = RunKrx(dir);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir + "/KRX.INI.bak"));
+        EXPECT_FALSE(std::filesystem::exists(dir + "/KRX.FFB.bak"));
+        EXPECT_EQ(r.err.find("krx: KRX."), std::string::npos) << r.err;
+    }
 }
 
 TEST(StartupRun, OlderSaveAndConfigFilesAreTakenOver) {

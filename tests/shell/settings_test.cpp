@@ -2,7 +2,12 @@
 // never loses the old file.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 #include <string>
 
 #include "base/file_fixture.h"
@@ -138,17 +143,125 @@ TEST_F(Settings, WrittenValuesReadBackTheSame) {
     EXPECT_EQ(Read("KRX.INI"), text);
 }
 
+// Names of the files in the working folder.
+static std::vector<std::string> Files() {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(".")) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 TEST_F(Settings, AFailedWriteLeavesTheOldFile) {
     Ini("SFX_VOLUME 12\r\n");
     std::string before = Read("KRX.INI");
-    // The new file cannot be made where it would go.
-    std::filesystem::create_directory("KRX.INI.new");
-    EXPECT_EQ(cfg_SettingsWrite(), -1);
+    // The disk fills up half way through the new file.
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 200;
+    signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int32_t result = cfg_SettingsWrite();
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(result, -1);
     EXPECT_EQ(Read("KRX.INI"), before);
-    std::filesystem::remove("KRX.INI.new");
+    EXPECT_EQ(Files(), std::vector<std::string>{"KRX.INI"});  // no temporary left
     EXPECT_EQ(cfg_SettingsWrite(), 0);
     EXPECT_NE(Read("KRX.INI"), before);
-    EXPECT_FALSE(std::filesystem::exists("KRX.INI.new"));
+    EXPECT_EQ(Files(), std::vector<std::string>{"KRX.INI"});
+}
+
+// Two copies of the program started with MANY write the same settings: each
+// writes a temporary of its own, and neither touches the other's.
+TEST_F(Settings, WritesNeverTouchAnotherCopysTemporary) {
+    Write("KRX.INI.new", "half of another copy's file");
+    Write("APP.INI.new", "half of another copy's file");
+    ASSERT_EQ(cfg_SettingsWrite(), 0);
+    ASSERT_EQ(app_IniWrite(), 0);
+    EXPECT_EQ(Read("KRX.INI.new"), "half of another copy's file");
+    EXPECT_EQ(Read("APP.INI.new"), "half of another copy's file");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"APP.INI", "APP.INI.new", "KRX.INI", "KRX.INI.new"}));
+    EXPECT_EQ(Read("KRX.INI").substr(0, 46), "//############################################");
+}
+
+// Numbers past the 32-bit range take its nearest end, then the key's own
+// limits, instead of wrapping round.
+TEST_F(Settings, NumbersSaturateBeforeTheirLimits) {
+    struct Case {
+        const char* line;
+        int32_t AppSettings::*field;
+        int32_t want;
+    } cases[] = {
+        {"MUSIC_VOLUME 3000000000", &AppSettings::MUSIC_VOLUME, 255},
+        {"MUSIC_VOLUME 4294967296", &AppSettings::MUSIC_VOLUME, 255},
+        {"SFX_VOLUME -3000000000", &AppSettings::SFX_VOLUME, 0},
+        {"DEATHMATCH_MAX_PLAYERS 4294967296", &AppSettings::DEATHMATCH_MAX_PLAYERS, 16},
+        {"CARD_NUMBER 4294967297", &AppSettings::CARD_NUMBER, INT32_MAX},
+        {"BAUD_RATE 99999999999999999999999", &AppSettings::BAUD_RATE, INT32_MAX},
+        {"MIDI_DEVICE -2147483649", &AppSettings::MIDI_DEVICE, INT32_MIN},
+        {"MIDI_DEVICE -2147483648", &AppSettings::MIDI_DEVICE, INT32_MIN},
+        {"MIDI_DEVICE 2147483647", &AppSettings::MIDI_DEVICE, INT32_MAX},
+        {"ENABLE_3D 4294967296", &AppSettings::ENABLE_3D, 1},
+        {"TEXTURE_DISTANCE 12abc", &AppSettings::TEXTURE_DISTANCE, 12},
+        {"TEXTURE_DISTANCE abc", &AppSettings::TEXTURE_DISTANCE, 0},
+        {"PORT +3", &AppSettings::PORT, 3},
+    };
+    for (const Case& c : cases) {
+        cfg_SettingsDefaults();
+        Ini(std::string(c.line) + "\r\n");
+        ASSERT_EQ(cfg_SettingsRead(), 0);
+        EXPECT_EQ(app_Settings.*c.field, c.want) << c.line;
+    }
+    // A mission index past the range is ignored, not wrapped onto mission 7.
+    cfg_SettingsDefaults();
+    Ini("HIGHEST_COMPLETED_MISSION 4294967303 9\r\nHIGHEST_COMPLETED_MISSION 3 4294967296\r\n");
+    ASSERT_EQ(cfg_SettingsRead(), 0);
+    EXPECT_EQ(app_Settings.HIGHEST_COMPLETED_MISSION[7], 0);
+    EXPECT_EQ(app_Settings.HIGHEST_COMPLETED_MISSION[3], 255);
+    // The same in APP.INI and in the sectioned KRX.CFG.
+    Write("APP.INI", "VERSION 4294967297\r\nSKIP_16BIT_CHECK 8589934592\r\n");
+    app_IniRead();
+    EXPECT_EQ(app_Ini.SKIP_16BIT_CHECK, INT32_MAX);
+    Write("KRX.CFG", "[CONNECTION]\r\nBAUDRATE = 5000000000\r\n[AUDIO]\r\nDIRECTSOUND=-4294967296\r\n");
+    ASSERT_EQ(cfg_ConfigFileRead(), 0);
+    EXPECT_EQ(app_Settings.BAUD_RATE, INT32_MAX);
+    EXPECT_EQ(app_Settings.DIRECT_SOUND, 1);
+}
+
+// A settings file the program could not read is kept as NAME.bak before it
+// is first replaced, with one line on standard error; a file that was read,
+// or none, is replaced without a copy.
+TEST_F(Settings, UnreadSettingsFilesAreKeptAsBak) {
+    const std::string damagedIni = "VERSI0N 1\r\nSFX_VOLUME 3\r\nPLAYER_NAME \"Ace\"\r\n";
+    const std::string damagedApp = "VERSION x\r\nCHAT 1 \"gg\"\r\n";
+    Write("KRX.INI", damagedIni);
+    Write("APP.INI", damagedApp);
+    EXPECT_EQ(cfg_SettingsLoad(), 0);
+    app_IniRead();
+    EXPECT_EQ(app_Settings.SFX_VOLUME, 255);
+    EXPECT_EQ(Read("KRX.INI"), damagedIni);  // nothing replaced yet
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(cfg_SettingsWrite(), 0);
+    ASSERT_EQ(app_IniWrite(), 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Read("KRX.INI.bak"), damagedIni);
+    EXPECT_EQ(Read("APP.INI.bak"), damagedApp);
+    EXPECT_EQ(err,
+              "krx: KRX.INI could not be read and is replaced; the old file is kept as KRX.INI.bak\n"
+              "krx: APP.INI could not be read and is replaced; the old file is kept as APP.INI.bak\n");
+    ASSERT_EQ(cfg_SettingsRead(), 0);
+
+    // Later writes, and files that were read, make no copy.
+    std::filesystem::remove("KRX.INI.bak");
+    std::filesystem::remove("APP.INI.bak");
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(cfg_SettingsWrite(), 0);
+    ASSERT_EQ(app_IniWrite(), 0);
+    app_IniRead();
+    ASSERT_EQ(app_IniWrite(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"APP.INI", "KRX.INI"}));
 }
 
 TEST_F(Settings, SaveFileOfAnotherShapeIsIgnored) {

@@ -187,6 +187,35 @@ TEST_F(WndProcTest, PlainPumpReportsQuitWithoutSettingFlag) {
     EXPECT_EQ(PopAll(), (std::vector<uint32_t>{'A', 'B'}));
 }
 
+}  // namespace
+
+// The MIDI poll as the shell tests link it (see CMakeLists.txt): the
+// result a test asks for, counting its calls.
+static int32_t g_midiPollResult = 0;
+static int g_midiPollCalls = 0;
+extern "C" int32_t __wrap__Z14music_MidiPollv(void) {
+    g_midiPollCalls++;
+    return g_midiPollResult;
+}
+
+namespace {
+
+// The plain pump's result means "WM_QUIT was removed"; the MIDI poll runs
+// after every pump that saw none, and whatever it answers is no quit.
+TEST_F(WndProcTest, PlainPumpResultIsItsOwn) {
+    g_midiPollResult = 1;
+    g_midiPollCalls = 0;
+    plat_PostMessage(hwnd, WM_KEYDOWN, 'A', KeyL(false));
+    EXPECT_EQ(app_PumpMessages(), 0);
+    EXPECT_EQ(app_PumpMessages(), 0);
+    EXPECT_EQ(g_midiPollCalls, 2);
+    plat_PostQuitMessage(0);
+    EXPECT_EQ(app_PumpMessages(), 1);
+    EXPECT_EQ(g_midiPollCalls, 2);  // a quit returns at once
+    g_midiPollResult = 0;
+    EXPECT_EQ(PopAll(), std::vector<uint32_t>{'A'});
+}
+
 TEST_F(WndProcTest, MousePumpTakesOnlyMouseMessages) {
     plat_PostMessage(hwnd, WM_KEYDOWN, 'A', KeyL(false));
     plat_PostMessage(hwnd, WM_MOUSEMOVE, 0, plat_MakeLParam(3, 4));
