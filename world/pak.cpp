@@ -334,7 +334,19 @@ bool ImageAt(const uint8_t* block, uint32_t size, uint32_t at, ImageView* v) {
     v->data = block + at + PAK_IMAGE_HEADER_SIZE;
     v->palette = v->paletteFlag ? v->data + v->length : nullptr;
     v->next = at + (uint32_t)need;
-    return true;
+    // The runs must cover the image, so a few bytes cannot ask for a large
+    // block.
+    uint64_t pixels = 0, want = (uint64_t)v->width * v->height;
+    for (uint32_t i = 0; i < v->length && pixels < want; i++) {
+        if (v->data[i] >= 0xC0) {
+            if (++i >= v->length) break;
+            uint32_t run = v->data[i - 1] & 0x3F;
+            pixels += run ? run : 1;  // as the decoder reads a run of 0
+        } else {
+            pixels++;
+        }
+    }
+    return pixels >= want;
 }
 
 bool CheckImages(const uint8_t* block, uint32_t size) {
