@@ -334,6 +334,7 @@ TEST_F(PakLoad, DamagedFilesAreRefused) {
         {"image count past the block", true, imageBlock, 2, 0, 0},
         {"image width 0", true, imageBlock + 4 + 16, 0, 0, 0},
         {"image data past the block", true, imageBlock + 4 + 24, 0x10000, 0, 0},
+        {"image runs short of the image", true, imageBlock + 4 + 24, 4, 0, 0},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = c.crateFile ? crate : good;
