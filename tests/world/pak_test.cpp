@@ -389,3 +389,22 @@ TEST_F(PakLoad, ColourBytesTo5Bit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PakLoad, TheDataSetModelsLoadFromTheArchive) {
+    PffRecord* pff = pff_Open(KRX_DATA_DIR "/KRX.PFF");
+    ASSERT_NE(pff, nullptr);
+    ASSERT_GE(file_PffSlotAdd(pff), 0);
+    _PAK_HEADER* boo = pak_Load("boo.pak");
+    _PAK_HEADER* crate = pak_Load("crate.pak");
+    ASSERT_NE(boo, nullptr);
+    ASSERT_NE(crate, nullptr);
+    EXPECT_EQ(crate->modelCount, 2);
+    EXPECT_NE(crate->palette, nullptr);
+    EXPECT_NE(crate->partInfo, nullptr);
+    EXPECT_NE(pak_TextureFind("crate:CRATE.PCX"), nullptr);
+    EXPECT_EQ(pak_ModelGeometryGet(boo, 0)->polygonCount, 12);
+}
+
+}  // namespace
