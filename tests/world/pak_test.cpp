@@ -408,3 +408,25 @@ TEST_F(PakLoad, TheDataSetModelsLoadFromTheArchive) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PakLoad, LongNamesKeepTheirOwnTextureKeys) {
+    // Two models whose names agree in their first 30 characters keep apart
+    // the images they embed under the same image name.
+    WriteDataSetModels();
+    std::vector<uint8_t> pak = test_ReadFile("crate.pak"), pal = test_ReadFile("crate.PAL");
+    const char* names[2] = {"a_model_with_a_rather_long_name_1", "a_model_with_a_rather_long_name_2"};
+    const uint8_t* images[2] = {};
+    for (int i = 0; i < 2; i++) {
+        std::string base = names[i];
+        Write(base + ".pak", pak);
+        Write(base + ".PAL", pal);
+        ASSERT_NE(LoadQuiet((base + ".pak").c_str()), nullptr);
+        images[i] = pak_TextureFind((base + ":CRATE.PCX").c_str());
+        ASSERT_NE(images[i], nullptr) << base;
+    }
+    EXPECT_NE(images[0], images[1]);
+}
+
+}  // namespace
