@@ -817,7 +817,9 @@ _PAK_HEADER* pak_InstanceCreate(const _PAK_HEADER* pak) {
             if (sg->vertexCount) memcpy(g->vertices, sg->vertices, (size_t)sg->vertexCount * sizeof(PakVertex));
             for (int32_t p = 0; p < sg->polygonCount; p++) {
                 g->polygons[p] = sg->polygons[p];
-                for (int k = 0; k < 3; k++) g->polygons[p].vertex[k] = g->vertices + (sg->polygons[p].vertex[k] - sg->vertices);
+                // The same vertices, in the copy.
+                for (int k = 0; k < 3; k++)
+                    g->polygons[p].vertex[k] = g->vertices + (sg->polygons[p].vertex[k] - sg->vertices);
             }
             model->subObjects[s].geometry = g;
         }
