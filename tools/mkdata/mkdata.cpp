@@ -3,6 +3,7 @@
 #include <string>
 
 #include "mkdata.h"
+#include "pak_write.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ const Writer kWriters[] = {
     {"start-up data", mkdata_WriteStartupData},
     {"input map", mkdata_WriteInputMap},
     {"fonts", mkdata_WriteFonts},
+    {"models", mkdata_WriteModels},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

@@ -1,0 +1,364 @@
+// PAK model files, ".PAL" companions and relocatable list files (".PIB"),
+// laid out as docs/formats.md fixes them; words the format leaves open are
+// written 0.
+#include "pak_write.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/le.h"
+#include "mkdata.h"
+
+namespace {
+
+constexpr uint32_t kHeader = 72, kModelEntry = 8, kModelRecord = 12, kSubObject = 44, kGeometry = 92;
+constexpr uint32_t kFace = 28, kVertex = 44, kPolygon = 32, kNormal = 16, kPoint = 12;
+
+void Xyz(LeWriter& w, const MkPakXyz& p, uint32_t pad) {
+    w.i32(p.x);
+    w.i32(p.y);
+    w.i32(p.z);
+    w.zeros(pad);
+}
+
+}  // namespace
+
+std::vector<uint8_t> mkdata_PakRle(const std::vector<uint8_t>& pixels) {
+    std::vector<uint8_t> out;
+    size_t i = 0;
+    while (i < pixels.size()) {
+        uint8_t b = pixels[i];
+        size_t run = 1;
+        while (i + run < pixels.size() && pixels[i + run] == b && run < 63) run++;
+        if (run == 1 && b < 0xC0) {
+            out.push_back(b);
+        } else {
+            out.push_back((uint8_t)(0xC0 | run));
+            out.push_back(b);
+        }
+        i += run;
+    }
+    return out;
+}
+
+std::vector<uint8_t> mkdata_PakBuild(const MkPak& pak) {
+    // Offsets first: header, model table, model records, geometry blocks.
+    uint32_t at = kHeader;
+    uint32_t table = at;
+    at += (uint32_t)pak.models.size() * kModelEntry;
+    std::vector<uint32_t> modelAt;
+    for (const MkPakModel& m : pak.models) {
+        modelAt.push_back(at);
+        at += kModelRecord + (uint32_t)m.subObjects.size() * kSubObject;
+    }
+    struct GeoAt {
+        uint32_t header, faces, vertices, polygons, normals, points;
+    };
+    std::vector<GeoAt> geoAt;
+    for (const MkPakGeometry& g : pak.geometries) {
+        GeoAt a;
+        a.header = at;
+        at += kGeometry;
+        a.faces = at;
+        at += (uint32_t)g.faces.size() * kFace;
+        a.vertices = at;
+        at += (uint32_t)g.vertices.size() * kVertex;
+        a.polygons = at;
+        at += (uint32_t)g.polygons.size() * kPolygon;
+        a.normals = at;
+        at += (uint32_t)g.normals.size() * kNormal;
+        a.points = at;
+        at += (uint32_t)g.points.size() * kPoint;
+        geoAt.push_back(a);
+    }
+    uint32_t dataEnd = at;
+
+    LeWriter w;
+    w.u32(0);
+    w.u32(pak.version);
+    w.fixedString(pak.name.c_str(), 36);
+    w.u32((uint32_t)pak.models.size());
+    w.i32(pak.radius * 2);
+    w.i32(pak.baseHeight * 2);
+    w.u32(table);
+    w.u32(dataEnd);
+    size_t imageEndAt = w.size();
+    w.u32(0);  // end of the image block, known below
+    w.u32(0);
+    for (size_t m = 0; m < pak.models.size(); m++) {
+        w.i32(pak.models[m].size * 2);
+        w.u32(modelAt[m]);
+    }
+    for (const MkPakModel& m : pak.models) {
+        w.u32(0);
+        w.u32((uint32_t)m.subObjects.size());
+        w.u32(0);
+        for (const MkPakSubObject& s : m.subObjects) {
+            w.u32(geoAt[(size_t)s.geometry].header);
+            w.zeros(12);  // angles
+            w.u8(s.flags);
+            w.bytes(s.rgb, 3);
+            w.zeros(24);
+        }
+    }
+    for (size_t gi = 0; gi < pak.geometries.size(); gi++) {
+        const MkPakGeometry& g = pak.geometries[gi];
+        const GeoAt& a = geoAt[gi];
+        w.zeros(16);
+        w.i32(g.radius);
+        w.zeros(24);
+        w.u32((uint32_t)g.faces.size());
+        w.u32((uint32_t)g.vertices.size());
+        w.u32((uint32_t)g.polygons.size());
+        w.u32((uint32_t)g.normals.size());
+        w.u32((uint32_t)g.points.size());
+        w.u32(0);
+        w.u32(a.faces);
+        w.u32(a.vertices);
+        w.u32(a.polygons);
+        w.u32(a.normals);
+        w.u32(a.points);
+        w.u32(0);  // no further array
+        for (const MkPakFace& f : g.faces) {
+            w.fixedString(f.name.c_str(), 13);
+            w.u8(f.log2Width);
+            w.u8(f.log2Height);
+            w.u8(0);
+            w.u32(f.colour);
+            w.zeros(2);
+            w.u16(f.flags);
+            w.zeros(4);
+        }
+        for (const MkPakXyz& v : g.vertices) Xyz(w, v, kVertex - 12);
+        for (const MkPakPolygon& p : g.polygons) {
+            w.u32(0);
+            w.u32(a.faces + (uint32_t)p.face * kFace);
+            for (int k = 0; k < 3; k++) w.u32(a.vertices + (uint32_t)p.vertex[k] * kVertex);
+            for (int k = 0; k < 3; k++) w.u32(a.normals + (uint32_t)p.normal[k] * kNormal);
+        }
+        for (const MkPakXyz& n : g.normals) Xyz(w, n, kNormal - 12);
+        for (const MkPakXyz& p : g.points) Xyz(w, p, 0);
+    }
+    if (!pak.images.empty()) {
+        w.u32((uint32_t)pak.images.size());
+        for (const MkPakImage& im : pak.images) {
+            std::vector<uint8_t> rle = mkdata_PakRle(im.pixels);
+            bool withPalette = im.palette.size() == 768;
+            w.fixedString(im.name.c_str(), 12);
+            w.u16(withPalette ? 1 : 0);
+            w.u16(im.flags);
+            w.i32(im.width);
+            w.i32(im.height);
+            w.u32((uint32_t)rle.size());
+            w.bytes(rle.data(), rle.size());
+            if (withPalette) w.bytes(im.palette.data(), 768);
+        }
+    }
+    w.put32At(imageEndAt, (uint32_t)w.size());
+    return w.buf;
+}
+
+MkPakGeometry mkdata_PakCube(int32_t half, const std::vector<MkPakFace>& sixFaces,
+                             const std::vector<MkPakXyz>& points) {
+    MkPakGeometry g;
+    g.faces = sixFaces;
+    g.points = points;
+    g.radius = half * 2;
+    for (int i = 0; i < 8; i++)
+        g.vertices.push_back({(i & 1) ? half : -half, (i & 2) ? half : -half, (i & 4) ? half : -half});
+    // Corners of each side and its outward normal.
+    const int sides[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3}, {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
+    const MkPakXyz normals[6] = {{16384, 0, 0}, {-16384, 0, 0}, {0, 16384, 0},
+                                 {0, -16384, 0}, {0, 0, 16384}, {0, 0, -16384}};
+    for (int s = 0; s < 6; s++) {
+        g.normals.push_back(normals[s]);
+        int face = sixFaces.empty() ? 0 : s % (int)sixFaces.size();
+        MkPakPolygon a, b;
+        a.face = b.face = face;
+        a.vertex[0] = sides[s][0], a.vertex[1] = sides[s][1], a.vertex[2] = sides[s][2];
+        b.vertex[0] = sides[s][0], b.vertex[1] = sides[s][2], b.vertex[2] = sides[s][3];
+        for (int k = 0; k < 3; k++) a.normal[k] = b.normal[k] = s;
+        g.polygons.push_back(a);
+        g.polygons.push_back(b);
+    }
+    return g;
+}
+
+std::vector<uint8_t> mkdata_RelocBuild(const std::vector<MkRelocValue>& values,
+                                       const std::vector<MkRelocGroup>& groups, uint32_t flags) {
+    constexpr uint32_t kRelocHeader = 40, kValue = 24, kGroup = 20, kSub = 16;
+    uint32_t at = kRelocHeader;
+    std::vector<uint32_t> valueAt, groupAt;
+    std::vector<std::vector<uint32_t>> subAt(groups.size());
+    for (size_t i = 0; i < values.size(); i++, at += kValue) valueAt.push_back(at);
+    for (const MkRelocGroup& g : groups) {
+        groupAt.push_back(at);
+        at += kGroup + 4 * (uint32_t)g.extra.size();
+    }
+    for (size_t gi = 0; gi < groups.size(); gi++)
+        for (const MkRelocSub& s : groups[gi].subs) {
+            subAt[gi].push_back(at);
+            at += kSub + 4 * (uint32_t)s.extra.size();
+        }
+    // Names last, each once per entry.
+    std::vector<std::string> names;
+    auto nameAt = [&](const std::string& n) -> uint32_t {
+        if (n.empty()) return 0;
+        uint32_t off = at;
+        names.push_back(n);
+        at += (uint32_t)n.size() + 1;
+        return off;
+    };
+    std::vector<uint32_t> valueName, groupName;
+    std::vector<std::vector<uint32_t>> subName(groups.size());
+    for (const MkRelocValue& v : values) valueName.push_back(nameAt(v.name));
+    for (size_t gi = 0; gi < groups.size(); gi++) {
+        groupName.push_back(nameAt(groups[gi].name));
+        for (const MkRelocSub& s : groups[gi].subs) subName[gi].push_back(nameAt(s.name));
+    }
+
+    auto link = [](const std::vector<uint32_t>& list, size_t i, int step) -> uint32_t {
+        if (step < 0) return i == 0 ? 0 : list[i - 1];
+        return i + 1 < list.size() ? list[i + 1] : 0;
+    };
+    LeWriter w;
+    w.zeros(12);
+    w.u32(flags);
+    w.u32(valueAt.empty() ? 0 : valueAt.front());
+    w.u32(valueAt.empty() ? 0 : valueAt.back());
+    w.u32((uint32_t)values.size());
+    w.u32(groupAt.empty() ? 0 : groupAt.front());
+    w.u32(groupAt.empty() ? 0 : groupAt.back());
+    w.u32((uint32_t)groups.size());
+    for (size_t i = 0; i < values.size(); i++) {
+        w.u32(link(valueAt, i, -1));
+        w.u32(link(valueAt, i, 1));
+        w.u32(0);  // owner, set at load
+        w.u32(0);
+        w.u32(valueName[i]);
+        w.i32(values[i].value);
+    }
+    for (size_t gi = 0; gi < groups.size(); gi++) {
+        w.u32(link(groupAt, gi, -1));
+        w.u32(link(groupAt, gi, 1));
+        w.u32(0);
+        w.u32(subAt[gi].empty() ? 0 : subAt[gi].front());
+        w.u32(groupName[gi]);
+        for (uint32_t x : groups[gi].extra) w.u32(x);
+    }
+    for (size_t gi = 0; gi < groups.size(); gi++)
+        for (size_t si = 0; si < groups[gi].subs.size(); si++) {
+            w.u32(link(subAt[gi], si, -1));
+            w.u32(link(subAt[gi], si, 1));
+            w.u32(subName[gi][si]);
+            w.u32(0);  // no data
+            for (uint32_t x : groups[gi].subs[si].extra) w.u32(x);
+        }
+    for (const std::string& n : names) w.cString(n.c_str());
+    return w.buf;
+}
+
+std::vector<uint8_t> mkdata_PibBuild(const std::vector<MkPibNode>& nodes) {
+    std::vector<MkRelocGroup> groups;
+    for (const MkPibNode& n : nodes) {
+        MkRelocGroup g;
+        g.extra.push_back((uint32_t)n.model);
+        for (const MkPibPart& p : n.parts) g.subs.push_back({p.name, {(uint32_t)p.subObject}});
+        groups.push_back(g);
+    }
+    return mkdata_RelocBuild({}, groups);
+}
+
+namespace {
+
+MkPakFace Flat(uint8_t r, uint8_t g, uint8_t b) {
+    MkPakFace f;
+    f.colour = (uint32_t)r | (uint32_t)g << 8 | (uint32_t)b << 16;
+    return f;
+}
+
+// "boo.pak", the stand-in model of every empty slot: a grey-and-red box,
+// flat colours only, with two attachment points.
+MkPak BooModel() {
+    MkPak p;
+    p.name = "boo";
+    p.radius = 0x8000;
+    p.baseHeight = 0x4000;
+    p.geometries.push_back(mkdata_PakCube(0x4000,
+                                          {Flat(160, 160, 160), Flat(160, 160, 160), Flat(200, 40, 40),
+                                           Flat(90, 90, 90), Flat(128, 128, 128), Flat(128, 128, 128)},
+                                          {{0, 0x8000, 0}, {0, -0x8000, 0}}));
+    MkPakModel m;
+    m.size = 0x100000;
+    m.subObjects.push_back({0, 0, {0, 0, 0}});
+    p.models.push_back(m);
+    return p;
+}
+
+// "crate.pak": a textured box with a lid (a second sub-object sharing the
+// geometry, drawn as a flat-coloured part), its image embedded with its own
+// palette; a nearer and a farther detail level.
+MkPak CrateModel(const uint8_t* palette) {
+    MkPak p;
+    p.name = "crate";
+    p.radius = 0x6000;
+    p.baseHeight = 0x3000;
+    MkPakFace tex;
+    tex.name = "CRATE.PCX";
+    tex.flags = 0x0008;
+    tex.log2Width = tex.log2Height = 4;
+    p.geometries.push_back(mkdata_PakCube(0x3000, {tex}, {{0, 0x6000, 0}}));
+    p.geometries.push_back(mkdata_PakCube(0x3000, {Flat(150, 110, 60)}, {}));
+    MkPakModel near;
+    near.size = 0x80000;
+    near.subObjects.push_back({0, 0, {0, 0, 0}});
+    near.subObjects.push_back({0, 0x02, {150, 110, 60}});
+    MkPakModel far;
+    far.size = 0x400000;
+    far.subObjects.push_back({1, 0, {0, 0, 0}});
+    p.models.push_back(near);
+    p.models.push_back(far);
+
+    MkPakImage im;
+    im.name = "CRATE.PCX";
+    im.width = im.height = 32;
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 32; x++) {
+            bool edge = x < 3 || y < 3 || x > 28 || y > 28 || x == y || x == 31 - y;
+            im.pixels.push_back((uint8_t)(edge ? 40 : 20 + ((x / 4 + y) & 3)));
+        }
+    im.palette.assign(palette, palette + 768);
+    p.images.push_back(im);
+    return p;
+}
+
+}  // namespace
+
+std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
+    uint8_t palette[768];
+    mkdata_GamePalette(palette);
+    std::vector<MkModelFile> files;
+    files.push_back({"boo.pak", mkdata_PakBuild(BooModel())});
+    files.push_back({"crate.pak", mkdata_PakBuild(CrateModel(palette))});
+    files.push_back({"crate.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Canopy", 1}}}})});
+    // The ".PAL" companion is a PCX image whose palette is the model's; as
+    // in the game palette, its pixels mark the fixed colours. Its remap
+    // companions go beside it.
+    uint8_t pixels[64];
+    const int rows[4] = {96, 128, 144, 240};
+    for (int r = 0; r < 4; r++)
+        for (int i = 0; i < 16; i++) pixels[r * 16 + i] = (uint8_t)(rows[r] + i);
+    std::vector<uint8_t> pal = mkdata_PcxBuild(scratchDir, 16, 4, pixels, palette);
+    if (pal.empty()) return {};
+    files.push_back({"crate.PAL", std::move(pal)});
+    files.push_back({"crate.CR1", mkdata_RemapFileBuild(palette)});
+    files.push_back({"crate.CR2", mkdata_RemapFileBuild(palette)});
+    return files;
+}
+
+int mkdata_WriteModels(const std::string& dir) {
+    std::vector<MkModelFile> files = mkdata_ModelFiles(dir);
+    if (files.empty()) return -1;
+    for (MkModelFile& f : files) mkdata_PffAdd("KRX.PFF", f.name, std::move(f.data));
+    return 0;
+}
