@@ -24,6 +24,7 @@ const Writer kWriters[] = {
     {"start-up data", mkdata_WriteStartupData},
     {"input map", mkdata_WriteInputMap},
     {"fonts", mkdata_WriteFonts},
+    {"sounds", mkdata_WriteSounds},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };
