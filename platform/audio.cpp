@@ -128,6 +128,7 @@ int32_t plat_WaveOutPrepareHeader(PlatWaveHeader* header) {
 int32_t plat_WaveOutUnprepareHeader(PlatWaveHeader* header) {
     if (g_form != kWaveOut) return PLAT_MMSYSERR_INVALHANDLE;
     if (!header) return PLAT_MMSYSERR_INVALPARAM;
+    std::lock_guard<std::mutex> hold(g_queueLock);
     if (header->flags & PLAT_WHDR_INQUEUE) return PLAT_WAVERR_STILLPLAYING;
     header->flags &= ~(uint32_t)PLAT_WHDR_PREPARED;
     return PLAT_MMSYSERR_NOERROR;

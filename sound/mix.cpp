@@ -260,6 +260,9 @@ struct Live {
     const uint8_t* end;
     int32_t step;
     int32_t left, right;
+    // The position as the block goes on, and the record's position as the
+    // mixer last read or wrote it: the main thread may set it meanwhile.
+    int32_t position, seen;
 };
 
 void LiveOf(Live& live, const MixVoice& r) {
@@ -292,6 +295,7 @@ int32_t EndOfVoice(int32_t v, Live& live) {
     if (position >= 0) position = -1;
     p.position = position;
     LiveOf(live, p);
+    live.seen = position;
     return position;
 }
 
@@ -337,7 +341,10 @@ void TakeRequests(void) {
 
 void Mix(int16_t* out, int32_t frames) {
     Live voices[MIX_VOICES];
-    for (int32_t v = 0; v < MIX_VOICES; v++) LiveOf(voices[v], mix_PlayingBank[v]);
+    for (int32_t v = 0; v < MIX_VOICES; v++) {
+        LiveOf(voices[v], mix_PlayingBank[v]);
+        voices[v].position = voices[v].seen = mix_PlayingBank[v].position;
+    }
     Live stream;
     LiveOf(stream, mix_StreamVoice);
     int32_t streamPos = mix_StreamVoice.position;
@@ -352,11 +359,10 @@ void Mix(int16_t* out, int32_t frames) {
         R += ((int32_t)pair[1] - 128) * stream.right;
 
         for (int32_t v = 0; v < MIX_VOICES; v++) {
-            MixVoice& p = mix_PlayingBank[v];
             Live& live = voices[v];
-            int64_t np = (int64_t)(int32_t)p.position + live.step;
+            int64_t np = (int64_t)live.position + live.step;
             int32_t pos = np >= 0 ? EndOfVoice(v, live) : (int32_t)np;
-            p.position = pos;
+            live.position = pos;
             int32_t s = (int32_t)live.end[pos >> 10] - 128;
             L += s * live.left;
             R += s * live.right;
@@ -370,6 +376,12 @@ void Mix(int16_t* out, int32_t frames) {
         out[2 * f + 1] = (int16_t)R;
         lastL = L;
         lastR = R;
+    }
+    // A position the main thread set during the block (-1: take the
+    // follow-on record over) wins over the mixer's.
+    for (int32_t v = 0; v < MIX_VOICES; v++) {
+        MixVoice& p = mix_PlayingBank[v];
+        if ((int32_t)p.position == voices[v].seen) p.position = voices[v].position;
     }
     mix_StreamVoice.position = streamPos;
     mix_LastLeft = lastL;

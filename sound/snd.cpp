@@ -222,9 +222,9 @@ int32_t snd_SetEndHook(MixEndHook hook) {
 
 void snd_WaveOutDone(void) {
     if (!snd_Running || snd_DirectSound) return;
+    // Buffers come back in the order they were written, so the one named by
+    // the rotation is the one the device has just given back.
     PlatWaveHeader& h = g_headers[g_rotation - 1];
-    // Buffers come back in the order they were written.
-    if (h.flags & PLAT_WHDR_INQUEUE) return;
     mix_MixBlock(reinterpret_cast<int16_t*>(h.data), snd_BlockFrames);
     h.bufferLength = (uint32_t)snd_BlockBytes;
     plat_WaveOutWrite(&h);
