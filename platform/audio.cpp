@@ -67,8 +67,6 @@ void WavePull(int16_t* out, int32_t frames) {
 
 const PlatAudioBackend plat_NullAudioBackend = {"null", NullOpen, NullStart, NullClose};
 
-const char* plat_AudioBackendName(void) { return (g_backend ? g_backend : Choose())->name; }
-
 int32_t plat_AudioOpen(PlatAudioPullFn pull, int32_t* emulated) {
     int32_t dummy = 0;
     if (!emulated) emulated = &dummy;

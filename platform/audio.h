@@ -31,8 +31,6 @@ void plat_AudioStart(void);
 // Stops and closes the device; once it returns the pull routine is not
 // running and will not run again.
 void plat_AudioClose(void);
-// The backend's name ("sdl", "headless", "null").
-const char* plat_AudioBackendName(void);
 
 // Wave-out form. Results are the wave-out error numbers below.
 enum {

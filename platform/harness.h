@@ -21,3 +21,6 @@ void plat_HarnessDesktopSizeSet(int width, int height);
 int32_t plat_HarnessAudioStep(int16_t* copy, int32_t maxFrames);
 // Frames pulled since the device opened.
 uint32_t plat_HarnessAudioFrames(void);
+// 1: the headless device reports itself as only emulating output (as SDL's
+// dummy driver does); stays until set back to 0.
+void plat_HarnessAudioEmulatedSet(int32_t emulated);

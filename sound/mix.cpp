@@ -512,16 +512,16 @@ uint32_t mix_VoiceStartOn(int32_t voice, const MixSample* sample, int32_t pan, i
 
 uint32_t mix_VoiceStart(const MixSample* sample, int32_t pan, int32_t volume, int32_t pitch, uint32_t flags) {
     if (!SampleUsable(sample)) return 0;
-    auto free = [](int32_t v) {
+    auto takeable = [](int32_t v) {
         return !mix_PlayingBank[v].reserved.load(std::memory_order_relaxed) &&
                !mix_RequestBank[v].state.load(std::memory_order_acquire);
     };
     int32_t chosen = -1;
     for (int32_t v = 0; v < MIX_VOICES && chosen < 0; v++)
-        if (free(v) && !mix_PlayingBank[v].state.load(std::memory_order_acquire)) chosen = v;
+        if (takeable(v) && !mix_PlayingBank[v].state.load(std::memory_order_acquire)) chosen = v;
     // All busy: the first quieter voice gives way.
     for (int32_t v = 0; v < MIX_VOICES && chosen < 0; v++)
-        if (free(v) && (int32_t)(uint32_t)mix_PlayingBank[v].volume < ClampVolume(volume)) chosen = v;
+        if (takeable(v) && (int32_t)(uint32_t)mix_PlayingBank[v].volume < ClampVolume(volume)) chosen = v;
     if (chosen < 0) return 0;
     return mix_VoiceStartOn(chosen, sample, pan, volume, pitch, flags);
 }

@@ -16,6 +16,7 @@ struct State {
     PlatAudioPullFn pull = nullptr;
     bool open = false;
     bool started = false;
+    bool emulated = false;
     uint32_t ticks = 0;
     uint32_t frames = 0;
     FILE* dump = nullptr;
@@ -69,7 +70,7 @@ void DumpBlock(const int16_t* frames, int32_t count) {
 
 int32_t HOpen(PlatAudioPullFn pull, int32_t* emulated) {
     if (g.open || !pull) return -1;
-    *emulated = 0;
+    *emulated = g.emulated ? 1 : 0;
     g.pull = pull;
     g.open = true;
     g.started = false;
@@ -114,6 +115,8 @@ int32_t plat_HarnessAudioStep(int16_t* copy, int32_t maxFrames) {
 }
 
 uint32_t plat_HarnessAudioFrames(void) { return g.frames; }
+
+void plat_HarnessAudioEmulatedSet(int32_t emulated) { g.emulated = emulated != 0; }
 
 void plat_HeadlessAudioTick(void) {
     if (!g.open || !g.started) return;

@@ -2,7 +2,9 @@
 // the stream ring and the silence flag.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -338,6 +340,50 @@ TEST_F(MixTest, AChainLoopsOnAnIdleVoiceAtOnce) {
     EXPECT_EQ(mix_VoiceFind(k), 0u);
     std::vector<int16_t> after = test_Mix(8);
     EXPECT_EQ(after[14], 0);
+}
+
+TEST_F(MixTest, AShortLoopWrapsItsRandomStartInsideTheSample) {
+    // Shorter than the random start of up to 255 frames: every start stays
+    // inside the sample, so the loop only ever reads its own frames.
+    auto s = test_Constant8(138, 5);
+    for (int32_t v = 0; v < MIX_VOICES; v++) mix_VoiceChain(v, s->sample, 64, 10, 0x30000);
+    for (int round = 0; round < 20; round++) {
+        std::vector<int16_t> out = test_Mix(500);
+        for (int f = 0; f < 500; f++) ASSERT_EQ(out[2 * f + 1], 0) << f;  // full left
+        if (round > 0)
+            for (int f = 0; f < 500; f++) ASSERT_EQ(out[2 * f], 24 * 10 * 4 + 319) << f;
+    }
+}
+
+TEST_F(MixTest, TheMainThreadPostsWhileAnotherThreadMixes) {
+    auto a = test_Constant8(180, 3000);
+    auto b = test_Constant8(90, 700);
+    std::vector<uint8_t> stream(512, 150);
+    std::atomic<bool> done{false};
+    std::thread mixer([&] {
+        std::vector<int16_t> out(2 * 441);
+        while (!done.load()) mix_MixBlock(out.data(), 441);
+    });
+    uint32_t keys[8] = {};
+    for (int i = 0; i < 3000; i++) {
+        keys[i % 8] = mix_VoiceStart(i % 3 ? a->sample : b->sample, i & 255, i % 256, i % 5 ? 0 : 0x20000, 0);
+        mix_VoiceUpdate(keys[(i + 3) % 8], (i * 7) & 255, -1, -1);
+        if (i % 7 == 0) mix_VoiceStop(keys[(i + 5) % 8]);
+        if (i % 11 == 0) mix_VoiceChain(i % MIX_VOICES, a->sample, 0, 100, 0);
+        if (i % 13 == 0) mix_VoiceStopOn((i + 1) % MIX_VOICES);
+        mix_StreamQueue(stream.data(), (uint32_t)stream.size(), 1, 2);
+        if (i % 97 == 0) mix_StreamStop();
+        if (i % 101 == 0) mix_StopAll();
+    }
+    done.store(true);
+    mixer.join();
+    // After a stop-all nothing the main thread posted before it is left.
+    mix_StopAll();
+    // (A negative remainder stays at -1: a quarter of -1 is -1.)
+    std::vector<int16_t> out = test_Mix(2000);
+    EXPECT_GE(out[3998], -1);
+    EXPECT_LE(out[3998], 0);
+    for (int32_t v = 0; v < MIX_VOICES; v++) EXPECT_EQ(mix_VoiceIsPlaying(v), 0);
 }
 
 TEST_F(MixTest, TheEndHookGetsTheFlagsWordOnce) {

@@ -182,6 +182,19 @@ TEST_F(SndTest, WaveOutRefillsEachBufferAsItComesBack) {
     EXPECT_EQ(snd_Running, 1);
 }
 
+TEST_F(SndTest, ModeZeroOnAnEmulatedDeviceUsesWaveOut) {
+    plat_HarnessAudioEmulatedSet(1);
+    snd_Init(0);
+    plat_HarnessAudioEmulatedSet(0);
+    ASSERT_EQ(snd_Running, 1);
+    EXPECT_EQ(snd_DirectSound, 0);
+    // The wave-out buffers' silence plays first.
+    auto s = test_Constant8(200, 100000);
+    snd_VoicePlay(s->sample, 0, 255, 0);
+    Step();
+    EXPECT_TRUE(AllZero(block));
+}
+
 TEST_F(SndTest, AFailedPrepareShowsItsBoxAndLeavesOutputClosed) {
     // The buffers cannot be had: alternate heap 1 is full.
     std::vector<void*> taken;
