@@ -13,7 +13,7 @@ SDL_AudioDeviceID g_device = 0;
 PlatAudioPullFn g_pull = nullptr;
 
 void Callback(void*, Uint8* stream, int length) {
-    // The spec is fixed at open (no changes allowed), so the stream is
+    // The format is fixed at open (no changes allowed), so the stream is
     // whole frames of our own format.
     g_pull(reinterpret_cast<int16_t*>(stream), length / PLAT_AUDIO_FRAME_BYTES);
 }
