@@ -14,3 +14,13 @@ void plat_HarnessDesktopDepthSet(int bpp);
 // Size the headless desktop reports (1024x768 until set; reset by
 // plat_HarnessReset).
 void plat_HarnessDesktopSizeSet(int width, int height);
+// Headless audio (pulled every 4 ticks of the game clock while a device is
+// open and started; KRX_AUDIODUMP=FILE writes everything pulled as a WAV).
+// Pulls one block of 2205 frames now and copies at most maxFrames of it to
+// `copy` (may be null); the frames pulled, 0 when no device is playing.
+int32_t plat_HarnessAudioStep(int16_t* copy, int32_t maxFrames);
+// Frames pulled since the device opened.
+uint32_t plat_HarnessAudioFrames(void);
+// 1: the headless device reports itself as only emulating output (as SDL's
+// dummy driver does); stays until set back to 0.
+void plat_HarnessAudioEmulatedSet(int32_t emulated);

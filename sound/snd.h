@@ -1,22 +1,55 @@
-// Sound output: opening and closing it, the mixer's voices and the wave-out
-// buffers.
+// Sound output: opens the audio device at start-up and keeps the mixer
+// feeding it, and the guarded forms of the mixer's operations that the rest
+// of the program uses. While output is not running every operation does
+// nothing and returns 0, so the game runs silently without a device.
 #pragma once
 #include <cstdint>
 
+#include "sound/mix.h"
+
 // 1 while sound output is open.
 extern int32_t snd_Running;
+// 1: the device pulls from the mixer on its own thread (mode 0); 0: three
+// wave-out buffers refilled on the main thread.
+extern int32_t snd_DirectSound;
+// The wave-out block: bytes and frames mixed into each returned buffer.
+extern int32_t snd_BlockBytes;
+extern int32_t snd_BlockFrames;
+constexpr uint32_t SND_WAVE_BUFFER_BYTES = 88200;
 
-// Mode 0: DirectSound-style output, 2: wave-out. Sets snd_Running on success.
+// Mode 0: the pulling device unless it is only emulated, then wave-out;
+// 2: wave-out. Sets snd_Running on success.
 void snd_Init(int32_t mode);
 void snd_Shutdown(void);
 
-// Mixer voices now playing the sample buffer; 0 when sound is off.
-int32_t snd_CountSampleVoices(const void* sample);
-// Stops every voice.
+// 0..255; larger values give 255.
+void snd_SetMasterVolume(int32_t volume);
+// Stores it and re-derives the queued stream blocks' gains.
+int32_t snd_SetStreamVolume(int32_t volume);
+// 1: blocks come out as zeros and no voice advances.
+void snd_SetSilence(int32_t on);
 void snd_StopAllVoices(void);
+// Wave-out only: the block in tenths of a second (1..10).
+void snd_SetBufferLength(int32_t tenths);
+
+// Loads a WAVE file whole and converts it in place; the sample, or null.
+MixSample* snd_SampleLoad(const char* name);
+
+// The mixer's voice operations (see mix.h).
+uint32_t snd_VoicePlay(const MixSample* sample, int32_t pan, int32_t volume, int32_t pitch);
+uint32_t snd_VoiceStart(const MixSample* sample, int32_t pan, int32_t volume, int32_t pitch, uint32_t flags);
+uint32_t snd_VoicePlayOn(int32_t voice, const MixSample* sample, int32_t pan, int32_t volume, int32_t pitch);
+uint32_t snd_VoicePlayOnEx(int32_t voice, const MixSample* sample, int32_t pan, int32_t volume, int32_t pitch,
+                           uint32_t flags);
+uint32_t snd_VoiceFind(uint32_t key);
+int32_t snd_VoiceStop(uint32_t key);  // 0
+// Mixer voices playing, or about to play, the sample buffer.
+int32_t snd_CountSampleVoices(const void* sample);
 // Sets the voice's reserved flag; returns 0.
 int32_t snd_VoiceSetFlag(int32_t voice, int32_t value);
+int32_t snd_SetEndHook(MixEndHook hook);  // 0
+
 // A wave-out buffer has finished playing (MM_WOM_DONE, main thread).
 void snd_WaveOutDone(void);
-// Message-pump hook of the WAV stream ring.
+// Message-pump hook of the WAV file stream, which nothing opens.
 void snd_WavStreamPump(void);

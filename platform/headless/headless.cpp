@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio_backend.h"
 #include "platform/backend.h"
 #include "platform/harness.h"
 #include "platform/joystick.h"
@@ -374,6 +375,7 @@ void plat_HarnessTimerFired(uint32_t intervalMs) {
     // Only the game clock's 25 ms timer counts script ticks.
     if (intervalMs == 25) {
         g.tick++;
+        plat_HeadlessAudioTick();
         PostDue();
     }
 }

@@ -26,6 +26,7 @@ const Writer kWriters[] = {
     {"input map", mkdata_WriteInputMap},
     {"fonts", mkdata_WriteFonts},
     {"models", mkdata_WriteModels},
+    {"sounds", mkdata_WriteSounds},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

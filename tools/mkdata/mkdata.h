@@ -84,3 +84,14 @@ int mkdata_WriteInputMap(const std::string& dir);
 // grid of one font, and the data set's fonts added to KRX.PFF.
 std::vector<uint8_t> mkdata_FontImage(int32_t cellHeight, bool bold, int32_t* width, int32_t* height);
 int mkdata_WriteFonts(const std::string& dir);
+
+// WAVE samples (wave_write.cpp; the accepted form in docs/formats.md): the
+// canonical 44-byte header, PCM, one channel. Frames are given as 16-bit
+// values; 8-bit files store (value >> 8) + 128.
+std::vector<uint8_t> mkdata_WaveBuild(int32_t bits, uint32_t rate, const std::vector<int16_t>& frames);
+// A sine tone of `hz` for `ms` milliseconds at `amplitude` (of 32767), with
+// short fades at both ends.
+std::vector<int16_t> mkdata_WaveTone(uint32_t rate, double hz, int32_t ms, int32_t amplitude);
+// The data set's samples, on disk: S08_11K.WAV .. S16_44K.WAV (each depth
+// at 11025, 22050 and 44100 Hz), ENGINE.WAV (a loop) and BOOM.WAV.
+int mkdata_WriteSounds(const std::string& dir);

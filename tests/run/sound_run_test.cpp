@@ -1,0 +1,76 @@
+// Whole-program runs with sound: the headless device's WAV dump lasts as
+// long as the run, and without a device the program says so once and runs
+// on silently.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "base/filetable.h"
+#include "base/le.h"
+#include "base/mem.h"
+#include "run_util.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+std::string AppString1(void) {
+    mem_HeapSizesSet(0x100000, 0x10000, 0x10000);
+    mem_HeapInit();
+    FileTable* table = file_TableLoad(KRX_DATA_DIR "/APPSTR.BIN");
+    const FileTableEntry* e = file_TableEntryGet(table, 1);
+    return e ? e->text : "<missing string>";
+}
+
+TEST(KrxSoundRun, TheAudioDumpIsAsLongAsTheRun) {
+    std::string dir = run_FreshDataDir("audiodump");
+    ASSERT_FALSE(dir.empty());
+    std::string wav = dir + "/run.wav";
+    RunResult r = run_Program("krx", {}, dir, {"KRX_MAXTICKS=120", "KRX_AUDIODUMP=" + wav});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string bytes = ReadFile(wav);
+    ASSERT_GE(bytes.size(), 44u);
+    LeReader h(bytes.data(), bytes.size());
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    h.seek(4);
+    EXPECT_EQ(h.u32(), bytes.size() - 8);
+    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+    h.seek(20);
+    EXPECT_EQ(h.u16(), 1);      // PCM
+    EXPECT_EQ(h.u16(), 2);      // stereo
+    EXPECT_EQ(h.u32(), 22050u);
+    EXPECT_EQ(h.u32(), 88200u);
+    EXPECT_EQ(h.u16(), 4);
+    EXPECT_EQ(h.u16(), 16);
+    EXPECT_EQ(bytes.substr(36, 4), "data");
+    h.seek(40);
+    uint32_t data = h.u32();
+    EXPECT_EQ(data, bytes.size() - 44);
+    // 120 ticks of 25 ms: 3 s, 2205 frames every fourth tick from the
+    // moment the device opened early in the start-up.
+    uint32_t frames = data / 4;
+    EXPECT_EQ(frames % 2205, 0u);
+    EXPECT_LE(frames, 30u * 2205);
+    EXPECT_GE(frames, 28u * 2205);
+}
+
+TEST(KrxSoundRun, WithoutADeviceItSaysSoAndRunsOn) {
+    std::string dir = run_FreshDataDir("noaudio");
+    ASSERT_FALSE(dir.empty());
+    RunResult r = run_Program("krx", {}, dir, {"KRX_MAXTICKS=80", "KRX_AUDIO=none"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::string line = ": " + AppString1() + "\n";
+    size_t at = r.err.find(line);
+    ASSERT_NE(at, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.rfind("box: ", at), r.err.rfind('\n', at) + 1);
+    EXPECT_EQ(r.err.find(line, at + 1), std::string::npos);  // once
+    EXPECT_NE(r.err.find("krx: 80 frame steps"), std::string::npos) << r.err;
+}
+
+}  // namespace
