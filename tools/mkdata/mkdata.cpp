@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "mission_write.h"
 #include "mkdata.h"
+#include "terrain_write.h"
 
 namespace {
 
@@ -24,6 +26,8 @@ const Writer kWriters[] = {
     {"start-up data", mkdata_WriteStartupData},
     {"input map", mkdata_WriteInputMap},
     {"fonts", mkdata_WriteFonts},
+    {"terrain", mkdata_WriteTerrain},
+    {"missions", mkdata_WriteMissions},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };
