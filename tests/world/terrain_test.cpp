@@ -224,6 +224,15 @@ TEST_F(Terrain, OneBitImagesReadAsPackedRows) {
     EXPECT_EQ(pal_Second.width, 13);
     mem_Free(px);
     EXPECT_EQ(depth_WaterImageCheck(), -1);  // not 512 x 512
+    // The top row's pixels missing (only its padding would be allowed to).
+    file.resize(file.size() - 4);
+    Write("cut.bmp", file);
+    EXPECT_EQ(pcx_LoadImageEx("cut.bmp", 8), nullptr);
+    file.push_back(0);
+    file.push_back(0);
+    Write("cut.bmp", file);
+    EXPECT_NE(px = static_cast<uint8_t*>(pcx_LoadImageEx("cut.bmp", 8)), nullptr);
+    mem_Free(px);
 
     // 4 bits, 16 colours: two pixels a byte.
     LeWriter w;
