@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "base/file.h"
 #include "base/filetable.h"
@@ -16,22 +16,24 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
+    static std::string path;
     if (!ready) {
         mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
         mem_HeapInit();
         file_StateInit();
-        char tmpl[] = "/tmp/krx_fuzz_orf_XXXXXX";
-        if (!mkdtemp(tmpl) || chdir(tmpl) != 0) abort();
+        // An absolute path: the corpus folders are given relative to the
+        // current folder, which must stay as it is.
+        path = "/tmp/krx_fuzz_orf_" + std::to_string(getpid()) + ".orf";
         ready = true;
     }
     if (size > 0x400000) return 0;
-    if (FILE* f = fopen("FUZZ.ORF", "wb")) {
-        fwrite(data, 1, size, f);
-        fclose(f);
-    }
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return 0;
+    fwrite(data, 1, size, f);
+    fclose(f);
     level_GameMode.singlePlayer = size & 1;
     level_Region = -1;
-    _ORF* m = orf_Load("FUZZ.ORF", 0);
+    _ORF* m = orf_Load(path.c_str(), 0);
     if (!m) return 0;
     uint32_t sum = 0;
     OrfPlaced p;
