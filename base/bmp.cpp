@@ -44,15 +44,31 @@ bool bmp_HeaderRead(const void* data, size_t size, BmpHeader* out) {
     return r.ok();
 }
 
+uint64_t bmp_PackedRowSize(int32_t width, int32_t bits) { return ((uint64_t)width * (uint64_t)bits + 7) / 8; }
+
 bool bmp_PixelsFit(const BmpHeader& h, size_t size) {
     if (h.width <= 0 || h.height <= 0 || h.bits <= 0 || h.pixelOffset > size) return false;
     uint64_t stored = bmp_StoredRowSize(h.width, h.bits);
-    uint64_t rowBytes = (uint64_t)h.width * (uint64_t)(h.bits / 8);
+    uint64_t rowBytes = bmp_PackedRowSize(h.width, h.bits);
     // Every row but the last takes its padded size; the last one's padding
     // may be missing, its pixels may not. Divided, so nothing can overflow.
     uint64_t room = size - h.pixelOffset;
     if (rowBytes > room) return false;
     return (uint64_t)(h.height - 1) <= (room - rowBytes) / stored;
+}
+
+void bmp_PackedRowsRead(const void* data, const BmpHeader& h, uint8_t* out) {
+    uint64_t stored = bmp_StoredRowSize(h.width, h.bits);
+    size_t rowBytes = (size_t)bmp_PackedRowSize(h.width, h.bits);
+    // Bits past the width in a row's last byte are not pixels.
+    uint32_t used = (uint32_t)(((uint64_t)h.width * (uint64_t)h.bits) % 8);
+    uint8_t lastMask = used ? (uint8_t)(0xFF << (8 - used)) : 0xFF;
+    const uint8_t* src = static_cast<const uint8_t*>(data) + h.pixelOffset;
+    for (int32_t fileRow = 0; fileRow < h.height; fileRow++) {
+        uint8_t* dst = out + (size_t)(h.height - 1 - fileRow) * rowBytes;
+        memcpy(dst, src + (size_t)fileRow * stored, rowBytes);
+        dst[rowBytes - 1] &= lastMask;
+    }
 }
 
 int32_t img_Log2Exact(int32_t value, int32_t* log2Out, uint32_t* flags, uint32_t flagBit) {
@@ -180,9 +196,9 @@ namespace {
 
 int64_t Encode(uint8_t* out, size_t outSize, int32_t width, int32_t height, int32_t bits, const uint8_t* pixels,
                const uint8_t* palette) {
-    if (width < 1 || height < 1 || !pixels || (bits == 8 && !palette)) return -1;
+    if (width < 1 || height < 1 || !pixels || (bits <= 8 && !palette)) return -1;
     uint64_t stored = bmp_StoredRowSize(width, bits);
-    uint32_t colours = bits == 8 ? 256 : 0;
+    uint32_t colours = bits <= 8 ? 1u << bits : 0;
     uint64_t offset = kHeadersSize + (uint64_t)colours * 4;
     uint64_t total = offset + stored * (uint64_t)height;
     if (total > INT32_MAX) return -1;
@@ -212,7 +228,7 @@ int64_t Encode(uint8_t* out, size_t outSize, int32_t width, int32_t height, int3
         w.u8(palette[i * 3 + 0]);
         w.u8(0);
     }
-    size_t rowBytes = (size_t)width * (size_t)(bits / 8);
+    size_t rowBytes = (size_t)bmp_PackedRowSize(width, bits);
     for (int32_t fileRow = 0; fileRow < height; fileRow++) {
         const uint8_t* row = pixels + (size_t)(height - 1 - fileRow) * rowBytes;
         uint8_t* dst = out + w.pos;
@@ -255,6 +271,15 @@ int64_t bmp_Encode24(uint8_t* out, size_t outSize, int32_t width, int32_t height
 int64_t bmp_Encode8(uint8_t* out, size_t outSize, int32_t width, int32_t height, const uint8_t* pixels,
                     const uint8_t* palette) {
     return Encode(out, outSize, width, height, 8, pixels, palette);
+}
+
+int64_t bmp_Encode1(uint8_t* out, size_t outSize, int32_t width, int32_t height, const uint8_t* rows,
+                    const uint8_t* palette) {
+    return Encode(out, outSize, width, height, 1, rows, palette);
+}
+
+int32_t bmp_Write1(const char* path, int32_t width, int32_t height, const uint8_t* rows, const uint8_t* palette) {
+    return WriteFile(path, width, height, 1, rows, palette);
 }
 
 int32_t bmp_Write24(const char* path, int32_t width, int32_t height, const uint8_t* rgb) {

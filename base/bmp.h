@@ -59,9 +59,15 @@ struct BmpHeader {
 bool bmp_HeaderRead(const void* data, size_t size, BmpHeader* out);
 // Bytes of one stored row: whole bytes, padded to 4.
 uint64_t bmp_StoredRowSize(int32_t width, int32_t bits);
+// Bytes of one row's pixels alone: whole bytes, no padding.
+uint64_t bmp_PackedRowSize(int32_t width, int32_t bits);
 // Whether every row's pixels lie within the file's size (the last row's
 // padding may be missing). Width and height must be positive.
 bool bmp_PixelsFit(const BmpHeader& header, size_t size);
+// The rows of a file with fewer than 8 bits per pixel, as packed rows of
+// bmp_PackedRowSize bytes, top row first, bits past the width cleared. The
+// header must have passed bmp_PixelsFit.
+void bmp_PackedRowsRead(const void* data, const BmpHeader& header, uint8_t* out);
 
 // Writers. Rows are given top row first; the file stores them bottom-up,
 // each padded to a multiple of 4 bytes. The size of the encoded file, or -1
@@ -71,6 +77,11 @@ int64_t bmp_Encode24(uint8_t* out, size_t outSize, int32_t width, int32_t height
 // 8 bits with a 256-entry colour table made from `palette` (768 bytes RGB).
 int64_t bmp_Encode8(uint8_t* out, size_t outSize, int32_t width, int32_t height, const uint8_t* pixels,
                     const uint8_t* palette);
+// 1 bit with a 2-entry colour table from `palette` (6 bytes RGB); `rows` are
+// packed, (width + 7) / 8 bytes a row, the most significant bit first.
+int64_t bmp_Encode1(uint8_t* out, size_t outSize, int32_t width, int32_t height, const uint8_t* rows,
+                    const uint8_t* palette);
 // Encoded into a new file at path (replaced if it exists); 0 or -1.
 int32_t bmp_Write24(const char* path, int32_t width, int32_t height, const uint8_t* rgb);
 int32_t bmp_Write8(const char* path, int32_t width, int32_t height, const uint8_t* pixels, const uint8_t* palette);
+int32_t bmp_Write1(const char* path, int32_t width, int32_t height, const uint8_t* rows, const uint8_t* palette);

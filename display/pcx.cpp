@@ -171,6 +171,7 @@ struct BmpInfo {
     int32_t width, height, bits, colours;
     uint32_t tableOffset, pixelOffset;
     uint64_t stride;
+    BmpHeader header;
 };
 
 bool ReadBmpHeader(const uint8_t* data, size_t size, int32_t mode, const char* who, const char* name, BmpInfo* bi) {
@@ -185,12 +186,7 @@ bool ReadBmpHeader(const uint8_t* data, size_t size, int32_t mode, const char* w
         Complain(who, name, "unknown BMP information header");
         return false;
     }
-    if (bits < 8) {
-        pal_Second.mode = bits;  // no block can be made at this depth
-        Complain(who, name, "fewer than 8 bits per pixel");
-        return false;
-    }
-    if (bits != 8 && bits != 24) {
+    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 24) {
         Complain(who, name, "unsupported bit count");
         return false;
     }
@@ -206,9 +202,9 @@ bool ReadBmpHeader(const uint8_t* data, size_t size, int32_t mode, const char* w
         Complain(who, name, "a 24-bit image loads at 16 or 32 bits only");
         return false;
     }
-    uint32_t colours = bits == 8 ? (used ? used : 256) : 0;
+    uint32_t colours = bits <= 8 ? (used ? used : 1u << bits) : 0;
     uint64_t tableOffset = 14 + (uint64_t)infoSize;
-    if (colours > 256 || tableOffset + colours * 4ull > size) {
+    if ((bits <= 8 && colours > 1u << bits) || tableOffset + colours * 4ull > size) {
         Complain(who, name, "bad colour table");
         return false;
     }
@@ -221,7 +217,7 @@ bool ReadBmpHeader(const uint8_t* data, size_t size, int32_t mode, const char* w
         return false;
     }
     uint64_t stride = bmp_StoredRowSize(width, bits);
-    *bi = BmpInfo{width, height, bits, (int32_t)colours, (uint32_t)tableOffset, pixelOffset, stride};
+    *bi = BmpInfo{width, height, bits, (int32_t)colours, (uint32_t)tableOffset, pixelOffset, stride, h};
     return true;
 }
 
@@ -232,6 +228,10 @@ void DecodeBmp(const uint8_t* data, const BmpInfo& bi, int32_t mode, void* block
         pal_Second.palette[n * 3 + 0] = e[2];
         pal_Second.palette[n * 3 + 1] = e[1];
         pal_Second.palette[n * 3 + 2] = e[0];
+    }
+    if (bi.bits < 8) {
+        bmp_PackedRowsRead(data, bi.header, static_cast<uint8_t*>(block));
+        return;
     }
     if (bi.bits == 8 && mode != 8) BuildColourTables(mode);
     size_t bpp = (size_t)mode / 8;
@@ -285,7 +285,12 @@ void* LoadImage(const uint8_t* data, size_t size, int32_t mode, bool allowBmp, c
         pal_Second.fileBits = bi.bits;
         pal_Second.colourCount = bi.colours;
     }
-    uint64_t bytes = (uint64_t)width * (uint64_t)height * (uint64_t)(mode / 8);
+    // Fewer than 8 bits a pixel: packed rows, and the output mode is the
+    // file's bit count.
+    if (isBmp && bi.bits < 8) mode = bi.bits;
+    pal_Second.mode = mode;
+    uint64_t bytes = mode < 8 ? bmp_PackedRowSize(width, mode) * (uint64_t)height
+                              : (uint64_t)width * (uint64_t)height * (uint64_t)(mode / 8);
     if (bytes == 0 || bytes > INT32_MAX) {
         Complain(who, name, "image too large");
         return nullptr;
@@ -420,7 +425,9 @@ int32_t pcx_WriteFile(const char* fileName, const uint8_t* pixels) {
 }
 
 void pcx_HalveImage(uint8_t* pixels) {
-    if (!pixels) return;
+    // Packed images of fewer than 8 bits a pixel are not halved: their
+    // block is smaller than a pixel a byte.
+    if (!pixels || pal_Second.mode < 8) return;
     int32_t width = pal_Second.width, height = pal_Second.height;
     int32_t bpp = pal_Second.mode == 16 ? 2 : pal_Second.mode == 32 ? 4 : 1;
     int32_t w2 = width / 2, h2 = height / 2;

@@ -19,7 +19,9 @@ constexpr uint8_t PCX_PALETTE_MARKER = 12;
 
 // Blocks are the pixels alone, row after row, width x height x (mode / 8)
 // bytes, tagged "PCX Image" ("PCX IMAGE" from memory); the caller frees them
-// with mem_Free. Null for a missing, unrecognised or damaged file, a mode
+// with mem_Free. A BMP file of fewer than 8 bits a pixel is read as packed
+// rows ((width x bits + 7) / 8 bytes each, top row first) whatever the mode
+// asked for, and pal_Second.mode becomes its bit count. Null for a missing, unrecognised or damaged file, a mode
 // other than 8, 16 or 32, or no memory (with the "No Mem" box).
 uint8_t* pcx_Load(const char* fileName);  // mode 8
 void* pcx_LoadImageEx(const char* fileName, int32_t mode);
@@ -29,7 +31,7 @@ void* pcx_LoadIntoBuffer(const void* data, int32_t length, int32_t mode);
 // pal_Second.palette; 0, or -1 when the file cannot be made or written.
 int32_t pcx_WriteFile(const char* fileName, const uint8_t* pixels);
 // In place: every second pixel of every second row; halves pal_Second's
-// width and height.
+// width and height. Nothing for a packed image (mode below 8).
 void pcx_HalveImage(uint8_t* pixels);
 // 2 x count bytes tagged "alpha image": colour, alpha of each pixel.
 uint8_t* pcx_MakeAlphaImage(const uint8_t* colour, const uint8_t* alpha, int32_t count);

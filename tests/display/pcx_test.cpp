@@ -359,8 +359,8 @@ TEST_F(Pcx, BmpFilesThroughTheSameEntry) {
     mem_Free(b32);
     EXPECT_EQ(pcx_LoadImageEx("b.bmp", 8), nullptr);  // 24 bits cannot be 8-bit pixels
 
-    // Refused: top-down, compressed, fewer than 8 bits, truncated, more
-    // than 256 colours.
+    // Refused: top-down, compressed, more colours than the bits allow,
+    // truncated, more than 256 colours.
     std::vector<uint8_t> good = Read("a.bmp");
     auto patched = [&](size_t at, std::vector<uint8_t> bytes) {
         std::vector<uint8_t> f = good;
@@ -370,7 +370,7 @@ TEST_F(Pcx, BmpFilesThroughTheSameEntry) {
     std::vector<std::vector<uint8_t>> bad = {
         patched(22, {0xFD, 0xFF, 0xFF, 0xFF}),  // height -3
         patched(30, {1}),                      // RLE8
-        patched(28, {4}),                      // 4 bits
+        patched(28, {4}),                      // 4 bits with 256 colours
         patched(46, {0x01, 0x01}),             // 257 colours
         std::vector<uint8_t>(good.begin(), good.end() - 9),
         std::vector<uint8_t>(good.begin(), good.begin() + 40),

@@ -2,8 +2,10 @@
 #include <cstdio>
 #include <string>
 
+#include "mission_write.h"
 #include "mkdata.h"
 #include "pak_write.h"
+#include "terrain_write.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ const Writer kWriters[] = {
     {"fonts", mkdata_WriteFonts},
     {"models", mkdata_WriteModels},
     {"sounds", mkdata_WriteSounds},
+    {"terrain", mkdata_WriteTerrain},
+    {"missions", mkdata_WriteMissions},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

@@ -1,0 +1,46 @@
+// Fuzz target: water images through the image entry (which reads them from a
+// file) and the water image check; a passing image is read bit by bit.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "base/mem.h"
+#include "display/pal.h"
+#include "display/pcx.h"
+#include "world/terrain.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool ready = false;
+    static std::string path;
+    if (!ready) {
+        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
+        mem_HeapInit();
+        pal_SetRgbMasks(0x7C00, 0x03E0, 0x001F);
+        pal_SetRgbMasksSecond(0xFF0000, 0x00FF00, 0x0000FF);
+        path = "/tmp/krx_fuzz_water_" + std::to_string(getpid()) + ".bmp";
+        ready = true;
+    }
+    if (size > 0x200000) return 0;
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return 0;
+    fwrite(data, 1, size, f);
+    fclose(f);
+    auto* block = static_cast<uint8_t*>(pcx_LoadImageEx(path.c_str(), 8));
+    if (!block) return 0;
+    uint32_t sum = 0;
+    for (int32_t i = 0; i < pal_Second.pixelBytes; i++) sum += block[i];
+    if (depth_WaterImageCheck() == 0) {
+        const uint8_t* saved = depth_Level.waterMap;
+        depth_Level.waterMap = block;
+        for (uint32_t z = 0; z < 512; z += 3)
+            for (uint32_t x = 0; x < 512; x += 5) {
+                FixWorldPos p = {x << 23, 0, z << 23};
+                sum += (uint32_t)terrain_CellFlagGet(&p);
+            }
+        depth_Level.waterMap = saved;
+    }
+    mem_Free(block);
+    return sum == 0xFFFFFFFF;
+}

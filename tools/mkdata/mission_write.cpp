@@ -1,0 +1,279 @@
+// The mission writer and the sample mission.
+#include "mission_write.h"
+
+#include <cstdio>
+
+#include "base/le.h"
+#include "mkdata.h"
+#include "terrain_write.h"
+
+namespace {
+
+void Name16(LeWriter& w, const std::string& s) { w.fixedString(s.c_str(), ORF_NAME_SIZE); }
+
+void Placed(LeWriter& w, const OrfPlaced& p) {
+    size_t start = w.size();
+    w.u32(p.x);
+    w.i32(p.height);
+    w.u32(p.z);
+    w.u8(p.type);
+    w.u8(p.category);
+    w.u8(p.dynamic);
+    w.u8(p.heading);
+    w.u8(p.playerSlot);
+    w.u8(p.kind);
+    w.u16(p.modelIndex);
+    w.u8(p.categoryFlags);
+    w.u8(p.hitClass);
+    w.u8(p.options);
+    w.u8(p.side);
+    w.u16(p.objectNumber);
+    w.u16(p.serial);
+    w.u8(p.stateTest);
+    w.u8(p.stateWanted);
+    w.u16(p.stateIndex);
+    w.u8(p.sides[0]);
+    w.u8(p.sides[1]);
+    w.zeros(ORF_PLACED_SIZE - (w.size() - start));
+}
+
+void Trigger(LeWriter& w, const OrfTrigger& t) {
+    w.u8(t.fired);
+    w.u8(t.conditionCount);
+    w.u16(t.actionList);
+    w.u16(t.actionClass);
+    for (uint16_t a : t.arguments) w.u16(a);
+    for (const OrfCondition& c : t.conditions) {
+        w.u8(c.kind);
+        w.u8(c.momentary);
+        w.u16(c.id);
+        w.u8(c.code);
+        w.u8(0);
+        w.u16(c.argument);
+        w.u8(c.type);
+        w.u8(c.matched);
+        w.u16(0);
+        w.i32(c.tick);
+    }
+}
+
+// Cell corner to world coordinate.
+uint32_t Cell(int32_t cell) { return (uint32_t)cell << 23; }
+
+}  // namespace
+
+std::vector<uint8_t> mkdata_MissionBuild(const MkMission& m) {
+    LeWriter w;
+    w.u32(m.magic);
+    w.u32(m.version);
+    w.zeros(8);
+    w.u8(m.region);
+    w.u8(m.timeOfDay);
+    w.zeros(2);
+    Name16(w, m.textName);
+    Name16(w, m.depthName);
+    Name16(w, m.waterName);
+    Name16(w, m.shadowName);
+    Name16(w, m.tilesName);
+    Name16(w, m.referenceName);
+    Name16(w, m.skyName);
+    w.zeros(ORF_TRIGGER_BLOCK_FLAG - w.size());
+    w.u32(m.triggerBlock ? 1 : 0);
+    w.zeros(ORF_HEADER_SIZE - w.size());
+
+    w.u32((uint32_t)(m.array1.size() / ORF_ARRAY1_SIZE));
+    w.bytes(m.array1.data(), m.array1.size() / ORF_ARRAY1_SIZE * ORF_ARRAY1_SIZE);
+    w.u32((uint32_t)(m.array2.size() / ORF_ARRAY2_SIZE));
+    w.bytes(m.array2.data(), m.array2.size() / ORF_ARRAY2_SIZE * ORF_ARRAY2_SIZE);
+    w.u32((uint32_t)m.models.size());
+    for (const std::string& s : m.models) Name16(w, s);
+    w.u32((uint32_t)m.placed.size());
+    for (const OrfPlaced& p : m.placed) Placed(w, p);
+
+    w.u32((uint32_t)m.array5.size());
+    for (const auto& g : m.array5) {
+        w.u32((uint32_t)(g.size() / ORF_ARRAY5_ITEM_SIZE));
+        w.u32(0);  // pointer slot
+    }
+    for (const auto& g : m.array5) w.bytes(g.data(), g.size() / ORF_ARRAY5_ITEM_SIZE * ORF_ARRAY5_ITEM_SIZE);
+
+    w.u32((uint32_t)m.starts.size());
+    for (const auto& g : m.starts) {
+        w.u32((uint32_t)g.size());
+        w.u32(0);
+    }
+    for (const auto& g : m.starts)
+        for (const OrfStartItem& s : g) {
+            w.u32(s.x);
+            w.i32(s.height);
+            w.u32(s.z);
+            w.u32(s.heading);
+            w.zeros(ORF_START_ITEM_SIZE - 16);
+        }
+
+    w.u32((uint32_t)m.triggers.size());
+    for (const OrfTrigger& t : m.triggers) Trigger(w, t);
+    w.u32((uint32_t)m.counters.size());
+    for (uint32_t c : m.counters) w.u32(c);
+    w.u32((uint32_t)m.messages.size());
+    for (const MkMessage& msg : m.messages) {
+        w.fixedString(msg.name.c_str(), 32);
+        w.fixedString(msg.sample.c_str(), 16);
+    }
+
+    if (m.triggerBlock) {
+        w.i32(m.blockValue);
+        w.u32((uint32_t)m.nodes.size());
+        w.u32((uint32_t)m.actions.size());
+        w.u32((uint32_t)m.arguments.size());
+        for (const auto& n : m.nodes)
+            for (int32_t v : n) w.i32(v);
+        for (const auto& a : m.actions)
+            for (int32_t v : a) w.i32(v);
+        for (const auto& a : m.arguments)
+            for (int32_t v : a) w.i32(v);
+        for (int32_t v : m.closingValues) w.i32(v);
+    }
+    w.bytes(m.text.data(), m.text.size());
+    return w.buf;
+}
+
+void mkdata_MissionTerrainNames(MkMission* m, const std::string& reference) {
+    char name[32];
+    int r = m->region + 1;
+    snprintf(name, sizeof name, "depth%02d.pcx", r);
+    m->depthName = name;
+    snprintf(name, sizeof name, "water%02d.bmp", r);
+    m->waterName = name;
+    snprintf(name, sizeof name, "shadow%02d.pcx", r);
+    m->shadowName = name;
+    snprintf(name, sizeof name, "bmp%02d.bms", r);
+    m->tilesName = name;
+    m->referenceName = reference;
+    m->skyName = "skymono.pcx";
+}
+
+MkMission mkdata_SampleMission(void) {
+    MkMission m;
+    m.region = 0;
+    m.timeOfDay = 1;
+    mkdata_MissionTerrainNames(&m, MK_SAMPLE_REFERENCE);
+    m.models = {"HANGAR.PAK", "TOWER.PAK", "TANK.PAK", "SAMSITE.PAK"};
+
+    uint16_t number = 1;
+    // Player starts: slots 0 to 7 (side 0) from the west end of the runway,
+    // 8 to 15 (side 1) from the east end, two abreast either side of the
+    // centre line; heading 64 is a quarter turn.
+    for (uint8_t slot = 0; slot < 16; slot++) {
+        OrfPlaced p{};
+        bool east = slot >= 8;
+        int32_t row = (slot % 8) / 2;
+        uint32_t along = (uint32_t)(row + 1) << 21;
+        p.x = east ? Cell(MK_RUNWAY_CELL_X0 + MK_RUNWAY_CELLS) - along : Cell(MK_RUNWAY_CELL_X0) + along;
+        p.z = Cell(MK_RUNWAY_CELL_Z) + ((slot & 1) ? (1u << 19) : (uint32_t)-(1 << 19));
+        p.height = MK_AIRFIELD_HEIGHT * 0x40000;
+        p.category = 2;
+        p.dynamic = 1;
+        p.heading = east ? 192 : 64;
+        p.playerSlot = slot;
+        p.side = east ? 1 : 0;
+        p.objectNumber = number++;
+        p.serial = p.objectNumber;
+        m.placed.push_back(p);
+    }
+    // Statics beside the runway: hangar and tower (kind 2, with hit
+    // classes), and a marker of kind 3.
+    struct Static {
+        int32_t cx, cz;
+        uint16_t model;
+        uint8_t kind, hitClass, type;
+    } statics[] = {
+        {202, 300, 0, 2, 5, 1},
+        {204, 300, 0, 2, 5, 1},
+        {206, 300, 1, 2, 3, 2},
+        {201, 304, 1, 3, 0, 2},
+    };
+    for (const Static& s : statics) {
+        OrfPlaced p{};
+        p.x = Cell(s.cx) + (1u << 22);
+        p.z = Cell(s.cz) + (1u << 22);
+        p.height = MK_AIRFIELD_HEIGHT * 0x40000;
+        p.type = s.type;
+        p.category = 16;
+        p.kind = s.kind;
+        p.hitClass = s.hitClass;
+        p.modelIndex = s.model;
+        p.objectNumber = number++;
+        p.serial = p.objectNumber;
+        m.placed.push_back(p);
+    }
+    // AI units: two tanks by the lake and a SAM site on the hills north of
+    // the airfield.
+    struct Unit {
+        int32_t cx, cz;
+        uint16_t model;
+        uint8_t category, type;
+    } units[] = {
+        {MK_LAKE_CELL_X - MK_LAKE_RADIUS - 4, MK_LAKE_CELL_Z, 2, 4, 3},
+        {MK_LAKE_CELL_X - MK_LAKE_RADIUS - 6, MK_LAKE_CELL_Z + 2, 2, 4, 3},
+        {204, 320, 3, 8, 4},
+    };
+    for (const Unit& u : units) {
+        OrfPlaced p{};
+        p.x = Cell(u.cx);
+        p.z = Cell(u.cz);
+        p.height = 0;  // placed on the ground
+        p.type = u.type;
+        p.category = u.category;
+        p.dynamic = 1;
+        p.kind = 2;
+        p.hitClass = 3;
+        p.modelIndex = u.model;
+        p.categoryFlags = 0x02;
+        p.objectNumber = number++;
+        p.serial = p.objectNumber;
+        m.placed.push_back(p);
+    }
+
+    // Start items of each side: the take-off run and the climb-out point.
+    for (int side = 0; side < 2; side++) {
+        bool east = side == 1;
+        uint32_t heading = (east ? 192u : 64u) << 17;
+        uint32_t far = east ? Cell(MK_RUNWAY_CELL_X0) : Cell(MK_RUNWAY_CELL_X0 + MK_RUNWAY_CELLS);
+        uint32_t beyond = east ? far - Cell(16) : far + Cell(16);
+        m.starts.push_back({{far, MK_AIRFIELD_HEIGHT * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading},
+                            {beyond, 40 * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading}});
+    }
+
+    // When a player enters the game (event 6, code 1) message 0 plays.
+    OrfTrigger t{};
+    t.conditionCount = 1;
+    t.actionClass = 3;
+    t.arguments[0] = 0;
+    t.conditions[0].kind = ORF_LINK_LAST;
+    t.conditions[0].type = 6;
+    t.conditions[0].code = 1;
+    m.triggers.push_back(t);
+    m.counters = {0};
+    m.messages = {{"WELCOME", "welcome.wav"}};
+
+    // The same as a compiled action list: node 0 runs play_m (id 21) with
+    // message 0.
+    m.triggerBlock = true;
+    m.blockValue = 1;
+    m.nodes = {{0, 0, 0, 0, 0, -1, 0, -1, 0}};
+    m.actions = {{0, 3, 1, 21, 0, 0, 0}};
+    m.arguments = {{0, 0, 0}};
+
+    m.text = mkdata_TableBuild({
+        {"MISSION",
+         {{"TITLE", "Range Day"},
+          {"BRIEF", "Take off from the runway, look over the lake and come back in one piece."}}},
+        {"MESSAGES", {{"WELCOME", "Welcome to the range."}}},
+    });
+    return m;
+}
+
+int mkdata_WriteMissions(const std::string& dir) {
+    return mkdata_WriteFile(dir, MK_SAMPLE_MISSION, mkdata_MissionBuild(mkdata_SampleMission()));
+}

@@ -1,0 +1,52 @@
+// The mission writer of the builder (layout in docs/formats.md) and the
+// sample mission "F1M1.ORF" on the sample terrain.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "world/orf.h"
+
+constexpr const char* MK_SAMPLE_MISSION = "F1M1.ORF";
+constexpr const char* MK_SAMPLE_REFERENCE = "F1M1.REF";
+
+struct MkMessage {
+    std::string name;    // 32 bytes
+    std::string sample;  // 16 bytes: the speech sample
+};
+
+struct MkMission {
+    uint32_t magic = ORF_MAGIC;
+    uint32_t version = ORF_VERSION;
+    uint8_t region = 0;     // 0-based
+    uint8_t timeOfDay = 1;  // 1-based, as stored
+    std::string textName;   // empty: the text table follows the arrays
+    std::string depthName, waterName, shadowName, tilesName, referenceName, skyName;
+    std::vector<uint8_t> array1;  // records of 8 bytes, as stored
+    std::vector<uint8_t> array2;  // records of 8 bytes
+    std::vector<std::string> models;
+    std::vector<OrfPlaced> placed;
+    std::vector<std::vector<uint8_t>> array5;  // groups of 12-byte items, as stored
+    std::vector<std::vector<OrfStartItem>> starts;  // by side
+    std::vector<OrfTrigger> triggers;
+    std::vector<uint32_t> counters;
+    std::vector<MkMessage> messages;
+    bool triggerBlock = false;
+    int32_t blockValue = 0;
+    std::vector<std::array<int32_t, 9>> nodes;
+    std::vector<std::array<int32_t, 7>> actions;
+    std::vector<std::array<int32_t, 3>> arguments;
+    std::array<int32_t, 3> closingValues = {0, 0, 0};
+    std::vector<uint8_t> text;  // the text table image (embedded or not)
+};
+
+// The file image.
+std::vector<uint8_t> mkdata_MissionBuild(const MkMission& mission);
+// The region-1 names of the sample terrain, and the reference file given.
+void mkdata_MissionTerrainNames(MkMission* mission, const std::string& reference);
+// The sample mission: 16 player starts on the runway (two sides), statics,
+// AI units, a trigger that plays a message when a player enters, the
+// compiled action of that trigger, and its text table inside the file.
+MkMission mkdata_SampleMission(void);
+int mkdata_WriteMissions(const std::string& dir);
