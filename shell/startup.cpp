@@ -269,12 +269,12 @@ int32_t app_DepthCheck(void) {
     // check box 1012. The answer is the button; 0x10000 added when the box
     // was ticked.
     char text[1024];
-    snprintf(text, sizeof text, "%s\n%s\n%s\n[%s] [%s] [%c] %s", app_StringGet(72), app_StringGet(73),
-             app_StringGet(74), app_StringGet(77), app_StringGet(78), app_Ini.SKIP_16BIT_CHECK ? 'x' : ' ',
-             app_StringGet(76));
-    int answer = plat_Dialog("NOT16BIT", text, 1013);
+    snprintf(text, sizeof text, "%s\n%s\n%s", app_StringGet(72), app_StringGet(73), app_StringGet(74));
+    PlatDialogSpec dialog = {"NOT16BIT",        app_Title,       text, 1013, app_StringGet(77), 1014,
+                             app_StringGet(78), app_StringGet(76), app_Ini.SKIP_16BIT_CHECK != 0};
+    int answer = plat_DialogShow(&dialog);
     if ((answer & 0xFFFF) != 1013) return 0;
-    int32_t ticked = (answer & 0x10000) != 0;
+    int32_t ticked = (answer & PLAT_DIALOG_TICKED) != 0;
     app_Ini.SKIP_16BIT_CHECK = ticked;
     if (ticked) app_IniWrite();
     return 1;

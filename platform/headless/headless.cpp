@@ -323,15 +323,17 @@ int HMessageBox(const char* text, const char* title, uint32_t, int defAnswer) {
     return answer;
 }
 
-int HDialog(const char* name, const char* text, int defAnswer) {
-    fprintf(stderr, "dialog: %s: %s\n", name, text);
-    int answer = defAnswer;
+int HDialog(const PlatDialogSpec* spec, const char* logText) {
+    fprintf(stderr, "dialog: %s\n", logText);
+    int answer = spec->goOnId;
     if (!g.dialogAnswers.empty()) {
         answer = g.dialogAnswers.front();
         g.dialogAnswers.pop_front();
     }
     return answer;
 }
+
+int HWindowPaint(PlatHwnd, const uint32_t*, int32_t, int32_t) { return 0; }
 
 int HFileOpenDialog(const char* filter, const char*, char* path, size_t pathSize) {
     const char* description = "";
@@ -396,5 +398,5 @@ const PlatBackend plat_HeadlessBackend = {
     HWindowShow,    HWindowRaise,  HWindowMove,     HPumpNative,   HIdleWait,      HSleep,
     HTimeMs,        HMessageBox,   HDialog,         HDesktopSize,  HCursorShow,    HCursorClip,
     HCursorGetPos,  HCursorSetPos, HCursorSetShape, HMouseCapture, 1,
-    HFileOpenDialog,
+    HFileOpenDialog, HWindowPaint,
 };

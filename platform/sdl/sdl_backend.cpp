@@ -13,8 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/backend.h"
 #include "platform/sdl/sdl_events.h"
+#include "platform/sdl/sdl_tables.h"
 
 namespace {
 
@@ -162,6 +162,15 @@ uint32_t STimeMs(void) {
         .count();
 }
 
+// Shows a box, or hands it to the test hook. The button id, or -1 when
+// the box was closed without one or could not be shown.
+int ShowBox(const SDL_MessageBoxData* data, int* failed) {
+    int answer = -1;
+    int rc = sdl_TestHooks.messageBox ? sdl_TestHooks.messageBox(data, &answer) : SDL_ShowMessageBox(data, &answer);
+    *failed = rc != 0;
+    return rc != 0 ? -1 : answer;
+}
+
 int SMessageBox(const char* text, const char* title, uint32_t style, int defAnswer) {
     SDL_MessageBoxButtonData buttons[3];
     int count = 0;
@@ -183,15 +192,47 @@ int SMessageBox(const char* text, const char* title, uint32_t style, int defAnsw
                    : (style & 0xF0) == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
                                                        : SDL_MESSAGEBOX_INFORMATION;
     SDL_MessageBoxData data{flags, nullptr, title, text, count, buttons, nullptr};
-    int answer = defAnswer;
     fprintf(stderr, "box: %s: %s\n", title, text);
-    if (SDL_ShowMessageBox(&data, &answer) != 0 || answer < 0) answer = defAnswer;
-    return answer;
+    int failed = 0;
+    int answer = ShowBox(&data, &failed);
+    return answer < 0 ? defAnswer : answer;
 }
 
-int SDialog(const char* name, const char* text, int defAnswer) {
-    fprintf(stderr, "dialog: %s: %s\n", name, text);
-    return defAnswer;
+// The go-on button (Return), the go-on button with the check box ticked
+// when there is one, and the stop button (Escape). Closing the box stops.
+int SDialog(const PlatDialogSpec* spec, const char* logText) {
+    fprintf(stderr, "dialog: %s\n", logText);
+    char ticked[256];
+    snprintf(ticked, sizeof ticked, "%s (%s)", spec->goOnText ? spec->goOnText : "",
+             spec->checkText ? spec->checkText : "");
+    SDL_MessageBoxButtonData buttons[3];
+    int count = 0;
+    buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, spec->goOnId, spec->goOnText ? spec->goOnText : ""};
+    if (spec->checkText) buttons[count++] = {0, spec->goOnId | PLAT_DIALOG_TICKED, ticked};
+    buttons[count++] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, spec->stopId, spec->stopText ? spec->stopText : ""};
+    SDL_MessageBoxData data{SDL_MESSAGEBOX_WARNING, nullptr, spec->title ? spec->title : "",
+                            spec->text ? spec->text : "", count, buttons, nullptr};
+    int failed = 0;
+    int answer = ShowBox(&data, &failed);
+    // A box that cannot be shown at all goes on, as an unattended run does.
+    if (failed) return spec->goOnId;
+    return answer < 0 ? spec->stopId : answer;
+}
+
+// The picture goes straight onto the window's own surface; the display's
+// renderer belongs to the main window only.
+int SWindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height) {
+    SDL_Window* win = Native(hwnd);
+    if (!win) return -1;
+    SDL_Surface* target = SDL_GetWindowSurface(win);
+    if (!target) return -1;
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_RGB888);
+    if (!picture) return -1;
+    int rc = SDL_BlitSurface(picture, nullptr, target, nullptr);
+    SDL_FreeSurface(picture);
+    if (rc == 0) rc = SDL_UpdateWindowSurface(win);
+    return rc == 0 ? 0 : -1;
 }
 
 // Runs a dialog tool with argv (no shell) and reads the first line it
@@ -256,6 +297,12 @@ int SFileOpenDialog(const char* filter, const char* initialDir, char* path, size
 
 void SDesktopSize(int* w, int* h, int* bpp) {
     SDL_DisplayMode mode;
+    if (sdl_TestHooks.desktopBits) {
+        *w = 1024;
+        *h = 768;
+        *bpp = sdl_TestHooks.desktopBits;
+        return;
+    }
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
         *w = mode.w;
         *h = mode.h;
@@ -303,10 +350,14 @@ void SMouseCapture(PlatHwnd, int on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALS
 
 }  // namespace
 
+PlatSdlTestHooks sdl_TestHooks = {};
+
+void sdl_SetTestHooks(const PlatSdlTestHooks* hooks) { sdl_TestHooks = hooks ? *hooks : PlatSdlTestHooks{}; }
+
 const PlatBackend plat_SdlBackend = {
     "sdl",          SInit,         SShutdown,       SWindowCreate, SWindowDestroy, SWindowSetTitle,
     SWindowShow,    SWindowRaise,  SWindowMove,     SPumpNative,   SIdleWait,      SSleep,
     STimeMs,        SMessageBox,   SDialog,         SDesktopSize,  SCursorShow,    SCursorClip,
     SCursorGetPos,  SCursorSetPos, SCursorSetShape, SMouseCapture, 0,
-    SFileOpenDialog,
+    SFileOpenDialog, SWindowPaint,
 };

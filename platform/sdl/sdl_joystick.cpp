@@ -10,6 +10,7 @@
 
 #include "platform/joystick.h"
 #include "platform/joystick_backend.h"
+#include "platform/sdl/sdl_tables.h"
 
 namespace {
 
