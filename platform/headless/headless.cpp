@@ -44,6 +44,10 @@ struct State {
     int desktopBpp = 32;
     int desktopWidth = 1024, desktopHeight = 768;
     bool loaded = false;
+    // The last picture painted into a window (plat_WindowPaint).
+    PlatHwnd paintedWindow = 0;
+    std::vector<uint32_t> painted;
+    int32_t paintedWidth = 0, paintedHeight = 0;
 };
 
 State g;
@@ -333,7 +337,13 @@ int HDialog(const PlatDialogSpec* spec, const char* logText) {
     return answer;
 }
 
-int HWindowPaint(PlatHwnd, const uint32_t*, int32_t, int32_t) { return 0; }
+int HWindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height) {
+    g.paintedWindow = hwnd;
+    g.painted.assign(pixels, pixels + (size_t)width * (size_t)height);
+    g.paintedWidth = width;
+    g.paintedHeight = height;
+    return 0;
+}
 
 int HFileOpenDialog(const char* filter, const char*, char* path, size_t pathSize) {
     const char* description = "";
@@ -386,6 +396,13 @@ void plat_HarnessDesktopDepthSet(int bpp) { g.desktopBpp = bpp; }
 void plat_HarnessDesktopSizeSet(int width, int height) {
     g.desktopWidth = width;
     g.desktopHeight = height;
+}
+
+const uint32_t* plat_HarnessWindowPicture(PlatHwnd* hwnd, int32_t* width, int32_t* height) {
+    if (hwnd) *hwnd = g.paintedWindow;
+    if (width) *width = g.paintedWidth;
+    if (height) *height = g.paintedHeight;
+    return g.painted.empty() ? nullptr : g.painted.data();
 }
 
 void plat_HarnessReset(void) {
