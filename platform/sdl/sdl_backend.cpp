@@ -58,6 +58,13 @@ int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
     if (!win) return -1;
     // Showing a second window may still move the focus to it.
     if (secondary && visible) FocusNative(sdl_FocusOwner(hwnd));
+    // A second window belongs to the main one: the window manager keeps it
+    // above its owner, also when the owner is raised to take the focus back.
+    if (secondary)
+        if (SDL_Window* owner = Native(main)) SDL_SetWindowModalFor(win, owner);
+    // A second window is painted through its own surface (SWindowPaint).
+    // Made now: on X11 a window without one ignores being moved.
+    if (secondary) SDL_GetWindowSurface(win);
     PlatWindow* pw = plat_WindowGet(hwnd);
     pw->native = win;
     int x = 0, y = 0;
@@ -198,17 +205,18 @@ int SMessageBox(const char* text, const char* title, uint32_t style, int defAnsw
     return answer < 0 ? defAnswer : answer;
 }
 
-// The go-on button (Return), the go-on button with the check box ticked
-// when there is one, and the stop button (Escape). Closing the box stops.
+// The go-on button (Return), a button that goes on with the check box
+// ticked when there is one, and the stop button (Escape). Closing the box
+// stops.
 int SDialog(const PlatDialogSpec* spec, const char* logText) {
     fprintf(stderr, "dialog: %s\n", logText);
-    char ticked[256];
-    snprintf(ticked, sizeof ticked, "%s (%s)", spec->goOnText ? spec->goOnText : "",
-             spec->checkText ? spec->checkText : "");
     SDL_MessageBoxButtonData buttons[3];
     int count = 0;
     buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, spec->goOnId, spec->goOnText ? spec->goOnText : ""};
-    if (spec->checkText) buttons[count++] = {0, spec->goOnId | PLAT_DIALOG_TICKED, ticked};
+    // The check box's own text ("Do not show this message again") on a
+    // button that goes on with the box ticked. Boxes make every button as
+    // wide as the widest, so the label is kept to that text alone.
+    if (spec->checkText) buttons[count++] = {0, spec->goOnId | PLAT_DIALOG_TICKED, spec->checkText};
     buttons[count++] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, spec->stopId, spec->stopText ? spec->stopText : ""};
     SDL_MessageBoxData data{SDL_MESSAGEBOX_WARNING, nullptr, spec->title ? spec->title : "",
                             spec->text ? spec->text : "", count, buttons, nullptr};
