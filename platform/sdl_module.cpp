@@ -20,21 +20,17 @@ const PlatSdlHost kHost = {
 
 const PlatSdlModule* plat_SdlModule(void) { return g_module; }
 
-const PlatSdlModule* plat_SdlModuleLoad(const char* path, char* why, size_t whySize) {
+const PlatSdlModule* plat_SdlModuleLoad(char* why, size_t whySize) {
     if (why && whySize) why[0] = 0;
     if (g_module) return g_module;
-    char file[1024];
-    if (!path) {
-        char dir[1024];
-        if (plat_ProgramDir(dir, sizeof dir) != 0) {
-            if (why) snprintf(why, whySize, "the program's folder is unknown");
-            return nullptr;
-        }
-        if ((size_t)snprintf(file, sizeof file, "%s%s", dir, PLAT_SDL_MODULE_FILE) >= sizeof file) {
-            if (why) snprintf(why, whySize, "the program's folder name is too long");
-            return nullptr;
-        }
-        path = file;
+    char dir[1024], path[1024];
+    if (plat_ProgramDir(dir, sizeof dir) != 0) {
+        if (why) snprintf(why, whySize, "the program's folder is unknown");
+        return nullptr;
+    }
+    if ((size_t)snprintf(path, sizeof path, "%s%s", dir, PLAT_SDL_MODULE_FILE) >= sizeof path) {
+        if (why) snprintf(why, whySize, "the program's folder name is too long");
+        return nullptr;
     }
     // Never freed: SDL does not unload cleanly, and the tables stay in use.
     PlatLibrary* lib = plat_LibraryLoad(path);

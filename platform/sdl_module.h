@@ -68,9 +68,9 @@ struct PlatSdlModule {
 
 typedef const PlatSdlModule* (*PlatSdlEntry)(const PlatSdlHost* host);
 
-// The SDL side once loaded (it stays loaded), else null. Loading is tried
-// once, by plat_Init when the sdl platform is wanted.
+// The SDL side once loaded (it stays loaded), else null. plat_Init loads
+// it when the sdl platform is wanted.
 const PlatSdlModule* plat_SdlModule(void);
-// Loads the library from `path` (null: beside the program); null with the
-// reason in `why` when it cannot be loaded or does not fit this program.
-const PlatSdlModule* plat_SdlModuleLoad(const char* path, char* why, size_t whySize);
+// Loads the library beside the program; null with the reason in `why` when
+// it cannot be loaded or does not fit this program.
+const PlatSdlModule* plat_SdlModuleLoad(char* why, size_t whySize);

@@ -71,7 +71,7 @@ int plat_Init(void) {
     // SDL is mapped only now that it is wanted.
     if (wantSdl) {
         char why[512];
-        if (const PlatSdlModule* sdl = plat_SdlModuleLoad(nullptr, why, sizeof why))
+        if (const PlatSdlModule* sdl = plat_SdlModuleLoad(why, sizeof why))
             chosen = sdl->backend;
         else
             fprintf(stderr, "krx: the SDL platform cannot be loaded (%s), running headless\n", why);
