@@ -231,7 +231,8 @@ int SDialog(const PlatDialogSpec* spec, const char* logText) {
 // renderer belongs to the main window only.
 int SWindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height) {
     SDL_Window* win = Native(hwnd);
-    if (!win) return -1;
+    // A window the display draws to has a renderer, which rules out a surface.
+    if (!win || SDL_GetRenderer(win)) return -1;
     SDL_Surface* target = SDL_GetWindowSurface(win);
     if (!target) return -1;
     SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
