@@ -20,6 +20,8 @@ namespace {
 
 std::chrono::steady_clock::time_point g_start;
 int g_cursorCount = 0;
+// Our windows after the main one (the loading window).
+std::vector<PlatHwnd> g_secondary;
 
 SDL_Window* Native(PlatHwnd hwnd) {
     PlatWindow* w = plat_WindowGet(hwnd);
@@ -48,7 +50,10 @@ int SInit(void) {
     return 0;
 }
 
-void SShutdown(void) { SDL_Quit(); }
+void SShutdown(void) {
+    g_secondary.clear();
+    SDL_Quit();
+}
 
 int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
     PlatHwnd main = plat_WindowFirst();
@@ -64,7 +69,10 @@ int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
         if (SDL_Window* owner = Native(main)) SDL_SetWindowModalFor(win, owner);
     // A second window is painted through its own surface (SWindowPaint).
     // Made now: on X11 a window without one ignores being moved.
-    if (secondary) SDL_GetWindowSurface(win);
+    if (secondary) {
+        SDL_GetWindowSurface(win);
+        g_secondary.push_back(hwnd);
+    }
     PlatWindow* pw = plat_WindowGet(hwnd);
     pw->native = win;
     int x = 0, y = 0;
@@ -75,6 +83,7 @@ int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
 
 void SWindowDestroy(PlatHwnd hwnd) {
     if (SDL_Window* win = Native(hwnd)) SDL_DestroyWindow(win);
+    std::erase(g_secondary, hwnd);
 }
 
 void SWindowSetTitle(PlatHwnd hwnd, const char* title) {
@@ -92,14 +101,31 @@ void SWindowShow(PlatHwnd hwnd, int cmd) {
     }
 }
 
+// The main window raised keeps the windows it owns above it, also where no
+// window manager does that (their ownership tells one), and keeps the focus.
 void SWindowRaise(PlatHwnd hwnd) {
-    if (SDL_Window* win = Native(hwnd)) SDL_RaiseWindow(win);
+    SDL_Window* win = Native(hwnd);
+    if (!win) return;
+    SDL_RaiseWindow(win);
+    if (hwnd != plat_WindowFirst()) return;
+    bool raised = false;
+    for (PlatHwnd other : g_secondary) {
+        PlatWindow* w = plat_WindowGet(other);
+        if (!w || !w->visible || !w->native) continue;
+        SDL_RaiseWindow((SDL_Window*)w->native);
+        raised = true;
+    }
+    if (raised) SDL_SetWindowInputFocus(win);
 }
 
 void SWindowMove(PlatHwnd hwnd, int x, int y, int w, int h) {
     if (SDL_Window* win = Native(hwnd)) {
         SDL_SetWindowPosition(win, x, y);
-        if (w > 0 && h > 0) SDL_SetWindowSize(win, w, h);
+        // Only a new size is set: on X11 sizing a fixed-size window also
+        // raises it, which would bury the windows the main one owns.
+        int curW = 0, curH = 0;
+        SDL_GetWindowSize(win, &curW, &curH);
+        if (w > 0 && h > 0 && (w != curW || h != curH)) SDL_SetWindowSize(win, w, h);
     }
 }
 
@@ -231,8 +257,8 @@ int SDialog(const PlatDialogSpec* spec, const char* logText) {
 // renderer belongs to the main window only.
 int SWindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height) {
     SDL_Window* win = Native(hwnd);
-    // A window the display draws to has a renderer, which rules out a surface.
-    if (!win || SDL_GetRenderer(win)) return -1;
+    // The main window is the display's: its renderer rules out a surface.
+    if (!win || hwnd == plat_WindowFirst()) return -1;
     SDL_Surface* target = SDL_GetWindowSurface(win);
     if (!target) return -1;
     SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
