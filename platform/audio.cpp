@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/audio_backend.h"
+#include "platform/sdl_module.h"
 
 namespace {
 
@@ -31,11 +32,10 @@ const PlatAudioBackend* Choose(void) {
     const char* want = getenv("KRX_AUDIO");
     if (want && strcasecmp(want, "none") == 0) return &plat_NullAudioBackend;
     if (plat_IsHeadless()) return &plat_HeadlessAudioBackend;
-#ifdef KRX_HAVE_SDL
-    return &plat_SdlAudioBackend;
-#else
+    // The SDL library is loaded once the sdl platform is chosen.
+    const PlatSdlModule* sdl = plat_SdlModule();
+    if (sdl && sdl->audio) return sdl->audio;
     return &plat_NullAudioBackend;
-#endif
 }
 
 // The device's pull in wave-out form: the queued buffers in order, silence

@@ -19,7 +19,7 @@ struct PlatAudioBackend {
 extern const PlatAudioBackend plat_NullAudioBackend;
 // Pulled by the virtual clock (platform/headless/headless_audio.cpp).
 extern const PlatAudioBackend plat_HeadlessAudioBackend;
-// SDL2's audio device (platform/sdl/sdl_audio.cpp).
+// SDL2's audio device (platform/sdl/sdl_audio.cpp, in the SDL library).
 extern const PlatAudioBackend plat_SdlAudioBackend;
 
 // The headless clock's 25 ms tick: every fourth pulls a block.

@@ -20,7 +20,8 @@ struct PlatBackend {
     void (*sleepMs)(uint32_t ms);
     uint32_t (*timeMs)(void);
     int (*messageBox)(const char* text, const char* title, uint32_t style, int defAnswer);
-    int (*dialog)(const char* name, const char* text, int defAnswer);
+    // logText: the dialog as one line for the log ("NAME: TEXT").
+    int (*dialog)(const PlatDialogSpec* spec, const char* logText);
     void (*desktopSize)(int* w, int* h, int* bpp);
     int (*cursorShow)(int show);
     void (*cursorClip)(const PlatRect* rect);
@@ -34,6 +35,8 @@ struct PlatBackend {
     // Open-file dialog: the full path of the chosen file into path; 1 when
     // one was chosen, 0 when none (or the desktop offers no dialog).
     int (*fileOpenDialog)(const char* filter, const char* initialDir, char* path, size_t pathSize);
+    // A program-drawn picture into a window's client area (see plat_WindowPaint).
+    int (*windowPaint)(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height);
 };
 
 // Walks a dialog filter (description and pattern pairs, each NUL-terminated,
@@ -43,9 +46,6 @@ constexpr size_t PLAT_FILTER_MAX = 4096;
 int plat_FilterNext(const char* filter, size_t* pos, const char** description, const char** pattern);
 
 extern const PlatBackend plat_HeadlessBackend;
-#ifdef KRX_HAVE_SDL
-extern const PlatBackend plat_SdlBackend;
-#endif
 
 const PlatBackend* plat_Backend(void);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/display_backend.h"
+#include "platform/sdl_module.h"
 
 namespace {
 
@@ -24,9 +25,8 @@ struct DisplayCommon {
 DisplayCommon g;
 
 const PlatDisplayBackend* Backend(void) {
-#ifdef KRX_HAVE_SDL
-    if (!plat_IsHeadless()) return &plat_SdlDisplay;
-#endif
+    const PlatSdlModule* sdl = plat_SdlModule();
+    if (sdl && !plat_IsHeadless()) return sdl->display;
     return &plat_HeadlessDisplay;
 }
 

@@ -15,6 +15,3 @@ struct PlatDisplayBackend {
 };
 
 extern const PlatDisplayBackend plat_HeadlessDisplay;
-#ifdef KRX_HAVE_SDL
-extern const PlatDisplayBackend plat_SdlDisplay;
-#endif

@@ -2,6 +2,7 @@
 // names matched without regard to case.
 #include "platform/files.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -9,8 +10,13 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <limits.h>
+#include <map>
+#include <mutex>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -26,20 +32,75 @@ bool Exists(const std::string& p) {
     return stat(p.c_str(), &st) == 0;
 }
 
+// Listings of the folders names were looked up in without regard to case,
+// so that a miss reads no folder again. A listing holds while the folder's
+// modification time is the one it was read at; one read too soon after
+// the folder last changed is not trusted (a change within the clock's
+// granularity would leave the time as it was). The program's own creates,
+// renames and deletes drop every listing at once.
+struct Listing {
+    struct timespec mtime;
+    bool trusted;
+    std::unordered_map<std::string, std::string> names;  // lower case -> real name
+};
+
+std::mutex g_listingLock;
+std::map<std::pair<dev_t, ino_t>, Listing> g_listings;
+uint32_t g_listingScans = 0;
+constexpr size_t kMaxListings = 256;
+
+std::string Lower(const char* s) {
+    std::string out(s);
+    for (char& c : out) c = (char)tolower((unsigned char)c);
+    return out;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Whether a listing read now can be trusted for a folder last changed at
+// `mtime`: the change must lie clearly before the read.
+bool Settled(const struct timespec& mtime) {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    // A file system that keeps whole seconds only needs a longer wait.
+    int64_t marginNs = mtime.tv_nsec == 0 ? 2000000000 : 50000000;
+    int64_t age = (int64_t)(now.tv_sec - mtime.tv_sec) * 1000000000 + (now.tv_nsec - mtime.tv_nsec);
+    return age > marginNs;
+}
+
+void ForgetListings(void) {
+    std::lock_guard<std::mutex> lk(g_listingLock);
+    g_listings.clear();
+}
+
 // Finds the entry of `dir` whose name equals `name` without regard to case.
 bool FindNoCase(const std::string& dir, const std::string& name, std::string* real) {
-    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return false;
-    bool found = false;
-    while (dirent* e = readdir(d)) {
-        if (strcasecmp(e->d_name, name.c_str()) == 0) {
-            *real = e->d_name;
-            found = true;
-            if (strcmp(e->d_name, name.c_str()) == 0) break;  // exact spelling wins
-        }
+    const char* path = dir.empty() ? "." : dir.c_str();
+    struct stat st;
+    if (stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    std::string key = Lower(name.c_str());
+    std::lock_guard<std::mutex> lk(g_listingLock);
+    auto id = std::make_pair(st.st_dev, st.st_ino);
+    auto it = g_listings.find(id);
+    if (it == g_listings.end() || !it->second.trusted || !SameTime(it->second.mtime, st.st_mtim)) {
+        DIR* d = opendir(path);
+        if (!d) return false;
+        if (g_listings.size() >= kMaxListings) g_listings.clear();
+        Listing& l = g_listings[id];
+        l.names.clear();
+        l.mtime = st.st_mtim;
+        l.trusted = Settled(st.st_mtim);
+        while (dirent* e = readdir(d)) l.names[Lower(e->d_name)] = e->d_name;
+        closedir(d);
+        g_listingScans++;
+        it = g_listings.find(id);
     }
-    closedir(d);
-    return found;
+    auto found = it->second.names.find(key);
+    if (found == it->second.names.end()) return false;
+    *real = found->second;
+    return true;
 }
 
 // base + '/' + name, without doubling a separator.
@@ -109,6 +170,7 @@ int plat_FileOpen(const char* path, int mode) {
     case PLAT_OPEN_CREATE: flags = O_RDWR | O_CREAT | O_TRUNC; break;
     default: return -1;
     }
+    if (mode == PLAT_OPEN_CREATE) ForgetListings();
     int fd = open(p.c_str(), flags | O_CLOEXEC, 0644);
     if (fd >= 0 && IsDir(p)) {
         close(fd);
@@ -165,6 +227,7 @@ FILE* plat_FOpen(const char* path, const char* mode) {
     std::string p;
     if (!Resolve(path, &p) || !mode) return nullptr;
     if (IsDir(p)) return nullptr;
+    if (strpbrk(mode, "wa")) ForgetListings();
     return fopen(p.c_str(), mode);
 }
 
@@ -183,18 +246,21 @@ int64_t plat_FileSize(const char* path) {
 int plat_FileDelete(const char* path) {
     std::string p;
     if (!Resolve(path, &p)) return -1;
+    ForgetListings();
     return unlink(p.c_str()) == 0 ? 0 : -1;
 }
 
 int plat_FileRename(const char* from, const char* to) {
     std::string a, b;
     if (!Resolve(from, &a) || !Resolve(to, &b)) return -1;
+    ForgetListings();
     return rename(a.c_str(), b.c_str()) == 0 ? 0 : -1;
 }
 
 int plat_MakeDir(const char* path) {
     std::string p;
     if (!Resolve(path, &p)) return -1;
+    ForgetListings();
     return mkdir(p.c_str(), 0755) == 0 || (errno == EEXIST && IsDir(p)) ? 0 : -1;
 }
 
@@ -295,4 +361,9 @@ int plat_ProgramDir(char* out, size_t outSize) {
     if (len + 1 > outSize) return -1;
     memcpy(out, buf, len + 1);
     return 0;
+}
+
+uint32_t plat_FileListingScans(void) {
+    std::lock_guard<std::mutex> lk(g_listingLock);
+    return g_listingScans;
 }

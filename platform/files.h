@@ -10,6 +10,10 @@
 // exists, 1 when it doesn't (out then holds the resolved existing prefix and
 // the rest as given, good for creating), -1 when out is too small.
 int plat_PathResolve(const char* path, char* out, size_t outSize);
+// Folders read to match a name without regard to case since start (tests).
+// Each folder's listing is kept while the folder is unchanged; the
+// program's own creates, renames and deletes drop the kept listings.
+uint32_t plat_FileListingScans(void);
 
 enum {
     PLAT_OPEN_READ = 0,

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/window.h"
+
 // Number of 25 ms game-clock ticks the headless run has fired.
 uint32_t plat_HarnessTick(void);
 // Called by the timer service after a virtual timer ran.
@@ -24,3 +26,7 @@ uint32_t plat_HarnessAudioFrames(void);
 // 1: the headless device reports itself as only emulating output (as SDL's
 // dummy driver does); stays until set back to 0.
 void plat_HarnessAudioEmulatedSet(int32_t emulated);
+// The last picture painted into a window (plat_WindowPaint): its window
+// and size, and its 0x00RRGGBB pixels; null when none was painted since
+// the last reset.
+const uint32_t* plat_HarnessWindowPicture(PlatHwnd* hwnd, int32_t* width, int32_t* height);

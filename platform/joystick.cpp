@@ -5,17 +5,14 @@
 #include <cstring>
 
 #include "platform/joystick_backend.h"
+#include "platform/sdl_module.h"
 #include "platform/window.h"
-
-const uint32_t plat_JoyAxisOffset[PLAT_JOY_AXES] = {DIJOFS_X,  DIJOFS_Y,       DIJOFS_Z,
-                                                     DIJOFS_RZ, DIJOFS_SLIDER0, DIJOFS_SLIDER1};
 
 namespace {
 
 const PlatJoyBackend* Backend(void) {
-#ifdef KRX_HAVE_SDL
-    if (!plat_IsHeadless()) return &plat_SdlJoyBackend;
-#endif
+    const PlatSdlModule* sdl = plat_SdlModule();
+    if (sdl && !plat_IsHeadless()) return sdl->joystick;
     return &plat_HeadlessJoyBackend;
 }
 

@@ -26,14 +26,12 @@ struct PlatJoyBackend {
 };
 
 extern const PlatJoyBackend plat_HeadlessJoyBackend;
-#ifdef KRX_HAVE_SDL
-extern const PlatJoyBackend plat_SdlJoyBackend;
-#endif
 
 // Axis order of the devices' own axes: X, Y, Z (throttle), Rz (rudder),
 // slider 0, slider 1.
 constexpr int32_t PLAT_JOY_AXES = 6;
-extern const uint32_t plat_JoyAxisOffset[PLAT_JOY_AXES];
+inline constexpr uint32_t plat_JoyAxisOffset[PLAT_JOY_AXES] = {DIJOFS_X,  DIJOFS_Y,       DIJOFS_Z,
+                                                       DIJOFS_RZ, DIJOFS_SLIDER0, DIJOFS_SLIDER1};
 
 // Centred reading: every axis 32768, hats 0xFFFFFFFF, buttons up.
 void plat_JoyStateCentre(PlatJoyState* state);

@@ -4,10 +4,8 @@
 
 #include <cstring>
 
+#include "platform/sdl_module.h"
 #include "platform/winmsg.h"
-#ifdef KRX_HAVE_SDL
-#include "platform/sdl/sdl_keyboard.h"
-#endif
 
 namespace {
 
@@ -22,14 +20,13 @@ void SetToggle(uint32_t vk, int on) {
 
 // Brings the lock entries up to date from the live keyboard, if there is one.
 void RefreshLocks(void) {
-#ifdef KRX_HAVE_SDL
+    const PlatSdlModule* sdl = plat_SdlModule();
     int caps = 0, num = 0, scroll = 0;
-    if (sdl_KeyLocksGet(&caps, &num, &scroll) == 0) {
+    if (sdl && sdl->keyLocksGet(&caps, &num, &scroll) == 0) {
         SetToggle(VK_CAPITAL, caps);
         SetToggle(VK_NUMLOCK, num);
         SetToggle(VK_SCROLL, scroll);
     }
-#endif
 }
 
 }  // namespace
@@ -44,10 +41,9 @@ int plat_KeyboardStateGet(uint8_t* state) {
 int plat_KeyboardStateSet(const uint8_t* state) {
     if (!state) return -1;
     memcpy(g_state, state, sizeof g_state);
-#ifdef KRX_HAVE_SDL
-    sdl_KeyLocksSet(g_state[VK_CAPITAL] & PLAT_KEY_TOGGLED, g_state[VK_NUMLOCK] & PLAT_KEY_TOGGLED,
-                    g_state[VK_SCROLL] & PLAT_KEY_TOGGLED);
-#endif
+    if (const PlatSdlModule* sdl = plat_SdlModule())
+        sdl->keyLocksSet(g_state[VK_CAPITAL] & PLAT_KEY_TOGGLED, g_state[VK_NUMLOCK] & PLAT_KEY_TOGGLED,
+                         g_state[VK_SCROLL] & PLAT_KEY_TOGGLED);
     return 0;
 }
 

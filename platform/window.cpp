@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/backend.h"
+#include "platform/sdl_module.h"
 #include "platform/timer.h"
 
 namespace {
@@ -64,11 +65,17 @@ int plat_Init(void) {
 #ifdef KRX_HAVE_SDL
     bool wantSdl = want ? strcmp(want, "sdl") == 0
                         : (getenv("DISPLAY") != nullptr || getenv("WAYLAND_DISPLAY") != nullptr);
-    if (wantSdl) chosen = &plat_SdlBackend;
 #else
-    if (want && strcmp(want, "sdl") == 0)
-        fprintf(stderr, "krx: built without SDL2, running headless\n");
+    bool wantSdl = want && strcmp(want, "sdl") == 0;
 #endif
+    // SDL is mapped only now that it is wanted.
+    if (wantSdl) {
+        char why[512];
+        if (const PlatSdlModule* sdl = plat_SdlModuleLoad(why, sizeof why))
+            chosen = sdl->backend;
+        else
+            fprintf(stderr, "krx: the SDL platform cannot be loaded (%s), running headless\n", why);
+    }
     if (chosen->init() != 0) {
         if (chosen == &plat_HeadlessBackend) return -1;
         fprintf(stderr, "krx: the %s platform failed to start, running headless\n", chosen->name);
@@ -315,8 +322,21 @@ int plat_MessageBox(PlatHwnd, const char* text, const char* title, uint32_t styl
     return plat_Backend()->messageBox(text ? text : "", title ? title : "", style, FirstButton(style));
 }
 
-int plat_Dialog(const char* name, const char* text, int defAnswer) {
-    return plat_Backend()->dialog(name ? name : "", text ? text : "", defAnswer);
+int plat_DialogShow(const PlatDialogSpec* spec) {
+    if (!spec) return 0;
+    char line[2048];
+    snprintf(line, sizeof line, "%s: %s\n[%s] [%s]", spec->name ? spec->name : "", spec->text ? spec->text : "",
+             spec->goOnText ? spec->goOnText : "", spec->stopText ? spec->stopText : "");
+    if (spec->checkText) {
+        size_t n = strlen(line);
+        snprintf(line + n, sizeof line - n, " [%c] %s", spec->checked ? 'x' : ' ', spec->checkText);
+    }
+    return plat_Backend()->dialog(spec, line);
+}
+
+int plat_WindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height) {
+    if (!plat_WindowGet(hwnd) || !pixels || width <= 0 || height <= 0 || width > 4096 || height > 4096) return -1;
+    return plat_Backend()->windowPaint(hwnd, pixels, width, height);
 }
 
 int plat_FilterNext(const char* filter, size_t* pos, const char** description, const char** pattern) {

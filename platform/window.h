@@ -44,6 +44,12 @@ enum { PLAT_SW_HIDE = 0, PLAT_SW_SHOWNORMAL = 1, PLAT_SW_MINIMIZE = 6, PLAT_SW_R
 void plat_WindowShow(PlatHwnd hwnd, int cmd);
 void plat_WindowRaise(PlatHwnd hwnd);
 int plat_WindowIsMinimized(PlatHwnd hwnd);
+// Shows a picture the program drew (0x00RRGGBB, width x height, rows top to
+// bottom) as the client area of a window other than the one the display
+// presents to (the loading window). The backend keeps nothing: the window's
+// owner paints again on WM_PAINT. 0, or -1 for an unknown window or bad
+// arguments. headless: only checked.
+int plat_WindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height);
 
 // Message queue. Posting is safe from any thread; everything else runs on
 // the main thread.
@@ -63,9 +69,27 @@ void plat_DesktopSize(int* width, int* height, int* bpp);
 // Message boxes. Headless: answered from the input script (by default the
 // first button) and logged to standard error as "box: TITLE: TEXT".
 int plat_MessageBox(PlatHwnd owner, const char* text, const char* title, uint32_t style);
-// Named dialogs of the program (headless: logged as "dialog: NAME: TEXT" and
-// answered from the script). Returns the answer, by default `defAnswer`.
-int plat_Dialog(const char* name, const char* text, int defAnswer);
+// The program's own dialogs: a few lines of text, a button that goes on, one
+// that stops, and an optional check box. The answer is the id of the button
+// pressed, with PLAT_DIALOG_TICKED added when the check box was ticked;
+// closing the dialog answers the stop button. sdl: a message box with the
+// two buttons and, for the check box, a third that goes on with it ticked.
+// headless: logged as "dialog: NAME: TEXT" (TEXT: the lines, then
+// "[GO] [STOP] [x] CHECK") and answered from the script, by default with
+// the go-on button.
+constexpr int PLAT_DIALOG_TICKED = 0x10000;
+struct PlatDialogSpec {
+    const char* name;   // the dialog's resource name
+    const char* title;
+    const char* text;   // lines separated by '\n'
+    int goOnId;
+    const char* goOnText;
+    int stopId;
+    const char* stopText;
+    const char* checkText;  // null: no check box
+    int checked;            // the check box as shown
+};
+int plat_DialogShow(const PlatDialogSpec* spec);
 
 // Standard open-file dialog owned by `owner`, starting in initialDir (null:
 // the current directory). filter: pairs of description and pattern

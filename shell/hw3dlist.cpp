@@ -210,10 +210,11 @@ int32_t app_BadDriverDialog(void) {
     // check box 1020. The answer is the button; 0x10000 added when the box
     // was ticked.
     char text[1024];
-    snprintf(text, sizeof text, "%s\n%s\n[%s] [%s] [ ] %s", app_StringGet(30), app_StringGet(31), app_StringGet(33),
-             app_StringGet(34), app_StringGet(32));
-    int answer = plat_Dialog("BAD3DFXDLLS", text, 1021);
+    snprintf(text, sizeof text, "%s\n%s", app_StringGet(30), app_StringGet(31));
+    PlatDialogSpec dialog = {"BAD3DFXDLLS",     app_Title,       text, 1021, app_StringGet(33), 1022,
+                             app_StringGet(34), app_StringGet(32), app_Ini.SKIP_BAD3DFXDLLS_CHECK != 0};
+    int answer = plat_DialogShow(&dialog);
     if ((answer & 0xFFFF) != 1021) return -1;
-    app_Ini.SKIP_BAD3DFXDLLS_CHECK = (answer & 0x10000) != 0;
+    app_Ini.SKIP_BAD3DFXDLLS_CHECK = (answer & PLAT_DIALOG_TICKED) != 0;
     return 0;
 }

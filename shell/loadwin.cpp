@@ -1,11 +1,13 @@
-// The loading window. Our platform windows have no child controls, so the
-// caption and the percentage are shown in the window's title; a headless run
-// writes each step to standard error instead.
+// The loading window. Our platform windows have no child controls: the
+// window paints its caption, progress bar and percentage itself, in the
+// places the controls would take, with the built-in 8x8 text; a headless
+// run also writes each step to standard error.
 #include "shell/loadwin.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "display/dtext.h"
 #include "platform/timer.h"
 #include "shell/appstr.h"
 #include "shell/startup.h"
@@ -18,12 +20,70 @@ namespace {
 
 constexpr int32_t kWidth = 646;
 constexpr int32_t kHeight = 32;
+// The sunken client edge around the client area.
+constexpr int32_t kEdge = 2;
 
-void ShowTexts(void) {
+constexpr uint32_t kFace = 0xC0C0C0;    // the light-grey brush
+constexpr uint32_t kShadow = 0x808080;
+constexpr uint32_t kDark = 0x404040;
+constexpr uint32_t kLight = 0xFFFFFF;
+constexpr uint32_t kText = 0x000000;
+constexpr uint32_t kBar = 0x000080;
+
+uint32_t g_picture[kWidth * kHeight];
+
+void Fill(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+    for (int32_t row = y < 0 ? 0 : y; row < y + h && row < kHeight; row++)
+        for (int32_t col = x < 0 ? 0 : x; col < x + w && col < kWidth; col++) g_picture[row * kWidth + col] = colour;
+}
+
+// A sunken frame one pixel wide: shadow on the top and left, light below
+// and right.
+void Sunken(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t topLeft, uint32_t bottomRight) {
+    Fill(x, y, w, 1, topLeft);
+    Fill(x, y, 1, h, topLeft);
+    Fill(x, y + h - 1, w, 1, bottomRight);
+    Fill(x + w - 1, y, 1, h, bottomRight);
+}
+
+// Text in the box (x, y, w, h), vertically centred, left-aligned or
+// centred; characters that would cross the box's right edge are left out.
+void Text(int32_t x, int32_t y, int32_t w, int32_t h, const char* text, bool centre) {
+    int32_t len = (int32_t)strnlen(text, 256);
+    if (len > w / DTEXT_CELL) len = w / DTEXT_CELL;
+    int32_t penX = centre ? x + (w - len * DTEXT_CELL) / 2 : x;
+    int32_t penY = y + (h - DTEXT_CELL) / 2;
+    for (int32_t i = 0; i < len; i++, penX += DTEXT_CELL) {
+        int32_t ch = (unsigned char)text[i];
+        if (ch < DTEXT_FIRST || ch > DTEXT_LAST) continue;
+        const uint8_t* glyph = dtext_Glyphs.data() + (ch - DTEXT_FIRST) * 64;
+        for (int32_t r = 0; r < DTEXT_CELL; r++)
+            for (int32_t c = 0; c < DTEXT_CELL; c++)
+                if (glyph[r * 8 + c]) Fill(penX + c, penY + r, 1, 1, kText);
+    }
+}
+
+// The window's picture: the three controls at their places in the client
+// area of width w and height h (the products truncated, as the controls
+// were laid out).
+void Paint(void) {
     if (!app_Loading.window) return;
-    char title[160];
-    snprintf(title, sizeof title, "%s  %s", app_Loading.caption, app_Loading.percentText);
-    plat_WindowSetTitle(app_Loading.window, title);
+    const int32_t w = kWidth - 2 * kEdge, h = kHeight - 2 * kEdge;
+    Fill(0, 0, kWidth, kHeight, kFace);
+    Sunken(0, 0, kWidth, kHeight, kShadow, kLight);
+    Sunken(1, 1, kWidth - 2, kHeight - 2, kDark, kFace);
+    const int32_t y = kEdge + (int32_t)(0.05 * h), ch = (int32_t)(0.9 * h);
+    Text(kEdge + (int32_t)(0.05 * w), y, (int32_t)(0.2 * w), ch, app_Loading.caption, false);
+    // The bar: a thin sunken edge, then blocks up to the position.
+    const int32_t bx = kEdge + (int32_t)(0.25 * w), bw = (int32_t)(0.6 * w);
+    Sunken(bx, y, bw, ch, kShadow, kLight);
+    const int32_t innerW = bw - 4, innerH = ch - 4;
+    const int32_t filled = innerW * app_Loading.position / 100;
+    const int32_t block = innerH * 2 / 3 > 2 ? innerH * 2 / 3 : 2;
+    for (int32_t x = 0; x < filled; x += block + 2)
+        Fill(bx + 2 + x, y + 2, x + block <= filled ? block : filled - x, innerH, kBar);
+    Text(kEdge + (int32_t)(0.85 * w), y, (int32_t)(0.1 * w), ch, app_Loading.percentText, true);
+    plat_WindowPaint(app_Loading.window, g_picture, kWidth, kHeight);
 }
 
 intptr_t LoadingWndProc(PlatHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
@@ -33,7 +93,11 @@ intptr_t LoadingWndProc(PlatHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t 
         app_Loading.open = 1;
         app_LoadingFollowMain();
         app_Loading.caption[0] = 0;
+        app_Loading.percentText[0] = 0;
         app_Loading.position = 0;
+        return 0;
+    case WM_PAINT:
+        Paint();
         return 0;
     case WM_CLOSE:
         plat_WindowDestroy(hwnd);
@@ -61,7 +125,7 @@ void app_LoadingFollowMain(void) {
 void app_LoadingCaptionSet(const char* text) {
     if (!app_Loading.open || !text) return;
     snprintf(app_Loading.caption, sizeof app_Loading.caption, "%s", text);
-    ShowTexts();
+    Paint();
 }
 
 int32_t app_LoadingOpen(void) {
@@ -88,7 +152,7 @@ int32_t app_LoadingProgressSet(int32_t percent) {
     app_Loading.lastPercent = percent;
     app_Loading.position = percent;
     snprintf(app_Loading.percentText, sizeof app_Loading.percentText, "%ld%%", (long)percent);
-    ShowTexts();
+    Paint();
     if (plat_IsHeadless()) fprintf(stderr, "loading: %ld%%\n", (long)percent);
     // Only this window's messages, so that it repaints during long loads.
     PlatMsg m;

@@ -269,12 +269,12 @@ int32_t app_DepthCheck(void) {
     // check box 1012. The answer is the button; 0x10000 added when the box
     // was ticked.
     char text[1024];
-    snprintf(text, sizeof text, "%s\n%s\n%s\n[%s] [%s] [%c] %s", app_StringGet(72), app_StringGet(73),
-             app_StringGet(74), app_StringGet(77), app_StringGet(78), app_Ini.SKIP_16BIT_CHECK ? 'x' : ' ',
-             app_StringGet(76));
-    int answer = plat_Dialog("NOT16BIT", text, 1013);
+    snprintf(text, sizeof text, "%s\n%s\n%s", app_StringGet(72), app_StringGet(73), app_StringGet(74));
+    PlatDialogSpec dialog = {"NOT16BIT",        app_Title,       text, 1013, app_StringGet(77), 1014,
+                             app_StringGet(78), app_StringGet(76), app_Ini.SKIP_16BIT_CHECK != 0};
+    int answer = plat_DialogShow(&dialog);
     if ((answer & 0xFFFF) != 1013) return 0;
-    int32_t ticked = (answer & 0x10000) != 0;
+    int32_t ticked = (answer & PLAT_DIALOG_TICKED) != 0;
     app_Ini.SKIP_16BIT_CHECK = ticked;
     if (ticked) app_IniWrite();
     return 1;
@@ -327,19 +327,27 @@ void app_StartPictureShow(void) {
     // before the display takes it over.
     if (image->bitsPerPixel == 24 || image->bitsPerPixel == 32) {
         constexpr int32_t kW = 640, kH = 480;
-        std::vector<uint32_t> frame((size_t)kW * kH);
-        for (int32_t y = 0; y < kH; y++) {
-            const uint8_t* row = image->rows[(int64_t)y * image->height / kH];
-            for (int32_t x = 0; x < kW; x++) {
-                const uint8_t* p = row + (int64_t)x * image->width / kW * image->bytesPerPixel;
-                // Stored blue, green, red.
-                frame[(size_t)y * kW + (size_t)x] = (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
+        PlatPixelFormat mode{};
+        if (plat_DisplaySetMode(app_MainHwnd, kW, kH, 32, 0, &mode) == 0) {
+            // Stored blue, green, red (and a fourth byte at 32 bits).
+            const PlatPixelFormat format = {image->bitsPerPixel, 0xFF0000u, 0xFF00u, 0xFFu, 0};
+            if (image->width == kW && image->height == kH) {
+                // The picture's own rows go to the display's frame: no
+                // further copy of a whole frame is made for one picture.
+                plat_DisplayPresent(image->pixels, kW, kH, image->rowSize, &format);
+            } else {
+                std::vector<uint32_t> frame((size_t)kW * kH);
+                for (int32_t y = 0; y < kH; y++) {
+                    const uint8_t* row = image->rows[(int64_t)y * image->height / kH];
+                    for (int32_t x = 0; x < kW; x++) {
+                        const uint8_t* p = row + (int64_t)x * image->width / kW * image->bytesPerPixel;
+                        frame[(size_t)y * kW + (size_t)x] = (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
+                    }
+                }
+                const PlatPixelFormat rgb = {32, 0xFF0000u, 0xFF00u, 0xFFu, 0};
+                plat_DisplayPresent(frame.data(), kW, kH, kW * 4, &rgb);
             }
         }
-        PlatPixelFormat mode{};
-        const PlatPixelFormat format = {32, 0xFF0000u, 0xFF00u, 0xFFu, 0};
-        if (plat_DisplaySetMode(app_MainHwnd, kW, kH, 32, 0, &mode) == 0)
-            plat_DisplayPresent(frame.data(), kW, kH, kW * 4, &format);
     }
     img_Free(image);
 }

@@ -45,6 +45,10 @@ struct State {
     int desktopBpp = 32;
     int desktopWidth = 1024, desktopHeight = 768;
     bool loaded = false;
+    // The last picture painted into a window (plat_WindowPaint).
+    PlatHwnd paintedWindow = 0;
+    std::vector<uint32_t> painted;
+    int32_t paintedWidth = 0, paintedHeight = 0;
 };
 
 State g;
@@ -324,14 +328,22 @@ int HMessageBox(const char* text, const char* title, uint32_t, int defAnswer) {
     return answer;
 }
 
-int HDialog(const char* name, const char* text, int defAnswer) {
-    fprintf(stderr, "dialog: %s: %s\n", name, text);
-    int answer = defAnswer;
+int HDialog(const PlatDialogSpec* spec, const char* logText) {
+    fprintf(stderr, "dialog: %s\n", logText);
+    int answer = spec->goOnId;
     if (!g.dialogAnswers.empty()) {
         answer = g.dialogAnswers.front();
         g.dialogAnswers.pop_front();
     }
     return answer;
+}
+
+int HWindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height) {
+    g.paintedWindow = hwnd;
+    g.painted.assign(pixels, pixels + (size_t)width * (size_t)height);
+    g.paintedWidth = width;
+    g.paintedHeight = height;
+    return 0;
 }
 
 int HFileOpenDialog(const char* filter, const char*, char* path, size_t pathSize) {
@@ -388,6 +400,13 @@ void plat_HarnessDesktopSizeSet(int width, int height) {
     g.desktopHeight = height;
 }
 
+const uint32_t* plat_HarnessWindowPicture(PlatHwnd* hwnd, int32_t* width, int32_t* height) {
+    if (hwnd) *hwnd = g.paintedWindow;
+    if (width) *width = g.paintedWidth;
+    if (height) *height = g.paintedHeight;
+    return g.painted.empty() ? nullptr : g.painted.data();
+}
+
 void plat_HarnessReset(void) {
     g = State{};
     plat_JoyHeadlessReset();
@@ -398,5 +417,5 @@ const PlatBackend plat_HeadlessBackend = {
     HWindowShow,    HWindowRaise,  HWindowMove,     HPumpNative,   HIdleWait,      HSleep,
     HTimeMs,        HMessageBox,   HDialog,         HDesktopSize,  HCursorShow,    HCursorClip,
     HCursorGetPos,  HCursorSetPos, HCursorSetShape, HMouseCapture, 1,
-    HFileOpenDialog,
+    HFileOpenDialog, HWindowPaint,
 };

@@ -13,13 +13,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/backend.h"
 #include "platform/sdl/sdl_events.h"
+#include "platform/sdl/sdl_tables.h"
 
 namespace {
 
 std::chrono::steady_clock::time_point g_start;
 int g_cursorCount = 0;
+// Our windows after the main one (the loading window).
+std::vector<PlatHwnd> g_secondary;
 
 SDL_Window* Native(PlatHwnd hwnd) {
     PlatWindow* w = plat_WindowGet(hwnd);
@@ -48,7 +50,10 @@ int SInit(void) {
     return 0;
 }
 
-void SShutdown(void) { SDL_Quit(); }
+void SShutdown(void) {
+    g_secondary.clear();
+    SDL_Quit();
+}
 
 int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
     PlatHwnd main = plat_WindowFirst();
@@ -58,6 +63,16 @@ int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
     if (!win) return -1;
     // Showing a second window may still move the focus to it.
     if (secondary && visible) FocusNative(sdl_FocusOwner(hwnd));
+    // A second window belongs to the main one: the window manager keeps it
+    // above its owner, also when the owner is raised to take the focus back.
+    if (secondary)
+        if (SDL_Window* owner = Native(main)) SDL_SetWindowModalFor(win, owner);
+    // A second window is painted through its own surface (SWindowPaint).
+    // Made now: on X11 a window without one ignores being moved.
+    if (secondary) {
+        SDL_GetWindowSurface(win);
+        g_secondary.push_back(hwnd);
+    }
     PlatWindow* pw = plat_WindowGet(hwnd);
     pw->native = win;
     int x = 0, y = 0;
@@ -68,6 +83,7 @@ int SWindowCreate(PlatHwnd hwnd, const char* title, int w, int h, int visible) {
 
 void SWindowDestroy(PlatHwnd hwnd) {
     if (SDL_Window* win = Native(hwnd)) SDL_DestroyWindow(win);
+    std::erase(g_secondary, hwnd);
 }
 
 void SWindowSetTitle(PlatHwnd hwnd, const char* title) {
@@ -85,14 +101,31 @@ void SWindowShow(PlatHwnd hwnd, int cmd) {
     }
 }
 
+// The main window raised keeps the windows it owns above it, also where no
+// window manager does that (their ownership tells one), and keeps the focus.
 void SWindowRaise(PlatHwnd hwnd) {
-    if (SDL_Window* win = Native(hwnd)) SDL_RaiseWindow(win);
+    SDL_Window* win = Native(hwnd);
+    if (!win) return;
+    SDL_RaiseWindow(win);
+    if (hwnd != plat_WindowFirst()) return;
+    bool raised = false;
+    for (PlatHwnd other : g_secondary) {
+        PlatWindow* w = plat_WindowGet(other);
+        if (!w || !w->visible || !w->native) continue;
+        SDL_RaiseWindow((SDL_Window*)w->native);
+        raised = true;
+    }
+    if (raised) SDL_SetWindowInputFocus(win);
 }
 
 void SWindowMove(PlatHwnd hwnd, int x, int y, int w, int h) {
     if (SDL_Window* win = Native(hwnd)) {
         SDL_SetWindowPosition(win, x, y);
-        if (w > 0 && h > 0) SDL_SetWindowSize(win, w, h);
+        // Only a new size is set: on X11 sizing a fixed-size window also
+        // raises it, which would bury the windows the main one owns.
+        int curW = 0, curH = 0;
+        SDL_GetWindowSize(win, &curW, &curH);
+        if (w > 0 && h > 0 && (w != curW || h != curH)) SDL_SetWindowSize(win, w, h);
     }
 }
 
@@ -162,6 +195,15 @@ uint32_t STimeMs(void) {
         .count();
 }
 
+// Shows a box, or hands it to the test hook. The button id, or -1 when
+// the box was closed without one or could not be shown.
+int ShowBox(const SDL_MessageBoxData* data, int* failed) {
+    int answer = -1;
+    int rc = sdl_TestHooks.messageBox ? sdl_TestHooks.messageBox(data, &answer) : SDL_ShowMessageBox(data, &answer);
+    *failed = rc != 0;
+    return rc != 0 ? -1 : answer;
+}
+
 int SMessageBox(const char* text, const char* title, uint32_t style, int defAnswer) {
     SDL_MessageBoxButtonData buttons[3];
     int count = 0;
@@ -183,15 +225,49 @@ int SMessageBox(const char* text, const char* title, uint32_t style, int defAnsw
                    : (style & 0xF0) == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
                                                        : SDL_MESSAGEBOX_INFORMATION;
     SDL_MessageBoxData data{flags, nullptr, title, text, count, buttons, nullptr};
-    int answer = defAnswer;
     fprintf(stderr, "box: %s: %s\n", title, text);
-    if (SDL_ShowMessageBox(&data, &answer) != 0 || answer < 0) answer = defAnswer;
-    return answer;
+    int failed = 0;
+    int answer = ShowBox(&data, &failed);
+    return answer < 0 ? defAnswer : answer;
 }
 
-int SDialog(const char* name, const char* text, int defAnswer) {
-    fprintf(stderr, "dialog: %s: %s\n", name, text);
-    return defAnswer;
+// The go-on button (Return), a button that goes on with the check box
+// ticked when there is one, and the stop button (Escape). Closing the box
+// stops.
+int SDialog(const PlatDialogSpec* spec, const char* logText) {
+    fprintf(stderr, "dialog: %s\n", logText);
+    SDL_MessageBoxButtonData buttons[3];
+    int count = 0;
+    buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, spec->goOnId, spec->goOnText ? spec->goOnText : ""};
+    // The check box's own text ("Do not show this message again") on a
+    // button that goes on with the box ticked. Boxes make every button as
+    // wide as the widest, so the label is kept to that text alone.
+    if (spec->checkText) buttons[count++] = {0, spec->goOnId | PLAT_DIALOG_TICKED, spec->checkText};
+    buttons[count++] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, spec->stopId, spec->stopText ? spec->stopText : ""};
+    SDL_MessageBoxData data{SDL_MESSAGEBOX_WARNING, nullptr, spec->title ? spec->title : "",
+                            spec->text ? spec->text : "", count, buttons, nullptr};
+    int failed = 0;
+    int answer = ShowBox(&data, &failed);
+    // A box that cannot be shown at all goes on, as an unattended run does.
+    if (failed) return spec->goOnId;
+    return answer < 0 ? spec->stopId : answer;
+}
+
+// The picture goes straight onto the window's own surface; the display's
+// renderer belongs to the main window only.
+int SWindowPaint(PlatHwnd hwnd, const uint32_t* pixels, int32_t width, int32_t height) {
+    SDL_Window* win = Native(hwnd);
+    // The main window is the display's: its renderer rules out a surface.
+    if (!win || hwnd == plat_WindowFirst()) return -1;
+    SDL_Surface* target = SDL_GetWindowSurface(win);
+    if (!target) return -1;
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_RGB888);
+    if (!picture) return -1;
+    int rc = SDL_BlitSurface(picture, nullptr, target, nullptr);
+    SDL_FreeSurface(picture);
+    if (rc == 0) rc = SDL_UpdateWindowSurface(win);
+    return rc == 0 ? 0 : -1;
 }
 
 // Runs a dialog tool with argv (no shell) and reads the first line it
@@ -256,6 +332,12 @@ int SFileOpenDialog(const char* filter, const char* initialDir, char* path, size
 
 void SDesktopSize(int* w, int* h, int* bpp) {
     SDL_DisplayMode mode;
+    if (sdl_TestHooks.desktopBits) {
+        *w = 1024;
+        *h = 768;
+        *bpp = sdl_TestHooks.desktopBits;
+        return;
+    }
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
         *w = mode.w;
         *h = mode.h;
@@ -303,10 +385,14 @@ void SMouseCapture(PlatHwnd, int on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALS
 
 }  // namespace
 
+PlatSdlTestHooks sdl_TestHooks = {};
+
+void sdl_SetTestHooks(const PlatSdlTestHooks* hooks) { sdl_TestHooks = hooks ? *hooks : PlatSdlTestHooks{}; }
+
 const PlatBackend plat_SdlBackend = {
     "sdl",          SInit,         SShutdown,       SWindowCreate, SWindowDestroy, SWindowSetTitle,
     SWindowShow,    SWindowRaise,  SWindowMove,     SPumpNative,   SIdleWait,      SSleep,
     STimeMs,        SMessageBox,   SDialog,         SDesktopSize,  SCursorShow,    SCursorClip,
     SCursorGetPos,  SCursorSetPos, SCursorSetShape, SMouseCapture, 0,
-    SFileOpenDialog,
+    SFileOpenDialog, SWindowPaint,
 };

@@ -10,6 +10,7 @@
 
 #include "platform/backend.h"
 #include "platform/display_backend.h"
+#include "platform/sdl/sdl_tables.h"
 
 namespace {
 

@@ -157,7 +157,8 @@ uintptr_t MouseKeys(void) {
 
 Uint32 sdl_WindowFlags(int visible, int secondary) {
     Uint32 flags = visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-    if (secondary) flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_UTILITY;
+    // The loading window has no frame of its own: the program paints it all.
+    if (secondary) flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_UTILITY | SDL_WINDOW_BORDERLESS;
     return flags;
 }
 

@@ -10,7 +10,7 @@ void sdl_EventsInit(void);
 void sdl_TranslateInputEvent(const SDL_Event* ev);
 
 // Flags of a new native window. Every window after the main one (the
-// loading window) stays out of the task bar and is a utility window, so
+// loading window) is borderless, stays out of the task bar and is a utility window, so
 // that the window manager leaves the focus with the main window.
 Uint32 sdl_WindowFlags(int visible, int secondary);
 // The window to hand the focus back to when `gained` took it: the main

@@ -1,6 +1,8 @@
 // Joysticks and effects on SDL's joystick and haptic API. The device list is
-// taken once when the service starts, in SDL's order; SDL's axes 0..5 become
-// X, Y, Z (throttle), Rz (rudder) and the two sliders.
+// taken once when the service starts, in SDL's order. A device SDL knows as
+// a game controller is read through its controller mapping (sdl_pad.h);
+// any other keeps its own axis order: axes 0..5 become X, Y, Z (throttle),
+// Rz (rudder) and the two sliders.
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,15 +12,19 @@
 
 #include "platform/joystick.h"
 #include "platform/joystick_backend.h"
+#include "platform/sdl/sdl_pad.h"
+#include "platform/sdl/sdl_tables.h"
 
 namespace {
 
 struct Entry {
     int sdlIndex;
+    bool pad;  // a game controller
     PlatJoyDeviceInfo info;
 };
 
 struct Device {
+    SDL_GameController* pad = nullptr;  // set for a game controller
     SDL_Joystick* joy = nullptr;
     SDL_Haptic* haptic = nullptr;
     unsigned int features = 0;
@@ -34,6 +40,7 @@ struct Effect {
 
 bool g_started = false;
 bool g_haptic = false;
+bool g_pads = false;
 std::vector<Entry> g_entries;
 std::vector<Device> g_devices;
 std::vector<Effect> g_effects;
@@ -58,15 +65,19 @@ int32_t SInit(void) {
         fprintf(stderr, "krx: joysticks are not available: %s\n", SDL_GetError());
         return DIERR_GENERIC;
     }
+    // Without the controller mappings every device reads as a plain joystick.
+    g_pads = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     // Force feedback is optional: without it the joysticks still read.
     g_haptic = SDL_InitSubSystem(SDL_INIT_HAPTIC) == 0;
     // The layer reads the devices itself once per pump.
     SDL_JoystickEventState(SDL_IGNORE);
+    if (g_pads) SDL_GameControllerEventState(SDL_IGNORE);
     g_entries.clear();
     int n = SDL_NumJoysticks();
     for (int i = 0; i < n; i++) {
         Entry e{};
         e.sdlIndex = i;
+        e.pad = g_pads && SDL_IsGameController(i);
         SDL_JoystickGUID guid = SDL_JoystickGetDeviceGUID(i);
         const uint8_t* b = guid.data;
         memcpy(e.info.product.bytes, b, 16);
@@ -88,7 +99,10 @@ int32_t SInit(void) {
 
 void CloseSlot(Device& d) {
     if (d.haptic) SDL_HapticClose(d.haptic);
-    if (d.joy) SDL_JoystickClose(d.joy);
+    if (d.pad)
+        SDL_GameControllerClose(d.pad);  // closes its joystick too
+    else if (d.joy)
+        SDL_JoystickClose(d.joy);
     d = Device{};
 }
 
@@ -102,6 +116,8 @@ void SShutdown(void) {
     g_devices.clear();
     g_entries.clear();
     if (g_haptic) SDL_QuitSubSystem(SDL_INIT_HAPTIC);
+    if (g_pads) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    g_pads = false;
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     g_haptic = false;
     g_started = false;
@@ -120,7 +136,10 @@ int32_t SOpen(const PlatGuid* instance, PlatJoy* device) {
     for (const Entry& e : g_entries) {
         if (memcmp(&e.info.instance, instance, sizeof *instance) != 0) continue;
         Device d;
-        d.joy = SDL_JoystickOpen(e.sdlIndex);
+        if (e.pad && (d.pad = SDL_GameControllerOpen(e.sdlIndex)) != nullptr)
+            d.joy = SDL_GameControllerGetJoystick(d.pad);
+        else
+            d.joy = SDL_JoystickOpen(e.sdlIndex);
         if (!d.joy) return DIERR_DEVICENOTREG;
         if (g_haptic && SDL_JoystickIsHaptic(d.joy) == 1) {
             d.haptic = SDL_HapticOpenFromJoystick(d.joy);
@@ -154,6 +173,12 @@ int32_t SGetCaps(PlatJoy handle, PlatJoyCaps* caps) {
     if (!d) return DIERR_NOTINITIALIZED;
     caps->flags = (SDL_JoystickGetAttached(d->joy) ? (uint32_t)PLAT_JOYCAPS_ATTACHED : 0u) |
                   (HasFfb(*d) ? (uint32_t)PLAT_JOYCAPS_FORCEFEEDBACK : 0u);
+    if (d->pad) {
+        caps->axes = SDL_PAD_AXES;
+        caps->buttons = SDL_PAD_BUTTONS;
+        caps->povs = 1;
+        return DI_OK;
+    }
     caps->axes = std::max(0, SDL_JoystickNumAxes(d->joy));
     caps->buttons = std::max(0, SDL_JoystickNumButtons(d->joy));
     caps->povs = std::max(0, SDL_JoystickNumHats(d->joy));
@@ -163,14 +188,15 @@ int32_t SGetCaps(PlatJoy handle, PlatJoyCaps* caps) {
 int32_t SObjectPresent(PlatJoy handle, uint32_t offset) {
     Device* d = DeviceOf(handle);
     if (!d) return DIERR_NOTINITIALIZED;
-    int axes = SDL_JoystickNumAxes(d->joy);
+    int axes = d->pad ? SDL_PAD_AXES : SDL_JoystickNumAxes(d->joy);
     for (int a = 0; a < axes && a < PLAT_JOY_AXES; a++)
-        if (plat_JoyAxisOffset[a] == offset) return DI_OK;
-    int hats = SDL_JoystickNumHats(d->joy);
+        if ((d->pad ? sdl_PadAxes[a].offset : plat_JoyAxisOffset[a]) == offset) return DI_OK;
+    int hats = d->pad ? 1 : SDL_JoystickNumHats(d->joy);
     if (offset >= DIJOFS_POV0 && offset <= DIJOFS_POV3 && (offset - DIJOFS_POV0) % 4 == 0 &&
         (int)((offset - DIJOFS_POV0) / 4) < hats)
         return DI_OK;
-    if (offset >= DIJOFS_BUTTON0 && (int)(offset - DIJOFS_BUTTON0) < SDL_JoystickNumButtons(d->joy)) return DI_OK;
+    int buttons = d->pad ? SDL_PAD_BUTTONS : SDL_JoystickNumButtons(d->joy);
+    if (offset >= DIJOFS_BUTTON0 && (int)(offset - DIJOFS_BUTTON0) < buttons) return DI_OK;
     return DIERR_OBJECTNOTFOUND;
 }
 
@@ -236,6 +262,16 @@ int32_t SGetState(PlatJoy handle, PlatJoyState* state) {
         return DIERR_INPUTLOST;
     }
     if (!d->acquired) return DIERR_NOTACQUIRED;
+    if (d->pad) {
+        int16_t axes[SDL_CONTROLLER_AXIS_MAX];
+        uint8_t buttons[SDL_CONTROLLER_BUTTON_MAX];
+        for (int a = 0; a < SDL_CONTROLLER_AXIS_MAX; a++)
+            axes[a] = SDL_GameControllerGetAxis(d->pad, (SDL_GameControllerAxis)a);
+        for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; b++)
+            buttons[b] = SDL_GameControllerGetButton(d->pad, (SDL_GameControllerButton)b);
+        sdl_PadState(axes, buttons, state);
+        return DI_OK;
+    }
     plat_JoyStateCentre(state);
     int axes = std::min(SDL_JoystickNumAxes(d->joy), (int)PLAT_JOY_AXES);
     for (int a = 0; a < axes; a++)

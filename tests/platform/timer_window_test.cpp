@@ -1,4 +1,4 @@
-// Real-time timers (a thread each) and the focus rule of our second window.
+// Real-time timers (a thread each) under the SDL backend.
 #ifdef KRX_HAVE_SDL
 #include <gtest/gtest.h>
 
@@ -11,7 +11,6 @@
 
 #include "platform/backend.h"
 #include "platform/harness.h"
-#include "platform/sdl/sdl_events.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 
@@ -101,51 +100,6 @@ TEST_F(RealTimer, TheProcessEndsCleanlyWhileATimerRuns) {
             exit(3);
         },
         ::testing::ExitedWithCode(3), "");
-}
-
-// The focus rule of the loading window, on windows of the common layer.
-class SecondWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setenv("KRX_PLATFORM", "headless", 1);
-        unsetenv("KRX_SCRIPT");
-        plat_HarnessReset();
-        ASSERT_EQ(plat_Init(), 0);
-    }
-    void TearDown() override { plat_Shutdown(); }
-};
-
-TEST_F(SecondWindow, StaysOutOfTheWayOfTheMainWindowsFocus) {
-    EXPECT_EQ(sdl_WindowFlags(1, 0), (Uint32)SDL_WINDOW_SHOWN);
-    EXPECT_EQ(sdl_WindowFlags(0, 0), (Uint32)SDL_WINDOW_HIDDEN);
-    Uint32 second = sdl_WindowFlags(1, 1);
-    EXPECT_TRUE(second & SDL_WINDOW_SHOWN);
-    EXPECT_TRUE(second & SDL_WINDOW_SKIP_TASKBAR);
-    EXPECT_TRUE(second & SDL_WINDOW_UTILITY);
-
-    PlatHwnd main = plat_WindowCreate("SKARVELCLASS", "KRX", 640, 480, plat_DefWindowProc, 1);
-    PlatHwnd loading = plat_WindowCreate("SKARVELCLASSLOADING", "", 646, 32, plat_DefWindowProc, 1);
-    ASSERT_NE(main, 0u);
-    ASSERT_NE(loading, 0u);
-    EXPECT_EQ(sdl_FocusOwner(loading), main);  // handed back
-    EXPECT_EQ(sdl_FocusOwner(main), 0u);       // the main window keeps it
-    EXPECT_EQ(sdl_FocusOwner(0), 0u);
-    plat_WindowShow(main, PLAT_SW_MINIMIZE);
-    EXPECT_EQ(sdl_FocusOwner(loading), 0u);  // a minimised main window is not forced up
-    plat_WindowShow(main, PLAT_SW_RESTORE);
-    EXPECT_EQ(sdl_FocusOwner(loading), main);
-
-    // Native windows are found by their native side only.
-    int nativeMain = 0, nativeLoading = 0;
-    plat_WindowGet(main)->native = &nativeMain;
-    plat_WindowGet(loading)->native = &nativeLoading;
-    EXPECT_EQ(plat_WindowFromNative(&nativeLoading), loading);
-    EXPECT_EQ(plat_WindowFromNative(&nativeMain), main);
-    int other = 0;
-    EXPECT_EQ(plat_WindowFromNative(&other), 0u);
-    EXPECT_EQ(plat_WindowFromNative(nullptr), 0u);
-    plat_WindowGet(main)->native = nullptr;
-    plat_WindowGet(loading)->native = nullptr;
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ RunResult run_Program(const std::string& program, const std::vector<std::string>
         mkdir(runtime.c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         for (const auto& e : env) putenv(strdup(e.c_str()));
-        std::string bin = std::string(KRX_BIN_DIR) + "/" + program;
+        std::string bin = program[0] == '/' ? program : std::string(KRX_BIN_DIR) + "/" + program;
         std::vector<char*> argv;
         argv.push_back(strdup(bin.c_str()));
         for (const auto& a : args) argv.push_back(strdup(a.c_str()));

@@ -9,7 +9,7 @@ struct RunResult {
     std::string err;  // standard error
 };
 
-// Runs KRX_BIN_DIR/<program> with `args` in `cwd`, with the environment
+// Runs KRX_BIN_DIR/<program> (or <program> when it is a full path) with `args` in `cwd`, with the environment
 // entries `env` ("NAME=value") added to a headless environment.
 RunResult run_Program(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
                       const std::vector<std::string>& env);

@@ -315,7 +315,9 @@ TEST(StartupRun, DataFileErrorsStopWithTheirBox) {
         EXPECT_EQ(r.exitCode, 1) << c.name << "\n" << r.err;
         size_t fatal = r.err.find("box: KRX: " + c.text);
         EXPECT_NE(fatal, std::string::npos) << c.name << "\n" << r.err;
-        if (!c.before.empty()) EXPECT_LT(r.err.find(c.before), fatal) << c.name << "\n" << r.err;
+        if (!c.before.empty()) {
+            EXPECT_LT(r.err.find(c.before), fatal) << c.name << "\n" << r.err;
+        }
         EXPECT_FALSE(std::filesystem::exists(dir + "/KRX.INI")) << c.name;
     }
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "display/dtext.h"
+#include "platform/harness.h"
 #include "platform/window.h"
 #include "shell/cmdline.h"
 #include "shell/fatal.h"
@@ -196,6 +198,69 @@ TEST(LoadingWindow, OpensOnProgressClosesOutsideTheRange) {
     EXPECT_NE(app_Loading.caption[0], 0);
     app_LoadingProgressSet(-1);
     EXPECT_FALSE(app_Loading.open);
+    plat_Shutdown();
+}
+
+// Whether `text` is drawn in the built-in 8x8 font somewhere with its cells
+// inside the box (x, y, w, h) of a 646-wide picture: ink exactly where the
+// glyphs have it.
+bool ShowsText(const uint32_t* pic, int32_t x, int32_t y, int32_t w, int32_t h, const char* text) {
+    int32_t len = (int32_t)strlen(text);
+    for (int32_t py = y; py + 8 <= y + h; py++)
+        for (int32_t px = x; px + len * 8 <= x + w; px++) {
+            bool all = true;
+            for (int32_t i = 0; i < len && all; i++) {
+                int32_t ch = (unsigned char)text[i];
+                for (int32_t r = 0; r < 8 && all; r++)
+                    for (int32_t c = 0; c < 8 && all; c++) {
+                        bool ink = ch >= DTEXT_FIRST && dtext_Glyphs[(size_t)((ch - DTEXT_FIRST) * 64 + r * 8 + c)];
+                        all = (pic[(py + r) * 646 + px + i * 8 + c] == 0) == ink;
+                    }
+            }
+            if (all) return true;
+        }
+    return false;
+}
+
+// The window paints its caption, bar and percentage where the three
+// controls would be: caption from 0.05 of the client width, the bar from
+// 0.25 to 0.85, the percentage in the tenth after it.
+TEST(LoadingWindow, PaintsCaptionBarAndPercentage) {
+    setenv("KRX_PLATFORM", "headless", 0);
+    ASSERT_EQ(plat_Init(), 0);
+    ASSERT_EQ(app_LoadingProgressSet(50), 0);
+    app_LoadingCaptionSet("Terrain");
+    PlatHwnd painted = 0;
+    int32_t w = 0, h = 0;
+    const uint32_t* pic = plat_HarnessWindowPicture(&painted, &w, &h);
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(painted, app_Loading.window);
+    ASSERT_EQ(w, 646);
+    ASSERT_EQ(h, 32);
+    // Client area 642 x 28 inside a two-pixel edge.
+    EXPECT_TRUE(ShowsText(pic, 2 + 32, 2, 128, 28, "Terrain"));
+    EXPECT_FALSE(ShowsText(pic, 2 + 160, 2, 642 - 160, 28, "Terrain"));
+    EXPECT_TRUE(ShowsText(pic, 2 + 545, 2, 64, 28, "50%"));
+    auto barPixels = [&] {
+        int n = 0;
+        for (int32_t x = 0; x < 646; x++) n += pic[16 * 646 + x] == 0x000080;
+        return n;
+    };
+    int half = barPixels();
+    EXPECT_GT(half, 0);
+    // The blocks lie in the bar's left half.
+    for (int32_t x = 0; x < 646; x++)
+        if (pic[16 * 646 + x] == 0x000080) {
+            EXPECT_GE(x, 2 + 160);
+            EXPECT_LT(x, 2 + 160 + 385 / 2 + 2);
+        }
+    app_LoadingProgressSet(100);
+    pic = plat_HarnessWindowPicture(nullptr, nullptr, nullptr);
+    EXPECT_TRUE(ShowsText(pic, 2 + 545, 2, 64, 28, "100%"));
+    int full = barPixels();
+    EXPECT_GT(full, 2 * half - 16);
+    EXPECT_LT(full, 2 * half + 16);
+    app_LoadingProgressSet(-1);
     plat_Shutdown();
 }
 

@@ -14,12 +14,6 @@
 
 namespace {
 
-uint32_t Word(const MixSample* s, int offset) {
-    uint32_t v = 0;
-    memcpy(&v, s->header + offset, 4);
-    return v;
-}
-
 // ---- Conversion ---------------------------------------------------------------
 
 TEST(MixConvert, SixteenBitFramesNormaliseToTheirPeak) {
@@ -350,8 +344,9 @@ TEST_F(MixTest, AShortLoopWrapsItsRandomStartInsideTheSample) {
     for (int round = 0; round < 20; round++) {
         std::vector<int16_t> out = test_Mix(500);
         for (int f = 0; f < 500; f++) ASSERT_EQ(out[2 * f + 1], 0) << f;  // full left
-        if (round > 0)
+        if (round > 0) {
             for (int f = 0; f < 500; f++) ASSERT_EQ(out[2 * f], 24 * 10 * 4 + 319) << f;
+        }
     }
 }
 
