@@ -151,57 +151,51 @@ struct FlatDarkenGouraud : SpanGouraud {
 // ---- The tables ----
 
 constexpr SpanSetupFn kSetup = span_Setup8;
-constexpr SpanRowFn kRow = span_Row<1, 0>;
-constexpr SpanRowFn kRowSmear = span_Row<1, 2>;
-constexpr SpanStepFn kStepX = span_StepEdge<false, 0>;
-constexpr SpanStepFn kStepXI = span_StepEdge<false, 1>;
-constexpr SpanStepFn kStepUV = span_StepEdge<true, 0>;
-constexpr SpanStepFn kStepUVI = span_StepEdge<true, 1>;
 constexpr uint32_t kShade = SPAN_NEEDS_SHADE, kTrans = SPAN_NEEDS_TRANSLUCENCY, kBlend = SPAN_NEEDS_BLEND;
 
 // A textured set: unshaded, flat and Gouraud loops.
-constexpr SpanSet TexSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2) {
-    return SpanSet{kSetup, kRow,
-                   {{kStepUV, l0, n0}, {kStepUV, l1, n1}, {kStepUVI, l2, n2}, {kStepUVI, l2, n2},
-                    {kStepUVI, l2, n2}, {kStepUVI, l2, n2}}};
-}
-constexpr SpanSet FlatSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2,
-                          SpanRowFn row = kRow) {
-    return SpanSet{kSetup, row,
-                   {{kStepX, l0, n0}, {kStepX, l1, n1}, {kStepXI, l2, n2}, {kStepXI, l2, n2},
-                    {kStepXI, l2, n2}, {kStepXI, l2, n2}}};
-}
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2>
+constexpr SpanSet TexSet = {kSetup,
+                            {span_Pair<1, 0, true, 0, L0>(N0), span_Pair<1, 0, true, 0, L1>(N1),
+                             span_Pair<1, 0, true, 1, L2>(N2), span_Pair<1, 0, true, 1, L2>(N2),
+                             span_Pair<1, 0, true, 1, L2>(N2), span_Pair<1, 0, true, 1, L2>(N2)}};
+// Untextured; Margin 2 for the smear.
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2, int Margin = 0>
+constexpr SpanSet FlatSet = {kSetup,
+                             {span_Pair<1, Margin, false, 0, L0>(N0), span_Pair<1, Margin, false, 0, L1>(N1),
+                              span_Pair<1, Margin, false, 1, L2>(N2), span_Pair<1, Margin, false, 1, L2>(N2),
+                              span_Pair<1, Margin, false, 1, L2>(N2), span_Pair<1, Margin, false, 1, L2>(N2)}};
 
 template <template <bool> class Op, bool Skip0, bool Jitter>
 constexpr SpanLoopFn Tex = span_LoopTex<Op<Skip0>, Jitter>;
 
-constexpr SpanSet kSet0 = TexSet(Tex<TexCopy, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
-                                 Tex<TexShadeGouraud, false, false>, kShade);
-constexpr SpanSet kSet1 = TexSet(Tex<TexCopy, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
-                                 Tex<TexShadeGouraud, true, false>, kShade);
-constexpr SpanSet kSet2 = TexSet(Tex<TexCopy, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
-                                 Tex<TexShadeGouraud, false, true>, kShade);
-constexpr SpanSet kSet3 = TexSet(Tex<TexCopy, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
-                                 Tex<TexShadeGouraud, true, true>, kShade);
+constexpr SpanSet kSet0 = TexSet<Tex<TexCopy, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
+                                 Tex<TexShadeGouraud, false, false>, kShade>;
+constexpr SpanSet kSet1 = TexSet<Tex<TexCopy, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
+                                 Tex<TexShadeGouraud, true, false>, kShade>;
+constexpr SpanSet kSet2 = TexSet<Tex<TexCopy, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
+                                 Tex<TexShadeGouraud, false, true>, kShade>;
+constexpr SpanSet kSet3 = TexSet<Tex<TexCopy, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
+                                 Tex<TexShadeGouraud, true, true>, kShade>;
 constexpr SpanLoopFn kTransJ = span_LoopTex<TexTranslucent, true>;
 constexpr SpanLoopFn kTrans0 = span_LoopTex<TexTranslucent, false>;
-constexpr SpanSet kSet4 = TexSet(kTransJ, kTrans, kTransJ, kTrans, kTransJ, kTrans);
+constexpr SpanSet kSet4 = TexSet<kTransJ, kTrans, kTransJ, kTrans, kTransJ, kTrans>;
 constexpr SpanLoopFn kBlend5 = Tex<TexBlend, false, false>;
 constexpr SpanLoopFn kBlend6 = Tex<TexBlend, true, false>;
-constexpr SpanSet kSet5 = TexSet(kBlend5, kBlend, kBlend5, kBlend, kBlend5, kBlend);
-constexpr SpanSet kSet6 = TexSet(kBlend6, kBlend, kBlend6, kBlend, kBlend6, kBlend);
-constexpr SpanSet kSet7 = TexSet(kTrans0, kTrans, kTrans0, kTrans, kTrans0, kTrans);
+constexpr SpanSet kSet5 = TexSet<kBlend5, kBlend, kBlend5, kBlend, kBlend5, kBlend>;
+constexpr SpanSet kSet6 = TexSet<kBlend6, kBlend, kBlend6, kBlend, kBlend6, kBlend>;
+constexpr SpanSet kSet7 = TexSet<kTrans0, kTrans, kTrans0, kTrans, kTrans0, kTrans>;
 // Flat shade: the colour was looked up in S at set-up.
-constexpr SpanSet kSet8 = FlatSet(LoopFill8, 0, LoopFill8, kShade, span_LoopFlat<FlatShadeGouraud>, kShade);
-constexpr SpanSet kSet9 = FlatSet(nullptr, 0, span_LoopFlat<FlatMapDest<kMapDarken>>, kTrans,
-                                  span_LoopFlat<FlatDarkenGouraud>, kShade);
+constexpr SpanSet kSet8 = FlatSet<LoopFill8, 0, LoopFill8, kShade, span_LoopFlat<FlatShadeGouraud>, kShade>;
+constexpr SpanSet kSet9 = FlatSet<nullptr, 0, span_LoopFlat<FlatMapDest<kMapDarken>>, kTrans,
+                                  span_LoopFlat<FlatDarkenGouraud>, kShade>;
 constexpr SpanLoopFn kSmear = span_LoopSmear<uint8_t>;
-constexpr SpanSet kSet10 = FlatSet(kSmear, 0, kSmear, 0, kSmear, 0, kRowSmear);
+constexpr SpanSet kSet10 = FlatSet<kSmear, 0, kSmear, 0, kSmear, 0, 2>;
 constexpr SpanLoopFn kMapB = span_LoopFlat<FlatMapDest<kMapBlend>>;
-constexpr SpanSet kSet11 = FlatSet(kMapB, kBlend, kMapB, kBlend, kMapB, kBlend);
+constexpr SpanSet kSet11 = FlatSet<kMapB, kBlend, kMapB, kBlend, kMapB, kBlend>;
 constexpr SpanLoopFn kMapT = span_LoopFlat<FlatMapDest<kMapTranslucent>>;
-constexpr SpanSet kSet12 = FlatSet(kMapT, kTrans, kMapT, kTrans, kMapT, kTrans);
-constexpr SpanSet kNothing = TexSet(nullptr, 0, nullptr, 0, nullptr, 0);
+constexpr SpanSet kSet12 = FlatSet<kMapT, kTrans, kMapT, kTrans, kMapT, kTrans>;
+constexpr SpanSet kNothing = TexSet<nullptr, 0, nullptr, 0, nullptr, 0>;
 
 // Sets 13, 14 and 15 repeat sets 5, 0 and 9; set 16 draws nothing.
 constexpr SpanSet kTable8[17] = {kSet0, kSet1, kSet2,  kSet3,  kSet4,  kSet5, kSet6, kSet7, kSet8,

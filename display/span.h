@@ -1,13 +1,15 @@
 // Rasteriser span loops: the per-pixel inner loops of the software
 // rasteriser (display/rast.h), organised as four span tables, one per pixel
-// mode. Each table is an array of sets; a set holds its span set-up routine,
-// its row routine and six (edge stepper, span loop) pairs chosen by the
-// shading flags:
+// mode. Each table is an array of sets; a set holds its span set-up routine
+// and six (edge stepper, span loop) pairs chosen by the shading flags:
 //   0 no shading, 1 flat shade, 2 Gouraud, 3 Gouraud with haze amount,
 //   4 Gouraud with highlight, 5 Gouraud with both (3 to 5 only at 32 bits).
-// The loops are templates over depth and operation; what a self-modifying
-// loop once held in its instructions (shifts, table addresses) is in the
-// parameter record SpanParams, filled once per triangle by the set-up.
+// The set's row routine and the pair's edge stepper are compiled around the
+// pair's span loop into one rows routine (span_Rows), so nothing is called
+// through a pointer per row. The loops are templates over depth and
+// operation; what a self-modifying loop once held in its instructions
+// (shifts, table addresses) is in the parameter record SpanParams, filled
+// once per triangle by the set-up.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -64,11 +66,12 @@ struct SpanParams {
 };
 
 typedef void (*SpanLoopFn)(SpanParams& p);
-typedef void (*SpanStepFn)(PolyEdge& e);
+// Draws rows of a triangle part and steps its edges (span_Rows below).
+typedef void (*SpanRowsFn)(SpanParams& p, PolyEdge& left, PolyEdge& right, int32_t rows, uint8_t* row,
+                           intptr_t pitch);
 // Loads the tables and constants into p; -1 when a table that the chosen
 // loop reads is missing (the triangle is then not drawn).
 typedef int32_t (*SpanSetupFn)(SpanParams& p, uint32_t needs);
-typedef void (*SpanRowFn)(SpanParams& p, SpanLoopFn loop, const PolyEdge& left, const PolyEdge& right, uint8_t* row);
 
 // Tables a loop reads (SpanPair::needs).
 enum : uint32_t {
@@ -81,14 +84,13 @@ enum : uint32_t {
 };
 
 struct SpanPair {
-    SpanStepFn step;
-    SpanLoopFn loop;  // null: the pair draws nothing
+    SpanRowsFn rows;  // the set's row routine and the pair's edge stepper around the loop
+    SpanLoopFn loop;  // one span; null: the pair draws nothing
     uint32_t needs;
 };
 
 struct SpanSet {
     SpanSetupFn setup;
-    SpanRowFn row;
     SpanPair pairs[6];
 };
 
@@ -105,59 +107,102 @@ extern const SpanTable span_Table32;    // mode 5, sets 0-20
 
 // ---- Shared pieces of the tables ----
 
-// Steps x by the exact DDA; a carrying edge also steps u, v (Tex) and NInt
-// intensities, adding their x gradients on the extra pixel.
-template <bool Tex, int NInt>
-void span_StepEdge(PolyEdge& e) {
-    e.x += e.xStep;
-    e.accumulator += e.xRemainder;
-    bool extra = e.accumulator >= e.denominator;
-    if (extra) {
-        e.x++;
-        e.accumulator -= e.denominator;
+// The row routine and the edge stepper, with the pair's span loop inlined:
+// draws `rows` rows from `row` on, each the span from the left edge's x up
+// to (not including) the right edge's, cut to the clip columns pulled in by
+// Margin on each side (the smear loop reads one pixel left and two right);
+// skipped pixels advance u, v and the intensities so the texture continues
+// at a clipped edge. After each row both edges step x by the exact DDA; the
+// left edge, which carries the attributes, also steps u, v (Tex) and NInt
+// intensities, adding their x gradients on a row's extra pixel. The edges
+// are left as they stand after the last row (the long edge goes on into the
+// lower part).
+//
+// The carry is worked out without branches (it is taken on a share of rows
+// that follows the edge's slope, which no predictor learns), and the edges
+// live in registers over the rows.
+template <int Bpp, int Margin, bool Tex, int NInt, SpanLoopFn Loop>
+void span_Rows(SpanParams& p, PolyEdge& left, PolyEdge& right, int32_t rows, uint8_t* row, intptr_t pitch) {
+    const int32_t x1 = p.clipX1 + Margin, x2 = p.clipX2 - Margin;
+    int32_t lx = left.x, rx = right.x;
+    int64_t lacc = left.accumulator, racc = right.accumulator;
+    const int64_t lrem = left.xRemainder, lden = left.denominator;
+    const int64_t rrem = right.xRemainder, rden = right.denominator;
+    const int32_t lstep = left.xStep, rstep = right.xStep;
+    uint32_t u = left.u, v = left.v;
+    const uint32_t uStep = left.uStep, vStep = left.vStep, uStepX = left.uStepX, vStepX = left.vStepX;
+    uint32_t in[3], inStep[3], inStepX[3];
+    for (int k = 0; k < 3; k++) {
+        in[k] = (uint32_t)left.intensity[k];
+        inStep[k] = (uint32_t)left.intensityStep[k];
+        inStepX[k] = (uint32_t)left.intensityStepX[k];
     }
-    if (!e.carries) return;
-    if constexpr (Tex) {
-        e.u += e.uStep + (extra ? e.uStepX : 0u);
-        e.v += e.vStep + (extra ? e.vStepX : 0u);
+    for (; rows > 0; rows--, row += pitch) {
+        int32_t x = lx;
+        int32_t count = rx - x;
+        if (count > 0) {
+            uint32_t su = u, sv = v;
+            uint32_t s0 = in[0], s1 = in[1], s2 = in[2];
+            if (x < x1) {
+                const uint32_t skip = (uint32_t)(x1 - x);
+                su += skip * p.dudx;
+                sv += skip * p.dvdx;
+                s0 += skip * (uint32_t)p.dIntensity[0];
+                s1 += skip * (uint32_t)p.dIntensity[1];
+                s2 += skip * (uint32_t)p.dIntensity[2];
+                count -= (int32_t)skip;
+                x = x1;
+            }
+            if (count > x2 - x) count = x2 - x;
+            if (count > 0) {
+                p.dest = row + (intptr_t)x * Bpp;
+                p.count = count;
+                p.u = su;
+                p.v = sv;
+                p.intensity[0] = (int32_t)s0;
+                p.intensity[1] = (int32_t)s1;
+                p.intensity[2] = (int32_t)s2;
+                Loop(p);
+            }
+        }
+        // m is all ones on a row without the extra pixel, else 0.
+        lacc += lrem - lden;
+        const int64_t lm = lacc >> 63;
+        lacc += lden & lm;
+        lx += lstep + 1 + (int32_t)lm;
+        racc += rrem - rden;
+        const int64_t rm = racc >> 63;
+        racc += rden & rm;
+        rx += rstep + 1 + (int32_t)rm;
+        const uint32_t extra = ~(uint32_t)lm;
+        if constexpr (Tex) {
+            u += uStep + (uStepX & extra);
+            v += vStep + (vStepX & extra);
+        }
+        for (int k = 0; k < NInt; k++) in[k] += inStep[k] + (inStepX[k] & extra);
     }
-    for (int k = 0; k < NInt; k++)
-        e.intensity[k] = (int32_t)((uint32_t)e.intensity[k] + (uint32_t)e.intensityStep[k] +
-                                   (extra ? (uint32_t)e.intensityStepX[k] : 0u));
+    left.x = lx;
+    right.x = rx;
+    left.accumulator = lacc;
+    right.accumulator = racc;
+    left.u = u;
+    left.v = v;
+    for (int k = 0; k < 3; k++) left.intensity[k] = (int32_t)in[k];
 }
 
-// Per row: the span from the left edge's x up to (not including) the right
-// edge's, cut to the clip columns pulled in by Margin on each side (the smear
-// loop reads one pixel left and two right); skipped pixels advance u, v and
-// the intensities so the texture continues at a clipped edge.
-template <int Bpp, int Margin>
-void span_Row(SpanParams& p, SpanLoopFn loop, const PolyEdge& left, const PolyEdge& right, uint8_t* row) {
-    int32_t x = left.x;
-    int32_t count = right.x - x;
-    if (count <= 0) return;
-    const int32_t x1 = p.clipX1 + Margin, x2 = p.clipX2 - Margin;
-    uint32_t u = left.u, v = left.v;
-    uint32_t i0 = (uint32_t)left.intensity[0], i1 = (uint32_t)left.intensity[1], i2 = (uint32_t)left.intensity[2];
-    if (x < x1) {
-        uint32_t skip = (uint32_t)(x1 - x);
-        u += skip * p.dudx;
-        v += skip * p.dvdx;
-        i0 += skip * (uint32_t)p.dIntensity[0];
-        i1 += skip * (uint32_t)p.dIntensity[1];
-        i2 += skip * (uint32_t)p.dIntensity[2];
-        count -= (int32_t)skip;
-        x = x1;
-    }
-    if (count > x2 - x) count = x2 - x;
-    if (count <= 0) return;
-    p.dest = row + (intptr_t)x * Bpp;
-    p.count = count;
-    p.u = u;
-    p.v = v;
-    p.intensity[0] = (int32_t)i0;
-    p.intensity[1] = (int32_t)i1;
-    p.intensity[2] = (int32_t)i2;
-    loop(p);
+// A pair of a table: the rows routine of its row routine (Bpp, Margin),
+// stepper (Tex, NInt) and span loop; a null loop draws nothing.
+template <int Bpp, int Margin, bool Tex, int NInt, SpanLoopFn Loop>
+struct span_PairOf {
+    static constexpr SpanPair Make(uint32_t needs) { return SpanPair{span_Rows<Bpp, Margin, Tex, NInt, Loop>, Loop, needs}; }
+};
+template <int Bpp, int Margin, bool Tex, int NInt>
+struct span_PairOf<Bpp, Margin, Tex, NInt, nullptr> {
+    static constexpr SpanPair Make(uint32_t needs) { return SpanPair{nullptr, nullptr, needs}; }
+};
+template <int Bpp, int Margin, bool Tex, int NInt, SpanLoopFn Loop>
+constexpr SpanPair span_Pair(uint32_t needs) {
+    return span_PairOf<Bpp, Margin, Tex, NInt, Loop>::Make(needs);
 }
 
 // Pixels are loaded and stored bytewise: a surface's base and row pitch need

@@ -181,55 +181,48 @@ struct FlatChannel : Op16 {
 // ---- The table ----
 
 constexpr SpanSetupFn kSetup = span_Setup16;
-constexpr SpanRowFn kRow = span_Row<2, 0>;
-constexpr SpanRowFn kRowSmear = span_Row<2, 2>;
-constexpr SpanStepFn kStepX = span_StepEdge<false, 0>;
-constexpr SpanStepFn kStepXI = span_StepEdge<false, 1>;
-constexpr SpanStepFn kStepUV = span_StepEdge<true, 0>;
-constexpr SpanStepFn kStepUVI = span_StepEdge<true, 1>;
 constexpr uint32_t kShade = SPAN_NEEDS_SHADE16;
 
-constexpr SpanSet TexSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2) {
-    return SpanSet{kSetup, kRow,
-                   {{kStepUV, l0, n0}, {kStepUV, l1, n1}, {kStepUVI, l2, n2}, {kStepUVI, l2, n2},
-                    {kStepUVI, l2, n2}, {kStepUVI, l2, n2}}};
-}
-constexpr SpanSet FlatSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2,
-                          SpanRowFn row = kRow) {
-    return SpanSet{kSetup, row,
-                   {{kStepX, l0, n0}, {kStepX, l1, n1}, {kStepXI, l2, n2}, {kStepXI, l2, n2},
-                    {kStepXI, l2, n2}, {kStepXI, l2, n2}}};
-}
-constexpr SpanSet SameSet(SpanLoopFn l, uint32_t n, bool textured) {
-    return textured ? TexSet(l, n, l, n, l, n) : FlatSet(l, n, l, n, l, n);
-}
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2>
+constexpr SpanSet TexSet = {kSetup,
+                            {span_Pair<2, 0, true, 0, L0>(N0), span_Pair<2, 0, true, 0, L1>(N1),
+                             span_Pair<2, 0, true, 1, L2>(N2), span_Pair<2, 0, true, 1, L2>(N2),
+                             span_Pair<2, 0, true, 1, L2>(N2), span_Pair<2, 0, true, 1, L2>(N2)}};
+// Untextured; Margin 2 for the smear.
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2, int Margin = 0>
+constexpr SpanSet FlatSet = {kSetup,
+                             {span_Pair<2, Margin, false, 0, L0>(N0), span_Pair<2, Margin, false, 0, L1>(N1),
+                              span_Pair<2, Margin, false, 1, L2>(N2), span_Pair<2, Margin, false, 1, L2>(N2),
+                              span_Pair<2, Margin, false, 1, L2>(N2), span_Pair<2, Margin, false, 1, L2>(N2)}};
+template <SpanLoopFn L, bool Textured>
+constexpr SpanSet SameSet = Textured ? TexSet<L, 0, L, 0, L, 0> : FlatSet<L, 0, L, 0, L, 0>;
 
 template <template <bool> class Op, bool Skip0, bool Jitter>
 constexpr SpanLoopFn Tex = span_LoopTex<Op<Skip0>, Jitter>;
 
-constexpr SpanSet kSet0 = TexSet(Tex<TexPal, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
-                                 Tex<TexShadeGouraud, false, false>, kShade);
-constexpr SpanSet kSet1 = TexSet(Tex<TexPal, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
-                                 Tex<TexShadeGouraud, true, false>, kShade);
-constexpr SpanSet kSet2 = TexSet(Tex<TexPal, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
-                                 Tex<TexShadeGouraud, false, true>, kShade);
-constexpr SpanSet kSet3 = TexSet(Tex<TexPal, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
-                                 Tex<TexShadeGouraud, true, true>, kShade);
-constexpr SpanSet kSet4 = SameSet(span_LoopTex<TexTranslucent, true>, 0, true);
-constexpr SpanSet kSet5 = SameSet(Tex<TexBlend, false, false>, 0, true);
-constexpr SpanSet kSet6 = SameSet(Tex<TexBlend, true, false>, 0, true);
-constexpr SpanSet kSet7 = SameSet(span_LoopTex<TexTranslucent, false>, 0, true);
-constexpr SpanSet kSet8 = FlatSet(LoopFill16<kFillPlain>, 0, LoopFill16<kFillShaded>, kShade,
-                                  span_LoopFlat<FlatShadeGouraud>, kShade);
-constexpr SpanSet kSet9 = FlatSet(nullptr, 0, span_LoopFlat<FlatDarken<kDarkenLevel>>, 0,
-                                  span_LoopFlat<FlatDarkenGouraud>, 0);
+constexpr SpanSet kSet0 = TexSet<Tex<TexPal, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
+                                 Tex<TexShadeGouraud, false, false>, kShade>;
+constexpr SpanSet kSet1 = TexSet<Tex<TexPal, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
+                                 Tex<TexShadeGouraud, true, false>, kShade>;
+constexpr SpanSet kSet2 = TexSet<Tex<TexPal, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
+                                 Tex<TexShadeGouraud, false, true>, kShade>;
+constexpr SpanSet kSet3 = TexSet<Tex<TexPal, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
+                                 Tex<TexShadeGouraud, true, true>, kShade>;
+constexpr SpanSet kSet4 = SameSet<span_LoopTex<TexTranslucent, true>, true>;
+constexpr SpanSet kSet5 = SameSet<Tex<TexBlend, false, false>, true>;
+constexpr SpanSet kSet6 = SameSet<Tex<TexBlend, true, false>, true>;
+constexpr SpanSet kSet7 = SameSet<span_LoopTex<TexTranslucent, false>, true>;
+constexpr SpanSet kSet8 = FlatSet<LoopFill16<kFillPlain>, 0, LoopFill16<kFillShaded>, kShade,
+                                  span_LoopFlat<FlatShadeGouraud>, kShade>;
+constexpr SpanSet kSet9 = FlatSet<nullptr, 0, span_LoopFlat<FlatDarken<kDarkenLevel>>, 0,
+                                  span_LoopFlat<FlatDarkenGouraud>, 0>;
 constexpr SpanLoopFn kSmear = span_LoopSmear<uint16_t>;
-constexpr SpanSet kSet10 = FlatSet(kSmear, 0, kSmear, 0, kSmear, 0, kRowSmear);
-constexpr SpanSet kSet11 = SameSet(span_LoopFlat<FlatBlend>, 0, false);
-constexpr SpanSet kSet12 = SameSet(span_LoopFlat<FlatDarken<kDarkenColour>>, 0, false);
-constexpr SpanSet kNothing = SameSet(nullptr, 0, true);
-constexpr SpanSet kSet14 = SameSet(span_LoopTex<TexCopy16, false>, 0, true);
-constexpr SpanSet kSet15 = SameSet(span_LoopFlat<FlatChannel>, 0, false);
+constexpr SpanSet kSet10 = FlatSet<kSmear, 0, kSmear, 0, kSmear, 0, 2>;
+constexpr SpanSet kSet11 = SameSet<span_LoopFlat<FlatBlend>, false>;
+constexpr SpanSet kSet12 = SameSet<span_LoopFlat<FlatDarken<kDarkenColour>>, false>;
+constexpr SpanSet kNothing = SameSet<nullptr, true>;
+constexpr SpanSet kSet14 = SameSet<span_LoopTex<TexCopy16, false>, true>;
+constexpr SpanSet kSet15 = SameSet<span_LoopFlat<FlatChannel>, false>;
 
 constexpr SpanSet kTable16[21] = {kSet0,  kSet1,  kSet2,    kSet3,  kSet4,    kSet5,    kSet6,
                                   kSet7,  kSet8,  kSet9,    kSet10, kSet11,   kSet12,   kNothing,

@@ -272,62 +272,57 @@ struct FlatAddHighlight : Interp<kUseK> {
 // ---- The table ----
 
 constexpr SpanSetupFn kSetup = span_Setup32;
-constexpr SpanRowFn kRow = span_Row<4, 0>;
-constexpr SpanRowFn kRowSmear = span_Row<4, 2>;
-constexpr SpanStepFn kStepX = span_StepEdge<false, 0>;
-constexpr SpanStepFn kStepXI = span_StepEdge<false, 3>;
-constexpr SpanStepFn kStepUV = span_StepEdge<true, 0>;
-constexpr SpanStepFn kStepUVI = span_StepEdge<true, 3>;
 constexpr uint32_t kM = SPAN_NEEDS_MASTER;
 
-constexpr SpanSet TexSet(SpanLoopFn l0, SpanLoopFn l1, SpanLoopFn l2, SpanLoopFn l3, SpanLoopFn l4, SpanLoopFn l5,
-                         uint32_t needs) {
-    return SpanSet{kSetup, kRow,
-                   {{kStepUV, l0, needs}, {kStepUV, l1, needs}, {kStepUVI, l2, needs}, {kStepUVI, l3, needs},
-                    {kStepUVI, l4, needs}, {kStepUVI, l5, needs}}};
-}
-constexpr SpanSet FlatSet(SpanLoopFn l0, SpanLoopFn l1, SpanLoopFn l2, SpanLoopFn l3, SpanLoopFn l4, SpanLoopFn l5,
-                          SpanRowFn row = kRow) {
-    return SpanSet{kSetup, row,
-                   {{kStepX, l0, 0}, {kStepX, l1, 0}, {kStepXI, l2, 0}, {kStepXI, l3, 0}, {kStepXI, l4, 0},
-                    {kStepXI, l5, 0}}};
-}
-constexpr SpanSet TexSame(SpanLoopFn l, uint32_t needs) { return TexSet(l, l, l, l, l, l, needs); }
-constexpr SpanSet FlatSame(SpanLoopFn l) { return FlatSet(l, l, l, l, l, l); }
+template <SpanLoopFn L0, SpanLoopFn L1, SpanLoopFn L2, SpanLoopFn L3, SpanLoopFn L4, SpanLoopFn L5, uint32_t N>
+constexpr SpanSet TexSet = {kSetup,
+                            {span_Pair<4, 0, true, 0, L0>(N), span_Pair<4, 0, true, 0, L1>(N),
+                             span_Pair<4, 0, true, 3, L2>(N), span_Pair<4, 0, true, 3, L3>(N),
+                             span_Pair<4, 0, true, 3, L4>(N), span_Pair<4, 0, true, 3, L5>(N)}};
+// Untextured; Margin 2 for the smear.
+template <SpanLoopFn L0, SpanLoopFn L1, SpanLoopFn L2, SpanLoopFn L3, SpanLoopFn L4, SpanLoopFn L5, int Margin = 0>
+constexpr SpanSet FlatSet = {kSetup,
+                             {span_Pair<4, Margin, false, 0, L0>(0), span_Pair<4, Margin, false, 0, L1>(0),
+                              span_Pair<4, Margin, false, 3, L2>(0), span_Pair<4, Margin, false, 3, L3>(0),
+                              span_Pair<4, Margin, false, 3, L4>(0), span_Pair<4, Margin, false, 3, L5>(0)}};
+template <SpanLoopFn L, uint32_t N>
+constexpr SpanSet TexSame = TexSet<L, L, L, L, L, L, N>;
+template <SpanLoopFn L>
+constexpr SpanSet FlatSame = FlatSet<L, L, L, L, L, L>;
 
 template <int Pair, bool Skip0>
 constexpr SpanLoopFn Shd = span_LoopTex<TexShade<Pair, Skip0>, false>;
 
-constexpr SpanSet kSet0 = TexSet(Shd<kUnshaded, false>, Shd<kFlat, false>, Shd<kShadeI, false>, Shd<kHaze, false>,
-                                 Shd<kHighlight, false>, Shd<kBoth, false>, kM);
+constexpr SpanSet kSet0 = TexSet<Shd<kUnshaded, false>, Shd<kFlat, false>, Shd<kShadeI, false>, Shd<kHaze, false>,
+                                 Shd<kHighlight, false>, Shd<kBoth, false>, kM>;
 // Transparent: no haze and no highlight (pairs 3 to 5 are pair 2).
-constexpr SpanSet kSet1 = TexSet(Shd<kUnshaded, true>, Shd<kFlat, true>, Shd<kShadeI, true>, Shd<kShadeI, true>,
-                                 Shd<kShadeI, true>, Shd<kShadeI, true>, kM);
+constexpr SpanSet kSet1 = TexSet<Shd<kUnshaded, true>, Shd<kFlat, true>, Shd<kShadeI, true>, Shd<kShadeI, true>,
+                                 Shd<kShadeI, true>, Shd<kShadeI, true>, kM>;
 // Bilinear; pairs 4 and 5 never come here (the highlight cancels the
 // jitter flag) and are set 0's.
-constexpr SpanSet kSet2 = TexSet(LoopBilinear<kUnshaded>, LoopBilinear<kFlat>, LoopBilinear<kShadeI>,
-                                 LoopBilinear<kHaze>, Shd<kHighlight, false>, Shd<kBoth, false>, kM);
+constexpr SpanSet kSet2 = TexSet<LoopBilinear<kUnshaded>, LoopBilinear<kFlat>, LoopBilinear<kShadeI>,
+                                 LoopBilinear<kHaze>, Shd<kHighlight, false>, Shd<kBoth, false>, kM>;
 constexpr SpanLoopFn kAlphaColour = span_LoopTex<TexAlphaColour, false>;
 constexpr SpanLoopFn kAlphaBlack = span_LoopTex<TexAlphaFromBlack, false>;
-constexpr SpanSet kSet4 = TexSet(kAlphaColour, kAlphaBlack, kAlphaColour, kAlphaColour, kAlphaColour, kAlphaColour, 0);
-constexpr SpanSet kSet5 = TexSame(span_LoopTex<TexMix<false, false>, false>, kM);
-constexpr SpanSet kSet6 = TexSame(span_LoopTex<TexMix<true, false>, false>, kM);
-constexpr SpanSet kSet8 = FlatSet(LoopFillColour, LoopFillColour, span_LoopFlat<FlatShadeHaze>,
+constexpr SpanSet kSet4 = TexSet<kAlphaColour, kAlphaBlack, kAlphaColour, kAlphaColour, kAlphaColour, kAlphaColour, 0>;
+constexpr SpanSet kSet5 = TexSame<span_LoopTex<TexMix<false, false>, false>, kM>;
+constexpr SpanSet kSet6 = TexSame<span_LoopTex<TexMix<true, false>, false>, kM>;
+constexpr SpanSet kSet8 = FlatSet<LoopFillColour, LoopFillColour, span_LoopFlat<FlatShadeHaze>,
                                   span_LoopFlat<FlatShadeHaze>, span_LoopFlat<FlatShadeHaze>,
-                                  span_LoopFlat<FlatShadeHaze>);
+                                  span_LoopFlat<FlatShadeHaze>>;
 constexpr SpanLoopFn kAddK = span_LoopFlat<FlatAddHighlight>;
 constexpr SpanLoopFn kMixAlpha = span_LoopFlat<FlatMix<false>>;
-constexpr SpanSet kSet9 = FlatSet(nullptr, kMixAlpha, kAddK, kAddK, kAddK, kAddK);
+constexpr SpanSet kSet9 = FlatSet<nullptr, kMixAlpha, kAddK, kAddK, kAddK, kAddK>;
 constexpr SpanLoopFn kSmear = span_LoopSmear<uint32_t>;
-constexpr SpanSet kSet10 = FlatSet(kSmear, kSmear, kSmear, kSmear, kSmear, kSmear, kRowSmear);
-constexpr SpanSet kSet11 = FlatSame(span_LoopFlat<FlatMix<true>>);
-constexpr SpanSet kSet12 = FlatSame(kMixAlpha);
-constexpr SpanSet kSet13 = TexSame(span_LoopTex<TexColourAlpha, false>, kM);
-constexpr SpanSet kNothing = TexSame(nullptr, 0);
-constexpr SpanSet kSet17 = TexSame(kAlphaColour, 0);
-constexpr SpanSet kSet18 = TexSame(span_LoopTex<TexMix<true, true>, false>, kM);
-constexpr SpanSet kSet19 = TexSame(span_LoopTex<TexAdd, false>, kM);
-constexpr SpanSet kSet20 = TexSame(span_LoopTex<TexAddScaled, false>, kM);
+constexpr SpanSet kSet10 = FlatSet<kSmear, kSmear, kSmear, kSmear, kSmear, kSmear, 2>;
+constexpr SpanSet kSet11 = FlatSame<span_LoopFlat<FlatMix<true>>>;
+constexpr SpanSet kSet12 = FlatSame<kMixAlpha>;
+constexpr SpanSet kSet13 = TexSame<span_LoopTex<TexColourAlpha, false>, kM>;
+constexpr SpanSet kNothing = TexSame<nullptr, 0>;
+constexpr SpanSet kSet17 = TexSame<kAlphaColour, 0>;
+constexpr SpanSet kSet18 = TexSame<span_LoopTex<TexMix<true, true>, false>, kM>;
+constexpr SpanSet kSet19 = TexSame<span_LoopTex<TexAdd, false>, kM>;
+constexpr SpanSet kSet20 = TexSame<span_LoopTex<TexAddScaled, false>, kM>;
 
 constexpr SpanSet kTable32[21] = {kSet0,  kSet1,  kSet2,    kSet1,    kSet4,    kSet5,  kSet6,
                                   kSet4,  kSet8,  kSet9,    kSet10,   kSet11,   kSet12, kSet13,
