@@ -15,6 +15,9 @@ int32_t span_SetupTexture(SpanParams& p, uint32_t needs) {
     const int32_t lo = st.levelOffset;
     p.su = su;
     p.sv = sv;
+    p.index.Set(su, sv);
+    p.uLanes = SpanU32x4{0, p.dudx, 2 * p.dudx, 3 * p.dudx};
+    p.vLanes = SpanU32x4{0, p.dvdx, 2 * p.dvdx, 3 * p.dvdx};
     if (su != st.loadedShiftU || sv != st.loadedShiftV || lo != st.loadedLevelOffset) {
         // The jitter walks 2^levelOffset texels: its step and the bits it
         // keeps come from su less the level offset.

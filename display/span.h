@@ -33,6 +33,26 @@ struct PolyEdge {
     int32_t carries;
 };
 
+// Texel index: row (v's top sv bits) times the row length, plus the column
+// (u's top su bits), formed as ((u >> (32 - su)) & colMask) |
+// ((v >> (32 - sv - su)) & rowMask): one shift each, the same for every
+// lane of a vector. A shift of 32 (su or su + sv of 0) is kept to 31, its
+// mask being 0 then.
+struct SpanTexelIndex {
+    uint32_t shU, shV, colMask, rowMask;
+    void Set(int32_t su, int32_t sv) {
+        shU = su > 0 ? 32 - (uint32_t)su : 31;
+        shV = su + sv > 0 ? 32 - (uint32_t)(su + sv) : 31;
+        colMask = (uint32_t)((1ull << su) - 1);
+        rowMask = (uint32_t)(((1ull << sv) - 1) << su);
+    }
+    uint32_t operator()(uint32_t u, uint32_t v) const { return ((u >> shU) & colMask) | ((v >> shV) & rowMask); }
+};
+
+// Four lanes of 32 bits (the compiler's vector extension: SSE2 on x86-64,
+// plain code elsewhere).
+typedef uint32_t SpanU32x4 __attribute__((vector_size(16)));
+
 // Everything a span loop reads.
 struct SpanParams {
     uint8_t* dest;          // first pixel
@@ -41,6 +61,8 @@ struct SpanParams {
     uint32_t dudx, dvdx;
     const uint8_t* texture;
     int32_t su, sv;         // texture size shifts, 0..16
+    SpanTexelIndex index;   // from su and sv
+    SpanU32x4 uLanes, vLanes;  // 0, 1, 2 and 3 times dudx and dvdx
     int32_t intensity[3];   // 8.8 at the span start: shade I, haze H, highlight K
     int32_t dIntensity[3];  // per pixel
     uint32_t colour;        // untextured: flat colour (8/16 bits: palette index)
@@ -122,7 +144,7 @@ extern const SpanTable span_Table32;    // mode 5, sets 0-20
 // that follows the edge's slope, which no predictor learns), and the edges
 // live in registers over the rows.
 template <int Bpp, int Margin, bool Tex, int NInt, SpanLoopFn Loop>
-void span_Rows(SpanParams& p, PolyEdge& left, PolyEdge& right, int32_t rows, uint8_t* row, intptr_t pitch) {
+__attribute__((flatten)) void span_Rows(SpanParams& p, PolyEdge& left, PolyEdge& right, int32_t rows, uint8_t* row, intptr_t pitch) {
     const int32_t x1 = p.clipX1 + Margin, x2 = p.clipX2 - Margin;
     int32_t lx = left.x, rx = right.x;
     int64_t lacc = left.accumulator, racc = right.accumulator;
@@ -220,24 +242,6 @@ inline uint32_t span_Load32(const uint8_t* p) {
 inline void span_Store16(uint8_t* p, uint16_t v) { memcpy(p, &v, 2); }
 inline void span_Store32(uint8_t* p, uint32_t v) { memcpy(p, &v, 4); }
 
-// Texel index: row (v's top sv bits) times the row length, plus the column
-// (u's top su bits), formed as ((u >> (32 - su)) & colMask) |
-// ((v >> (32 - sv - su)) & rowMask): one shift each, the same for every
-// lane of a vector. A shift of 32 (su or su + sv of 0) is kept to 31, its
-// mask being 0 then.
-struct SpanTexelIndex {
-    uint32_t shU, shV, colMask, rowMask;
-    explicit SpanTexelIndex(const SpanParams& p)
-        : shU(p.su > 0 ? 32 - (uint32_t)p.su : 31), shV(p.su + p.sv > 0 ? 32 - (uint32_t)(p.su + p.sv) : 31),
-          colMask((uint32_t)((1ull << p.su) - 1)),
-          rowMask((uint32_t)(((1ull << p.sv) - 1) << p.su)) {}
-    uint32_t operator()(uint32_t u, uint32_t v) const { return ((u >> shU) & colMask) | ((v >> shV) & rowMask); }
-};
-
-// Four lanes of 32 bits (the compiler's vector extension: SSE2 on x86-64,
-// plain code elsewhere).
-typedef uint32_t SpanU32x4 __attribute__((vector_size(16)));
-
 // Dithered Gouraud level: the high byte of (intensity + dither byte).
 inline uint32_t span_DitherLevel(uint32_t intensity, uint32_t dither) {
     return ((intensity + dither) & 0xFFFFu) >> 8;
@@ -293,7 +297,7 @@ void span_LoopTex(SpanParams& p) {
     const uint8_t* tex = p.texture;
     uint32_t u = p.u, v = p.v;
     const uint32_t du = p.dudx, dv = p.dvdx;
-    const SpanTexelIndex index(p);
+    const SpanTexelIndex index = p.index;
     int32_t n = p.count;
     if constexpr (Jitter) {
         uint32_t j = p.jitter;
@@ -309,8 +313,7 @@ void span_LoopTex(SpanParams& p) {
         p.jitter = j;
     } else {
         if (n >= 4) {
-            SpanU32x4 u4 = {u, u + du, u + 2 * du, u + 3 * du};
-            SpanU32x4 v4 = {v, v + dv, v + 2 * dv, v + 3 * dv};
+            SpanU32x4 u4 = u + p.uLanes, v4 = v + p.vLanes;
             const uint32_t du4 = 4 * du, dv4 = 4 * dv;
             do {
                 const SpanU32x4 idx = ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask);
