@@ -54,6 +54,7 @@ namespace {
 // t
 template <bool Skip0>
 struct TexCopy : SpanOpBase {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     explicit TexCopy(const SpanParams&) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -66,6 +67,7 @@ struct TexCopy : SpanOpBase {
 // S[L][t]
 template <bool Skip0>
 struct TexShadeFlat : SpanOpBase {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     const uint8_t* row;
     explicit TexShadeFlat(const SpanParams& p) : row(p.shade + std::min(p.level, p.shadeMaxRow) * 256) {}
@@ -79,14 +81,15 @@ struct TexShadeFlat : SpanOpBase {
 // S[L(x)][t]
 template <bool Skip0>
 struct TexShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     const uint8_t* shade;
     uint32_t maxRow;
     explicit TexShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow) {}
-    void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
+    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t level) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        *d = shade[std::min(Level(), maxRow) * 256 + t];
+        *d = shade[std::min(level, maxRow) * 256 + t];
     }
 };
 
@@ -120,12 +123,13 @@ void LoopFill8(SpanParams& p) {
 
 // S[L(x)][c]
 struct FlatShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     const uint8_t* shade;
     uint32_t maxRow, colour;
     explicit FlatShadeGouraud(const SpanParams& p)
         : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow), colour(p.colour & 0xFF) {}
-    void Pixel(uint8_t* d) { *d = shade[std::min(Level(), maxRow) * 256 + colour]; }
+    void PixelAt(uint8_t* d, uint32_t level) { *d = shade[std::min(level, maxRow) * 256 + colour]; }
 };
 
 // One 256-byte row indexed by the destination: T[L & 31][d] (darken),
@@ -148,7 +152,7 @@ struct FlatDarkenGouraud : SpanGouraud {
     const uint8_t* shade;
     uint32_t maxRow;
     explicit FlatDarkenGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow) {}
-    void Pixel(uint8_t* d) { *d = shade[std::min(Level(), maxRow) * 256 + *d]; }
+    void PixelAt(uint8_t* d, uint32_t level) { *d = shade[std::min(level, maxRow) * 256 + *d]; }
 };
 
 // ---- The tables ----

@@ -11,6 +11,9 @@
 // (shifts, table addresses) is in the parameter record SpanParams, filled
 // once per triangle by the set-up.
 #pragma once
+#ifndef KRX_LV
+#define KRX_LV 0
+#endif
 #include <cstdint>
 #include <cstring>
 
@@ -144,7 +147,11 @@ extern const SpanTable span_Table32;    // mode 5, sets 0-20
 // that follows the edge's slope, which no predictor learns), and the edges
 // live in registers over the rows.
 template <int Bpp, int Margin, bool Tex, int NInt, SpanLoopFn Loop>
-__attribute__((flatten)) void span_Rows(SpanParams& p, PolyEdge& left, PolyEdge& right, int32_t rows, uint8_t* row, intptr_t pitch) {
+__attribute__((flatten)) void span_Rows(SpanParams& params, PolyEdge& left, PolyEdge& right, int32_t rows, uint8_t* row,
+                                       intptr_t pitch) {
+    // A copy no pixel store can reach: what the loop reads stays in
+    // registers from row to row.
+    SpanParams p = params;
     const int32_t x1 = p.clipX1 + Margin, x2 = p.clipX2 - Margin;
     int32_t lx = left.x, rx = right.x;
     int64_t lacc = left.accumulator, racc = right.accumulator;
@@ -210,6 +217,7 @@ __attribute__((flatten)) void span_Rows(SpanParams& p, PolyEdge& left, PolyEdge&
     left.u = u;
     left.v = v;
     for (int k = 0; k < 3; k++) left.intensity[k] = (int32_t)in[k];
+    params = p;
 }
 
 // A pair of a table: the rows routine of its row routine (Bpp, Margin),
@@ -269,27 +277,97 @@ int32_t span_Setup32(SpanParams& p, uint32_t needs);
 // span) and kBytes (pixel size).
 
 struct SpanOpBase {
+    static constexpr bool kLevels = false;
+    // Nonzero: a pixel's value depends only on its place in the span, not on
+    // the destination nor on the pixels before it, so drawing it twice
+    // changes nothing (see span_LoopTex).
+    static constexpr bool kRedraw = false;
     void Next() {}
+    void Skip(int32_t) {}
     void Save(SpanParams&) {}
 };
 
 // The Gouraud intensity with the ordered dither of its fraction: the dither
-// byte grows by 0xA3 a pixel and is kept across spans and triangles.
+// byte grows by 0xA3 a pixel and is kept across spans and triangles. Its
+// operations draw a pixel at a level given them (PixelAt), so that four
+// levels can be worked out at a time in vector lanes. The dither byte is
+// the low byte of a counter that is not masked on each step.
 struct SpanGouraud {
+    static constexpr bool kLevels = true;
+    static constexpr bool kRedraw = false;
     uint32_t i, di, dither;
     explicit SpanGouraud(const SpanParams& p)
         : i((uint32_t)p.intensity[0]), di((uint32_t)p.dIntensity[0]), dither(p.dither) {}
-    uint32_t Level() const { return span_DitherLevel(i, dither); }
+    uint32_t Level() const { return span_DitherLevel(i, dither & 0xFF); }
     void Next() {
         i += di;
-        dither = (dither + 0xA3) & 0xFF;
+        dither += 0xA3;
+    }
+    // The levels of pixels k to k + 3 from here.
+    SpanU32x4 LevelsAt(int32_t k) const {
+        const uint32_t ik = i + (uint32_t)k * di, dk = dither + (uint32_t)k * 0xA3;
+        const SpanU32x4 sum =
+            (ik + SpanU32x4{0, di, 2 * di, 3 * di}) + ((dk + SpanU32x4{0, 0xA3, 2 * 0xA3, 3 * 0xA3}) & 0xFF);
+        return (sum & 0xFFFF) >> 8;
+    }
+    void Skip(int32_t n) {
+        i += (uint32_t)n * di;
+        dither += (uint32_t)n * 0xA3;
     }
     void Save(SpanParams& p) { p.dither = (uint8_t)dither; }
 };
 
-// Unjittered spans form four texel indices at a time in vector lanes
-// (u and v wrap the same way in a lane as in a register); the pixels are
-// then drawn in order.
+// One pixel of a textured or an untextured operation, at the current level
+// when it takes one.
+template <class Op>
+inline void span_Pixel(Op& op, uint8_t* d, const uint8_t* tex, uint32_t idx) {
+    if constexpr (Op::kLevels)
+        op.PixelAt(d, tex, idx, op.Level());
+    else
+        op.Pixel(d, tex, idx);
+    op.Next();
+}
+template <class Op>
+inline void span_Pixel(Op& op, uint8_t* d) {
+    if constexpr (Op::kLevels)
+        op.PixelAt(d, op.Level());
+    else
+        op.Pixel(d);
+    op.Next();
+}
+
+// Four pixels k to k + 3 of a span: texel indices from the lanes when
+// textured, levels counted from the operation's start when it takes them
+// (Skip then moves it on), otherwise stepped pixel by pixel.
+template <class Op, bool Textured>
+inline void span_Block(Op& op, uint8_t* d, const uint8_t* tex, SpanU32x4 idx, int32_t k) {
+    d += k * Op::kBytes;
+    if constexpr (Op::kLevels) {
+        const SpanU32x4 level = op.LevelsAt(k);
+        for (int j = 0; j < 4; j++, d += Op::kBytes) {
+            if constexpr (Textured)
+                op.PixelAt(d, tex, idx[j], level[j]);
+            else
+                op.PixelAt(d, level[j]);
+        }
+    } else {
+        for (int j = 0; j < 4; j++, d += Op::kBytes) {
+            if constexpr (Textured)
+                op.Pixel(d, tex, idx[j]);
+            else
+                op.Pixel(d);
+            op.Next();
+        }
+    }
+}
+
+// Spans are drawn four pixels at a time: u, v (which wrap the same way in a
+// lane as in a register), the texel indices and the levels in vector lanes.
+// Where drawing a pixel twice changes nothing (kRedraw) a span of four or
+// more ends with the block of its last four pixels, overlapping the one
+// before: no loop over the last few pixels, whose exit no predictor learns.
+// Otherwise the last pixels are drawn one by one. Jittered spans go pixel by
+// pixel.
 template <class Op, bool Jitter>
 void span_LoopTex(SpanParams& p) {
     Op op(p);
@@ -303,35 +381,46 @@ void span_LoopTex(SpanParams& p) {
         uint32_t j = p.jitter;
         const uint32_t jStep = p.jitterStep, jMask = p.jitterMask;
         for (; n > 0; n--) {
-            op.Pixel(d, tex, index(u + j, v + j));
-            op.Next();
+            span_Pixel(op, d, tex, index(u + j, v + j));
             j = (j + jStep) & jMask;
             d += Op::kBytes;
             u += du;
             v += dv;
         }
         p.jitter = j;
+    } else if (Op::kRedraw && n >= 4) {
+        const int32_t last = n - 4;
+        SpanU32x4 u4 = u + p.uLanes, v4 = v + p.vLanes;
+        const uint32_t du4 = 4 * du, dv4 = 4 * dv;
+        for (int32_t k = 0; k < last; k += 4) {
+            span_Block<Op, true>(op, d, tex, ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask),
+                                 k);
+            u4 += du4;
+            v4 += dv4;
+        }
+        u4 = (u + (uint32_t)last * du) + p.uLanes;
+        v4 = (v + (uint32_t)last * dv) + p.vLanes;
+        span_Block<Op, true>(op, d, tex, ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask),
+                             last);
+        op.Skip(n);
     } else {
+        int32_t k = 0;
         if (n >= 4) {
             SpanU32x4 u4 = u + p.uLanes, v4 = v + p.vLanes;
             const uint32_t du4 = 4 * du, dv4 = 4 * dv;
-            do {
-                const SpanU32x4 idx = ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask);
+            for (; k + 4 <= n; k += 4) {
+                span_Block<Op, true>(op, d, tex, ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask),
+                                     k);
                 u4 += du4;
                 v4 += dv4;
-                for (int k = 0; k < 4; k++) {
-                    op.Pixel(d, tex, idx[k]);
-                    op.Next();
-                    d += Op::kBytes;
-                }
-                n -= 4;
-            } while (n >= 4);
+            }
+            op.Skip(k);
             u = u4[0];
             v = v4[0];
+            d += k * Op::kBytes;
         }
-        for (; n > 0; n--) {
-            op.Pixel(d, tex, index(u, v));
-            op.Next();
+        for (; k < n; k++) {
+            span_Pixel(op, d, tex, index(u, v));
             d += Op::kBytes;
             u += du;
             v += dv;
@@ -344,10 +433,17 @@ template <class Op>
 void span_LoopFlat(SpanParams& p) {
     Op op(p);
     uint8_t* d = p.dest;
-    for (int32_t n = p.count; n > 0; n--) {
-        op.Pixel(d);
-        op.Next();
-        d += Op::kBytes;
+    int32_t n = p.count;
+    if (Op::kRedraw && n >= 4) {
+        const int32_t last = n - 4;
+        for (int32_t k = 0; k < last; k += 4) span_Block<Op, false>(op, d, nullptr, SpanU32x4{}, k);
+        span_Block<Op, false>(op, d, nullptr, SpanU32x4{}, last);
+        op.Skip(n);
+    } else {
+        for (; n > 0; n--) {
+            span_Pixel(op, d);
+            d += Op::kBytes;
+        }
     }
     op.Save(p);
 }

@@ -51,6 +51,7 @@ struct Op16 : SpanOpBase {
 
 template <bool Skip0>
 struct TexPal : Op16 {
+    static constexpr bool kRedraw = true;
     const uint32_t* pal;
     explicit TexPal(const SpanParams& p) : pal(p.pal16) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -63,6 +64,7 @@ struct TexPal : Op16 {
 // Light or haze table at level x 256 + texel; the level kept to 6 bits.
 template <bool Skip0>
 struct TexShadeFlat : Op16 {
+    static constexpr bool kRedraw = true;
     const uint16_t* row;
     explicit TexShadeFlat(const SpanParams& p) : row(p.shade16 + (p.level & 63) * 256) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -74,13 +76,14 @@ struct TexShadeFlat : Op16 {
 
 template <bool Skip0>
 struct TexShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 2;
     const uint16_t* shade;
     explicit TexShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade16) {}
-    void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
+    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t level) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        span_Store16(d, shade[(Level() & 63) * 256 + t]);
+        span_Store16(d, shade[(level & 63) * 256 + t]);
     }
 };
 
@@ -106,6 +109,7 @@ struct TexBlend : Op16 {
 
 // Set 14: the texture holds surface pixels, two bytes (little-endian) a texel.
 struct TexCopy16 : Op16 {
+    static constexpr bool kRedraw = true;
     explicit TexCopy16(const SpanParams&) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         const uint8_t* s = tex + (size_t)idx * 2;
@@ -125,11 +129,12 @@ void LoopFill16(SpanParams& p) {
 }
 
 struct FlatShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 2;
     const uint16_t* shade;
     uint32_t colour;
     explicit FlatShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade16), colour(p.colour & 0xFF) {}
-    void Pixel(uint8_t* d) { span_Store16(d, shade[(Level() & 63) * 256 + colour]); }
+    void PixelAt(uint8_t* d, uint32_t level) { span_Store16(d, shade[(level & 63) * 256 + colour]); }
 };
 
 // Darken the destination at a fixed level: L & 31 (set 9 flat), c & 31
@@ -149,8 +154,8 @@ struct FlatDarken : Op16 {
 struct FlatDarkenGouraud : SpanGouraud {
     static constexpr int kBytes = 2;
     explicit FlatDarkenGouraud(const SpanParams& p) : SpanGouraud(p) {}
-    void Pixel(uint8_t* d) {
-        span_Store16(d, ShadePixel(std::min(Level(), 31u), span_Load16(d)));
+    void PixelAt(uint8_t* d, uint32_t level) {
+        span_Store16(d, ShadePixel(std::min(level, 31u), span_Load16(d)));
     }
 };
 
