@@ -86,10 +86,12 @@ struct TexShadeGouraud : SpanGouraud {
     const uint8_t* shade;
     uint32_t maxRow;
     explicit TexShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow) {}
-    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t level) {
+    uint32_t Row(uint32_t level) const { return std::min(level, maxRow) * 256; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return span_Min4(level, maxRow) << 8; }
+    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t row) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        *d = shade[std::min(level, maxRow) * 256 + t];
+        *d = shade[row + t];
     }
 };
 
@@ -129,7 +131,9 @@ struct FlatShadeGouraud : SpanGouraud {
     uint32_t maxRow, colour;
     explicit FlatShadeGouraud(const SpanParams& p)
         : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow), colour(p.colour & 0xFF) {}
-    void PixelAt(uint8_t* d, uint32_t level) { *d = shade[std::min(level, maxRow) * 256 + colour]; }
+    uint32_t Row(uint32_t level) const { return std::min(level, maxRow) * 256 + colour; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return (span_Min4(level, maxRow) << 8) + colour; }
+    void PixelAt(uint8_t* d, uint32_t row) { *d = shade[row]; }
 };
 
 // One 256-byte row indexed by the destination: T[L & 31][d] (darken),
@@ -152,7 +156,9 @@ struct FlatDarkenGouraud : SpanGouraud {
     const uint8_t* shade;
     uint32_t maxRow;
     explicit FlatDarkenGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow) {}
-    void PixelAt(uint8_t* d, uint32_t level) { *d = shade[std::min(level, maxRow) * 256 + *d]; }
+    uint32_t Row(uint32_t level) const { return std::min(level, maxRow) * 256; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return span_Min4(level, maxRow) << 8; }
+    void PixelAt(uint8_t* d, uint32_t row) { *d = shade[row + *d]; }
 };
 
 // ---- The tables ----

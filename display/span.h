@@ -287,11 +287,18 @@ struct SpanOpBase {
     void Save(SpanParams&) {}
 };
 
+// The lanes' minimum with m; both below 2^31.
+inline SpanU32x4 span_Min4(SpanU32x4 a, uint32_t m) {
+    typedef int32_t I32x4 __attribute__((vector_size(16)));
+    const SpanU32x4 over = (SpanU32x4)((I32x4)a > (int32_t)m);
+    return (a & ~over) | (m & over);
+}
+
 // The Gouraud intensity with the ordered dither of its fraction: the dither
 // byte grows by 0xA3 a pixel and is kept across spans and triangles. Its
-// operations draw a pixel at a level given them (PixelAt), so that four
-// levels can be worked out at a time in vector lanes. The dither byte is
-// the low byte of a counter that is not masked on each step.
+// operations turn a level into what their pixels read (Row, or Rows for
+// four in vector lanes) and draw a pixel from that (PixelAt). The dither
+// byte is the low byte of a counter that is not masked on each step.
 struct SpanGouraud {
     static constexpr bool kLevels = true;
     static constexpr bool kRedraw = false;
@@ -322,7 +329,7 @@ struct SpanGouraud {
 template <class Op>
 inline void span_Pixel(Op& op, uint8_t* d, const uint8_t* tex, uint32_t idx) {
     if constexpr (Op::kLevels)
-        op.PixelAt(d, tex, idx, op.Level());
+        op.PixelAt(d, tex, idx, op.Row(op.Level()));
     else
         op.Pixel(d, tex, idx);
     op.Next();
@@ -330,7 +337,7 @@ inline void span_Pixel(Op& op, uint8_t* d, const uint8_t* tex, uint32_t idx) {
 template <class Op>
 inline void span_Pixel(Op& op, uint8_t* d) {
     if constexpr (Op::kLevels)
-        op.PixelAt(d, op.Level());
+        op.PixelAt(d, op.Row(op.Level()));
     else
         op.Pixel(d);
     op.Next();
@@ -343,12 +350,12 @@ template <class Op, bool Textured>
 inline void span_Block(Op& op, uint8_t* d, const uint8_t* tex, SpanU32x4 idx, int32_t k) {
     d += k * Op::kBytes;
     if constexpr (Op::kLevels) {
-        const SpanU32x4 level = op.LevelsAt(k);
+        const SpanU32x4 row = op.Rows(op.LevelsAt(k));
         for (int j = 0; j < 4; j++, d += Op::kBytes) {
             if constexpr (Textured)
-                op.PixelAt(d, tex, idx[j], level[j]);
+                op.PixelAt(d, tex, idx[j], row[j]);
             else
-                op.PixelAt(d, level[j]);
+                op.PixelAt(d, row[j]);
         }
     } else {
         for (int j = 0; j < 4; j++, d += Op::kBytes) {

@@ -80,10 +80,12 @@ struct TexShadeGouraud : SpanGouraud {
     static constexpr int kBytes = 2;
     const uint16_t* shade;
     explicit TexShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade16) {}
-    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t level) {
+    uint32_t Row(uint32_t level) const { return (level & 63) * 256; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return (level & 63) << 8; }
+    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t row) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        span_Store16(d, shade[(level & 63) * 256 + t]);
+        span_Store16(d, shade[row + t]);
     }
 };
 
@@ -134,7 +136,9 @@ struct FlatShadeGouraud : SpanGouraud {
     const uint16_t* shade;
     uint32_t colour;
     explicit FlatShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade16), colour(p.colour & 0xFF) {}
-    void PixelAt(uint8_t* d, uint32_t level) { span_Store16(d, shade[(level & 63) * 256 + colour]); }
+    uint32_t Row(uint32_t level) const { return (level & 63) * 256 + colour; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return ((level & 63) << 8) + colour; }
+    void PixelAt(uint8_t* d, uint32_t row) { span_Store16(d, shade[row]); }
 };
 
 // Darken the destination at a fixed level: L & 31 (set 9 flat), c & 31
@@ -154,8 +158,10 @@ struct FlatDarken : Op16 {
 struct FlatDarkenGouraud : SpanGouraud {
     static constexpr int kBytes = 2;
     explicit FlatDarkenGouraud(const SpanParams& p) : SpanGouraud(p) {}
-    void PixelAt(uint8_t* d, uint32_t level) {
-        span_Store16(d, ShadePixel(std::min(level, 31u), span_Load16(d)));
+    uint32_t Row(uint32_t level) const { return std::min(level, 31u); }
+    SpanU32x4 Rows(SpanU32x4 level) const { return span_Min4(level, 31); }
+    void PixelAt(uint8_t* d, uint32_t k) {
+        span_Store16(d, ShadePixel(k, span_Load16(d)));
     }
 };
 
