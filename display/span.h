@@ -282,6 +282,9 @@ struct SpanOpBase {
     // the destination nor on the pixels before it, so drawing it twice
     // changes nothing (see span_LoopTex).
     static constexpr bool kRedraw = false;
+    struct LevelLanes {};
+    LevelLanes LanesAt(int32_t) const { return {}; }
+    void StepLanes(LevelLanes&) const {}
     void Next() {}
     void Skip(int32_t) {}
     void Save(SpanParams&) {}
@@ -310,13 +313,20 @@ struct SpanGouraud {
         i += di;
         dither += 0xA3;
     }
-    // The levels of pixels k to k + 3 from here.
-    SpanU32x4 LevelsAt(int32_t k) const {
+    // Intensities and dither counters of four pixels, k to k + 3 from here,
+    // stepped by four pixels at a time.
+    struct LevelLanes {
+        SpanU32x4 i4, d4;
+    };
+    LevelLanes LanesAt(int32_t k) const {
         const uint32_t ik = i + (uint32_t)k * di, dk = dither + (uint32_t)k * 0xA3;
-        const SpanU32x4 sum =
-            (ik + SpanU32x4{0, di, 2 * di, 3 * di}) + ((dk + SpanU32x4{0, 0xA3, 2 * 0xA3, 3 * 0xA3}) & 0xFF);
-        return (sum & 0xFFFF) >> 8;
+        return LevelLanes{ik + SpanU32x4{0, di, 2 * di, 3 * di}, dk + SpanU32x4{0, 0xA3, 2 * 0xA3, 3 * 0xA3}};
     }
+    void StepLanes(LevelLanes& l) const {
+        l.i4 += 4 * di;
+        l.d4 += 4 * 0xA3;
+    }
+    static SpanU32x4 LevelsOf(const LevelLanes& l) { return ((l.i4 + (l.d4 & 0xFF)) & 0xFFFF) >> 8; }
     void Skip(int32_t n) {
         i += (uint32_t)n * di;
         dither += (uint32_t)n * 0xA3;
@@ -347,10 +357,11 @@ inline void span_Pixel(Op& op, uint8_t* d) {
 // textured, levels counted from the operation's start when it takes them
 // (Skip then moves it on), otherwise stepped pixel by pixel.
 template <class Op, bool Textured>
-inline void span_Block(Op& op, uint8_t* d, const uint8_t* tex, SpanU32x4 idx, int32_t k) {
+inline void span_Block(Op& op, uint8_t* d, const uint8_t* tex, SpanU32x4 idx, const typename Op::LevelLanes& lanes,
+                       int32_t k) {
     d += k * Op::kBytes;
     if constexpr (Op::kLevels) {
-        const SpanU32x4 row = op.Rows(op.LevelsAt(k));
+        const SpanU32x4 row = op.Rows(Op::LevelsOf(lanes));
         for (int j = 0; j < 4; j++, d += Op::kBytes) {
             if constexpr (Textured)
                 op.PixelAt(d, tex, idx[j], row[j]);
@@ -399,27 +410,31 @@ void span_LoopTex(SpanParams& p) {
         const int32_t last = n - 4;
         SpanU32x4 u4 = u + p.uLanes, v4 = v + p.vLanes;
         const uint32_t du4 = 4 * du, dv4 = 4 * dv;
+        typename Op::LevelLanes lanes = op.LanesAt(0);
         for (int32_t k = 0; k < last; k += 4) {
             span_Block<Op, true>(op, d, tex, ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask),
-                                 k);
+                                 lanes, k);
             u4 += du4;
             v4 += dv4;
+            op.StepLanes(lanes);
         }
         u4 = (u + (uint32_t)last * du) + p.uLanes;
         v4 = (v + (uint32_t)last * dv) + p.vLanes;
         span_Block<Op, true>(op, d, tex, ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask),
-                             last);
+                             op.LanesAt(last), last);
         op.Skip(n);
     } else {
         int32_t k = 0;
         if (n >= 4) {
             SpanU32x4 u4 = u + p.uLanes, v4 = v + p.vLanes;
             const uint32_t du4 = 4 * du, dv4 = 4 * dv;
+            typename Op::LevelLanes lanes = op.LanesAt(0);
             for (; k + 4 <= n; k += 4) {
                 span_Block<Op, true>(op, d, tex, ((u4 >> index.shU) & index.colMask) | ((v4 >> index.shV) & index.rowMask),
-                                     k);
+                                     lanes, k);
                 u4 += du4;
                 v4 += dv4;
+                op.StepLanes(lanes);
             }
             op.Skip(k);
             u = u4[0];
@@ -443,8 +458,12 @@ void span_LoopFlat(SpanParams& p) {
     int32_t n = p.count;
     if (Op::kRedraw && n >= 4) {
         const int32_t last = n - 4;
-        for (int32_t k = 0; k < last; k += 4) span_Block<Op, false>(op, d, nullptr, SpanU32x4{}, k);
-        span_Block<Op, false>(op, d, nullptr, SpanU32x4{}, last);
+        typename Op::LevelLanes lanes = op.LanesAt(0);
+        for (int32_t k = 0; k < last; k += 4) {
+            span_Block<Op, false>(op, d, nullptr, SpanU32x4{}, lanes, k);
+            op.StepLanes(lanes);
+        }
+        span_Block<Op, false>(op, d, nullptr, SpanU32x4{}, op.LanesAt(last), last);
         op.Skip(n);
     } else {
         for (; n > 0; n--) {
