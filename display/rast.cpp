@@ -3,7 +3,6 @@
 #include "display/rast.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -74,10 +73,14 @@ inline int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 
 inline int32_t CeilRow(int32_t y) { return (int32_t)FloorDiv((int64_t)y + 127, 128); }
 
+// To the nearest, halves away from zero (as lround, without the call): the
+// truncation and the fraction it leaves are exact in this range.
 inline int32_t RoundGradient(double g) {
     if (!(g > -2147483647.0)) return -2147483647;
     if (!(g < 2147483647.0)) return 2147483647;
-    return (int32_t)std::lround(g);
+    const int64_t t = (int64_t)g;
+    const double f = g - (double)t;
+    return (int32_t)(t + (f >= 0.5) - (f <= -0.5));
 }
 
 // The intensity fields in colour-word units (a level is 65536). Below 32
