@@ -59,10 +59,10 @@ inline Lanes Mix(const Lanes& x, const Lanes& y, int16_t f) {
     const __m128i m = _mm_mulhi_epi16(_mm_sub_epi16(y.v, x.v), _mm_set1_epi16(f));
     return Lanes{_mm_add_epi16(x.v, _mm_add_epi16(m, m))};
 }
-inline Lanes Haze(const Lanes& w, const int16_t* haze, int16_t hh) {
-    const __m128i h = _mm_setr_epi16(haze[0], haze[1], haze[2], 0, 0, 0, 0, 0);
-    const __m128i m = _mm_mulhi_epi16(_mm_sub_epi16(w.v, h), _mm_set1_epi16(hh));
-    return Lanes{_mm_add_epi16(h, _mm_add_epi16(m, m))};
+inline Lanes HazeLanes(const int16_t* haze) { return Lanes{_mm_setr_epi16(haze[0], haze[1], haze[2], 0, 0, 0, 0, 0)}; }
+inline Lanes Haze(const Lanes& w, const Lanes& haze, int16_t hh) {
+    const __m128i m = _mm_mulhi_epi16(_mm_sub_epi16(w.v, haze.v), _mm_set1_epi16(hh));
+    return Lanes{_mm_add_epi16(haze.v, _mm_add_epi16(m, m))};
 }
 inline Lanes Double(const Lanes& s) { return Lanes{_mm_add_epi16(s.v, s.v)}; }
 inline Lanes Highlight(const Lanes& s2, int16_t kh) { return Lanes{_mm_adds_epi16(s2.v, _mm_set1_epi16(kh))}; }
@@ -98,9 +98,10 @@ inline Lanes Mix(const Lanes& x, const Lanes& y, int16_t f) {
     return r;
 }
 // haze + (w - haze) (0xFFFF - H) / 65536, hh being (0xFFFF - H) >> 1.
-inline Lanes Haze(const Lanes& w, const int16_t* haze, int16_t hh) {
+inline Lanes HazeLanes(const int16_t* haze) { return Lanes{{haze[0], haze[1], haze[2]}}; }
+inline Lanes Haze(const Lanes& w, const Lanes& haze, int16_t hh) {
     Lanes r;
-    for (int k = 0; k < 3; k++) r.w[k] = Wrap(haze[k] + 2 * MulHigh(Wrap(w.w[k] - haze[k]), hh));
+    for (int k = 0; k < 3; k++) r.w[k] = Wrap(haze.w[k] + 2 * MulHigh(Wrap(w.w[k] - haze.w[k]), hh));
     return r;
 }
 inline Lanes Double(const Lanes& s) { return Lanes{{Wrap(2 * s.w[0]), Wrap(2 * s.w[1]), Wrap(2 * s.w[2])}}; }
@@ -148,7 +149,7 @@ constexpr int UseOf(int pair) {
            : pair == kBoth ? kUseI | kUseH | kUseK : 0;
 }
 
-inline uint32_t Shaded(int pair, const Lanes& c, int16_t ih, int16_t hh, int16_t kh, const int16_t* haze) {
+inline uint32_t Shaded(int pair, const Lanes& c, int16_t ih, int16_t hh, int16_t kh, const Lanes& haze) {
     switch (pair) {
     case kUnshaded: return Pack(c, 7);
     case kFlat:
@@ -162,8 +163,8 @@ inline uint32_t Shaded(int pair, const Lanes& c, int16_t ih, int16_t hh, int16_t
 template <int Pair, bool Skip0>
 struct TexShade : Interp<UseOf(Pair)> {
     const int16_t (*master)[4];
-    const int16_t* haze;
-    explicit TexShade(const SpanParams& p) : Interp<UseOf(Pair)>(p), master(p.master), haze(p.haze) {
+    Lanes haze;
+    explicit TexShade(const SpanParams& p) : Interp<UseOf(Pair)>(p), master(p.master), haze(HazeLanes(p.haze)) {
         if (Pair == kFlat) this->ih = (int16_t)((p.level & 0xFF) << 7);  // level x 256, halved
     }
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -258,6 +259,7 @@ void LoopBilinear(SpanParams& p) {
     Interp<UseOf(Pair)> in(p);
     if (Pair == kFlat) in.ih = (int16_t)((p.level & 0xFF) << 7);
     const int16_t (*master)[4] = p.master;
+    const Lanes haze = HazeLanes(p.haze);
     const uint8_t* tex = p.texture;
     const int32_t su = p.su, sv = p.sv;
     const uint32_t colMask = (1u << su) - 1, rowMask = (1u << sv) - 1;
@@ -271,7 +273,7 @@ void LoopBilinear(SpanParams& p) {
         const uint8_t* r1 = tex + ((size_t)row1 << su);
         Lanes top = Mix(Texel(master, r0[col]), Texel(master, r0[col1]), fu);
         Lanes bottom = Mix(Texel(master, r1[col]), Texel(master, r1[col1]), fu);
-        span_Store32(d, Shaded(Pair, Mix(top, bottom, fv), in.ih, in.hh, in.kh, p.haze));
+        span_Store32(d, Shaded(Pair, Mix(top, bottom, fv), in.ih, in.hh, in.kh, haze));
         in.Next();
         d += 4;
         u += p.dudx;
@@ -289,8 +291,8 @@ void LoopFillColour(SpanParams& p) {
 // Set 8 Gouraud: P shaded by I, then toward the haze colour by H.
 struct FlatShadeHaze : Interp<kUseI | kUseH> {
     Lanes colour;
-    const int16_t* haze;
-    explicit FlatShadeHaze(const SpanParams& p) : Interp(p), colour(Unpack(p.second)), haze(p.haze) {}
+    Lanes haze;
+    explicit FlatShadeHaze(const SpanParams& p) : Interp(p), colour(Unpack(p.second)), haze(HazeLanes(p.haze)) {}
     void Pixel(uint8_t* d) { span_Store32(d, Shaded(kHaze, colour, ih, hh, kh, haze)); }
 };
 
