@@ -31,8 +31,6 @@ namespace {
 inline int16_t Wrap(int32_t x) { return (int16_t)(uint16_t)(uint32_t)x; }
 // High half of the signed product.
 inline int16_t MulHigh(int16_t a, int16_t b) { return (int16_t)(((int32_t)a * b) >> 16); }
-inline int16_t AddSat(int16_t a, int16_t b) { return (int16_t)std::clamp((int32_t)a + b, -32768, 32767); }
-inline uint32_t PackByte(int32_t w) { return (uint32_t)std::clamp(w, 0, 255); }
 
 #if defined(__SSE2__)
 // The lanes in the low half of an SSE2 register (the fourth word is spare:
@@ -68,6 +66,9 @@ inline Lanes Double(const Lanes& s) { return Lanes{_mm_add_epi16(s.v, s.v)}; }
 inline Lanes Highlight(const Lanes& s2, int16_t kh) { return Lanes{_mm_adds_epi16(s2.v, _mm_set1_epi16(kh))}; }
 inline Lanes AddSat(const Lanes& a, const Lanes& b) { return Lanes{_mm_adds_epi16(a.v, b.v)}; }
 #else
+inline int16_t AddSat(int16_t a, int16_t b) { return (int16_t)std::clamp((int32_t)a + b, -32768, 32767); }
+inline uint32_t PackByte(int32_t w) { return (uint32_t)std::clamp(w, 0, 255); }
+
 struct Lanes {
     int16_t w[3];  // blue, green, red
 };
