@@ -217,7 +217,10 @@ __attribute__((flatten)) void span_Rows(SpanParams& params, PolyEdge& left, Poly
     left.u = u;
     left.v = v;
     for (int k = 0; k < 3; k++) left.intensity[k] = (int32_t)in[k];
-    params = p;
+    // What the loops carry from span to span.
+    params.jitter = p.jitter;
+    params.dither = p.dither;
+    params.smearSeed = p.smearSeed;
 }
 
 // A pair of a table: the rows routine of its row routine (Bpp, Margin),
