@@ -3,7 +3,6 @@
 #include "display/rast.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -59,8 +58,7 @@ struct PolyTriangleRecord {
     int32_t dudx, dvdx, dudy, dvdy;  // 1/65536 texture per pixel
     int32_t dsdx[3], dsdy[3];        // colour-word units (a level is 65536) per pixel
     SpanSetupFn setup;
-    SpanRowFn rowRoutine;
-    SpanStepFn stepper;
+    SpanRowsFn rows;  // row routine and edge stepper around the span loop
     SpanLoopFn loop;
     PolyEdge longEdge, upperEdge, lowerEdge;
     SpanParams span;
@@ -75,10 +73,14 @@ inline int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 
 inline int32_t CeilRow(int32_t y) { return (int32_t)FloorDiv((int64_t)y + 127, 128); }
 
+// To the nearest, halves away from zero (as lround, without the call): the
+// truncation and the fraction it leaves are exact in this range.
 inline int32_t RoundGradient(double g) {
     if (!(g > -2147483647.0)) return -2147483647;
     if (!(g < 2147483647.0)) return 2147483647;
-    return (int32_t)std::lround(g);
+    const int64_t t = (int64_t)g;
+    const double f = g - (double)t;
+    return (int32_t)(t + (f >= 0.5) - (f <= -0.5));
 }
 
 // The intensity fields in colour-word units (a level is 65536). Below 32
@@ -355,8 +357,7 @@ void poly_DrawPolygon(const PolyVertex* a, const PolyVertex* b, const PolyVertex
     const SpanPair& pair = set.pairs[pairNumber];
     if (!pair.loop) return;  // this pair draws nothing
     t.setup = set.setup;
-    t.rowRoutine = set.row;
-    t.stepper = pair.step;
+    t.rows = pair.rows;
     t.loop = pair.loop;
 
     SpanParams& p = t.span;
@@ -394,16 +395,14 @@ void poly_DrawPolygon(const PolyVertex* a, const PolyVertex* b, const PolyVertex
     SetupEdge(upper, *s0, *s1, !middleRight, clipY1, clipY2, textured, nIntensity, depth32, bias);
     SetupEdge(lower, *s1, *s2, !middleRight, clipY1, clipY2, textured, nIntensity, depth32, bias);
 
-    t.row = destination + (intptr_t)longEdge.firstRow * surf.bytesPerRow;
+    const intptr_t pitch = surf.bytesPerRow;
+    t.row = destination + (intptr_t)longEdge.firstRow * pitch;
     for (PolyEdge* shortEdge : {&upper, &lower}) {
+        if (shortEdge->rows <= 0) continue;
         PolyEdge& left = middleRight ? longEdge : *shortEdge;
         PolyEdge& right = middleRight ? *shortEdge : longEdge;
-        for (int32_t n = shortEdge->rows; n > 0; n--) {
-            t.rowRoutine(p, t.loop, left, right, t.row);
-            t.stepper(left);
-            t.stepper(right);
-            t.row += surf.bytesPerRow;
-        }
+        t.rows(p, left, right, shortEdge->rows, t.row, pitch);
+        t.row += (intptr_t)shortEdge->rows * pitch;
     }
     st.jitter = p.jitter;
     st.dither = p.dither;

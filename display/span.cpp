@@ -15,6 +15,9 @@ int32_t span_SetupTexture(SpanParams& p, uint32_t needs) {
     const int32_t lo = st.levelOffset;
     p.su = su;
     p.sv = sv;
+    p.index.Set(su, sv);
+    p.uLanes = SpanU32x4{0, p.dudx, 2 * p.dudx, 3 * p.dudx};
+    p.vLanes = SpanU32x4{0, p.dvdx, 2 * p.dvdx, 3 * p.dvdx};
     if (su != st.loadedShiftU || sv != st.loadedShiftV || lo != st.loadedLevelOffset) {
         // The jitter walks 2^levelOffset texels: its step and the bits it
         // keeps come from su less the level offset.
@@ -51,6 +54,7 @@ namespace {
 // t
 template <bool Skip0>
 struct TexCopy : SpanOpBase {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     explicit TexCopy(const SpanParams&) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -63,6 +67,7 @@ struct TexCopy : SpanOpBase {
 // S[L][t]
 template <bool Skip0>
 struct TexShadeFlat : SpanOpBase {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     const uint8_t* row;
     explicit TexShadeFlat(const SpanParams& p) : row(p.shade + std::min(p.level, p.shadeMaxRow) * 256) {}
@@ -76,14 +81,17 @@ struct TexShadeFlat : SpanOpBase {
 // S[L(x)][t]
 template <bool Skip0>
 struct TexShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     const uint8_t* shade;
     uint32_t maxRow;
     explicit TexShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow) {}
-    void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
+    uint32_t Row(uint32_t level) const { return std::min(level, maxRow) * 256; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return span_Min4(level, maxRow) << 8; }
+    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t row) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        *d = shade[std::min(Level(), maxRow) * 256 + t];
+        *d = shade[row + t];
     }
 };
 
@@ -117,12 +125,15 @@ void LoopFill8(SpanParams& p) {
 
 // S[L(x)][c]
 struct FlatShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 1;
     const uint8_t* shade;
     uint32_t maxRow, colour;
     explicit FlatShadeGouraud(const SpanParams& p)
         : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow), colour(p.colour & 0xFF) {}
-    void Pixel(uint8_t* d) { *d = shade[std::min(Level(), maxRow) * 256 + colour]; }
+    uint32_t Row(uint32_t level) const { return std::min(level, maxRow) * 256 + colour; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return (span_Min4(level, maxRow) << 8) + colour; }
+    void PixelAt(uint8_t* d, uint32_t row) { *d = shade[row]; }
 };
 
 // One 256-byte row indexed by the destination: T[L & 31][d] (darken),
@@ -145,63 +156,59 @@ struct FlatDarkenGouraud : SpanGouraud {
     const uint8_t* shade;
     uint32_t maxRow;
     explicit FlatDarkenGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade), maxRow((uint32_t)p.shadeMaxRow) {}
-    void Pixel(uint8_t* d) { *d = shade[std::min(Level(), maxRow) * 256 + *d]; }
+    uint32_t Row(uint32_t level) const { return std::min(level, maxRow) * 256; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return span_Min4(level, maxRow) << 8; }
+    void PixelAt(uint8_t* d, uint32_t row) { *d = shade[row + *d]; }
 };
 
 // ---- The tables ----
 
 constexpr SpanSetupFn kSetup = span_Setup8;
-constexpr SpanRowFn kRow = span_Row<1, 0>;
-constexpr SpanRowFn kRowSmear = span_Row<1, 2>;
-constexpr SpanStepFn kStepX = span_StepEdge<false, 0>;
-constexpr SpanStepFn kStepXI = span_StepEdge<false, 1>;
-constexpr SpanStepFn kStepUV = span_StepEdge<true, 0>;
-constexpr SpanStepFn kStepUVI = span_StepEdge<true, 1>;
 constexpr uint32_t kShade = SPAN_NEEDS_SHADE, kTrans = SPAN_NEEDS_TRANSLUCENCY, kBlend = SPAN_NEEDS_BLEND;
 
 // A textured set: unshaded, flat and Gouraud loops.
-constexpr SpanSet TexSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2) {
-    return SpanSet{kSetup, kRow,
-                   {{kStepUV, l0, n0}, {kStepUV, l1, n1}, {kStepUVI, l2, n2}, {kStepUVI, l2, n2},
-                    {kStepUVI, l2, n2}, {kStepUVI, l2, n2}}};
-}
-constexpr SpanSet FlatSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2,
-                          SpanRowFn row = kRow) {
-    return SpanSet{kSetup, row,
-                   {{kStepX, l0, n0}, {kStepX, l1, n1}, {kStepXI, l2, n2}, {kStepXI, l2, n2},
-                    {kStepXI, l2, n2}, {kStepXI, l2, n2}}};
-}
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2>
+constexpr SpanSet TexSet = {kSetup,
+                            {span_Pair<1, 0, true, 0, L0>(N0), span_Pair<1, 0, true, 0, L1>(N1),
+                             span_Pair<1, 0, true, 1, L2>(N2), span_Pair<1, 0, true, 1, L2>(N2),
+                             span_Pair<1, 0, true, 1, L2>(N2), span_Pair<1, 0, true, 1, L2>(N2)}};
+// Untextured; Margin 2 for the smear.
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2, int Margin = 0>
+constexpr SpanSet FlatSet = {kSetup,
+                             {span_Pair<1, Margin, false, 0, L0>(N0), span_Pair<1, Margin, false, 0, L1>(N1),
+                              span_Pair<1, Margin, false, 1, L2>(N2), span_Pair<1, Margin, false, 1, L2>(N2),
+                              span_Pair<1, Margin, false, 1, L2>(N2), span_Pair<1, Margin, false, 1, L2>(N2)}};
 
 template <template <bool> class Op, bool Skip0, bool Jitter>
 constexpr SpanLoopFn Tex = span_LoopTex<Op<Skip0>, Jitter>;
 
-constexpr SpanSet kSet0 = TexSet(Tex<TexCopy, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
-                                 Tex<TexShadeGouraud, false, false>, kShade);
-constexpr SpanSet kSet1 = TexSet(Tex<TexCopy, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
-                                 Tex<TexShadeGouraud, true, false>, kShade);
-constexpr SpanSet kSet2 = TexSet(Tex<TexCopy, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
-                                 Tex<TexShadeGouraud, false, true>, kShade);
-constexpr SpanSet kSet3 = TexSet(Tex<TexCopy, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
-                                 Tex<TexShadeGouraud, true, true>, kShade);
+constexpr SpanSet kSet0 = TexSet<Tex<TexCopy, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
+                                 Tex<TexShadeGouraud, false, false>, kShade>;
+constexpr SpanSet kSet1 = TexSet<Tex<TexCopy, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
+                                 Tex<TexShadeGouraud, true, false>, kShade>;
+constexpr SpanSet kSet2 = TexSet<Tex<TexCopy, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
+                                 Tex<TexShadeGouraud, false, true>, kShade>;
+constexpr SpanSet kSet3 = TexSet<Tex<TexCopy, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
+                                 Tex<TexShadeGouraud, true, true>, kShade>;
 constexpr SpanLoopFn kTransJ = span_LoopTex<TexTranslucent, true>;
 constexpr SpanLoopFn kTrans0 = span_LoopTex<TexTranslucent, false>;
-constexpr SpanSet kSet4 = TexSet(kTransJ, kTrans, kTransJ, kTrans, kTransJ, kTrans);
+constexpr SpanSet kSet4 = TexSet<kTransJ, kTrans, kTransJ, kTrans, kTransJ, kTrans>;
 constexpr SpanLoopFn kBlend5 = Tex<TexBlend, false, false>;
 constexpr SpanLoopFn kBlend6 = Tex<TexBlend, true, false>;
-constexpr SpanSet kSet5 = TexSet(kBlend5, kBlend, kBlend5, kBlend, kBlend5, kBlend);
-constexpr SpanSet kSet6 = TexSet(kBlend6, kBlend, kBlend6, kBlend, kBlend6, kBlend);
-constexpr SpanSet kSet7 = TexSet(kTrans0, kTrans, kTrans0, kTrans, kTrans0, kTrans);
+constexpr SpanSet kSet5 = TexSet<kBlend5, kBlend, kBlend5, kBlend, kBlend5, kBlend>;
+constexpr SpanSet kSet6 = TexSet<kBlend6, kBlend, kBlend6, kBlend, kBlend6, kBlend>;
+constexpr SpanSet kSet7 = TexSet<kTrans0, kTrans, kTrans0, kTrans, kTrans0, kTrans>;
 // Flat shade: the colour was looked up in S at set-up.
-constexpr SpanSet kSet8 = FlatSet(LoopFill8, 0, LoopFill8, kShade, span_LoopFlat<FlatShadeGouraud>, kShade);
-constexpr SpanSet kSet9 = FlatSet(nullptr, 0, span_LoopFlat<FlatMapDest<kMapDarken>>, kTrans,
-                                  span_LoopFlat<FlatDarkenGouraud>, kShade);
+constexpr SpanSet kSet8 = FlatSet<LoopFill8, 0, LoopFill8, kShade, span_LoopFlat<FlatShadeGouraud>, kShade>;
+constexpr SpanSet kSet9 = FlatSet<nullptr, 0, span_LoopFlat<FlatMapDest<kMapDarken>>, kTrans,
+                                  span_LoopFlat<FlatDarkenGouraud>, kShade>;
 constexpr SpanLoopFn kSmear = span_LoopSmear<uint8_t>;
-constexpr SpanSet kSet10 = FlatSet(kSmear, 0, kSmear, 0, kSmear, 0, kRowSmear);
+constexpr SpanSet kSet10 = FlatSet<kSmear, 0, kSmear, 0, kSmear, 0, 2>;
 constexpr SpanLoopFn kMapB = span_LoopFlat<FlatMapDest<kMapBlend>>;
-constexpr SpanSet kSet11 = FlatSet(kMapB, kBlend, kMapB, kBlend, kMapB, kBlend);
+constexpr SpanSet kSet11 = FlatSet<kMapB, kBlend, kMapB, kBlend, kMapB, kBlend>;
 constexpr SpanLoopFn kMapT = span_LoopFlat<FlatMapDest<kMapTranslucent>>;
-constexpr SpanSet kSet12 = FlatSet(kMapT, kTrans, kMapT, kTrans, kMapT, kTrans);
-constexpr SpanSet kNothing = TexSet(nullptr, 0, nullptr, 0, nullptr, 0);
+constexpr SpanSet kSet12 = FlatSet<kMapT, kTrans, kMapT, kTrans, kMapT, kTrans>;
+constexpr SpanSet kNothing = TexSet<nullptr, 0, nullptr, 0, nullptr, 0>;
 
 // Sets 13, 14 and 15 repeat sets 5, 0 and 9; set 16 draws nothing.
 constexpr SpanSet kTable8[17] = {kSet0, kSet1, kSet2,  kSet3,  kSet4,  kSet5, kSet6, kSet7, kSet8,

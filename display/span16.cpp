@@ -51,6 +51,7 @@ struct Op16 : SpanOpBase {
 
 template <bool Skip0>
 struct TexPal : Op16 {
+    static constexpr bool kRedraw = true;
     const uint32_t* pal;
     explicit TexPal(const SpanParams& p) : pal(p.pal16) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -63,6 +64,7 @@ struct TexPal : Op16 {
 // Light or haze table at level x 256 + texel; the level kept to 6 bits.
 template <bool Skip0>
 struct TexShadeFlat : Op16 {
+    static constexpr bool kRedraw = true;
     const uint16_t* row;
     explicit TexShadeFlat(const SpanParams& p) : row(p.shade16 + (p.level & 63) * 256) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -74,13 +76,16 @@ struct TexShadeFlat : Op16 {
 
 template <bool Skip0>
 struct TexShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 2;
     const uint16_t* shade;
     explicit TexShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade16) {}
-    void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
+    uint32_t Row(uint32_t level) const { return (level & 63) * 256; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return (level & 63) << 8; }
+    void PixelAt(uint8_t* d, const uint8_t* tex, uint32_t idx, uint32_t row) {
         uint8_t t = tex[idx];
         if (Skip0 && !t) return;
-        span_Store16(d, shade[(Level() & 63) * 256 + t]);
+        span_Store16(d, shade[row + t]);
     }
 };
 
@@ -106,6 +111,7 @@ struct TexBlend : Op16 {
 
 // Set 14: the texture holds surface pixels, two bytes (little-endian) a texel.
 struct TexCopy16 : Op16 {
+    static constexpr bool kRedraw = true;
     explicit TexCopy16(const SpanParams&) {}
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         const uint8_t* s = tex + (size_t)idx * 2;
@@ -125,11 +131,14 @@ void LoopFill16(SpanParams& p) {
 }
 
 struct FlatShadeGouraud : SpanGouraud {
+    static constexpr bool kRedraw = true;
     static constexpr int kBytes = 2;
     const uint16_t* shade;
     uint32_t colour;
     explicit FlatShadeGouraud(const SpanParams& p) : SpanGouraud(p), shade(p.shade16), colour(p.colour & 0xFF) {}
-    void Pixel(uint8_t* d) { span_Store16(d, shade[(Level() & 63) * 256 + colour]); }
+    uint32_t Row(uint32_t level) const { return (level & 63) * 256 + colour; }
+    SpanU32x4 Rows(SpanU32x4 level) const { return ((level & 63) << 8) + colour; }
+    void PixelAt(uint8_t* d, uint32_t row) { span_Store16(d, shade[row]); }
 };
 
 // Darken the destination at a fixed level: L & 31 (set 9 flat), c & 31
@@ -149,8 +158,10 @@ struct FlatDarken : Op16 {
 struct FlatDarkenGouraud : SpanGouraud {
     static constexpr int kBytes = 2;
     explicit FlatDarkenGouraud(const SpanParams& p) : SpanGouraud(p) {}
-    void Pixel(uint8_t* d) {
-        span_Store16(d, ShadePixel(std::min(Level(), 31u), span_Load16(d)));
+    uint32_t Row(uint32_t level) const { return std::min(level, 31u); }
+    SpanU32x4 Rows(SpanU32x4 level) const { return span_Min4(level, 31); }
+    void PixelAt(uint8_t* d, uint32_t k) {
+        span_Store16(d, ShadePixel(k, span_Load16(d)));
     }
 };
 
@@ -181,55 +192,48 @@ struct FlatChannel : Op16 {
 // ---- The table ----
 
 constexpr SpanSetupFn kSetup = span_Setup16;
-constexpr SpanRowFn kRow = span_Row<2, 0>;
-constexpr SpanRowFn kRowSmear = span_Row<2, 2>;
-constexpr SpanStepFn kStepX = span_StepEdge<false, 0>;
-constexpr SpanStepFn kStepXI = span_StepEdge<false, 1>;
-constexpr SpanStepFn kStepUV = span_StepEdge<true, 0>;
-constexpr SpanStepFn kStepUVI = span_StepEdge<true, 1>;
 constexpr uint32_t kShade = SPAN_NEEDS_SHADE16;
 
-constexpr SpanSet TexSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2) {
-    return SpanSet{kSetup, kRow,
-                   {{kStepUV, l0, n0}, {kStepUV, l1, n1}, {kStepUVI, l2, n2}, {kStepUVI, l2, n2},
-                    {kStepUVI, l2, n2}, {kStepUVI, l2, n2}}};
-}
-constexpr SpanSet FlatSet(SpanLoopFn l0, uint32_t n0, SpanLoopFn l1, uint32_t n1, SpanLoopFn l2, uint32_t n2,
-                          SpanRowFn row = kRow) {
-    return SpanSet{kSetup, row,
-                   {{kStepX, l0, n0}, {kStepX, l1, n1}, {kStepXI, l2, n2}, {kStepXI, l2, n2},
-                    {kStepXI, l2, n2}, {kStepXI, l2, n2}}};
-}
-constexpr SpanSet SameSet(SpanLoopFn l, uint32_t n, bool textured) {
-    return textured ? TexSet(l, n, l, n, l, n) : FlatSet(l, n, l, n, l, n);
-}
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2>
+constexpr SpanSet TexSet = {kSetup,
+                            {span_Pair<2, 0, true, 0, L0>(N0), span_Pair<2, 0, true, 0, L1>(N1),
+                             span_Pair<2, 0, true, 1, L2>(N2), span_Pair<2, 0, true, 1, L2>(N2),
+                             span_Pair<2, 0, true, 1, L2>(N2), span_Pair<2, 0, true, 1, L2>(N2)}};
+// Untextured; Margin 2 for the smear.
+template <SpanLoopFn L0, uint32_t N0, SpanLoopFn L1, uint32_t N1, SpanLoopFn L2, uint32_t N2, int Margin = 0>
+constexpr SpanSet FlatSet = {kSetup,
+                             {span_Pair<2, Margin, false, 0, L0>(N0), span_Pair<2, Margin, false, 0, L1>(N1),
+                              span_Pair<2, Margin, false, 1, L2>(N2), span_Pair<2, Margin, false, 1, L2>(N2),
+                              span_Pair<2, Margin, false, 1, L2>(N2), span_Pair<2, Margin, false, 1, L2>(N2)}};
+template <SpanLoopFn L, bool Textured>
+constexpr SpanSet SameSet = Textured ? TexSet<L, 0, L, 0, L, 0> : FlatSet<L, 0, L, 0, L, 0>;
 
 template <template <bool> class Op, bool Skip0, bool Jitter>
 constexpr SpanLoopFn Tex = span_LoopTex<Op<Skip0>, Jitter>;
 
-constexpr SpanSet kSet0 = TexSet(Tex<TexPal, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
-                                 Tex<TexShadeGouraud, false, false>, kShade);
-constexpr SpanSet kSet1 = TexSet(Tex<TexPal, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
-                                 Tex<TexShadeGouraud, true, false>, kShade);
-constexpr SpanSet kSet2 = TexSet(Tex<TexPal, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
-                                 Tex<TexShadeGouraud, false, true>, kShade);
-constexpr SpanSet kSet3 = TexSet(Tex<TexPal, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
-                                 Tex<TexShadeGouraud, true, true>, kShade);
-constexpr SpanSet kSet4 = SameSet(span_LoopTex<TexTranslucent, true>, 0, true);
-constexpr SpanSet kSet5 = SameSet(Tex<TexBlend, false, false>, 0, true);
-constexpr SpanSet kSet6 = SameSet(Tex<TexBlend, true, false>, 0, true);
-constexpr SpanSet kSet7 = SameSet(span_LoopTex<TexTranslucent, false>, 0, true);
-constexpr SpanSet kSet8 = FlatSet(LoopFill16<kFillPlain>, 0, LoopFill16<kFillShaded>, kShade,
-                                  span_LoopFlat<FlatShadeGouraud>, kShade);
-constexpr SpanSet kSet9 = FlatSet(nullptr, 0, span_LoopFlat<FlatDarken<kDarkenLevel>>, 0,
-                                  span_LoopFlat<FlatDarkenGouraud>, 0);
+constexpr SpanSet kSet0 = TexSet<Tex<TexPal, false, false>, 0, Tex<TexShadeFlat, false, false>, kShade,
+                                 Tex<TexShadeGouraud, false, false>, kShade>;
+constexpr SpanSet kSet1 = TexSet<Tex<TexPal, true, false>, 0, Tex<TexShadeFlat, true, false>, kShade,
+                                 Tex<TexShadeGouraud, true, false>, kShade>;
+constexpr SpanSet kSet2 = TexSet<Tex<TexPal, false, true>, 0, Tex<TexShadeFlat, false, true>, kShade,
+                                 Tex<TexShadeGouraud, false, true>, kShade>;
+constexpr SpanSet kSet3 = TexSet<Tex<TexPal, true, true>, 0, Tex<TexShadeFlat, true, true>, kShade,
+                                 Tex<TexShadeGouraud, true, true>, kShade>;
+constexpr SpanSet kSet4 = SameSet<span_LoopTex<TexTranslucent, true>, true>;
+constexpr SpanSet kSet5 = SameSet<Tex<TexBlend, false, false>, true>;
+constexpr SpanSet kSet6 = SameSet<Tex<TexBlend, true, false>, true>;
+constexpr SpanSet kSet7 = SameSet<span_LoopTex<TexTranslucent, false>, true>;
+constexpr SpanSet kSet8 = FlatSet<LoopFill16<kFillPlain>, 0, LoopFill16<kFillShaded>, kShade,
+                                  span_LoopFlat<FlatShadeGouraud>, kShade>;
+constexpr SpanSet kSet9 = FlatSet<nullptr, 0, span_LoopFlat<FlatDarken<kDarkenLevel>>, 0,
+                                  span_LoopFlat<FlatDarkenGouraud>, 0>;
 constexpr SpanLoopFn kSmear = span_LoopSmear<uint16_t>;
-constexpr SpanSet kSet10 = FlatSet(kSmear, 0, kSmear, 0, kSmear, 0, kRowSmear);
-constexpr SpanSet kSet11 = SameSet(span_LoopFlat<FlatBlend>, 0, false);
-constexpr SpanSet kSet12 = SameSet(span_LoopFlat<FlatDarken<kDarkenColour>>, 0, false);
-constexpr SpanSet kNothing = SameSet(nullptr, 0, true);
-constexpr SpanSet kSet14 = SameSet(span_LoopTex<TexCopy16, false>, 0, true);
-constexpr SpanSet kSet15 = SameSet(span_LoopFlat<FlatChannel>, 0, false);
+constexpr SpanSet kSet10 = FlatSet<kSmear, 0, kSmear, 0, kSmear, 0, 2>;
+constexpr SpanSet kSet11 = SameSet<span_LoopFlat<FlatBlend>, false>;
+constexpr SpanSet kSet12 = SameSet<span_LoopFlat<FlatDarken<kDarkenColour>>, false>;
+constexpr SpanSet kNothing = SameSet<nullptr, true>;
+constexpr SpanSet kSet14 = SameSet<span_LoopTex<TexCopy16, false>, true>;
+constexpr SpanSet kSet15 = SameSet<span_LoopFlat<FlatChannel>, false>;
 
 constexpr SpanSet kTable16[21] = {kSet0,  kSet1,  kSet2,    kSet3,  kSet4,    kSet5,    kSet6,
                                   kSet7,  kSet8,  kSet9,    kSet10, kSet11,   kSet12,   kNothing,

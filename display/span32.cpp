@@ -6,6 +6,9 @@
 // bytes with unsigned saturation. Interpolated 8.8 values are held halved so
 // that they stay positive as signed words.
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "display/pal.h"
 #include "display/rast.h"
@@ -28,12 +31,48 @@ namespace {
 inline int16_t Wrap(int32_t x) { return (int16_t)(uint16_t)(uint32_t)x; }
 // High half of the signed product.
 inline int16_t MulHigh(int16_t a, int16_t b) { return (int16_t)(((int32_t)a * b) >> 16); }
+
+#if defined(__SSE2__)
+// The lanes in the low half of an SSE2 register (the fourth word is spare:
+// Pack drops it); the same arithmetic, a lane at a time.
+struct Lanes {
+    __m128i v;
+};
+inline Lanes Zero() { return Lanes{_mm_setzero_si128()}; }
+inline uint32_t Pack(const Lanes& l, int shift) {
+    const __m128i w = _mm_sra_epi16(l.v, _mm_cvtsi32_si128(shift));
+    return (uint32_t)_mm_cvtsi128_si32(_mm_packus_epi16(w, w)) & 0xFFFFFFu;
+}
+inline Lanes Unpack(uint32_t px) {
+    return Lanes{_mm_slli_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128((int)px), _mm_setzero_si128()), 7)};
+}
+inline Lanes Texel(const int16_t (*master)[4], uint32_t t) {
+    return Lanes{_mm_loadl_epi64(reinterpret_cast<const __m128i*>(master[t]))};
+}
+// c x I / 65536 (S, 6 fraction bits); x + 2 (((y - x) f) >> 16); the haze
+// mix; 2S; 2S plus the highlight, saturated: as in the lane-by-lane forms
+// below.
+inline Lanes Shade(const Lanes& c, int16_t ih) { return Lanes{_mm_mulhi_epi16(c.v, _mm_set1_epi16(ih))}; }
+inline Lanes Mix(const Lanes& x, const Lanes& y, int16_t f) {
+    const __m128i m = _mm_mulhi_epi16(_mm_sub_epi16(y.v, x.v), _mm_set1_epi16(f));
+    return Lanes{_mm_add_epi16(x.v, _mm_add_epi16(m, m))};
+}
+inline Lanes HazeLanes(const int16_t* haze) { return Lanes{_mm_setr_epi16(haze[0], haze[1], haze[2], 0, 0, 0, 0, 0)}; }
+inline Lanes Haze(const Lanes& w, const Lanes& haze, int16_t hh) {
+    const __m128i m = _mm_mulhi_epi16(_mm_sub_epi16(w.v, haze.v), _mm_set1_epi16(hh));
+    return Lanes{_mm_add_epi16(haze.v, _mm_add_epi16(m, m))};
+}
+inline Lanes Double(const Lanes& s) { return Lanes{_mm_add_epi16(s.v, s.v)}; }
+inline Lanes Highlight(const Lanes& s2, int16_t kh) { return Lanes{_mm_adds_epi16(s2.v, _mm_set1_epi16(kh))}; }
+inline Lanes AddSat(const Lanes& a, const Lanes& b) { return Lanes{_mm_adds_epi16(a.v, b.v)}; }
+#else
 inline int16_t AddSat(int16_t a, int16_t b) { return (int16_t)std::clamp((int32_t)a + b, -32768, 32767); }
 inline uint32_t PackByte(int32_t w) { return (uint32_t)std::clamp(w, 0, 255); }
 
 struct Lanes {
     int16_t w[3];  // blue, green, red
 };
+inline Lanes Zero() { return Lanes{{0, 0, 0}}; }
 
 inline uint32_t Pack(const Lanes& l, int shift) {
     return PackByte(l.w[2] >> shift) << 16 | PackByte(l.w[1] >> shift) << 8 | PackByte(l.w[0] >> shift);
@@ -60,15 +99,20 @@ inline Lanes Mix(const Lanes& x, const Lanes& y, int16_t f) {
     return r;
 }
 // haze + (w - haze) (0xFFFF - H) / 65536, hh being (0xFFFF - H) >> 1.
-inline Lanes Haze(const Lanes& w, const int16_t* haze, int16_t hh) {
+inline Lanes HazeLanes(const int16_t* haze) { return Lanes{{haze[0], haze[1], haze[2]}}; }
+inline Lanes Haze(const Lanes& w, const Lanes& haze, int16_t hh) {
     Lanes r;
-    for (int k = 0; k < 3; k++) r.w[k] = Wrap(haze[k] + 2 * MulHigh(Wrap(w.w[k] - haze[k]), hh));
+    for (int k = 0; k < 3; k++) r.w[k] = Wrap(haze.w[k] + 2 * MulHigh(Wrap(w.w[k] - haze.w[k]), hh));
     return r;
 }
 inline Lanes Double(const Lanes& s) { return Lanes{{Wrap(2 * s.w[0]), Wrap(2 * s.w[1]), Wrap(2 * s.w[2])}}; }
 inline Lanes Highlight(const Lanes& s2, int16_t kh) {
     return Lanes{{AddSat(s2.w[0], kh), AddSat(s2.w[1], kh), AddSat(s2.w[2], kh)}};
 }
+inline Lanes AddSat(const Lanes& a, const Lanes& b) {
+    return Lanes{{AddSat(a.w[0], b.w[0]), AddSat(a.w[1], b.w[1]), AddSat(a.w[2], b.w[2])}};
+}
+#endif
 // The alpha table: entry n is n x 128 in every lane.
 inline int16_t Alpha(uint32_t n) { return (int16_t)((n & 0xFF) << 7); }
 
@@ -106,7 +150,7 @@ constexpr int UseOf(int pair) {
            : pair == kBoth ? kUseI | kUseH | kUseK : 0;
 }
 
-inline uint32_t Shaded(int pair, const Lanes& c, int16_t ih, int16_t hh, int16_t kh, const int16_t* haze) {
+inline uint32_t Shaded(int pair, const Lanes& c, int16_t ih, int16_t hh, int16_t kh, const Lanes& haze) {
     switch (pair) {
     case kUnshaded: return Pack(c, 7);
     case kFlat:
@@ -120,8 +164,8 @@ inline uint32_t Shaded(int pair, const Lanes& c, int16_t ih, int16_t hh, int16_t
 template <int Pair, bool Skip0>
 struct TexShade : Interp<UseOf(Pair)> {
     const int16_t (*master)[4];
-    const int16_t* haze;
-    explicit TexShade(const SpanParams& p) : Interp<UseOf(Pair)>(p), master(p.master), haze(p.haze) {
+    Lanes haze;
+    explicit TexShade(const SpanParams& p) : Interp<UseOf(Pair)>(p), master(p.master), haze(HazeLanes(p.haze)) {
         if (Pair == kFlat) this->ih = (int16_t)((p.level & 0xFF) << 7);  // level x 256, halved
     }
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
@@ -147,7 +191,7 @@ struct TexAlphaFromBlack : Interp<0> {
     void Pixel(uint8_t* d, const uint8_t* tex, uint32_t idx) {
         uint8_t t = tex[idx];
         if (!t) return;
-        span_Store32(d, Pack(Mix(Lanes{{0, 0, 0}}, colour, Alpha(t)), 7));
+        span_Store32(d, Pack(Mix(Zero(), colour, Alpha(t)), 7));
     }
 };
 
@@ -185,7 +229,7 @@ struct TexAdd : Interp<0> {
         uint8_t t = tex[idx];
         if (!t) return;
         Lanes c = Texel(master, t), x = Unpack(span_Load32(d));
-        span_Store32(d, Pack(Lanes{{AddSat(c.w[0], x.w[0]), AddSat(c.w[1], x.w[1]), AddSat(c.w[2], x.w[2])}}, 7));
+        span_Store32(d, Pack(AddSat(c, x), 7));
     }
 };
 
@@ -216,6 +260,7 @@ void LoopBilinear(SpanParams& p) {
     Interp<UseOf(Pair)> in(p);
     if (Pair == kFlat) in.ih = (int16_t)((p.level & 0xFF) << 7);
     const int16_t (*master)[4] = p.master;
+    const Lanes haze = HazeLanes(p.haze);
     const uint8_t* tex = p.texture;
     const int32_t su = p.su, sv = p.sv;
     const uint32_t colMask = (1u << su) - 1, rowMask = (1u << sv) - 1;
@@ -229,7 +274,7 @@ void LoopBilinear(SpanParams& p) {
         const uint8_t* r1 = tex + ((size_t)row1 << su);
         Lanes top = Mix(Texel(master, r0[col]), Texel(master, r0[col1]), fu);
         Lanes bottom = Mix(Texel(master, r1[col]), Texel(master, r1[col1]), fu);
-        span_Store32(d, Shaded(Pair, Mix(top, bottom, fv), in.ih, in.hh, in.kh, p.haze));
+        span_Store32(d, Shaded(Pair, Mix(top, bottom, fv), in.ih, in.hh, in.kh, haze));
         in.Next();
         d += 4;
         u += p.dudx;
@@ -247,8 +292,8 @@ void LoopFillColour(SpanParams& p) {
 // Set 8 Gouraud: P shaded by I, then toward the haze colour by H.
 struct FlatShadeHaze : Interp<kUseI | kUseH> {
     Lanes colour;
-    const int16_t* haze;
-    explicit FlatShadeHaze(const SpanParams& p) : Interp(p), colour(Unpack(p.second)), haze(p.haze) {}
+    Lanes haze;
+    explicit FlatShadeHaze(const SpanParams& p) : Interp(p), colour(Unpack(p.second)), haze(HazeLanes(p.haze)) {}
     void Pixel(uint8_t* d) { span_Store32(d, Shaded(kHaze, colour, ih, hh, kh, haze)); }
 };
 
@@ -272,62 +317,57 @@ struct FlatAddHighlight : Interp<kUseK> {
 // ---- The table ----
 
 constexpr SpanSetupFn kSetup = span_Setup32;
-constexpr SpanRowFn kRow = span_Row<4, 0>;
-constexpr SpanRowFn kRowSmear = span_Row<4, 2>;
-constexpr SpanStepFn kStepX = span_StepEdge<false, 0>;
-constexpr SpanStepFn kStepXI = span_StepEdge<false, 3>;
-constexpr SpanStepFn kStepUV = span_StepEdge<true, 0>;
-constexpr SpanStepFn kStepUVI = span_StepEdge<true, 3>;
 constexpr uint32_t kM = SPAN_NEEDS_MASTER;
 
-constexpr SpanSet TexSet(SpanLoopFn l0, SpanLoopFn l1, SpanLoopFn l2, SpanLoopFn l3, SpanLoopFn l4, SpanLoopFn l5,
-                         uint32_t needs) {
-    return SpanSet{kSetup, kRow,
-                   {{kStepUV, l0, needs}, {kStepUV, l1, needs}, {kStepUVI, l2, needs}, {kStepUVI, l3, needs},
-                    {kStepUVI, l4, needs}, {kStepUVI, l5, needs}}};
-}
-constexpr SpanSet FlatSet(SpanLoopFn l0, SpanLoopFn l1, SpanLoopFn l2, SpanLoopFn l3, SpanLoopFn l4, SpanLoopFn l5,
-                          SpanRowFn row = kRow) {
-    return SpanSet{kSetup, row,
-                   {{kStepX, l0, 0}, {kStepX, l1, 0}, {kStepXI, l2, 0}, {kStepXI, l3, 0}, {kStepXI, l4, 0},
-                    {kStepXI, l5, 0}}};
-}
-constexpr SpanSet TexSame(SpanLoopFn l, uint32_t needs) { return TexSet(l, l, l, l, l, l, needs); }
-constexpr SpanSet FlatSame(SpanLoopFn l) { return FlatSet(l, l, l, l, l, l); }
+template <SpanLoopFn L0, SpanLoopFn L1, SpanLoopFn L2, SpanLoopFn L3, SpanLoopFn L4, SpanLoopFn L5, uint32_t N>
+constexpr SpanSet TexSet = {kSetup,
+                            {span_Pair<4, 0, true, 0, L0>(N), span_Pair<4, 0, true, 0, L1>(N),
+                             span_Pair<4, 0, true, 3, L2>(N), span_Pair<4, 0, true, 3, L3>(N),
+                             span_Pair<4, 0, true, 3, L4>(N), span_Pair<4, 0, true, 3, L5>(N)}};
+// Untextured; Margin 2 for the smear.
+template <SpanLoopFn L0, SpanLoopFn L1, SpanLoopFn L2, SpanLoopFn L3, SpanLoopFn L4, SpanLoopFn L5, int Margin = 0>
+constexpr SpanSet FlatSet = {kSetup,
+                             {span_Pair<4, Margin, false, 0, L0>(0), span_Pair<4, Margin, false, 0, L1>(0),
+                              span_Pair<4, Margin, false, 3, L2>(0), span_Pair<4, Margin, false, 3, L3>(0),
+                              span_Pair<4, Margin, false, 3, L4>(0), span_Pair<4, Margin, false, 3, L5>(0)}};
+template <SpanLoopFn L, uint32_t N>
+constexpr SpanSet TexSame = TexSet<L, L, L, L, L, L, N>;
+template <SpanLoopFn L>
+constexpr SpanSet FlatSame = FlatSet<L, L, L, L, L, L>;
 
 template <int Pair, bool Skip0>
 constexpr SpanLoopFn Shd = span_LoopTex<TexShade<Pair, Skip0>, false>;
 
-constexpr SpanSet kSet0 = TexSet(Shd<kUnshaded, false>, Shd<kFlat, false>, Shd<kShadeI, false>, Shd<kHaze, false>,
-                                 Shd<kHighlight, false>, Shd<kBoth, false>, kM);
+constexpr SpanSet kSet0 = TexSet<Shd<kUnshaded, false>, Shd<kFlat, false>, Shd<kShadeI, false>, Shd<kHaze, false>,
+                                 Shd<kHighlight, false>, Shd<kBoth, false>, kM>;
 // Transparent: no haze and no highlight (pairs 3 to 5 are pair 2).
-constexpr SpanSet kSet1 = TexSet(Shd<kUnshaded, true>, Shd<kFlat, true>, Shd<kShadeI, true>, Shd<kShadeI, true>,
-                                 Shd<kShadeI, true>, Shd<kShadeI, true>, kM);
+constexpr SpanSet kSet1 = TexSet<Shd<kUnshaded, true>, Shd<kFlat, true>, Shd<kShadeI, true>, Shd<kShadeI, true>,
+                                 Shd<kShadeI, true>, Shd<kShadeI, true>, kM>;
 // Bilinear; pairs 4 and 5 never come here (the highlight cancels the
 // jitter flag) and are set 0's.
-constexpr SpanSet kSet2 = TexSet(LoopBilinear<kUnshaded>, LoopBilinear<kFlat>, LoopBilinear<kShadeI>,
-                                 LoopBilinear<kHaze>, Shd<kHighlight, false>, Shd<kBoth, false>, kM);
+constexpr SpanSet kSet2 = TexSet<LoopBilinear<kUnshaded>, LoopBilinear<kFlat>, LoopBilinear<kShadeI>,
+                                 LoopBilinear<kHaze>, Shd<kHighlight, false>, Shd<kBoth, false>, kM>;
 constexpr SpanLoopFn kAlphaColour = span_LoopTex<TexAlphaColour, false>;
 constexpr SpanLoopFn kAlphaBlack = span_LoopTex<TexAlphaFromBlack, false>;
-constexpr SpanSet kSet4 = TexSet(kAlphaColour, kAlphaBlack, kAlphaColour, kAlphaColour, kAlphaColour, kAlphaColour, 0);
-constexpr SpanSet kSet5 = TexSame(span_LoopTex<TexMix<false, false>, false>, kM);
-constexpr SpanSet kSet6 = TexSame(span_LoopTex<TexMix<true, false>, false>, kM);
-constexpr SpanSet kSet8 = FlatSet(LoopFillColour, LoopFillColour, span_LoopFlat<FlatShadeHaze>,
+constexpr SpanSet kSet4 = TexSet<kAlphaColour, kAlphaBlack, kAlphaColour, kAlphaColour, kAlphaColour, kAlphaColour, 0>;
+constexpr SpanSet kSet5 = TexSame<span_LoopTex<TexMix<false, false>, false>, kM>;
+constexpr SpanSet kSet6 = TexSame<span_LoopTex<TexMix<true, false>, false>, kM>;
+constexpr SpanSet kSet8 = FlatSet<LoopFillColour, LoopFillColour, span_LoopFlat<FlatShadeHaze>,
                                   span_LoopFlat<FlatShadeHaze>, span_LoopFlat<FlatShadeHaze>,
-                                  span_LoopFlat<FlatShadeHaze>);
+                                  span_LoopFlat<FlatShadeHaze>>;
 constexpr SpanLoopFn kAddK = span_LoopFlat<FlatAddHighlight>;
 constexpr SpanLoopFn kMixAlpha = span_LoopFlat<FlatMix<false>>;
-constexpr SpanSet kSet9 = FlatSet(nullptr, kMixAlpha, kAddK, kAddK, kAddK, kAddK);
+constexpr SpanSet kSet9 = FlatSet<nullptr, kMixAlpha, kAddK, kAddK, kAddK, kAddK>;
 constexpr SpanLoopFn kSmear = span_LoopSmear<uint32_t>;
-constexpr SpanSet kSet10 = FlatSet(kSmear, kSmear, kSmear, kSmear, kSmear, kSmear, kRowSmear);
-constexpr SpanSet kSet11 = FlatSame(span_LoopFlat<FlatMix<true>>);
-constexpr SpanSet kSet12 = FlatSame(kMixAlpha);
-constexpr SpanSet kSet13 = TexSame(span_LoopTex<TexColourAlpha, false>, kM);
-constexpr SpanSet kNothing = TexSame(nullptr, 0);
-constexpr SpanSet kSet17 = TexSame(kAlphaColour, 0);
-constexpr SpanSet kSet18 = TexSame(span_LoopTex<TexMix<true, true>, false>, kM);
-constexpr SpanSet kSet19 = TexSame(span_LoopTex<TexAdd, false>, kM);
-constexpr SpanSet kSet20 = TexSame(span_LoopTex<TexAddScaled, false>, kM);
+constexpr SpanSet kSet10 = FlatSet<kSmear, kSmear, kSmear, kSmear, kSmear, kSmear, 2>;
+constexpr SpanSet kSet11 = FlatSame<span_LoopFlat<FlatMix<true>>>;
+constexpr SpanSet kSet12 = FlatSame<kMixAlpha>;
+constexpr SpanSet kSet13 = TexSame<span_LoopTex<TexColourAlpha, false>, kM>;
+constexpr SpanSet kNothing = TexSame<nullptr, 0>;
+constexpr SpanSet kSet17 = TexSame<kAlphaColour, 0>;
+constexpr SpanSet kSet18 = TexSame<span_LoopTex<TexMix<true, true>, false>, kM>;
+constexpr SpanSet kSet19 = TexSame<span_LoopTex<TexAdd, false>, kM>;
+constexpr SpanSet kSet20 = TexSame<span_LoopTex<TexAddScaled, false>, kM>;
 
 constexpr SpanSet kTable32[21] = {kSet0,  kSet1,  kSet2,    kSet1,    kSet4,    kSet5,  kSet6,
                                   kSet4,  kSet8,  kSet9,    kSet10,   kSet11,   kSet12, kSet13,
