@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "kdv_write.h"
 #include "mkdata.h"
 #include "pak_write.h"
 
@@ -27,6 +28,7 @@ const Writer kWriters[] = {
     {"fonts", mkdata_WriteFonts},
     {"models", mkdata_WriteModels},
     {"sounds", mkdata_WriteSounds},
+    {"movies", mkdata_WriteMovies},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };
