@@ -110,7 +110,7 @@ void CodeBlock(FrameCoder& f, const uint32_t* target, const uint32_t* before, co
 
     enum Choice { REPEAT, FILL, TWO, FOUR, RAW };
     int32_t best = RAW, bestCost = f.deep ? 54 : 18;
-    int32_t index[16], bestIndex[16];
+    int32_t index[16] = {}, bestIndex[16] = {};
     uint32_t set[4] = {};
     auto consider = [&](int32_t choice, const uint32_t* s, int32_t n, int32_t cost) {
         if (cost >= bestCost || !Assign(target, before, need, s, n, t, index)) return;
