@@ -71,6 +71,7 @@ struct AnimState {
     int32_t late;
     int32_t screenWidth, screenHeight;  // 0 until the mode is chosen
     int32_t bytesPerPixel;
+    int32_t drawable;  // the mode was set as chosen
     int32_t centre;  // pixels
     uint8_t palette[768];
     int32_t palettePending;
@@ -703,7 +704,11 @@ int32_t anim_Open(const char* name) {
     g.screenHeight = g.width <= 320 ? 240 : 480;
     g.bytesPerPixel = g.depth == 24 ? 2 : 1;
     vid_SetPixelDepth(g.depth == 24 ? 16 : 8);
-    vid_SetModeWithFallback(g.screenWidth, g.screenHeight);
+    // Without the mode asked for there is no back buffer of the movie's
+    // size and depth: frames are then read and timed but not drawn.
+    g.drawable = vid_SetModeWithFallback(g.screenWidth, g.screenHeight) == 0 &&
+                 vid_State.surfaceWidth == g.screenWidth && vid_State.surfaceHeight == g.screenHeight &&
+                 vid_State.bitsPerPixel == g.bytesPerPixel * 8;
     Recentre();
     g.due = Now();
     return 0;
@@ -712,8 +717,7 @@ int32_t anim_Open(const char* name) {
 int32_t anim_Step(void) {
     if (!g.open) return 0;
     if (g.hasError) return 1;
-    uint8_t* pixels = vid_LockBackBuffer();
-    // Without a back buffer (no mode) frames are still read and timed.
+    uint8_t* pixels = g.drawable ? vid_LockBackBuffer() : nullptr;
     g.dest = pixels ? pixels + (size_t)g.centre * g.bytesPerPixel : nullptr;
     for (;;) {
         AdvanceResult r = Advance();

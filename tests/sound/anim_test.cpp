@@ -419,6 +419,23 @@ TEST_F(AnimTest, TheModeFitsTheMovieAndCentresIt) {
     }
 }
 
+TEST_F(AnimTest, WithoutTheModeFramesAreReadButNotDrawn) {
+    // A window's 640x480 8-bit surface stays from before when the movie's
+    // 16-bit mode is refused.
+    ASSERT_EQ(vid_SetWindowedAndMode(640, 480, 1), 0);
+    plat_DisplaySetModeFilter([](int32_t, int32_t, int32_t bits, int32_t) { return bits == 16 ? 1 : 0; });
+    MkKdvMovie movie;
+    mkdata_KdvHeader(&movie, 640, 480, 12, 24);
+    std::vector<uint32_t> p(640 * 480, Exact(3));
+    mkdata_KdvFrame24(&movie, p.data());
+    mkdata_KdvFrame24(&movie, p.data());
+    test_WriteFile("M.KDV", movie.out.buf);
+    EXPECT_EQ(anim_PlayMovie("M.KDV", 0), 0);
+    EXPECT_EQ(anim_ErrorText(), nullptr);
+    EXPECT_EQ(g_loops, 3);
+    plat_DisplaySetModeFilter(nullptr);
+}
+
 TEST_F(AnimTest, ASecondHeaderRecentresAndCountsAsAFrame) {
     MkKdvMovie movie;
     mkdata_KdvHeader(&movie, 320, 200, 12, 8);
