@@ -556,7 +556,11 @@ HandleResult HandleChunk(void) {
     }
     default: {
         char text[64] = "ANIMMGR: \"xxxx\" Invalid Digital Video Token";
-        for (int32_t i = 0; i < 4; i++) text[10 + i] = (char)(g.tag >> (24 - 8 * i));
+        // A byte that is no letter would cut or garble the text.
+        for (int32_t i = 0; i < 4; i++) {
+            uint8_t c = (uint8_t)(g.tag >> (24 - 8 * i));
+            text[10 + i] = c >= 0x20 && c < 0x7F ? (char)c : '?';
+        }
         Fail(text);
         break;
     }

@@ -340,6 +340,8 @@ TEST_F(AnimTest, DamagedFilesRecordTheirText) {
         {"wrong version", Header(16, 4, 12, 8, 0x23), "ANIMMGR: Mismatched Player and KDV file"},
         {"unknown token", Cat({Header(16, 4), Chunk(0x4B44567A, {1, 2, 3, 4}), frame}),
          "ANIMMGR: \"KDVz\" Invalid Digital Video Token"},
+        {"an unknown token with a zero byte", Cat({Header(16, 4), Chunk(0x4B000A7A, {1, 2, 3, 4}), frame}),
+         "ANIMMGR: \"K??z\" Invalid Digital Video Token"},
         {"a tag without the K", Cat({Header(16, 4), Chunk(0x58445669, {0}), frame}), invalid},
         {"a chunk longer than the file", Cat({Header(16, 4), Chunk(ANIM_TAG_FRAME8, {0xAA, 7, 7, 7, 7}, 100)}),
          "ANIMMGR: [BRE] Invalid KDV File"},
