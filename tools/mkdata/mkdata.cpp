@@ -3,6 +3,7 @@
 #include <string>
 
 #include "mission_write.h"
+#include "kdv_write.h"
 #include "mkdata.h"
 #include "pak_write.h"
 #include "terrain_write.h"
@@ -31,6 +32,7 @@ const Writer kWriters[] = {
     {"sounds", mkdata_WriteSounds},
     {"terrain", mkdata_WriteTerrain},
     {"missions", mkdata_WriteMissions},
+    {"movies", mkdata_WriteMovies},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };
