@@ -33,11 +33,8 @@ int32_t obj_StaticCount = 0;
 
 namespace {
 
-struct ReferenceSlot {
-    uint32_t word;               // kept for the table's shape; unused
-    ObjectRecord** variable;     // null ends the table
-};
-ReferenceSlot g_references[OBJ_REFERENCE_SLOTS + 1];
+// Variables holding an object pointer; a null entry ends the table.
+ObjectRecord** g_references[OBJ_REFERENCE_SLOTS + 1];
 ObjectRecord* g_lastReplacement = nullptr;
 
 // A process runs a client unless it is a dedicated server.
@@ -208,8 +205,8 @@ void obj_Remove(ObjectRecord* object, ObjectRecord* replacement) {
 
 void obj_ReferencesReplace(ObjectRecord* object, ObjectRecord* replacement) {
     if (!object) return;
-    for (const ReferenceSlot* s = g_references; s->variable; s++)
-        if (*s->variable == object) *s->variable = replacement;
+    for (ObjectRecord** const* v = g_references; *v; v++)
+        if (**v == object) **v = replacement;
 }
 
 void obj_ReferencesClear(ObjectRecord* object) { obj_ReferencesReplace(object, g_lastReplacement); }
@@ -217,19 +214,19 @@ void obj_ReferencesClear(ObjectRecord* object) { obj_ReferencesReplace(object, g
 int32_t obj_ReferenceAdd(ObjectRecord** variable) {
     if (!variable) return -1;
     int32_t n = 0;
-    for (; g_references[n].variable; n++)
-        if (g_references[n].variable == variable) return 0;
+    for (; g_references[n]; n++)
+        if (g_references[n] == variable) return 0;
     if (n >= OBJ_REFERENCE_SLOTS) return -1;
-    g_references[n].variable = variable;
-    g_references[n + 1].variable = nullptr;
+    g_references[n] = variable;
+    g_references[n + 1] = nullptr;
     return 0;
 }
 
 void obj_ReferenceRemove(ObjectRecord** variable) {
     int32_t n = 0;
-    while (g_references[n].variable && g_references[n].variable != variable) n++;
-    if (!g_references[n].variable) return;
-    for (; g_references[n].variable; n++) g_references[n] = g_references[n + 1];
+    while (g_references[n] && g_references[n] != variable) n++;
+    if (!g_references[n]) return;
+    for (; g_references[n]; n++) g_references[n] = g_references[n + 1];
 }
 
 void obj_ReferencesForget(void) {
