@@ -80,6 +80,8 @@ ObjectRecord* net_DcbPoolTakeNetId(DcbPool* pool) {
 
 void net_DcbPoolReturn(ObjectRecord* record, DcbPool* pool) {
     if (!record || !pool) return;
+    // A free record answers to no handle made while it was taken.
+    record->serial = 0;
     record->freeLink = pool->freeHead;
     pool->freeHead = record;
 }

@@ -1,5 +1,4 @@
-// Stand-in until the flight model lands: objects keep no speed value.
+// Stand-in until the flight model lands: hits do not jolt the attitude.
 #include "sim/flight.h"
 
-void flight_SpeedFromVelocity(ObjectRecord*) {}
 void flight_HitJolt(void) {}

@@ -1,8 +1,12 @@
-// Object records and the object services other subsystems call.
+// Object records: every thing in the simulated world is one, taken from one
+// of the level's record pools (net/dcbpool.h). The common header is shared by
+// the simulation, the AI and the renderer; AI units extend it. Static objects
+// live in the world cell grid; the category lists give fast access to the
+// objects of one kind. Main thread only.
 //
-// The common header and the pool kinds are the records the level's object
-// pools hold. The routines are stand-ins until the object records land:
-// they create nothing.
+// The AI command programs address the fields by the byte offsets the
+// compiled missions were made with: obj_FieldTable maps each such offset to
+// the native field (docs/formats.md, "Object record fields").
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,52 +15,140 @@
 
 struct ObjectRecord;
 struct DcbPool;
+struct _PAK_HEADER;
 typedef void (*ObjectRoutine)(ObjectRecord* object);
+// Second-pass routines answer done (nonzero) or not.
+typedef int32_t (*ObjectPassRoutine)(ObjectRecord* object);
 
-// The header common to every record of the level's object pools. The pools
-// read and write the pool, link, serial, network id and pending fields.
+// The header common to every record of the level's object pools; the
+// comments give the offset the AI programs know the field by.
 struct ObjectRecord {
-    uint8_t state;               // set to 1 for every record when its pool is made
+    uint8_t state;               // +0x00 set to 1 for every record when its pool is made
     uint8_t made;                // cleared when the object is made
-    uint16_t modelSlot;          // level model table slot
-    void* model;                 // the loaded PAK
-    ObjectRoutine draw;
-    ObjectRoutine hit;           // hit or collision handler of statics; null for players
-    FixAngles angles;            // heading, pitch, roll: 25-bit angles
-    FixWorldPos position;        // world x, height, z
-    DcbPool* pool;               // the pool the record came from
-    ObjectRecord* freeLink;      // next free record of the pool
-    ObjectRecord* pendingLink;   // next record on a pending list
-    uint32_t serial;             // odd, stamped when taken
-    uint32_t netId;              // own player number << 16 | network counter
+    uint8_t drawFlags;           // +0x02 renderer's draw flags
+    uint8_t frame;               // +0x03 animation frame
+    uint16_t modelSlot;          // +0x06 object type number: index of the type-to-model table
+    _PAK_HEADER* model;          // +0x08
+    ObjectRoutine draw;          // +0x0c
+    ObjectRoutine partHook;      // +0x10 model-kind routine, run before a multi-part draw
+    int32_t scale;               // +0x14
+    FixAngles angles;            // +0x18 heading, pitch, roll: 25-bit angles
+    FixVec3 viewPosition;        // +0x24 written by the renderer
+    FixWorldPos position;        // +0x30 world x, height, z
+    DcbPool* pool;               // +0x3c the pool the record came from
+    ObjectRecord* freeLink;      // +0x40 next free record; next in the cell list while in the grid
+    ObjectRecord* pendingLink;   // +0x44 next record on a pending (active or release) list
+    uint32_t serial;             // +0x48 odd, stamped when taken
+    uint32_t netId;              // +0x4c own player number << 16 | network counter
     uint8_t player;              // player number (player objects)
-    uint8_t side;
-    uint8_t flags;
-    uint8_t pending;             // OBJECT_PENDING_* bits
+    uint8_t side;                // +0x51 side number target searches compare
+    uint8_t flags;               // +0x52 OBJ_FLAG_*
+    uint8_t stateFlags;          // +0x53 OBJ_STATE_*
+    uint8_t pending;             // +0x54 OBJECT_PENDING_* bits (bit 0: on the release list)
+    uint8_t aiClass;             // +0x55 1 aircraft, 2 ground unit or structure; bit 7 road vehicle
+    uint8_t known;               // +0x56 known to the player
+    uint8_t group;               // +0x57 0..127
+    uint8_t member;              // +0x58 from 1
+    uint8_t groundUnit;          // +0x59 0 aircraft units, 1 ground units and structures
+    uint8_t unitKind;            // +0x5a 4 for ground units and structures
     uint8_t typeIndex;           // selects the per-type object table and counter
     uint8_t instance;            // per-type instance number
-    int16_t hitPoints;
-    int16_t hitPointsMax;
-    uint16_t missionObject;      // the mission's placed object it came from
-    ObjectRoutine handler;
-    ObjectRoutine think;         // null in statics
-    ObjectRoutine secondPass;    // null in statics
+    uint8_t missionByte;         // +0x5c copied from the mission record
+    uint8_t targetClass;         // +0x5d OBJ_TARGET_* bits
+    uint8_t category;            // +0x5e OBJ_CATEGORY_* bits
+    uint8_t missionBit;          // +0x5f bit 0 copied from the mission record
+    int16_t hitPoints;           // +0x60 alive while above 0
+    int16_t hitPointsMax;        // +0x62
+    uint16_t missionObject;      // +0x64 mission object number (trigger events)
+    ObjectRecord* typeNext;      // +0x68 next object in its type list
+    ObjectRoutine hit;           // +0x70 damage routine; reads the current hit record
+    ObjectRoutine death;         // +0x74 run once when destroyed
+    FixVec3 velocity;            // +0x78 direction, 16.16 per frame, scaled by the speed
+    int32_t missionWord;         // +0x84 copied from the mission record
+    uint8_t aiFlags;             // +0x88 OBJ_AI_*
+    ObjectRoutine think;         // +0x94 once per frame; null: inert
+    ObjectRecord* owner;         // +0x98 the object that launched this one
+    ObjectPassRoutine secondPass;// +0x9c after every object has moved
+    int32_t speed;               // +0xa0 16.16
+    ObjectRecord* target;        // +0xa4 current target
+    FixVec3 motion;              // +0xa8 displacement of the last motion step
+    FixAngles rates;             // +0xb4 heading, pitch, roll per frame
+    int32_t frameCounter;        // +0xc0 the object's frames
     ObjectRecord* next;          // object list (player list, server object list)
     ObjectRecord* prev;
-    FixVec3 velocity;            // velocity, 4096 units to the foot
-    FixVec3 motion;              // displacement of the last motion step
 };
 
 // Bits of ObjectRecord::pending.
-constexpr uint8_t OBJECT_PENDING_REMOVAL = 0x01;   // on (or bound for) the pending-removal list
+constexpr uint8_t OBJECT_PENDING_REMOVAL = 0x01;   // on (or bound for) the release list
 constexpr uint8_t OBJECT_PENDING_ADDITION = 0x02;  // on the pending-addition list
 
-// One record per pool kind; each begins with the header, and the simulation
-// adds the fields of its kind behind it.
-struct _PLAYER_DCB {   // player aircraft
+// ObjectRecord::flags.
+constexpr uint8_t OBJ_FLAG_STATIC = 0x01;
+constexpr uint8_t OBJ_FLAG_PLAYER = 0x02;
+constexpr uint8_t OBJ_FLAG_ALLIANCE_A = 0x04;
+constexpr uint8_t OBJ_FLAG_ALLIANCE_B = 0x08;
+constexpr uint8_t OBJ_FLAG_STARTED_AIRBORNE = 0x10;
+constexpr uint8_t OBJ_FLAG_WINGMAN = 0x20;
+constexpr uint8_t OBJ_FLAG_UNLISTED = 0x80;   // kept off the type lists
+// ObjectRecord::stateFlags.
+constexpr uint8_t OBJ_STATE_AIRBORNE = 0x01;
+constexpr uint8_t OBJ_STATE_WAITING = 0x02;
+constexpr uint8_t OBJ_STATE_GROUND_UNIT = 0x04;
+constexpr uint8_t OBJ_STATE_HALTED = 0x08;
+constexpr uint8_t OBJ_STATE_ROAD = 0x80;
+// ObjectRecord::targetClass.
+constexpr uint8_t OBJ_TARGET_AIR_COMBAT = 0x02;
+constexpr uint8_t OBJ_TARGET_STRIKE = 0x04;
+constexpr uint8_t OBJ_TARGET_SLOW = 0x08;
+constexpr uint8_t OBJ_TARGET_GROUND = 0x10;
+constexpr uint8_t OBJ_TARGET_STRUCTURE = 0x20;
+// ObjectRecord::aiFlags.
+constexpr uint8_t OBJ_AI_RUNNING = 0x01;
+constexpr uint8_t OBJ_AI_DAMAGED = 0x02;
+
+// The AI unit: the header and the fields of the unit AI and its command
+// interpreter.
+struct _AI_DCB {
     ObjectRecord object;
+    ObjectRecord* groupNext;     // +0xc4 next member of the group chain (leader first)
+    const void* waypoint;        // +0xc8 current waypoint (24-byte records)
+    const void* route;           // +0xcc first waypoint of the route
+    int32_t radarFactor;         // +0xd0 16.16
+    FixAngles turnLimits;        // +0xd4 largest change per frame
+    FixAngles commanded;         // +0xe0 0x80000000: none
+    int32_t registers[4];        // +0xec command interpreter frame
+    int32_t returnAddress;       // +0xfc
+    int32_t flagsWord;           // +0x100
+    int32_t programCounter;      // +0x104
+    const void* routeStep;       // +0x108 current entry of the 12-byte route-step list
+    ObjectRecord* leader;        // +0x10c null for the leader itself
+    const void* formationSlot;   // +0x110 20-byte slot record
+    const void* pendingProgram;  // +0x118 jumped to at the start of the next frame
+    const void* missionRecord;   // +0x11c the unit's mission record (its AI part)
+    const void* unitType;        // +0x120 unit type descriptor
+    int32_t desiredSpeed;        // +0x124
+    int32_t timeStamp;           // +0x128 clock ticks
+    int32_t attackRange;         // +0x130
+    uint8_t aiState;             // +0x134
+    uint8_t waypointBehaviour;   // +0x135
+    uint8_t ownTargets;          // +0x136 may pick its own targets
+    uint8_t savedState;          // +0x137
+    uint8_t countermeasure;      // +0x138 bit 0 flare, otherwise chaff
+    uint8_t isMember;            // +0x139 0 leader, 1 member
+    uint8_t routeNumber;         // +0x13a
+    uint8_t waypointNumber;      // +0x13b
+    uint8_t sideMasks[3];        // +0x13c
+    uint8_t engagement;          // +0x13f
+    uint8_t shortMissiles;       // +0x140
+    uint8_t longMissiles;        // +0x141
+    uint8_t gunBursts;           // +0x142
+    uint8_t weapon;              // +0x143 5 gun, 6 short-range, 7 long-range missile
+    uint8_t gunCountdown;        // +0x144
+    uint16_t roadWord;           // +0x146 cleared for road vehicles
 };
-struct _AI_DCB {       // AI units made from the mission's placed objects
+
+// The other pool kinds; each begins with the header.
+struct _PLAYER_DCB {   // player aircraft
     ObjectRecord object;
 };
 struct _COMMON_DCB {   // short-lived objects: weapons, effects
@@ -69,14 +161,99 @@ struct _CLIENT_DCB {   // the client's copies of remote objects
     ObjectRecord object;
 };
 
+// The object the last creation made.
+extern ObjectRecord* obj_Current;
+
+// World cell grid: 128 x 128 cells of 1 << 25 world units. Its list heads
+// are the terrain's static list heads (depth_Level.staticHeads).
+constexpr int32_t OBJ_GRID_SIZE = 128;
+constexpr int32_t OBJ_GRID_SHIFT = 25;
+// Head index of the cell holding (x, z): z-cell x 128 + x-cell.
+inline uint32_t obj_CellIndex(uint32_t x, uint32_t z) {
+    return (z >> OBJ_GRID_SHIFT) * OBJ_GRID_SIZE + (x >> OBJ_GRID_SHIFT);
+}
+
+// Category lists, in the order of the flag bits below; each drops what does
+// not fit. Filled only on the side that simulates the world.
+constexpr int32_t OBJ_CATEGORY_LISTS = 6;
+constexpr uint8_t OBJ_CATEGORY_01 = 0x01;
+constexpr uint8_t OBJ_CATEGORY_AI_PROGRAM = 0x02;   // a ground unit that runs an AI program
+constexpr uint8_t OBJ_CATEGORY_PLAYER_TARGET = 0x04;
+constexpr uint8_t OBJ_CATEGORY_LANDING = 0x08;      // landing places
+constexpr uint8_t OBJ_CATEGORY_10 = 0x10;
+constexpr uint8_t OBJ_CATEGORY_20 = 0x20;
+constexpr uint8_t OBJ_CATEGORY_40 = 0x40;
+struct ObjCategoryList {
+    uint8_t bit;
+    int32_t capacity;
+    int32_t count;
+    ObjectRecord* items[256];
+};
+extern ObjCategoryList obj_CategoryLists[OBJ_CATEGORY_LISTS];
+// While 0, objects stay off the player target list.
+extern int32_t obj_PlayerTargetsEnabled;
+
+// The values the next obj_StaticCreate takes: its heading (the two angles
+// after it are cleared with it) and its type number.
+extern FixAngles obj_PendingAngles;
+extern uint16_t obj_PendingType;
+
+// The client's static objects, in creation order.
+constexpr int32_t OBJ_CLIENT_STATICS = 1000;
+extern ObjectRecord* obj_ClientStatics[OBJ_CLIENT_STATICS];
+extern int32_t obj_ClientStaticCount;
+// Static objects created since the last reset.
+extern int32_t obj_StaticCount;
+
+// Level start, before the static objects are created: empties the category
+// lists and the client's static list.
+void obj_ListsReset(void);
+// Writes the simulation log's "level" line: the static objects and the
+// count of each category list.
+void obj_LevelLog(void);
+
 // Mission start: the label module's state.
 void obj_ClearLabelCache(void);
 
-// A static object for the mission's placed record at (x, z), linked into its
-// grid cell; null when the static pool is empty.
-ObjectRecord* obj_StaticCreate(const void* placed, uint32_t x, uint32_t z);
+// A static object at (x, z) in world units with the model; the low byte of
+// the type word is its draw flags, the high byte its flags. Taken from the
+// client's static pool when this process runs a client, else from the
+// server's; null when the pool is empty (the caller skips the object).
+ObjectRecord* obj_StaticCreate(uint32_t x, uint32_t z, _PAK_HEADER* model, uint32_t typeWord);
+// The same for a destructible structure: its own damage routine.
+ObjectRecord* obj_StaticCreateDestructible(uint32_t x, uint32_t z, _PAK_HEADER* model, uint32_t typeWord);
+// Pushes the object on its grid cell, gives it the static damage routine and
+// adds it to the category lists.
+void obj_CellListPush(ObjectRecord* object);
 // Adds the object to the category lists its category flags select.
 void obj_CategoryListsAdd(ObjectRecord* object);
+
+// Effect records: from the common pool with the source's position, direction
+// and attitude; from the first or the second effect pool at rest at the
+// position. Null when the pool is empty.
+ObjectRecord* fx_EffectSpawnMoving(int32_t type, const ObjectRecord* source);
+ObjectRecord* fx_EffectTake(int32_t type, const FixWorldPos* position);
+ObjectRecord* fx_EffectSpawnAtObject(int32_t type, const FixWorldPos* position);
+
+// Queues the record on its pool's release list, once.
+void obj_Free(ObjectRecord* object);
+// Every reference to the object becomes the replacement (may be null), the
+// view leaves it, then obj_Free.
+void obj_Remove(ObjectRecord* object, ObjectRecord* replacement);
+// Every registered reference variable equal to the object becomes the
+// replacement; the clear form uses the one the last obj_Remove was given.
+void obj_ReferencesReplace(ObjectRecord* object, ObjectRecord* replacement);
+void obj_ReferencesClear(ObjectRecord* object);
+// The reference table: variables holding an object pointer that a removal
+// rewires. 0, or -1 when the table is full; adding one twice keeps one.
+constexpr int32_t OBJ_REFERENCE_SLOTS = 64;
+int32_t obj_ReferenceAdd(ObjectRecord** variable);
+void obj_ReferenceRemove(ObjectRecord** variable);
+void obj_ReferencesForget(void);
+
+// Turns the attitude by the angular rates (when any is set).
+void obj_ApplyAngularRates(ObjectRecord* object);
+void obj_ComposeAttitude(FixAngles* attitude, const FixAngles* rates);
 
 // The object lists by type: push at the head, append at the tail, take out.
 void obj_TypeListPush(ObjectRecord* object);
@@ -85,9 +262,6 @@ void obj_TypeListUnlink(ObjectRecord* object);
 
 // A destroyed object stops being anyone's target.
 void obj_ReplaceTargetRefs(ObjectRecord* object);
-// Every stored reference to the removed object becomes the replacement
-// remembered by the removal.
-void obj_ReferencesClear(ObjectRecord* object);
 // Takes the object out of the 8-entry target candidate list.
 void obj_TargetCandidateRemove(ObjectRecord* object);
 
@@ -97,3 +271,45 @@ void obj_DisplayName(const ObjectRecord* object, char* buffer, size_t size);
 // Bearing and elevation from one position to another, as 25-bit angles.
 int32_t obj_BearingHalfScale(const FixWorldPos* from, const FixWorldPos* to);
 int32_t obj_ElevationReverse(const FixWorldPos* from, const FixWorldPos* to);
+
+// A checked reference to a pooled record: stale once the record has gone
+// back to its pool or been taken again.
+struct ObjHandle {
+    DcbPool* pool;
+    uint32_t index;
+    uint32_t serial;
+};
+// The handle of a pooled record; the empty handle for null.
+ObjHandle obj_HandleMake(const ObjectRecord* object);
+// The record, or null for the empty handle, a stale one or a record on its
+// way back to the pool.
+ObjectRecord* obj_HandleResolve(const ObjHandle* handle);
+
+// Fields by the byte offset the AI programs use.
+enum ObjFieldKind : uint8_t {
+    OBJ_FIELD_UNSIGNED,  // read zero-extended, written truncated
+    OBJ_FIELD_SIGNED,    // read sign-extended, written truncated
+    OBJ_FIELD_CONSTANT,  // the pool's bookkeeping: read zero-extended, never written
+    OBJ_FIELD_OBJECT,    // an object: read and written as a handle
+    OBJ_FIELD_ROUTINE,   // read-only: 1 when set, 0 when null
+    OBJ_FIELD_LINK,      // read-only: 1 when set, 0 when null
+};
+struct ObjFieldEntry {
+    uint16_t offset;     // as the programs know it
+    uint8_t width;       // bytes at that offset
+    ObjFieldKind kind;
+    const char* field;   // the native field's name
+    uint32_t native;     // its offset in the native record
+    uint8_t aiOnly;      // in the AI extension: only AI records have it
+};
+extern const ObjFieldEntry obj_FieldTable[];
+extern const int32_t obj_FieldCount;
+// The entry at exactly that offset, or null.
+const ObjFieldEntry* obj_FieldFind(uint32_t offset);
+// 0, or -1 for an unknown offset, an object field, an AI field of a record
+// that is not an AI unit, or (writes) a read-only field.
+int32_t obj_FieldRead(const ObjectRecord* object, uint32_t offset, int32_t* value);
+int32_t obj_FieldWrite(ObjectRecord* object, uint32_t offset, int32_t value);
+// Object fields: 0, or -1 for any other offset and (writes) a stale handle.
+int32_t obj_FieldReadObject(const ObjectRecord* object, uint32_t offset, ObjHandle* handle);
+int32_t obj_FieldWriteObject(ObjectRecord* object, uint32_t offset, const ObjHandle* handle);

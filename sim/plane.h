@@ -1,7 +1,12 @@
 // Aircraft types and the player's aircraft record.
 //
-// Stand-in until the aircraft land: the records hold only the fields that
-// the shell, base and input layers read, and no aircraft type is registered.
+// An aircraft type is a static descriptor (_PLANE_TYPE) naming its models and
+// holding the hooks that give it its behaviour. The client creates one
+// aircraft record (_PLANE) for the local player's aircraft; every other
+// subsystem reaches the aircraft's behaviour through the call-if-set
+// wrappers below, which call the hooks of the current descriptor copy.
+// Aircraft families (_PLANE_FAMILY) give an aircraft name its store mount and
+// rail models. Main thread only.
 #pragma once
 #include <cstdint>
 
@@ -17,29 +22,169 @@ struct FloatStateRecord {
     MathVec3 velocity;
 };
 
-struct _PLANE {
-    uint32_t flags;   // 0x20: on the ground
+// A hook gets the caller's argument unchanged.
+typedef int32_t (*PlaneHook)(intptr_t argument);
+
+// Hook slots of _PLANE_HOOKS.
+enum : int32_t {
+    PLANE_HOOK_SLOT0,
+    PLANE_HOOK_CREATE,          // with the new record as the argument
+    PLANE_HOOK_RELEASE,
+    PLANE_HOOK_RESTART,
+    PLANE_HOOK_FRAME,           // with the aircraft object as the argument
+    PLANE_HOOK_DRAW3D,
+    PLANE_HOOK_READOUTS,        // no caller
+    PLANE_HOOK_STORE_DISPLAY,
+    PLANE_HOOK_REFUEL,
+    PLANE_HOOK_REPAIR,
+    PLANE_HOOK_SLOT10,          // no caller
+    PLANE_HOOK_CLIENT_FRAME,
+    PLANE_HOOK_FRAME_DRAW,
+    PLANE_HOOK_SIGHT_RAY,
+    PLANE_HOOK_WEAPON_CHANGED,
+    PLANE_HOOKS
 };
+struct _PLANE_HOOKS {
+    PlaneHook slot[PLANE_HOOKS];
+};
+// Cockpit hooks 1 to 11 are entries 0 to 10.
+constexpr int32_t PLANE_COCKPIT_HOOKS = 11;
+
+constexpr uint32_t PLANE_TYPE_REGISTERED = 0x01;
+
+// Aircraft type descriptor.
+struct _PLANE_TYPE {
+    char name[16];               // matched exactly
+    char exteriorModel[16];
+    char aiModel[16];
+    char cockpitModel[16];       // virtual cockpit
+    char cockpitNightModel[16];
+    char glassModel[16];
+    char mountModel[16];         // store mounts
+    char railModel[16];          // missile rails
+    uint32_t damageableSystems;  // bit i: system i can be damaged
+    uint32_t seekerOption;
+    void (*setup)(PlayerAircraftBlock* block);
+    uint32_t recordSize;         // bytes of the record as the type counts them
+    _PLANE_HOOKS hooks;
+    PlaneHook cockpitHooks[PLANE_COCKPIT_HOOKS];  // avion_CockpitHookTable
+    uint32_t markerParameters[3];
+    uint32_t ordnanceSetup;
+    int32_t gunParameters[5];    // muzzle x, y, z and two gun values
+    uint32_t aircraftSoundType;
+    uint32_t warningSoundType;
+    uint32_t orderSoundType;
+    _PLANE_TYPE* prev;           // registry
+    _PLANE_TYPE* next;
+    uint32_t registryFlags;
+    int32_t registryIndex;       // -1 while unregistered
+    const void* inputMap;        // the aircraft's input-action table
+    float throttle[17];          // idle, landing, cruise, military, afterburner, axis scale, 11 steps
+    float axisLimits[6];         // three (minimum, maximum) pairs
+};
+
+// Aircraft family.
+struct _PLANE_FAMILY {
+    uint32_t number;             // 0..4
+    char name[16];
+    char mountModel[16];
+    char railModel[16];
+    uint32_t mountKind;          // 0, 1 or 2
+    void (*routines[3])(void);   // loadout routines of the family
+    _PLANE_FAMILY* prev;
+    _PLANE_FAMILY* next;
+    uint32_t registryFlags;
+    int32_t registryIndex;
+};
+
+// The aircraft record. The type's flight-state words follow it, as many as
+// its descriptor's record size leaves beyond the fields below.
+struct _PLANE {
+    const _PLANE_TYPE* descriptor;
+    uint32_t words[2];
+    uint32_t flags;              // 0x01 flying, 0x02 destroyed, 0x10 ejected, 0x20 on the ground
+    MathVec3 position;           // x, altitude, z in metres
+    MathMat33 orientation;       // row by row
+    MathVec3 velocity;           // metres per frame
+};
+// Bytes of the fields above as the descriptor's record size counts them.
+constexpr uint32_t PLANE_RECORD_HEADER = 76;
 
 // The current aircraft record, or null.
-inline _PLANE* plane_Current = nullptr;
-
-// Aircraft type descriptor; the start-up reads only its name.
-struct _PLANE_TYPE {
-    char name[16];
-    char exteriorModel[16];
-};
-
-// The copy of the flown type's descriptor.
+extern _PLANE* plane_Current;
+// The copy of the flown type's descriptor; every hook call goes through it.
 extern _PLANE_TYPE plane_CurrentDescriptor;
+// The shipped type, "KRX".
+extern _PLANE_TYPE plane_TypeKrx;
 
-// Registers the built-in aircraft types (once) and clears the copy.
+// The registries: head, tail and count.
+struct PlaneTypeRegistry {
+    _PLANE_TYPE* head;
+    _PLANE_TYPE* tail;
+    int32_t count;
+};
+struct PlaneFamilyRegistry {
+    _PLANE_FAMILY* head;
+    _PLANE_FAMILY* tail;
+    int32_t count;
+};
+extern PlaneTypeRegistry plane_Types;
+extern PlaneFamilyRegistry plane_Families;
+
+// Registers the built-in families and types (once a run) and clears the
+// descriptor copy; shutdown undoes it and releases the record.
 void plane_Init(void);
 void plane_Shutdown(void);
-// The registered type of that exact name, or null.
-const _PLANE_TYPE* plane_TypeFind(const char* name);
-// Releases the current aircraft record.
+// Append at the tail unless registered; unlink if registered; renumber.
+void plane_FamilyRegister(_PLANE_FAMILY* family);
+void plane_TypeRegister(_PLANE_TYPE* type);
+void plane_FamilyUnregister(_PLANE_FAMILY* family);
+void plane_TypeUnregister(_PLANE_TYPE* type);
+void plane_FamilyUnregisterAll(void);
+void plane_TypeUnregisterAll(void);
+// The first registered record of exactly that name, or null.
+_PLANE_FAMILY* plane_FamilyFind(const char* name);
+_PLANE_TYPE* plane_TypeFind(const char* name);
+_PLANE_FAMILY* plane_FamilyFindByIndex(int32_t index);
+_PLANE_TYPE* plane_TypeFindByIndex(int32_t index);
+void plane_FamilyRenumber(void);
+void plane_TypeRenumber(void);
+// The named family's number, -1 when none; its mount kind, 0 when none.
+int32_t plane_FamilySlotByName(const char* name);
+int32_t plane_QueryRecordValue(const char* name);
+
+// Releases the current record, then makes a new one for the descriptor and
+// runs its create hooks: the record, or null (no record is current then).
+_PLANE* plane_Create(const _PLANE_TYPE* descriptor);
+// Runs the record's release hooks and frees it.
 void plane_Release(void);
+
+// The call-if-set wrappers: nothing happens while no record is current or
+// the slot is empty; otherwise the hook's result.
+int32_t plane_HookSlot0Call(intptr_t argument);
+int32_t plane_HookRestart(intptr_t argument);
+// Hook 4 with the aircraft object, then the pending one-shot routine.
+int32_t plane_HookFrame(ObjectRecord* object);
+int32_t plane_HookDraw3D(intptr_t argument);
+int32_t plane_HookReadoutsCall(intptr_t argument);
+int32_t plane_HookStoreDisplay(intptr_t argument);
+int32_t plane_HookRefuel(intptr_t argument);
+int32_t plane_HookRepair(intptr_t argument);
+int32_t plane_HookSlot10Call(intptr_t argument);
+// The client-frame hook (1 at the start of the fly-in camera, 0 at its end).
+void plane_HookClientFrame(int32_t flag);
+int32_t plane_HookFrameDraw(intptr_t argument);
+// Clears plane_SightRayFlag, then hook 13.
+int32_t plane_HookSightRay(intptr_t argument);
+int32_t plane_HookWeaponChanged(intptr_t argument);
+// Cockpit hook 7.
+int32_t plane_HookHud(intptr_t argument);
+
+// Set by the cockpit code: run once by the next plane_HookFrame with the
+// record's frame and velocity taken from and given back to the object.
+extern void (*plane_PendingRoutine)(_PLANE* plane);
+// Result of the last sight ray.
+extern int32_t plane_SightRayFlag;
 
 // What the force-feedback frame reads from the player's aircraft.
 struct PlaneFeedbackState {
@@ -80,9 +225,6 @@ void plane_EjectOnEvent(ObjectRecord* player);
 int32_t plane_DecrementStore(PlayerAircraftBlock* block, int32_t weaponType);
 // A hit of that weapon type on the player's aircraft.
 void plane_PlayerHit(int32_t weaponType);
-// The descriptor's client-frame hook, if any (1 at the start of the fly-in
-// camera, 0 at its end).
-void plane_HookClientFrame(int32_t flag);
 // 0 with the point where the sight ray meets the terrain, -1 when it meets
 // nothing.
 int32_t plane_SightGroundPoint(FixWorldPos* hit);

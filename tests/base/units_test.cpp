@@ -151,7 +151,8 @@ TEST(UnitsState, ObjectFloatStateAndView) {
     EXPECT_NEAR((double)view_State.position.z, (double)obj.position.z, 64.0);
 
     EXPECT_EQ(fix_PlaneFlagByte(), 0u);
-    _PLANE plane = {0x1234A5};
+    _PLANE plane = {};
+    plane.flags = 0x1234A5;
     plane_Current = &plane;
     EXPECT_EQ(fix_PlaneFlagByte(), 0xA5u);
     plane_Current = nullptr;
