@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/backend.h"
+#include "platform/midi.h"
 #include "platform/timer.h"
 
 namespace {
@@ -227,6 +228,8 @@ static void ServiceRaiseRequest(void) {
 
 int plat_PeekMessage(PlatMsg* msg, PlatHwnd hwnd, uint32_t minMsg, uint32_t maxMsg, uint32_t flags) {
     plat_Backend()->pumpNative();
+    // Played MIDI buffers come back here, on the main thread.
+    plat_MidiPump();
     ServiceRaiseRequest();
     std::lock_guard<std::mutex> lk(g_queueLock);
     for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {

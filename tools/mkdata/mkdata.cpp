@@ -27,6 +27,7 @@ const Writer kWriters[] = {
     {"fonts", mkdata_WriteFonts},
     {"models", mkdata_WriteModels},
     {"sounds", mkdata_WriteSounds},
+    {"music", mkdata_WriteMusic},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };
