@@ -245,6 +245,16 @@ TEST(MidiReader, LongSysexGoesInPieces) {
     Rec last = fills[2].size() > 1 ? fills[2][1] : fills[3][0];
     EXPECT_EQ(last.delta, 5u);
     EXPECT_EQ(last.bytes, (Bytes{0x61, 0x62, 0x63}));
+
+    // A rewind in the middle of a message starts it again from its 0xF0.
+    ASSERT_EQ(s.Rewind(), 0);
+    music_MidiFillBuffer(&s.player.song, &h, 0xFFFFFFFF);
+    ASSERT_EQ(s.Rewind(), 0);
+    music_MidiFillBuffer(&s.player.song, &h, 0xFFFFFFFF);
+    std::vector<Rec> again = Records(h);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].bytes[0], 0xF0);
+    EXPECT_EQ(again[0].bytes[1], 1);
 }
 
 TEST(MidiReader, ScanWritesTheStartState) {
