@@ -17,6 +17,7 @@
 
 #include "platform/backend.h"
 #include "platform/sdl_module.h"
+#include "platform/midi.h"
 #include "platform/timer.h"
 
 namespace {
@@ -234,6 +235,8 @@ static void ServiceRaiseRequest(void) {
 
 int plat_PeekMessage(PlatMsg* msg, PlatHwnd hwnd, uint32_t minMsg, uint32_t maxMsg, uint32_t flags) {
     plat_Backend()->pumpNative();
+    // Played MIDI buffers come back here, on the main thread.
+    plat_MidiPump();
     ServiceRaiseRequest();
     std::lock_guard<std::mutex> lk(g_queueLock);
     for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {

@@ -33,6 +33,7 @@ const Writer kWriters[] = {
     {"terrain", mkdata_WriteTerrain},
     {"missions", mkdata_WriteMissions},
     {"movies", mkdata_WriteMovies},
+    {"music", mkdata_WriteMusic},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

@@ -95,3 +95,21 @@ std::vector<int16_t> mkdata_WaveTone(uint32_t rate, double hz, int32_t ms, int32
 // The data set's samples, on disk: S08_11K.WAV .. S16_44K.WAV (each depth
 // at 11025, 22050 and 44100 Hz), ENGINE.WAV (a loop) and BOOM.WAV.
 int mkdata_WriteSounds(const std::string& dir);
+
+// Streamed music and the music-logic script (music_write.cpp; layouts and
+// the assembler's syntax in docs/formats.md).
+struct MkSbfEntry {
+    std::string name;              // at most 15 characters kept
+    uint32_t blockSize = 4096;     // bytes a block, its 8-byte header included
+    uint32_t format = 0;           // the blocks' format word (gain shifts)
+    std::vector<uint8_t> frames;   // left and right unsigned 8-bit, interleaved
+};
+std::vector<uint8_t> mkdata_SbfBuild(const std::vector<MkSbfEntry>& entries);
+// Assembles a script source into an SCR0 image; 0, or -1 with the reason
+// ("line N: ...") in *error.
+int mkdata_MusicAssemble(const std::string& source, std::vector<uint8_t>* image, std::string* error);
+// The data set's script (from the source kept beside the builder) and
+// entries; "KRXMUSIC.BIN" and "KRXMUSIC.SBF" on disk.
+std::vector<uint8_t> mkdata_MusicScriptBuild(void);
+std::vector<MkSbfEntry> mkdata_MusicEntries(void);
+int mkdata_WriteMusic(const std::string& dir);
