@@ -316,8 +316,10 @@ int32_t PlaySet(SndTrigSet* set, SndTrigEvent* ev, SndTrigFile* t) {
     return listed;
 }
 
+// Installed again at every load while output runs: output may have been
+// opened after the first table, and the hook is set only while it runs.
 void InstallHook(void) {
-    if (g_hookInstalled || !snd_Running) return;
+    if (!snd_Running) return;
     snd_SetEndHook(sndtrig_VoiceEnded);
     g_hookInstalled = true;
 }

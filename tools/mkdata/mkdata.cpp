@@ -27,6 +27,7 @@ const Writer kWriters[] = {
     {"fonts", mkdata_WriteFonts},
     {"models", mkdata_WriteModels},
     {"sounds", mkdata_WriteSounds},
+    {"sound triggers", mkdata_WriteSoundTriggers},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };
