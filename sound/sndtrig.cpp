@@ -231,12 +231,6 @@ uint32_t RandomBelow(uint32_t n) {
     return (uint32_t)(((uint64_t)n * (x & 0xFF)) >> 8);
 }
 
-int32_t ClampPitch(int64_t p) {
-    if (p < 0) return 0;
-    if (p > 0x7FFFFFFF) return 0x7FFFFFFF;
-    return (int32_t)p;
-}
-
 uint32_t StartVoice(const SndTrigEvent* ev, const MixSample* sample, int32_t pan, int32_t volume, int32_t pitch,
                     uint32_t flags) {
     if (ev->voice == -1) return snd_VoiceStart(sample, pan, volume, pitch, flags);
@@ -306,7 +300,9 @@ int32_t PlaySet(SndTrigSet* set, SndTrigEvent* ev, SndTrigFile* t) {
         int64_t setPitch = (int64_t)RandomBelow(set->pitchSpread) + set->pitchBase;
         int64_t memberPitch = (int64_t)RandomBelow(m.pitchSpread) + m.pitchBase;
         int64_t eventPitch = ev->pitch ? ev->pitch : 0x10000;
-        p.pitch = ClampPitch((((setPitch * memberPitch) >> 16) * eventPitch) >> 16);
+        // The spreads are 32-bit: the products may need more than 64 bits.
+        __int128 product = (((__int128)setPitch * memberPitch) >> 16) * eventPitch >> 16;
+        p.pitch = product <= 0 ? 0 : product > 0x7FFFFFFF ? 0x7FFFFFFF : (int32_t)product;
         p.volume = layer.range == 0 ? ev->volume : CurveVolume((uint32_t)ev->distance, layer.range, m.volume, m.volumeCap);
     }
     for (int32_t i = 0; i < listed; i++) {

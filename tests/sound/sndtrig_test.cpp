@@ -250,18 +250,21 @@ TEST_F(SndTrigTest, MemberVolumeFollowsTheRangeCurveAndPitchMultiplies) {
     // of a 22050 Hz sample makes the step pitch >> 6.
     struct Pitch {
         int32_t set, member, event;
+        uint32_t spread;  // of both the set and the member
         uint32_t step;
     } pitches[] = {
-        {0x20000, 0x30000, 0x8000, 0x30000 >> 6},
-        {0x10000, 0x10000, 0, 0x10000 >> 6},             // event pitch 0 counts as 1.0
-        {0x7FFF0000, 0x7FFF0000, 0, 0x7FFFFFFF >> 6},   // far beyond 32 bits: the largest
+        {0x20000, 0x30000, 0x8000, 0, 0x30000 >> 6},
+        {0x10000, 0x10000, 0, 0, 0x10000 >> 6},                     // event pitch 0 counts as 1.0
+        {0x7FFF0000, 0x7FFF0000, 0, 0, 0x7FFFFFFF >> 6},            // far beyond 32 bits: the largest
+        {0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, 0x7FFFFFFF >> 6},  // beyond 64 bits too
+        {-0x10000, 0x10000, 0, 0, 0x10000 >> 6},                     // below 0: the natural rate
     };
     for (const Pitch& p : pitches) {
         MkSndTrig t = ThreeSounds();
         MkSndLayer l;
         l.flags = 0x02;
-        l.members = {{0, p.member, 0, 255, 255}};
-        t.sets = {{p.set, 0, 0, {l}}};
+        l.members = {{0, p.member, p.spread, 255, 255}};
+        t.sets = {{p.set, p.spread, 0, {l}}};
         t.triggers = {{4, 0, 0, true, 0}};
         ASSERT_EQ(Load(t), 1);
         SndTrigEvent e = Event(4, 0, 0);
