@@ -492,6 +492,20 @@ TEST_F(SndTrigTest, DamagedFilesAreRefusedWithTheTableZeroed) {
     EXPECT_EQ(sndtrig_Trigger(&e, &table), 1);
 }
 
+TEST_F(SndTrigTest, AFailedTableAllocationFailsTheLoad) {
+    test_WriteFile("T.PWF", mkdata_SndTrigBuild(OneSet(0x02)));
+    std::vector<void*> taken;
+    for (uint32_t size : {0x10000u, 0x1000u, 0x100u, 0x10u})
+        while (void* p = mem_AllocEx(size, 4, "FILL")) taken.push_back(p);
+    memset(&table, 0x5A, sizeof table);
+    EXPECT_EQ(sndtrig_Load("T.PWF", &table), 0);
+    SndTrigFile zero = {};
+    EXPECT_EQ(memcmp(&table, &zero, sizeof table), 0);
+    for (void* p : taken) mem_Free(p);
+    EXPECT_EQ(sndtrig_Load("T.PWF", &table), 1);
+    EXPECT_EQ(table.setCount, 1u);
+}
+
 TEST_F(SndTrigTest, TheDataSetsTablesLoadAndPlay) {
     ASSERT_EQ(mkdata_WriteSoundTriggers(work.dir), 0);
     ASSERT_EQ(sndtrig_Load(MK_MENU_SOUND_FILE, &table), 1);
