@@ -111,3 +111,11 @@ void view_CameraAnglesUnwrap(_CAM* camera);
 void view_CameraModeFrame(_CAM* camera);
 // Frees both camera objects (client stop).
 void view_CamerasFree(void);
+
+// Sound geometry of the view.
+// The distance from the view position (the listener) to a world position:
+// the length of the offset, wrapped per axis, saturating at INT32_MAX.
+int32_t view_ListenerDistance(const FixWorldPos* position);
+// The direction byte of an offset from the listener in the camera's frame
+// (0 ahead, 64 left, 128 behind, 192 right); 0 below distance 0x10000.
+int32_t view_TransformToCamera(int32_t dx, int32_t dy, int32_t dz, int32_t distance);

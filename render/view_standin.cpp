@@ -47,3 +47,5 @@ void view_CameraOffsetSet(_CAM*, const MathVec3*) {}
 void view_CameraAnglesUnwrap(_CAM*) {}
 void view_CameraModeFrame(_CAM*) {}
 void view_CamerasFree(void) {}
+
+int32_t view_TransformToCamera(int32_t, int32_t, int32_t, int32_t) { return 0; }

@@ -39,7 +39,9 @@ std::atomic<PlatHwnd> g_postWindow{0};
 typedef void (*PostedRoutine)(intptr_t argument);
 
 void PostedSampleRelease(intptr_t argument) {
-    snd_SampleReleaseCallback(reinterpret_cast<SndSampleOwner*>(argument));
+    // The mixer's end word holds 32 bits: owners travel as handles.
+    if (argument <= 0 || argument > 0x7FFFFFFF) return;
+    snd_SampleReleaseCallback(snd_OwnerFromHandle((uint32_t)argument));
 }
 
 void PostedRendererMessage(intptr_t value) {
@@ -259,10 +261,11 @@ void vid_PostDeferredCall(intptr_t argument) { PostRoutine(PostedSampleRelease, 
 void vid_PostDeferredCallReg(intptr_t argument) { vid_PostDeferredCall(argument); }
 
 void snd_SampleReleaseCallback(SndSampleOwner* owner) {
-    if (!owner) return;
+    if (!owner || !owner->playing) return;
     if (snd_CountSampleVoices(owner->sample) != 0) return;
     owner->playing = 0;
     mem_FreeInHeap2(owner->sample);
+    owner->sample = nullptr;
     if (void (*done)(uint32_t) = owner->completion) {
         owner->completion = nullptr;
         done(owner->user);

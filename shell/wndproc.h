@@ -59,13 +59,15 @@ struct SndSampleOwner {
     void (*completion)(uint32_t user);
     uint32_t user;
 };
-// Posts snd_SampleReleaseCallback(argument as an owner record). Safe from any
-// thread.
+// Posts snd_SampleReleaseCallback on the owner whose handle
+// (snd_OwnerHandleAdd) the argument is; the handle is resolved when the
+// routine runs. Safe from any thread.
 void vid_PostDeferredCall(intptr_t argument);
 // The same, in the form handed to the mixer as its message-post hook.
 void vid_PostDeferredCallReg(intptr_t argument);
 // Releases the owner's sample once no mixer voice plays it any more, and
-// calls its completion routine once.
+// calls its completion routine once. An owner already released (playing
+// byte clear) is left alone, so a second end report frees nothing twice.
 void snd_SampleReleaseCallback(SndSampleOwner* owner);
 // Posts a routine that stores the value and hands it to the renderer's
 // message hook on the main thread.

@@ -611,6 +611,33 @@ int32_t mix_CountSampleVoices(const MixSample* sample) {
     return count;
 }
 
+int32_t mix_VoiceStopSample(const MixSample* sample) {
+    if (!SampleUsable(sample)) return 0;
+    const uint8_t* end = mix_SampleFrames(sample) + mix_SampleLength(sample);
+    int32_t stopped = 0;
+    for (int32_t v = 0; v < MIX_VOICES; v++) {
+        MixVoice& r = mix_RequestBank[v];
+        MixVoice& f = mix_FollowOnRequestBank[v];
+        bool pending = r.state.load(std::memory_order_acquire) && (const uint8_t*)r.end == end;
+        bool chained = f.state.load(std::memory_order_acquire) && (const uint8_t*)f.end == end;
+        if ((const uint8_t*)mix_PlayingBank[v].end == end || (const uint8_t*)mix_FollowOnBank[v].end == end ||
+            pending || chained) {
+            PostStop(r);
+            PostStop(f);
+            mix_FollowOnBank[v].position = -1;
+            mix_PlayingBank[v].position = -1;
+            stopped++;
+        }
+    }
+    if (stopped) {
+        // The stops are taken before the next block mixes; only the block
+        // running now may still read the sample.
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        while (g_inBlock.load(std::memory_order_seq_cst)) std::this_thread::yield();
+    }
+    return stopped;
+}
+
 void mix_VoiceReserve(int32_t voice, int32_t value) {
     if (VoiceValid(voice)) mix_PlayingBank[voice].reserved.store((uint8_t)value, std::memory_order_relaxed);
 }

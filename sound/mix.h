@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/fix.h"
+
 // ---- Samples ----------------------------------------------------------------
 
 // A sample converted for the mixer, in place at the start of its loaded
@@ -131,6 +133,10 @@ uint32_t mix_VoiceFind(uint32_t key);
 void mix_VoiceStop(uint32_t key);
 void mix_VoiceStopOn(int32_t voice);
 int32_t mix_CountSampleVoices(const MixSample* sample);
+// Stops every voice that plays or is about to play the sample and waits
+// for a block in progress to end: no block mixes it afterwards, so the
+// caller may free it. Returns the voices stopped.
+int32_t mix_VoiceStopSample(const MixSample* sample);
 void mix_VoiceReserve(int32_t voice, int32_t value);
 int32_t mix_VoiceIsPlaying(int32_t voice);
 // One line about the voice's request and playing records.
@@ -149,6 +155,30 @@ void mix_SetEndHook(MixEndHook hook);
 
 // ---- Positional sources -------------------------------------------------------
 
+// Continuous sounds of things in the world: up to 1024 sources; every fourth
+// listener update the loudest audible ones hold a small range of voices,
+// looping their samples with direction, loudness and Doppler pitch kept
+// current. Main thread only.
+constexpr int32_t MIX_SOURCES = 1024;
+constexpr int32_t MIX_SOURCE_VOICES = 32;
+constexpr int32_t MIX_SOURCE_AUDIBLE = 64;
+
+// Source flags.
+constexpr uint8_t MIX_SOURCE_MOVES = 0x01;    // position += velocity each listener update
+constexpr uint8_t MIX_SOURCE_DOPPLER = 0x04;
+constexpr uint8_t MIX_SOURCE_NOTIFY = 0x08;   // start notification when it gets a voice
+constexpr uint8_t MIX_SOURCE_MUTED = 0x20;
+
+// Update mask bits.
+constexpr uint8_t MIX_UPDATE_POSITION = 0x01;
+constexpr uint8_t MIX_UPDATE_VELOCITY = 0x02;
+constexpr uint8_t MIX_UPDATE_SAMPLE = 0x04;
+constexpr uint8_t MIX_UPDATE_RADIUS = 0x08;
+constexpr uint8_t MIX_UPDATE_PITCH = 0x10;
+constexpr uint8_t MIX_UPDATE_VOLUME = 0x20;
+constexpr uint8_t MIX_UPDATE_MAX_VOLUME = 0x40;
+constexpr uint8_t MIX_UPDATE_FLAGS = 0x80;
+
 // The caller's description of a source, for adding and updating.
 struct MixSourceDesc {
     int32_t id;   // written back by add, read by update
@@ -156,7 +186,7 @@ struct MixSourceDesc {
     int32_t vx, vy, vz;
     MixSample* sample;   // null: silent
     int32_t radius;
-    int32_t user;
+    int32_t user;        // handed to the start notification
     int32_t pitch;       // 16.16
     uint8_t flags, volume, maxVolume, updateMask;
 };
@@ -165,10 +195,64 @@ using MixAttenuationFn = int32_t (*)(int32_t distance);
 using MixDirectionFn = int32_t (*)(int32_t dx, int32_t dy, int32_t dz, int32_t distance);
 using MixStartFn = void (*)(int32_t one, int32_t user, int32_t id);
 
-// Empties the source table; voices first .. first + count - 1 serve it. Any
-// routine may be null.
+// One source of the table.
+struct SndSource {
+    int32_t id;
+    int32_t user;
+    MixSample* sample;
+    int32_t x, y, z;
+    int32_t vx, vy, vz;
+    int32_t radius;
+    int32_t pitch;          // 16.16
+    uint8_t flags, volume, maxVolume, spare;
+    int32_t distance;       // last approximate distance
+    int32_t smoothedPitch;  // 16.16
+    uint8_t loudness;       // 0..255
+    uint8_t direction;      // the mixer's pan byte
+    uint8_t spare2[2];
+};
+
+struct MixAudible {
+    int32_t source;  // index into the table, -1 once taken
+    int32_t loudness;
+};
+
+struct MixSourceTable {
+    int32_t count;
+    int32_t idCounter;      // ids are handed out from 2 on
+    uint32_t updateCounter;
+    int32_t firstVoice;
+    int32_t voiceCount;
+    int32_t listenerX, listenerY, listenerZ;
+    int32_t motionX, motionY, motionZ;
+    MixAttenuationFn attenuation;
+    MixDirectionFn direction;
+    MixStartFn start;
+    SndSource sources[MIX_SOURCES];
+    int32_t voices[MIX_SOURCE_VOICES];  // source id per voice: 0 free, -1 restart
+    MixAudible audible[MIX_SOURCE_AUDIBLE];
+    int32_t audibleCount;
+};
+extern MixSourceTable mix_SourceTable;
+
+// Empties the source table; voices first .. first + count - 1 serve it (at
+// most 32). Any routine may be null.
 void mix_SourcesInit(int32_t firstVoice, int32_t voiceCount, MixAttenuationFn attenuation,
                      MixDirectionFn direction, MixStartFn start);
-// Both return 0 when the id is not found.
+// The new id (also written into the description), 0 when the table is full.
+int32_t mix_SourceAdd(MixSourceDesc* source);
+int32_t mix_SourceAddSilent(uint8_t flags, int32_t user, int32_t radius, const FixVec3* position,
+                            const FixVec3* velocity);
+// These return 0 when the id is not found.
 int32_t mix_SourceUpdate(const MixSourceDesc* source);
+int32_t mix_SourceSet(int32_t id, int32_t pitch, uint8_t volume, uint8_t maxVolume, MixSample* sample,
+                      const FixVec3* velocity, const FixVec3* position);
+int32_t mix_SourceSetPosition(int32_t id, const FixVec3* position, const FixVec3* velocity);
+// The last source moves into the removed one's place.
 int32_t mix_SourceRemove(int32_t id);
+// Moves the listener (motion null: the change of position) and the moving
+// sources; every fourth call runs the assignment pass.
+void mix_SourcesListener(const FixVec3* position, const FixVec3* motion);
+// The assignment pass: ranks the audible sources and gives the loudest the
+// voices.
+void mix_SourcesAssign(void);

@@ -95,6 +95,21 @@ void WaveOutOpen(void) {
     snd_Running = 1;
 }
 
+// Owner handles: slot in the low 10 bits, the slot's generation above it
+// (never 0, so no handle is 0; 21 bits, so bit 31 stays clear).
+constexpr uint32_t kSlotBits = 10;
+constexpr uint32_t kGenerationMask = 0x1FFFFF;
+struct OwnerSlot {
+    SndSampleOwner* owner;
+    uint32_t generation;
+};
+OwnerSlot g_owners[SND_OWNER_HANDLES];
+
+uint32_t HandleOf(uint32_t slot) {
+    if (g_owners[slot].generation == 0) g_owners[slot].generation = 1;
+    return (g_owners[slot].generation << kSlotBits) | slot;
+}
+
 int32_t Clamp255(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 }  // namespace
@@ -218,6 +233,30 @@ int32_t snd_VoiceSetFlag(int32_t voice, int32_t value) {
 int32_t snd_SetEndHook(MixEndHook hook) {
     if (snd_Running) mix_SetEndHook(hook);
     return 0;
+}
+
+uint32_t snd_OwnerHandleAdd(SndSampleOwner* owner) {
+    if (!owner) return 0;
+    for (uint32_t slot = 0; slot < SND_OWNER_HANDLES; slot++)
+        if (!g_owners[slot].owner) {
+            g_owners[slot].owner = owner;
+            return HandleOf(slot);
+        }
+    return 0;
+}
+
+void snd_OwnerHandleRemove(uint32_t handle) {
+    if (!snd_OwnerFromHandle(handle)) return;
+    OwnerSlot& s = g_owners[handle & (SND_OWNER_HANDLES - 1)];
+    s.owner = nullptr;
+    s.generation = (s.generation + 1) & kGenerationMask;
+}
+
+SndSampleOwner* snd_OwnerFromHandle(uint32_t handle) {
+    if (handle == 0 || (handle & 0x80000000u)) return nullptr;
+    const OwnerSlot& s = g_owners[handle & (SND_OWNER_HANDLES - 1)];
+    if (!s.owner || (handle >> kSlotBits) != s.generation) return nullptr;
+    return s.owner;
 }
 
 void snd_WaveOutDone(void) {

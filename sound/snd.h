@@ -7,6 +7,8 @@
 
 #include "sound/mix.h"
 
+struct SndSampleOwner;
+
 // 1 while sound output is open.
 extern int32_t snd_Running;
 // 1: the device pulls from the mixer on its own thread (mode 0); 0: three
@@ -48,6 +50,17 @@ int32_t snd_CountSampleVoices(const void* sample);
 // Sets the voice's reserved flag; returns 0.
 int32_t snd_VoiceSetFlag(int32_t voice, int32_t value);
 int32_t snd_SetEndHook(MixEndHook hook);  // 0
+
+// Owner records of samples whose end is reported travel through the mixer's
+// 32-bit flags word as handles: never 0, bit 31 clear (a set bit 31 marks a
+// speech voice). A handle resolves only on the main thread and only until
+// it is removed, so a late end report never reaches a freed owner.
+constexpr uint32_t SND_OWNER_HANDLES = 1024;
+// The owner's handle, or 0 when every handle is taken.
+uint32_t snd_OwnerHandleAdd(SndSampleOwner* owner);
+void snd_OwnerHandleRemove(uint32_t handle);
+// The owner, or null for 0, a speech word, a removed or unknown handle.
+SndSampleOwner* snd_OwnerFromHandle(uint32_t handle);
 
 // A wave-out buffer has finished playing (MM_WOM_DONE, main thread).
 void snd_WaveOutDone(void);

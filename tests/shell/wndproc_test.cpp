@@ -12,6 +12,7 @@
 #include "input/inmap.h"
 #include "platform/backend.h"
 #include "platform/harness.h"
+#include "sound/snd.h"
 #include "platform/window.h"
 #include "shell/runner.h"
 #include "shell/wndproc.h"
@@ -251,14 +252,17 @@ TEST_F(WndProcTest, PostedRoutinesRunOnMainThreadInOrder) {
         owners[i] = SndSampleOwner{1, mem_AllocInHeap2(64), RecordCompletion, 100 + i};
         ASSERT_NE(owners[i].sample, nullptr);
     }
+    uint32_t handles[3];
+    for (uint32_t i = 0; i < 3; i++) ASSERT_NE(handles[i] = snd_OwnerHandleAdd(&owners[i]), 0u);
     g_completions.clear();
     app_RendererMessageValue = 0;
     std::thread poster([&] {
-        vid_PostDeferredCall((intptr_t)&owners[0]);
-        vid_PostDeferredCall((intptr_t)&owners[1]);
+        vid_PostDeferredCall(handles[0]);
+        vid_PostDeferredCall(handles[1]);
         app_PostRendererMessage(0x1234);
-        vid_PostDeferredCallReg((intptr_t)&owners[2]);
-        vid_PostDeferredCall(0);  // a null owner does nothing
+        vid_PostDeferredCallReg(handles[2]);
+        vid_PostDeferredCall(0);  // no owner: nothing
+        vid_PostDeferredCall(handles[0]);  // released already: nothing twice
     });
     poster.join();
     EXPECT_TRUE(g_completions.empty());  // nothing runs until the pump
@@ -269,7 +273,8 @@ TEST_F(WndProcTest, PostedRoutinesRunOnMainThreadInOrder) {
         EXPECT_EQ(g_completions[i].thread, std::this_thread::get_id());
         EXPECT_EQ(owners[i].playing, 0);
         EXPECT_EQ(owners[i].completion, nullptr);
-        EXPECT_EQ(mem_FreeInHeap2(owners[i].sample), -1);  // already freed
+        EXPECT_EQ(owners[i].sample, nullptr);
+        snd_OwnerHandleRemove(handles[i]);
     }
     EXPECT_EQ(app_RendererMessageValue, 0x1234);
 }

@@ -34,6 +34,7 @@ const Writer kWriters[] = {
     {"missions", mkdata_WriteMissions},
     {"movies", mkdata_WriteMovies},
     {"music", mkdata_WriteMusic},
+    {"sound triggers", mkdata_WriteSoundTriggers},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

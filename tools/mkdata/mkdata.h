@@ -113,3 +113,61 @@ int mkdata_MusicAssemble(const std::string& source, std::vector<uint8_t>* image,
 std::vector<uint8_t> mkdata_MusicScriptBuild(void);
 std::vector<MkSbfEntry> mkdata_MusicEntries(void);
 int mkdata_WriteMusic(const std::string& dir);
+// Sound-trigger files (sndtrig_write.cpp; layout in docs/formats.md). A
+// member names its sound by index; layers and members beyond the file's
+// limits (9 and 8) make the build fail (empty image).
+struct MkSndSound {
+    std::string name;           // at most 23 characters
+    std::vector<uint8_t> wave;  // the WAVE image; empty: size 0
+    uint8_t volume = 0;         // 0 counts as 255
+    uint8_t preload = 0;
+};
+struct MkSndTrigger {
+    uint16_t type = 0, subtype = 0, id = 0;
+    bool isSet = false;
+    uint16_t index = 0;
+};
+struct MkSndMember {
+    uint32_t sound = 0;
+    int32_t pitchBase = 0x10000;
+    uint32_t pitchSpread = 0;
+    uint32_t volume = 255;
+    uint32_t volumeCap = 255;
+};
+struct MkSndLayer {
+    uint32_t range = 0;
+    uint32_t flags = 0;
+    uint16_t next = 0;
+    std::vector<MkSndMember> members;
+};
+struct MkSndSet {
+    int32_t pitchBase = 0x10000;
+    uint32_t pitchSpread = 0;
+    uint32_t flags = 0;
+    std::vector<MkSndLayer> layers;
+};
+struct MkSndTrig {
+    std::vector<MkSndSound> sounds;
+    std::vector<MkSndTrigger> triggers;
+    std::vector<MkSndSet> sets;
+};
+std::vector<uint8_t> mkdata_SndTrigBuild(const MkSndTrig& table);
+// The menu's sound table: sounds "CLICK", "HOVER", "TRANSITION_IN",
+// "TRANSITION_OUT" and "TYPING" (a sequential set of three key clicks), each
+// an event (MK_MENU_SOUND_TYPE, 0, MK_MENU_SOUND_*).
+constexpr const char* MK_MENU_SOUND_FILE = "KRXMENU.PWF";
+constexpr uint16_t MK_MENU_SOUND_TYPE = 1;
+constexpr uint16_t MK_MENU_SOUND_CLICK = 1;
+constexpr uint16_t MK_MENU_SOUND_HOVER = 2;
+constexpr uint16_t MK_MENU_SOUND_TRANSITION_IN = 3;
+constexpr uint16_t MK_MENU_SOUND_TRANSITION_OUT = 4;
+constexpr uint16_t MK_MENU_SOUND_TYPING = 5;
+MkSndTrig mkdata_MenuSoundTable(void);
+// The level's sound table (the product's "SKARVEL.PWF"): engine sets with a
+// cockpit and an outside layer, cockpit cues with a layer for each voice
+// variant, explosions and the engine loop "ENGINE" for positional sources.
+constexpr const char* MK_LEVEL_SOUND_FILE = "SKARVEL.PWF";
+MkSndTrig mkdata_LevelSoundTable(void);
+// Both tables, and the radio messages MSGE01.WAV, MSGR01.WAV, MSGE02.WAV and
+// MSGR02.WAV (the 'E' and 'R' voice variants).
+int mkdata_WriteSoundTriggers(const std::string& dir);
