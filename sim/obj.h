@@ -72,9 +72,10 @@ struct _CLIENT_DCB {   // the client's copies of remote objects
 // Mission start: the label module's state.
 void obj_ClearLabelCache(void);
 
-// A static object for the mission's placed record at (x, z), linked into its
-// grid cell; null when the static pool is empty.
-ObjectRecord* obj_StaticCreate(const void* placed, uint32_t x, uint32_t z);
+// A static object at (x, z) with the model and the type word (low byte draw
+// flags, high byte object flags), linked into its grid cell; null when the
+// static pool is empty.
+ObjectRecord* obj_StaticCreate(uint32_t x, uint32_t z, void* model, uint16_t typeWord);
 // Adds the object to the category lists its category flags select.
 void obj_CategoryListsAdd(ObjectRecord* object);
 
