@@ -539,9 +539,9 @@ bool level_MapItem(uint32_t n, LevelMapItem* out) {
     if (!level_Mission || n >= level_Mission->array1.count) return false;
     const uint8_t* r = level_Mission->array1.records + n * ORF_ARRAY1_SIZE;
     out->kind = r[0];
-    out->index = r[1];
-    out->revealMode = r[2];
-    out->triggerFlag = r[3];
+    out->revealMode = r[1];
+    out->index = static_cast<uint16_t>(r[2] | r[3] << 8);
+    out->triggerFlag = static_cast<uint16_t>(r[4] | r[5] << 8);
     return true;
 }
 

@@ -175,12 +175,13 @@ void level_PalrefRelease(void);
 void level_PalrefReset(void);
 void level_VcursorRelease(void);
 
-// Map items and the other level services other subsystems read.
+// Map items and the other level services other subsystems read. A map item
+// (array 1 of the mission) marks a placed object on the mission map.
 struct LevelMapItem {
-    uint8_t kind;
-    uint8_t index;
-    uint8_t revealMode;
-    uint8_t triggerFlag;
+    uint8_t kind;          // 0 none, 1 a placed object
+    uint8_t revealMode;    // 0 shown from the start, 1 once its trigger flag is set
+    uint16_t index;        // placed object (item index of level_ItemDescTable)
+    uint16_t triggerFlag;  // trigger flag number of reveal mode 1
 };
 // Record n of the mission's array 1; false (cleared) beyond it.
 bool level_MapItem(uint32_t n, LevelMapItem* out);

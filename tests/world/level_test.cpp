@@ -231,6 +231,16 @@ TEST_F(Level, PlacedObjectsBecomeTheWorld) {
     bool found = false;
     for (ObjectRecord* o = depth_Level.staticHeads[cell]; o; o = o->freeLink) found = found || o == s;
     EXPECT_TRUE(found);
+    LevelMapItem item;
+    ASSERT_TRUE(level_MapItem(2, &item));
+    EXPECT_EQ(item.kind, 1);
+    EXPECT_EQ(item.revealMode, 1);
+    EXPECT_EQ(item.index, 22);
+    EXPECT_EQ(item.triggerFlag, 3);
+    EXPECT_FALSE(level_MapItem(3, &item));
+    EXPECT_EQ(item.kind, 0);
+    auto items = static_cast<const LevelPlacedEntry*>(level_ItemDescTable());
+    EXPECT_EQ(items[22].category, LEVEL_CATEGORY_SPECIAL_AI);
     EXPECT_EQ(level_ObjectMarkQuery(level_Mission->placed.records + 17 * ORF_PLACED_SIZE), 2);
     EXPECT_EQ(level_ObjectMarkQuery(level_Mission->placed.records + 16 * ORF_PLACED_SIZE), 1);
 
