@@ -21,6 +21,7 @@
 #include "render/sky.h"
 #include "shell/appstr.h"
 #include "shell/fatal.h"
+#include "shell/loadwin.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -51,6 +52,7 @@ uint32_t level_OwnerKey = 0;
 LevelMarkers level_Markers = {};
 LevelModelTable level_Models = {};
 _PAK_HEADER* level_PlayerModel[3] = {};
+const char* const* level_SinglePlayerModels = nullptr;
 LevelColourTables level_Colours = {};
 const uint8_t* level_ColourCurrent[LEVEL_COLOUR_KEYS] = {};
 int32_t level_HazeDepth = 0x8000000;
@@ -190,6 +192,8 @@ void LevelTablesBuild(bool forServer) {
     weapon_LoadModels();
     LevelPakRef ref;
     for (const char* name : kEffectModels) level_LoadPak(&ref, name);
+    if (level_GameMode.singlePlayer && level_SinglePlayerModels)
+        for (const char* const* n = level_SinglePlayerModels; *n; n++) level_LoadPak(&ref, *n);
     level_LoadPak(&ref, level_TimeOfDay == 0 ? "sun.pak" : "moon.pak");
     if (!level_GameMode.singlePlayer) {
         if (level_Models.count > LEVEL_MULTIPLAYER_FIRST_MODEL)
@@ -214,6 +218,11 @@ void SkyAndFog(void) {
     level_CurrentColoursSelect();
     sky_TextureLoad();
     level_ColourTablesBuild();
+}
+
+// The loading-status line, while the loading window is up.
+void StatusShow(const char* text) {
+    if (app_Loading.open) app_LoadingCaptionSet(text);
 }
 
 void ModelNameStore(int32_t slot, const char* name) { level_Models.name[slot] = name; }
@@ -318,6 +327,7 @@ void level_LoadModels(const uint8_t* names, int32_t count) {
             level_Models.pak[slot] = nullptr;
         } else {
             snprintf(status, sizeof status, "level_LoadModels : Loading '%s'", name);
+            StatusShow(status);
             _PAK_HEADER* pak = pak_Load(name);
             if (!pak) app_FatalErrorBox("level_LoadModels", name);
             level_Models.pak[slot] = pak;
@@ -325,6 +335,7 @@ void level_LoadModels(const uint8_t* names, int32_t count) {
         level_Models.name[slot] = field;
     }
     snprintf(status, sizeof status, "level_LoadModels : Models loaded successfully");
+    StatusShow(status);
 }
 
 void level_LoadModelsPacked(const char* names, size_t size, int32_t count) {
@@ -647,6 +658,19 @@ void level_LoadClient(const uint8_t* levelRecord, size_t recordSize) {
         if (levelRecord && recordSize >= LEVEL_RECORD_NAME_COUNT + 2)
             count = levelRecord[LEVEL_RECORD_NAME_COUNT] | levelRecord[LEVEL_RECORD_NAME_COUNT + 1] << 8;
         level_LoadModelsPacked(level_PackedNames, level_PackedNamesSize, count);
+    }
+    if (hw3d_Active) {
+        // The card's fog: state 4, option (2, 1), then colour registers 0, 1,
+        // 2 and 4 from the haze, cloud and smoke colours when it says yes.
+        if (hw3d_Descriptor.setState) hw3d_Descriptor.setState(4);
+        if (hw3d_Descriptor.option && hw3d_Descriptor.option(2, 1) && hw3d_Descriptor.colourRegister) {
+            static const int32_t regs[4] = {0, 1, 2, 4};
+            static const LevelColourKey keys[4] = {LEVEL_HAZE, LEVEL_CLOUD_START, LEVEL_CLOUD_END, LEVEL_SMOKE};
+            for (int32_t i = 0; i < 4; i++) {
+                const uint8_t* c = level_ColourCurrent[keys[i]];
+                if (c) hw3d_Descriptor.colourRegister(regs[i], c[0], c[1], c[2]);
+            }
+        }
     }
     const char* cursors[3] = {"VCURSOR1.PCX", "VCURSOR2.PCX", "VCURSOR3.PCX"};
     if (level_GameMode.display && vcursor_Load(cursors) != 0) {

@@ -73,6 +73,10 @@ extern LevelModelTable level_Models;
 // player model pointers the client stop clears.
 extern _PAK_HEADER* level_PlayerModel[3];
 
+// Further fixed models of a single-player level, supplied at run time: a
+// null-terminated list of names, or null.
+extern const char* const* level_SinglePlayerModels;
+
 // What level_LoadPak hands back.
 struct LevelPakRef {
     _PAK_HEADER* pak;

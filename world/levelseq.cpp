@@ -6,6 +6,7 @@
 #include "base/math.h"
 #include "base/mem.h"
 #include "cockpit/avion.h"
+#include "debug/dbgtext.h"
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
 #include "net/dcbpool.h"
@@ -341,6 +342,7 @@ void level_ServerReload(void) {
 }
 
 void level_ClientStart(void) {
+    dbg_TextInit();
     view_StateReset();
     avion_HookResetCall();
     sky_SunDefaultsSet();
@@ -361,6 +363,7 @@ void level_ClientPoolReset(void) {
 }
 
 void level_ClientReset(void) {
+    dbg_TextReset();
     hud_RepeaterClear();
     level_ClientPoolReset();
     view_Reset();

@@ -165,7 +165,8 @@ TEST_F(Level, EverySettingLeavesTheHeapAsItWas) {
         }
         if (c.server) {
             EXPECT_NE(level_Markers.serverEnd, nullptr);
-            EXPECT_NE(level_Lists.sam != nullptr, c.mode.hosting && !c.mode.sharedProcess) << c.what;
+            bool dedicated = c.mode.hosting && !c.mode.sharedProcess;
+            EXPECT_EQ(level_Lists.sam != nullptr, !dedicated) << c.what;
             EXPECT_EQ(level_ServerPlayerLimits[0], c.mode.singlePlayer ? 2 : 16);
             EXPECT_EQ(level_ServerTables.startCount, 16) << c.what;
         }
@@ -184,11 +185,15 @@ TEST_F(Level, FixedModelsSkyBodyAndTimeOfDay) {
         int32_t timeOfDay;
         const char* body;
         int32_t kept;
-    } cases[] = {{0, "sun.pak", 0}, {1, "moon.pak", 1}, {4, "moon.pak", 4}, {5, "sun.pak", 0}, {-1, "sun.pak", 0}};
+        int32_t region, keptRegion;
+    } cases[] = {{0, "sun.pak", 0, 0, 0},  {1, "moon.pak", 1, 0, 0}, {4, "moon.pak", 4, 0, 0},
+                 {5, "sun.pak", 0, 12, 0}, {-1, "sun.pak", 0, -3, 0}};
     for (const Case& c : cases) {
         level_GameMode = kDedicated;
         level_TimeOfDay = c.timeOfDay;
+        level_Region = c.region;
         level_LoadServer();
+        EXPECT_EQ(level_Region, c.keptRegion);
         EXPECT_STREQ(SlotName(0), "paper.pak");
         EXPECT_STREQ(SlotName(19), "splash2.pak");
         EXPECT_STREQ(SlotName(20), c.body) << c.timeOfDay;
@@ -200,6 +205,20 @@ TEST_F(Level, FixedModelsSkyBodyAndTimeOfDay) {
         snprintf(level_MissionNames.mission, sizeof level_MissionNames.mission, "F1M1.ORF");
         snprintf(level_MissionNames.reference, sizeof level_MissionNames.reference, "F1M1.REF");
     }
+}
+
+// A single-player level's own models follow the fixed ones, the run-time
+// list included.
+TEST_F(Level, SinglePlayerModelsFollowTheFixedOnes) {
+    static const char* const extra[] = {"crate.pak", nullptr};
+    level_SinglePlayerModels = extra;
+    level_GameMode = kSinglePlayer;
+    level_LoadServer();
+    level_SinglePlayerModels = nullptr;
+    EXPECT_STREQ(SlotName(20), "crate.pak");
+    EXPECT_EQ(level_Models.firstLevelSlot, 22);
+    EXPECT_STREQ(SlotName(22), "HANGAR.PAK");
+    FreeLevel();
 }
 
 TEST_F(Level, PlacedObjectsBecomeTheWorld) {
