@@ -18,6 +18,7 @@
 #include "display/hw3d.h"
 #include "display/pal.h"
 #include "display/vid.h"
+#include "platform/timer.h"
 #include "render/sky.h"
 #include "shell/appstr.h"
 #include "shell/fatal.h"
@@ -332,7 +333,11 @@ void level_LoadModels(const uint8_t* names, int32_t count) {
             if (!pak) app_FatalErrorBox("level_LoadModels", name);
             level_Models.pak[slot] = pak;
         }
-        level_Models.name[slot] = field;
+        // A 16-character field has no terminator: the slot keeps the loaded
+        // node's copy of the name.
+        level_Models.name[slot] = "";
+        for (_PAK_ENTRY* e = pak_List.head; e && name[0]; e = e->next)
+            if (e->pak == level_Models.pak[slot]) level_Models.name[slot] = e->name;
     }
     snprintf(status, sizeof status, "level_LoadModels : Models loaded successfully");
     StatusShow(status);
@@ -460,10 +465,14 @@ void FadeStep(const uint8_t* palette, int32_t level) {
     vid_Flip();
 }
 
+// Waits for the next game tick (a bounded number of idle waits: without a
+// running timer the wait gives up).
 void WaitOneTick(void) {
     uint32_t start = app_TickCount.load(std::memory_order_acquire);
-    for (int32_t spins = 0; spins < 1000 && app_TickCount.load(std::memory_order_acquire) == start; spins++)
-        app_PumpMessages();
+    for (int32_t waits = 0; waits < 8 && app_TickCount.load(std::memory_order_acquire) == start; waits++) {
+        if (app_PumpMessages()) return;
+        plat_IdleWait();
+    }
 }
 }  // namespace
 
@@ -487,10 +496,7 @@ void level_PaletteFadeIn(const uint8_t* palette, int32_t step) {
 
 void level_WaitTicks(void) {
     snd_StopAllVoices();
-    uint32_t start = app_TickCount.load(std::memory_order_acquire);
-    while (app_TickCount.load(std::memory_order_acquire) - start < 40) {
-        if (app_PumpMessages()) break;
-    }
+    for (int32_t i = 0; i < 40; i++) WaitOneTick();
 }
 
 int32_t level_MultiplayerMapNames(uint32_t modeBits) {

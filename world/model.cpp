@@ -75,7 +75,9 @@ void model_DymodFreeAll(DymodList* list) {
 }
 
 int32_t model_NamedRefAcquire(const char* name) {
-    if (!name || !name[0]) return MODEL_DYMOD_NO_SLOT;
+    // The name may come from a client: it must fit the node and be a plain
+    // file name.
+    if (!level_NameIsPlain(name, MODEL_DYMOD_NAME_SIZE)) return MODEL_DYMOD_NO_SLOT;
     DymodList* list = &model_ServerDymods;
     if (_DYMOD* d = FindName(list, name)) {
         d->refCount++;

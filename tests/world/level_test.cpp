@@ -29,6 +29,8 @@
 #include "world/pak.h"
 #include "world/terrain.h"
 
+#include "mission_write.h"
+
 namespace {
 
 using HeapShape = std::vector<std::tuple<const void*, uint32_t, std::string>>;
@@ -318,6 +320,25 @@ TEST_F(Level, MissionStateAndOutOfRangeRecordsAreSkipped) {
     FreeLevel();
 }
 
+// Only the first 1000 placed objects have table entries: the rest are not
+// made.
+TEST_F(Level, PlacedObjectsBeyondTheTableAreSkipped) {
+    MkMission m = mkdata_SampleMission();
+    OrfPlaced start = m.placed[0];
+    m.placed.clear();
+    for (int i = 0; i < 1002; i++) {
+        start.playerSlot = static_cast<uint8_t>(i % 128);
+        m.placed.push_back(start);
+    }
+    test_WriteFile("BIG.ORF", mkdata_MissionBuild(m));
+    snprintf(level_MissionNames.mission, sizeof level_MissionNames.mission, "BIG.ORF");
+    level_GameMode = kDedicated;
+    level_LoadServer();
+    EXPECT_EQ(level_ServerTables.startCount, LEVEL_PLACED_MAX);
+    EXPECT_EQ(level_ServerTables.placed[999].value, 999 % 128 + 1);
+    FreeLevel();
+}
+
 // ART.CFG: the "%s_rgb" form wins over the components; "brighten" is kept
 // modulo 256; a missing section leaves its entries alone; the locale
 // override stays off.
@@ -410,6 +431,8 @@ TEST_F(Level, DynamicModelSlots) {
     model_NamedRefRelease(192);
     EXPECT_EQ(model_DymodFind(&model_ServerDymods, 192), nullptr);
     model_NamedRefRelease(250);  // held by none: ignored
+    EXPECT_EQ(model_NamedRefAcquire("../../ETC.PAK"), MODEL_DYMOD_NO_SLOT);
+    EXPECT_EQ(model_NamedRefAcquire("SIXTEEN_CHARS.PK"), MODEL_DYMOD_NO_SLOT);
     EXPECT_EQ(model_NamedRefAcquire("HANGAR.PAK"), 192);
     char name[16];
     for (int32_t i = model_ServerDymods.count; i < 63; i++) {
