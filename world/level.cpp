@@ -434,13 +434,28 @@ void level_PaletteApply(void) {
     }
 }
 
+namespace {
+// One channel into its mask of the display's pixel format.
+uint32_t Channel(uint8_t value, uint32_t mask) {
+    if (!mask) return 0;
+    int32_t shift = __builtin_ctz(mask);
+    int32_t width = __builtin_popcount(mask);
+    uint32_t v = width >= 8 ? static_cast<uint32_t>(value) << (width - 8) : static_cast<uint32_t>(value) >> (8 - width);
+    return (v << shift) & mask;
+}
+uint32_t Pack16(const uint8_t* rgb) {
+    return (Channel(rgb[0], vid_State.redMask) | Channel(rgb[1], vid_State.greenMask) |
+            Channel(rgb[2], vid_State.blueMask)) & 0xFFFF;
+}
+}  // namespace
+
 void level_ColourTablesBuild(void) {
     const uint8_t* space = level_ColourCurrent[LEVEL_SPACE] ? level_ColourCurrent[LEVEL_SPACE] : level_Colours.rgb[LEVEL_SPACE][0];
     const uint8_t* cloudEnd =
         level_ColourCurrent[LEVEL_CLOUD_END] ? level_ColourCurrent[LEVEL_CLOUD_END] : level_Colours.rgb[LEVEL_CLOUD_END][0];
     if (vid_State.bitsPerPixel == 16) {
-        uint32_t c = draw_SetColourSlot(31, cloudEnd[0], cloudEnd[1], cloudEnd[2]);
-        uint32_t s = draw_SetColourSlot(31, space[0], space[1], space[2]);
+        uint32_t c = Pack16(cloudEnd);
+        uint32_t s = Pack16(space);
         level_Grey239Value = c | c << 16;
         level_SpaceValue = s | s << 16;
     } else {

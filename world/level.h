@@ -105,7 +105,9 @@ extern const uint8_t* level_ColourCurrent[LEVEL_COLOUR_KEYS];
 // Haze depth and shift of the level.
 extern int32_t level_HazeDepth;
 extern int32_t level_HazeShift;
-// Palette-dependent values: grey 239 and space as pixels of the display.
+// Palette-dependent values, each repeated over the word: in 8-bit modes the
+// palette indices of grey 239 and of the space colour, in 16-bit modes the
+// pixels of cloud end and of space.
 extern uint32_t level_Grey239Value;
 extern uint32_t level_SpaceValue;
 // The 768-byte level palette copy of the client and its shade table.

@@ -284,6 +284,8 @@ ObjectRecord* level_PlayerObjectCreate(int32_t n) {
     o->hitPoints = 1024;
     o->hitPointsMax = 1024;
     obj_TypeListPush(o);
+    // Player objects have no instance number: the byte carries the slot's
+    // parity.
     o->instance = static_cast<uint8_t>(n & 1);
     o->position = s->position;
     o->angles = FixAngles{s->heading, 0, 0};

@@ -173,6 +173,11 @@ TEST_F(Level, EverySettingLeavesTheHeapAsItWas) {
             EXPECT_EQ(level_ServerTables.startCount, 16) << c.what;
         }
         if (c.client) EXPECT_NE(level_PlayerModel[0], nullptr) << c.what;
+        if (c.mode.display) {
+            EXPECT_EQ(level_SpaceValue, (level_SpaceValue & 0xFF) * 0x01010101u) << c.what;
+            EXPECT_NE(level_Grey239Value & 0xFF, 0u) << c.what;
+            EXPECT_NE(level_ColourCurrent[LEVEL_SPACE], nullptr) << c.what;
+        }
         FreeLevel();
         EXPECT_EQ(Shape(), before) << c.what;
         Forget();
