@@ -17,6 +17,7 @@
 #include "display/font.h"
 #include "display/hw3d.h"
 #include "display/pal.h"
+#include "display/rast.h"
 #include "display/vid.h"
 #include "platform/timer.h"
 #include "render/sky.h"
@@ -160,6 +161,8 @@ void DisplayModeSet(void) {
     int32_t mode = Clamp(app_Settings.GAME_RESOLUTION, 0, 2, 0);
     if (!level_GameMode.sharedProcess && level_GameMode.hosting) mode = 0;
     vid_SetModeWithFallback(widths[mode], heights[mode]);
+    // The rasteriser's pixel mode follows the depth.
+    poly_SelectPixelMode(app_Record.mmxPresent);
 }
 
 void ListsMake(void) {
