@@ -30,3 +30,7 @@ void hud_PauseSwitch(int32_t on);
 extern int32_t hud_ScreenKeyState[3];
 extern uint8_t hud_DebugRequest;
 extern uint8_t hud_HotKeyRequest;
+
+// The HUD repeater: made at client start, cleared per level.
+void hud_RepeaterInit(void);
+void hud_RepeaterClear(void);
