@@ -296,3 +296,21 @@ int plat_ProgramDir(char* out, size_t outSize) {
     memcpy(out, buf, len + 1);
     return 0;
 }
+
+int plat_FileSetTimes(const char* path, int64_t seconds) {
+    std::string p;
+    if (!Resolve(path, &p)) return -1;
+    struct timespec times[2];
+    times[0].tv_sec = (time_t)seconds;
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    return utimensat(AT_FDCWD, p.c_str(), times, 0) == 0 ? 0 : -1;
+}
+
+int plat_FileModeCopy(const char* from, const char* to) {
+    std::string a, b;
+    if (!Resolve(from, &a) || !Resolve(to, &b)) return -1;
+    struct stat st;
+    if (stat(a.c_str(), &st) != 0) return -1;
+    return chmod(b.c_str(), st.st_mode & 07777) == 0 ? 0 : -1;
+}

@@ -31,6 +31,7 @@ const Writer kWriters[] = {
     {"sounds", mkdata_WriteSounds},
     {"terrain", mkdata_WriteTerrain},
     {"missions", mkdata_WriteMissions},
+    {"update", mkdata_WriteUpdate},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

@@ -95,3 +95,12 @@ std::vector<int16_t> mkdata_WaveTone(uint32_t rate, double hz, int32_t ms, int32
 // The data set's samples, on disk: S08_11K.WAV .. S16_44K.WAV (each depth
 // at 11025, 22050 and 44100 Hz), ENGINE.WAV (a loop) and BOOM.WAV.
 int mkdata_WriteSounds(const std::string& dir);
+
+// SZDD compression (szdd_write.cpp): the file image of `data`, greedy LZSS
+// over the 4096-byte window of blanks.
+std::vector<uint8_t> mkdata_SzddBuild(const std::vector<uint8_t>& data);
+// The update wizard's files (update_write.cpp): KRX.WIZ, its configuration
+// KRXUPD.CFG, the resource utility's source list KRXUPD.SRC, the files the
+// update installs, and the resource utility `krxres` copied from beside the
+// builder.
+int mkdata_WriteUpdate(const std::string& dir);
