@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
@@ -17,8 +16,12 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string ReadText(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::ifstream f(path, std::ios::binary | std::ios::ate);
+    if (!f) return std::string();
+    std::string text((size_t)f.tellg(), '\0');
+    f.seekg(0);
+    f.read(text.data(), (std::streamsize)text.size());
+    return text;
 }
 
 std::map<std::string, std::string> Snapshot(const std::string& dir) {
