@@ -243,7 +243,10 @@ int32_t wiz_ExpandFile(const char* name) {
 int32_t wiz_ReadConfig(void) {
     char text[512];
     char wiz[260];
+    // A cancel while the dialog was serviced stops here, before anything
+    // is changed.
     Status("Reading configuration file (.WIZ)", true);
+    if (g.done) return -1;
     if (!FirstWizFile(wiz, sizeof wiz) || !wiz_IniLoadFile(wiz)) {
         Box("Configuration file (.WIZ) could not be located. Aborting.");
         return -1;
@@ -252,6 +255,7 @@ int32_t wiz_ReadConfig(void) {
     wiz_IniFree();
     snprintf(text, sizeof text, "Reading configuration file (%s)", g.cmd);
     Status(text, true);
+    if (g.done) return -1;
     if (!wiz_NameSafe(g.cmd) || !wiz_IniLoadFile(g.cmd)) {
         snprintf(text, sizeof text, "Configuration file (%s) could not be located. Aborting.", g.cmd);
         Box(text);
@@ -294,6 +298,7 @@ int32_t wiz_ReadConfig(void) {
 
     snprintf(text, sizeof text, "Examining resource file. (%s)", g.dst);
     Status(text, true);
+    if (g.done) return -1;
     if (RunListCommand("/WORK", "update.lst") != 0) return -1;
     if (wiz_IniLoadFile("update.lst")) {
         int32_t r = ReadEntries("ADD", "FILE", WIZ_ENTRY_RESOURCE);
@@ -389,7 +394,7 @@ intptr_t wiz_ProgressDlgProc(PlatHwnd hwnd, uint32_t msg, uintptr_t wParam, intp
         if (wiz_ReadConfig() == 0) {
             plat_PostMessage(hwnd, WIZ_MSG_PROCESS, 0, 0);
         } else {
-            g.configFailed = 1;
+            g.configFailed = !g.done;
             plat_PostMessage(hwnd, WM_COMMAND, WIZ_ID_FINISH, 0);
         }
         return 0;

@@ -108,7 +108,7 @@ void Picture(Dialog& d, int32_t x, int32_t y, int32_t w, int32_t h) {
         for (int32_t i = 0; i < w; i++) {
             int32_t hill = h * 3 / 4 + (int32_t)((i * 7 + j) % 11) / 4 - (i < w / 2 ? i / 6 : (w - i) / 6);
             uint32_t c = j > hill ? 0x2F6F2F + ((uint32_t)(j - hill) << 8)
-                                  : (uint32_t)(0x40 + j * 0x80 / h) | ((uint32_t)(0x60 + j * 0x60 / h) << 8) | 0xC00000;
+                                  : ((uint32_t)(0x40 + j * 0x80 / h) << 16) | ((uint32_t)(0x60 + j * 0x60 / h) << 8) | 0xE0;
             Fill(d, x + i, y + j, 1, 1, c);
         }
     Bevel(d, x, y, w, h, false);

@@ -154,6 +154,32 @@ TEST_F(UpdateRun, CancelledAgreementChangesNothing) {
     EXPECT_TRUE(Snapshot(dir) == before);
 }
 
+TEST_F(UpdateRun, CancelButtonAsksFirst) {
+    struct Case {
+        const char* answer;  // to "Are you sure you want to cancel?"
+        bool done;
+    } cases[] = {{"6", false}, {"7", true}};
+    for (const Case& c : cases) {
+        std::string copy = dir + "_cancel" + c.answer;
+        fs::remove_all(copy);
+        fs::copy(dir, copy, fs::copy_options::recursive);
+        std::string script = copy + ".script";
+        {
+            std::ofstream f(script);
+            f << "0 lbutton click 282 320\n0 box " << c.answer << "\n";
+        }
+        auto before = Snapshot(copy);
+        RunResult r = run_Program("update", {"/DIR=" + copy}, "/tmp", {"KRX_SCRIPT=" + script});
+        fs::remove(script);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("Are you sure you want to cancel?"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("status: All done.") != std::string::npos, c.done) << r.err;
+        if (!c.done) EXPECT_TRUE(Snapshot(copy) == before);
+        if (c.done) EXPECT_FALSE(Exists(copy + "/KRXOLD.TXT"));
+        fs::remove_all(copy);
+    }
+}
+
 TEST_F(UpdateRun, BadDirectoryIsReportedAndTheRunGoesOn) {
     RunResult r = run_Program("update", {"/DIR=/nonexistent/folder"}, dir, {});
     EXPECT_NE(r.err.find("Could not set current directory to (/nonexistent/folder)."), std::string::npos);
