@@ -10,6 +10,7 @@
 #include <string>
 
 #include "run_util.h"
+#include "update/wiz_ui.h"
 
 namespace {
 
@@ -139,6 +140,16 @@ TEST_F(UpdateRun, AbortsBeforeAnyChange) {
     }
 }
 
+TEST_F(UpdateRun, TheFirstWizFileByNameIsRead) {
+    {
+        std::ofstream f(dir + "/a.Wiz", std::ios::binary);
+        f << "[HEADER]\r\nCMD=OTHER.CFG\r\n";
+    }
+    RunResult r = Run();
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.err.find("Configuration file (OTHER.CFG) could not be located. Aborting."), std::string::npos);
+}
+
 TEST_F(UpdateRun, CancelledAgreementChangesNothing) {
     std::string script = dir + ".script";
     {
@@ -166,7 +177,9 @@ TEST_F(UpdateRun, CancelButtonAsksFirst) {
         std::string script = copy + ".script";
         {
             std::ofstream f(script);
-            f << "0 lbutton click 282 320\n0 box " << c.answer << "\n";
+            int32_t x = 0, y = 0;
+            ASSERT_EQ(wizui_ControlCentre(WIZ_ID_CANCEL_BUTTON, &x, &y), 0);
+            f << "0 lbutton click " << x << " " << y << "\n0 box " << c.answer << "\n";
         }
         auto before = Snapshot(copy);
         RunResult r = run_Program("update", {"/DIR=" + copy}, "/tmp", {"KRX_SCRIPT=" + script});
