@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/deps.sh build-essential cmake ninja-build pkg-config ccache libsdl2-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev llvm
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev llvm mscompress
 JOBS=$(nproc)
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/krx-ccache}"
 export KRX_PLATFORM=headless
