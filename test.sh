@@ -10,7 +10,7 @@ export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/krx-ccache}"
 export KRX_PLATFORM=headless
 
 echo "== Build (ASan + UBSan)"
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON >/dev/null
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF >/dev/null
 cmake --build build-test -j "$JOBS"
 
 echo "== Tests"
