@@ -222,6 +222,7 @@ TEST_F(ScriptTest, AMissingScriptChangesNothing) {
 TEST_F(ScriptTest, TheSampleScriptLoadsWithEveryNameResolved) {
     ASSERT_EQ(mkdata_WriteSoundTriggers("."), 0);
     ASSERT_EQ(mkdata_WriteMenuScript("."), 0);
+    test_WriteFile("KRXMENU.BIN", mkdata_MenuDataBuild());
     mnu_ScriptLoad("KRX.MNU", &ctx);
     MkMenuScript s = mkdata_MenuScript();
     EXPECT_NE(ctx.stringResource, nullptr);

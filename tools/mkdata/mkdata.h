@@ -206,8 +206,15 @@ std::string mkdata_MenuSoundEvent(const std::string& name, uint16_t type, uint16
 // The data set's script: the resources every screen uses and the main
 // screen's window and buttons; screens add their own windows and widgets.
 MkMenuScript mkdata_MenuScript(void);
-// The menu's string file "KRXMENU.BIN" (group "MENU", items by name).
-std::vector<MkTableGroup> mkdata_MenuStrings(void);
-// KRX.MNU with the files it names: KRXMENU.BIN, the menu fonts, pictures
-// and cursors (the sound table comes from the sound-trigger writer).
+// The menu's texts: the first items of the menu data file "KRXMENU.BIN",
+// which the script names as its RESOURCE (the file keeps its version item).
+struct MkMenuText {
+    const char* name;
+    const char* text;
+};
+std::vector<MkMenuText> mkdata_MenuTexts(void);
+std::vector<uint8_t> mkdata_MenuDataBuild(void);
+// KRX.MNU with the menu fonts, pictures and cursors it names (KRXMENU.BIN
+// goes to KRX.PFF with the start-up data, the sound table comes from the
+// sound-trigger writer).
 int mkdata_WriteMenuScript(const std::string& dir);

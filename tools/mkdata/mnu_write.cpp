@@ -84,17 +84,14 @@ std::string mkdata_MenuSoundEvent(const std::string& name, uint16_t type, uint16
     return buf;
 }
 
-std::vector<MkTableGroup> mkdata_MenuStrings(void) {
-    MkTableGroup g{"MENU", {}};
-    const std::pair<const char*, const char*> kTexts[] = {
+std::vector<MkMenuText> mkdata_MenuTexts(void) {
+    return {
         {"MAIN_SINGLE", "{hot}Single Mission"}, {"MAIN_CAMPAIGN", "{hot}Campaign"},
         {"MAIN_MULTI", "{hot}Multiplayer"},     {"MAIN_OPTIONS", "{hot}Options"},
         {"MAIN_OVERVIEW", "O{hot}verview"},     {"MAIN_CREDITS", "C{hot}redits"},
         {"MAIN_UPDATE", "{hot}Update"},         {"MAIN_EXIT", "E{hot}xit"},
         {"MAIN_TITLE", "KRX"},
     };
-    for (auto [name, text] : kTexts) g.items.push_back({name, text});
-    return {g};
 }
 
 MkMenuScript mkdata_MenuScript(void) {
@@ -136,12 +133,11 @@ MkMenuScript mkdata_MenuScript(void) {
         s.buttons.push_back(buf);
         y += kButtonHeight + 8;
     }
-    s.texts = {"WndMain, MainTitle, MAIN_TITLE, ARIAL16B, 0, 40, 640, 80, 2"};
+    s.texts = {"WndMain, MainTitle, MAIN_TITLE, ARIAL16B, 0, 40, 640, 80, 512"};
     return s;
 }
 
 int mkdata_WriteMenuScript(const std::string& dir) {
-    if (mkdata_TableWrite(dir, "KRXMENU.BIN", mkdata_MenuStrings()) != 0) return -1;
     uint8_t palette[768];
     mkdata_GamePalette(palette);
     // Fonts on the generated bitmap font grid.
