@@ -63,6 +63,7 @@ enum : int32_t {
     MNU_STRING_RESOURCE = 2,
     MNU_STRING_KIND_MASK = 0xff,
     MNU_STRING_IMAGE = 0x800,
+    MNU_STRING_MARKED = 0x1000,  // markup applied (once: the text is changed in place)
 };
 
 typedef void (*MnuHandler)(int32_t argument);

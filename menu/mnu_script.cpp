@@ -444,7 +444,8 @@ void mnu_StringResolve(MnuContext* c, MnuString* s) {
     }
     default: s->text = loadFailure; break;
     }
-    if (s->text == loadFailure) return;
+    if (s->text == loadFailure || (s->kind & MNU_STRING_MARKED)) return;
+    s->kind |= MNU_STRING_MARKED;
     if (char* hot = strstr(s->text, "{hot}")) {
         size_t length = strlen(s->text);
         if (length < 256 && hot[5]) {

@@ -42,7 +42,8 @@ protected:
 TEST_F(ScriptTest, StringTextsAndMarkup) {
     MkMenuScript s = Base();
     s.strings = {"S_HOT,OK {hot}Yes", "S_COMMAS,first,second", "S_BLANK,two words", "S_TAIL,end{hot}",
-                 "S_IMG,{image}pic.pcx"};
+                 "S_IMG,{image}pic.pcx",
+                 "S_TWICE,{hot}A{hot}B"};
     Load(s);
     const struct {
         const char* key;
@@ -51,6 +52,7 @@ TEST_F(ScriptTest, StringTextsAndMarkup) {
     } kCases[] = {
         {"S_HOT", "OK Yes", 'Y'}, {"S_COMMAS", "first", 0}, {"S_BLANK", "two words", 0},
         {"R_ONE", "Res One", 'O'}, {"R_TWO", "Two", 0},      {"S_TAIL", "end{hot}", 0},
+        {"S_TWICE", "A{hot}B", 'A'},
     };
     for (const auto& k : kCases) {
         MnuString* str = mnu_StringFind(&ctx, k.key);
@@ -209,6 +211,7 @@ TEST_F(ScriptTest, ProgressRunsThroughEverySection) {
     Load(s);
     EXPECT_EQ(g_progress, (std::vector<int32_t>{0, 5, 10, 20, 25, 30, 35, 50, 60, 70, 80, 85, 90, 95, 100}));
     EXPECT_NE(mnu_TextLineBuffer, nullptr);
+    EXPECT_NE(ctx.heapMark, nullptr);
 }
 
 TEST_F(ScriptTest, AMissingScriptChangesNothing) {
