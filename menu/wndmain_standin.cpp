@@ -49,7 +49,6 @@ void WndMainDraw(void) {
 }  // namespace
 
 extern __attribute__((weak)) const AppStateRecord WndMain = {WndMainEnter, WndMainFrame, WndMainDraw, nullptr, 0};
-__attribute__((weak)) void* mnu_Context = nullptr;
-
-__attribute__((weak)) void mnu_Shutdown(void*) {}
 __attribute__((weak)) void mnu_MissionListReset(void) {}
+// Leaves the main menu, and with it the program.
+__attribute__((weak)) void cbExit(int32_t) { app_Runner.nextState = nullptr; }

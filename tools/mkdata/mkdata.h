@@ -179,3 +179,42 @@ std::vector<uint8_t> mkdata_SzddBuild(const std::vector<uint8_t>& data);
 // update installs, and the resource utility `krxres` copied from beside the
 // builder.
 int mkdata_WriteUpdate(const std::string& dir);
+// The menu script "KRX.MNU" (mnu_write.cpp; layout in docs/formats.md).
+// Each section holds the values of its key lines, written in order; the
+// RESOURCE and PWF lines come first in their sections when set.
+struct MkMenuScript {
+    std::string resource;               // STRINGS: RESOURCE
+    std::vector<std::string> strings;   // STRING: key,text
+    std::vector<std::string> images;    // IMAGE
+    std::string pwf;                    // SOUNDS: PWF
+    std::vector<std::string> sounds;    // SOUND
+    std::vector<std::string> soundEvents;
+    std::vector<std::string> rgbs;
+    std::vector<std::string> fonts;
+    std::vector<std::string> cursors;
+    std::vector<std::string> windows;
+    std::vector<std::string> buttons;
+    std::vector<std::string> entries;
+    std::vector<std::string> scrolls;
+    std::vector<std::string> texts;
+    std::vector<std::string> imageAreas;
+};
+// The script's text, CR LF line ends.
+std::string mkdata_MenuScriptBuild(const MkMenuScript& script);
+// A SOUNDEVENT value: volume 255 on any voice, event (type, 0, id).
+std::string mkdata_MenuSoundEvent(const std::string& name, uint16_t type, uint16_t id);
+// The data set's script: the resources every screen uses and the main
+// screen's window and buttons; screens add their own windows and widgets.
+MkMenuScript mkdata_MenuScript(void);
+// The menu's texts: the first items of the menu data file "KRXMENU.BIN",
+// which the script names as its RESOURCE (the file keeps its version item).
+struct MkMenuText {
+    const char* name;
+    const char* text;
+};
+std::vector<MkMenuText> mkdata_MenuTexts(void);
+std::vector<uint8_t> mkdata_MenuDataBuild(void);
+// KRX.MNU with the menu fonts, pictures and cursors it names (KRXMENU.BIN
+// goes to KRX.PFF with the start-up data, the sound table comes from the
+// sound-trigger writer).
+int mkdata_WriteMenuScript(const std::string& dir);

@@ -49,13 +49,20 @@ int WriteAppIni(const std::string& dir) {
 
 }  // namespace
 
+std::vector<uint8_t> mkdata_MenuDataBuild(void) {
+    std::map<uint32_t, std::pair<const char*, const char*>> texts;
+    uint32_t i = 0;
+    for (const MkMenuText& t : mkdata_MenuTexts()) texts[i++] = {t.name, t.text};
+    return mkdata_TableBuild(Table("KRXMENU", 393, 392, 7, texts));
+}
+
 int mkdata_WriteStartupData(const std::string& dir) {
     if (WriteAppIni(dir) != 0) return -1;
 
     // Game data: its texts come with the subsystems that read them.
     mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(Table("QJGAME", 1022, 1021, 6, {})));
 
-    // Menu data: its texts come with the menu screens.
-    mkdata_PffAdd("KRX.PFF", "KRXMENU.BIN", mkdata_TableBuild(Table("KRXMENU", 393, 392, 7, {})));
+    // Menu data: its texts come with the menu screens (mkdata_MenuTexts).
+    mkdata_PffAdd("KRX.PFF", "KRXMENU.BIN", mkdata_MenuDataBuild());
     return 0;
 }

@@ -1,0 +1,6 @@
+// Stand-ins for routines of screens not built yet.
+#include "menu/mnu.h"
+
+void mnu_CallbackStandin(int32_t) {}
+void mnu_CursorRelease(void) {}
+void mnu_TransitionFree(void) {}

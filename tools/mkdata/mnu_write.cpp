@@ -1,0 +1,168 @@
+// The menu script "KRX.MNU" and the files its common part names.
+#include <cstdio>
+#include <cstring>
+
+#include "mkdata.h"
+
+namespace {
+
+void Section(std::string& out, const char* name, const char* key, const std::vector<std::string>& lines,
+             const char* firstKey = nullptr, const std::string& first = {}) {
+    out += "[";
+    out += name;
+    out += "]\r\n";
+    if (firstKey && !first.empty()) out += std::string(firstKey) + "=" + first + "\r\n";
+    for (const std::string& l : lines) out += std::string(key) + "=" + l + "\r\n";
+    out += "\r\n";
+}
+
+// Main screen buttons: name, caption key, action.
+struct MainButton {
+    const char* name;
+    const char* textKey;
+    const char* action;
+};
+const MainButton kMainButtons[] = {
+    {"BtnSingle", "MAIN_SINGLE", "cbSingle"},     {"BtnCampaign", "MAIN_CAMPAIGN", "cbNewCamp"},
+    {"BtnMulti", "MAIN_MULTI", "cbMulti"},        {"BtnOptions", "MAIN_OPTIONS", "cbOptions"},
+    {"BtnOverview", "MAIN_OVERVIEW", "cbOverview"}, {"BtnCredits", "MAIN_CREDITS", "cbCredits"},
+    {"BtnUpdate", "MAIN_UPDATE", "cbUpdate"},     {"BtnExit", "MAIN_EXIT", "cbExit"},
+};
+
+constexpr int32_t kButtonWidth = 200, kButtonHeight = 28, kButtonFrames = 4;
+
+// A picture of `frames` frames stacked vertically, each a framed box in a
+// shade of its own.
+std::vector<uint8_t> FramedBoxes(const uint8_t* palette, int32_t w, int32_t h, int32_t frames) {
+    std::vector<uint8_t> px((size_t)w * h * frames);
+    for (int32_t f = 0; f < frames; f++) {
+        int level = 60 + 40 * f;
+        uint8_t fill = (uint8_t)mkdata_PaletteNearest(palette, level / 2, level / 2, level);
+        uint8_t edge = (uint8_t)mkdata_PaletteNearest(palette, 200, 200, 220);
+        for (int32_t y = 0; y < h; y++)
+            for (int32_t x = 0; x < w; x++)
+                px[(size_t)(f * h + y) * w + x] = (x == 0 || y == 0 || x == w - 1 || y == h - 1) ? edge : fill;
+    }
+    return px;
+}
+
+// An arrow pointer, 16 by 16, in `frames` frames whose tip colour cycles.
+std::vector<uint8_t> Arrow(const uint8_t* palette, int32_t frames, bool hand) {
+    std::vector<uint8_t> px((size_t)16 * 16 * frames, 0);
+    for (int32_t f = 0; f < frames; f++) {
+        uint8_t body = (uint8_t)mkdata_PaletteNearest(palette, 240, 240, 240);
+        uint8_t tip = (uint8_t)mkdata_PaletteNearest(palette, 255, 80 * f, 40);
+        for (int32_t y = 0; y < 16; y++)
+            for (int32_t x = 0; x <= (hand ? 6 : y * 2 / 3); x++) px[(size_t)(f * 16 + y) * 16 + x] = y < 3 ? tip : body;
+    }
+    return px;
+}
+
+}  // namespace
+
+std::string mkdata_MenuScriptBuild(const MkMenuScript& s) {
+    std::string out = "; KRX menu script: resources and widgets of the front end\r\n\r\n";
+    Section(out, "STRINGS", "STRING", s.strings, "RESOURCE", s.resource);
+    Section(out, "IMAGES", "IMAGE", s.images);
+    Section(out, "SOUNDS", "SOUND", s.sounds, "PWF", s.pwf);
+    Section(out, "SOUNDEVENTS", "SOUNDEVENT", s.soundEvents);
+    Section(out, "RGBS", "RGB", s.rgbs);
+    Section(out, "FONTS", "FONT", s.fonts);
+    Section(out, "CURSORS", "CURSOR", s.cursors);
+    Section(out, "WINDOWS", "WND", s.windows);
+    Section(out, "BUTTONS", "BUTTON", s.buttons);
+    Section(out, "TEXT_ENTRY_AREAS", "TEXTENTRY", s.entries);
+    Section(out, "SCROLL_AREAS", "SCROLL", s.scrolls);
+    Section(out, "TEXT_AREAS", "TEXT", s.texts);
+    Section(out, "IMAGE_AREAS", "IMAGE_AREA", s.imageAreas);
+    return out;
+}
+
+std::string mkdata_MenuSoundEvent(const std::string& name, uint16_t type, uint16_t id) {
+    char buf[160];
+    snprintf(buf, sizeof buf, "%s, 0, 0, 255, -1, 0, 0, NULL, %u, 0, %u, 0", name.c_str(), type, id);
+    return buf;
+}
+
+std::vector<MkMenuText> mkdata_MenuTexts(void) {
+    return {
+        {"MAIN_SINGLE", "{hot}Single Mission"}, {"MAIN_CAMPAIGN", "{hot}Campaign"},
+        {"MAIN_MULTI", "{hot}Multiplayer"},     {"MAIN_OPTIONS", "{hot}Options"},
+        {"MAIN_OVERVIEW", "O{hot}verview"},     {"MAIN_CREDITS", "C{hot}redits"},
+        {"MAIN_UPDATE", "{hot}Update"},         {"MAIN_EXIT", "E{hot}xit"},
+        {"MAIN_TITLE", "KRX"},
+    };
+}
+
+MkMenuScript mkdata_MenuScript(void) {
+    MkMenuScript s;
+    s.resource = "KRXMENU.BIN";
+    s.strings = {"MSG_OK,OK", "MSG_CANCEL,Cancel", "MSG_YES,{hot}Yes", "MSG_NO,{hot}No",
+                 "MSG_LOADING,Loading ..."};
+    s.images = {
+        "MainBack, MAINBACK.PCX, 0, 1, 0, 0, 0",
+        "MainButton, MAINBTN.PCX, 4, 4, 0, 0, 1",
+        "Cursor1Img, CURSOR1.PCX, 0, 4, 0, 0, 1",
+        "Cursor2Img, CURSOR2.PCX, 0, 2, 0, 0, 1",
+    };
+    s.pwf = MK_MENU_SOUND_FILE;
+    s.sounds = {"CLICK", "HOVER", "TRANSITION_IN", "TRANSITION_OUT"};
+    s.soundEvents = {
+        mkdata_MenuSoundEvent("TRANSITION_IN", MK_MENU_SOUND_TYPE, MK_MENU_SOUND_TRANSITION_IN),
+        mkdata_MenuSoundEvent("TRANSITION_OUT", MK_MENU_SOUND_TYPE, MK_MENU_SOUND_TRANSITION_OUT),
+        mkdata_MenuSoundEvent("BUTTON_CLICK", MK_MENU_SOUND_TYPE, MK_MENU_SOUND_CLICK),
+        mkdata_MenuSoundEvent("BUTTON_HOVER", MK_MENU_SOUND_TYPE, MK_MENU_SOUND_HOVER),
+        mkdata_MenuSoundEvent("TYPING", MK_MENU_SOUND_TYPE, MK_MENU_SOUND_TYPING),
+    };
+    s.rgbs = {"White, 255, 255, 255", "Grey, 140, 140, 150", "Dark, 40, 44, 56",   "Amber, 255, 190, 60",
+              "Orange, 200, 110, 20", "Green, 90, 230, 110", "DarkGreen, 20, 90, 30"};
+    s.fonts = {
+        "ARIAL10, arial10.pcx, White, Grey, Amber, Orange, Grey, Dark",
+        "ARIAL10W, arial10.pcx, White, White, Amber, Amber, Grey, Dark",
+        "ARIAL12, arial12.pcx, White, Grey, Amber, Orange, Grey, Dark",
+        "ARIAL16B, arial16b.pcx, White, Grey, Amber, Orange, Grey, Dark",
+        "ARIAL10G, arial10.pcx, Green, DarkGreen, White, Green, Grey, Dark",
+    };
+    s.cursors = {"Cursor1, Cursor1Img, 5, 0, 0", "Cursor2, Cursor2Img, 7, 0, 0"};
+    s.windows = {"WndMain, 0, 0, 0, MainBack, ARIAL12"};
+    int32_t y = 150;
+    for (const MainButton& b : kMainButtons) {
+        char buf[256];
+        snprintf(buf, sizeof buf, "WndMain, MainButton, %s, 0, 320, %d, %s, ARIAL12, 512, %s, cbInHover, cbOutHover, BUTTON_CLICK",
+                 b.name, y, b.textKey, b.action);
+        s.buttons.push_back(buf);
+        y += kButtonHeight + 8;
+    }
+    s.texts = {"WndMain, MainTitle, MAIN_TITLE, ARIAL16B, 0, 40, 640, 80, 512"};
+    return s;
+}
+
+int mkdata_WriteMenuScript(const std::string& dir) {
+    uint8_t palette[768];
+    mkdata_GamePalette(palette);
+    // Fonts on the generated bitmap font grid.
+    const struct {
+        const char* name;
+        int32_t cell;
+        bool bold;
+    } kFonts[] = {{"arial10.pcx", 10, false}, {"arial12.pcx", 12, false}, {"arial16b.pcx", 16, true}};
+    for (const auto& f : kFonts) {
+        int32_t w = 0, h = 0;
+        std::vector<uint8_t> image = mkdata_FontImage(f.cell, f.bold, &w, &h);
+        if (mkdata_PcxWrite(dir, f.name, w, h, image.data(), palette) != 0) return -1;
+    }
+    // The main backdrop: a vertical blue gradient.
+    std::vector<uint8_t> back(640 * 480);
+    for (int32_t y = 0; y < 480; y++) {
+        uint8_t c = (uint8_t)mkdata_PaletteNearest(palette, 10, 20 + y / 12, 60 + y / 6);
+        memset(&back[(size_t)y * 640], c, 640);
+    }
+    if (mkdata_PcxWrite(dir, "MAINBACK.PCX", 640, 480, back.data(), palette) != 0) return -1;
+    std::vector<uint8_t> button = FramedBoxes(palette, kButtonWidth, kButtonHeight, kButtonFrames);
+    if (mkdata_PcxWrite(dir, "MAINBTN.PCX", kButtonWidth, kButtonHeight * kButtonFrames, button.data(), palette) != 0)
+        return -1;
+    std::vector<uint8_t> c1 = Arrow(palette, 4, false), c2 = Arrow(palette, 2, true);
+    if (mkdata_PcxWrite(dir, "CURSOR1.PCX", 16, 64, c1.data(), palette) != 0) return -1;
+    if (mkdata_PcxWrite(dir, "CURSOR2.PCX", 16, 32, c2.data(), palette) != 0) return -1;
+    return mkdata_WriteText(dir, "KRX.MNU", mkdata_MenuScriptBuild(mkdata_MenuScript()));
+}
