@@ -48,8 +48,11 @@ TEST(Loadout, PlayerSetupThroughTheDescriptor) {
               "68:10/1 69:2/1 70:rmount.pak 71:1/1 72:rmount.pak 73:16/1 74:16/1 75:16/1 76:rmount.pak "
               "77:30/0 78:12/0 79:30/1 80:2/1 81:rmount.pak 82:1/1 83:rmount.pak 84:16/1 85:16/1 86:16/1 "
               "87:rmount.pak 88:30/0 89:12/0 90:30/1");
-    for (uint32_t i = 0; i < b.loadout.mountCount; i++)
-        if (b.loadout.mounts[i].type >= 0) EXPECT_EQ(b.loadout.mounts[i].flagB, 1);
+    for (uint32_t i = 0; i < b.loadout.mountCount; i++) {
+        if (b.loadout.mounts[i].type >= 0) {
+            EXPECT_EQ(b.loadout.mounts[i].flagB, 1);
+        }
+    }
     // The rest of the block is cleared.
     EXPECT_EQ(b.loadout.stores[7].type, 0);
     EXPECT_EQ(b.teamFields[0], 0u);
