@@ -7,3 +7,6 @@ void net_DriverSelect(int32_t kind);
 // 0 on success (also when already open), 1 on failure.
 int32_t net_DriverInit(void);
 int32_t net_DriverClose(void);
+// Creates the local player in the session (name, server flag, data, size):
+// 0, or nonzero on failure.
+int32_t net_CreatePlayer(const char* name, int32_t serverFlag, const void* data, uint32_t size);

@@ -4,3 +4,4 @@
 __attribute__((weak)) void net_DriverSelect(int32_t) {}
 __attribute__((weak)) int32_t net_DriverInit(void) { return 0; }
 __attribute__((weak)) int32_t net_DriverClose(void) { return 0; }
+__attribute__((weak)) int32_t net_CreatePlayer(const char*, int32_t, const void*, uint32_t) { return 0; }

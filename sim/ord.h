@@ -11,8 +11,42 @@ struct _ORDNANCE_MANAGER {
 // Null while the player has none.
 extern _ORDNANCE_MANAGER* ord_Manager;
 
+constexpr int32_t ORD_STORES_MAX = 8;
+constexpr int32_t ORD_MOUNTS_MAX = 24;
+
+// One weapon type an aircraft carries. The fourth word is the interval
+// between two releases.
+struct OrdStoreEntry {
+    int32_t type;
+    int32_t count;
+    int32_t capacity;
+    int32_t interval;
+};
+// What hangs on one mount part of the model (parts 68 to 90): a weapon type
+// with its two flags, or a model (a rail) and no weapon (type -1).
+struct OrdMountEntry {
+    int32_t part;
+    int32_t flagA;
+    int32_t flagB;
+    char modelName[16];
+    int16_t type;
+    int16_t attachment;
+    int32_t amount;
+    int32_t fullAmount;
+    int32_t reserved;
+};
+// An aircraft loadout: the store list and the mount list with their counts.
+struct OrdLoadout {
+    uint32_t storeCount;
+    uint32_t mountCount;
+    OrdStoreEntry stores[ORD_STORES_MAX];
+    OrdMountEntry mounts[ORD_MOUNTS_MAX];
+};
+static_assert(sizeof(OrdMountEntry) == 44, "mount entry");
+static_assert(sizeof(OrdLoadout) == 1192, "loadout");
+
 // Entries of an aircraft's store list (at most 8) and mount list (at most
-// 24). -1 for a count, capacity or flag takes the weapon type's default.
+// 24); a list is an OrdLoadout. -1 for a count, capacity or flag takes the weapon type's default.
 void ord_StoreEntryInit(void* entry, int32_t type, int32_t count, int32_t capacity, int32_t mount);
 void ord_MountInitNamed(void* entry, int32_t part, const char* modelName, int32_t attachment);
 void ord_MountInitByType(void* entry, int32_t part, int32_t type, int32_t flagA, int32_t flagB);
@@ -20,8 +54,8 @@ void ord_MountInitByType(void* entry, int32_t part, int32_t type, int32_t flagA,
 int32_t ord_AddStoreType(void* list, int32_t type, int32_t count, int32_t capacity, int32_t mount);
 int32_t ord_AddMount(void* list, int32_t part, int32_t type, int32_t flagA, int32_t flagB);
 int32_t ord_AddMountNamed(void* list, int32_t part, const char* modelName, int32_t attachment);
-// Mounts of the type on the stations of the list; returns the stations not
-// taken.
+// Mounts the type on the next station of the list (ended by -1) and lists
+// the type as a store; returns the stations not taken.
 const int32_t* ord_AddStoreWithMounts(void* list, const int32_t* stations, int32_t type, int32_t flagA,
                                       int32_t flagB);
 

@@ -1,18 +1,70 @@
-// Stand-in until the ordnance manager lands: no manager, empty lists, no
-// stores to release.
+// Stand-in until the ordnance manager lands: no manager, no stores to
+// release; the list routines only append entries.
 #include "sim/ord.h"
+
+#include <cstring>
 
 _ORDNANCE_MANAGER* ord_Manager = nullptr;
 OrdStoreRelease ord_StoreRelease;
 
-void ord_StoreEntryInit(void*, int32_t, int32_t, int32_t, int32_t) {}
-void ord_MountInitNamed(void*, int32_t, const char*, int32_t) {}
-void ord_MountInitByType(void*, int32_t, int32_t, int32_t, int32_t) {}
-int32_t ord_AddStoreType(void*, int32_t, int32_t, int32_t, int32_t) { return 0; }
-int32_t ord_AddMount(void*, int32_t, int32_t, int32_t, int32_t) { return 0; }
-int32_t ord_AddMountNamed(void*, int32_t, const char*, int32_t) { return 0; }
-const int32_t* ord_AddStoreWithMounts(void*, const int32_t* stations, int32_t, int32_t, int32_t) {
-    return stations;
+void ord_StoreEntryInit(void* entry, int32_t type, int32_t count, int32_t capacity, int32_t mount) {
+    if (!entry) return;
+    *static_cast<OrdStoreEntry*>(entry) = {type, count, capacity, mount};
+}
+
+void ord_MountInitNamed(void* entry, int32_t part, const char* modelName, int32_t attachment) {
+    if (!entry) return;
+    auto* m = static_cast<OrdMountEntry*>(entry);
+    memset(m, 0, sizeof *m);
+    m->part = part;
+    m->type = -1;
+    m->attachment = (int16_t)attachment;
+    if (modelName) {
+        size_t n = strnlen(modelName, sizeof m->modelName - 1);
+        memcpy(m->modelName, modelName, n);
+    }
+}
+
+void ord_MountInitByType(void* entry, int32_t part, int32_t type, int32_t flagA, int32_t flagB) {
+    if (!entry) return;
+    auto* m = static_cast<OrdMountEntry*>(entry);
+    memset(m, 0, sizeof *m);
+    m->part = part;
+    m->type = (int16_t)type;
+    m->flagA = flagA;
+    m->flagB = flagB;
+}
+
+int32_t ord_AddStoreType(void* list, int32_t type, int32_t count, int32_t capacity, int32_t mount) {
+    auto* l = static_cast<OrdLoadout*>(list);
+    if (!l) return 0;
+    if (l->storeCount < (uint32_t)ORD_STORES_MAX) ord_StoreEntryInit(&l->stores[l->storeCount++], type, count, capacity, mount);
+    return (int32_t)l->storeCount;
+}
+
+int32_t ord_AddMount(void* list, int32_t part, int32_t type, int32_t flagA, int32_t flagB) {
+    auto* l = static_cast<OrdLoadout*>(list);
+    if (!l) return 0;
+    if (l->mountCount < (uint32_t)ORD_MOUNTS_MAX) ord_MountInitByType(&l->mounts[l->mountCount++], part, type, flagA, flagB);
+    return (int32_t)l->mountCount;
+}
+
+int32_t ord_AddMountNamed(void* list, int32_t part, const char* modelName, int32_t attachment) {
+    auto* l = static_cast<OrdLoadout*>(list);
+    if (!l) return 0;
+    if (l->mountCount < (uint32_t)ORD_MOUNTS_MAX) ord_MountInitNamed(&l->mounts[l->mountCount++], part, modelName, attachment);
+    return (int32_t)l->mountCount;
+}
+
+const int32_t* ord_AddStoreWithMounts(void* list, const int32_t* stations, int32_t type, int32_t flagA,
+                                      int32_t flagB) {
+    auto* l = static_cast<OrdLoadout*>(list);
+    if (!l || !stations || *stations < 0) return stations;
+    bool listed = false;
+    for (uint32_t i = 0; i < l->storeCount; i++) listed |= l->stores[i].type == type;
+    if (!listed) ord_AddStoreType(l, type, -1, -1, -1);
+    ord_AddMount(l, *stations, type, flagA, flagB);
+    return stations + 1;
 }
 
 int32_t ord_ConsumeStore(int32_t) {

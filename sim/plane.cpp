@@ -9,6 +9,7 @@
 #include "base/units.h"
 #include "platform/simlog.h"
 #include "sim/obj.h"
+#include "world/loadout.h"
 
 _PLANE* plane_Current = nullptr;
 _PLANE_TYPE plane_CurrentDescriptor;
@@ -28,7 +29,7 @@ _PLANE_TYPE plane_TypeKrx = {
     "rail.pak",
     0x0006FF6E,
     0,
-    nullptr,
+    loadout_PlayerSetup,
     0x448,
     {},
     {},

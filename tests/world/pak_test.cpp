@@ -407,6 +407,26 @@ TEST_F(PakLoad, TheDataSetModelsLoadFromTheArchive) {
     EXPECT_EQ(pak_ModelGeometryGet(boo, 0)->polygonCount, 12);
 }
 
+// The player aircraft's models load, and its part information binds every
+// store mount the loadouts name (parts 68 to 90).
+TEST_F(PakLoad, TheAircraftModelsBindTheirMountParts) {
+    PffRecord* pff = pff_Open(KRX_DATA_DIR "/KRX.PFF");
+    ASSERT_NE(pff, nullptr);
+    ASSERT_GE(file_PffSlotAdd(pff), 0);
+    for (const char* name : {"krx_ai.pak", "krxvrtc.pak", "krxvrtcn.pak", "krxglass.pak", "rmount.pak", "smount.pak"})
+        EXPECT_NE(pak_Load(name), nullptr) << name;
+    for (const char* name : {"krx.pak", "rail.pak"}) {
+        _PAK_HEADER* h = pak_Load(name);
+        ASSERT_NE(h, nullptr) << name;
+        ASSERT_NE(h->partInfo, nullptr) << name;
+        auto* orient = static_cast<_ORIENT_OBJ_PART_STRUCT*>(pak_InfoPartFind(h->partInfo, 0)->bound);
+        ASSERT_NE(orient, nullptr) << name;
+        EXPECT_EQ(orient->part[0], pak_SubObjectGet(h, 0, 0)) << name;
+        for (int32_t part = 68; part <= 90; part++) EXPECT_EQ(orient->part[part], pak_SubObjectGet(h, 0, part - 67)) << name << part;
+        EXPECT_EQ(orient->part[67], nullptr) << name;
+    }
+}
+
 }  // namespace
 
 namespace {

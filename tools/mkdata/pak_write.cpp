@@ -3,6 +3,8 @@
 // written 0.
 #include "pak_write.h"
 
+#include "world/pak.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -332,6 +334,31 @@ MkPak CrateModel(const uint8_t* palette) {
     return p;
 }
 
+// The player aircraft's models: a flat-coloured box for the body, with one
+// more sub-object per store mount (parts 68 to 90) when mounts is set.
+MkPak AircraftModel(const char* name, int32_t half, uint8_t r, uint8_t g, uint8_t b, bool mounts) {
+    MkPak p;
+    p.name = name;
+    p.radius = half * 2;
+    p.baseHeight = half;
+    p.geometries.push_back(mkdata_PakCube(half, {Flat(r, g, b)}, {{0, half * 2, 0}}));
+    MkPakModel m;
+    m.size = 0x100000;
+    m.subObjects.push_back({0, 0x02, {r, g, b}});
+    if (mounts)
+        for (int32_t part = 68; part <= 90; part++) m.subObjects.push_back({0, 0x02, {90, 90, 90}});
+    p.models.push_back(m);
+    return p;
+}
+
+// ".PIB" naming the body and the mount parts 68 to 90 as sub-objects 1..23.
+std::vector<uint8_t> MountPib(void) {
+    MkPibNode node;
+    node.parts.push_back({"Body", 0});
+    for (int32_t part = 68; part <= 90; part++) node.parts.push_back({pak_OrientPartNames[part], part - 67});
+    return mkdata_PibBuild({node});
+}
+
 }  // namespace
 
 std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
@@ -341,6 +368,16 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     files.push_back({"boo.pak", mkdata_PakBuild(BooModel())});
     files.push_back({"crate.pak", mkdata_PakBuild(CrateModel(palette))});
     files.push_back({"crate.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Canopy", 1}}}})});
+    files.push_back({"krx.pak", mkdata_PakBuild(AircraftModel("krx", 0x6000, 120, 130, 140, true))});
+    files.push_back({"krx.PIB", MountPib()});
+    files.push_back({"krx_ai.pak", mkdata_PakBuild(AircraftModel("krx_ai", 0x6000, 120, 130, 140, true))});
+    files.push_back({"krxvrtc.pak", mkdata_PakBuild(AircraftModel("krxvrtc", 0x2000, 60, 60, 60, false))});
+    files.push_back({"krxvrtcn.pak", mkdata_PakBuild(AircraftModel("krxvrtcn", 0x2000, 20, 30, 20, false))});
+    files.push_back({"krxglass.pak", mkdata_PakBuild(AircraftModel("krxglass", 0x1000, 150, 200, 220, false))});
+    files.push_back({"rmount.pak", mkdata_PakBuild(AircraftModel("rmount", 0x400, 80, 80, 80, false))});
+    files.push_back({"smount.pak", mkdata_PakBuild(AircraftModel("smount", 0x400, 80, 80, 80, false))});
+    files.push_back({"rail.pak", mkdata_PakBuild(AircraftModel("rail", 0x600, 100, 100, 100, true))});
+    files.push_back({"rail.PIB", MountPib()});
     // The ".PAL" companion is a PCX image whose palette is the model's; as
     // in the game palette, its pixels mark the fixed colours. Its remap
     // companions go beside it.

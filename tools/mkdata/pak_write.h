@@ -91,7 +91,10 @@ std::vector<uint8_t> mkdata_PibBuild(const std::vector<MkPibNode>& nodes);
 
 // The data set's models: "boo.pak" (flat colours) and "crate.pak" (textured,
 // with an embedded image, "crate.PAL" with its remaps "crate.CR1" and
-// "crate.CR2", and "crate.PIB"), as files (the ".PAL"
+// "crate.CR2", and "crate.PIB"), the player aircraft's models ("krx.pak",
+// "krx_ai.pak", "krxvrtc.pak", "krxvrtcn.pak", "krxglass.pak", the mount and
+// rail models "rmount.pak", "smount.pak", "rail.pak", with "krx.PIB" and
+// "rail.PIB" naming the mount parts 68 to 90), as files (the ".PAL"
 // image is made through a scratch file in scratchDir; empty on failure), and
 // added to KRX.PFF by mkdata_WriteModels.
 struct MkModelFile {
