@@ -30,3 +30,6 @@ void hud_PauseSwitch(int32_t on);
 extern int32_t hud_ScreenKeyState[3];
 extern uint8_t hud_DebugRequest;
 extern uint8_t hud_HotKeyRequest;
+
+// Three state bytes of the HUD symbology the external eyes clear.
+extern uint8_t hud_SymbolState[3];
