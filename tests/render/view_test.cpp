@@ -12,6 +12,7 @@
 #include "shell/wndproc.h"
 #include "sim/obj.h"
 #include "world/pak.h"
+#include "world/pak_fixture.h"
 #include "world/terrain.h"
 
 namespace {
@@ -366,6 +367,35 @@ TEST_F(ViewEnv, CockpitEyeOffsetRefusals) {
         EXPECT_EQ(out.z, 0);
     }
     EXPECT_EQ(view_CockpitEyeOffset(&model, 0, nullptr), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The data set's cockpit models carry an eye node for every panel.
+TEST_F(PakTest, CockpitModelsHaveAnEyeForEveryPanel) {
+    WriteDataSetModels();
+    for (const char* name : {"krxvrtc.pak", "krxvrtcn.pak"}) {
+        _PAK_HEADER* model = pak_Load(name);
+        ASSERT_NE(model, nullptr) << name;
+        for (int32_t panel = 0; panel <= 10; panel++) {
+            FixVec3 out = {1, 1, 1};
+            ASSERT_EQ(view_CockpitEyeOffset(model, panel, &out), 0) << name << " " << panel;
+            MkPakXyz want = mkdata_CockpitEye(panel);
+            EXPECT_EQ(out.x, want.x) << panel;
+            EXPECT_EQ(out.y, want.y) << panel;
+            EXPECT_EQ(out.z, want.z) << panel;
+        }
+        FixVec3 out;
+        EXPECT_EQ(view_CockpitEyeOffset(model, 11, &out), -1);
+    }
+    // A model whose part information lacks the eye nodes.
+    _PAK_HEADER* crate = pak_Load("crate.pak");
+    ASSERT_NE(crate, nullptr);
+    FixVec3 out = {1, 1, 1};
+    EXPECT_EQ(view_CockpitEyeOffset(crate, 7, &out), -1);
+    EXPECT_EQ(out.x, 0);
 }
 
 }  // namespace

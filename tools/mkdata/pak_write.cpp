@@ -332,7 +332,48 @@ MkPak CrateModel(const uint8_t* palette) {
     return p;
 }
 
+// The virtual cockpits "krxvrtc.pak" (day) and "krxvrtcn.pak" (night): one
+// box around the pilot whose attachment points are the eye positions of the
+// cockpit panels 0..10; the part information names them "Eye 0".."Eye 10"
+// (docs/formats.md, "Cockpit eye nodes").
+MkPak CockpitModel(bool night) {
+    MkPak p;
+    p.name = night ? "krxvrtcn" : "krxvrtc";
+    p.radius = 0x4000;
+    p.baseHeight = 0x2000;
+    uint8_t grey = night ? 30 : 90;
+    std::vector<MkPakXyz> eyes;
+    for (int32_t panel = 0; panel <= 10; panel++) eyes.push_back(mkdata_CockpitEye(panel));
+    // File axes (the loader turns y and z into height and forward) at the
+    // points' double scale.
+    for (MkPakXyz& e : eyes) e = {e.x * 2, -e.z * 2, e.y * 2};
+    p.geometries.push_back(mkdata_PakCube(0x3000, std::vector<MkPakFace>(6, Flat(grey, grey, grey)), eyes));
+    MkPakModel m;
+    m.size = 0x100000;
+    m.subObjects.push_back({0, 0, {0, 0, 0}});
+    p.models.push_back(m);
+    return p;
+}
+
+std::vector<uint8_t> CockpitPib() {
+    MkPibNode node;
+    node.model = 0;
+    for (int32_t panel = 0; panel <= 10; panel++)
+        node.parts.push_back({"Eye " + std::to_string(panel), panel + 1});
+    return mkdata_PibBuild({node});
+}
+
 }  // namespace
+
+MkPakXyz mkdata_CockpitEye(int32_t panel) {
+    // The pilot's head, then the consoles the panel views look at.
+    static const MkPakXyz kEyes[11] = {
+        {0, 0x1400, 0x200},     {-0x600, 0x1000, 0x800}, {0, 0x1000, 0x900},    {0x600, 0x1000, 0x800},
+        {-0x500, 0x0C00, 0x600}, {0, 0x0E00, 0x700},      {0x500, 0x0E00, 0x700}, {0, 0x1600, 0x400},
+        {0, 0x1500, 0},          {0, 0x0C00, 0x500},      {-0x700, 0x0C00, 0x300},
+    };
+    return panel >= 0 && panel <= 10 ? kEyes[panel] : MkPakXyz{};
+}
 
 std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     uint8_t palette[768];
@@ -341,6 +382,10 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     files.push_back({"boo.pak", mkdata_PakBuild(BooModel())});
     files.push_back({"crate.pak", mkdata_PakBuild(CrateModel(palette))});
     files.push_back({"crate.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Canopy", 1}}}})});
+    files.push_back({"krxvrtc.pak", mkdata_PakBuild(CockpitModel(false))});
+    files.push_back({"krxvrtc.PIB", CockpitPib()});
+    files.push_back({"krxvrtcn.pak", mkdata_PakBuild(CockpitModel(true))});
+    files.push_back({"krxvrtcn.PIB", CockpitPib()});
     // The ".PAL" companion is a PCX image whose palette is the model's; as
     // in the game palette, its pixels mark the fixed colours. Its remap
     // companions go beside it.
