@@ -15,6 +15,7 @@
 #include "net/chat.h"
 #include "net/client.h"
 #include "net/dcbpool.h"
+#include "platform/simlog.h"
 #include "render/render.h"
 #include "shell/wndproc.h"
 #include "sim/obj.h"
@@ -34,6 +35,20 @@ int32_t view_ProjectionCentreY = 0;
 ViewStateWords view_Words = {};
 
 namespace {
+
+// Set by every mode change: the next placement writes a harness log line.
+bool g_logPending = true;
+
+// One "camera" line at the first placement after a mode change: the
+// camera's position and its offset from the viewed object.
+void LogPlacement(const ViewModeRecord* m, const ObjectRecord* o) {
+    if (!g_logPending) return;
+    g_logPending = false;
+    const FixWorldPos& c = view_State.position;
+    plat_SimLog("camera", "mode=%d sub=%d x=%u y=%u z=%u dx=%d dy=%d dz=%d distance=%d",
+                (int)(m - view_ModeTable), (int)m->subView, c.x, c.y, c.z, (int32_t)(c.x - o->position.x),
+                (int32_t)(c.y - o->position.y), (int32_t)(c.z - o->position.z), view_CameraDistance);
+}
 
 constexpr int32_t kLookYawStart = -0x280000;
 constexpr int32_t kLookPitchStart = 0x140000;
@@ -140,6 +155,7 @@ void view_ModeSelect(void) {
     w.previous = mode;
     w.pending = nullptr;
     w.cameraPlaced = 0;
+    g_logPending = true;
     if (!(ViewFlags & VIEW_OPT_TEMPORARY) && !w.noReAim) view_ReAim();
     if ((ViewFlags & VIEW_OPT_COCKPIT_FAMILY) && vcp_Available) {
         if (oldBits & VIEW_OPT_COCKPIT_FAMILY) {
@@ -212,6 +228,7 @@ void view_TrackUpdate(void) {
     w.subViewNumber = m->subView;
     w.subViewEntry = &m->subViews[m->subView];
     if (w.subViewEntry->eye) w.subViewEntry->eye(ViewedObject, w.subViewEntry);
+    LogPlacement(m, ViewedObject);
     FixAngles& a = view_State.angles;
     fix_SinCosAngles(a.heading, a.pitch, a.roll, &view_State.cameraTrig);
     fix_SinCosAngles((int32_t)(0u - (uint32_t)a.heading), (int32_t)(0u - (uint32_t)a.pitch),
@@ -241,6 +258,7 @@ void view_LookAnglesEase(void) {
 }
 
 void view_Reset(void) {
+    g_logPending = true;
     render_FrameCounter = 0;
     dbg_TimeCompression = 1;
     tacmap_GoalsShown = tacmap_KeysShown = tacmap_ScoreShown = 0;

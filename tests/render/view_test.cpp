@@ -1,13 +1,17 @@
 // View modes, eye routines and camera objects.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <cstring>
 #include <vector>
 
 #include "base/mem.h"
 #include "cockpit/vcp.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "render/view.h"
 #include "shell/wndproc.h"
 #include "sim/obj.h"
@@ -351,6 +355,45 @@ TEST_F(ViewEnv, CamerasAreListedAndTheFollowCameraZooms) {
     view_CamerasFree();
     EXPECT_EQ(view_Cameras.count, 0);
     EXPECT_EQ(view_CameraFirst, nullptr);
+}
+
+TEST_F(ViewEnv, CameraLogShowsTheCockpitEyeThenTheChase) {
+    const std::string path = testing::TempDir() + "krx_view_simlog.txt";
+    setenv("KRX_SIMLOG", path.c_str(), 1);
+    plat_SimLogReset();
+    view_Reset();
+    Select(VIEW_MODE_COCKPIT);
+    view_TrackUpdate();
+    view_TrackUpdate();  // one line per mode change
+    Select(VIEW_MODE_FOLLOW);
+    view_LookYaw = view_LookPitch = 0;
+    view_TrackUpdate();
+    plat_SimLogReset();
+    unsetenv("KRX_SIMLOG");
+    FILE* f = fopen(path.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    char line[2][256] = {};
+    ASSERT_NE(fgets(line[0], sizeof line[0], f), nullptr);
+    ASSERT_NE(fgets(line[1], sizeof line[1], f), nullptr);
+    char extra[256];
+    EXPECT_EQ(fgets(extra, sizeof extra, f), nullptr);
+    fclose(f);
+    remove(path.c_str());
+    int mode, sub, dx, dy, dz, distance;
+    unsigned x, y, z;
+    ASSERT_EQ(sscanf(line[0], "%*d camera mode=%d sub=%d x=%u y=%u z=%u dx=%d dy=%d dz=%d distance=%d", &mode, &sub,
+                     &x, &y, &z, &dx, &dy, &dz, &distance), 9) << line[0];
+    // Without a cockpit model the eye is at the aircraft.
+    EXPECT_EQ(mode, VIEW_MODE_COCKPIT);
+    EXPECT_EQ(x, plane.position.x);
+    EXPECT_EQ(dx, 0);
+    EXPECT_EQ(dz, 0);
+    ASSERT_EQ(sscanf(line[1], "%*d camera mode=%d sub=%d x=%u y=%u z=%u dx=%d dy=%d dz=%d distance=%d", &mode, &sub,
+                     &x, &y, &z, &dx, &dy, &dz, &distance), 9) << line[1];
+    EXPECT_EQ(mode, VIEW_MODE_FOLLOW);
+    EXPECT_EQ(distance, 0x50000);
+    double d = sqrt((double)dx * dx + (double)dy * dy + (double)dz * dz);
+    EXPECT_NEAR(d, 0x50000, 32);  // the table sine peaks just below 1.0
 }
 
 TEST_F(ViewEnv, CockpitEyeOffsetRefusals) {
