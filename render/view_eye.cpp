@@ -62,7 +62,9 @@ void LookAt(const FixWorldPos& p) {
     int32_t heading = fix_Atan2(dx, dz);
     int32_t ax = abs(dx), az = abs(dz);
     int32_t horizontal = ax > az ? ax + az / 2 : az + ax / 2;
-    int32_t pitch = Neg(fix_Atan2(Neg(horizontal), Diff(p.y, cam.y) >> 1));
+    // Pitch up is positive, as for objects: the angle of (horizontal, rise)
+    // from the camera to p.
+    int32_t pitch = Neg(fix_Atan2(Diff(p.y, cam.y) >> 1, Neg(horizontal)));
     view_CameraBlock.lookAtHeading = heading;
     view_CameraBlock.lookAtPitch = pitch;
     view_State.angles = {heading, pitch, 0};

@@ -10,6 +10,7 @@
 
 #include "base/mem.h"
 #include "cockpit/vcp.h"
+#include "display/otw.h"
 #include "net/client.h"
 #include "platform/simlog.h"
 #include "render/view.h"
@@ -227,6 +228,67 @@ TEST_F(ViewEnv, ChaseCameraStaysAboveTheTerrainAndEasesItsHeight) {
     // A new mode snaps again.
     Select(VIEW_MODE_WINGMAN);
     EXPECT_EQ(view_Words.cameraPlaced, 0);
+}
+
+TEST_F(ViewEnv, ChaseCameraLooksAtTheObject) {
+    // Behind the object along its heading, the look pitch raising the camera
+    // so that it looks down at the object.
+    struct Case {
+        int32_t heading, lookYaw, lookPitch;
+        int32_t cameraHeading, cameraPitch;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 0},
+        {0x400000, 0, 0, 0x400000, 0},
+        {0x1800000, 0, 0x140000, 0x1800000, -0x140000},
+        {0, 0x800000, 0, -0x800000, 0},
+    };
+    Select(VIEW_MODE_FOLLOW);
+    for (const Case& c : cases) {
+        plane.angles = {c.heading, 0, 0};
+        view_LookYaw = c.lookYaw;
+        view_LookPitch = c.lookPitch;
+        view_Words.cameraPlaced = 0;
+        view_TrackUpdate();
+        int32_t dh = (int32_t)((uint32_t)(view_State.angles.heading - c.cameraHeading) << 7) >> 7;
+        int32_t dp = (int32_t)((uint32_t)(view_State.angles.pitch - c.cameraPitch) << 7) >> 7;
+        EXPECT_LE(abs(dh), 0x2000) << c.heading << " " << c.lookYaw << " " << c.lookPitch;
+        EXPECT_LE(abs(dp), 0x2000) << c.heading << " " << c.lookYaw << " " << c.lookPitch;
+        EXPECT_EQ(view_State.angles.roll, 0);
+    }
+}
+
+TEST_F(ViewEnv, CockpitEyesTakeTheAircraftsAnglesAndTheirPanel) {
+    struct Case {
+        int32_t mode;
+        FixAngles aircraft;
+        FixAngles camera;
+        int32_t panel, centreFactor;
+    };
+    const Case cases[] = {
+        {VIEW_MODE_HUD, {0x300000, 0x100000, 0x50000}, {0x300000, 0x100000, 0x50000}, 7, 32},
+        {VIEW_MODE_HUD, {0x1C00000, -0x200000, 0}, {0x1C00000, -0x200000, 0}, 7, 32},
+        {VIEW_MODE_DEFAULT, {0x300000, 0, -0x80000}, {0x300000, 0, -0x80000}, 8, 64},
+        {VIEW_MODE_STICK, {0x300000, 0x100000, 0}, {0, -0x240000, 0}, 9, 64},
+        {VIEW_MODE_DEFENSE, {0x300000, 0x100000, 0}, {0, 0, 0}, 3, 64},
+    };
+    otw_State.screen.height = 480;
+    for (const Case& c : cases) {
+        Select(VIEW_MODE_FOLLOW);
+        Select(c.mode);
+        plane.angles = c.aircraft;
+        view_TrackUpdate();
+        EXPECT_EQ(vcp_CockpitPanel, c.panel) << c.mode;
+        EXPECT_EQ(view_ProjectionCentreY, otw_State.screen.height * c.centreFactor);
+        const int32_t* got = &view_State.angles.heading;
+        const int32_t* want = &c.camera.heading;
+        for (int i = 0; i < 3; i++) {
+            int32_t d = (int32_t)((uint32_t)(got[i] - want[i]) << 7) >> 7;
+            EXPECT_LE(abs(d), 0x4000) << c.mode << " angle " << i << " " << got[i];
+        }
+        EXPECT_EQ(view_State.position.x, plane.position.x);
+    }
+    otw_State.screen.height = 0;
 }
 
 TEST_F(ViewEnv, ChaseDistanceBetweenRadiusAndLimit) {
