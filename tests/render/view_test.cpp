@@ -504,3 +504,63 @@ TEST_F(PakTest, CockpitModelsHaveAnEyeForEveryPanel) {
 }
 
 }  // namespace
+
+namespace {
+
+// A change between cockpit views moves the eye smoothly from the old panel's
+// eye to the new one through the second camera object.
+TEST_F(PakTest, CockpitToCockpitChangeMovesTheEyeSmoothly) {
+    WriteDataSetModels();
+    _PAK_HEADER* model = pak_Load("krxvrtc.pak");
+    ASSERT_NE(model, nullptr);
+    ObjectRecord plane{};
+    plane.position = {0x40000000u, 0x1000000u, 0x40000000u};
+    Client_PlayerObject = &plane;
+    view_Words = ViewStateWords{};
+    ViewFlags = 0;
+    Client_BindPlayerObject();
+    view_CockpitModel = model;
+    vcp_Available = 1;
+    view_CamerasCreate();
+    ASSERT_NE(view_CameraSecond, nullptr);
+
+    view_ModeSelectC(&view_ModeTable[VIEW_MODE_HUD]);
+    EXPECT_EQ(view_Words.cockpitToCockpit, 0);  // from outside the cockpit family
+    view_TrackUpdate();
+    MkPakXyz hud = mkdata_CockpitEye(7), defence = mkdata_CockpitEye(3);
+    EXPECT_EQ((int32_t)(view_State.position.y - plane.position.y), hud.y);
+    EXPECT_EQ(vcp_CockpitScale, 96);
+
+    view_ModeSelectC(&view_ModeTable[VIEW_MODE_DEFENSE]);
+    EXPECT_EQ(view_Words.cockpitToCockpit, 1);
+    EXPECT_EQ(view_NearPlane, 0x670);
+    view_TrackUpdate();
+    // The first frame still shows the old eye; then it moves without jumps.
+    int32_t y = (int32_t)(view_State.position.y - plane.position.y);
+    EXPECT_EQ(y, hud.y);
+    int frames = 0;
+    while (view_Words.cockpitToCockpit && frames < 1000) {
+        view_CameraModeFrame(view_CameraSecond);
+        view_TrackUpdate();
+        int32_t ny = (int32_t)(view_State.position.y - plane.position.y);
+        EXPECT_LE(abs(ny - y), 0x100) << frames;
+        y = ny;
+        frames++;
+    }
+    EXPECT_EQ(view_Words.cockpitToCockpit, 0);
+    EXPECT_GT(frames, 5);
+    EXPECT_EQ((int32_t)(view_State.position.x - plane.position.x), defence.x);
+    EXPECT_EQ((int32_t)(view_State.position.y - plane.position.y), defence.y);
+    EXPECT_EQ((int32_t)(view_State.position.z - plane.position.z), defence.z);
+    view_TrackUpdate();  // at rest: the panel view's scale
+    EXPECT_EQ(vcp_CockpitScale, 120);
+    EXPECT_EQ((int32_t)(view_State.position.y - plane.position.y), defence.y);
+
+    view_CamerasFree();
+    view_CockpitModel = nullptr;
+    vcp_Available = 0;
+    Client_PlayerObject = nullptr;
+    for (ViewModeRecord& m : view_ModeTable) m.viewedObject = nullptr;
+}
+
+}  // namespace
