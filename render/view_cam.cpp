@@ -72,21 +72,25 @@ void PositionStep(_CAM* c) {
     math_Vec3Add(&c->current.pos, &step);
 }
 
-// Heading and pitch from the current eye to the working target, in the
-// current eye's axes, within half a turn.
+// Heading and pitch from the current eye to the followed eye (the target
+// block's position: the working target is the orbit point the eye moves to,
+// from which the eye would look along its own path and, at rest, nowhere),
+// in the current eye's axes, within half a turn.
 void TowardTarget(const _CAM* c, float* heading, float* pitch) {
-    MathVec3 v = c->working.pos;
+    MathVec3 v = c->target.pos;
     math_Vec3Sub(&v, &c->current.pos);
     math_RelativeHeadingPitch(&v, &c->current.rot, heading, pitch);
     if (*heading > 180.0f) *heading -= 360.0f;
     if (*pitch > 180.0f) *pitch -= 360.0f;
 }
 
+// Turns the eye a share of the way towards the working target (with these
+// row turns a positive relative heading and pitch turn towards it).
 void TurnStep(_CAM* c) {
     float h, p;
     TowardTarget(c, &h, &p);
-    math_RotateRows02(&c->current.rot, -h * c->settings.gains[1]);
-    math_RotateRows12(&c->current.rot, -p * c->settings.gains[2]);
+    math_RotateRows02(&c->current.rot, h * c->settings.gains[1]);
+    math_RotateRows12(&c->current.rot, p * c->settings.gains[2]);
 }
 
 void Scalar(float* v, float* s, float t, float k, float limit) {
@@ -99,9 +103,12 @@ void Scalar(float* v, float* s, float t, float k, float limit) {
     *v += *s;
 }
 
+// The eye offset a snap takes from the settings lies in their zero words:
+// both settings blocks carry none, so the eye comes to rest on the working
+// target (the base position is the orbit, not an offset).
 void Snap(_CAM* c) {
     c->current = c->working;
-    c->offset = {c->settings.base[0], c->settings.base[1], c->settings.base[2]};
+    c->offset = {(float)c->settings.zero[0], (float)c->settings.zero[1], (float)c->settings.zero[2]};
     c->speed = math_Vec3Length(&c->offset);
 }
 
@@ -135,13 +142,12 @@ void Mode5Frame(_CAM* c) {
 void Mode5Setup(_CAM* c) {
     SharedStep(c);
     Snap(c);
+    // Straight at the target; the eye keeps the working frame's roll (a turn
+    // of rows 0 and 1 by the target's heading would tilt the picture).
     float h, p;
     TowardTarget(c, &h, &p);
-    math_RotateRows02(&c->current.rot, -h);
-    math_RotateRows12(&c->current.rot, -p);
-    MathVec3 a;
-    math_Mat33ToAngles(&c->working.rot, &a);
-    math_RotateRows01(&c->current.rot, -a.x);
+    math_RotateRows02(&c->current.rot, h);
+    math_RotateRows12(&c->current.rot, p);
 }
 void Mode6Frame(_CAM* c) {
     SharedStep(c);

@@ -374,6 +374,33 @@ TEST_F(ViewEnv, CameraApproachesAFarTargetWithinItsLimits) {
     view_CameraDestroy(cam);
 }
 
+TEST_F(ViewEnv, FollowCameraOrbitsAndTurnsTowardsItsTarget) {
+    _CAM* cam = view_CameraCreate(&view_CameraSettingsFirst);
+    ASSERT_NE(cam, nullptr);
+    MathFrame goal;
+    math_FrameIdentity(&goal);
+    goal.pos = {100.0f, 50.0f, -30.0f};
+    view_CameraEyeSet(cam, &goal);
+    view_CameraModeSetup(cam);
+    MathVec3 toTarget = goal.pos;
+    math_Vec3Sub(&toTarget, &cam->current.pos);
+    MathVec3 forward = {cam->current.rot.m[2][0], cam->current.rot.m[2][1], cam->current.rot.m[2][2]};
+    EXPECT_NEAR(math_Vec3Length(&toTarget), 22.0f, 0.01f);
+    EXPECT_LT(math_AngleBetween(&forward, &toTarget), 0.5f);
+    // The target moves away; the camera follows it, looking at it.
+    for (int i = 0; i < 600; i++) {
+        goal.pos.x += 0.5f;
+        view_CameraEyeSet(cam, &goal);
+        view_CameraModeFrame(cam);
+    }
+    toTarget = goal.pos;
+    math_Vec3Sub(&toTarget, &cam->current.pos);
+    EXPECT_NEAR(math_Vec3Length(&toTarget), 22.0f, 2.0f);
+    forward = {cam->current.rot.m[2][0], cam->current.rot.m[2][1], cam->current.rot.m[2][2]};
+    EXPECT_LT(math_AngleBetween(&forward, &toTarget), 5.0f);
+    view_CameraDestroy(cam);
+}
+
 TEST_F(ViewEnv, CameraWithoutSettingsIsInert) {
     _CAM* cam = view_CameraCreate(nullptr);
     ASSERT_NE(cam, nullptr);
