@@ -11,6 +11,7 @@
 #include "base/mem.h"
 #include "cockpit/vcp.h"
 #include "display/otw.h"
+#include "input/instate.h"
 #include "net/client.h"
 #include "platform/simlog.h"
 #include "render/view.h"
@@ -199,6 +200,47 @@ TEST_F(ViewEnv, EachModeKeepsItsOwnLookAnglesAndDistance) {
     Select(VIEW_MODE_WINGMAN);
     EXPECT_EQ(view_LookYaw, -0x280000);
     EXPECT_EQ(view_CameraDistance, 0x50000);
+}
+
+TEST_F(ViewEnv, LookAnglesEase) {
+    struct Case {
+        uint32_t options;
+        uint32_t input;        // input word flags held
+        int32_t yaw, pitch;    // look angles before
+        int32_t targetYaw;     // target look yaw
+        int32_t blend;         // padlock blend before
+        int32_t expectYaw, expectPitch, expectBlend;
+    };
+    const Case cases[] = {
+        // Back towards 0 by 1/8 without look input.
+        {0x2000, 0, 0x800000, -0x800000, 0, 0, 0x700000, -0x700000, 0},
+        {0x2000, 0, 0x1F00000, 0, 0, 0, 0x1F20000, 0, 0},   // -0x100000 as a 25-bit angle
+        // Held look input (camera keys or Ctrl) keeps them.
+        {0x2000, 0x200, 0x800000, 0, 0, 0, 0x800000, 0, 0},
+        {0x2000, 0x2, 0x800000, 0, 0, 0, 0x800000, 0, 0},
+        // Towards the target look angles by 1/8 of the signed difference.
+        {0x20, 0, 0, 0, 0x800000, 0, 0x100000, 0, 0},
+        {0x2020, 0, 0, 0, -0x800000, 0, -0x100000, 0, 0},
+        // The padlock blend: towards full with 0x2, else down.
+        {0x2, 0, 0, 0, 0, 0, 0, 0, 0x100000},
+        {0x2, 0, 0, 0, 0, 0x800000, 0, 0, 0x800000},
+        {0, 0, 0, 0, 0, 0x800000, 0, 0, 0x700000},
+    };
+    for (const Case& c : cases) {
+        ViewFlags = c.options;
+        inmap_InputCurrent.flags = c.input;
+        view_LookYaw = c.yaw;
+        view_LookPitch = c.pitch;
+        view_CameraBlock.targetYaw = c.targetYaw;
+        view_CameraBlock.targetPitch = 0;
+        view_CameraBlock.padlockBlend = c.blend;
+        view_LookAnglesEase();
+        EXPECT_EQ(view_LookYaw, c.expectYaw) << std::hex << c.options << " " << c.yaw;
+        EXPECT_EQ(view_LookPitch, c.expectPitch) << std::hex << c.options << " " << c.pitch;
+        EXPECT_EQ(view_CameraBlock.padlockBlend, c.expectBlend) << std::hex << c.options;
+    }
+    inmap_InputCurrent.flags = 0;
+    ViewFlags = 0;
 }
 
 TEST_F(ViewEnv, ChaseCameraStaysAboveTheTerrainAndEasesItsHeight) {
