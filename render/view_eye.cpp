@@ -9,6 +9,7 @@
 #include "cockpit/hud.h"
 #include "cockpit/vcp.h"
 #include "display/otw.h"
+#include "menu/loadout.h"
 #include "net/client.h"
 #include "render/view.h"
 #include "sim/obj.h"
@@ -282,6 +283,7 @@ int32_t view_DistanceGain(int32_t distance) {
 
 void view_OrbitCameraSetC(ObjectRecord* o) {
     if (!o) return;
+    draw_SelectSurface(&mnu_PreviewSurface);
     ChasePlace(o);
     LookAt(o->position);
 }

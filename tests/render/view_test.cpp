@@ -12,6 +12,7 @@
 #include "cockpit/vcp.h"
 #include "display/otw.h"
 #include "input/instate.h"
+#include "menu/loadout.h"
 #include "net/client.h"
 #include "platform/simlog.h"
 #include "render/view.h"
@@ -331,6 +332,27 @@ TEST_F(ViewEnv, CockpitEyesTakeTheAircraftsAnglesAndTheirPanel) {
         EXPECT_EQ(view_State.position.x, plane.position.x);
     }
     otw_State.screen.height = 0;
+}
+
+TEST_F(ViewEnv, PreviewOrbitDrawsIntoThePreviewSurface) {
+    Heights(200);
+    _PAK_HEADER model{};
+    model.radius = 0x200000;
+    plane.model = &model;
+    plane.position.y = 0;  // below the terrain: the preview has no terrain step
+    mnu_PreviewSurface.width = 123;
+    view_ProjectionCentreY = 77;
+    view_CameraDistance = 0x50000;  // below the radius: no radius step either
+    view_LookYaw = view_LookPitch = 0;
+    view_Words.cameraPlaced = 0;
+    view_OrbitCameraSetC(&plane);
+    EXPECT_EQ(draw_CurrentSurface.width, 123);
+    EXPECT_EQ(view_ProjectionCentreY, 77);
+    EXPECT_EQ(view_CameraDistance, 0x50000);
+    EXPECT_NEAR((int32_t)(plane.position.z - view_State.position.z), 0x50000, 32);
+    EXPECT_LT((int32_t)view_State.position.y, terrain_HeightBilinear(&view_State.position));
+    mnu_PreviewSurface = {};
+    plane.model = nullptr;
 }
 
 TEST_F(ViewEnv, ChaseDistanceBetweenRadiusAndLimit) {
