@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/deps.sh build-essential cmake ninja-build pkg-config ccache libsdl2-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev llvm
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev llvm mscompress
 JOBS=$(nproc)
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/krx-ccache}"
 export KRX_PLATFORM=headless
@@ -28,8 +28,9 @@ for f in build-fuzz/fuzz_*; do
   name=$(basename "$f")
   # New finds go to the first folder; the committed seeds (tests/fuzz/corpus/,
   # files of the sample data set) are only read.
-  corpus="build-fuzz/corpus/$name"
-  seeds="tests/fuzz/corpus/${name#fuzz_}"
+  # Absolute folders: some targets work in a temporary folder of their own.
+  corpus="$PWD/build-fuzz/corpus/$name"
+  seeds="$PWD/tests/fuzz/corpus/${name#fuzz_}"
   mkdir -p "$corpus"
   dirs=("$corpus")
   if [ -d "$seeds" ]; then dirs+=("$seeds"); else echo "warning: $name has no seeds in $seeds"; fi

@@ -19,3 +19,25 @@ extern int32_t tacmap_RecentShown;
 // The game's team-play word and the player's squadron word (-1 none).
 extern int32_t tacmap_TeamPlay;
 extern int32_t tacmap_OwnSquadron;
+
+// Mission goals: read from the mission text table at level load,
+// re-evaluated at a level restart.
+void tacmap_GoalsLoad(void);
+void tacmap_GoalsUpdate(void);
+
+// Squadrons: the 800-byte "SQUADRON BUFFER" of 16 entries of 50 bytes, the
+// squadron name at +16 of an entry.
+constexpr int32_t TACMAP_SQUADRONS = 16;
+constexpr int32_t TACMAP_SQUADRON_ENTRY_SIZE = 50;
+constexpr int32_t TACMAP_SQUADRON_NAME = 16;
+extern uint8_t* tacmap_SquadronBuffer;
+void tacmap_SquadronBufferInit(void);
+struct PlayerSlot;
+// Adds the player to the named squadron (an existing entry or a new one):
+// its entry, or -1 when there is no buffer, no name or no room.
+int32_t tacmap_SquadronJoin(PlayerSlot* player, const char* squadron, const char* password);
+void tacmap_SquadronLeave(PlayerSlot* player);
+// The level's start text on the local screen (server restart with a local
+// player) and the mission results at client stop.
+void tacmap_StartTextShow(void);
+void tacmap_MissionEnd(void);

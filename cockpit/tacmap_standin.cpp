@@ -13,3 +13,46 @@ int32_t tacmap_OwnSquadron = -1;
 
 void tacmap_ZoomIn(int32_t) {}
 void tacmap_ZoomOut(int32_t) {}
+
+// Goals, start text and results: nothing to show yet. The squadron buffer
+// keeps its layout so that joins find their entries.
+#include <strings.h>
+
+#include <cstring>
+
+#include "base/mem.h"
+
+uint8_t* tacmap_SquadronBuffer = nullptr;
+
+void tacmap_GoalsLoad(void) {}
+void tacmap_GoalsUpdate(void) {}
+void tacmap_StartTextShow(void) {}
+void tacmap_MissionEnd(void) {}
+
+void tacmap_SquadronBufferInit(void) {
+    tacmap_SquadronBuffer =
+        static_cast<uint8_t*>(mem_AllocEx(TACMAP_SQUADRONS * TACMAP_SQUADRON_ENTRY_SIZE, 4, "SQUADRON BUFFER"));
+    if (tacmap_SquadronBuffer) memset(tacmap_SquadronBuffer, 0, TACMAP_SQUADRONS * TACMAP_SQUADRON_ENTRY_SIZE);
+}
+
+int32_t tacmap_SquadronJoin(PlayerSlot*, const char* squadron, const char*) {
+    if (!tacmap_SquadronBuffer || !squadron || !squadron[0]) return -1;
+    constexpr size_t field = TACMAP_SQUADRON_ENTRY_SIZE - TACMAP_SQUADRON_NAME;
+    int32_t empty = -1;
+    for (int32_t i = 0; i < TACMAP_SQUADRONS; i++) {
+        char* name = reinterpret_cast<char*>(tacmap_SquadronBuffer + i * TACMAP_SQUADRON_ENTRY_SIZE + TACMAP_SQUADRON_NAME);
+        if (!name[0]) {
+            if (empty < 0) empty = i;
+            continue;
+        }
+        if (strncasecmp(name, squadron, field - 1) == 0) return i;
+    }
+    if (empty < 0) return -1;
+    char* name = reinterpret_cast<char*>(tacmap_SquadronBuffer + empty * TACMAP_SQUADRON_ENTRY_SIZE + TACMAP_SQUADRON_NAME);
+    size_t n = strnlen(squadron, field - 1);
+    memcpy(name, squadron, n);
+    name[n] = 0;
+    return empty;
+}
+
+void tacmap_SquadronLeave(PlayerSlot*) {}

@@ -17,3 +17,7 @@ extern ServerRecord Server;
 
 // The slot whose packet the server is working on, or null.
 extern PlayerSlot* ServerPlayerPtr;
+
+// Queues the dynamic-model event for the clients: load the named model into
+// the slot, or (release 1, name unused) drop it.
+void Server_DymodEvent(int32_t slot, const char* name, int32_t release);

@@ -3,3 +3,6 @@
 
 __attribute__((weak)) ServerRecord Server;
 __attribute__((weak)) PlayerSlot* ServerPlayerPtr = nullptr;
+
+// No clients to tell yet.
+void Server_DymodEvent(int32_t, const char*, int32_t) {}

@@ -62,6 +62,8 @@ struct PlatWindow {
 };
 PlatWindow* plat_WindowGet(PlatHwnd hwnd);
 PlatHwnd plat_WindowFirst(void);
+// The windows in the registry, at most `max` of them; their count.
+int plat_WindowList(PlatHwnd* out, int max);
 // The window whose native side is `native`, 0 when none is.
 PlatHwnd plat_WindowFromNative(const void* native);
 

@@ -367,3 +367,21 @@ uint32_t plat_FileListingScans(void) {
     std::lock_guard<std::mutex> lk(g_listingLock);
     return g_listingScans;
 }
+
+int plat_FileSetTimes(const char* path, int64_t seconds) {
+    std::string p;
+    if (!Resolve(path, &p)) return -1;
+    struct timespec times[2];
+    times[0].tv_sec = (time_t)seconds;
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    return utimensat(AT_FDCWD, p.c_str(), times, 0) == 0 ? 0 : -1;
+}
+
+int plat_FileModeCopy(const char* from, const char* to) {
+    std::string a, b;
+    if (!Resolve(from, &a) || !Resolve(to, &b)) return -1;
+    struct stat st;
+    if (stat(a.c_str(), &st) != 0) return -1;
+    return chmod(b.c_str(), st.st_mode & 07777) == 0 ? 0 : -1;
+}

@@ -60,3 +60,10 @@ int plat_SetCwd(const char* path);
 int plat_ProgramDir(char* out, size_t outSize);
 // Full path of the running program's file. 0, or -1 when unknown or too long.
 int plat_ProgramPath(char* out, size_t outSize);
+
+// Sets the access and modification times of a file to `seconds` since 1970
+// (UTC). 0 or -1.
+int plat_FileSetTimes(const char* path, int64_t seconds);
+// Gives `to` the permission bits of `from` (so a file put in another's
+// place stays a program when it was one). 0 or -1.
+int plat_FileModeCopy(const char* from, const char* to);

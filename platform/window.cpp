@@ -117,6 +117,13 @@ PlatHwnd plat_WindowFirst(void) {
     return 0;
 }
 
+int plat_WindowList(PlatHwnd* out, int max) {
+    int n = 0;
+    for (auto& w : g_windows)
+        if (w.hwnd && n < max) out[n++] = w.hwnd;
+    return n;
+}
+
 PlatHwnd plat_WindowFromNative(const void* native) {
     if (!native) return 0;
     for (auto& w : g_windows)

@@ -149,7 +149,9 @@ TEST(MidiReader, VariableLengthNumbers) {
     for (const Case& c : cases) {
         uint32_t value = 0;
         EXPECT_EQ(music_MidiReadVarLen(c.bytes.data(), c.limit, &value), c.used);
-        if (c.used) EXPECT_EQ(value, c.value);
+        if (c.used) {
+            EXPECT_EQ(value, c.value);
+        }
     }
 }
 

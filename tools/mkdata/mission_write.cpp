@@ -235,6 +235,10 @@ MkMission mkdata_SampleMission(void) {
         m.placed.push_back(p);
     }
 
+    // Map items: the hangars from the start, the SAM site (placed object
+    // 22) once trigger flag 3 is set.
+    m.array1 = {1, 0, 16, 0, 0, 0, 0, 0, 1, 0, 17, 0, 0, 0, 0, 0, 1, 1, 22, 0, 3, 0, 0, 0};
+
     // Start items of each side: the take-off run and the climb-out point.
     for (int side = 0; side < 2; side++) {
         bool east = side == 1;

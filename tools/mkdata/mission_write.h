@@ -50,3 +50,14 @@ void mkdata_MissionTerrainNames(MkMission* mission, const std::string& reference
 // compiled action of that trigger, and its text table inside the file.
 MkMission mkdata_SampleMission(void);
 int mkdata_WriteMissions(const std::string& dir);
+
+// The sample level's other files (level_write.cpp): the fixed effect
+// models, "sun.pak", "moon.pak", the sample mission's models and "B2.PAK";
+// ART.CFG's text; the multiplayer maps "QJDM01" and "QJCTF01" (the sample
+// mission on the sample terrain with their own reference files). Models,
+// "HTN_26.PCX" and "VCURSOR1.PCX".."VCURSOR3.PCX" go into KRX.PFF.
+struct MkModelFile;
+std::vector<MkModelFile> mkdata_LevelModelFiles(void);
+std::string mkdata_ArtCfgText(void);
+MkMission mkdata_MultiplayerMission(bool deathmatch);
+int mkdata_WriteLevel(const std::string& dir);

@@ -35,6 +35,8 @@ const Writer kWriters[] = {
     {"movies", mkdata_WriteMovies},
     {"music", mkdata_WriteMusic},
     {"sound triggers", mkdata_WriteSoundTriggers},
+    {"level", mkdata_WriteLevel},
+    {"update", mkdata_WriteUpdate},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

@@ -171,3 +171,11 @@ MkSndTrig mkdata_LevelSoundTable(void);
 // Both tables, and the radio messages MSGE01.WAV, MSGR01.WAV, MSGE02.WAV and
 // MSGR02.WAV (the 'E' and 'R' voice variants).
 int mkdata_WriteSoundTriggers(const std::string& dir);
+// SZDD compression (szdd_write.cpp): the file image of `data`, greedy LZSS
+// over the 4096-byte window of blanks.
+std::vector<uint8_t> mkdata_SzddBuild(const std::vector<uint8_t>& data);
+// The update wizard's files (update_write.cpp): KRX.WIZ, its configuration
+// KRXUPD.CFG, the resource utility's source list KRXUPD.SRC, the files the
+// update installs, and the resource utility `krxres` copied from beside the
+// builder.
+int mkdata_WriteUpdate(const std::string& dir);

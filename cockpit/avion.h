@@ -1,0 +1,12 @@
+// Avionics services the level loaders and the client start call.
+#pragma once
+#include <cstdint>
+
+// The two green colour tables of the night-vision displays (rows of 256
+// bytes), made by avionkrx_InitGreenTable for the current colour depth.
+extern uint8_t* avionLantirnTerrainGreenTable;
+extern uint8_t* avionLantirnObjectGreenTable;
+
+// Per-level resets: the cockpit hook and the green colour tables.
+void avion_HookResetCall(void);
+void avionkrx_InitGreenTable(void);
