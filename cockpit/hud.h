@@ -34,3 +34,6 @@ extern uint8_t hud_HotKeyRequest;
 // The HUD repeater: made at client start, cleared per level.
 void hud_RepeaterInit(void);
 void hud_RepeaterClear(void);
+
+// Three state bytes of the HUD symbology the external eyes clear.
+extern uint8_t hud_SymbolState[3];

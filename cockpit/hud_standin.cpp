@@ -18,3 +18,4 @@ void hud_CommandMenuReset(void) {}
 void hud_PauseSwitch(int32_t on) { hud_Paused = on ? 1 : 0; }
 void hud_RepeaterInit(void) {}
 void hud_RepeaterClear(void) {}
+uint8_t hud_SymbolState[3] = {0, 0, 0};

@@ -22,3 +22,22 @@ extern uint32_t Client_SquadronWord;
 extern uint32_t Client_TeamPlayWord;
 extern uint32_t Client_LevelRunNumber;
 extern uint8_t Client_CtfStart;
+
+struct ObjectRecord;
+// The player's aircraft object, null while there is none.
+extern ObjectRecord* Client_PlayerObject;
+// The client's 0x54-byte player block and the three words after it (the
+// second is the client-started flag).
+extern uint8_t Client_PlayerBlock[0x54];
+extern int32_t Client_PlayerBlockTail[3];
+// Set to fade the palette in after the next drawn frame.
+extern int32_t Client_PaletteFadeRequest;
+// The client's request byte.
+extern uint8_t Client_RequestByte;
+// Client slots back to empty.
+void Client_ResetSlots(void);
+// Binds the player's aircraft object to the views and resets the view.
+void Client_BindPlayerObject(void);
+// The client's start-up reset and the player object's sounds.
+void Client_StartupReset(void);
+void Client_PlayerSoundsStart(void);

@@ -33,6 +33,15 @@ extern uint8_t render_OneShotAction;
 // Set to 1 to switch between windowed and full screen at the next frame.
 extern uint8_t render_WindowedToggleRequest;
 
+// Frame composition state the view reset clears: the frame counter, the
+// sky detail index, the ejection-sequence flag and the end-of-flight stamp
+// flag and notice byte.
+extern int32_t render_FrameCounter;
+extern int32_t render_SkyDetail;
+extern uint8_t render_EjectionSequence;
+extern uint8_t render_EndStampFlag;
+extern uint8_t render_EndNotice;
+
 // Composes and presents the flight picture.
 void render_Frame(void);
 // The model-shading light from the sun direction (client start).

@@ -4,6 +4,7 @@
 
 #include "display/clip.h"
 #include "display/dsurf.h"
+#include "render/view.h"
 
 __attribute__((weak)) void render_UserMessageHookInstall(void) {}
 void render_UserMessageEventPost(uint16_t) {}
@@ -20,7 +21,17 @@ void render_ScreenStateSet(int32_t n) {
     render_ScreenStateCurrent = &render_ScreenStateTable[n];
 }
 
-void render_Frame(void) {}
+int32_t render_FrameCounter = 0;
+int32_t render_SkyDetail = 1;
+uint8_t render_EjectionSequence = 0;
+uint8_t render_EndStampFlag = 0;
+uint8_t render_EndNotice = 0;
+
+// Draws nothing; applies a view mode requested during the frame.
+void render_Frame(void) {
+    render_FrameCounter++;
+    if (view_Words.pending) view_ModeSelect();
+}
 void render_LightDirectionSet(void) {}
 void render_ObjectDraw(ObjectRecord*) {}
 void render_ObjectToViewSpace(ObjectRecord*) {}

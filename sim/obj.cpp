@@ -194,6 +194,7 @@ void obj_Remove(ObjectRecord* object, ObjectRecord* replacement) {
     if (object == ViewedObject) {
         if (replacement) {
             ViewedObject = replacement;
+            if (view_Words.current) view_Words.current->viewedObject = replacement;
         } else {
             view_ModeRequest(VIEW_MODE_DEFAULT);
             view_ModeSelect();

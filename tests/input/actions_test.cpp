@@ -5,6 +5,7 @@
 #include <string>
 
 #include "input_fixture.h"
+#include "shell/wndproc.h"
 
 namespace {
 
@@ -305,23 +306,28 @@ TEST_F(ActionTest, PagesToggleByGameKind) {
 }
 
 TEST_F(ActionTest, ViewModesOnlyWhileTheFlightRuns) {
+    // A requested mode is applied at the end of the drawn frame.
+    auto Applied = [] {
+        view_ModeSelect();
+        return view_ModeCurrentGet();
+    };
     view_ActiveFlag = 0;
     view_ModeRequest(VIEW_MODE_HUD);
     Run("CAMERA_COCKPIT");
-    EXPECT_EQ(view_ModeCurrentGet(), VIEW_MODE_HUD);
+    EXPECT_EQ(Applied(), VIEW_MODE_HUD);
     view_ActiveFlag = 1;
     Run("CAMERA_COCKPIT");
-    EXPECT_EQ(view_ModeCurrentGet(), VIEW_MODE_COCKPIT);
+    EXPECT_EQ(Applied(), VIEW_MODE_COCKPIT);
     // The target view only in single player.
     level_GameMode.singlePlayer = 0;
     Run("CAMERA_TARGET");
-    EXPECT_EQ(view_ModeCurrentGet(), VIEW_MODE_COCKPIT);
+    EXPECT_EQ(Applied(), VIEW_MODE_COCKPIT);
     level_GameMode.singlePlayer = 1;
     Run("CAMERA_TARGET");
-    EXPECT_EQ(view_ModeCurrentGet(), VIEW_MODE_TARGET);
+    EXPECT_EQ(Applied(), VIEW_MODE_TARGET);
     // CAMERA_FOLLOW: first the view, then its sub-modes 1, 2, 0.
     Run("CAMERA_FOLLOW");
-    EXPECT_EQ(view_ModeCurrentGet(), VIEW_MODE_FOLLOW);
+    EXPECT_EQ(Applied(), VIEW_MODE_FOLLOW);
     EXPECT_EQ(view_FollowSubMode, 0);
     Run("CAMERA_FOLLOW");
     Run("CAMERA_FOLLOW");
@@ -331,6 +337,9 @@ TEST_F(ActionTest, ViewModesOnlyWhileTheFlightRuns) {
 }
 
 TEST_F(ActionTest, ZoomRule) {
+    // The follow view makes the first camera the focus object.
+    view_CamerasCreate();
+    app_FocusObjectSet(view_CameraFirst);
     _CAM* cam = view_CameraCurrentGet();
     ASSERT_NE(cam, nullptr);
     ASSERT_TRUE(view_CameraIsExternal(cam));
@@ -367,6 +376,7 @@ TEST_F(ActionTest, ZoomRule) {
     for (int i = 0; i < 5; i++) Run("ZOOM_IN");
     EXPECT_EQ(tacmap_KeysScroll, 0);
     EXPECT_FLOAT_EQ(view_CameraDistanceGet(cam), 100.0f);
+    view_CamerasFree();
 }
 
 }  // namespace

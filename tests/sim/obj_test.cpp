@@ -191,6 +191,7 @@ TEST_F(ObjTest, RemovingTheWatchedObjectSwitchesOrRewiresTheView) {
 
     // With one, the view and every reference follow it.
     view_ModeRequest(VIEW_MODE_COCKPIT);
+    view_ModeSelect();
     ViewedObject = other;
     target = owner = other;
     obj_Remove(other, replacement);

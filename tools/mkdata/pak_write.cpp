@@ -351,6 +351,29 @@ MkPak AircraftModel(const char* name, int32_t half, uint8_t r, uint8_t g, uint8_
     return p;
 }
 
+// The virtual cockpits "krxvrtc.pak" (day) and "krxvrtcn.pak" (night): one
+// box around the pilot whose attachment points are the eye positions of the
+// cockpit panels 0..10; the part information names them "Eye 0".."Eye 10"
+// (docs/formats.md, "Cockpit eye nodes").
+MkPak CockpitModel(bool night) {
+    MkPak p;
+    p.name = night ? "krxvrtcn" : "krxvrtc";
+    p.radius = 0x4000;
+    p.baseHeight = 0x2000;
+    uint8_t grey = night ? 30 : 90;
+    std::vector<MkPakXyz> eyes;
+    for (int32_t panel = 0; panel <= 10; panel++) eyes.push_back(mkdata_CockpitEye(panel));
+    // File axes (the loader turns y and z into height and forward) at the
+    // points' double scale.
+    for (MkPakXyz& e : eyes) e = {e.x * 2, -e.z * 2, e.y * 2};
+    p.geometries.push_back(mkdata_PakCube(0x3000, std::vector<MkPakFace>(6, Flat(grey, grey, grey)), eyes));
+    MkPakModel m;
+    m.size = 0x100000;
+    m.subObjects.push_back({0, 0, {0, 0, 0}});
+    p.models.push_back(m);
+    return p;
+}
+
 // ".PIB" naming the body and the mount parts 68 to 90 as sub-objects 1..23.
 std::vector<uint8_t> MountPib(void) {
     MkPibNode node;
@@ -359,7 +382,25 @@ std::vector<uint8_t> MountPib(void) {
     return mkdata_PibBuild({node});
 }
 
+std::vector<uint8_t> CockpitPib() {
+    MkPibNode node;
+    node.model = 0;
+    for (int32_t panel = 0; panel <= 10; panel++)
+        node.parts.push_back({"Eye " + std::to_string(panel), panel + 1});
+    return mkdata_PibBuild({node});
+}
+
 }  // namespace
+
+MkPakXyz mkdata_CockpitEye(int32_t panel) {
+    // The pilot's head, then the consoles the panel views look at.
+    static const MkPakXyz kEyes[11] = {
+        {0, 0x1400, 0x200},     {-0x600, 0x1000, 0x800}, {0, 0x1000, 0x900},    {0x600, 0x1000, 0x800},
+        {-0x500, 0x0C00, 0x600}, {0, 0x0E00, 0x700},      {0x500, 0x0E00, 0x700}, {0, 0x1600, 0x400},
+        {0, 0x1500, 0},          {0, 0x0C00, 0x500},      {-0x700, 0x0C00, 0x300},
+    };
+    return panel >= 0 && panel <= 10 ? kEyes[panel] : MkPakXyz{};
+}
 
 std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     uint8_t palette[768];
@@ -371,13 +412,15 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     files.push_back({"krx.pak", mkdata_PakBuild(AircraftModel("krx", 0x6000, 120, 130, 140, true))});
     files.push_back({"krx.PIB", MountPib()});
     files.push_back({"krx_ai.pak", mkdata_PakBuild(AircraftModel("krx_ai", 0x6000, 120, 130, 140, true))});
-    files.push_back({"krxvrtc.pak", mkdata_PakBuild(AircraftModel("krxvrtc", 0x2000, 60, 60, 60, false))});
-    files.push_back({"krxvrtcn.pak", mkdata_PakBuild(AircraftModel("krxvrtcn", 0x2000, 20, 30, 20, false))});
     files.push_back({"krxglass.pak", mkdata_PakBuild(AircraftModel("krxglass", 0x1000, 150, 200, 220, false))});
     files.push_back({"rmount.pak", mkdata_PakBuild(AircraftModel("rmount", 0x400, 80, 80, 80, false))});
     files.push_back({"smount.pak", mkdata_PakBuild(AircraftModel("smount", 0x400, 80, 80, 80, false))});
     files.push_back({"rail.pak", mkdata_PakBuild(AircraftModel("rail", 0x600, 100, 100, 100, true))});
     files.push_back({"rail.PIB", MountPib()});
+    files.push_back({"krxvrtc.pak", mkdata_PakBuild(CockpitModel(false))});
+    files.push_back({"krxvrtc.PIB", CockpitPib()});
+    files.push_back({"krxvrtcn.pak", mkdata_PakBuild(CockpitModel(true))});
+    files.push_back({"krxvrtcn.PIB", CockpitPib()});
     // The ".PAL" companion is a PCX image whose palette is the model's; as
     // in the game palette, its pixels mark the fixed colours. Its remap
     // companions go beside it.

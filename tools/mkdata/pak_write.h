@@ -89,7 +89,8 @@ struct MkPibNode {
 };
 std::vector<uint8_t> mkdata_PibBuild(const std::vector<MkPibNode>& nodes);
 
-// The data set's models: "boo.pak" (flat colours) and "crate.pak" (textured,
+// The data set's models: "boo.pak" (flat colours), the virtual cockpits
+// "krxvrtc.pak" and "krxvrtcn.pak" (with ".PIB" eye nodes) and "crate.pak" (textured,
 // with an embedded image, "crate.PAL" with its remaps "crate.CR1" and
 // "crate.CR2", and "crate.PIB"), the player aircraft's models ("krx.pak",
 // "krx_ai.pak", "krxvrtc.pak", "krxvrtcn.pak", "krxglass.pak", the mount and
@@ -102,4 +103,8 @@ struct MkModelFile {
     std::vector<uint8_t> data;
 };
 std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir);
+// The eye position of cockpit panel 0..10 in the cockpit models
+// "krxvrtc.pak" and "krxvrtcn.pak" as the loaded model has it (x, height,
+// forward in world units; zero for other panels).
+MkPakXyz mkdata_CockpitEye(int32_t panel);
 int mkdata_WriteModels(const std::string& dir);

@@ -1,0 +1,6 @@
+// Stand-in until the cockpit passes land: the words the eye routines write.
+#include "cockpit/vcp.h"
+
+int32_t vcp_CockpitPanel = 7;
+int32_t vcp_CockpitScale = 96;
+int32_t vcp_Available = 0;
