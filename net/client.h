@@ -10,3 +10,9 @@ extern uint32_t Client_OptionWord;
 // 16: the high half of every network id the client makes.
 extern uint16_t Client_OwnPlayerNumber;
 extern uint32_t Client_OwnPlayerHigh;
+
+// The client half of a game: the enter, frame, draw and leave steps.
+void Client_Start(void);
+int32_t Client_Frame(void);
+void Client_Draw(void);
+void Client_Stop(void);

@@ -1,5 +1,6 @@
 // Transport driver table: selection, opening and closing.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // 1 selects the quillax table, any other value the DirectPlay one.
@@ -7,3 +8,8 @@ void net_DriverSelect(int32_t kind);
 // 0 on success (also when already open), 1 on failure.
 int32_t net_DriverInit(void);
 int32_t net_DriverClose(void);
+// A waiting packet for the side (0 server, 1 client) with its size and the
+// sender's network player id; null when none waits.
+const uint8_t* net_DriverReceive(int32_t side, size_t* size, int32_t* sender);
+// Destroys the transport player and closes the network game.
+void net_DriverGameClose(void);

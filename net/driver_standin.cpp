@@ -4,3 +4,5 @@
 __attribute__((weak)) void net_DriverSelect(int32_t) {}
 __attribute__((weak)) int32_t net_DriverInit(void) { return 0; }
 __attribute__((weak)) int32_t net_DriverClose(void) { return 0; }
+__attribute__((weak)) const uint8_t* net_DriverReceive(int32_t, size_t*, int32_t*) { return nullptr; }
+__attribute__((weak)) void net_DriverGameClose(void) {}
