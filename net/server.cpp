@@ -170,12 +170,14 @@ void Server_PlayersStep(void) {
         s->framesSince++;
         ObjectRecord* a = s->aircraft;
         if (a) {
-            a->position.x += (uint32_t)a->velocity.x;
-            a->position.y += (uint32_t)a->velocity.y;
-            a->position.z += (uint32_t)a->velocity.z;
-            a->angles.heading = (int32_t)((uint32_t)a->angles.heading + (uint32_t)a->rates.heading);
-            a->angles.pitch = (int32_t)((uint32_t)a->angles.pitch + (uint32_t)a->rates.pitch);
-            a->angles.roll = (int32_t)((uint32_t)a->angles.roll + (uint32_t)a->rates.roll);
+            // The record keeps its motion as a direction scaled by the speed.
+            a->position.x += (uint32_t)(((int64_t)a->velocity.x * a->speed) >> 16);
+            a->position.y += (uint32_t)(((int64_t)a->velocity.y * a->speed) >> 16);
+            a->position.z += (uint32_t)(((int64_t)a->velocity.z * a->speed) >> 16);
+            // Angles stay 25-bit fractions of a turn.
+            a->angles.heading = (int32_t)(((uint32_t)a->angles.heading + (uint32_t)a->rates.heading) & 0x1FFFFFF);
+            a->angles.pitch = (int32_t)(((uint32_t)a->angles.pitch + (uint32_t)a->rates.pitch) & 0x1FFFFFF);
+            a->angles.roll = (int32_t)(((uint32_t)a->angles.roll + (uint32_t)a->rates.roll) & 0x1FFFFFF);
             if ((a->category & 1) && s->countdown) {
                 if (--s->countdown == 0) {
                     const char* text = app_StringGet(563);
@@ -857,7 +859,9 @@ void Server_ParsePacket(const uint8_t* packet, size_t size, int32_t slot) {
             break;
         }
     }
-    if (got != 0) return;  // a damaged packet: its records so far stand, no confirmation list
+    // A damaged packet keeps the records before the damage; their tags count
+    // for the duplicate check of the next packet like any others.
+    (void)got;
     if (!s->firstPacket) {
         s->firstPacket = 1;
         Server_SquadronAnnounceStart(slot);
