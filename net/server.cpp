@@ -10,7 +10,10 @@
 #include "base/text.h"
 #include "base/units.h"
 #include "cockpit/tacmap.h"
+#include "display/otw.h"
 #include "display/pal.h"
+#include "display/pal_hicolor.h"
+#include "display/vid.h"
 #include "input/ekey.h"
 #include "net/bridge.h"
 #include "net/driver.h"
@@ -25,6 +28,7 @@
 #include "sim/flight.h"
 #include "sim/hit.h"
 #include "sim/obj.h"
+#include "sim/plane.h"
 #include "sim/trig.h"
 #include "sim/weapon.h"
 #include "world/gamemode.h"
@@ -261,7 +265,9 @@ int32_t ConsoleKeys(void) {
         return 1;
     }
     if (ekey_PressedTable['V'] && ekey_StateTable[VK_CONTROL]) {
+        otw_SetDisplayMode(OTW_MODE_WINDOWED, 0, 0, 0, !vid_State.windowed, 0);
         level_PaletteApply();
+        pal_BuildHighColourTables();
     } else if (ekey_PressedTable[VK_F1]) {
         Server_PeakPlayersReset();
     } else if (ekey_PressedTable[VK_F2]) {
@@ -615,15 +621,16 @@ void OnPlayerReset(const MsgRecord* r) {
     if (!a) return;
     if (m.flags & 1) a->hitPoints = 0x400;
     if (m.flags & 4) s->block = s->stored[s->squadron == 1 ? 1 : 0];
-    FixWorldPos at = a->position;
     if (m.flags & 8) {
         a->position = WorldOf(m.position);
-        at = a->position;
         Stop(a);
         Server_RulesReset(g_slot);
     }
-    Server_QueueEvent(EVENT_PLAYERRESET, a->serial, nullptr, SERVER_IN_RANGE, g_slot, 0x4A380000u, 0x400);
-    (void)at;
+    // The range is taken around the aircraft; the event itself carries no
+    // position.
+    FixWorldPos at = a->position;
+    Server_QueueEvent(EVENT_PLAYERRESET, a->serial, &at, SERVER_IN_RANGE | SERVER_NO_POSITION, g_slot, 0x4A380000u,
+                      0x400);
 }
 
 void OnPlayerCrash(const MsgRecord* r) {
@@ -671,7 +678,7 @@ void OnWingCommand(const MsgRecord* r) {
     MsgWord m;
     if (msg_WingCommandDecode(r->data, r->length, &m) != 0 || Server_MessageTagCheck(m.tag)) return;
     if (m.value >= SIM_WING_COMMANDS || !ServerPlayerObject) return;
-    ai_WingCommand(ServerPlayerObject, m.value);
+    plane_WingmanOrder(ServerPlayerObject, m.value);
 }
 
 void OnPlayerType(const MsgRecord* r) {

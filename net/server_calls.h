@@ -14,6 +14,7 @@ constexpr int32_t SERVER_TO_ALL_EXCEPT = 1;  // all but the target slot
 constexpr int32_t SERVER_TO_PLAYER = 2;      // the target slot only
 constexpr int32_t SERVER_TO_SIDE = 3;        // the players of side target
 constexpr int32_t SERVER_IN_RANGE = 4;       // players within range of the position
+constexpr int32_t SERVER_NO_POSITION = 0x100;  // with IN_RANGE: the event carries (0, 0, 0)
 
 // Event queue and sending.
 int32_t Server_EventPoolCreate(void);

@@ -1,10 +1,9 @@
-// The hit record a damage routine reads, and the aircraft services the
-// server's handlers use.
+// The hit record a damage routine reads, and the tanker the server
+// launches.
 #pragma once
 #include <cstdint>
 
 struct ObjectRecord;
-struct PlayerAircraftBlock;
 
 struct SimHitRecord {
     ObjectRecord* hitter;
@@ -13,14 +12,10 @@ struct SimHitRecord {
 };
 extern SimHitRecord sim_HitRecord;
 
-// Weapon types 0..38, wing commands 0..SIM_WING_COMMANDS-1.
+// Weapon types 0..38, wingman orders 0..9.
 constexpr int32_t SIM_WEAPON_TYPES = 39;
-constexpr int32_t SIM_WING_COMMANDS = 16;
+constexpr int32_t SIM_WING_COMMANDS = 10;
 
-// Takes one store of the type from the block; -1 when none is left.
-int32_t plane_DecrementStore(PlayerAircraftBlock* block, int32_t weaponType);
-// Gives the wing command to the aircraft's wingmen.
-void ai_WingCommand(ObjectRecord* aircraft, int32_t command);
 // The tanker's think and draw routines.
 void weapon_TankerThink(ObjectRecord* tanker);
 void weapon_TankerDraw(ObjectRecord* tanker);

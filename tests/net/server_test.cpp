@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -14,13 +16,21 @@
 #include "net/bridge.h"
 #include "net/msg.h"
 #include "net/server_calls.h"
+#include "sim/hit.h"
 #include "sim/obj.h"
+#include "world/objarray.h"
 #include "world/gamemode.h"
 
 // The event queue is not built yet: the texts the handlers send are caught
 // here.
 std::vector<std::string> g_texts;
 void Server_SendTextEvent(const char* text, int32_t, int32_t, int32_t) { g_texts.push_back(text ? text : ""); }
+
+// Console lines and queued events, counted.
+int32_t g_queued = 0;
+std::vector<std::string> g_console;
+void Server_ConsoleCommand(const char* line) { g_console.push_back(line); }
+void Server_QueueEvent(uint16_t, uint32_t, const FixWorldPos*, int32_t, int32_t, uint32_t, int32_t) { g_queued++; }
 
 namespace {
 
@@ -83,6 +93,8 @@ protected:
         Server.objects = &target;
         g_hits = 0;
         g_texts.clear();
+        g_queued = 0;
+        g_console.clear();
     }
     void TearDown() override {
         memset(&Server, 0, sizeof Server);
@@ -262,6 +274,88 @@ TEST_F(ServerTest, BadInputDoesNothing) {
     for (size_t cut = 0; cut < n; cut++) Server_ParsePacket(q.bytes, cut, 0);
     EXPECT_LE(g_hits, 1);
     EXPECT_EQ(Server_FindObjectAt(-1, -5), nullptr);
+}
+
+// The handlers' checks: ranges, untrusted remote flags, the local-only
+// console line, non-finite tanker frames.
+TEST_F(ServerTest, HandlerChecks) {
+    ASSERT_EQ(net_DcbPoolCreate(sizeof(_COMMON_DCB), 4, &level_ServerArrays.ai, nullptr, "ai"), 0);
+    struct Case {
+        const char* what;
+        int32_t singlePlayer, remote;
+        uint8_t playerFlags;
+        std::function<void(LeSpanWriter*)> record;
+        int32_t launched, console, tankers, queued;
+    };
+    auto missile = [](uint32_t type) {
+        return [type](LeSpanWriter* w) {
+            MsgLaunchMissile m{};
+            m.tag = 1;
+            m.weaponType = type;
+            msg_LaunchMissileEncode(w, &m);
+        };
+    };
+    auto console = [](LeSpanWriter* w) {
+        MsgConsoleCommand m{};
+        m.tag = 1;
+        memset(m.text, 'x', sizeof m.text);  // no terminating zero in the record
+        msg_ConsoleCommandEncode(w, &m);
+    };
+    auto tanker = [](float x) {
+        return [x](LeSpanWriter* w) {
+            MsgLaunchFuelPlane m{};
+            m.tag = 1;
+            m.frame.pos.x = x;
+            msg_LaunchFuelPlaneEncode(w, &m);
+        };
+    };
+    auto midair = [](LeSpanWriter* w) {
+        MsgPlayerPosition m{1, {0, 0, 0}};
+        msg_MidairEncode(w, &m);
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    Case cases[] = {
+        // The aircraft has no stores: only the unlimited-stores flag launches.
+        {"missile without stores", 1, 0, 0, missile(3), 0, 0, 0, 0},
+        {"unlimited stores, local", 1, 0, SLOT_FLAG_UNLIMITED_STORES, missile(3), 1, 0, 0, 0},
+        {"missile type out of range", 1, 0, SLOT_FLAG_UNLIMITED_STORES, missile(39), 0, 0, 0, 0},
+        {"unlimited stores claimed by a remote player", 0, 1, SLOT_FLAG_UNLIMITED_STORES, missile(3), 0, 0, 0, 0},
+        {"console line, local", 1, 0, 0, console, 0, 1, 0, 0},
+        {"console line, remote", 0, 1, 0, console, 0, 0, 0, 0},
+        {"tanker", 1, 0, 0, tanker(10.0f), 0, 0, 1, 0},
+        {"tanker, non-finite frame", 1, 0, 0, tanker(inf), 0, 0, 0, 0},
+        {"midair", 1, 0, 0, midair, 0, 0, 0, 1},
+        {"midair, no damage claimed by a remote player", 0, 1, SLOT_FLAG_NO_DAMAGE, midair, 0, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        level_GameMode.singlePlayer = c.singlePlayer;
+        Slot() = PlayerSlot{};
+        Slot().inUse = 1;
+        Slot().remote = (uint16_t)c.remote;
+        Slot().aircraft = &aircraft;
+        aircraft.hitPoints = 100;
+        aircraft.target = &target;
+        g_queued = 0;
+        g_console.clear();
+        int32_t freeBefore = net_DcbPoolFreeCount(&level_ServerArrays.ai);
+        Packet p;
+        MsgPlayerData pd{};
+        pd.frame = 1;
+        pd.playerFlags = c.playerFlags;
+        ASSERT_EQ(msg_PlayerDataEncode(&p.w, &pd), 0);
+        c.record(&p.w);
+        Parse(p);
+        // A launch clears the aircraft's target.
+        EXPECT_EQ(aircraft.target == nullptr, c.launched != 0) << c.what;
+        EXPECT_EQ((int32_t)g_console.size(), c.console) << c.what;
+        if (!g_console.empty()) EXPECT_GE(g_console[0].size(), 127u) << c.what;  // bounded, terminated
+        if (!g_console.empty()) EXPECT_LE(g_console[0].size(), 128u) << c.what;
+        EXPECT_EQ(freeBefore - net_DcbPoolFreeCount(&level_ServerArrays.ai), c.tankers) << c.what;
+        EXPECT_EQ(g_queued, c.queued) << c.what;
+    }
+    // A midair of a remote player that claims no damage still costs it.
+    EXPECT_EQ(aircraft.hitPoints, 0);
+    memset(&level_ServerArrays, 0, sizeof level_ServerArrays);
 }
 
 // A second write before the reader took the first replaces it; the stop
