@@ -549,7 +549,7 @@ void OnBulletFired(const MsgRecord* r) {
     b->position.x += (uint32_t)(((int64_t)b->velocity.x * step) >> 16);
     b->position.y += (uint32_t)(((int64_t)b->velocity.y * step) >> 16);
     b->position.z += (uint32_t)(((int64_t)b->velocity.z * step) >> 16);
-    b->known = 0xFF;  // not sent as an object: clients learn of it from the event
+    b->serverFlags |= OBJ_SERVER_NO_SEND;
     MsgBullet e = m;
     e.id = b->serial;
     Server_QueueObjectEvent(EVENT_BULLET, b, &e, sizeof e, SERVER_TO_ALL_EXCEPT, g_slot);
@@ -563,7 +563,7 @@ void OnBulletHit(const MsgRecord* r) {
 }
 
 void LaunchDone(ObjectRecord* weapon) {
-    if (weapon) weapon->made = 1;  // created by the server
+    if (weapon) weapon->serverFlags |= OBJ_SERVER_CREATED;
     ServerPlayerObject->target = nullptr;
 }
 
@@ -653,7 +653,7 @@ void OnEcmDrop(const MsgRecord* r) {
     Server_QueueEvent(EVENT_ECMDROP, m.kind, &at, SERVER_TO_ALL_EXCEPT, g_slot, 0x2F80000u, 2);
     if (!ServerPlayerObject) return;
     ObjectRecord* o = m.kind == 0 ? weapon_FlareCreate(ServerPlayerObject) : weapon_ChaffCreate(ServerPlayerObject);
-    if (o) o->known = 0xFF;
+    if (o) o->serverFlags |= OBJ_SERVER_NO_SEND;
 }
 
 void OnPlayerTrig(const MsgRecord* r) {

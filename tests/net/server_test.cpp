@@ -32,6 +32,16 @@ std::vector<std::string> g_console;
 void Server_ConsoleCommand(const char* line) { g_console.push_back(line); }
 void Server_QueueEvent(uint16_t, uint32_t, const FixWorldPos*, int32_t, int32_t, uint32_t, int32_t) { g_queued++; }
 
+// The transport: one waiting packet for whichever side asks, from player 9.
+int32_t g_driverAsked[2];
+const uint8_t* net_DriverReceive(int32_t side, size_t* size, int32_t* sender) {
+    static const uint8_t packet[4] = {0xFF, 0xFF, 0, 0};
+    if (side == 0 || side == 1) g_driverAsked[side]++;
+    *size = sizeof packet;
+    *sender = 9;
+    return packet;
+}
+
 namespace {
 
 int32_t g_hits = 0;
@@ -356,6 +366,36 @@ TEST_F(ServerTest, HandlerChecks) {
     // A midair of a remote player that claims no damage still costs it.
     EXPECT_EQ(aircraft.hitPoints, 0);
     memset(&level_ServerArrays, 0, sizeof level_ServerArrays);
+}
+
+// Only the side with the network role asks the transport: a hosting server,
+// a client that joined a remote game; single player never does.
+TEST(Bridge, OnlyTheNetworkSideAsksTheTransport) {
+    struct Case {
+        const char* what;
+        GameModeFlags mode;
+        int32_t asks[2];
+    } cases[] = {
+        {"single player", {1, 1, 1, 1, 0}, {0, 0}},
+        {"host and play", {1, 1, 0, 1, 0}, {1, 0}},
+        {"dedicated", {1, 0, 0, 0, 0}, {1, 0}},
+        {"remote client", {0, 0, 0, 1, 0}, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        level_GameMode = c.mode;
+        memset(&net_Bridge, 0, sizeof net_Bridge);
+        memset(g_driverAsked, 0, sizeof g_driverAsked);
+        for (int32_t side = 0; side < 2; side++) {
+            size_t size = 0;
+            int32_t sender = 0;
+            const uint8_t* p = net_ReceivePacket(side, &size, &sender);
+            EXPECT_EQ(p != nullptr, c.asks[side] != 0) << c.what << " side " << side;
+            if (p) EXPECT_EQ(sender, 9) << c.what;
+        }
+        EXPECT_EQ(g_driverAsked[0], c.asks[0]) << c.what;
+        EXPECT_EQ(g_driverAsked[1], c.asks[1]) << c.what;
+    }
+    level_GameMode = GameModeFlags{};
 }
 
 // A second write before the reader took the first replaces it; the stop
