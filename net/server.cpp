@@ -367,7 +367,7 @@ ObjectRecord* Server_FindObjectAt(int32_t x, int32_t z) {
     ObjectRecord** heads = depth_Level.staticHeads;
     if (!heads) return nullptr;
     // Negative coordinates would index before the grid: mask them into it.
-    uint32_t ux = (uint32_t)x & 0xFFFFFFFFu, uz = (uint32_t)z;
+    uint32_t ux = (uint32_t)x, uz = (uint32_t)z;
     uint32_t cell = ((uz >> OBJ_GRID_SHIFT) & (OBJ_GRID_SIZE - 1)) * OBJ_GRID_SIZE +
                     ((ux >> OBJ_GRID_SHIFT) & (OBJ_GRID_SIZE - 1));
     for (ObjectRecord* o = heads[cell]; o; o = o->freeLink)
