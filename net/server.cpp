@@ -22,6 +22,7 @@
 #include "platform/simlog.h"
 #include "platform/winmsg.h"
 #include "shell/appstr.h"
+#include "shell/cursor.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
 #include "sim/ai.h"
@@ -153,6 +154,7 @@ void Server_Start(void) {
             Server.stats[i] = static_cast<int32_t*>(mem_AllocEx(32 * 4, 4, "Server statistics"));
             if (Server.stats[i]) memset(Server.stats[i], 0, 32 * 4);
         }
+        app_CursorShowAll();
     }
     Server_ChatLogCreate(LocalPlayer() ? 0 : 24);
     time_t now = time(nullptr);
