@@ -8,6 +8,7 @@
 #include "display/pal.h"
 #include "display/pal_hicolor.h"
 #include "input/ekey.h"
+#include "menu/launch.h"
 #include "menu/menu.h"
 #include "platform/winmsg.h"
 #include "shell/loadwin.h"
@@ -20,6 +21,7 @@ void WndMainEnter(void) {
 }
 
 int32_t WndMainFrame(void) {
+    if (mnu_LaunchFromEnvironment()) return 1;
     if (!ekey_PressedTable[VK_ESCAPE]) return 0;
     app_Runner.nextState = nullptr;
     return 1;

@@ -41,3 +41,9 @@ void Client_BindPlayerObject(void);
 // The client's start-up reset and the player object's sounds.
 void Client_StartupReset(void);
 void Client_PlayerSoundsStart(void);
+
+// The client half of a game: the enter, frame, draw and leave steps.
+void Client_Start(void);
+int32_t Client_Frame(void);
+void Client_Draw(void);
+void Client_Stop(void);

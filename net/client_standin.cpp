@@ -30,3 +30,14 @@ void Client_BindPlayerObject(void) {
 
 void Client_StartupReset(void) {}
 void Client_PlayerSoundsStart(void) {}
+
+// No client yet: it ends its state on Escape or when the flight state byte
+// is set.
+#include "input/ekey.h"
+#include "net/server.h"
+#include "platform/winmsg.h"
+
+__attribute__((weak)) void Client_Start(void) {}
+__attribute__((weak)) int32_t Client_Frame(void) { return net_FlightState != 0 || ekey_PressedTable[VK_ESCAPE]; }
+__attribute__((weak)) void Client_Draw(void) {}
+__attribute__((weak)) void Client_Stop(void) {}

@@ -1,5 +1,6 @@
 // Transport driver table: selection, opening and closing.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // 1 selects the quillax table, any other value the DirectPlay one.
@@ -10,3 +11,8 @@ int32_t net_DriverClose(void);
 // Creates the local player in the session (name, server flag, data, size):
 // 0, or nonzero on failure.
 int32_t net_CreatePlayer(const char* name, int32_t serverFlag, const void* data, uint32_t size);
+// A waiting packet for the side (0 server, 1 client) with its size and the
+// sender's network player id; null when none waits.
+const uint8_t* net_DriverReceive(int32_t side, size_t* size, int32_t* sender);
+// Destroys the transport player and closes the network game.
+void net_DriverGameClose(void);

@@ -1,22 +1,159 @@
-// The server record, as far as code outside the server reads it.
+// The server: the authoritative world of a level, up to 16 players and the
+// traffic with their clients. Runs beside a local client through the bridge
+// (net/bridge.h) or alone as the dedicated-server state.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
-struct PlayerSlot;
+#include "base/fix.h"
+#include "net/player.h"
 
+struct ObjectRecord;
+struct AppStateRecord;
+
+constexpr int32_t SERVER_PLAYERS = 16;
 // Size of the buffer one player's packet is assembled in.
 constexpr int32_t SERVER_SEND_BUFFER_SIZE = 0x4000;
+// "Server TMP Buffer": the tags of the packet being parsed.
+constexpr int32_t SERVER_TMP_BUFFER_SIZE = 0x4000;
+constexpr uint32_t SERVER_SCRATCH_TAGS = SERVER_TMP_BUFFER_SIZE / 4;
+// Tags confirmed per packet, and tags remembered of the previous packet.
+constexpr uint32_t SERVER_SLOT_TAGS = 128;
+// Packets taken from the transport or the bridge in one frame; the rest
+// wait for the next frame.
+constexpr int32_t SERVER_RECEIVE_PER_FRAME = 64;
+// Frames a chat line holds the sender's next one back.
+constexpr int32_t SERVER_CHAT_FLOOD_FRAMES = 40;
+constexpr int32_t SERVER_JOIN_COUNTDOWN = 7200;
+
+// One player of the server. Native record; the in-use word marks it taken.
+struct PlayerSlot {
+    uint32_t lastSequence;        // last accepted player-data sequence
+    uint32_t framesSince;         // frames since the last player data
+    uint32_t farQueueCount;
+    int32_t score;
+    ObjectRecord* lastTarget;     // last reported target
+    int32_t expectedFrames;       // expected-update frame count
+    FixVec3 viewReference;
+    uint32_t dataReceived;        // player data accepted this frame
+    uint32_t staticPending;
+    uint32_t restartRequest;
+    uint32_t active;              // packets are sent
+    uint32_t staticLastBatch;
+    uint32_t staticBatchSerial;
+    ObjectRecord* aircraft;
+    uint16_t inUse;
+    uint16_t remote;              // nonzero: reached through the transport driver
+    uint32_t playerId;
+    uint32_t netPlayerId;
+    void* staticList;
+    uint32_t confirmTags[SERVER_SLOT_TAGS];   // tags to confirm in the next packet
+    uint32_t confirmCount;
+    uint32_t receivedTags[SERVER_SLOT_TAGS];  // tags of the previous packet
+    uint32_t receivedCount;
+    void* eventPool;
+    void* objectQueue;
+    void* objectQueueRead;
+    const char* name;
+    int32_t side;
+    uint16_t squadron;            // 0xFFFF: none
+    void* pendingEvents;
+    uint32_t startupPending;
+    uint32_t startupSerial;
+    uint32_t squadronCursor;
+    void* memStart;               // "PLAYER MEM START"
+    void* memEnd;                 // "PLAYER MEM END"
+    uint32_t frameCount;
+    uint32_t countdown;
+    uint32_t blocked;
+    int32_t chatFlood;
+    uint32_t firstPacket;
+    PlayerAircraftBlock block;    // current aircraft block
+    PlayerAircraftBlock stored[2];// the second is used with squadron word 1
+    int32_t dymodSlot;
+    int32_t pakHandle;
+    uint32_t lastDataTick;        // game clock tick of the last player data
+    uint8_t markerFlag;
+    FixVec3 markerPosition;
+    uint8_t playerFlags;          // bit 0 unlimited stores, bit 1 no damage
+    uint32_t aux;                 // auxiliary word of the last player data
+    uint32_t reportedRun;         // level run number of the last player data
+};
+constexpr uint8_t SLOT_FLAG_UNLIMITED_STORES = 0x01;
+constexpr uint8_t SLOT_FLAG_NO_DAMAGE = 0x02;
 
 struct ServerRecord {
     PlayerSlot* player;         // "Player Buffer": 16 slots, null while no server runs
     int32_t playerCount;
     uint8_t* send_buffer_ptr;   // "Server.send_buffer_ptr", SERVER_SEND_BUFFER_SIZE bytes
     int32_t send_buffer_size;   // bytes of the packet being assembled
+    ObjectRecord* objects;      // server object list head
+    uint32_t* tmpTags;          // "Server TMP Buffer"
+    uint32_t tmpCount;
+    int32_t updateInterval;     // frames between two packets to a player
+    int32_t updateMask;
+    int32_t extrapolationShift;
+    uint32_t objectSerial;
+    uint32_t frame;
+    const void* rules;
+    uint32_t runNumber;         // level run number
+    uint32_t framesWithPlayers;
+    uint32_t framesWithoutPlayers;
+    void* anchor;               // "Server Anchor"
+    int32_t* stats[2];          // statistics arrays, dedicated only
+    int32_t statsIndex;
+    int32_t gameNumber;
+    int32_t fadeInPending;
+    int32_t running;
 };
 extern ServerRecord Server;
 
-// The slot whose packet the server is working on, or null.
+// The slot whose packet the server is working on, or null, and its aircraft.
 extern PlayerSlot* ServerPlayerPtr;
+extern ObjectRecord* ServerPlayerObject;
+
+// The flight state byte: the client frame acts on it; the game's end, restart
+// and reset paths and the dedicated server's Escape set it.
+extern uint8_t net_FlightState;
+// Pause, victory and hold flags of the server.
+extern int32_t Server_Paused;  // set by the PAUSE action in single player
+extern int32_t Server_Victory;
+extern int32_t Server_Hold;
+// Level run control requested by the rules: 1 start, 2 restart.
+extern int32_t Server_LevelRequest;
+// The dedicated console's line mode (0 off, 1 command, 2 all, 3 and 4 a side).
+extern int32_t Server_LineMode;
+extern char Server_Line[512];
+extern int32_t Server_F12Toggle;
+
+extern const AppStateRecord Server_DedicatedState;
+
+void Server_Start(void);
+int32_t Server_Frame(void);
+int32_t Server_StateFrame(void);
+void Server_StateDraw(void);
+void Server_Stop(void);
+
+// The steps of the start and frame, for the bridge and the tests.
+int32_t Server_RecordCreate(void);
+void Server_PlayersStep(void);
+void Server_WorldStep(void);
+void Server_ReceiveAll(void);
+
+// Parses one packet of the slot's client. The owner byte of its player data
+// must name the slot, or the rest of the packet is dropped.
+void Server_ParsePacket(const uint8_t* packet, size_t size, int32_t slot);
+// The slot of a transport sender (network player id), or of the local client
+// (NET_SENDER_LOCAL); -1 when no used slot matches.
+int32_t Server_SlotOfSender(int32_t sender);
+// 1 when the tag was in the previous packet (or the slot is blocked).
+int32_t Server_MessageTagCheck(uint32_t tag);
+void Server_OnPlayerData(const uint8_t* record, size_t size, int32_t slot);
+
+ObjectRecord* Server_FindPlayerById(uint32_t id);
+ObjectRecord* Server_FindPlayerByNetId(uint32_t netId);
+ObjectRecord* Server_FindObjectAt(int32_t x, int32_t z);
+int32_t Server_TakeStore(int32_t weaponType);
 
 // Queues the dynamic-model event for the clients: load the named model into
 // the slot, or (release 1, name unused) drop it.

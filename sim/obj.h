@@ -76,7 +76,12 @@ struct ObjectRecord {
     int32_t frameCounter;        // +0xc0 the object's frames
     ObjectRecord* next;          // object list (player list, server object list)
     ObjectRecord* prev;
+    uint8_t serverFlags;         // OBJ_SERVER_*: the server's own marks
 };
+
+// ObjectRecord::serverFlags.
+constexpr uint8_t OBJ_SERVER_CREATED = 0x01;   // a weapon the server launched for a client
+constexpr uint8_t OBJ_SERVER_NO_SEND = 0x04;   // clients learn of it from an event, never as an object
 
 // Bits of ObjectRecord::pending.
 constexpr uint8_t OBJECT_PENDING_REMOVAL = 0x01;   // on (or bound for) the release list

@@ -1,0 +1,21 @@
+// The hit record a damage routine reads, and the tanker the server
+// launches.
+#pragma once
+#include <cstdint>
+
+struct ObjectRecord;
+
+struct SimHitRecord {
+    ObjectRecord* hitter;
+    int32_t damage;
+    int32_t scale;   // 16.16
+};
+extern SimHitRecord sim_HitRecord;
+
+// Weapon types 0..38, wingman orders 0..9.
+constexpr int32_t SIM_WEAPON_TYPES = 39;
+constexpr int32_t SIM_WING_COMMANDS = 10;
+
+// The tanker's think and draw routines.
+void weapon_TankerThink(ObjectRecord* tanker);
+void weapon_TankerDraw(ObjectRecord* tanker);

@@ -1,0 +1,441 @@
+// The server's receive side: duplicate checks and confirmations, the chat
+// flood, the player-data glide, level-run gating, crediting packets to their
+// sender, and the local bridge's buffers.
+#include "net/server.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "base/le.h"
+#include "base/mem.h"
+#include "net/bridge.h"
+#include "net/msg.h"
+#include "net/server_calls.h"
+#include "sim/hit.h"
+#include "sim/obj.h"
+#include "world/objarray.h"
+#include "world/gamemode.h"
+
+// The event queue is not built yet: the texts the handlers send are caught
+// here.
+std::vector<std::string> g_texts;
+void Server_SendTextEvent(const char* text, int32_t, int32_t, int32_t) { g_texts.push_back(text ? text : ""); }
+
+// Console lines and queued events, counted.
+int32_t g_queued = 0;
+std::vector<std::string> g_console;
+void Server_ConsoleCommand(const char* line) { g_console.push_back(line); }
+void Server_QueueEvent(uint16_t, uint32_t, const FixWorldPos*, int32_t, int32_t, uint32_t, int32_t) { g_queued++; }
+
+// The transport: one waiting packet for whichever side asks, from player 9.
+int32_t g_driverAsked[2];
+const uint8_t* net_DriverReceive(int32_t side, size_t* size, int32_t* sender) {
+    static const uint8_t packet[4] = {0xFF, 0xFF, 0, 0};
+    if (side == 0 || side == 1) g_driverAsked[side]++;
+    *size = sizeof packet;
+    *sender = 9;
+    return packet;
+}
+
+namespace {
+
+int32_t g_hits = 0;
+void CountHit(ObjectRecord*) { g_hits++; }
+
+// Builds a client packet record by record.
+struct Packet {
+    uint8_t bytes[MSG_PACKET_MAX];
+    LeSpanWriter w{bytes, sizeof bytes};
+
+    Packet& PlayerData(uint32_t seq, uint32_t run, uint8_t owner, FixVec3 pos = {0, 0, 0}, FixAngles ang = {0, 0, 0}) {
+        MsgPlayerData m{};
+        m.position = pos;
+        m.angles = ang;
+        m.owner = owner;
+        m.frame = seq;
+        m.runNumber = run;
+        EXPECT_EQ(msg_PlayerDataEncode(&w, &m), 0);
+        return *this;
+    }
+    Packet& Hit(uint32_t tag, uint32_t target) {
+        MsgBulletHit m{};
+        m.tag = tag;
+        m.target = target;
+        EXPECT_EQ(msg_BulletHitEncode(&w, &m), 0);
+        return *this;
+    }
+    Packet& Chat(uint32_t tag, const char* text) {
+        MsgChat m{};
+        m.tag = tag;
+        strncpy(m.text, text, sizeof m.text);
+        EXPECT_EQ(msg_ChatEncode(&w, &m), 0);
+        return *this;
+    }
+    size_t End() {
+        EXPECT_EQ(msg_EndEncode(&w), 0);
+        return w.pos;
+    }
+};
+
+class ServerTest : public ::testing::Test {
+protected:
+    ObjectRecord aircraft{};
+    ObjectRecord target{};
+
+    void SetUp() override {
+        mem_CurrentHeap = &mem_MainHeap;
+        mem_HeapSizesSet(0x200000, 0x1000, 0x1000);
+        ASSERT_EQ(mem_HeapInit(), 0);
+        level_GameMode = GameModeFlags{1, 1, 1, 1, 0};
+        ASSERT_EQ(Server_RecordCreate(), 0);
+        Server.updateInterval = 16;  // network timing
+        PlayerSlot* s = &Server.player[0];
+        s->inUse = 1;
+        aircraft.hitPoints = 100;
+        s->aircraft = &aircraft;
+        target.serial = 77;
+        target.hit = CountHit;
+        Server.objects = &target;
+        g_hits = 0;
+        g_texts.clear();
+        g_queued = 0;
+        g_console.clear();
+    }
+    void TearDown() override {
+        memset(&Server, 0, sizeof Server);
+        ServerPlayerPtr = nullptr;
+        ServerPlayerObject = nullptr;
+        level_GameMode = GameModeFlags{};
+    }
+    static void Parse(Packet& p, int32_t slot = 0) {
+        size_t n = p.End();
+        Server_ParsePacket(p.bytes, n, slot);
+    }
+    PlayerSlot& Slot() { return Server.player[0]; }
+};
+
+// A tag of the previous packet is confirmed again but not run; one repeated
+// two packets later runs again.
+TEST_F(ServerTest, RepeatedTagsAreConfirmedButRunOnce) {
+    struct Step {
+        bool withHit;
+        int32_t hitsAfter;
+    } steps[] = {{true, 1}, {true, 1}, {false, 1}, {true, 2}};
+    uint32_t seq = 1;
+    for (const Step& st : steps) {
+        Packet p;
+        p.PlayerData(seq++, 0, 0);
+        if (st.withHit) p.Hit(500, 77);
+        uint32_t confirmsBefore = Slot().confirmCount;
+        Parse(p);
+        EXPECT_EQ(g_hits, st.hitsAfter) << "packet " << seq - 1;
+        EXPECT_EQ(Slot().confirmCount, confirmsBefore + (st.withHit ? 1u : 0u)) << "packet " << seq - 1;
+    }
+}
+
+// A full confirm buffer drops further tags, but the messages still run.
+TEST_F(ServerTest, FullConfirmBufferDropsTags) {
+    Packet p;
+    p.PlayerData(1, 0, 0);
+    for (uint32_t t = 0; t < 140; t++) p.Hit(1000 + t, 77);
+    Parse(p);
+    EXPECT_EQ(g_hits, 140);
+    EXPECT_EQ(Slot().confirmCount, SERVER_SLOT_TAGS);
+    EXPECT_EQ(Slot().confirmTags[SERVER_SLOT_TAGS - 1], 1000u + SERVER_SLOT_TAGS - 1);
+    // Only 128 tags are remembered for the duplicate check of the next packet.
+    EXPECT_EQ(Slot().receivedCount, SERVER_SLOT_TAGS);
+}
+
+// A second line within 40 frames is dropped and extends the wait.
+TEST_F(ServerTest, ChatFloodHoldsLinesBack) {
+    Packet a;
+    a.PlayerData(1, 0, 0).Chat(1, "hello");
+    Parse(a);
+    ASSERT_EQ(g_texts.size(), 1u);
+    EXPECT_EQ(g_texts[0], "hello");
+    Packet b;
+    b.PlayerData(2, 0, 0).Chat(2, "again");
+    Parse(b);
+    EXPECT_EQ(g_texts.size(), 1u);
+    EXPECT_EQ(Slot().chatFlood, 80);
+    for (int32_t i = 0; i < 79; i++) Server_PlayersStep();
+    Packet c;
+    c.PlayerData(3, 0, 0).Chat(3, "still");
+    Parse(c);
+    EXPECT_EQ(g_texts.size(), 1u);
+    for (int32_t i = 0; i < 200; i++) Server_PlayersStep();
+    Packet d;
+    d.PlayerData(4, 0, 0).Chat(4, "later");
+    Parse(d);
+    ASSERT_EQ(g_texts.size(), 2u);
+    EXPECT_EQ(g_texts[1], "later");
+}
+
+// n frames left to the expected update: 8..24 glide over n frames, anything
+// else resynchronises to the update interval.
+TEST_F(ServerTest, PlayerDataGlidesOverTheExpectedFrames) {
+    struct Case {
+        int32_t n;
+        int32_t frames;  // frames of the glide
+        bool resync;
+    } cases[] = {{8, 8, false}, {24, 24, false}, {7, 16, true}, {25, 16, true}};
+    for (const Case& c : cases) {
+        SetUp();
+        Slot().expectedFrames = c.n + 3;
+        Slot().framesSince = 3;
+        aircraft.position = FixWorldPos{0xFFFF0000u, 1000, 5000};  // x wraps on the way
+        aircraft.angles = FixAngles{0x1FFF000, 0, 0};              // heading crosses a whole turn
+        const int32_t dx = 0x480000, dy = -0x30000;
+        Packet p;
+        p.PlayerData(1, 0, 0, FixVec3{(int32_t)(0xFFFF0000u + (uint32_t)dx), 1000 + dy, 5000},
+                     FixAngles{0x1000 << 7, 0, 0});  // 0x2000 of a 25-bit turn further, past the whole turn
+        Parse(p);
+        EXPECT_EQ(Slot().dataReceived, 1u) << c.n;
+        if (c.resync) {
+            EXPECT_EQ(Slot().framesSince, 0u) << c.n;
+            EXPECT_EQ(Slot().expectedFrames, 16) << c.n;
+        }
+        for (int32_t f = 0; f < c.frames; f++) Server_PlayersStep();
+        int32_t ex = (int32_t)(aircraft.position.x - (0xFFFF0000u + (uint32_t)dx));
+        int32_t ey = (int32_t)(aircraft.position.y - (uint32_t)(1000 + dy));
+        // The speed and its direction are kept apart: a few units a frame.
+        EXPECT_LE(std::abs(ex), 64 * c.frames) << c.n;
+        EXPECT_LE(std::abs(ey), 64 * c.frames) << c.n;
+        EXPECT_EQ(aircraft.angles.heading & ~0x1FFFFFF, 0) << c.n;
+        int32_t eh = (int32_t)(((uint32_t)aircraft.angles.heading - 0x1000u) << 7) >> 7;
+        EXPECT_LE(std::abs(eh), c.frames) << c.n << " heading " << aircraft.angles.heading;
+        TearDown();
+    }
+}
+
+// Stale or other-run player data is ignored; the game messages of another
+// run are dropped while the housekeeping ones still run.
+TEST_F(ServerTest, StaleAndOtherRunTraffic) {
+    Packet a;
+    a.PlayerData(5, 0, 0, FixVec3{0x100000, 0, 0});
+    Parse(a);
+    int32_t vx = aircraft.velocity.x;
+    EXPECT_NE(vx, 0);
+    Slot().dataReceived = 0;
+    Packet stale;
+    stale.PlayerData(5, 0, 0, FixVec3{0x900000, 0, 0});
+    Parse(stale);
+    EXPECT_EQ(Slot().dataReceived, 0u);
+    EXPECT_EQ(aircraft.velocity.x, vx);
+
+    Packet other;
+    other.PlayerData(6, 1, 0, FixVec3{0x900000, 0, 0}).Hit(9, 77).Chat(10, "any run");
+    Parse(other);
+    EXPECT_EQ(Slot().dataReceived, 0u);
+    EXPECT_EQ(aircraft.velocity.x, vx);
+    EXPECT_EQ(g_hits, 0);
+    ASSERT_EQ(g_texts.size(), 1u);
+    EXPECT_EQ(g_texts[0], "any run");
+    EXPECT_EQ(Slot().lastSequence, 5u);
+}
+
+// Records are the sender's whatever comes first; an owner byte naming
+// another slot drops the rest of the packet.
+TEST_F(ServerTest, PacketsAreCreditedToTheirSender) {
+    PlayerSlot& other = Server.player[3];
+    other.inUse = 1;
+    other.remote = 1;
+    other.netPlayerId = 4242;
+    EXPECT_EQ(Server_SlotOfSender(4242), 3);
+    EXPECT_EQ(Server_SlotOfSender(NET_SENDER_LOCAL), 0);
+    EXPECT_EQ(Server_SlotOfSender(99), -1);
+
+    Packet first;
+    first.Hit(1, 77).PlayerData(1, 0, 3);
+    Parse(first, 3);
+    EXPECT_EQ(g_hits, 1);
+    EXPECT_EQ(other.confirmCount, 1u);
+    EXPECT_EQ(Slot().confirmCount, 0u);
+
+    Packet forged;
+    forged.PlayerData(2, 0, 0).Hit(2, 77);
+    Parse(forged, 3);
+    EXPECT_EQ(g_hits, 1);
+    EXPECT_EQ(other.lastSequence, 1u);
+}
+
+// Unknown targets, bad ranges and malformed packets do nothing.
+TEST_F(ServerTest, BadInputDoesNothing) {
+    Packet p;
+    p.PlayerData(1, 0, 0).Hit(1, 12345);
+    MsgWord wing{2, 0xFFFF};
+    ASSERT_EQ(msg_WingCommandEncode(&p.w, &wing), 0);
+    MsgLaunchMissile missile{};
+    missile.tag = 3;
+    missile.weaponType = 0xFFFFFFFF;
+    ASSERT_EQ(msg_LaunchMissileEncode(&p.w, &missile), 0);
+    Parse(p);
+    EXPECT_EQ(g_hits, 0);
+    EXPECT_EQ(Slot().confirmCount, 3u);
+    // Cut short: nothing past the cut runs and nothing crashes.
+    Packet q;
+    q.PlayerData(2, 0, 0).Hit(4, 77);
+    size_t n = q.End();
+    for (size_t cut = 0; cut < n; cut++) Server_ParsePacket(q.bytes, cut, 0);
+    EXPECT_LE(g_hits, 1);
+    EXPECT_EQ(Server_FindObjectAt(-1, -5), nullptr);
+}
+
+// The handlers' checks: ranges, untrusted remote flags, the local-only
+// console line, non-finite tanker frames.
+TEST_F(ServerTest, HandlerChecks) {
+    ASSERT_EQ(net_DcbPoolCreate(sizeof(_COMMON_DCB), 4, &level_ServerArrays.ai, nullptr, "ai"), 0);
+    struct Case {
+        const char* what;
+        int32_t singlePlayer, remote;
+        uint8_t playerFlags;
+        std::function<void(LeSpanWriter*)> record;
+        int32_t launched, console, tankers, queued;
+    };
+    auto missile = [](uint32_t type) {
+        return [type](LeSpanWriter* w) {
+            MsgLaunchMissile m{};
+            m.tag = 1;
+            m.weaponType = type;
+            msg_LaunchMissileEncode(w, &m);
+        };
+    };
+    auto console = [](LeSpanWriter* w) {
+        MsgConsoleCommand m{};
+        m.tag = 1;
+        memset(m.text, 'x', sizeof m.text);  // no terminating zero in the record
+        msg_ConsoleCommandEncode(w, &m);
+    };
+    auto tanker = [](float x) {
+        return [x](LeSpanWriter* w) {
+            MsgLaunchFuelPlane m{};
+            m.tag = 1;
+            m.frame.pos.x = x;
+            msg_LaunchFuelPlaneEncode(w, &m);
+        };
+    };
+    auto midair = [](LeSpanWriter* w) {
+        MsgPlayerPosition m{1, {0, 0, 0}};
+        msg_MidairEncode(w, &m);
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    Case cases[] = {
+        // The aircraft has no stores: only the unlimited-stores flag launches.
+        {"missile without stores", 1, 0, 0, missile(3), 0, 0, 0, 0},
+        {"unlimited stores, local", 1, 0, SLOT_FLAG_UNLIMITED_STORES, missile(3), 1, 0, 0, 0},
+        {"missile type out of range", 1, 0, SLOT_FLAG_UNLIMITED_STORES, missile(39), 0, 0, 0, 0},
+        {"unlimited stores claimed by a remote player", 0, 1, SLOT_FLAG_UNLIMITED_STORES, missile(3), 0, 0, 0, 0},
+        {"console line, local", 1, 0, 0, console, 0, 1, 0, 0},
+        {"console line, remote", 0, 1, 0, console, 0, 0, 0, 0},
+        {"tanker", 1, 0, 0, tanker(10.0f), 0, 0, 1, 0},
+        {"tanker, non-finite frame", 1, 0, 0, tanker(inf), 0, 0, 0, 0},
+        {"midair", 1, 0, 0, midair, 0, 0, 0, 1},
+        {"midair, no damage claimed by a remote player", 0, 1, SLOT_FLAG_NO_DAMAGE, midair, 0, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        level_GameMode.singlePlayer = c.singlePlayer;
+        Slot() = PlayerSlot{};
+        Slot().inUse = 1;
+        Slot().remote = (uint16_t)c.remote;
+        Slot().aircraft = &aircraft;
+        aircraft.hitPoints = 100;
+        aircraft.target = &target;
+        g_queued = 0;
+        g_console.clear();
+        int32_t freeBefore = net_DcbPoolFreeCount(&level_ServerArrays.ai);
+        Packet p;
+        MsgPlayerData pd{};
+        pd.frame = 1;
+        pd.playerFlags = c.playerFlags;
+        ASSERT_EQ(msg_PlayerDataEncode(&p.w, &pd), 0);
+        c.record(&p.w);
+        Parse(p);
+        // A launch clears the aircraft's target.
+        EXPECT_EQ(aircraft.target == nullptr, c.launched != 0) << c.what;
+        EXPECT_EQ((int32_t)g_console.size(), c.console) << c.what;
+        if (!g_console.empty()) EXPECT_GE(g_console[0].size(), 127u) << c.what;  // bounded, terminated
+        if (!g_console.empty()) EXPECT_LE(g_console[0].size(), 128u) << c.what;
+        EXPECT_EQ(freeBefore - net_DcbPoolFreeCount(&level_ServerArrays.ai), c.tankers) << c.what;
+        EXPECT_EQ(g_queued, c.queued) << c.what;
+    }
+    // A midair of a remote player that claims no damage still costs it.
+    EXPECT_EQ(aircraft.hitPoints, 0);
+    memset(&level_ServerArrays, 0, sizeof level_ServerArrays);
+}
+
+// Only the side with the network role asks the transport: a hosting server,
+// a client that joined a remote game; single player never does.
+TEST(Bridge, OnlyTheNetworkSideAsksTheTransport) {
+    struct Case {
+        const char* what;
+        GameModeFlags mode;
+        int32_t asks[2];
+    } cases[] = {
+        {"single player", {1, 1, 1, 1, 0}, {0, 0}},
+        {"host and play", {1, 1, 0, 1, 0}, {1, 0}},
+        {"dedicated", {1, 0, 0, 0, 0}, {1, 0}},
+        {"remote client", {0, 0, 0, 1, 0}, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        level_GameMode = c.mode;
+        memset(&net_Bridge, 0, sizeof net_Bridge);
+        memset(g_driverAsked, 0, sizeof g_driverAsked);
+        for (int32_t side = 0; side < 2; side++) {
+            size_t size = 0;
+            int32_t sender = 0;
+            const uint8_t* p = net_ReceivePacket(side, &size, &sender);
+            EXPECT_EQ(p != nullptr, c.asks[side] != 0) << c.what << " side " << side;
+            if (p) EXPECT_EQ(sender, 9) << c.what;
+        }
+        EXPECT_EQ(g_driverAsked[0], c.asks[0]) << c.what;
+        EXPECT_EQ(g_driverAsked[1], c.asks[1]) << c.what;
+    }
+    level_GameMode = GameModeFlags{};
+}
+
+// A second write before the reader took the first replaces it; the stop
+// frees every block allocated after the server buffer.
+TEST(Bridge, OverwritesUnreadPacketAndFreesItsBlocks) {
+    mem_CurrentHeap = &mem_MainHeap;
+    mem_HeapSizesSet(0x100000, 0x1000, 0x1000);
+    ASSERT_EQ(mem_HeapInit(), 0);
+    level_GameMode = GameModeFlags{1, 1, 1, 1, 0};
+    memset(&net_Bridge, 0, sizeof net_Bridge);
+    void* before = mem_AllocEx(16, 4, "before");
+    net_Bridge.server.buffer = static_cast<uint8_t*>(mem_AllocEx(BRIDGE_BUFFER_SIZE, 4, "Bridge.server_buffer"));
+    net_Bridge.client.buffer = static_cast<uint8_t*>(mem_AllocEx(BRIDGE_BUFFER_SIZE, 4, "Bridge.client_buffer"));
+    ASSERT_NE(net_Bridge.client.buffer, nullptr);
+    const uint8_t one[] = {1, 1, 1}, two[] = {2, 2};
+    EXPECT_EQ(bridge_Write(0, one, sizeof one), 0);
+    EXPECT_EQ(bridge_Write(0, two, sizeof two), 0);
+    size_t size = 0;
+    int32_t sender = 0;
+    const uint8_t* got = net_ReceivePacket(0, &size, &sender);
+    ASSERT_NE(got, nullptr);
+    EXPECT_EQ(size, sizeof two);
+    EXPECT_EQ(got[0], 2);
+    EXPECT_EQ(sender, NET_SENDER_LOCAL);
+    EXPECT_EQ(net_ReceivePacket(0, &size, &sender), nullptr);  // read once
+    EXPECT_EQ(net_ReceivePacket(1, &size, &sender), nullptr);  // the other side is empty
+    EXPECT_EQ(net_ReceivePacket(7, &size, &sender), nullptr);
+    std::vector<uint8_t> big(BRIDGE_BUFFER_SIZE + 1);
+    EXPECT_EQ(bridge_Write(1, big.data(), big.size()), -1);
+
+    void* serverStuff = mem_AllocEx(64, 4, "server stuff");
+    void* clientStuff = mem_AllocEx(64, 4, "client stuff");
+    ASSERT_EQ(mem_Heap2Init(), 0);
+    bridge_Stop();
+    EXPECT_EQ(net_Bridge.server.buffer, nullptr);
+    EXPECT_EQ(net_Bridge.client.full, 0u);
+    EXPECT_EQ(mem_Free(serverStuff), -1);  // gone with the server buffer
+    EXPECT_EQ(mem_Free(clientStuff), -1);
+    EXPECT_EQ(mem_Free(before), 0);        // older blocks stay
+    level_GameMode = GameModeFlags{};
+}
+
+}  // namespace
