@@ -66,7 +66,8 @@ __attribute__((weak)) void render_TriangleDraw(int32_t colour) {
     const _DRAW_SURFACE& s = draw_CurrentSurface;
     for (const PolyVertex& p : v)
         if (p.x < -(1 << 22) || p.x > (1 << 22) || p.y < -(1 << 22) || p.y > (1 << 22)) return;
-    poly_DrawPolygon(&v[0], &v[1], &v[2], s.base, colour == -1 ? (uintptr_t)t->tile->pixels : (uintptr_t)(colour & 0xFF));
+    // The terrain keeps the triangles that run anticlockwise on the screen.
+    poly_DrawPolygon(&v[0], &v[2], &v[1], s.base, colour == -1 ? (uintptr_t)t->tile->pixels : (uintptr_t)(colour & 0xFF));
 }
 
 int32_t render_ClipPasses(int32_t count, PolyClipVertex* a, PolyClipVertex* b) {

@@ -162,9 +162,12 @@ int32_t PatchVisible(int32_t cornerX, int32_t cornerZ, uint8_t* flag, int32_t* d
     if (all) return 0;
     uint8_t f = 0;
     if (!p.aboveTerrain) {
-        uint32_t top = 0x1F;
-        for (int k = 0; k < 4; k++) top &= Outcode(AddV(c[k], p.groundY));
-        f = top ? 0 : 1;
+        // The whole ground box, floor to the top of the terrain: its upper
+        // corners alone lie above the view for every near patch of a low
+        // camera, which would leave the ground under it undrawn.
+        uint32_t ground = 0x1F;
+        for (int k = 0; k < 4; k++) ground &= Outcode(c[k]) & Outcode(AddV(c[k], p.groundY));
+        f = ground ? 0 : 1;
     }
     *flag = f;
     const double dx = (double)cornerX + kPatchSide / 2, dy = -(double)p.cameraHeight, dz = (double)cornerZ + kPatchSide / 2;

@@ -199,6 +199,31 @@ TEST(TerrainSelection, SideLinesRunAcrossTheHeading) {
     }
 }
 
+TEST(TerrainSelection, GroundFlagOfNearPatchesAndAboveTheTerrain) {
+    TerrainSetup t;
+    struct Case {
+        const char* what;
+        uint32_t height;
+        int32_t pitch;
+        int32_t flagged;  // -1: some, else all patches
+    } cases[] = {
+        // Low and level, the top of the ground box is above the view of a
+        // near patch, its floor is not: the ground is drawn.
+        {"low and level", 0x1000000, 0, 1},
+        {"above the terrain range", 0x7D00000 + 0xC000000, 0x400000, 0},
+    };
+    for (const Case& c : cases) {
+        Camera(kMid, c.height, kMid, 0, c.pitch);
+        terrain_DrawFrame();
+        ASSERT_GT(terrain_Pass.count, 0) << c.what;
+        EXPECT_EQ(terrain_Pass.aboveTerrain, c.flagged == 0) << c.what;
+        for (int32_t i = 0; i < terrain_Pass.count; i++) {
+            const PatchEntry& e = terrain_Pass.list[i];
+            if (c.flagged == 0 || e.distance <= 4) EXPECT_EQ(e.flag, c.flagged) << c.what << " " << e.px << "," << e.pz;
+        }
+    }
+}
+
 TEST(TerrainSelection, TwoInvisiblePatchesEndALine) {
     TerrainSetup t;
     // Looking along z: the row through the camera sees one patch to each
