@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -38,6 +39,7 @@ void render_TriangleDraw(int32_t) {
     g_drawnTriangles.push_back(t);
     const PatchVertex* first = &terrain_PatchVertices[t->slot][0];
     g_drawnPlaces.emplace_back(first->worldX, first->worldZ, t);
+    g_drawnKeys.push_back(std::max({t->vertex[0]->viewZ, t->vertex[1]->viewZ, t->vertex[2]->viewZ}));
 }
 
 namespace {
@@ -88,6 +90,7 @@ struct TerrainSetup {
         terrain_LantirnPass = 0;
         g_drawnTriangles.clear();
         g_drawnPlaces.clear();
+        g_drawnKeys.clear();
         g_drawnObjects.clear();
         terrain_Pass.itemCount = 0;
         terrain_Pass.itemRead = 0;
@@ -169,6 +172,10 @@ TEST(TerrainSelection, ListsEachPatchOnceAndThinsTheDistance) {
         EXPECT_EQ(drawn.size(), g_drawnPlaces.size());
         EXPECT_GT(g_drawnTriangles.size(), 200u);
         EXPECT_GT(p.batches, 1);
+        // The first batch is the farthest 200 items known, farthest first.
+        ASSERT_GE(g_drawnKeys.size(), 200u);
+        EXPECT_TRUE(std::is_sorted(g_drawnKeys.begin(), g_drawnKeys.begin() + 200, std::greater<int32_t>()));
+        g_drawnKeys.clear();
         g_drawnTriangles.clear();
         g_drawnPlaces.clear();
     }
