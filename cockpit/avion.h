@@ -7,6 +7,10 @@
 extern uint8_t* avionLantirnTerrainGreenTable;
 extern uint8_t* avionLantirnObjectGreenTable;
 
+struct ObjectRecord;
+// Marks an object on the sensor image (the terrain pass, per player drawn).
+void avion_SensorMapMark(ObjectRecord* object);
+
 // Per-level resets: the cockpit hook and the green colour tables.
 void avion_HookResetCall(void);
 void avionkrx_InitGreenTable(void);

@@ -6,3 +6,4 @@ uint8_t* avionLantirnObjectGreenTable = nullptr;
 
 void avion_HookResetCall(void) {}
 void avionkrx_InitGreenTable(void) {}
+void avion_SensorMapMark(ObjectRecord*) {}

@@ -53,6 +53,13 @@ void render_ObjectToViewSpace(ObjectRecord* object);
 // Frees the falling particle field (the marker lists) at client stop.
 void render_ParticleFieldFree(void);
 
+// 1 while the camera is above the cloud deck (no ground is drawn), and the
+// cloud haze offset added to the terrain's light words near the cloud layer.
+extern int32_t render_AboveCloudDeck;
+extern int32_t render_CloudHazeOffset;
+// The renderer's two shade-table words.
+extern const uint8_t* render_ShadeTables[2];
+
 // The polygon render_TriangleDraw draws, set by the terrain drawing.
 extern const PatchTriangle* render_CurrentPolygon;
 // Draws the current polygon: -1 takes its texture coordinates from the

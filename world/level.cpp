@@ -38,6 +38,7 @@
 #include "world/orf.h"
 #include "world/pak.h"
 #include "world/terrain.h"
+#include "world/terrain_draw.h"
 
 GameModeFlags level_GameMode = {};
 LevelMissionNames level_MissionNames = {};
@@ -209,6 +210,17 @@ void LevelTablesBuild(bool forServer) {
     if (level_GameMode.display && !level_Palref) {
         level_Palref = pal_LoadPalref(kLevelPalette);
         if (level_Palref) g_palrefsMade = true;
+    }
+    // The terrain's palette object, from the depth tiles' own palette.
+    if (level_GameMode.display && !terrain_Palref && depth_Level.tiles) {
+        uint8_t rgbx[1024] = {};
+        for (int32_t n = 0; n < 256; n++) {
+            rgbx[n * 4 + 0] = depth_Level.tilePalette[n * 3 + 2];
+            rgbx[n * 4 + 1] = depth_Level.tilePalette[n * 3 + 1];
+            rgbx[n * 4 + 2] = depth_Level.tilePalette[n * 3 + 0];
+        }
+        terrain_Palref = pal_CreatePalrefFromRgbx(rgbx);
+        if (terrain_Palref) g_palrefsMade = true;
     }
     if (forServer && (level_GameMode.sharedProcess || !level_GameMode.hosting)) ListsMake();
     memset(level_FlagArea, 0, sizeof level_FlagArea);
@@ -559,6 +571,7 @@ void level_PalrefRelease(void) {
     if (g_palrefsMade) pal_FreeAllPalrefs();
     g_palrefsMade = false;
     level_Palref = nullptr;
+    terrain_Palref = nullptr;
 }
 
 void level_PalrefReset(void) {
@@ -566,6 +579,7 @@ void level_PalrefReset(void) {
     pal_ResetPalrefs();
     g_palrefsMade = false;
     level_Palref = nullptr;
+    terrain_Palref = nullptr;
     g_palrefsReset = true;
 }
 

@@ -268,7 +268,9 @@ TEST_F(ScriptTest, TheSampleScriptLoadsWithEveryNameResolved) {
     EXPECT_EQ(mnu_ButtonFind(&ctx, "BtnExit")->action, mnu_CallbackFind(&ctx, "cbExit"));
     for (int32_t i = 0; i < ctx.textAreaCount && ctx.textAreas[i].name[0]; i++) {
         const MnuTextArea& a = ctx.textAreas[i];
-        if (a.stringKey[0]) EXPECT_NE(a.text, nullptr) << a.name;
+        if (a.stringKey[0]) {
+            EXPECT_NE(a.text, nullptr) << a.name;
+        }
     }
 }
 

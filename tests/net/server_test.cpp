@@ -358,8 +358,12 @@ TEST_F(ServerTest, HandlerChecks) {
         // A launch clears the aircraft's target.
         EXPECT_EQ(aircraft.target == nullptr, c.launched != 0) << c.what;
         EXPECT_EQ((int32_t)g_console.size(), c.console) << c.what;
-        if (!g_console.empty()) EXPECT_GE(g_console[0].size(), 127u) << c.what;  // bounded, terminated
-        if (!g_console.empty()) EXPECT_LE(g_console[0].size(), 128u) << c.what;
+        if (!g_console.empty()) {
+            EXPECT_GE(g_console[0].size(), 127u) << c.what;  // bounded, terminated
+        }
+        if (!g_console.empty()) {
+            EXPECT_LE(g_console[0].size(), 128u) << c.what;
+        }
         EXPECT_EQ(freeBefore - net_DcbPoolFreeCount(&level_ServerArrays.ai), c.tankers) << c.what;
         EXPECT_EQ(g_queued, c.queued) << c.what;
     }
@@ -390,7 +394,9 @@ TEST(Bridge, OnlyTheNetworkSideAsksTheTransport) {
             int32_t sender = 0;
             const uint8_t* p = net_ReceivePacket(side, &size, &sender);
             EXPECT_EQ(p != nullptr, c.asks[side] != 0) << c.what << " side " << side;
-            if (p) EXPECT_EQ(sender, 9) << c.what;
+            if (p) {
+                EXPECT_EQ(sender, 9) << c.what;
+            }
         }
         EXPECT_EQ(g_driverAsked[0], c.asks[0]) << c.what;
         EXPECT_EQ(g_driverAsked[1], c.asks[1]) << c.what;

@@ -27,6 +27,7 @@
 #include "world/objarray.h"
 #include "world/orf.h"
 #include "world/pak.h"
+#include "world/terrain_draw.h"
 #include "world/terrain.h"
 
 #include "mission_write.h"
@@ -98,6 +99,7 @@ protected:
         level_MapIndex = 0;
         level_Mission = nullptr;
         level_Palref = nullptr;
+        terrain_Palref = nullptr;
         level_Markers = LevelMarkers{};
         level_Models = LevelModelTable{};
         level_Colours = LevelColourTables{};
@@ -159,6 +161,12 @@ TEST_F(Level, EverySettingLeavesTheHeapAsItWas) {
         EXPECT_STREQ(SlotName(c.firstLevelSlot), "HANGAR.PAK") << c.what;
         EXPECT_STREQ(SlotName(c.firstLevelSlot + 3), "SAMSITE.PAK") << c.what;
         EXPECT_NE(level_Models.pak[c.firstLevelSlot + 3], nullptr) << c.what;
+        // With a display the terrain has a palette object of the tiles' own
+        // colours.
+        EXPECT_EQ(terrain_Palref != nullptr, (bool)c.mode.display) << c.what;
+        if (terrain_Palref) {
+            EXPECT_EQ(memcmp(terrain_Palref->source, depth_Level.tilePalette, 768), 0) << c.what;
+        }
         if (c.server && c.client) {
             // The client shares what the server loaded: nothing twice.
             EXPECT_EQ(level_Palref, serverPalette) << c.what;

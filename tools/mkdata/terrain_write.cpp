@@ -153,7 +153,11 @@ void mkdata_TerrainMake(MkTerrain* t) {
     Rng rng{12345};
     t->tiles.assign((size_t)MK_TILE_COUNT * kTileBytes, 0);
     for (int k = 0; k < MK_TILE_COUNT; k++) DrawTile((MkTile)k, t->tiles.data() + (size_t)k * kTileBytes, rng);
+    // Every triangle of a tile carries the tile's ground kind as its
+    // attribute byte.
     t->attributes.assign((size_t)MK_TILE_COUNT * 32, 0);
+    for (int k = 0; k < MK_TILE_COUNT; k++)
+        for (int a = 0; a < 32; a++) t->attributes[(size_t)k * 32 + a] = (uint8_t)k;
 
     t->reference.assign(24576, 0);
     for (int pz = 0; pz < kPatches; pz++)

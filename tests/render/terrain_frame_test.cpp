@@ -1,0 +1,80 @@
+// The flight frame over the sample terrain: the terrain pass from the viewed
+// object fills its triangles with their tiles, ground below the horizon and
+// nothing above it.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "display/dsurf.h"
+#include "display/rast.h"
+#include "render/render.h"
+#include "render/view.h"
+#include "sim/obj.h"
+#include "terrain_write.h"
+#include "world/terrain.h"
+#include "world/terrain_draw.h"
+
+namespace {
+
+struct SampleTerrain {
+    MkTerrain t;
+    std::vector<DepthTile> tiles;
+    std::vector<ObjectRecord*> heads = std::vector<ObjectRecord*>(2 * TERRAIN_PATCHES);
+    std::vector<uint32_t> stamps = std::vector<uint32_t>(2 * TERRAIN_PATCHES);
+    SampleTerrain() {
+        mkdata_TerrainMake(&t);
+        tiles.resize(MK_TILE_COUNT);
+        for (uint32_t i = 0; i < MK_TILE_COUNT; i++) {
+            tiles[i] = DepthTile{};
+            tiles[i].pixels = t.tiles.data() + (size_t)i * DEPTH_TILE_BYTES;
+            tiles[i].widthLog2 = tiles[i].heightLog2 = 7;
+        }
+        DepthLevel& d = depth_Level;
+        d = DepthLevel{};
+        d.heightMap = t.height.data();
+        d.waterMap = t.water.data();
+        d.shadowMap = t.shadow.data();
+        d.reference = t.reference.data();
+        d.tiles = tiles.data();
+        d.tileCount = MK_TILE_COUNT;
+        d.tileShift = 7;
+        d.tileAttributes = t.attributes.data();
+        d.dynamicHeads = heads.data();
+        d.staticHeads = heads.data() + TERRAIN_PATCHES;
+        d.patchStamps = stamps.data();
+        d.dynamicStamps = stamps.data() + TERRAIN_PATCHES;
+    }
+    ~SampleTerrain() {
+        depth_Level = DepthLevel{};
+        depth_Level.heightMap = depth_FlatHeights();
+        depth_Level.waterMap = depth_DryWater();
+    }
+};
+
+TEST(TerrainFrame, GroundFillsTheLowerHalf) {
+    SampleTerrain terrain;
+    std::vector<uint8_t> screen(640 * 480, 0);
+    _DRAW_SURFACE surface{};
+    draw_InitSurfaceDesc(&surface, screen.data(), 640, 480, 1);
+    draw_SelectSurface(&surface);
+    poly_SetPixelMode(POLY_MODE_8);
+    ObjectRecord plane{};
+    plane.state = 1;
+    // Over the airfield, 0x1000000 up, along the runway and across it.
+    for (int32_t heading : {0x800000, 0}) {
+        std::fill(screen.begin(), screen.end(), 0);
+        plane.position = FixWorldPos{(uint32_t)MK_RUNWAY_CELL_X0 << 23, 0x1000000, (uint32_t)MK_RUNWAY_CELL_Z << 23};
+        plane.angles = FixAngles{heading, 0, 0};
+        ViewedObject = &plane;
+        render_Frame();
+        int64_t lower = 0, upper = 0;
+        for (int y = 0; y < 480; y++)
+            for (int x = 0; x < 640; x++) (y >= 240 ? lower : upper) += screen[(size_t)y * 640 + x] != 0;
+        EXPECT_GT(lower, 640 * 240 * 9 / 10) << heading;
+        EXPECT_LT(upper, 640 * 240 / 10) << heading;
+    }
+    ViewedObject = nullptr;
+    draw_SelectSurface(nullptr);
+}
+
+}  // namespace
