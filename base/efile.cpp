@@ -17,6 +17,21 @@ void efile_UpdateEnd(_EFILE* f) {
         f->state &= ~EFILE_STATE_EOF;
 }
 
+// The record of a handle just opened on a file of `size` bytes, at its
+// start; null when there is no memory (the caller closes the handle).
+_EFILE* efile_RecordNew(int h, int32_t size) {
+    auto* f = static_cast<_EFILE*>(mem_GlobalAllocNamed("_EFILE", sizeof(_EFILE)));
+    if (!f) return nullptr;
+    f->handle = h;
+    f->size = size;
+    f->position = 0;
+    f->state = EFILE_STATE_OPEN;
+    f->bufferStart = 0;
+    f->buffered = 0;
+    efile_UpdateEnd(f);
+    return f;
+}
+
 bool efile_Usable(const _EFILE* f) { return f && (f->state & EFILE_STATE_OPEN) && f->handle >= 0; }
 
 // Bytes read ahead and not yet handed out.
@@ -62,18 +77,8 @@ _EFILE* efile_Open(const char* path, uint32_t flags) {
         plat_FileClose(h);
         return nullptr;
     }
-    auto* f = static_cast<_EFILE*>(mem_GlobalAllocNamed("_EFILE", sizeof(_EFILE)));
-    if (!f) {
-        plat_FileClose(h);
-        return nullptr;
-    }
-    f->handle = h;
-    f->size = static_cast<int32_t>(size);
-    f->position = 0;
-    f->state = EFILE_STATE_OPEN;
-    f->bufferStart = 0;
-    f->buffered = 0;
-    efile_UpdateEnd(f);
+    _EFILE* f = efile_RecordNew(h, static_cast<int32_t>(size));
+    if (!f) plat_FileClose(h);
     return f;
 }
 
@@ -254,19 +259,11 @@ _EFILE* efile_CreateTemp(const char* path, char* tempName, size_t tempSize) {
     if (!path || !tempName || tempSize == 0) return nullptr;
     int h = plat_FileCreateUnique(path, tempName, tempSize);
     if (h < 0) return nullptr;
-    auto* f = static_cast<_EFILE*>(mem_GlobalAllocNamed("_EFILE", sizeof(_EFILE)));
+    _EFILE* f = efile_RecordNew(h, 0);
     if (!f) {
         plat_FileClose(h);
         plat_FileDelete(tempName);
-        return nullptr;
     }
-    f->handle = h;
-    f->size = 0;
-    f->position = 0;
-    f->state = EFILE_STATE_OPEN;
-    f->bufferStart = 0;
-    f->buffered = 0;
-    efile_UpdateEnd(f);
     return f;
 }
 

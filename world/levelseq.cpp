@@ -297,16 +297,26 @@ ObjectRecord* level_PlayerObjectCreate(int32_t n) {
     return o;
 }
 
-void level_ServerSetUp(void) {
-    level_RandomWarmUp();
-    obj_ClearLabelCache();
-    if (!level_GameMode.singlePlayer) memset(level_MissionOptions, 0, sizeof level_MissionOptions);
+namespace {
+
+// The placed objects walked, and the units linked to their groups: both on
+// the server's first set-up and on every restart.
+void PlacedObjectsSetUp(void) {
     ai_ClearModuleData();
     trig_Reset();
     level_PlacedObjectsWalk();
     ai_LinkWaygroups();
     ai_AttachNearbyUnits();
     ai_SaveGroupCounters();
+}
+
+}  // namespace
+
+void level_ServerSetUp(void) {
+    level_RandomWarmUp();
+    obj_ClearLabelCache();
+    if (!level_GameMode.singlePlayer) memset(level_MissionOptions, 0, sizeof level_MissionOptions);
+    PlacedObjectsSetUp();
     weapon_DecoyListsReset();
 }
 
@@ -325,12 +335,7 @@ void level_StartSequence(void) {
     PoolRechain(&level_ServerArrays.statics);
     level_ServerTables.objectList = nullptr;
     weapon_DecoyListsReset();
-    ai_ClearModuleData();
-    trig_Reset();
-    level_PlacedObjectsWalk();
-    ai_LinkWaygroups();
-    ai_AttachNearbyUnits();
-    ai_SaveGroupCounters();
+    PlacedObjectsSetUp();
     level_Counter++;
 }
 

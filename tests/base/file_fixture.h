@@ -10,6 +10,7 @@
 #include "base/file.h"
 #include "base/ini.h"
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 
 class FileEnv : public ::testing::Test {
@@ -22,11 +23,7 @@ protected:
         // the heaps are made again.
         file_StateInit();
         ini_Unload();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
-        ASSERT_EQ(mem_HeapInit(), 0);
-        ASSERT_EQ(mem_Heap2Init(), 0);
-        ASSERT_EQ(mem_Heap1Init(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x100000, 0x10000, 0x40000, TEST_HEAP2 | TEST_HEAP1), 0);
         ASSERT_TRUE(work.Enter("krx_files"));
     }
     void TearDown() override {

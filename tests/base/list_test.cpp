@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 
 namespace {
 
@@ -19,9 +20,7 @@ struct Record {
 class List : public ::testing::Test {
 protected:
     void SetUp() override {
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x10000, 0x1000, 0x1000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x10000, 0x1000, 0x1000), 0);
     }
     ListPool pool = {};
 };

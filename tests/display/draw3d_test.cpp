@@ -12,6 +12,7 @@
 #include "display/draw_canvas.h"
 #include "display/font.h"
 #include "display/otw.h"
+#include "fixtures/heaps.h"
 #include "mkdata.h"
 #include "render/view.h"
 #include "sim/obj.h"
@@ -30,9 +31,7 @@ protected:
     uint32_t savedFlags = 0;
 
     void SetUp() override {
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x100000, 0x10000, 0x10000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x100000, 0x10000, 0x10000), 0);
         savedNear = ViewNearDistance;
         savedFlags = ViewFlags;
         ViewNearDistance = 1 << 7;

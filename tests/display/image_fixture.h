@@ -13,6 +13,7 @@
 #include "display/pal.h"
 #include "display/pal_hicolor.h"
 #include "display/vid.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 
 class ImageEnv : public ::testing::Test {
@@ -22,9 +23,7 @@ protected:
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
         file_StateInit();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x400000, 0x10000, 0x10000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x400000, 0x10000, 0x10000), 0);
         pal_ClearCurrent();
         pal_ClearSecond();
         pal_ResetPalrefs();

@@ -8,24 +8,18 @@
 #include "base/file.h"
 #include "base/ini.h"
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    static std::string path = "/tmp/krx_fuzz_artcfg_" + std::to_string(getpid()) + ".cfg";
+    static std::string path = fuzz_ScratchPath("artcfg", ".cfg");
     if (!ready) {
-        mem_HeapSizesSet(0x10000, 0x10000, 0x800000);
-        mem_HeapInit();
-        mem_Heap2Init();
-        mem_Heap1Init();
-        file_StateInit();
+        fuzz_MemInit(0x10000, 0x10000, 0x800000, FUZZ_ALL);
         ready = true;
     }
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
     // The first byte picks the region, the time of day (both possibly out of
     // range) and the locale override.
     uint8_t pick = size > 0 ? data[0] : 0;

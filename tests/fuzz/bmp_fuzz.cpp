@@ -11,16 +11,16 @@
 #include "base/mem.h"
 #include "display/pal.h"
 #include "display/pcx.h"
+#include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     static std::string path;
     if (!ready) {
-        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x2000000, 0x10000, 0x10000, 0);
         pal_SetRgbMasks(0x7C00, 0x03E0, 0x001F);
         pal_SetRgbMasksSecond(0xFF0000, 0x00FF00, 0x0000FF);
-        path = "/tmp/krx_fuzz_bmp_" + std::to_string(getpid()) + ".bmp";
+        path = fuzz_ScratchPath("bmp", ".bmp");
         ready = true;
     }
     if (size > 0x1000000) return 0;
@@ -35,9 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (uint32_t i = 0; i < img->pixelBytes; i++) sum += img->pixels[i];
         img_Free(img);
     }
-    if (FILE* f = fopen(path.c_str(), "wb")) {
-        fwrite(data, 1, size, f);
-        fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) == 0) {
         for (int32_t mode : {8, 16, 32}) {
             auto* block = static_cast<uint8_t*>(pcx_LoadImageEx(path.c_str(), mode));
             if (!block) continue;

@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "world/terrain.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
-        mem_HeapSizesSet(0x4000000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x4000000, 0x10000, 0x10000, 0);
         ready = true;
     }
     if (size < 1 || size > 0x1000000) return 0;

@@ -4,12 +4,12 @@
 
 #include "base/filetable.h"
 #include "base/mem.h"
+#include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
-        mem_HeapSizesSet(0x1000000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x1000000, 0x10000, 0x10000, 0);
         ready = true;
     }
     if (size > 0x400000) return 0;

@@ -9,14 +9,14 @@
 #include "display/font.h"
 #include "display/pal.h"
 #include "display/pcx.h"
+#include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     static uint8_t pixels[48 * 24 * 2];
     static _DRAW_SURFACE surface;
     if (!ready) {
-        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x2000000, 0x10000, 0x10000, 0);
         draw_InitSurfaceDesc(&surface, pixels, 48, 24, 2);
         draw_SetSurfaceClip(&surface, 3, 2, 40, 20);
         ready = true;

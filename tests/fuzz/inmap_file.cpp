@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "input/inmapfile.h"
 
 namespace {
@@ -30,8 +31,7 @@ _INMAP* Reread(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
-        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x2000000, 0x10000, 0x10000, 0);
         ready = true;
     }
     if (size > (size_t)INMAP_FILE_MAX) return 0;

@@ -10,6 +10,7 @@
 #include "base/file.h"
 #include "base/filetable.h"
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/orf.h"
@@ -18,19 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     static std::string path;
     if (!ready) {
-        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
-        mem_HeapInit();
-        file_StateInit();
+        fuzz_MemInit(0x2000000, 0x10000, 0x10000, FUZZ_FILES);
         // An absolute path: the corpus folders are given relative to the
         // current folder, which must stay as it is.
-        path = "/tmp/krx_fuzz_orf_" + std::to_string(getpid()) + ".orf";
+        path = fuzz_ScratchPath("orf", ".orf");
         ready = true;
     }
     if (size > 0x400000) return 0;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
     level_GameMode.singlePlayer = size & 1;
     level_Region = -1;
     _ORF* m = orf_Load(path.c_str(), 0);

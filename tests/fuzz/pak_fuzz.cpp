@@ -14,18 +14,12 @@
 #include "base/le.h"
 #include "base/mem.h"
 #include "display/pal.h"
+#include "fuzz_util.h"
 #include "mkdata.h"
 #include "world/gamemode.h"
 #include "world/pak.h"
 
 namespace {
-
-void WriteAll(const char* name, const uint8_t* data, size_t size) {
-    FILE* f = fopen(name, "wb");
-    if (!f) return;
-    if (size) fwrite(data, 1, size, f);
-    fclose(f);
-}
 
 // A model over the polygon limit ends the program, as it should; such
 // inputs are left out here.
@@ -53,14 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
         setenv("KRX_PLATFORM", "headless", 0);
-        mem_HeapSizesSet(0x4000000, 0x400000, 0x100000);
-        mem_HeapInit();
-        mem_Heap2Init();
-        mem_Heap1Init();
-        file_StateInit();
+        fuzz_MemInit(0x4000000, 0x400000, 0x100000, FUZZ_ALL);
         mkdata_GamePalette(pal_Current.palette);
-        char dir[] = "/tmp/krx_pak_fuzz_XXXXXX";
-        if (!mkdtemp(dir) || chdir(dir) != 0) abort();
+        if (chdir(fuzz_ScratchDir("pak").c_str()) != 0) abort();
         ready = true;
     }
     if (size > 0x10000) return 0;
@@ -76,9 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pibSize = size - 4 - n;
     }
     if (OverPolygonLimit(pak, pakSize)) return 0;
-    WriteAll("f.pak", pak, pakSize);
+    fuzz_WriteFile("f.pak", pak, pakSize);
     if (pibSize)
-        WriteAll("f.PIB", pib, pibSize);
+        fuzz_WriteFile("f.PIB", pib, pibSize);
     else
         unlink("f.PIB");
 

@@ -7,12 +7,12 @@
 #include "display/pal.h"
 #include "display/pal_hicolor.h"
 #include "display/vid.h"
+#include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
-        mem_HeapSizesSet(0x400000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x400000, 0x10000, 0x10000, 0);
         ready = true;
     }
     if (size > 0x100000) return 0;

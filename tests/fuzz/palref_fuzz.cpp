@@ -14,31 +14,23 @@
 #include "base/mem.h"
 #include "display/pal.h"
 #include "display/vid.h"
+#include "fuzz_util.h"
 
 namespace {
 
 void WritePart(const char* name, const uint8_t* data, size_t size) {
     remove(name);
     if (size == 0) return;
-    if (FILE* f = fopen(name, "wb")) {
-        fwrite(data, 1, size, f);
-        fclose(f);
-    }
+    fuzz_WriteFile(name, data, size);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    static std::string dir = "/tmp/krx_fuzz_palref_" + std::to_string(getpid());
+    static std::string dir = fuzz_ScratchDir("palref");
     if (!ready) {
-        std::string cmd = "mkdir -p " + dir;
-        if (system(cmd.c_str()) != 0) abort();
-        mem_HeapSizesSet(0x800000, 0x10000, 0x10000);
-        mem_HeapInit();
-        mem_Heap2Init();
-        mem_Heap1Init();
-        file_StateInit();
+        fuzz_MemInit(0x800000, 0x10000, 0x10000, FUZZ_ALL);
         pal_ResetPalrefs();
         ready = true;
     }
@@ -60,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     char home[1024];
-    if (!getcwd(home, sizeof home) || chdir(dir.c_str()) != 0) abort();
+    fuzz_DirEnter(dir, home, sizeof home);
     WritePart("PAL.PCX", pcx, pcxSize);
     WritePart("PAL.CR1", cr1, cr1Size);
     WritePart("PAL.CR2", cr2, cr2Size);
@@ -84,6 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     pal_SelectMatcher(PAL_MATCH_FULL);
     pal_SetRemapTable(nullptr, 0);
-    if (chdir(home) != 0) abort();
+    fuzz_DirLeave(home);
     return 0;
 }

@@ -7,12 +7,12 @@
 #include "base/mem.h"
 #include "display/pal.h"
 #include "display/pcx.h"
+#include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
-        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x2000000, 0x10000, 0x10000, 0);
         pal_SetRgbMasks(0xF800, 0x07E0, 0x001F);
         pal_SetRgbMasksSecond(0xFF0000, 0x00FF00, 0x0000FF);
         for (int n = 0; n < 256; n++) memset(pal_Current.palette + n * 3, n, 3);

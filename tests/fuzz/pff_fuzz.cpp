@@ -7,22 +7,17 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    static std::string path = "/tmp/krx_fuzz_pff_" + std::to_string(getpid()) + ".pff";
+    static std::string path = fuzz_ScratchPath("pff", ".pff");
     if (!ready) {
-        mem_HeapSizesSet(0x400000, 0x10000, 0x400000);
-        mem_HeapInit();
-        mem_Heap2Init();
-        mem_Heap1Init();
+        fuzz_MemInit(0x400000, 0x10000, 0x400000, FUZZ_HEAP2 | FUZZ_HEAP1);
         ready = true;
     }
     file_StateInit();
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
 
     PffRecord* pff = pff_Open(path.c_str());
     if (pff && file_PffSlotAdd(pff) >= 0) {

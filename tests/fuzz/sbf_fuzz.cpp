@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "mkdata.h"
 #include "platform/window.h"
 #include "sound/mix.h"
@@ -20,29 +21,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ready) {
         setenv("KRX_PLATFORM", "headless", 1);
         plat_Init();
-        mem_HeapSizesSet(0x400000, 0x10000, 0x100000);
-        mem_HeapInit();
-        mem_Heap1Init();
+        fuzz_MemInit(0x400000, 0x10000, 0x100000, FUZZ_HEAP1);
         snd_Init(0);
-        std::string tag = std::to_string(getpid());
-        sbf = "/tmp/krx_fuzz_sbf_" + tag + ".sbf";
-        bin = "/tmp/krx_fuzz_sbf_" + tag + ".bin";
+        sbf = fuzz_ScratchPath("sbf", ".sbf");
+        bin = fuzz_ScratchPath("sbf", ".bin");
         std::vector<uint8_t> script;
         std::string error;
         mkdata_MusicAssemble("program T\nglobals 16\nlocals 16\nentry main\n"
                              "main:\nplay 0\nplay 1\npush 0\npush 3\nout 1\nout 9\nclear\nplay 2\nplay 99\njmp main\n",
                              &script, &error);
-        if (FILE* f = fopen(bin.c_str(), "wb")) {
-            fwrite(script.data(), 1, script.size(), f);
-            fclose(f);
-        }
+        fuzz_WriteFile(bin.c_str(), script.data(), script.size());
         ready = true;
     }
     if (size > 0x100000) return 0;
-    FILE* f = fopen(sbf.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    if (fuzz_WriteFile(sbf.c_str(), data, size) != 0) return 0;
     music_StreamOpen(sbf.c_str(), bin.c_str(), "T");
     // Small mixes keep the run short: the mixer has its own target.
     static int16_t out[2 * 512];

@@ -5,13 +5,13 @@
 #include <initializer_list>
 
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "sound/music.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
-        mem_HeapSizesSet(0x400000, 0x10000, 0x100000);
-        mem_HeapInit();
+        fuzz_MemInit(0x400000, 0x10000, 0x100000, 0);
         ready = true;
     }
     if (size > 0x100000) return 0;

@@ -9,29 +9,21 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    // Settings are flushed to the disk before they replace the old file: in
-    // memory (/dev/shm) that costs nothing, on a disk milliseconds a run.
-    static std::string dir = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
-                             "/krx_fuzz_settings_" + std::to_string(getpid());
+    static std::string dir = fuzz_ScratchDir("settings");
     if (!ready) {
-        std::string cmd = "mkdir -p " + dir;
-        if (system(cmd.c_str()) != 0) abort();
-        mem_HeapSizesSet(0x10000, 0x10000, 0x100000);
-        mem_HeapInit();
-        mem_Heap2Init();
-        mem_Heap1Init();
-        file_StateInit();
+        fuzz_MemInit(0x10000, 0x10000, 0x100000, FUZZ_ALL);
         ready = true;
     }
     if (size == 0) return 0;
     // The settings files live in the current folder; the fuzzer's own files
     // are relative to the one it was started in.
     char home[1024];
-    if (!getcwd(home, sizeof home) || chdir(dir.c_str()) != 0) abort();
+    fuzz_DirEnter(dir, home, sizeof home);
     // The first byte picks the file; a KRX.SAV gets the right length and
     // header so that its fields are reached.
     int which = data[0] % 3;
@@ -42,10 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         body.resize(CFG_SAVE_FILE_SIZE);
         body.replace(0, 12, std::string("SAVD\x8c\x02\0\0\x0e\0\0\0", 12));
     }
-    if (FILE* f = fopen(name, "wb")) {
-        fwrite(body.data(), 1, body.size(), f);
-        fclose(f);
-    }
+    fuzz_WriteFile(name, reinterpret_cast<const uint8_t*>(body.data()), body.size());
 
     cfg_SettingsDefaults();
     if (which == 0) cfg_SettingsRead();
@@ -53,6 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (which == 2) cfg_SaveFileRead();
     // Whatever was read must write out again.
     cfg_SettingsWrite();
-    if (chdir(home) != 0) abort();
+    fuzz_DirLeave(home);
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "sound/sndtrig.h"
 
 namespace {
@@ -17,18 +18,12 @@ constexpr uint32_t kOwner = 0x5D;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    static std::string path = "/tmp/krx_fuzz_sndtrig_" + std::to_string(getpid()) + ".pwf";
+    static std::string path = fuzz_ScratchPath("sndtrig", ".pwf");
     if (!ready) {
-        mem_HeapSizesSet(0x400000, 0x100000, 0x10000);
-        mem_HeapInit();
-        mem_Heap2Init();
-        file_StateInit();
+        fuzz_MemInit(0x400000, 0x100000, 0x10000, FUZZ_HEAP2 | FUZZ_FILES);
         ready = true;
     }
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
 
     static SndTrigFile table;
     if (sndtrig_LoadEx(path.c_str(), &table, kOwner)) {

@@ -10,24 +10,18 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "shell/symmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    static std::string path = "/tmp/krx_fuzz_symmap_" + std::to_string(getpid()) + ".MAP";
+    static std::string path = fuzz_ScratchPath("symmap", ".MAP");
     if (!ready) {
-        mem_HeapSizesSet(0x10000, 0x10000, 0x10000);
-        mem_HeapInit();
-        mem_Heap2Init();
-        mem_Heap1Init();
-        file_StateInit();
+        fuzz_MemInit(0x10000, 0x10000, 0x10000, FUZZ_ALL);
         ready = true;
     }
     if (size > 0x100000) return 0;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
 
     static const uint64_t kAddresses[] = {0, 1, 0x411000, 0x412150, 0xFFFFFFFF, 0x7FFFFFFFFFFFFFFF, ~0ull};
     size_t sum = 0;

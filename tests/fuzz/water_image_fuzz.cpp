@@ -9,24 +9,21 @@
 #include "base/mem.h"
 #include "display/pal.h"
 #include "display/pcx.h"
+#include "fuzz_util.h"
 #include "world/terrain.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     static std::string path;
     if (!ready) {
-        mem_HeapSizesSet(0x2000000, 0x10000, 0x10000);
-        mem_HeapInit();
+        fuzz_MemInit(0x2000000, 0x10000, 0x10000, 0);
         pal_SetRgbMasks(0x7C00, 0x03E0, 0x001F);
         pal_SetRgbMasksSecond(0xFF0000, 0x00FF00, 0x0000FF);
-        path = "/tmp/krx_fuzz_water_" + std::to_string(getpid()) + ".bmp";
+        path = fuzz_ScratchPath("water", ".bmp");
         ready = true;
     }
     if (size > 0x200000) return 0;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
     auto* block = static_cast<uint8_t*>(pcx_LoadImageEx(path.c_str(), 8));
     if (!block) return 0;
     uint32_t sum = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/mem.h"
+#include "fuzz_util.h"
 #include "platform/window.h"
 #include "sound/mix.h"
 #include "sound/snd.h"
@@ -38,11 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ready) {
         setenv("KRX_PLATFORM", "headless", 1);
         plat_Init();
-        mem_HeapSizesSet(0x2000000, 0x10000, 0x100000);
-        mem_HeapInit();
-        mem_Heap1Init();
+        fuzz_MemInit(0x2000000, 0x10000, 0x100000, FUZZ_HEAP1);
         snd_Init(0);
-        path = "/tmp/krx_fuzz_wave_" + std::to_string(getpid()) + ".wav";
+        path = fuzz_ScratchPath("wave", ".wav");
         ready = true;
     }
     if (size > 0x400000) return 0;
@@ -53,9 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         sum += Mix(s, 0);
         sum += Mix(s, (int32_t)(size * 0x1234567u));
     }
-    if (FILE* f = fopen(path.c_str(), "wb")) {
-        fwrite(data, 1, size, f);
-        fclose(f);
+    if (fuzz_WriteFile(path.c_str(), data, size) == 0) {
         if (MixSample* s = snd_SampleLoad(path.c_str())) {
             sum += Mix(s, 0x20000);
             mix_Init();

@@ -5,14 +5,12 @@
 #include <cstdio>
 #include <string>
 
+#include "fuzz_util.h"
 #include "update/wiz_ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static std::string path = "/tmp/krx_fuzz_wiz_" + std::to_string(getpid()) + ".cfg";
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
+    static std::string path = fuzz_ScratchPath("wiz", ".cfg");
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
     if (wiz_IniLoadFile(path.c_str())) {
         char value[WIZ_LINE_MAX], small[4], first[WIZ_NAME_MAX];
         int32_t number = 0;

@@ -4,6 +4,7 @@
 // poll and the action's bit in the input state.
 #include <cstdlib>
 
+#include "fixtures/headless.h"
 #include "input/ejoy.h"
 #include "input/inmapfile.h"
 #include "input_fixture.h"
@@ -20,11 +21,7 @@ class RoadTest : public InputTest {
 protected:
     void SetUp() override {
         InputTest::SetUp();
-        setenv("KRX_PLATFORM", "headless", 1);
-        unsetenv("KRX_SCRIPT");
-        unsetenv("KRX_MAXTICKS");
-        plat_HarnessReset();
-        ASSERT_EQ(plat_Init(), 0);
+        ASSERT_EQ(test_HeadlessStart(), 0);
         plat_JoyHeadlessReset();
         ejoy_EnableFlag = 1;
         memcpy(ejoy_AxisSettings, ejoy_CalibrationDefaults, sizeof ejoy_AxisSettings);

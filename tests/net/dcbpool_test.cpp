@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "net/client.h"
 
 namespace {
@@ -14,9 +15,7 @@ namespace {
 class DcbPoolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x40000, 0x1000, 0x1000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x40000, 0x1000, 0x1000), 0);
         savedSerial = net_DcbSerialCounter;
         savedNetwork = net_DcbNetworkCounter;
         savedHigh = Client_OwnPlayerHigh;

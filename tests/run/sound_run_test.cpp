@@ -9,16 +9,10 @@
 #include "base/filetable.h"
 #include "base/le.h"
 #include "base/mem.h"
+#include "fixtures/workdir.h"
 #include "run_util.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::string AppString1(void) {
     mem_HeapSizesSet(0x100000, 0x10000, 0x10000);
@@ -34,7 +28,7 @@ TEST(KrxSoundRun, TheAudioDumpIsAsLongAsTheRun) {
     std::string wav = dir + "/run.wav";
     RunResult r = run_Program("krx", {}, dir, {"KRX_MAXTICKS=120", "KRX_AUDIODUMP=" + wav});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string bytes = ReadFile(wav);
+    std::string bytes = test_ReadText(wav);
     ASSERT_GE(bytes.size(), 44u);
     LeReader h(bytes.data(), bytes.size());
     EXPECT_EQ(bytes.substr(0, 4), "RIFF");

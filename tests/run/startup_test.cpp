@@ -21,28 +21,13 @@
 #include "base/filetable.h"
 #include "base/le.h"
 #include "base/mem.h"
+#include "fixtures/workdir.h"
 #include "mkdata.h"
 #include "platform/window.h"
 #include "run_util.h"
 #include "shell/fatal.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& data) {
-    std::ofstream f(path, std::ios::binary);
-    f << data;
-}
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& data) {
-    WriteFile(path, std::string(data.begin(), data.end()));
-}
 
 // An application string of the sample data set, formatted as the program
 // formats it.
@@ -154,7 +139,7 @@ TEST(StartupRun, LoadingStepsInOrderThenFrontEnd) {
 TEST(StartupRun, EscapeOnTheMainScreenEndsTheProgram) {
     std::string dir = run_FreshDataDir("escape");
     ASSERT_FALSE(dir.empty());
-    WriteFile(dir + "/script.txt", "5 key ESCAPE\n");
+    test_WriteText(dir + "/script.txt", "5 key ESCAPE\n");
     RunResult r = run_Program("krx", {}, dir, {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=1000"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("krx: 5 frame steps"), std::string::npos) << r.err;
@@ -197,10 +182,10 @@ TEST(StartupRun, CommandLineBoxesAndErrors) {
 TEST(StartupRun, TraceLogsEveryWholeFileLoad) {
     std::string dir = run_FreshDataDir("trace");
     ASSERT_FALSE(dir.empty());
-    WriteFile(dir + "/_trace.txt", "old lines\r\n");
+    test_WriteText(dir + "/_trace.txt", "old lines\r\n");
     RunResult r = RunKrx(dir, {"TRACE"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string trace = ReadFile(dir + "/_trace.txt");
+    std::string trace = test_ReadText(dir + "/_trace.txt");
     EXPECT_EQ(trace.find("old lines"), std::string::npos);
     for (const char* name : {"QJGAME.BIN", "INPUTMAP.BIN", "KRXMENU.BIN"})
         EXPECT_NE(trace.find(name), std::string::npos) << trace;
@@ -263,7 +248,7 @@ TEST(StartupRun, SecondCopyRaisesTheFirstUnlessMany) {
 
 // Points the directory entry of `member` in the archive past its end.
 void DamageMemberEntry(const std::string& archive, const std::string& member) {
-    std::string bytes = ReadFile(archive);
+    std::string bytes = test_ReadText(archive);
     uint32_t count = 0, dir = 0;
     ASSERT_TRUE(le_Read32At(bytes.data(), bytes.size(), 8, &count));
     ASSERT_TRUE(le_Read32At(bytes.data(), bytes.size(), 16, &dir));
@@ -276,7 +261,7 @@ void DamageMemberEntry(const std::string& archive, const std::string& member) {
         found = true;
     }
     ASSERT_TRUE(found) << member;
-    WriteFile(archive, bytes);
+    test_WriteText(archive, bytes);
 }
 
 TEST(StartupRun, DataFileErrorsStopWithTheirBox) {
@@ -289,9 +274,9 @@ TEST(StartupRun, DataFileErrorsStopWithTheirBox) {
     const Case cases[] = {
         {"no_strings", [](const std::string& d) { std::filesystem::remove(d + "/APPSTR.BIN"); },
          "Error!  File \"APPSTR.BIN\" does not exist."},
-        {"bad_strings", [](const std::string& d) { WriteFile(d + "/APPSTR.BIN", "not a table"); },
+        {"bad_strings", [](const std::string& d) { test_WriteText(d + "/APPSTR.BIN", "not a table"); },
          "Error!  Cannot load file \"APPSTR.BIN\"!"},
-        {"old_strings", [](const std::string& d) { WriteBytes(d + "/APPSTR.BIN", TableWith(90, 86, "3")); },
+        {"old_strings", [](const std::string& d) { test_WriteFile(d + "/APPSTR.BIN", TableWith(90, 86, "3")); },
          "Error!  File \"APPSTR.BIN\" is out-of-date with the current executable!"},
         // The file layer reports a missing file from start-up on.
         {"no_gamedata", [](const std::string& d) { std::filesystem::remove(d + "/KRX.PFF"); },
@@ -300,11 +285,11 @@ TEST(StartupRun, DataFileErrorsStopWithTheirBox) {
         {"bad_entry", [](const std::string& d) { DamageMemberEntry(d + "/KRX.PFF", "QJGAME.BIN"); },
          AppString(4, {"app_Main", "QJGAME.BIN"}),
          "box: file_LoadFileEx: Cannot open file QJGAME.BIN (its entry in the archive /tmp/krx_run_bad_entry_"},
-        {"old_inputmap", [](const std::string& d) { WriteBytes(d + "/INPUTMAP.BIN", TableWith(492, 491, "2")); },
+        {"old_inputmap", [](const std::string& d) { test_WriteFile(d + "/INPUTMAP.BIN", TableWith(492, 491, "2")); },
          AppString(17, {"app_Main", "INPUTMAP.BIN"})},
-        {"old_menu", [](const std::string& d) { WriteBytes(d + "/krxmenu.bin", TableWith(393, 392, "6")); },
+        {"old_menu", [](const std::string& d) { test_WriteFile(d + "/krxmenu.bin", TableWith(393, 392, "6")); },
          AppString(17, {"app_Main", "KRXMENU.BIN"})},
-        {"short_game", [](const std::string& d) { WriteBytes(d + "/QJGAME.BIN", TableWith(10, 1, "6")); },
+        {"short_game", [](const std::string& d) { test_WriteFile(d + "/QJGAME.BIN", TableWith(10, 1, "6")); },
          AppString(17, {"app_Main", "QJGAME.BIN"})},
     };
     for (const Case& c : cases) {
@@ -334,7 +319,7 @@ TEST(StartupRun, BadArchiveEntryLeavesTheOtherMembers) {
               std::string::npos)
         << r.err;
     EXPECT_EQ(r.err.find("box:"), std::string::npos) << r.err;
-    EXPECT_EQ(ReadFile(dir + "/KRX.INI"), DefaultIni());
+    EXPECT_EQ(test_ReadText(dir + "/KRX.INI"), DefaultIni());
 }
 
 TEST(StartupRun, SettingsWrittenFromDefaultsAndReadBack) {
@@ -342,7 +327,7 @@ TEST(StartupRun, SettingsWrittenFromDefaultsAndReadBack) {
     ASSERT_FALSE(dir.empty());
     RunResult r = RunKrx(dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string ini = ReadFile(dir + "/KRX.INI");
+    std::string ini = test_ReadText(dir + "/KRX.INI");
     EXPECT_EQ(ini, DefaultIni());
 
     // Values out of range come back corrected; the file keeps the rest.
@@ -359,10 +344,10 @@ TEST(StartupRun, SettingsWrittenFromDefaultsAndReadBack) {
     replace("DEATHMATCH_MAX_PLAYERS 16", "DEATHMATCH_MAX_PLAYERS 0");
     replace("HIGHEST_COMPLETED_MISSION 3 0", "HIGHEST_COMPLETED_MISSION 3 300");
     replace("PLAYER_NAME \"KRX Player\"", "PLAYER_NAME \"A name much longer than twenty-one\"");
-    WriteFile(dir + "/KRX.INI", edited + "UNKNOWN_KEY 5\r\nMUSIC_VOLUME\r\n");
+    test_WriteText(dir + "/KRX.INI", edited + "UNKNOWN_KEY 5\r\nMUSIC_VOLUME\r\n");
     r = RunKrx(dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string back = ReadFile(dir + "/KRX.INI");
+    std::string back = test_ReadText(dir + "/KRX.INI");
     std::string want = DefaultIni();
     auto expect = [&](const std::string& from, const std::string& to) {
         size_t at = want.find(from);
@@ -384,20 +369,20 @@ TEST(StartupRun, SettingsWrittenFromDefaultsAndReadBack) {
         SCOPED_TRACE(version);
         std::string damaged = edited;
         damaged.replace(damaged.find("VERSION 1"), 9, version);
-        WriteFile(dir + "/KRX.INI", damaged);
-        std::string ffb = ReadFile(dir + "/KRX.FFB");
+        test_WriteText(dir + "/KRX.INI", damaged);
+        std::string ffb = test_ReadText(dir + "/KRX.FFB");
         ASSERT_NE(ffb.find("VERSION 1"), std::string::npos);
         std::string badFfb = ffb;
         badFfb.replace(badFfb.find("VERSION 1"), 9, version);
-        WriteFile(dir + "/KRX.FFB", badFfb);
+        test_WriteText(dir + "/KRX.FFB", badFfb);
         std::filesystem::remove(dir + "/KRX.INI.bak");
         std::filesystem::remove(dir + "/KRX.FFB.bak");
         r = RunKrx(dir);
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(ReadFile(dir + "/KRX.INI"), DefaultIni());
-        EXPECT_EQ(ReadFile(dir + "/KRX.INI.bak"), damaged);
-        EXPECT_EQ(ReadFile(dir + "/KRX.FFB"), ffb);
-        EXPECT_EQ(ReadFile(dir + "/KRX.FFB.bak"), badFfb);
+        EXPECT_EQ(test_ReadText(dir + "/KRX.INI"), DefaultIni());
+        EXPECT_EQ(test_ReadText(dir + "/KRX.INI.bak"), damaged);
+        EXPECT_EQ(test_ReadText(dir + "/KRX.FFB"), ffb);
+        EXPECT_EQ(test_ReadText(dir + "/KRX.FFB.bak"), badFfb);
         EXPECT_NE(r.err.find("krx: KRX.INI could not be read and is replaced; the old file is kept as KRX.INI.bak\n"),
                   std::string::npos)
             << r.err;
@@ -444,13 +429,13 @@ TEST(StartupRun, OlderSaveAndConfigFilesAreTakenOver) {
     w.i32(9);   // PORT, clamped to 4
     while (w.size() < 652) w.u8(0);
     ASSERT_EQ(w.size(), 652u);
-    WriteBytes(dir + "/KRX.SAV", w.buf);
-    WriteFile(dir + "/KRX.CFG",
+    test_WriteFile(dir + "/KRX.SAV", w.buf);
+    test_WriteText(dir + "/KRX.CFG",
               "[display]\r\nPAGE_FLIPPING = 1 ; flip\r\n[CONNECTION]\r\nBAUDRATE=9600\r\n[AUDIO]\r\nDIRECTSOUND=0\r\n");
 
     RunResult r = RunKrx(dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string ini = ReadFile(dir + "/KRX.INI");
+    std::string ini = test_ReadText(dir + "/KRX.INI");
     for (const char* line : {"GAME_FULLSCREEN 0\r\n", "GAME_RESOLUTION 800\r\n", "MENU_FULLSCREEN 0\r\n",
                              "SFX_VOLUME 77\r\n", "BITDEPTH_SOFTWARE 16\r\n", "BITDEPTH_HARDWARE 32\r\n",
                              "HW3D_DLL_FILENAME \"hw_pexl.dll\"\r\n", "PLAYER_NAME \"Ace\"\r\n",
@@ -461,10 +446,10 @@ TEST(StartupRun, OlderSaveAndConfigFilesAreTakenOver) {
 
     // Once KRX.INI exists the older files are not read again.
     std::filesystem::remove(dir + "/KRX.INI");
-    WriteFile(dir + "/KRX.SAV", "SAVD too short");
+    test_WriteText(dir + "/KRX.SAV", "SAVD too short");
     r = RunKrx(dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    ini = ReadFile(dir + "/KRX.INI");
+    ini = test_ReadText(dir + "/KRX.INI");
     EXPECT_NE(ini.find("SFX_VOLUME 255\r\n"), std::string::npos);
     EXPECT_NE(ini.find("BAUD_RATE 9600\r\n"), std::string::npos);
 }
@@ -480,7 +465,7 @@ TEST(StartupRun, AppIniWrittenWhenMissingAndKept) {
         "//############################################\r\n\r\nVERSION 1\r\n\r\nSKIP_16BIT_CHECK 0\r\n"
         "SKIP_BAD3DFXDLLS_CHECK 0\r\n\r\n";
     for (int i = 0; i < 10; i++) want += "CHAT " + std::to_string(i) + " \"\"\r\n";
-    EXPECT_EQ(ReadFile(dir + "/APP.INI"), want);
+    EXPECT_EQ(test_ReadText(dir + "/APP.INI"), want);
     // The sample data set ships the same file.
-    EXPECT_EQ(ReadFile(KRX_DATA_DIR "/APP.INI"), want);
+    EXPECT_EQ(test_ReadText(KRX_DATA_DIR "/APP.INI"), want);
 }

@@ -13,6 +13,7 @@
 #include "base/file.h"
 #include "base/filetable.h"
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 #include "mkdata.h"
 #include "platform/sdl_module.h"
@@ -54,9 +55,7 @@ protected:
     TestWorkDir work;
     void SetUp() override {
         file_StateInit();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x100000, 0x10000, 0x40000), 0);
         ASSERT_TRUE(work.Enter("krx_sdldialog"));
         app_IniDefaults();
         // The real texts, so that each button is told by its own.

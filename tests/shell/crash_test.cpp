@@ -17,6 +17,7 @@
 
 #include "base/mem.h"
 #include "display/otw.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 #include "net/msgtrace.h"
 #include "platform/crash.h"
@@ -60,9 +61,7 @@ protected:
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
         ASSERT_TRUE(work.Enter("krx_crash"));
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x10000, 0x10000, 0x10000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x10000, 0x10000, 0x10000), 0);
         app_DumpSettings = AppDumpSettings{1, nullptr, 8, 0, ""};
         app_StatusString[0] = app_PakInfoString[0] = 0;
         app_LevelObjectNumber = app_LevelObjectTotal = 0;

@@ -11,6 +11,7 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 #include "platform/harness.h"
 #include "platform/window.h"
@@ -24,9 +25,7 @@ protected:
     TestWorkDir work;
     void SetUp() override {
         file_StateInit();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x100000, 0x10000, 0x40000), 0);
         ASSERT_TRUE(work.Enter("krx_depth"));
         app_IniDefaults();
     }

@@ -8,6 +8,7 @@
 #include "base/bmp.h"
 #include "base/file.h"
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 #include "platform/display.h"
 #include "platform/harness.h"
@@ -22,9 +23,7 @@ protected:
     TestWorkDir work;
     void SetUp() override {
         file_StateInit();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x400000, 0x10000, 0x40000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x400000, 0x10000, 0x40000), 0);
         ASSERT_TRUE(work.Enter("krx_startpic"));
         setenv("KRX_PLATFORM", "headless", 1);
         unsetenv("KRX_SCRIPT");

@@ -8,6 +8,7 @@
 
 #include "base/mem.h"
 #include "display/otw.h"
+#include "fixtures/headless.h"
 #include "input/ekey.h"
 #include "input/inmap.h"
 #include "platform/backend.h"
@@ -31,11 +32,7 @@ protected:
     PlatHwnd hwnd = 0;
 
     void SetUp() override {
-        setenv("KRX_PLATFORM", "headless", 1);
-        unsetenv("KRX_SCRIPT");
-        unsetenv("KRX_MAXTICKS");
-        plat_HarnessReset();
-        ASSERT_EQ(plat_Init(), 0);
+        ASSERT_EQ(test_HeadlessStart(), 0);
         app_QuitFlag = 0;
         app_KeyStateClear();
         app_MouseState = AppMouseState{};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "net/dcbpool.h"
 #include "platform/simlog.h"
 #include "render/view.h"
@@ -21,9 +22,7 @@ protected:
 
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x400000, 0x1000, 0x1000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x400000, 0x1000, 0x1000), 0);
         depth_Level = DepthLevel{};
         depth_Level.heightMap = depth_FlatHeights();
         depth_Level.waterMap = depth_DryWater();

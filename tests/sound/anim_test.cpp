@@ -13,6 +13,7 @@
 #include "base/le.h"
 #include "base/mem.h"
 #include "display/vid.h"
+#include "fixtures/headless.h"
 #include "fixtures/workdir.h"
 #include "kdv_write.h"
 #include "platform/display.h"
@@ -91,12 +92,8 @@ protected:
     TestWorkDir work;
 
     void SetUp() override {
-        setenv("KRX_PLATFORM", "headless", 1);
         unsetenv("KRX_AUDIO");
-        unsetenv("KRX_SCRIPT");
-        unsetenv("KRX_MAXTICKS");
-        plat_HarnessReset();
-        ASSERT_EQ(plat_Init(), 0);
+        ASSERT_EQ(test_HeadlessStart(), 0);
         mem_HeapSizesSet(0x800000, 0x10000, 0x100000);
         ASSERT_EQ(mem_HeapInit(), 0);
         ASSERT_TRUE(work.Enter("krx_anim"));

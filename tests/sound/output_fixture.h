@@ -10,6 +10,7 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fixtures/headless.h"
 #include "fixtures/workdir.h"
 #include "mkdata.h"
 #include "platform/harness.h"
@@ -24,12 +25,8 @@ protected:
     std::vector<int16_t> block = std::vector<int16_t>(2205 * 2);
 
     void SetUp() override {
-        setenv("KRX_PLATFORM", "headless", 1);
         unsetenv("KRX_AUDIO");
-        unsetenv("KRX_SCRIPT");
-        unsetenv("KRX_MAXTICKS");
-        plat_HarnessReset();
-        ASSERT_EQ(plat_Init(), 0);
+        ASSERT_EQ(test_HeadlessStart(), 0);
         mem_HeapSizesSet(0x400000, 0x100000, 0x100000);
         ASSERT_EQ(mem_HeapInit(), 0);
         ASSERT_EQ(mem_Heap1Init(), 0);

@@ -9,6 +9,7 @@
 
 #include "base/file.h"
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 #include "mkdata.h"
 
@@ -19,11 +20,7 @@ protected:
     TestWorkDir work;
     void SetUp() override {
         file_StateInit();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x100000, 0x10000, 0x40000);
-        ASSERT_EQ(mem_HeapInit(), 0);
-        ASSERT_EQ(mem_Heap2Init(), 0);
-        ASSERT_EQ(mem_Heap1Init(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x100000, 0x10000, 0x40000, TEST_HEAP2 | TEST_HEAP1), 0);
         ASSERT_TRUE(work.Enter("krx_krxres"));
     }
     void TearDown() override {

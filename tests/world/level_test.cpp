@@ -31,6 +31,7 @@
 #include "world/terrain.h"
 
 #include "mission_write.h"
+#include "world_fixture.h"
 
 namespace {
 
@@ -85,19 +86,11 @@ protected:
         file_StateInit();
         work.Leave();
     }
+    // The world tests' reset, and the rest of the level's state.
     static void Forget() {
-        depth_Level = DepthLevel{};
-        depth_Level.heightMap = depth_FlatHeights();
-        depth_Level.waterMap = depth_DryWater();
-        level_GameMode = GameModeFlags{};
-        level_MissionNames = LevelMissionNames{};
+        world_TestForget();
         level_UserMission[0] = 0;
-        level_Region = 0;
-        level_TimeOfDay = 0;
-        level_Night = 0;
-        level_TimeOfDayForced = -1;
         level_MapIndex = 0;
-        level_Mission = nullptr;
         level_Palref = nullptr;
         terrain_Palref = nullptr;
         level_Markers = LevelMarkers{};
@@ -112,9 +105,6 @@ protected:
         level_ClientArrays = LevelClientArrays{};
         level_ClientObjectArray = DcbPool{};
         level_ClientStaticArray = nullptr;
-        hw3d_Active = 0;
-        app_StartupOptions = 0;
-        app_Settings.MEMORY_USAGE = 2;
     }
     // Frees the whole level from the server's start marker (or the client's
     // when no server ran).

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/mem.h"
+#include "fixtures/heaps.h"
 #include "world/gamemode.h"
 
 namespace {
@@ -16,9 +17,7 @@ const char* TagOf(const DcbPool& pool) {
 class ObjArrayTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x100000, 0x1000, 0x1000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x100000, 0x1000, 0x1000), 0);
         saved = level_GameMode;
     }
     void TearDown() override { level_GameMode = saved; }

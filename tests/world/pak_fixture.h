@@ -15,6 +15,7 @@
 #include "base/mem.h"
 #include "display/hw3d.h"
 #include "display/pal.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 #include "mkdata.h"
 #include "pak_write.h"
@@ -30,11 +31,7 @@ protected:
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
         file_StateInit();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x1000000, 0x100000, 0x100000);
-        ASSERT_EQ(mem_HeapInit(), 0);
-        ASSERT_EQ(mem_Heap2Init(), 0);
-        ASSERT_EQ(mem_Heap1Init(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x1000000, 0x100000, 0x100000, TEST_HEAP2 | TEST_HEAP1), 0);
         pak_List = PakList{};
         pal_ClearCurrent();
         pal_ClearSecond();

@@ -11,12 +11,30 @@
 #include "base/mem.h"
 #include "display/hw3d.h"
 #include "display/pal.h"
+#include "fixtures/heaps.h"
 #include "fixtures/workdir.h"
 #include "shell/cmdline.h"
 #include "shell/settings.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/terrain.h"
+
+// Nothing of an earlier test's level: its heap is gone.
+inline void world_TestForget() {
+    depth_Level = DepthLevel{};
+    depth_Level.heightMap = depth_FlatHeights();
+    depth_Level.waterMap = depth_DryWater();
+    level_GameMode = GameModeFlags{};
+    level_MissionNames = LevelMissionNames{};
+    level_Region = 0;
+    level_TimeOfDay = 0;
+    level_Night = 0;
+    level_TimeOfDayForced = -1;
+    level_Mission = nullptr;
+    hw3d_Active = 0;
+    app_StartupOptions = 0;
+    app_Settings.MEMORY_USAGE = 2;  // full-size tiles
+}
 
 class WorldEnv : public ::testing::Test {
 protected:
@@ -25,9 +43,7 @@ protected:
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
         file_StateInit();
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x800000, 0x10000, 0x10000);
-        ASSERT_EQ(mem_HeapInit(), 0);
+        ASSERT_EQ(test_HeapsFresh(0x800000, 0x10000, 0x10000), 0);
         pal_ClearSecond();
         Forget();
         ASSERT_TRUE(work.Enter("krx_world"));
@@ -37,22 +53,7 @@ protected:
         file_StateInit();
         work.Leave();
     }
-    // Nothing of an earlier test's level: its heap is gone.
-    static void Forget() {
-        depth_Level = DepthLevel{};
-        depth_Level.heightMap = depth_FlatHeights();
-        depth_Level.waterMap = depth_DryWater();
-        level_GameMode = GameModeFlags{};
-        level_MissionNames = LevelMissionNames{};
-        level_Region = 0;
-        level_TimeOfDay = 0;
-        level_Night = 0;
-        level_TimeOfDayForced = -1;
-        level_Mission = nullptr;
-        hw3d_Active = 0;
-        app_StartupOptions = 0;
-        app_Settings.MEMORY_USAGE = 2;  // full-size tiles
-    }
+    static void Forget() { world_TestForget(); }
     static void Write(const std::string& name, const std::vector<uint8_t>& bytes) { test_WriteFile(name, bytes); }
     static std::vector<uint8_t> Read(const std::string& name) { return test_ReadFile(name); }
     // Blocks allocated since the marker, the marker itself not counted; frees
