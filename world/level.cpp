@@ -600,6 +600,9 @@ bool level_MapItem(uint32_t n, LevelMapItem* out) {
 const void* level_ItemDescTable(void) { return level_ServerTables.placed; }
 
 void level_LoadServer(void) {
+    // Each flight's named blocks get an owner key of their own, so that its
+    // stop frees them and nothing else (key 0 is every unowned block).
+    level_OwnerKey = mem_GlobalOwnerKeyNew();
     pak_UnloadAll();
     g_palrefsReset = false;
     level_PalrefReset();
@@ -670,6 +673,8 @@ void level_LoadServer(void) {
 
 void level_LoadClient(const uint8_t* levelRecord, size_t recordSize) {
     bool shared = level_GameMode.sharedProcess != 0;
+    // A client beside the server uses the server's key.
+    if (!shared || !level_OwnerKey) level_OwnerKey = mem_GlobalOwnerKeyNew();
     if (!shared) pak_UnloadAll();
     g_palrefsReset = false;
     if (!shared) level_PalrefReset();

@@ -144,9 +144,19 @@ TEST_F(Level, EverySettingLeavesTheHeapAsItWas) {
         level_GameMode = c.mode;
         level_PackedNames = kPacked;
         level_PackedNamesSize = sizeof kPacked;
+        uint32_t keyBefore = level_OwnerKey;
         if (c.server) level_LoadServer();
         PALREF* serverPalette = level_Palref;
+        uint32_t serverKey = level_OwnerKey;
         if (c.client) level_LoadClient(record, sizeof record);
+        // Every flight owns its named blocks under a fresh key; a client
+        // beside the server shares the server's. Key 0 would free every
+        // unowned block at the stop.
+        EXPECT_NE(level_OwnerKey, 0u) << c.what;
+        EXPECT_NE(level_OwnerKey, keyBefore) << c.what;
+        if (c.server && c.client) {
+            EXPECT_EQ(level_OwnerKey, serverKey) << c.what;
+        }
         EXPECT_EQ(level_Models.firstLevelSlot, c.firstLevelSlot) << c.what;
         EXPECT_STREQ(SlotName(c.firstLevelSlot), "HANGAR.PAK") << c.what;
         EXPECT_STREQ(SlotName(c.firstLevelSlot + 3), "SAMSITE.PAK") << c.what;
