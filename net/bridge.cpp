@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "base/le.h"
 #include "base/mem.h"
 #include "net/client.h"
 #include "net/driver.h"
+#include "net/msgtrace.h"
 #include "net/server.h"
 #include "shell/runner.h"
 #include "world/gamemode.h"
@@ -25,6 +27,15 @@ BridgeSlot* SlotOf(int32_t side) {
     if (side == 0) return &net_Bridge.server;
     if (side == 1) return &net_Bridge.client;
     return nullptr;
+}
+
+// Traces a returned packet by its first record; a packet too short to hold
+// a record head is not traced.
+const uint8_t* Traced(const uint8_t* packet, size_t size) {
+    uint16_t type = 0, length = 0;
+    if (net_MsgTraceOn && le_Read16At(packet, size, 0, &type) && le_Read16At(packet, size, 2, &length))
+        net_MsgTrace(type, length);
+    return packet;
 }
 
 }  // namespace
@@ -85,14 +96,15 @@ const uint8_t* net_ReceivePacket(int32_t side, size_t* size, int32_t* sender) {
         if (p) {
             if (size) *size = got;
             if (sender) *sender = from;
-            return p;
+            return Traced(p, got);
         }
     }
     BridgeSlot* slot = SlotOf(side);
     if (!slot || !slot->buffer || !slot->full) return nullptr;
     slot->full = 0;
-    if (size) *size = slot->size ? slot->size : BRIDGE_BUFFER_SIZE;
-    return slot->buffer;
+    size_t got = slot->size ? slot->size : BRIDGE_BUFFER_SIZE;
+    if (size) *size = got;
+    return Traced(slot->buffer, got);
 }
 
 const AppStateRecord net_InFlightStates[3] = {

@@ -25,3 +25,9 @@ extern NetMessageTrace net_MessageTrace;
 // Writes the name of a message type ("MSG_CHAT", ...), or "<%ld>" with the
 // number for a type without one. Nothing for a null output.
 void net_MsgTypeName(int32_t type, char* output, size_t size);
+
+// The trace flag (off at start): while set, the receive operation traces
+// every packet it returns.
+extern int32_t net_MsgTraceOn;
+// Traces one packet by the type and length field of its first record.
+void net_MsgTrace(int32_t type, int32_t length);

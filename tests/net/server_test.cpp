@@ -15,6 +15,7 @@
 #include "base/mem.h"
 #include "net/bridge.h"
 #include "net/msg.h"
+#include "net/msgtrace.h"
 #include "net/server_calls.h"
 #include "sim/hit.h"
 #include "sim/obj.h"
@@ -401,6 +402,46 @@ TEST(Bridge, OnlyTheNetworkSideAsksTheTransport) {
         EXPECT_EQ(g_driverAsked[0], c.asks[0]) << c.what;
         EXPECT_EQ(g_driverAsked[1], c.asks[1]) << c.what;
     }
+    level_GameMode = GameModeFlags{};
+}
+
+// While the trace flag is on every returned packet is traced, from the
+// transport or the bridge; a packet too short for a record head is not.
+TEST(Bridge, TracesReturnedPacketsWhileTheFlagIsOn) {
+    uint8_t server[BRIDGE_BUFFER_SIZE] = {}, client[BRIDGE_BUFFER_SIZE] = {};
+    const uint8_t record[] = {0x12, 0x10, 8, 0}, shortPacket[] = {0x12};
+    struct Case {
+        const char* what;
+        GameModeFlags mode;
+        int32_t side;
+        const uint8_t* bridged;
+        size_t size;
+        int32_t flag;
+        uint32_t traced;
+    } cases[] = {
+        {"bridge, flag off", {1, 1, 1, 1, 0}, 1, record, sizeof record, 0, 0},
+        {"bridge, flag on", {1, 1, 1, 1, 0}, 1, record, sizeof record, 1, 1},
+        {"bridge, short packet", {1, 1, 1, 1, 0}, 0, shortPacket, sizeof shortPacket, 1, 0},
+        {"transport", {1, 0, 0, 0, 0}, 0, nullptr, 0, 1, 1},
+        {"nothing returned", {1, 1, 1, 1, 0}, 0, nullptr, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        level_GameMode = c.mode;
+        memset(&net_Bridge, 0, sizeof net_Bridge);
+        net_Bridge.server.buffer = server;
+        net_Bridge.client.buffer = client;
+        if (c.bridged) {
+            ASSERT_EQ(bridge_Write(c.side, c.bridged, c.size), 0) << c.what;
+        }
+        net_MsgTraceOn = c.flag;
+        uint32_t before = net_MessageTrace.sequence;
+        size_t size = 0;
+        int32_t sender = 0;
+        net_ReceivePacket(c.side, &size, &sender);
+        EXPECT_EQ(net_MessageTrace.sequence - before, c.traced) << c.what;
+    }
+    net_MsgTraceOn = 0;
+    memset(&net_Bridge, 0, sizeof net_Bridge);
     level_GameMode = GameModeFlags{};
 }
 
