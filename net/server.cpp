@@ -110,6 +110,13 @@ int32_t Server_RecordCreate(void) {
     return 0;
 }
 
+void Server_LocalGameNumberSet(int32_t gameNumber) {
+    player_ApplicationId = (uint32_t)gameNumber;
+    uint8_t* tarv = player_DescriptorBuffer + PLAYER_DESCRIPTOR_CHUNKS;
+    if (memcmp(tarv, "TARV", 4) != 0) return;
+    for (int32_t i = 0; i < 4; i++) tarv[8 + i] = (uint8_t)(player_ApplicationId >> (8 * i));
+}
+
 void Server_Start(void) {
     Server_Paused = 0;
     Server_Victory = 0;
@@ -131,6 +138,7 @@ void Server_Start(void) {
         return;
     }
     Server.gameNumber = gameNumber;
+    if (LocalPlayer()) Server_LocalGameNumberSet(gameNumber);
     Server_SelectRules();
     level_LoadServer();
     if (level_GameMode.singlePlayer) {

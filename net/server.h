@@ -139,6 +139,9 @@ int32_t Server_RecordCreate(void);
 void Server_PlayersStep(void);
 void Server_WorldStep(void);
 void Server_ReceiveAll(void);
+// With a local player: its descriptor carries the game number as its
+// application id, also in a descriptor already built in the shared buffer.
+void Server_LocalGameNumberSet(int32_t gameNumber);
 
 // Parses one packet of the slot's client. The owner byte of its player data
 // must name the slot, or the rest of the packet is dropped.

@@ -373,6 +373,37 @@ TEST_F(ServerTest, HandlerChecks) {
     memset(&level_ServerArrays, 0, sizeof level_ServerArrays);
 }
 
+// The game number becomes the local player's application id, in the next
+// descriptor built and in one already built; other chunks stay.
+TEST(Server, GameNumberGoesIntoTheLocalDescriptor) {
+    struct Case {
+        const char* what;
+        bool builtBefore;
+        const char* side;
+    } cases[] = {
+        {"built after", false, ""},
+        {"built before", true, ""},
+        {"built before, with a side", true, "RED"},
+    };
+    for (const Case& c : cases) {
+        memset(player_DescriptorBuffer, 0, sizeof player_DescriptorBuffer);
+        strncpy(player_SideText, c.side, sizeof player_SideText - 1);
+        player_ApplicationId = 7;
+        uint32_t size = c.builtBefore ? player_DescriptorBuild(player_DescriptorBuffer) : 0;
+        Server_LocalGameNumberSet(4321);
+        EXPECT_EQ(player_ApplicationId, 4321u) << c.what;
+        if (!c.builtBefore) size = player_DescriptorBuild(player_DescriptorBuffer);
+        PlayerSlotRecords slot{};
+        ASSERT_EQ(player_DescriptorApply(player_DescriptorBuffer, size, &slot), 0) << c.what;
+        uint32_t id = 0;
+        EXPECT_TRUE(le_Read32At(slot.applicationId, 4, 0, &id));
+        EXPECT_EQ(id, 4321u) << c.what;
+        EXPECT_STREQ(slot.sideText, c.side) << c.what;
+    }
+    memset(player_SideText, 0, sizeof player_SideText);
+    player_ApplicationId = 0;
+}
+
 // Only the side with the network role asks the transport: a hosting server,
 // a client that joined a remote game; single player never does.
 TEST(Bridge, OnlyTheNetworkSideAsksTheTransport) {
