@@ -15,6 +15,7 @@ PlayerAircraftBlock player_AircraftBlock;
 char player_SideText[PLAYER_SIDE_SIZE];
 uint32_t player_ApplicationId;
 uint8_t player_DescriptorBuffer[PLAYER_DESCRIPTOR_SIDE_SIZE];
+PlayerTableEntry player_Table[PLAYER_TABLE_SIZE];
 PlayerStartupView player_Startup;
 uint32_t player_LastStartupNumber = 0xFFFFFFFFu;
 PlayerAircraftBlock player_ClientBlocks[2];

@@ -78,6 +78,17 @@ struct PlayerSlotRecords {
     char sideText[PLAYER_SIDE_SIZE];
 };
 
+// The player table, one entry per player id, shared by the server, the
+// client side and the menus; a slot's name points into its entry.
+constexpr int32_t PLAYER_TABLE_SIZE = 16;
+struct PlayerTableEntry {
+    char name[22];
+    char aircraft[16];  // the text at the start of the player's aircraft block
+    int16_t side;
+    uint16_t squadron;
+};
+extern PlayerTableEntry player_Table[PLAYER_TABLE_SIZE];
+
 // Builds the local player's descriptor: its size (1452 or 1472), 0 for a
 // null buffer.
 uint32_t player_DescriptorBuild(uint8_t* buffer);

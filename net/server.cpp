@@ -696,6 +696,7 @@ void OnPlayerType(const MsgRecord* r) {
     if (msg_PlayerTypeDecode(r->data, r->length, &m) != 0 || Server_MessageTagCheck(m.tag)) return;
     PlayerSlot* s = ServerPlayerPtr;
     s->squadron = m.value;
+    if (s->playerId < (uint32_t)PLAYER_TABLE_SIZE) player_Table[s->playerId].squadron = m.value;
     s->block = s->stored[m.value == 0 ? 0 : 1];
     Server_SendNameEvent(g_slot);
     const char* format = app_StringGet(m.value == 0 ? 770 : 771);

@@ -404,6 +404,36 @@ TEST(Server, GameNumberGoesIntoTheLocalDescriptor) {
     player_ApplicationId = 0;
 }
 
+// The squadron word goes into the slot and into the player's table entry,
+// and picks the stored block; an id beyond the table touches no entry.
+TEST_F(ServerTest, PlayerTypeSetsTheSquadronInThePlayerTable) {
+    struct Case {
+        uint32_t playerId;
+        uint16_t squadron;
+        int32_t storedBlock;
+    } cases[] = {{0, 0, 0}, {5, 1, 1}, {15, 3, 1}, {16, 2, 1}};
+    Slot().stored[0].name[0] = 'A';
+    Slot().stored[1].name[0] = 'B';
+    uint32_t tag = 100;
+    for (const Case& c : cases) {
+        memset(player_Table, 0xFF, sizeof player_Table);
+        Slot().playerId = c.playerId;
+        Packet p;
+        MsgWord m{};
+        m.tag = tag;
+        tag += 2;  // never a repeat of the previous packet
+        m.value = c.squadron;
+        ASSERT_EQ(msg_PlayerTypeEncode(&p.w, &m), 0);
+        Parse(p);
+        EXPECT_EQ(Slot().squadron, c.squadron) << c.playerId;
+        EXPECT_EQ(Slot().block.name[0], c.storedBlock ? 'B' : 'A') << c.playerId;
+        for (int32_t i = 0; i < PLAYER_TABLE_SIZE; i++) {
+            EXPECT_EQ(player_Table[i].squadron, (uint32_t)i == c.playerId ? c.squadron : 0xFFFF) << c.playerId << " " << i;
+        }
+    }
+    memset(player_Table, 0, sizeof player_Table);
+}
+
 // Only the side with the network role asks the transport: a hosting server,
 // a client that joined a remote game; single player never does.
 TEST(Bridge, OnlyTheNetworkSideAsksTheTransport) {
