@@ -390,7 +390,7 @@ void level_ClientReset(void) {
     dbg_TextReset();
     hud_RepeaterClear();
     level_ClientPoolReset();
-    view_Reset();
+    view_MissionStartReset();
     view_StateReset();
     avion_HookResetCall();
     if (!level_GameMode.sharedProcess) level_TablesClear();
@@ -416,5 +416,5 @@ void level_ClientModelsFree(void) {
         mem_FreeBetween(level_Markers.clientStart, level_Markers.clientEnd);
     level_Markers.clientStart = level_Markers.clientEnd = nullptr;
     if (!level_GameMode.sharedProcess) level_TablesClear();
-    view_Reset();
+    view_BlockClear();
 }

@@ -14,6 +14,7 @@
 #include "display/hw3d.h"
 #include "display/pal.h"
 #include "fixtures/workdir.h"
+#include "net/client.h"
 #include "net/server.h"
 #include "net/server_calls.h"
 #include "shell/cmdline.h"
@@ -409,6 +410,35 @@ TEST_F(Level, ReloadMakesThePlayersAgain) {
     EXPECT_EQ(slots[4].aircraft, nullptr);
     Server.player = nullptr;
     FreeLevel();
+}
+
+// The client's reset clears its player block through the mission-start
+// view reset; freeing its models clears the view block and asks for the
+// palette to fade in again.
+TEST_F(Level, ClientResetAndModelsFreeResetTheViews) {
+    level_GameMode = kRemote;
+    struct Case {
+        const char* name;
+        void (*run)(void);
+        int32_t fadeRequest;
+        int32_t tail;
+    } cases[] = {
+        {"reset", level_ClientReset, 0, 5},
+        {"models free", level_ClientModelsFree, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        memset(Client_PlayerBlock, 0x5A, sizeof Client_PlayerBlock);
+        Client_PlayerBlockTail[1] = 5;
+        Client_PaletteFadeRequest = 0;
+        c.run();
+        EXPECT_EQ(Client_PlayerBlock[0], 0);
+        EXPECT_EQ(Client_PlayerBlock[sizeof Client_PlayerBlock - 1], 0);
+        EXPECT_EQ(Client_PaletteFadeRequest, c.fadeRequest);
+        EXPECT_EQ(Client_PlayerBlockTail[1], c.tail);
+    }
+    Client_PaletteFadeRequest = 0;
+    Client_PlayerBlockTail[1] = 0;
 }
 
 TEST_F(Level, MissionStateAndOutOfRangeRecordsAreSkipped) {
