@@ -9,6 +9,7 @@
 #include "debug/dbgtext.h"
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
+#include "net/client.h"
 #include "net/dcbpool.h"
 #include "net/player.h"
 #include "net/server.h"
@@ -396,6 +397,7 @@ void level_ClientReset(void) {
     if (!level_GameMode.sharedProcess) level_TablesClear();
     memset(level_ClientState, 0, sizeof level_ClientState);
     memset(level_ClientState2, 0, sizeof level_ClientState2);
+    plane_PlaceForRespawn(Client_PlayerObject, &player_Startup);
     if (level_GameMode.singlePlayer) {
         trig_Event = TriggerEvent{};
         trig_Event.type = 6;
