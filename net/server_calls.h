@@ -32,6 +32,14 @@ void Server_StaticBatchConfirmed(PlayerSlot* slot);
 // Joining and leaving.
 void Server_RegisterSessionCallbacks(void);
 void Server_PlayerRestart(int32_t slot);
+// Level start of every used slot: after a reload its aircraft object is made
+// again; after a replay the kept object is registered in the new world.
+void Server_PlayersPrepare(void);
+void Server_PlayersReleaseObjects(void);
+// The slot's list of static objects, nearest first (remote players only).
+void Server_BuildStaticList(int32_t slot);
+// The far-object queue buffer of a slot: 400 entries of 4 bytes.
+constexpr uint32_t SERVER_FAR_QUEUE_BYTES = 1600;
 void Server_SquadronAnnounceStart(int32_t slot);
 void Server_SquadronAnnounceNext(int32_t slot);
 void Server_StatusPageDraw(void);

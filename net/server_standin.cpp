@@ -17,6 +17,7 @@ __attribute__((weak)) void Server_StaticBatchConfirmed(PlayerSlot*) {}
 __attribute__((weak)) void Server_DymodEvent(int32_t, const char*, int32_t) {}
 __attribute__((weak)) void Server_RegisterSessionCallbacks(void) {}
 __attribute__((weak)) void Server_PlayerRestart(int32_t) {}
+__attribute__((weak)) void Server_BuildStaticList(int32_t) {}
 __attribute__((weak)) void Server_SquadronAnnounceStart(int32_t) {}
 __attribute__((weak)) void Server_SquadronAnnounceNext(int32_t) {}
 __attribute__((weak)) void Server_StatusPageDraw(void) {}

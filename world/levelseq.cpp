@@ -9,7 +9,11 @@
 #include "debug/dbgtext.h"
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
+#include "net/client.h"
 #include "net/dcbpool.h"
+#include "net/player.h"
+#include "net/server.h"
+#include "net/server_calls.h"
 #include "render/render.h"
 #include "render/sky.h"
 #include "render/view.h"
@@ -299,12 +303,9 @@ ObjectRecord* level_PlayerObjectCreate(int32_t n) {
 
 namespace {
 
-// The placed objects walked, and the units linked to their groups: both on
-// the server's first set-up and on every restart.
-void PlacedObjectsSetUp(void) {
-    ai_ClearModuleData();
-    trig_Reset();
-    level_PlacedObjectsWalk();
+// The units linked to their groups: both on the server's first set-up and
+// on every restart, once the placed objects are walked.
+void AiGroupsLink(void) {
     ai_LinkWaygroups();
     ai_AttachNearbyUnits();
     ai_SaveGroupCounters();
@@ -316,7 +317,10 @@ void level_ServerSetUp(void) {
     level_RandomWarmUp();
     obj_ClearLabelCache();
     if (!level_GameMode.singlePlayer) memset(level_MissionOptions, 0, sizeof level_MissionOptions);
-    PlacedObjectsSetUp();
+    ai_ClearModuleData();
+    trig_Reset();
+    level_PlacedObjectsWalk();
+    AiGroupsLink();
     weapon_DecoyListsReset();
 }
 
@@ -335,8 +339,19 @@ void level_StartSequence(void) {
     PoolRechain(&level_ServerArrays.statics);
     level_ServerTables.objectList = nullptr;
     weapon_DecoyListsReset();
-    PlacedObjectsSetUp();
+    ai_ClearModuleData();
+    trig_Reset();
+    level_PlacedObjectsWalk();
+    // The players keep their aircraft objects: they join the new world.
+    Server_PlayersReleaseObjects();
+    AiGroupsLink();
     level_Counter++;
+    // Every player starts again with the aircraft it chose.
+    if (Server.player)
+        for (int32_t i = 0; i < SERVER_PLAYERS; i++) {
+            PlayerSlot* s = &Server.player[i];
+            if (s->inUse) s->block = s->stored[s->squadron == 1 ? 1 : 0];
+        }
 }
 
 void level_ServerReload(void) {
@@ -348,6 +363,7 @@ void level_ServerReload(void) {
     level_TablesClear();
     level_PalrefRelease();
     level_LoadServer();
+    Server_PlayersPrepare();
 }
 
 void level_ClientStart(void) {
@@ -375,12 +391,13 @@ void level_ClientReset(void) {
     dbg_TextReset();
     hud_RepeaterClear();
     level_ClientPoolReset();
-    view_Reset();
+    view_MissionStartReset();
     view_StateReset();
     avion_HookResetCall();
     if (!level_GameMode.sharedProcess) level_TablesClear();
     memset(level_ClientState, 0, sizeof level_ClientState);
     memset(level_ClientState2, 0, sizeof level_ClientState2);
+    plane_PlaceForRespawn(Client_PlayerObject, &player_Startup);
     if (level_GameMode.singlePlayer) {
         trig_Event = TriggerEvent{};
         trig_Event.type = 6;
@@ -401,5 +418,5 @@ void level_ClientModelsFree(void) {
         mem_FreeBetween(level_Markers.clientStart, level_Markers.clientEnd);
     level_Markers.clientStart = level_Markers.clientEnd = nullptr;
     if (!level_GameMode.sharedProcess) level_TablesClear();
-    view_Reset();
+    view_BlockClear();
 }

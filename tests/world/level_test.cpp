@@ -14,6 +14,9 @@
 #include "display/hw3d.h"
 #include "display/pal.h"
 #include "fixtures/workdir.h"
+#include "net/client.h"
+#include "net/server.h"
+#include "net/server_calls.h"
 #include "shell/cmdline.h"
 #include "shell/fatal.h"
 #include "shell/settings.h"
@@ -301,6 +304,141 @@ TEST_F(Level, PlacedObjectsBecomeTheWorld) {
     EXPECT_EQ(t->staticCount, statics);
     EXPECT_EQ(t->startCount, 16);
     FreeLevel();
+}
+
+namespace {
+
+bool OnList(ObjectRecord* list, const ObjectRecord* o) {
+    for (ObjectRecord* r = list; r; r = r->next)
+        if (r == o) return true;
+    return false;
+}
+
+}  // namespace
+
+// A replay keeps the players' aircraft objects and puts them in the new
+// world; every player gets back the aircraft block its mode word picks.
+// Two players, so one object had a predecessor on the old list.
+TEST_F(Level, ReplayKeepsThePlayersAndRestoresTheirAircraft) {
+    level_GameMode = kHostAndPlay;
+    level_LoadServer();
+    struct Case {
+        uint16_t squadron;
+        char wanted;  // first letter of the restored block's name
+    } cases[] = {{0, 'A'}, {1, 'B'}, {0xFFFF, 'A'}};
+    std::vector<PlayerSlot> slots(SERVER_PLAYERS);
+    Server.player = slots.data();
+    uint8_t queue[SERVER_FAR_QUEUE_BYTES] = {};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.squadron);
+        for (PlayerSlot& s : slots) s = PlayerSlot{};
+        for (int32_t i : {2, 5}) {
+            PlayerSlot& s = slots[i];
+            s.inUse = 1;
+            s.playerId = static_cast<uint32_t>(i);
+            s.aircraft = level_PlayerObjectCreate(i);
+            ASSERT_NE(s.aircraft, nullptr);
+            s.score = 40;
+            s.lastSequence = 9;
+            s.farQueueCount = 3;
+            s.restartRequest = 1;
+            s.squadron = c.squadron;
+            snprintf(s.block.name, sizeof s.block.name, "CURRENT");
+            snprintf(s.stored[0].name, sizeof s.stored[0].name, "A-SAVED");
+            snprintf(s.stored[1].name, sizeof s.stored[1].name, "B-SAVED");
+        }
+        slots[5].objectQueue = queue;
+        slots[5].objectQueueRead = queue + 12;
+        slots[7].score = 11;  // not in use: left alone
+        ObjectRecord* kept[2] = {slots[2].aircraft, slots[5].aircraft};
+        level_StartSequence();
+        for (int32_t k = 0; k < 2; k++) {
+            PlayerSlot& s = slots[k ? 5 : 2];
+            EXPECT_EQ(s.aircraft, kept[k]);
+            EXPECT_TRUE(OnList(level_ServerTables.objectList, kept[k]));
+            EXPECT_EQ(level_ServerTables.typeLast[kept[k]->typeIndex] != nullptr, true);
+            EXPECT_EQ(s.score, 0);
+            EXPECT_EQ(s.lastSequence, 0u);
+            EXPECT_EQ(s.farQueueCount, 0u);
+            EXPECT_EQ(s.restartRequest, 1u);  // only a reload clears it
+            EXPECT_EQ(s.block.name[0], c.wanted);
+        }
+        EXPECT_EQ(slots[5].objectQueueRead, queue);
+        EXPECT_EQ(slots[7].score, 11);
+    }
+    Server.player = nullptr;
+    FreeLevel();
+}
+
+// A reload makes every used slot's aircraft object again in the new level
+// memory, with the slot's model, and announces a new start-up record.
+TEST_F(Level, ReloadMakesThePlayersAgain) {
+    level_GameMode = kHostAndPlay;
+    level_LoadServer();
+    std::vector<PlayerSlot> slots(SERVER_PLAYERS);
+    Server.player = slots.data();
+    uint8_t queue[SERVER_FAR_QUEUE_BYTES];
+    memset(queue, 0xAA, sizeof queue);
+    PlayerSlot& s = slots[3];
+    s.inUse = 1;
+    s.playerId = 9;
+    s.aircraft = level_PlayerObjectCreate(9);
+    s.score = 7;
+    s.restartRequest = 1;
+    s.active = 1;
+    s.staticBatchSerial = 4;
+    s.startupSerial = 2;
+    s.dymodSlot = 194;
+    s.objectQueue = queue;
+    uint32_t counter = level_Counter;
+    level_ServerReload();
+    EXPECT_EQ(level_Counter, counter + 1);
+    ASSERT_NE(level_Mission, nullptr);
+    ASSERT_NE(s.aircraft, nullptr);
+    EXPECT_EQ(level_ServerTables.playerObjects[9], s.aircraft);
+    EXPECT_TRUE(OnList(level_ServerTables.objectList, s.aircraft));
+    EXPECT_EQ(s.aircraft->modelSlot, 194);
+    EXPECT_EQ(s.aircraft->player, 9);
+    EXPECT_EQ(s.score, 0);
+    EXPECT_EQ(s.restartRequest, 0u);
+    EXPECT_EQ(s.active, 0u);
+    EXPECT_EQ(s.staticBatchSerial, 0u);
+    EXPECT_EQ(s.startupSerial, 3u);
+    EXPECT_EQ(s.startupPending, 1u);
+    EXPECT_EQ(queue[0], 0);
+    EXPECT_EQ(queue[SERVER_FAR_QUEUE_BYTES - 1], 0);
+    EXPECT_EQ(slots[4].aircraft, nullptr);
+    Server.player = nullptr;
+    FreeLevel();
+}
+
+// The client's reset clears its player block through the mission-start
+// view reset; freeing its models clears the view block and asks for the
+// palette to fade in again.
+TEST_F(Level, ClientResetAndModelsFreeResetTheViews) {
+    level_GameMode = kRemote;
+    struct Case {
+        const char* name;
+        void (*run)(void);
+        int32_t fadeRequest;
+        int32_t tail;
+    } cases[] = {
+        {"reset", level_ClientReset, 0, 5},
+        {"models free", level_ClientModelsFree, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        memset(Client_PlayerBlock, 0x5A, sizeof Client_PlayerBlock);
+        Client_PlayerBlockTail[1] = 5;
+        Client_PaletteFadeRequest = 0;
+        c.run();
+        EXPECT_EQ(Client_PlayerBlock[0], 0);
+        EXPECT_EQ(Client_PlayerBlock[sizeof Client_PlayerBlock - 1], 0);
+        EXPECT_EQ(Client_PaletteFadeRequest, c.fadeRequest);
+        EXPECT_EQ(Client_PlayerBlockTail[1], c.tail);
+    }
+    Client_PaletteFadeRequest = 0;
+    Client_PlayerBlockTail[1] = 0;
 }
 
 TEST_F(Level, MissionStateAndOutOfRangeRecordsAreSkipped) {
