@@ -59,31 +59,11 @@ BENCHMARK_TEMPLATE(BM_Query, terrain_CellFlagGet);
 
 // The sample terrain as the level load leaves it for the terrain pass.
 struct PassSetup {
-    std::vector<DepthTile> tiles = std::vector<DepthTile>(MK_TILE_COUNT);
-    std::vector<ObjectRecord*> heads = std::vector<ObjectRecord*>(2 * TERRAIN_PATCHES);
-    std::vector<uint32_t> stamps = std::vector<uint32_t>(2 * TERRAIN_PATCHES);
+    MkTerrainLevel level;
     std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480);
     _DRAW_SURFACE surface{};
     PassSetup() {
-        MkTerrain& t = Terrain().terrain;
-        for (uint32_t i = 0; i < MK_TILE_COUNT; i++) {
-            tiles[i] = DepthTile{};
-            tiles[i].pixels = t.tiles.data() + (size_t)i * DEPTH_TILE_BYTES;
-            tiles[i].widthLog2 = tiles[i].heightLog2 = 7;
-        }
-        DepthLevel& d = depth_Level;
-        d.heightMap = t.height.data();
-        d.waterMap = t.water.data();
-        d.shadowMap = t.shadow.data();
-        d.reference = t.reference.data();
-        d.tiles = tiles.data();
-        d.tileCount = MK_TILE_COUNT;
-        d.tileShift = 7;
-        d.tileAttributes = t.attributes.data();
-        d.dynamicHeads = heads.data();
-        d.staticHeads = heads.data() + TERRAIN_PATCHES;
-        d.patchStamps = stamps.data();
-        d.dynamicStamps = stamps.data() + TERRAIN_PATCHES;
+        mkdata_TerrainInstall(Terrain().terrain, &level);
         draw_InitSurfaceDesc(&surface, screen.data(), 640, 480, 1);
         draw_SelectSurface(&surface);
         poly_SetPixelMode(POLY_MODE_8);

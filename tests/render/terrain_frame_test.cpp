@@ -18,31 +18,11 @@ namespace {
 
 struct SampleTerrain {
     MkTerrain t;
-    std::vector<DepthTile> tiles;
-    std::vector<ObjectRecord*> heads = std::vector<ObjectRecord*>(2 * TERRAIN_PATCHES);
-    std::vector<uint32_t> stamps = std::vector<uint32_t>(2 * TERRAIN_PATCHES);
+    MkTerrainLevel level;
     SampleTerrain() {
         mkdata_TerrainMake(&t);
-        tiles.resize(MK_TILE_COUNT);
-        for (uint32_t i = 0; i < MK_TILE_COUNT; i++) {
-            tiles[i] = DepthTile{};
-            tiles[i].pixels = t.tiles.data() + (size_t)i * DEPTH_TILE_BYTES;
-            tiles[i].widthLog2 = tiles[i].heightLog2 = 7;
-        }
-        DepthLevel& d = depth_Level;
-        d = DepthLevel{};
-        d.heightMap = t.height.data();
-        d.waterMap = t.water.data();
-        d.shadowMap = t.shadow.data();
-        d.reference = t.reference.data();
-        d.tiles = tiles.data();
-        d.tileCount = MK_TILE_COUNT;
-        d.tileShift = 7;
-        d.tileAttributes = t.attributes.data();
-        d.dynamicHeads = heads.data();
-        d.staticHeads = heads.data() + TERRAIN_PATCHES;
-        d.patchStamps = stamps.data();
-        d.dynamicStamps = stamps.data() + TERRAIN_PATCHES;
+        depth_Level = DepthLevel{};
+        mkdata_TerrainInstall(t, &level);
     }
     ~SampleTerrain() {
         depth_Level = DepthLevel{};

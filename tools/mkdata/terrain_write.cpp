@@ -10,6 +10,7 @@
 #include "base/le.h"
 #include "mission_write.h"
 #include "mkdata.h"
+#include "world/terrain.h"
 
 namespace {
 
@@ -226,4 +227,27 @@ int mkdata_WriteTerrain(const std::string& dir) {
         mkdata_PcxWrite(dir, "skymono.pcx", 256, 256, t.sky.data(), t.palette) != 0)
         return -1;
     return 0;
+}
+
+void mkdata_TerrainInstall(MkTerrain& t, MkTerrainLevel* keep) {
+    keep->tiles.assign(MK_TILE_COUNT, DepthTile{});
+    keep->heads.assign(2 * TERRAIN_PATCHES, nullptr);
+    keep->stamps.assign(2 * TERRAIN_PATCHES, 0);
+    for (uint32_t i = 0; i < MK_TILE_COUNT; i++) {
+        keep->tiles[i].pixels = t.tiles.data() + (size_t)i * DEPTH_TILE_BYTES;
+        keep->tiles[i].widthLog2 = keep->tiles[i].heightLog2 = 7;
+    }
+    DepthLevel& d = depth_Level;
+    d.heightMap = t.height.data();
+    d.waterMap = t.water.data();
+    d.shadowMap = t.shadow.data();
+    d.reference = t.reference.data();
+    d.tiles = keep->tiles.data();
+    d.tileCount = MK_TILE_COUNT;
+    d.tileShift = 7;
+    d.tileAttributes = t.attributes.data();
+    d.dynamicHeads = keep->heads.data();
+    d.staticHeads = keep->heads.data() + TERRAIN_PATCHES;
+    d.patchStamps = keep->stamps.data();
+    d.dynamicStamps = keep->stamps.data() + TERRAIN_PATCHES;
 }

@@ -44,6 +44,20 @@ struct MkTerrain {
 
 // Makes the sample terrain.
 void mkdata_TerrainMake(MkTerrain* out);
+
+// The made terrain as the level load leaves it for the terrain pass: the
+// depth tile records and the object heads and patch stamps that the level's
+// work tables would hold.
+struct DepthTile;
+struct ObjectRecord;
+struct MkTerrainLevel {
+    std::vector<DepthTile> tiles;
+    std::vector<ObjectRecord*> heads;
+    std::vector<uint32_t> stamps;
+};
+// Points depth_Level's images, tiles and work tables at `t` and `keep`,
+// which must outlive the use; other fields of depth_Level are left alone.
+void mkdata_TerrainInstall(MkTerrain& t, MkTerrainLevel* keep);
 // A depth tile file: tile words (flags 0, offsets 16384 apart), the tiles,
 // the palette as 256 x {blue, green, red, 0}, then the attributes.
 std::vector<uint8_t> mkdata_DepthTilesBuild(uint32_t tileCount, const std::vector<uint8_t>& tiles,
