@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/dlist.h"
 #include "base/mem.h"
 #include "base/units.h"
 #include "platform/simlog.h"
@@ -73,14 +74,7 @@ void Renumber(Registry& reg) {
 template <typename Registry, typename Record>
 void Register(Registry& reg, Record* r) {
     if (!r || (r->registryFlags & PLANE_TYPE_REGISTERED)) return;
-    r->prev = reg.tail;
-    r->next = nullptr;
-    if (reg.tail)
-        reg.tail->next = r;
-    else
-        reg.head = r;
-    reg.tail = r;
-    reg.count++;
+    dlist_AddTail(&reg, r);
     r->registryFlags |= PLANE_TYPE_REGISTERED;
     Renumber<Registry, Record>(reg);
 }
@@ -88,16 +82,7 @@ void Register(Registry& reg, Record* r) {
 template <typename Registry, typename Record>
 void Unregister(Registry& reg, Record* r) {
     if (!r || !(r->registryFlags & PLANE_TYPE_REGISTERED)) return;
-    if (r->prev)
-        r->prev->next = r->next;
-    else
-        reg.head = r->next;
-    if (r->next)
-        r->next->prev = r->prev;
-    else
-        reg.tail = r->prev;
-    r->prev = r->next = nullptr;
-    reg.count--;
+    dlist_Unlink(&reg, r);
     r->registryFlags &= ~PLANE_TYPE_REGISTERED;
     r->registryIndex = -1;
     Renumber<Registry, Record>(reg);
