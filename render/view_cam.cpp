@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/dlist.h"
 #include "base/mem.h"
 #include "base/units.h"
 #include "render/view.h"
@@ -180,13 +181,7 @@ _CAM* view_CameraCreate(const ViewCameraSettings* settings) {
     _CAM* c = (_CAM*)mem_AllocEx(sizeof(_CAM), 8, "_CAM");
     if (!c) return nullptr;
     memset(c, 0, sizeof *c);
-    c->prev = view_Cameras.tail;
-    if (view_Cameras.tail)
-        view_Cameras.tail->next = c;
-    else
-        view_Cameras.head = c;
-    view_Cameras.tail = c;
-    view_Cameras.count++;
+    dlist_AddTail(&view_Cameras, c);
     Renumber();
     c->settings = settings ? *settings : kDefaults;
     math_FrameIdentity(&c->current);
@@ -202,15 +197,7 @@ _CAM* view_CameraCreate(const ViewCameraSettings* settings) {
 
 void view_CameraDestroy(_CAM* camera) {
     if (!camera || !Listed(camera)) return;
-    if (camera->prev)
-        camera->prev->next = camera->next;
-    else
-        view_Cameras.head = camera->next;
-    if (camera->next)
-        camera->next->prev = camera->prev;
-    else
-        view_Cameras.tail = camera->prev;
-    view_Cameras.count--;
+    dlist_Unlink(&view_Cameras, camera);
     Renumber();
     if (app_FocusObject == camera) app_FocusObjectSet(nullptr);
     if (view_CameraFirst == camera) view_CameraFirst = nullptr;
