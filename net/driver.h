@@ -16,3 +16,7 @@ int32_t net_CreatePlayer(const char* name, int32_t serverFlag, const void* data,
 const uint8_t* net_DriverReceive(int32_t side, size_t* size, int32_t* sender);
 // Destroys the transport player and closes the network game.
 void net_DriverGameClose(void);
+// Sends a packet to a client's transport player: 0, or nonzero on failure.
+int32_t net_SendToClient(const void* buffer, uint32_t size, uint32_t player);
+// Busy retries of every send so far (the driver's send retry counter).
+uint32_t net_DriverSendRetries(void);

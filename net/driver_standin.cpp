@@ -7,3 +7,5 @@ __attribute__((weak)) int32_t net_DriverClose(void) { return 0; }
 __attribute__((weak)) int32_t net_CreatePlayer(const char*, int32_t, const void*, uint32_t) { return 0; }
 __attribute__((weak)) const uint8_t* net_DriverReceive(int32_t, size_t*, int32_t*) { return nullptr; }
 __attribute__((weak)) void net_DriverGameClose(void) {}
+__attribute__((weak)) int32_t net_SendToClient(const void*, uint32_t, uint32_t) { return 0; }
+__attribute__((weak)) uint32_t net_DriverSendRetries(void) { return 0; }

@@ -195,7 +195,7 @@ void Server_PlayersStep(void) {
             if ((a->category & 1) && s->countdown) {
                 if (--s->countdown == 0) {
                     const char* text = app_StringGet(563);
-                    Server_SendTextEvent(text ? text : "", SERVER_TO_PLAYER, i, 1);
+                    Server_CallSendText(text ? text : "", SERVER_TO_PLAYER, i, 1);
                 }
             }
         }
@@ -251,9 +251,9 @@ int32_t ConsoleKeys(void) {
         } else if (ekey_PressedTable[VK_RETURN]) {
             switch (Server_LineMode) {
             case 1: Server_ConsoleCommand(Server_Line); break;
-            case 2: Server_SendTextEvent(Server_Line, SERVER_TO_ALL, 0, 1); break;
-            case 3: Server_SendTextEvent(Server_Line, SERVER_TO_SIDE, 0, 1); break;
-            case 4: Server_SendTextEvent(Server_Line, SERVER_TO_SIDE, 1, 1); break;
+            case 2: Server_CallSendText(Server_Line, SERVER_TO_ALL, 0, 1); break;
+            case 3: Server_CallSendText(Server_Line, SERVER_TO_SIDE, 0, 1); break;
+            case 4: Server_CallSendText(Server_Line, SERVER_TO_SIDE, 1, 1); break;
             default: break;
             }
             Server_Line[0] = 0;
@@ -283,7 +283,7 @@ int32_t ConsoleKeys(void) {
     } else if (ekey_PressedTable[VK_F2]) {
         for (uint32_t id : {617u, 618u}) {
             const char* text = app_StringGet(id);
-            if (text) Server_SendTextEvent(text, SERVER_TO_ALL, 0, 1);
+            if (text) Server_CallSendText(text, SERVER_TO_ALL, 0, 1);
         }
         Server_Victory = 1;
     }
@@ -411,9 +411,10 @@ int32_t Server_MessageTagCheck(uint32_t tag) {
     PlayerSlot* s = ServerPlayerPtr;
     if (Server.tmpTags && Server.tmpCount < SERVER_SCRATCH_TAGS) Server.tmpTags[Server.tmpCount++] = tag;
     if (!s) return 1;
-    if (s->confirmCount < SERVER_SLOT_TAGS) s->confirmTags[s->confirmCount++] = tag;
+    if (s->confirmTags && s->confirmCount < SERVER_SLOT_TAGS) s->confirmTags[s->confirmCount++] = tag;
     if (s->blocked) return 1;
     uint32_t n = s->receivedCount < SERVER_SLOT_TAGS ? s->receivedCount : SERVER_SLOT_TAGS;
+    if (!s->receivedTags) n = 0;
     for (uint32_t i = 0; i < n; i++)
         if (s->receivedTags[i] == tag) return 1;
     return 0;
@@ -502,6 +503,13 @@ void HitWith(ObjectRecord* target) {
     target->hit(target);
 }
 
+// EVENT_SCORES to the players of the kind.
+void ScoresTo(int32_t kind, int32_t target) {
+    Server_OutgoingEvent.kind = kind;
+    Server_OutgoingEvent.target = target;
+    Server_QueueScores();
+}
+
 bool AircraftAlive(void) { return ServerPlayerObject && ServerPlayerObject->hitPoints > 0; }
 
 // Bounded copy of a text field of a record into a terminated line.
@@ -527,13 +535,13 @@ void OnChat(const MsgRecord* r) {
     TextCopy(text, sizeof text, m.text, sizeof m.text);
     if (chat_CensorCheck(text)) {
         const char* refusal = app_StringGet(619);
-        if (refusal) Server_SendTextEvent(refusal, SERVER_TO_PLAYER, g_slot, 1);
+        if (refusal) Server_CallSendText(refusal, SERVER_TO_PLAYER, g_slot, 1);
         return;
     }
     if (m.mode == 1)
-        Server_SendTextEvent(text, SERVER_TO_SIDE, s->side, 1);
+        Server_CallSendText(text, SERVER_TO_SIDE, s->side, 1);
     else
-        Server_SendTextEvent(text, SERVER_TO_ALL, 0, 1);
+        Server_CallSendText(text, SERVER_TO_ALL, 0, 1);
 }
 
 // Most frames a bullet is advanced for the sender's latency.
@@ -560,9 +568,7 @@ void OnBulletFired(const MsgRecord* r) {
     b->position.y += (uint32_t)(((int64_t)b->velocity.y * step) >> 16);
     b->position.z += (uint32_t)(((int64_t)b->velocity.z * step) >> 16);
     b->serverFlags |= OBJ_SERVER_NO_SEND;
-    MsgBullet e = m;
-    e.id = b->serial;
-    Server_QueueObjectEvent(EVENT_BULLET, b, &e, sizeof e, SERVER_TO_ALL_EXCEPT, g_slot);
+    Server_QueueBullet(b, m.weaponType, m.flag);
     Client_PoolLinkToOwner(b);
 }
 
@@ -639,8 +645,8 @@ void OnPlayerReset(const MsgRecord* r) {
     // The range is taken around the aircraft; the event itself carries no
     // position.
     FixWorldPos at = a->position;
-    Server_QueueEvent(EVENT_PLAYERRESET, a->serial, &at, SERVER_IN_RANGE | SERVER_NO_POSITION, g_slot, 0x4A380000u,
-                      0x400);
+    Server_CallQueueEvent(EVENT_PLAYERRESET, a->serial, &at, SERVER_IN_RANGE | SERVER_NO_POSITION, g_slot,
+                          0x4A380000u, 0x400);
 }
 
 void OnPlayerCrash(const MsgRecord* r) {
@@ -650,7 +656,8 @@ void OnPlayerCrash(const MsgRecord* r) {
     if (!a) return;
     a->position = WorldOf(m.position);
     Stop(a);
-    Server_QueueEvent(EVENT_GRNDEXPLODE, a->serial, &a->position, SERVER_TO_ALL_EXCEPT, g_slot, 0x3E580000u, 4);
+    Server_CallQueueEvent(EVENT_GRNDEXPLODE, a->serial, &a->position, SERVER_IN_RANGE | SERVER_TO_ALL_EXCEPT, g_slot,
+                          0x3E580000u, 4);
     Server_CrashTextSend();
     Server_RulesDeath(g_slot);
     TargetsForget(a);
@@ -660,7 +667,7 @@ void OnEcmDrop(const MsgRecord* r) {
     MsgEcmDrop m;
     if (msg_EcmDropDecode(r->data, r->length, &m) != 0 || Server_MessageTagCheck(m.tag)) return;
     FixWorldPos at{(uint32_t)((int32_t)m.x * 65536), (uint32_t)((int32_t)m.y * 65536), (uint32_t)((int32_t)m.z * 65536)};
-    Server_QueueEvent(EVENT_ECMDROP, m.kind, &at, SERVER_TO_ALL_EXCEPT, g_slot, 0x2F80000u, 2);
+    Server_CallQueueEvent(EVENT_ECMDROP, m.kind, &at, SERVER_IN_RANGE | SERVER_TO_ALL_EXCEPT, g_slot, 0x2F80000u, 2);
     if (!ServerPlayerObject) return;
     ObjectRecord* o = m.kind == 0 ? weapon_FlareCreate(ServerPlayerObject) : weapon_ChaffCreate(ServerPlayerObject);
     if (o) o->serverFlags |= OBJ_SERVER_NO_SEND;
@@ -698,12 +705,12 @@ void OnPlayerType(const MsgRecord* r) {
     s->squadron = m.value;
     if (s->playerId < (uint32_t)PLAYER_TABLE_SIZE) player_Table[s->playerId].squadron = m.value;
     s->block = s->stored[m.value == 0 ? 0 : 1];
-    Server_SendNameEvent(g_slot);
+    Server_CallSendName(g_slot);
     const char* format = app_StringGet(m.value == 0 ? 770 : 771);
     if (!format) return;
     char text[160];
     text_Format(format, text, sizeof text, s->name ? s->name : "");
-    Server_SendTextEvent(text, SERVER_TO_SIDE, s->side, 1);
+    Server_CallSendText(text, SERVER_TO_SIDE, s->side, 1);
 }
 
 void OnMidair(const MsgRecord* r) {
@@ -711,7 +718,8 @@ void OnMidair(const MsgRecord* r) {
     if (msg_MidairDecode(r->data, r->length, &m) != 0 || Server_MessageTagCheck(m.tag)) return;
     if (Server_NoCollision) return;
     FixWorldPos at = WorldOf(m.position);
-    Server_QueueEvent(EVENT_AIREXPLODE, 0, &at, SERVER_TO_ALL_EXCEPT, g_slot, 0x3E580000u, 0x400);
+    Server_CallQueueEvent(EVENT_AIREXPLODE, 0, &at, SERVER_IN_RANGE | SERVER_TO_ALL_EXCEPT, g_slot, 0x3E580000u,
+                          0x400);
     PlayerSlot* s = ServerPlayerPtr;
     bool noDamage = (s->playerFlags & SLOT_FLAG_NO_DAMAGE) && !(NetworkGame() && s->remote);
     if (Server_NoDamage || noDamage) return;
@@ -722,7 +730,7 @@ void OnMidair(const MsgRecord* r) {
         a->hitPoints = 0;
         s->score--;
         Server_RulesScore(g_slot);
-        Server_SendScores(SERVER_TO_ALL, 0);
+        ScoresTo(SERVER_TO_ALL, 0);
     }
 }
 
@@ -733,7 +741,7 @@ void OnStartupConfirm(const MsgRecord* r) {
     if (m.number != s->startupSerial) return;
     s->startupPending = 0;
     s->active = 1;
-    Server_SendScores(SERVER_TO_PLAYER, g_slot);
+    ScoresTo(SERVER_TO_PLAYER, g_slot);
     SlotLog("active", g_slot);
 }
 
@@ -745,7 +753,7 @@ void OnSquadRequest(const MsgRecord* r) {
     TextCopy(name, sizeof name, m.name, sizeof m.name);
     TextCopy(password, sizeof password, m.password, sizeof m.password);
     tacmap_SquadronJoin(ServerPlayerPtr, name, password);
-    Server_SendNameEvent(g_slot);
+    Server_CallSendName(g_slot);
 }
 
 void OnResponse(const MsgRecord* r) {
@@ -754,7 +762,7 @@ void OnResponse(const MsgRecord* r) {
     if (m.kind == 2)
         Server_SquadronAnnounceNext(g_slot);
     else if (m.kind == 3 && m.value == Server.runNumber)
-        Server_SendScores(SERVER_TO_PLAYER, g_slot);
+        ScoresTo(SERVER_TO_PLAYER, g_slot);
 }
 
 constexpr int32_t TANKER_LIFETIME = 2400;
@@ -885,6 +893,7 @@ void Server_ParsePacket(const uint8_t* packet, size_t size, int32_t slot) {
         Server_SquadronAnnounceStart(slot);
     }
     uint32_t n = Server.tmpCount < SERVER_SLOT_TAGS ? Server.tmpCount : SERVER_SLOT_TAGS;
-    memcpy(s->receivedTags, Server.tmpTags, n * sizeof(uint32_t));
+    if (!s->receivedTags) n = 0;
+    if (n) memcpy(s->receivedTags, Server.tmpTags, n * sizeof(uint32_t));
     s->receivedCount = n;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "base/fix.h"
+#include "base/list.h"
+#include "net/msg.h"
 #include "net/player.h"
 
 struct ObjectRecord;
@@ -47,17 +49,17 @@ struct PlayerSlot {
     uint32_t playerId;
     uint32_t netPlayerId;
     void* staticList;
-    uint32_t confirmTags[SERVER_SLOT_TAGS];   // tags to confirm in the next packet
+    uint32_t* confirmTags;        // "PLAYER CONFIRM BUFFER": tags to confirm in the next packet
     uint32_t confirmCount;
-    uint32_t receivedTags[SERVER_SLOT_TAGS];  // tags of the previous packet
+    uint32_t* receivedTags;       // "PLAYER EVENT TAG BUFFER": tags of the previous packet
     uint32_t receivedCount;
-    void* eventPool;
+    ListPool eventPool;           // SERVER_SLOT_EVENTS nodes
     void* objectQueue;
     void* objectQueueRead;
     const char* name;
     int32_t side;
     uint16_t squadron;            // 0xFFFF: none
-    void* pendingEvents;
+    ListNode* pendingEvents;      // NetQueuedMessage, newest first
     uint32_t startupPending;
     uint32_t startupSerial;
     uint32_t squadronCursor;
@@ -105,6 +107,8 @@ struct ServerRecord {
     int32_t gameNumber;
     int32_t fadeInPending;
     int32_t running;
+    ListPool eventPool;         // SERVER_EVENTS nodes
+    ListNode* eventQueue;       // NetQueuedMessage, newest first; empty after each send step
 };
 extern ServerRecord Server;
 
@@ -158,6 +162,96 @@ ObjectRecord* Server_FindPlayerByNetId(uint32_t netId);
 ObjectRecord* Server_FindObjectAt(int32_t x, int32_t z);
 int32_t Server_TakeStore(int32_t weaponType);
 
-// Queues the dynamic-model event for the clients: load the named model into
-// the slot, or (release 1, name unused) drop it.
-void Server_DymodEvent(int32_t slot, const char* name, int32_t release);
+// ---- Game events and sending ----
+//
+// Server code queues an event once on the server queue with a delivery kind;
+// each send step copies it into the pending list of every player it is for,
+// with that player's own tag, and every packet to the player carries it again
+// until the client confirms it or its retries run out.
+
+constexpr uint32_t SERVER_EVENTS = 256;       // server event pool
+constexpr uint32_t SERVER_SLOT_EVENTS = 128;  // per-player event pool
+// The longest event: a text of 127 characters with its zero.
+constexpr uint16_t SERVER_EVENT_MAX = 138;
+// Room an object record may take after the events: its head, the target,
+// 18 close objects at most (the target among them) and one far one.
+constexpr uint32_t SERVER_OBJECTDATA_MAX = MSG_OBJECTDATA_HEAD + 19u * MSG_OBJECT_ENTRY_SIZE;
+
+// Delivery kinds, bits that combine (0 = every player).
+constexpr int32_t SERVER_TO_ALL = 0;
+constexpr int32_t SERVER_IN_RANGE = 0x01;       // aircraft within range of the event position
+constexpr int32_t SERVER_TO_ALL_EXCEPT = 0x02;  // all but the target slot
+constexpr int32_t SERVER_TO_PLAYER = 0x04;      // the target slot only
+constexpr int32_t SERVER_TO_SIDE = 0x08;        // players whose side is the side word
+// Outgoing kind only: the range is measured from the position given, but the
+// event itself carries (0, 0, 0).
+constexpr int32_t SERVER_NO_POSITION = 0x100;
+constexpr int32_t SERVER_KIND_MASK = 0x0F;
+
+// One queued event. Native node; the event is kept as it travels.
+struct NetQueuedMessage {
+    ListNode link;            // the serial is the tag a player's copy carries
+    uint16_t kind;            // SERVER_IN_RANGE ... SERVER_TO_SIDE
+    int16_t retries;          // packets it is still to be sent in
+    uint32_t range;           // world units
+    PlayerSlot* target;       // the slot the kind refers to (the sender for TO_ALL_EXCEPT)
+    uint16_t side;            // side word of SERVER_TO_SIDE
+    FixWorldPos centre;       // where SERVER_IN_RANGE measures from
+    uint16_t length;          // bytes of record
+    uint8_t record[SERVER_EVENT_MAX];  // id, length, tag, payload
+};
+
+// The outgoing event fields: callers fill them, then call a queueing routine.
+struct ServerOutgoingEvent {
+    int32_t kind;                 // delivery kind, with SERVER_NO_POSITION
+    uint16_t id;
+    uint32_t value;
+    uint32_t range;
+    const FixWorldPos* position;  // null: (0, 0, 0)
+    int32_t target;               // slot index
+    int32_t retries;
+    const char* text;
+    uint16_t side;
+    uint32_t value2;
+};
+extern ServerOutgoingEvent Server_OutgoingEvent;
+
+int32_t Server_EventPoolCreate(void);
+// The slot's memory, as a joining player gets it: the heap marks around its
+// confirm and tag buffers, far-object queue and event pool. 0, or -1 (the
+// slot keeps none) when the heap is full.
+int32_t Server_PlayerMemCreate(int32_t slot);
+
+// Queueing routines, from the outgoing fields. With no free node nothing is
+// queued.
+void Server_QueueEvent(void);       // a 24-byte event: id, value, position
+void Server_SendTextEvent(void);    // EVENT_TEXT of text, sound kind value; also logged
+void Server_QueueScores(void);      // EVENT_SCORES, the 8 best of the used slots
+void Server_QueueName(void);        // EVENT_NAME of the target slot, to every player
+void Server_QueueSquadron(void);    // EVENT_SQUADRON: value, value2, text
+void Server_QueueLevelReset(void);  // EVENT_LEVEL_RESET: value, the next run number
+// EVENT_BULLET of a bullet the current player fired: in range, not to the
+// sender, sent once. Weapon type and flag come from the client's message.
+void Server_QueueBullet(const ObjectRecord* bullet, uint8_t weaponType, uint8_t flag);
+// EVENT_DYMANIC_MODEL to every player: load the named model into the slot,
+// or (release 1, name unused) drop it.
+void Server_QueueDynamicModel(int32_t slot, const char* name, int32_t release);
+// Event 0x23: a point of the object's debug path (flag 0), or the path's end.
+void Server_QueueObjectEvent(const ObjectRecord* object, uint32_t flag);
+
+// Plain-call forms: fill the outgoing fields and queue.
+void Server_CallQueueEvent(uint16_t id, uint32_t value, const FixWorldPos* position, int32_t kind, int32_t target,
+                           uint32_t range, int32_t retries);
+// target is the slot, or with SERVER_TO_SIDE the side.
+void Server_CallSendText(const char* text, int32_t kind, int32_t target, int32_t value);
+void Server_CallSendName(int32_t slot);
+void Server_CallSendSquadron(int32_t kind, int32_t target, int32_t value, int32_t value2, const char* name);
+
+// The send step: distribute the queue, then send each due player a packet.
+void Server_SendPlayers(void);
+void Server_EventsDistribute(void);
+// Assembles the slot's packet in the send buffer; its size.
+int32_t Server_AssemblePacket(int32_t slot);
+void Server_SendToPLayer(int32_t slot);
+// The client confirmed the tag: its pending event is done.
+void Server_EventConfirmed(PlayerSlot* slot, uint32_t tag);

@@ -1,33 +1,28 @@
-// Server routines the frame and the handlers call that belong to the event
-// queue, joining, deaths, the console, the announcement and the rules.
+// Server routines the frame and the handlers call that belong to the object
+// records, joining, deaths, the console, the announcement and the rules.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "base/fix.h"
+#include "net/server.h"  // the event queue and its delivery kinds
 
 struct PlayerSlot;
 struct ObjectRecord;
 
-// Delivery of a queued event.
-constexpr int32_t SERVER_TO_ALL = 0;
-constexpr int32_t SERVER_TO_ALL_EXCEPT = 1;  // all but the target slot
-constexpr int32_t SERVER_TO_PLAYER = 2;      // the target slot only
-constexpr int32_t SERVER_TO_SIDE = 3;        // the players of side target
-constexpr int32_t SERVER_IN_RANGE = 4;       // players within range of the position
-constexpr int32_t SERVER_NO_POSITION = 0x100;  // with IN_RANGE: the event carries (0, 0, 0)
-
-// Event queue and sending.
-int32_t Server_EventPoolCreate(void);
-void Server_QueueEvent(uint16_t id, uint32_t value, const FixWorldPos* position, int32_t delivery, int32_t target,
-                       uint32_t range, int32_t retries);
-void Server_QueueObjectEvent(uint16_t id, const ObjectRecord* object, const void* data, uint32_t size,
-                             int32_t delivery, int32_t target);
-void Server_SendTextEvent(const char* text, int32_t delivery, int32_t target, int32_t value);
-void Server_SendNameEvent(int32_t slot);
-void Server_SendScores(int32_t delivery, int32_t target);
-void Server_SendPlayers(void);
-void Server_EventConfirmed(PlayerSlot* slot, uint32_t tag);
+// The parts of the packet others write, and the traffic statistics.
 void Server_StaticBatchConfirmed(PlayerSlot* slot);
+// Append MSG_STATICDATA and MSG_OBJECTDATA to the packet being assembled and
+// add their size to the send size.
+void Server_WriteStaticData(int32_t slot);
+void Server_WriteObjectData(int32_t slot);
+// Writes the slot's MSG_STARTUPDATA record: its length, 0 when it does not fit.
+uint32_t Server_StartupRecordWrite(uint8_t* record, size_t size, int32_t slot);
+// The send size of a packet, for the load ring; the largest packet sent.
+void Server_LoadRingAdd(int32_t size);
+extern int32_t Server_LargestPacket;
+// A line of the server chat log.
+int32_t Server_ChatLogAdd(const char* text);
 
 // Joining and leaving.
 void Server_RegisterSessionCallbacks(void);

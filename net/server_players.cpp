@@ -40,6 +40,7 @@ void Server_PlayersPrepare(void) {
         s->active = 0;
         s->staticLastBatch = 0;
         s->staticBatchSerial = 0;
+        s->confirmCount = 0;
         FarQueueRewind(s, true);
         // The old object went with the level memory.
         s->aircraft = level_PlayerObjectCreate(static_cast<int32_t>(s->playerId));

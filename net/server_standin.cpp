@@ -1,20 +1,28 @@
-// Stand-in until the event queue, joining, deaths, console, announcement and
-// rules land: nothing is queued or sent, no rules run.
+// Stand-in until the object records, start-up record writer, joining,
+// deaths, console, announcement and rules land: no objects or statistics,
+// a start-up record of the slot's own values only, no rules run.
 #include "net/server_calls.h"
 #include "net/server.h"
 
-__attribute__((weak)) int32_t Server_EventPoolCreate(void) { return 0; }
-__attribute__((weak)) void Server_QueueEvent(uint16_t, uint32_t, const FixWorldPos*, int32_t, int32_t, uint32_t,
-                                             int32_t) {}
-__attribute__((weak)) void Server_QueueObjectEvent(uint16_t, const ObjectRecord*, const void*, uint32_t, int32_t,
-                                                   int32_t) {}
-__attribute__((weak)) void Server_SendTextEvent(const char*, int32_t, int32_t, int32_t) {}
-__attribute__((weak)) void Server_SendNameEvent(int32_t) {}
-__attribute__((weak)) void Server_SendScores(int32_t, int32_t) {}
-__attribute__((weak)) void Server_SendPlayers(void) {}
-__attribute__((weak)) void Server_EventConfirmed(PlayerSlot*, uint32_t) {}
+__attribute__((weak)) void Server_WriteStaticData(int32_t) {}
+__attribute__((weak)) void Server_WriteObjectData(int32_t) {}
+__attribute__((weak)) uint32_t Server_StartupRecordWrite(uint8_t* record, size_t size, int32_t slot) {
+    if (!Server.player || slot < 0 || slot >= SERVER_PLAYERS) return 0;
+    const PlayerSlot* s = &Server.player[slot];
+    PlayerStartupSource src{};
+    src.playerNumber = (uint16_t)s->playerId;
+    src.levelRunNumber = Server.runNumber;
+    src.startupNumber = s->startupSerial;
+    src.squadron = s->squadron;
+    src.blocks[0] = &s->stored[0];
+    src.blocks[1] = &s->stored[1];
+    return player_StartupWrite(record, size, &src);
+}
+__attribute__((weak)) void Server_LoadRingAdd(int32_t) {}
+__attribute__((weak)) int32_t Server_LargestPacket = 0;
+__attribute__((weak)) int32_t Server_ChatLogAdd(const char*) { return 0; }
+
 __attribute__((weak)) void Server_StaticBatchConfirmed(PlayerSlot*) {}
-__attribute__((weak)) void Server_DymodEvent(int32_t, const char*, int32_t) {}
 __attribute__((weak)) void Server_RegisterSessionCallbacks(void) {}
 __attribute__((weak)) void Server_PlayerRestart(int32_t) {}
 __attribute__((weak)) void Server_BuildStaticList(int32_t) {}

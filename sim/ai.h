@@ -1,5 +1,6 @@
 // Unit AI as the level loader and the server call it.
 #pragma once
+#include <cstdint>
 
 struct ObjectRecord;
 
@@ -22,3 +23,7 @@ void ai_ReactToThreat(ObjectRecord* target, ObjectRecord* aircraft);
 // Run before a client trigger message of kind 5 or 4 is posted.
 void ai_TriggerKind5Action(ObjectRecord* player);
 void ai_TriggerKind4Action(ObjectRecord* player);
+
+// Units that started in the air, per alliance (the object's alliance-B flag
+// picks the second).
+extern int32_t ai_AirStartCount[2];

@@ -14,3 +14,5 @@ void ai_PostKillEvents(ObjectRecord*, ObjectRecord*) {}
 void ai_ReactToThreat(ObjectRecord*, ObjectRecord*) {}
 void ai_TriggerKind5Action(ObjectRecord*) {}
 void ai_TriggerKind4Action(ObjectRecord*) {}
+
+int32_t ai_AirStartCount[2] = {};

@@ -89,14 +89,14 @@ int32_t model_NamedRefAcquire(const char* name) {
     if (slot >= MODEL_DYMOD_NO_SLOT) return MODEL_DYMOD_NO_SLOT;
     _DYMOD* d = NodeAdd(list, name, slot);
     if (!d) return MODEL_DYMOD_NO_SLOT;
-    Server_DymodEvent(slot, d->name, 0);
+    Server_QueueDynamicModel(slot, d->name, 0);
     return slot;
 }
 
 void model_NamedRefRelease(int32_t slot) {
     _DYMOD* d = model_DymodFind(&model_ServerDymods, slot);
     if (!d) return;
-    if (NodeRelease(d)) Server_DymodEvent(slot, nullptr, 1);
+    if (NodeRelease(d)) Server_QueueDynamicModel(slot, nullptr, 1);
 }
 
 void model_DymodLoad(int32_t slot, const char* name) {

@@ -22,16 +22,9 @@
 #include "world/objarray.h"
 #include "world/gamemode.h"
 
-// The event queue is not built yet: the texts the handlers send are caught
-// here.
-std::vector<std::string> g_texts;
-void Server_SendTextEvent(const char* text, int32_t, int32_t, int32_t) { g_texts.push_back(text ? text : ""); }
-
-// Console lines and queued events, counted.
-int32_t g_queued = 0;
+// Console lines.
 std::vector<std::string> g_console;
 void Server_ConsoleCommand(const char* line) { g_console.push_back(line); }
-void Server_QueueEvent(uint16_t, uint32_t, const FixWorldPos*, int32_t, int32_t, uint32_t, int32_t) { g_queued++; }
 
 // The transport: one waiting packet for whichever side asks, from player 9.
 int32_t g_driverAsked[2];
@@ -44,6 +37,24 @@ const uint8_t* net_DriverReceive(int32_t side, size_t* size, int32_t* sender) {
 }
 
 namespace {
+
+// The texts on the server's event queue, oldest first.
+std::vector<std::string> QueuedTexts(void) {
+    std::vector<std::string> out;
+    for (ListNode* n = Server.eventQueue; n; n = n->next) {
+        const NetQueuedMessage* e = reinterpret_cast<const NetQueuedMessage*>(n);
+        MsgEventText t;
+        if (msg_EventTextDecode(e->record, e->length, &t) == 0) out.insert(out.begin(), t.text);
+    }
+    return out;
+}
+// The events on the queue that are not texts.
+int32_t QueuedOthers(void) {
+    int32_t n = 0;
+    for (ListNode* node = Server.eventQueue; node; node = node->next)
+        if (reinterpret_cast<const NetQueuedMessage*>(node)->record[0] != EVENT_TEXT) n++;
+    return n;
+}
 
 int32_t g_hits = 0;
 void CountHit(ObjectRecord*) { g_hits++; }
@@ -96,6 +107,7 @@ protected:
         ASSERT_EQ(Server_RecordCreate(), 0);
         Server.updateInterval = 16;  // network timing
         PlayerSlot* s = &Server.player[0];
+        ASSERT_EQ(Server_PlayerMemCreate(0), 0);
         s->inUse = 1;
         aircraft.hitPoints = 100;
         s->aircraft = &aircraft;
@@ -103,8 +115,6 @@ protected:
         target.hit = CountHit;
         Server.objects = &target;
         g_hits = 0;
-        g_texts.clear();
-        g_queued = 0;
         g_console.clear();
     }
     void TearDown() override {
@@ -157,24 +167,24 @@ TEST_F(ServerTest, ChatFloodHoldsLinesBack) {
     Packet a;
     a.PlayerData(1, 0, 0).Chat(1, "hello");
     Parse(a);
-    ASSERT_EQ(g_texts.size(), 1u);
-    EXPECT_EQ(g_texts[0], "hello");
+    ASSERT_EQ(QueuedTexts().size(), 1u);
+    EXPECT_EQ(QueuedTexts()[0], "hello");
     Packet b;
     b.PlayerData(2, 0, 0).Chat(2, "again");
     Parse(b);
-    EXPECT_EQ(g_texts.size(), 1u);
+    EXPECT_EQ(QueuedTexts().size(), 1u);
     EXPECT_EQ(Slot().chatFlood, 80);
     for (int32_t i = 0; i < 79; i++) Server_PlayersStep();
     Packet c;
     c.PlayerData(3, 0, 0).Chat(3, "still");
     Parse(c);
-    EXPECT_EQ(g_texts.size(), 1u);
+    EXPECT_EQ(QueuedTexts().size(), 1u);
     for (int32_t i = 0; i < 200; i++) Server_PlayersStep();
     Packet d;
     d.PlayerData(4, 0, 0).Chat(4, "later");
     Parse(d);
-    ASSERT_EQ(g_texts.size(), 2u);
-    EXPECT_EQ(g_texts[1], "later");
+    ASSERT_EQ(QueuedTexts().size(), 2u);
+    EXPECT_EQ(QueuedTexts()[1], "later");
 }
 
 // n frames left to the expected update: 8..24 glide over n frames, anything
@@ -235,8 +245,8 @@ TEST_F(ServerTest, StaleAndOtherRunTraffic) {
     EXPECT_EQ(Slot().dataReceived, 0u);
     EXPECT_EQ(aircraft.velocity.x, vx);
     EXPECT_EQ(g_hits, 0);
-    ASSERT_EQ(g_texts.size(), 1u);
-    EXPECT_EQ(g_texts[0], "any run");
+    ASSERT_EQ(QueuedTexts().size(), 1u);
+    EXPECT_EQ(QueuedTexts()[0], "any run");
     EXPECT_EQ(Slot().lastSequence, 5u);
 }
 
@@ -244,6 +254,7 @@ TEST_F(ServerTest, StaleAndOtherRunTraffic) {
 // another slot drops the rest of the packet.
 TEST_F(ServerTest, PacketsAreCreditedToTheirSender) {
     PlayerSlot& other = Server.player[3];
+    ASSERT_EQ(Server_PlayerMemCreate(3), 0);
     other.inUse = 1;
     other.remote = 1;
     other.netPlayerId = 4242;
@@ -335,8 +346,9 @@ TEST_F(ServerTest, HandlerChecks) {
         {"console line, remote", 0, 1, 0, console, 0, 0, 0, 0},
         {"tanker", 1, 0, 0, tanker(10.0f), 0, 0, 1, 0},
         {"tanker, non-finite frame", 1, 0, 0, tanker(inf), 0, 0, 0, 0},
-        {"midair", 1, 0, 0, midair, 0, 0, 0, 1},
-        {"midair, no damage claimed by a remote player", 0, 1, SLOT_FLAG_NO_DAMAGE, midair, 0, 0, 0, 1},
+        // The explosion, and the scores of the aircraft it cost.
+        {"midair", 1, 0, 0, midair, 0, 0, 0, 2},
+        {"midair, no damage claimed by a remote player", 0, 1, SLOT_FLAG_NO_DAMAGE, midair, 0, 0, 0, 2},
     };
     for (const Case& c : cases) {
         level_GameMode.singlePlayer = c.singlePlayer;
@@ -346,7 +358,7 @@ TEST_F(ServerTest, HandlerChecks) {
         Slot().aircraft = &aircraft;
         aircraft.hitPoints = 100;
         aircraft.target = &target;
-        g_queued = 0;
+        int32_t queuedBefore = QueuedOthers();
         g_console.clear();
         int32_t freeBefore = net_DcbPoolFreeCount(&level_ServerArrays.ai);
         Packet p;
@@ -366,7 +378,7 @@ TEST_F(ServerTest, HandlerChecks) {
             EXPECT_LE(g_console[0].size(), 128u) << c.what;
         }
         EXPECT_EQ(freeBefore - net_DcbPoolFreeCount(&level_ServerArrays.ai), c.tankers) << c.what;
-        EXPECT_EQ(g_queued, c.queued) << c.what;
+        EXPECT_EQ(QueuedOthers() - queuedBefore, c.queued) << c.what;
     }
     // A midair of a remote player that claims no damage still costs it.
     EXPECT_EQ(aircraft.hitPoints, 0);
