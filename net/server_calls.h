@@ -23,6 +23,9 @@ void Server_QueueEvent(uint16_t id, uint32_t value, const FixWorldPos* position,
 void Server_QueueObjectEvent(uint16_t id, const ObjectRecord* object, const void* data, uint32_t size,
                              int32_t delivery, int32_t target);
 void Server_SendTextEvent(const char* text, int32_t delivery, int32_t target, int32_t value);
+// EVENT_LEVEL_RESET with the value (1: restart the level, else end the
+// flight) and the next level run number.
+void Server_QueueLevelReset(uint16_t value, int32_t delivery, int32_t target, uint32_t range);
 void Server_SendNameEvent(int32_t slot);
 void Server_SendScores(int32_t delivery, int32_t target);
 void Server_SendPlayers(void);

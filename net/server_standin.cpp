@@ -1,5 +1,5 @@
-// Stand-in until the event queue, joining, deaths, console, announcement and
-// rules land: nothing is queued or sent, no rules run.
+// Stand-in until the event queue, joining, deaths, console and announcement
+// land: nothing is queued or sent.
 #include "net/server_calls.h"
 #include "net/server.h"
 
@@ -9,6 +9,7 @@ __attribute__((weak)) void Server_QueueEvent(uint16_t, uint32_t, const FixWorldP
 __attribute__((weak)) void Server_QueueObjectEvent(uint16_t, const ObjectRecord*, const void*, uint32_t, int32_t,
                                                    int32_t) {}
 __attribute__((weak)) void Server_SendTextEvent(const char*, int32_t, int32_t, int32_t) {}
+__attribute__((weak)) void Server_QueueLevelReset(uint16_t, int32_t, int32_t, uint32_t) {}
 __attribute__((weak)) void Server_SendNameEvent(int32_t) {}
 __attribute__((weak)) void Server_SendScores(int32_t, int32_t) {}
 __attribute__((weak)) void Server_SendPlayers(void) {}
@@ -38,11 +39,4 @@ __attribute__((weak)) void Server_AnnounceOpen(void) {}
 __attribute__((weak)) void Server_AnnounceRefresh(void) {}
 __attribute__((weak)) void Server_AnnounceDelete(void) {}
 __attribute__((weak)) void Server_AnnounceClose(void) {}
-__attribute__((weak)) void Server_SelectRules(void) {}
-__attribute__((weak)) void Server_RulesFrame(void) {}
-__attribute__((weak)) void Server_RulesReset(int32_t) {}
-__attribute__((weak)) void Server_RulesDeath(int32_t) {}
-__attribute__((weak)) void Server_RulesScore(int32_t) {}
-__attribute__((weak)) void Server_RulesDeathmatchEnd(void) {}
-__attribute__((weak)) void Server_RulesFlagEnd(int32_t) {}
 __attribute__((weak)) int32_t chat_CensorCheck(const char*) { return 0; }
