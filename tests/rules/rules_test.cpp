@@ -225,6 +225,12 @@ TEST_F(Rules, TeamsTakeSlotsByParity) {
     EXPECT_EQ(Choose(nullptr, &reply), -1);
     EXPECT_EQ(reply, RULES_REPLY_TEAM_FULL);
     EXPECT_EQ(rules_Ctf.players[RULES_TEAM_A] + rules_Ctf.players[RULES_TEAM_B], 4);
+    // A refused player's hooks find no slot -1 to change.
+    for (RulesSlotHook hook : {rules_Current()->playerObjectMade, rules_Current()->playerLeft,
+                               rules_Current()->playerJoined, rules_Current()->scorePenalty})
+        hook(-1);
+    EXPECT_EQ(rules_Ctf.players[RULES_TEAM_A] + rules_Ctf.players[RULES_TEAM_B], 4);
+    EXPECT_TRUE(g_texts.empty());
     // One leaves team B: its slot is free again.
     Server.player[3].inUse = 0;
     rules_Current()->playerLeft(3);
