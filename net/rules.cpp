@@ -330,7 +330,8 @@ void DmPlayerKilled(int32_t slot) {
     }
     s->aircraft->think = plane_RespawnWait;
     s->aircraft->frameCounter = RULES_RESPAWN_DELAY;
-    if (plane_Current) plane_Current->flags &= ~3u;
+    // The aircraft record is the local player's own.
+    if (plane_Current && !s->remote) plane_Current->flags &= ~3u;
 }
 
 void DmPlayerObjectMade(int32_t slot) { SidesSet(slot, 4, 2); }
@@ -533,8 +534,8 @@ void Server_StaticDamage(ObjectRecord* o) {
     FixWorldPos at = o->position;
     Server_QueueEvent(EVENT_DEBRIS, 0, &at, SERVER_IN_RANGE, 0, 0x2F80000u, 2);
     TriggerPost(0, o->missionObject, 4);
-    int32_t damage = static_cast<int32_t>((static_cast<int64_t>(sim_HitRecord.damage) * sim_HitRecord.scale) >> 16);
-    int32_t left = static_cast<int32_t>(o->hitPoints) - damage;
+    int64_t damage = (static_cast<int64_t>(sim_HitRecord.damage) * sim_HitRecord.scale) >> 16;
+    int64_t left = o->hitPoints - damage;
     if (left > 0) {
         o->hitPoints = static_cast<int16_t>(left > INT16_MAX ? INT16_MAX : left);
         return;

@@ -495,6 +495,16 @@ TEST_F(Rules, StaticDamage) {
     Kill(&quiet);
     EXPECT_TRUE(g_texts.empty());
     EXPECT_EQ(quiet.think, nullptr);
+
+    // A huge hit destroys without overflowing; a negative one heals at most
+    // to the top of the range.
+    ObjectRecord big = Static(0), odd = Static(0);
+    sim_HitRecord = SimHitRecord{nullptr, INT32_MAX, INT32_MAX};
+    Server_StaticDamage(&big);
+    EXPECT_EQ(big.hitPoints, 0);
+    sim_HitRecord = SimHitRecord{nullptr, INT32_MIN, 0x10000};
+    Server_StaticDamage(&odd);
+    EXPECT_EQ(odd.hitPoints, INT16_MAX);
 }
 
 TEST_F(Rules, SelectRulesByGameType) {
