@@ -48,6 +48,8 @@ void render_Frame(void);
 void render_LightDirectionSet(void);
 // The standard draw routine of objects.
 void render_ObjectDraw(ObjectRecord* object);
+// The draw routine of a destroyed static object.
+void render_DestroyedDraw(ObjectRecord* object);
 // The object's camera-space position (its terrain sort key is the depth).
 void render_ObjectToViewSpace(ObjectRecord* object);
 // Frees the falling particle field (the marker lists) at client stop.

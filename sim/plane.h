@@ -217,6 +217,10 @@ void plane_PlayerHeadSet(float yaw, float pitch);
 void plane_PlaceAtLevelStart(ObjectRecord* object);
 void plane_PlaceForRespawn(ObjectRecord* player, const void* startup);
 void plane_HaltPlayerObjects(void);
+// Think routines of a dead player object: the death routine, and the
+// respawn wait (its frame counter holds the ticks left).
+void plane_DeathThink(ObjectRecord* object);
+void plane_RespawnWait(ObjectRecord* object);
 // The player ejects at a game-over event.
 void plane_EjectOnEvent(ObjectRecord* player);
 

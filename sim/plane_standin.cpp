@@ -10,6 +10,8 @@ void plane_PlayerHeadSet(float, float) {}
 void plane_PlaceAtLevelStart(ObjectRecord*) {}
 void plane_PlaceForRespawn(ObjectRecord*, const void*) {}
 void plane_HaltPlayerObjects(void) {}
+void plane_DeathThink(ObjectRecord*) {}
+void plane_RespawnWait(ObjectRecord*) {}
 void plane_EjectOnEvent(ObjectRecord*) {}
 
 int32_t plane_DecrementStore(PlayerAircraftBlock*, int32_t) { return -1; }

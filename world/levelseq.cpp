@@ -12,6 +12,7 @@
 #include "net/client.h"
 #include "net/dcbpool.h"
 #include "net/player.h"
+#include "net/rules.h"
 #include "net/server.h"
 #include "net/server_calls.h"
 #include "render/render.h"
@@ -39,6 +40,9 @@ uint8_t level_ClientState[1176] = {};
 uint8_t level_ClientState2[20] = {};
 
 namespace {
+
+// Bits 2 and 3 of an object's flag byte: its capture-the-flag team.
+constexpr uint8_t LEVEL_TEAM_BITS = 0x0C;
 
 // Every record of the pool free again, chained in address order.
 void PoolRechain(DcbPool* pool) {
@@ -121,6 +125,9 @@ ObjectRecord* StaticMake(int32_t index, const OrfPlaced& p) {
     else if (p.kind == 2) hp = level_StaticHitPoints[p.hitClass < 10 ? p.hitClass : 0];
     o->hitPoints = hp;
     o->hitPointsMax = hp;
+    // The team bits of the second side byte make a capture-the-flag flag.
+    o->flags = static_cast<uint8_t>(o->flags | (p.sides[1] & LEVEL_TEAM_BITS));
+    if (RulesRecord* r = rules_Current(); r && r->countObject) r->countObject(o);
     if (t->staticList) t->staticList[t->staticCount++] = o;
     return o;
 }

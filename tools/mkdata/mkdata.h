@@ -218,3 +218,13 @@ std::vector<uint8_t> mkdata_MenuDataBuild(void);
 // goes to KRX.PFF with the start-up data, the sound table comes from the
 // sound-trigger writer).
 int mkdata_WriteMenuScript(const std::string& dir);
+
+// Game data entries "QJGAME.BIN" carries for the game-type rules: the team
+// names by colour (27 + colour, 27..64) and the announcements; item number
+// to {item name, text}.
+struct MkGameText {
+    uint32_t item;
+    const char* name;
+    const char* text;
+};
+std::vector<MkGameText> mkdata_RulesGameTexts(void);
