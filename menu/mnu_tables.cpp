@@ -224,6 +224,8 @@ int32_t mnu_ImageLoad(MnuImage* image) {
     image->height = pal_Second.height;
     image->bitsPerPixel = 16;
     image->byteSize = image->width * image->height * 2;
+    mnu_Idle();
+    mnu_ImageConvert(image);
     return 0;
 }
 
