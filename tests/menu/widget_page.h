@@ -22,8 +22,9 @@ inline void WidgetAction(int32_t argument) { g_widgetActions.push_back(argument)
 class WidgetPage : public MenuTest {
 protected:
     static constexpr const char* kWrapped =
-        "Word wrapped text runs over several lines of the area, from the first visible line on, "
-        "with no margins at either side, and the lines below the area are left out.";
+        "Word wrapped text runs over several lines of the area from the first visible line on "
+        "with no margins at either side and the lines below the area are left out of the picture "
+        "as this one sentence goes on and on past the bottom of its rectangle";
     static constexpr const char* kScrollText =
         "Line one of the list. Line two of the list. Line three of the list. Line four of the list. "
         "Line five of the list. Line six of the list. Line seven of the list. Line eight of the list.";
