@@ -247,3 +247,65 @@ TEST_F(UpdateTest, AHiddenWindowReturnsItsButtonsToNormalUnlessDisabledOrLatched
 }
 
 }  // namespace
+
+namespace {
+
+int32_t g_hoverIn = 0, g_hoverOut = 0;
+void HoverIn(int32_t) { g_hoverIn++; }
+void HoverOut(int32_t) { g_hoverOut++; }
+
+TEST_F(UpdateTest, HoverCallbacksAndPixelExactHits) {
+    MnuButton* b = mnu_ButtonFind(&ctx, "BtnPlain");
+    const MnuCallback in = {"", HoverIn, 0}, out = {"", HoverOut, 0};
+    b->hoverIn = &in;
+    b->hoverOut = &out;
+    g_hoverIn = g_hoverOut = 0;
+    UpdateAt(b->x + 5, b->y + 5, false);
+    UpdateAt(b->x + 6, b->y + 5, false);
+    EXPECT_EQ(g_hoverIn, 1);  // once per entry
+    EXPECT_EQ(b->picture, 1);
+    UpdateAt(b->x + 5, b->y + 40, false);
+    EXPECT_EQ(g_hoverOut, 1);
+    EXPECT_EQ(b->picture, 0);
+    // Pixel-exact: a transparent pixel of the frame is no hit.
+    b->image->flags |= MNU_IMAGE_PIXEL_HIT;
+    b->image->pixels[(5 - 1) * b->image->width + (5 - 1)] = 0;
+    const struct {
+        int32_t dx;
+        bool hit;
+    } kCases[] = {{5, false}, {6, true}};
+    for (const auto& c : kCases) {
+        g_widgetActions.clear();
+        for (int32_t i = 0; i < 12; i++) UpdateAt(b->x + c.dx, b->y + 5, true);
+        UpdateAt(0, 470, false);
+        EXPECT_EQ(g_widgetActions.size(), c.hit ? 1u : 0u) << c.dx;
+    }
+}
+
+TEST_F(UpdateTest, DraggingTheTrackMovesTheThumbAndTheFirstLine) {
+    mnu_ScrollAttach(&ctx, "ScrList");
+    MnuScroll* s = mnu_ScrollFind(&ctx, "ScrList");
+    s->area->lineCount = 20;
+    UpdateAt(0, 470, false);
+    const int32_t trackHeight = s->trackBottom - s->trackTop;
+    // Near the thumb: the thumb follows the pointer.
+    const int32_t y = s->trackTop + 40;
+    chs_ListDispatch(&mnu_ZoneList, 2, s->trackLeft + 2, y);
+    const MnuImageArea* t = mnu_ImageAreaFind(&ctx, "ScrList");
+    EXPECT_EQ(t->top, y);
+    EXPECT_EQ(s->area->firstLine, 40 * 20 / trackHeight);
+    EXPECT_EQ(mnu_ZoneList.interval, 1);
+    // Far from it: a page at a time, repeated every 8 ticks.
+    chs_ListDispatch(&mnu_ZoneList, 2, s->trackLeft + 2, s->trackBottom - 1);
+    EXPECT_GT(t->top, y);
+    EXPECT_EQ(mnu_ZoneList.interval, 8);
+    EXPECT_LE(t->bottom, s->trackBottom);
+    // With both buttons disabled the track does nothing.
+    mnu_ButtonSetStateRecord(s->up, MNU_STATE_DISABLED);
+    mnu_ButtonSetStateRecord(s->down, MNU_STATE_DISABLED);
+    const int32_t before = t->top;
+    chs_ListDispatch(&mnu_ZoneList, 2, s->trackLeft + 2, s->trackTop);
+    EXPECT_EQ(t->top, before);
+}
+
+}  // namespace
