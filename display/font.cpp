@@ -149,7 +149,9 @@ void DrawText(const char* text, const BitmapFont* font, int32_t x, int32_t y, in
     g_rowBlitter = SelectBlitter(bpp);
     BlitColours colours{};
     colours.mode = mode >= 0 && mode < FONT_MODES ? mode : FONT_MODE_ONE_COLOUR;
-    colours.table = bpp == 2 ? pal_Hc.palette16 : font_State.table32;
+    colours.table = font_State.tableOverride ? font_State.tableOverride
+                    : bpp == 2                   ? pal_Hc.palette16
+                                                 : font_State.table32;
     if (colours.mode == FONT_MODE_ONE_COLOUR) colours.pixel = SlotPixel(colour, bpp);
 
     int64_t penX = x;

@@ -90,6 +90,9 @@ struct FontState {
     // 32-bit pixel values (0x00RRGGBB). The 16-bit table is the screen's
     // palette table, pal_Hc.palette16 (display/pal_hicolor.h).
     uint32_t table32[256];
+    // When set, modes 0 and 3 at 16 and 32 bits read their pixel values
+    // here instead (the menus draw grey fonts through the tint ramp).
+    const uint32_t* tableOverride;
 };
 extern FontState font_State;
 

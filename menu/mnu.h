@@ -152,6 +152,7 @@ struct MnuButton {
     int32_t pressTime;   // ticks, 12
     int32_t repeatTime;  // ticks, 6
     int32_t repeating;
+    int32_t waitRelease;  // fired without repeat: the left button must go up first
 };
 
 struct MnuRgb {
@@ -350,7 +351,167 @@ void mnu_KeyCaptureSet(int32_t flag);
 void mnu_ScriptLoad(const char* file, MnuContext* c);
 void mnu_LoadProgress(int32_t percent);
 
-// Screens not built yet; the owning screens replace these.
-void mnu_CursorRelease(void);
+// Text-area flags of the drawing.
+enum : int32_t {
+    MNU_AREA_CARET = 0x2,
+    MNU_AREA_REDRAW = 0x4,
+    MNU_AREA_RIGHT = 0x100,
+    MNU_AREA_CENTRED = 0x200,
+    MNU_AREA_OUTSIDE_LEFT = 0x4000,
+    MNU_AREA_OUTSIDE_RIGHT = 0x8000,
+};
+constexpr int32_t MNU_IMAGE_AREA_REDRAW = 0x400;
+
+// --- Drawing (mnu_draw.cpp) ---
+typedef void (*MnuPageRoutine)(void);
+struct MnuRect {
+    int32_t left, top, right, bottom;
+};
+int32_t mnu_RectsOverlap(const MnuRect* a, const MnuRect* b);
+void mnu_PageCallbackSet(MnuPageRoutine routine);
+void mnu_PageCallbackRun(void);
+void mnu_Draw(MnuContext* c);
+void mnu_WindowRefresh(MnuContext* c, const char* name, const MnuRect* rect, int32_t markOnly);
+void mnu_WindowRefreshRecord(MnuContext* c, MnuWindow* w, const MnuRect* rect, int32_t markOnly);
+void mnu_WindowButtonsDraw(MnuContext* c, MnuWindow* w);
+void mnu_ButtonDraw(MnuButton* b, int32_t windowX, int32_t windowY);
+void mnu_WindowTextDraw(MnuContext* c, const char* windowName);
+void mnu_ImageAreasDraw(MnuContext* c);
+void mnu_TextAreaSetText(MnuContext* c, const char* areaName, const char* text);
+void mnu_TextAreaSetString(MnuContext* c, const char* areaName, const char* stringKey);
+void mnu_TextAreaLink(MnuContext* c, const char* areaName, const char* linkedName);
+void mnu_TextMeasure(MnuContext* c, const char* fontName, const char* text, int32_t* width, int32_t* lineHeight);
+void mnu_TextDraw(MnuContext* c, const char* text, const char* fontName, MnuFontBlock* fallback, const MnuRect* rect,
+                  int32_t windowX, int32_t windowY, int32_t flags, int32_t state, char hotKey, int32_t firstLine,
+                  int32_t* lineCount);
+void mnu_TextDrawWrapped(const char* text, const BitmapFont* font, int32_t x, int32_t y, int32_t width,
+                         int32_t height, int32_t firstLine, int32_t* lineCount);
+void mnu_TextAreaImageDraw(MnuContext* c, const char* imageName, const MnuRect* rect, int32_t windowX,
+                           int32_t windowY, int32_t flags);
+// Blits (left, top)-(right, bottom) of the image to that place plus the
+// image's offsets plus (x, y), transparently.
+void mnu_ImageBlitRect(MnuImage* image, const MnuRect* rect, int32_t x, int32_t y);
+// Builds the display copy of a loaded image; 0, or -1.
+int32_t mnu_ImageConvert(MnuImage* image);
+void mnu_ImagesConvertAll(MnuContext* c);
+// Frees the picture and its display copy.
+void mnu_ImageUnload(MnuImage* image);
+// The image's pixels in the display's format (display copy, else pixels).
+const uint8_t* mnu_ImagePicture(const MnuImage* image);
+
+struct MnuPopup {
+    const char* text;
+    char fontName[MNU_NAME];
+    MnuRect rect;
+    int32_t style;
+    int32_t flags;  // 0x8 top, 0x10 centred, 0x2000 visible
+    int32_t textFlags;
+    MnuButton* buttons[2];
+    int32_t values[2];
+};
+enum : int32_t { MNU_POPUP_TOP = 0x8, MNU_POPUP_CENTRED = 0x10, MNU_POPUP_VISIBLE = 0x2000 };
+extern MnuPopup mnu_Popup;
+void mnu_PopupShow(MnuContext* c, const char* text, const char* fontName, int32_t style, const char* button1,
+                   int32_t value1, const char* button2, int32_t value2, int32_t flags);
+int32_t mnu_PopupDraw(MnuContext* c);
+void mnu_PopupRectSet(int32_t x, int32_t y, int32_t width, int32_t height, int32_t textFlags);
+void mnu_PopupRender(MnuContext* c, MnuPopup* popup);
+void mnu_PopupClear(void);
+
+// --- Widgets and the per-frame update (mnu_update.cpp) ---
+extern int32_t mnu_UpdateCount;
+int32_t mnu_Update(MnuContext* c);
+// Writes the button table to "mnudump.bin"; 0, or -1 when it cannot be made.
+int32_t mnu_ButtonsDump(MnuContext* c);
+void mnu_ButtonsUpdate(MnuContext* c);
+void mnu_ButtonTrack(MnuContext* c, MnuButton* b, int32_t windowX, int32_t windowY, uint32_t key);
+void mnu_KeysDispatch(void);
+void mnu_ButtonSetState(MnuContext* c, const char* name, int32_t state);
+void mnu_ButtonSetStateRecord(MnuButton* b, int32_t state);
+int32_t mnu_ButtonGetState(MnuContext* c, const char* name);
+int32_t mnu_ButtonGroupSetState(MnuContext* c, int32_t skipIndex, int32_t group, int32_t state, int32_t skipDisabled);
+void mnu_ButtonSetPressTimes(MnuContext* c, const char* name, int32_t pressTicks, int32_t repeatTicks);
+void mnu_ButtonSetFlags(MnuContext* c, const char* name, int32_t bits);
+void mnu_ButtonTextAreaSet(MnuContext* c, const char* areaName, const char* buttonName);
+void mnu_ButtonImageLink(MnuContext* c, MnuButton* b);
+void mnu_AcceptKeyCallbackSet(MnuHandler routine);
+void mnu_CancelKeyCallbackSet(MnuHandler routine);
+void mnu_WindowShow(MnuContext* c, const char* name);
+void mnu_WindowOpen(MnuContext* c, const char* name);
+void mnu_WindowHide(MnuContext* c, const char* name);
+void mnu_WindowsCloseAll(MnuContext* c);
+void mnu_EntryBind(MnuContext* c, const char* name, char* buffer, int32_t size, MnuHandler callback,
+                   const char* fontName);
+int32_t mnu_EntryBegin(MnuContext* c, const char* name);
+void mnu_EntryEnd(MnuContext* c, const char* name);
+void mnu_EntriesUpdate(MnuContext* c);
+void mnu_ScrollAttach(MnuContext* c, const char* name);
+void mnu_ScrollDetach(MnuContext* c, const char* name);
+void mnu_ScrollSetText(MnuContext* c, const char* name, const char* text);
+void mnu_ScrollUp(MnuScroll* s);
+void mnu_ScrollDown(MnuScroll* s);
+void mnu_ScrollThumbMove(MnuScroll* s, int32_t left, int32_t top);
+void mnu_ScrollsUpdate(MnuContext* c);
+void mnu_ImageAreaLink(MnuContext* c, MnuImageArea* a);
+void mnu_ImageAreasAnimate(MnuContext* c, int32_t shownOnly);
+void mnu_ImageAreaSetFrame(MnuContext* c, const char* name, int32_t frame);
+void mnu_ImageAreaSetFrames(MnuContext* c, const char* name, int32_t first, int32_t last);
+int32_t mnu_SoundEventPlay(MnuContext* c, const char* name);
+
+// --- Page transitions and the software cursor (mnu_trans.cpp) ---
+struct MnuShape {
+    int32_t triangleCount;
+    const int32_t* triangles;  // three vertex indices each
+    const int32_t* vertices;   // x, y and a third word each
+    int32_t vertexCount;
+};
+struct MnuTransition {
+    int32_t kind;
+    int32_t running, finished;
+    uint8_t threshold;
+    int32_t speed;
+    int32_t pageSize, width, height;
+    uint8_t* outPage;
+    uint8_t* inPage;
+    uint16_t* mask;
+    MnuContext* context;
+    char window[MNU_NAME];
+    char sound[MNU_NAME];
+    int32_t (*step)(void);
+    void (*draw)(void);
+};
+extern MnuTransition mnu_Transition;
+void mnu_TransitionSet(MnuContext* c, int32_t kind, const char* windowName, MnuPageRoutine draw,
+                       const char* soundName, const MnuShape* shape);
+int32_t mnu_TransitionStep(void);
+void mnu_TransitionDraw(void);
+int32_t mnu_TransitionFrame(void);
 void mnu_TransitionFree(void);
-void mnu_SoundEventPlay(MnuContext* c, const char* name);
+// The transitions' noise generator, restarted by every mask build.
+void mnu_TransNoiseSeed(void);
+uint32_t mnu_TransNoise(void);
+
+struct MnuCursorState {
+    int32_t active, drawing;
+    const uint8_t* picture;
+    const uint8_t* frame;
+    int32_t width, frameHeight, bitsPerPixel, frameCount, current, delay, tick, bytesPerFrame;
+    int32_t x, y;
+    int32_t hotX, hotY;
+    uint8_t* saveUnder;  // "XCursor.scratch"
+};
+extern MnuCursorState mnu_Cursor;
+int32_t mnu_CursorSet(MnuContext* c, const char* name);
+void mnu_CursorImageSet(MnuContext* c, const char* imageName, int32_t frames, int32_t delay);
+void mnu_CursorStep(void);
+void mnu_CursorHide(void);
+void mnu_CursorShow(void);
+void mnu_CursorRelease(void);
+void mnu_CursorMoveTo(int32_t x, int32_t y);
+void mnu_CursorHotSpotSet(int32_t x, int32_t y);
+void mnu_CursorHotSpotClear(void);
+void mnu_CursorDrawHook(int32_t width, int32_t height);
+void mnu_CursorRestoreHook(int32_t width, int32_t height);
+
+// The credit scroller's step (its screen replaces this).
+void mnu_CreditsStep(MnuContext* c);

@@ -507,10 +507,3 @@ void mnu_ScriptLoad(const char* file, MnuContext* c) {
     mnu_TransitionFree();
     mnu_LoadProgress(100);
 }
-
-void mnu_SoundEventPlay(MnuContext* c, const char* name) {
-    MnuSoundEvent* e = mnu_SoundEventFind(c, name);
-    if (!e) return;
-    SndTrigEvent request = e->request;
-    sndtrig_Trigger(&request, &mnu_SoundTable);
-}

@@ -217,6 +217,9 @@ int32_t mnu_ImageLoad(MnuImage* image) {
     if (image->pixels) return 0;
     if (!image->file[0] || strcasecmp(image->file, "NULL") == 0 || strcasecmp(image->name, "NULL") == 0) return -1;
     mnu_Idle();
+    // Pictures come in as 5-5-5; the conversion to the display's format
+    // blits them from that depth.
+    pal_SetRgbMasks(0x7C00, 0x3E0, 0x1F);
     auto* pixels = static_cast<uint16_t*>(pcx_LoadImageEx(image->file, 16));
     if (!pixels) return -1;
     image->pixels = pixels;
@@ -224,6 +227,8 @@ int32_t mnu_ImageLoad(MnuImage* image) {
     image->height = pal_Second.height;
     image->bitsPerPixel = 16;
     image->byteSize = image->width * image->height * 2;
+    mnu_Idle();
+    mnu_ImageConvert(image);
     return 0;
 }
 

@@ -214,6 +214,14 @@ struct MkMenuText {
 };
 std::vector<MkMenuText> mkdata_MenuTexts(void);
 std::vector<uint8_t> mkdata_MenuDataBuild(void);
+// Menu pictures, 8-bit pixels in the palette given: a strip of `frames`
+// framed boxes of w x h stacked vertically (the button states normal, hover,
+// pressed, disabled), a 16 x 16 pointer in `frames` frames, a scroll thumb
+// and a strip of square scroll arrows.
+std::vector<uint8_t> mkdata_ButtonStrip(const uint8_t* palette, int32_t w, int32_t h, int32_t frames);
+std::vector<uint8_t> mkdata_CursorFrames(const uint8_t* palette, int32_t frames, bool hand);
+std::vector<uint8_t> mkdata_ScrollThumb(const uint8_t* palette, int32_t w, int32_t h);
+std::vector<uint8_t> mkdata_ArrowStrip(const uint8_t* palette, int32_t size, int32_t frames, bool down);
 // KRX.MNU with the menu fonts, pictures and cursors it names (KRXMENU.BIN
 // goes to KRX.PFF with the start-up data, the sound table comes from the
 // sound-trigger writer).

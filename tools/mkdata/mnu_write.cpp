@@ -31,9 +31,9 @@ const MainButton kMainButtons[] = {
 
 constexpr int32_t kButtonWidth = 200, kButtonHeight = 28, kButtonFrames = 4;
 
-// A picture of `frames` frames stacked vertically, each a framed box in a
-// shade of its own.
-std::vector<uint8_t> FramedBoxes(const uint8_t* palette, int32_t w, int32_t h, int32_t frames) {
+}  // namespace
+
+std::vector<uint8_t> mkdata_ButtonStrip(const uint8_t* palette, int32_t w, int32_t h, int32_t frames) {
     std::vector<uint8_t> px((size_t)w * h * frames);
     for (int32_t f = 0; f < frames; f++) {
         int level = 60 + 40 * f;
@@ -46,8 +46,7 @@ std::vector<uint8_t> FramedBoxes(const uint8_t* palette, int32_t w, int32_t h, i
     return px;
 }
 
-// An arrow pointer, 16 by 16, in `frames` frames whose tip colour cycles.
-std::vector<uint8_t> Arrow(const uint8_t* palette, int32_t frames, bool hand) {
+std::vector<uint8_t> mkdata_CursorFrames(const uint8_t* palette, int32_t frames, bool hand) {
     std::vector<uint8_t> px((size_t)16 * 16 * frames, 0);
     for (int32_t f = 0; f < frames; f++) {
         uint8_t body = (uint8_t)mkdata_PaletteNearest(palette, 240, 240, 240);
@@ -58,7 +57,27 @@ std::vector<uint8_t> Arrow(const uint8_t* palette, int32_t frames, bool hand) {
     return px;
 }
 
-}  // namespace
+std::vector<uint8_t> mkdata_ScrollThumb(const uint8_t* palette, int32_t w, int32_t h) {
+    std::vector<uint8_t> px((size_t)w * h);
+    uint8_t edge = (uint8_t)mkdata_PaletteNearest(palette, 230, 230, 240);
+    uint8_t fill = (uint8_t)mkdata_PaletteNearest(palette, 120, 130, 170);
+    for (int32_t y = 0; y < h; y++)
+        for (int32_t x = 0; x < w; x++)
+            px[(size_t)y * w + x] = (x == 0 || y == 0 || x == w - 1 || y == h - 1) ? edge : fill;
+    return px;
+}
+
+std::vector<uint8_t> mkdata_ArrowStrip(const uint8_t* palette, int32_t size, int32_t frames, bool down) {
+    std::vector<uint8_t> px = mkdata_ButtonStrip(palette, size, size, frames);
+    uint8_t ink = (uint8_t)mkdata_PaletteNearest(palette, 250, 250, 250);
+    for (int32_t f = 0; f < frames; f++)
+        for (int32_t r = 0; r < size / 2 - 2; r++) {
+            int32_t y = down ? size / 2 + 3 - r : size / 4 + r + 1;
+            for (int32_t x = size / 2 - r; x <= size / 2 + r; x++)
+                if (y > 0 && y < size - 1 && x > 0 && x < size - 1) px[(size_t)(f * size + y) * size + x] = ink;
+        }
+    return px;
+}
 
 std::string mkdata_MenuScriptBuild(const MkMenuScript& s) {
     std::string out = "; KRX menu script: resources and widgets of the front end\r\n\r\n";
@@ -104,6 +123,9 @@ MkMenuScript mkdata_MenuScript(void) {
         "MainButton, MAINBTN.PCX, 4, 4, 0, 0, 1",
         "Cursor1Img, CURSOR1.PCX, 0, 4, 0, 0, 1",
         "Cursor2Img, CURSOR2.PCX, 0, 2, 0, 0, 1",
+        "ScrollThumb, THUMB.PCX, 0, 1, 0, 0, 0",
+        "ScrollUp, SCRLUP.PCX, 0, 4, 0, 0, 0",
+        "ScrollDown, SCRLDN.PCX, 0, 4, 0, 0, 0",
     };
     s.pwf = MK_MENU_SOUND_FILE;
     s.sounds = {"CLICK", "HOVER", "TRANSITION_IN", "TRANSITION_OUT"};
@@ -158,11 +180,16 @@ int mkdata_WriteMenuScript(const std::string& dir) {
         memset(&back[(size_t)y * 640], c, 640);
     }
     if (mkdata_PcxWrite(dir, "MAINBACK.PCX", 640, 480, back.data(), palette) != 0) return -1;
-    std::vector<uint8_t> button = FramedBoxes(palette, kButtonWidth, kButtonHeight, kButtonFrames);
+    std::vector<uint8_t> button = mkdata_ButtonStrip(palette, kButtonWidth, kButtonHeight, kButtonFrames);
     if (mkdata_PcxWrite(dir, "MAINBTN.PCX", kButtonWidth, kButtonHeight * kButtonFrames, button.data(), palette) != 0)
         return -1;
-    std::vector<uint8_t> c1 = Arrow(palette, 4, false), c2 = Arrow(palette, 2, true);
+    std::vector<uint8_t> c1 = mkdata_CursorFrames(palette, 4, false), c2 = mkdata_CursorFrames(palette, 2, true);
     if (mkdata_PcxWrite(dir, "CURSOR1.PCX", 16, 64, c1.data(), palette) != 0) return -1;
     if (mkdata_PcxWrite(dir, "CURSOR2.PCX", 16, 32, c2.data(), palette) != 0) return -1;
+    std::vector<uint8_t> thumb = mkdata_ScrollThumb(palette, 14, 24);
+    if (mkdata_PcxWrite(dir, "THUMB.PCX", 14, 24, thumb.data(), palette) != 0) return -1;
+    std::vector<uint8_t> up = mkdata_ArrowStrip(palette, 16, 4, false), down = mkdata_ArrowStrip(palette, 16, 4, true);
+    if (mkdata_PcxWrite(dir, "SCRLUP.PCX", 16, 64, up.data(), palette) != 0) return -1;
+    if (mkdata_PcxWrite(dir, "SCRLDN.PCX", 16, 64, down.data(), palette) != 0) return -1;
     return mkdata_WriteText(dir, "KRX.MNU", mkdata_MenuScriptBuild(mkdata_MenuScript()));
 }

@@ -2,5 +2,4 @@
 #include "menu/mnu.h"
 
 void mnu_CallbackStandin(int32_t) {}
-void mnu_CursorRelease(void) {}
-void mnu_TransitionFree(void) {}
+void mnu_CreditsStep(MnuContext*) {}
