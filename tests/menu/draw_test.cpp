@@ -117,7 +117,7 @@ TEST_F(DrawTest, TextPlacementByFlags) {
         {0, r, 108, 100 + (40 - lh) / 2},
         {MNU_AREA_RIGHT, r, 300 - width - 8, 100 + (40 - lh) / 2},
         {MNU_AREA_CENTRED, r, 100 + (200 - width) / 2, 100 + (40 - lh) / 2},
-        {MNU_AREA_CENTRED | MNU_AREA_WRAPPED, r, 100, 100},
+        {(int32_t)MNU_AREA_CENTRED | (int32_t)MNU_AREA_WRAPPED, r, 100, 100},
         {MNU_AREA_OUTSIDE_LEFT, r, 100 - width - 8, 140 - lh},
         {MNU_AREA_OUTSIDE_RIGHT, r, 308, 140 - lh},
         // one line taller than its rectangle starts at the top

@@ -73,7 +73,9 @@ TEST_F(UpdateTest, HotKeysMatchEitherCaseAndADisabledButtonIgnoresItsOwn) {
         Key('P', c.ch);
         for (int32_t i = 0; i < 12; i++) UpdateAt(0, 470, false);
         EXPECT_EQ(g_widgetActions.size(), c.fires ? 1u : 0u) << (char)c.ch << c.disabled;
-        if (c.fires) EXPECT_EQ(g_widgetActions[0], 0);
+        if (c.fires) {
+            EXPECT_EQ(g_widgetActions[0], 0);
+        }
     }
     // While an entry takes the keys, hot keys do not reach the buttons.
     mnu_ButtonSetState(&ctx, "BtnPlain", MNU_STATE_NORMAL);
