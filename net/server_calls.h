@@ -31,6 +31,9 @@ void Server_StaticBatchConfirmed(PlayerSlot* slot);
 
 // Joining and leaving.
 void Server_RegisterSessionCallbacks(void);
+// A player joined: its id and descriptor come from the transport state (the
+// local player's from the shared descriptor buffer).
+void Server_PlayerJoined(void);
 void Server_PlayerRestart(int32_t slot);
 // Level start of every used slot: after a reload its aircraft object is made
 // again; after a replay the kept object is registered in the new world.
