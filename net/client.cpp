@@ -6,6 +6,7 @@
 #include "base/mem.h"
 #include "base/text.h"
 #include "cockpit/hud.h"
+#include "cockpit/tacmap.h"
 #include "cockpit/vcursor.h"
 #include "debug/dbgobj.h"
 #include "debug/dbgtext.h"
@@ -722,7 +723,9 @@ int32_t Client_Frame(void) {
     int32_t mask = 1 | ((ViewFlags & 0x100) ? 2 : 4);
     if (app_Settings.AUX_VOICE_DIALOG) mask |= 0x20;
     sndtrig_SetConditionMask(mask);
-    inmap_KeyTableSelect(hud_CommandMenuShown ? 2 : 1);
+    // The tactical map takes the arrows (an open chat line would take the
+    // typing keys: mode 2 once the line says it is open).
+    inmap_KeyTableSelect(tacmap_Shown ? 3 : 1);
 
     if (!Client_Started()) {
         Client_ReceiveAll();
@@ -743,6 +746,8 @@ int32_t Client_Frame(void) {
         view_LookAnglesEase();
         Client_CameraStep();
         Client.frame++;
+        FixVec3 eye{(int32_t)view_State.position.x, (int32_t)view_State.position.y, (int32_t)view_State.position.z};
+        mix_SourcesListener(&eye, nullptr);
         if (ffb_FeedbackActive) ffb_FrameDispatch();
         vcursor_FrameUpdate();
     }

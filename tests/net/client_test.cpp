@@ -336,8 +336,8 @@ TEST_F(ClientTest, EventTagsAreConfirmedUpTo128) {
 }
 
 // Player info: only a newer server frame counts; the warning byte only
-// while the run numbers agree. Packets from another sender are dropped.
-TEST_F(ClientTest, PlayerInfoGatingAndForeignSenders) {
+// while the run numbers agree.
+TEST_F(ClientTest, PlayerInfoTakesNewerFramesOfTheSameRun) {
     ClientOnly(kSinglePlayer);
     Client_LevelRunNumber = 4;
     ServerPacket a;
