@@ -314,7 +314,7 @@ void Client_BuildAndSend(void) {
         d.angles.pitch = (int32_t)((uint32_t)p->angles.pitch + ((uint32_t)p->rates.pitch << half));
         d.angles.roll = (int32_t)((uint32_t)p->angles.roll + ((uint32_t)p->rates.roll << half));
         d.owner = p->player;
-        d.status = p->state;
+        d.status = p->stateFlags;
         d.category = p->category;
         d.target = p->target ? p->target->serial : 0;
         d.aux = (uint32_t)p->missionWord;
@@ -561,9 +561,8 @@ void StartupHandler(const MsgRecord* r) {
     CtfStartView();
     net_ObjectListLink(&level_ClientTables.objectList, o);
     Client_SendStartupConfirm(v.startupNumber);
-    const char* squadron = player_AircraftBlock.name;
-    if (squadron[0] && !level_GameMode.singlePlayer && v.squadron)
-        Client_SendSquadRequest(squadron, "");
+    if (app_Settings.SQUADRON_NAME[0] && !level_GameMode.singlePlayer && v.squadron)
+        Client_SendSquadRequest(app_Settings.SQUADRON_NAME, app_Settings.SQUADRON_PASSWORD);
     level_ColourTablesBuild();
     plat_SimLog("client", "startup number=%u player=%u", v.startupNumber, v.playerNumber);
 }
@@ -772,7 +771,7 @@ int32_t Client_Frame(void) {
 void Client_Draw(void) {
     if (Client.firstDraw) {
         Client.firstDraw = 0;
-        otw_ResetViewportFull();
+        if (level_GameMode.display) otw_ClearAllBuffers();
     }
     if (!Client_Started() || !level_GameMode.display) return;
     render_Frame();
@@ -803,11 +802,15 @@ void Client_Stop(void) {
     app_CursorLoadSet(APP_CURSOR_ARROW);
     level_TablesClear();
     app_Runner.nextState = app_Runner.followOn1;
-    if (Client_RemoteGame && !lost) net_DriverGameClose();
+    if (!level_GameMode.hosting && !level_GameMode.singlePlayer && !lost) net_DriverGameClose();
     Client_RemoteGame = 0;
     mem_Heap2Reset();
     if (level_GameMode.display) level_PaletteFadeOut(level_PaletteCopy, 16);
     plane_Release();
+    if (level_GameMode.display) {
+        otw_SetDisplayMode(OTW_MODE_WIDTH | OTW_MODE_HEIGHT, 640, 480, 0, 0, 0);
+        otw_ResetViewportFull();
+    }
     Client_PlayerObject = nullptr;
     Client_PlayerObjectIndex = -1;
     Client_PlayerBlockTail[1] = 0;
