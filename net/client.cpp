@@ -743,7 +743,14 @@ int32_t Client_Frame(void) {
         Client_ThinkPass();
         if ((Client.frame & (uint32_t)Client.mask) == 0) Client_BuildAndSend();
         view_LookAnglesEase();
+        view_TrackUpdate();
         Client_CameraStep();
+        MathVec3 offset{Client.camera.eye[0], Client.camera.eye[1], Client.camera.eye[2]};
+        for (_CAM* cam : {view_CameraFirst, view_CameraSecond})
+            if (cam) {
+                view_CameraOffsetSet(cam, &offset);
+                view_CameraModeFrame(cam);
+            }
         Client.frame++;
         FixVec3 eye{(int32_t)view_State.position.x, (int32_t)view_State.position.y, (int32_t)view_State.position.z};
         mix_SourcesListener(&eye, nullptr);
@@ -807,6 +814,7 @@ void Client_Stop(void) {
     mem_Heap2Reset();
     if (level_GameMode.display) level_PaletteFadeOut(level_PaletteCopy, 16);
     plane_Release();
+    view_CamerasFree();
     if (level_GameMode.display) {
         otw_SetDisplayMode(OTW_MODE_WIDTH | OTW_MODE_HEIGHT, 640, 480, 0, 0, 0);
         otw_ResetViewportFull();

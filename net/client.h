@@ -20,7 +20,8 @@ extern uint16_t Client_OwnPlayerNumber;
 extern uint32_t Client_OwnPlayerHigh;
 // Flight state byte, shared with the server and the aircraft code: 0 flying,
 // 1 end, 2 restart the level, 3 reset the level, 4 end after a level reset.
-// Exit result: 0, or negative for an error end.
+// Exit result: 0, or negative for an error end (-1 start-up data of another
+// version, -2 no player record free for the start-up).
 extern uint8_t Client_FlightState;
 extern int32_t Client_ExitResult;
 // The client's game flags (0: blackouts), squadron and team-play words, its
