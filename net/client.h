@@ -1,6 +1,14 @@
-// Client words read outside the client.
+// The client half of a game: the player's aircraft, the copies of the
+// server's objects, the flight's drawing and one packet a frame to the
+// server. Runs in the bridge state beside the server, or alone against a
+// remote server.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+
+#include "base/list.h"
+#include "base/math.h"
+#include "net/msg.h"
 
 // Index of the player's aircraft object, -1 while there is none.
 extern int32_t Client_PlayerObjectIndex;
@@ -10,8 +18,10 @@ extern uint32_t Client_OptionWord;
 // 16: the high half of every network id the client makes.
 extern uint16_t Client_OwnPlayerNumber;
 extern uint32_t Client_OwnPlayerHigh;
-// Flight state byte (0 flying, 1 end, 2 restart, 3 level reset, 4 leave) and
-// the result the flight ends with.
+// Flight state byte, shared with the server and the aircraft code: 0 flying,
+// 1 end, 2 restart the level, 3 reset the level, 4 end after a level reset.
+// Exit result: 0, or negative for an error end (-1 start-up data of another
+// version, -2 no player record free for the start-up).
 extern uint8_t Client_FlightState;
 extern int32_t Client_ExitResult;
 // The client's game flags (0: blackouts), squadron and team-play words, its
@@ -34,16 +44,157 @@ extern int32_t Client_PlayerBlockTail[3];
 extern int32_t Client_PaletteFadeRequest;
 // The client's request byte.
 extern uint8_t Client_RequestByte;
-// Client slots back to empty.
+// Set while the client runs as a client of a remote server only.
+extern int32_t Client_RemoteGame;
+// An outside request to end the flight (the frame then leaves the state).
+extern int32_t Client_EndRequest;
+// Player flags sent with every player data (bit 0 unlimited stores, bit 1 no
+// damage) and the aiming mode (2 locked target, 3 target object, 4 ground
+// sight point).
+extern uint8_t Client_PlayerFlags;
+extern uint8_t Client_AimMode;
+
+// Client slots back to empty: the reset step of every level start.
 void Client_ResetSlots(void);
+// The client counters at a level reset.
+void Client_CountersReset(void);
 // Binds the player's aircraft object to the views and resets the view.
 void Client_BindPlayerObject(void);
-// The client's start-up reset and the player object's sounds.
+// The client's start-up reset of the sound sources and the player object's
+// sounds.
 void Client_StartupReset(void);
-void Client_PlayerSoundsStart(void);
+void Client_StartObjectSounds(void);
 
 // The client half of a game: the enter, frame, draw and leave steps.
 void Client_Start(void);
 int32_t Client_Frame(void);
 void Client_Draw(void);
 void Client_Stop(void);
+
+// ---- The client block ----
+
+constexpr uint32_t CLIENT_SEND_BUFFER_SIZE = 16384;
+constexpr uint32_t CLIENT_MESSAGE_NODES = 96;
+constexpr uint32_t CLIENT_RECORD_MAX = 140;  // the longest queued record
+constexpr uint32_t CLIENT_CONFIRM_TAGS = 128;
+constexpr uint32_t CLIENT_TMP_TAGS = 16384 / 4;
+
+// One queued message: the pool node (its serial is the tag), then the wire
+// record as it goes into every packet until confirmed or spent.
+struct ClientQueuedMessage {
+    ListNode node;
+    uint16_t kind;        // 1..22 by message type, for traces
+    int32_t sendCount;    // packet builds left; below zero: last copy sent
+    uint32_t source;      // source object
+    uint16_t length;
+    uint8_t record[CLIENT_RECORD_MAX];
+};
+
+// The fly-in camera: the camera frame, its heading turn (degrees) and the
+// three eye offsets with the targets they ease toward.
+struct ClientCamera {
+    MathFrame frame;
+    float heading;
+    float eye[3];
+    float easeTarget[3];
+    int32_t state;        // 1, 2, 93 counting down, 0 done
+    uint16_t viewAngle;
+};
+
+struct ClientRecord {
+    void* anchor;                     // "Client Anchor"
+    uint8_t* send_buffer;             // "Client.send_buffer"
+    uint32_t sendLength;
+    ListPool messagePool;
+    ListNode* sendQueue;              // head: the newest
+    uint32_t* confirmTags;            // "Client.confirm_buffer"
+    uint32_t confirmCount;
+    uint32_t* eventTags;              // "Client.event_tag_buffer"
+    uint32_t eventTagCount;
+    uint32_t* tmpTags;                // "Client.tmp_buffer"
+    uint16_t tmpCount;
+    uint16_t staticBatch;             // 0xFFFF: none applied
+    uint8_t staticConfirmPending;
+    uint8_t endFlag;
+    uint8_t sightFlag;                // the previous packet held a sight point
+    uint8_t firstDraw;
+    uint8_t fadeInPending;
+    uint8_t sessionLost;
+    uint8_t objectDataArrived;        // an object update came in this receive
+    uint8_t warning;                  // MSG_PLAYERINFO warning byte
+    uint8_t infoFlag;                 // bit 0 of its flags byte
+    int16_t infoScore;
+    uint32_t frame;                   // client frame counter
+    int32_t packetFrame;              // frames since the last resynchronisation
+    int32_t expectedFrames;
+    int32_t lastServerFrame;
+    uint32_t serverRunNumber;
+    int32_t interval, mask, lead;     // timing of the game kind
+    int32_t sendResult;               // the driver's result of the last send
+    uint32_t packetsSent;
+    FixWorldPos sightPoint;
+    ClientCamera camera;
+};
+extern ClientRecord Client;
+
+// The started flag (the client-started word after the player block).
+inline bool Client_Started(void) { return Client_PlayerBlockTail[1] != 0; }
+
+// Receives and parses every waiting packet.
+void Client_ReceiveAll(void);
+// Parses one packet from the server.
+void Client_ParsePacket(const uint8_t* packet, size_t size);
+// Builds the packet of this frame and hands it to the bridge or the driver.
+void Client_BuildAndSend(void);
+// One step of the fly-in camera.
+void Client_CameraStep(void);
+
+// Tags of one MSG_EVENTDATA record: confirmed, and handled unless seen in
+// the previous bundle.
+void Client_EventBundle(const MsgRecord* record);
+// The handlers of one event: the world handler runs only while the level
+// run numbers agree; the flight handler for every new event.
+void Client_EventWorld(const MsgRecord* event);
+void Client_EventFlight(const MsgRecord* event);
+// The object copies: updates, static batches, retirement at the end of a
+// packet and the think pass of every frame.
+void Client_ObjectData(const MsgRecord* record);
+void Client_StaticData(const MsgRecord* record);
+void Client_ObjectsRetire(void);
+void Client_ThinkPass(void);
+// Marks every slot of the player name table free (outside a bridge game).
+void Client_PlayerNamesFree(void);
+
+// Session callbacks: the session or the server's player is gone (string
+// 830), and a notice with one text (string 831).
+void Client_SessionLost(void);
+void Client_SessionNotice(const char* text);
+
+// ---- Senders: each queues one record; none when the pool is empty ----
+
+void Client_SendChat(uint16_t mode, const char* text);
+void Client_SendBulletFired(uint32_t bulletId, const FixWorldPos* position, const FixVec3* velocity,
+                            const FixAngles* angles, uint8_t weaponType);
+void Client_SendBulletHit(uint32_t target, uint32_t bulletId);
+void Client_SendLaunchMissile(uint32_t weaponType, uint32_t target, const FixVec3* launchPoint,
+                              const uint32_t weaponWords[2], const FixVec3* targetPosition);
+void Client_SendLaunchBomb(const FixVec3* aimPoint, const FixVec3* launchPoint, uint8_t weaponType);
+void Client_SendJettisonWeapon(const FixVec3* launchPoint, uint32_t weaponType);
+void Client_SendPlayerReset(uint16_t flags);
+void Client_SendPlayerCrash(void);
+void Client_SendEcmDrop(const FixWorldPos* position, uint16_t kind);
+void Client_SendPlayerTrig(uint16_t value, uint16_t trigger);
+void Client_SendBulletHitStatic(uint32_t bulletId, const FixVec3* position);
+void Client_SendWingCommand(uint16_t command);
+void Client_SendPlayerType(uint16_t type);
+void Client_SendMidair(void);
+void Client_SendStartupConfirm(uint32_t number);
+void Client_SendSquadRequest(const char* name, const char* password);
+void Client_SendResponse(uint16_t kind, uint32_t value);
+void Client_SendLaunchFuelPlane(void);
+void Client_SendPlayerExploded(void);
+void Client_SendVictory(void);
+void Client_SendConsoleCommand(const char* line);
+// Plain-call forms for the menu and cockpit code.
+void Client_CallSendPlayerType(int32_t type);
+void Client_CallSendWingCommand(int32_t command);

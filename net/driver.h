@@ -20,3 +20,18 @@ void net_DriverGameClose(void);
 int32_t net_SendToClient(const void* buffer, uint32_t size, uint32_t player);
 // Busy retries of every send so far (the driver's send retry counter).
 uint32_t net_DriverSendRetries(void);
+// Sends a packet to the server's player: the driver's result (0 sent).
+int32_t net_DriverSend(const uint8_t* packet, size_t size);
+// The server's player id in the session, as the driver learnt it.
+int32_t net_DriverServerPlayer(void);
+// Session callbacks of the driver state record: joined, left, two system
+// messages (session lost, a notice with one text) and the bridge's.
+constexpr int32_t NET_CALLBACK_PLAYER_JOINED = 0;
+constexpr int32_t NET_CALLBACK_PLAYER_LEFT = 1;
+constexpr int32_t NET_CALLBACK_SESSION_LOST = 2;
+constexpr int32_t NET_CALLBACK_NOTICE = 3;
+constexpr int32_t NET_CALLBACK_BRIDGE = 4;
+constexpr int32_t NET_CALLBACK_COUNT = 5;
+typedef void (*NetSessionCallback)(const void* data, uint32_t size);
+void net_DriverCallbackSet(int32_t slot, NetSessionCallback callback);
+extern NetSessionCallback net_DriverCallbacks[NET_CALLBACK_COUNT];

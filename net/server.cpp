@@ -16,6 +16,7 @@
 #include "display/vid.h"
 #include "input/ekey.h"
 #include "net/bridge.h"
+#include "net/client.h"
 #include "net/driver.h"
 #include "net/msg.h"
 #include "net/server_calls.h"
@@ -43,7 +44,6 @@
 ServerRecord Server;
 PlayerSlot* ServerPlayerPtr = nullptr;
 ObjectRecord* ServerPlayerObject = nullptr;
-uint8_t net_FlightState = 0;
 int32_t Server_Paused = 0;
 int32_t Server_Victory = 0;
 int32_t Server_Hold = 0;
@@ -134,7 +134,7 @@ void Server_Start(void) {
 
     if (Server_RecordCreate() != 0) {
         plat_SimLog("server", "start failed");
-        net_FlightState = 1;
+        Client_FlightState = 1;
         return;
     }
     Server.gameNumber = gameNumber;
@@ -270,7 +270,7 @@ int32_t ConsoleKeys(void) {
         return 0;
     }
     if (ekey_PressedTable[VK_ESCAPE]) {
-        net_FlightState = 1;
+        Client_FlightState = 1;
         plat_SimLog("server", "escape frame=%u", Server.frame);
         return 1;
     }
@@ -293,7 +293,7 @@ int32_t ConsoleKeys(void) {
 }  // namespace
 
 int32_t Server_Frame(void) {
-    if (!Server.running) return net_FlightState != 0;
+    if (!Server.running) return Client_FlightState != 0;
     Server_RulesFrame();
     Server_PlayersStep();
     Server_WorldStep();
@@ -317,7 +317,7 @@ int32_t Server_Frame(void) {
         Server.runNumber++;
         plat_SimLog("server", "run %u", Server.runNumber);
     }
-    return net_FlightState != 0;
+    return Client_FlightState != 0;
 }
 
 int32_t Server_StateFrame(void) { return Server_Frame(); }
@@ -344,7 +344,7 @@ void Server_Stop(void) {
     ServerPlayerObject = nullptr;
     g_slot = -1;
     app_Runner.nextState = app_Runner.followOn1;
-    net_FlightState = 0;
+    Client_FlightState = 0;
     if (NetworkGame()) net_DriverGameClose();
     pal_SelectMatcher(0);
     mem_Heap2Reset();

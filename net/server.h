@@ -116,9 +116,6 @@ extern ServerRecord Server;
 extern PlayerSlot* ServerPlayerPtr;
 extern ObjectRecord* ServerPlayerObject;
 
-// The flight state byte: the client frame acts on it; the game's end, restart
-// and reset paths and the dedicated server's Escape set it.
-extern uint8_t net_FlightState;
 // Pause, victory and hold flags of the server.
 extern int32_t Server_Paused;  // set by the PAUSE action in single player
 extern int32_t Server_Victory;

@@ -26,6 +26,9 @@ int32_t Server_ChatLogAdd(const char* text);
 
 // Joining and leaving.
 void Server_RegisterSessionCallbacks(void);
+// A player joined: its id and descriptor come from the transport state (the
+// local player's from the shared descriptor buffer).
+void Server_PlayerJoined(void);
 void Server_PlayerRestart(int32_t slot);
 // Level start of every used slot: after a reload its aircraft object is made
 // again; after a replay the kept object is registered in the new world.

@@ -54,3 +54,4 @@ __attribute__((weak)) void Server_RulesScore(int32_t) {}
 __attribute__((weak)) void Server_RulesDeathmatchEnd(void) {}
 __attribute__((weak)) void Server_RulesFlagEnd(int32_t) {}
 __attribute__((weak)) int32_t chat_CensorCheck(const char*) { return 0; }
+__attribute__((weak)) void Server_PlayerJoined(void) {}

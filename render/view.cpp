@@ -303,7 +303,7 @@ void view_MissionStartReset(void) {
     Client_BindPlayerObject();
     if (Client_PlayerObject) Client_PoolLinkToOwner(Client_PlayerObject);
     Client_StartupReset();
-    Client_PlayerSoundsStart();
+    Client_StartObjectSounds();
 }
 
 void view_SetQuarterExtent(void) {

@@ -399,6 +399,7 @@ void level_ClientReset(void) {
     hud_RepeaterClear();
     level_ClientPoolReset();
     view_MissionStartReset();
+    Client_CountersReset();
     view_StateReset();
     avion_HookResetCall();
     if (!level_GameMode.sharedProcess) level_TablesClear();

@@ -13,7 +13,7 @@
 #include "base/mem.h"
 #include "display/hw3d.h"
 #include "display/pal.h"
-#include "fixtures/workdir.h"
+#include "fixtures/sample_data.h"
 #include "net/client.h"
 #include "net/server.h"
 #include "net/server_calls.h"
@@ -58,25 +58,8 @@ protected:
     TestWorkDir work;
 
     void SetUp() override {
-        setenv("KRX_PLATFORM", "headless", 0);
-        file_StateInit();
-        file_DiskFirstSet(1);
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x1800000, 0x40000, 0x200000);
-        ASSERT_EQ(mem_HeapInit(), 0);
-        ASSERT_EQ(mem_Heap1Init(), 0);
-        ASSERT_EQ(mem_Heap2Init(), 0);
-        pal_ClearSecond();
-        pal_ResetPalrefs();
-        ASSERT_TRUE(work.Enter("krx_level"));
-        for (const auto& e : std::filesystem::directory_iterator(KRX_DATA_DIR))
-            std::filesystem::create_symlink(e.path(), e.path().filename());
-        for (const char* a : {"KRX.PFF", "COMMON.PFF"}) {
-            PffRecord* pff = pff_Open(a);
-            ASSERT_NE(pff, nullptr);
-            ASSERT_GE(file_PffSlotAdd(pff), 0);
-        }
-        app_StringFileLoad();
+        test_SampleDataEnter(work, "krx_level");
+        if (HasFatalFailure()) return;
         Forget();
         snprintf(level_MissionNames.mission, sizeof level_MissionNames.mission, "F1M1.ORF");
         snprintf(level_MissionNames.reference, sizeof level_MissionNames.reference, "F1M1.REF");

@@ -1,0 +1,440 @@
+// The client against a scripted server half: packets through the real
+// bridge buffers, the send timing of the game kinds, the queue's counts and
+// confirmations, event tag confirms, the start-up on the sample level, the
+// fly-in camera and the level reset states.
+#include "net/client.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "base/file.h"
+#include "base/mem.h"
+#include "display/pal.h"
+#include "fixtures/sample_data.h"
+#include "net/bridge.h"
+#include "net/driver.h"
+#include "net/player.h"
+#include "net/server.h"
+#include "render/render.h"
+#include "shell/startup.h"
+#include "sim/obj.h"
+#include "world/gamemode.h"
+#include "world/level.h"
+#include "world/levelseq.h"
+#include "world/loadout.h"
+#include "world/model.h"
+#include "world/objarray.h"
+#include "world/pak.h"
+
+namespace {
+
+const GameModeFlags kSinglePlayer = {1, 1, 1, 1, 0};
+const GameModeFlags kHostAndPlay = {1, 1, 0, 1, 0};
+const GameModeFlags kRemote = {0, 0, 0, 1, 0};
+
+// One record of a packet the client sent.
+struct Sent {
+    uint16_t type;
+    uint32_t tag;  // for queued records
+};
+
+// The records of the packet waiting in the bridge's server slot (taken).
+std::vector<Sent> TakeSent(void) {
+    std::vector<Sent> out;
+    // Straight from the slot: a hosting server would ask the transport first.
+    if (!net_Bridge.server.full) return out;
+    net_Bridge.server.full = 0;
+    const uint8_t* p = net_Bridge.server.buffer;
+    size_t size = net_Bridge.server.size;
+    MsgWalker w;
+    msg_WalkBegin(&w, p, size);
+    MsgRecord r;
+    int32_t got;
+    while ((got = msg_WalkNext(&w, &r)) == 1) {
+        uint32_t tag = 0;
+        if (r.type >= 0x1000 && r.type < 0x2000) le_Read32At(r.data, r.length, 4, &tag);
+        out.push_back({r.type, tag});
+    }
+    EXPECT_EQ(got, 0) << "the client's packet ends with MSG_END";
+    return out;
+}
+
+bool HasTag(const std::vector<Sent>& s, uint32_t tag) {
+    for (const Sent& e : s)
+        if (e.tag == tag) return true;
+    return false;
+}
+
+int32_t FreeNodes(void) {
+    int32_t n = 0;
+    for (ListNode* f = Client.messagePool.freeHead; f; f = f->next) n++;
+    return n;
+}
+
+// Writes a server packet into the client's slot.
+struct ServerPacket {
+    uint8_t bytes[MSG_PACKET_MAX];
+    LeSpanWriter w{bytes, sizeof bytes};
+
+    ServerPacket& Confirm(std::vector<uint32_t> tags) {
+        EXPECT_EQ(msg_MsgConfirmEncode(&w, tags.data(), (uint32_t)tags.size()), 0);
+        return *this;
+    }
+    ServerPacket& Info(int32_t frame, uint32_t run, uint8_t mark = 0) {
+        MsgPlayerInfo m{frame, mark, 1, -7, run};
+        EXPECT_EQ(msg_PlayerInfoEncode(&w, &m), 0);
+        return *this;
+    }
+    // count common events with tags first, first + 2, ...
+    ServerPacket& Events(uint16_t count, uint32_t first) {
+        uint8_t events[MSG_PACKET_MAX];
+        LeSpanWriter e(events, sizeof events);
+        for (uint16_t i = 0; i < count; i++) {
+            MsgEventCommon c{EVENT_SMALLEXPLODE, first + 2u * i, 0, {0, 0, 0}};
+            EXPECT_EQ(msg_EventCommonEncode(&e, &c), 0);
+        }
+        EXPECT_EQ(msg_EventDataEncode(&w, count, events, e.pos), 0);
+        return *this;
+    }
+    ServerPacket& Raw(const uint8_t* p, size_t n) {
+        EXPECT_TRUE(w.bytes(p, n));
+        return *this;
+    }
+    void Send() {
+        ASSERT_EQ(msg_EndEncode(&w), 0);
+        ASSERT_EQ(bridge_Write(1, bytes, w.pos), 0);
+    }
+};
+
+class ClientTest : public ::testing::Test {
+protected:
+    TestWorkDir work;
+
+    void SetUp() override {
+        test_SampleDataEnter(work, "krx_client");
+        if (HasFatalFailure()) return;
+        snprintf(level_MissionNames.mission, sizeof level_MissionNames.mission, "F1M1.ORF");
+        snprintf(level_MissionNames.reference, sizeof level_MissionNames.reference, "F1M1.REF");
+        Client_FlightState = 0;
+        Client_ExitResult = 0;
+        player_LastStartupNumber = 0xFFFFFFFFu;
+    }
+    void TearDown() override {
+        if (net_Bridge.server.buffer) bridge_Stop();
+        Client_FlightState = 0;
+        Client_ExitResult = 0;
+        level_GameMode = GameModeFlags{};
+        level_Markers = LevelMarkers{};
+        level_ServerArrays = LevelServerArrays{};
+        level_ClientArrays = LevelClientArrays{};
+        level_Mission = nullptr;
+        player_LevelLoadedBefore = 0;
+        file_StateInit();
+        work.Leave();
+    }
+
+    // The bridge's buffers and the client alone, no server.
+    void ClientOnly(const GameModeFlags& mode) {
+        level_GameMode = mode;
+        memset(&net_Bridge, 0, sizeof net_Bridge);
+        net_Bridge.server.buffer = static_cast<uint8_t*>(mem_AllocEx(BRIDGE_BUFFER_SIZE, 4, "Bridge.server_buffer"));
+        net_Bridge.client.buffer = static_cast<uint8_t*>(mem_AllocEx(BRIDGE_BUFFER_SIZE, 4, "Bridge.client_buffer"));
+        ASSERT_NE(net_Bridge.client.buffer, nullptr);
+        Client_Start();
+        ASSERT_NE(Client.messagePool.block, nullptr);
+    }
+    // Started without a start-up record: the frame builds packets.
+    void Started(void) {
+        Client_PlayerBlockTail[1] = 1;
+        Client.frame = 1;
+    }
+    // The whole bridge on the sample level, then the scripted start-up.
+    void BridgeStarted(const GameModeFlags& mode) {
+        level_GameMode = mode;
+        bridge_Start();
+        ASSERT_NE(Server.player, nullptr);
+        StartupPacket(1, 0);
+        EXPECT_EQ(Client_Frame(), 0);
+        ASSERT_TRUE(Client_Started());
+    }
+    void StartupPacket(uint32_t number, uint32_t run) {
+        loadout_PlayerSetup(&blocks[0]);
+        blocks[1] = blocks[0];
+        PlayerStartupSource src{};
+        src.playerNumber = 0;
+        src.startPosition[1] = 0x100000;
+        src.levelRunNumber = run;
+        src.startupNumber = number;
+        src.blocks[0] = &blocks[0];
+        src.blocks[1] = &blocks[1];
+        uint8_t record[8192];
+        uint32_t n = player_StartupWrite(record, sizeof record, &src);
+        ASSERT_GT(n, 0u);
+        ServerPacket p;
+        p.Raw(record, n).Info(1, run).Send();
+    }
+    PlayerAircraftBlock blocks[2];
+};
+
+// No packet: the client only receives, sends and draws nothing; the outside
+// end request leaves the state.
+TEST_F(ClientTest, WithoutPacketsStaysNotStartedAndDrawsNothing) {
+    ClientOnly(kSinglePlayer);
+    int32_t frames = render_FrameCounter;
+    for (int32_t i = 0; i < 20; i++) {
+        EXPECT_EQ(Client_Frame(), 0);
+        Client_Draw();
+    }
+    EXPECT_FALSE(Client_Started());
+    EXPECT_EQ(render_FrameCounter, frames);
+    EXPECT_FALSE(net_Bridge.server.full);
+    Client_EndRequest = 1;
+    EXPECT_EQ(Client_Frame(), 1);
+    EXPECT_EQ(Client_FlightState, 1);
+    Client_EndRequest = 0;
+}
+
+// Packets go every 2nd frame in single player, every 16th otherwise.
+TEST_F(ClientTest, PacketTimingOfTheGameKind) {
+    struct Case {
+        GameModeFlags mode;
+        int32_t packets;  // in 64 frames
+    } cases[] = {{kSinglePlayer, 32}, {kHostAndPlay, 4}};
+    for (const Case& c : cases) {
+        ClientOnly(c.mode);
+        Started();
+        int32_t packets = 0;
+        for (int32_t i = 0; i < 64; i++) {
+            Client_Frame();
+            if (!TakeSent().empty()) packets++;
+        }
+        EXPECT_EQ(packets, c.packets) << c.mode.singlePlayer;
+        bridge_Stop();
+    }
+}
+
+// A count-4 message is in 5 packets and then gone; a confirmed one in no
+// later packet; hit messages go at the tail; a message confirmed after its
+// last copy goes back to the pool once.
+TEST_F(ClientTest, QueueCountsConfirmationsAndOrder) {
+    ClientOnly(kSinglePlayer);
+    Started();
+    Client_SendWingCommand(3);
+    uint32_t wing = Client.sendQueue->serial;
+    Client_SendBulletHit(77, 5);
+    Client_SendPlayerTrig(9, 11);
+    uint32_t trig = Client.sendQueue->serial;
+    Client_SendBulletHitStatic(6, nullptr);
+
+    std::vector<std::vector<Sent>> packets;
+    for (int32_t i = 0; i < 16 && packets.size() < 6; i++) {
+        if (packets.size() == 2) {
+            ServerPacket p;
+            p.Confirm({wing}).Send();
+        }
+        Client_Frame();
+        std::vector<Sent> s = TakeSent();
+        if (!s.empty()) packets.push_back(s);
+    }
+    ASSERT_EQ(packets.size(), 6u);
+    // Newest first, then the hits in the order they came.
+    std::vector<uint16_t> first;
+    for (const Sent& s : packets[0]) first.push_back(s.type);
+    EXPECT_EQ(first, (std::vector<uint16_t>{MSG_PLAYERDATA, MSG_PLAYERTRIG, MSG_WINGCOMMAND, MSG_BULLETHIT,
+                                             MSG_BULLETHIT_ST}));
+    for (size_t i = 0; i < packets.size(); i++) {
+        EXPECT_EQ(HasTag(packets[i], trig), i < 5) << i;
+        EXPECT_EQ(HasTag(packets[i], wing), i < 2) << i;
+    }
+    // The trigger's tag confirmed once its last copy went: nothing twice.
+    ServerPacket p;
+    p.Confirm({trig, trig, 12345}).Send();
+    Client_Frame();
+    EXPECT_EQ(Client.sendQueue, nullptr);
+    EXPECT_EQ(FreeNodes(), (int32_t)CLIENT_MESSAGE_NODES);
+    Client_SendVictory();
+    Client_SendVictory();
+    EXPECT_NE(Client.sendQueue->serial, Client.sendQueue->next->serial);
+}
+
+// An empty pool drops the message; every sender writes its record's length
+// and its payload where the server reads it.
+TEST_F(ClientTest, SendersWriteTheirRecordsAndAFullPoolDrops) {
+    ClientOnly(kHostAndPlay);
+    Client_SendPlayerTrig(0x1111, 0x2222);
+    auto* q = reinterpret_cast<ClientQueuedMessage*>(Client.sendQueue);
+    MsgPlayerTrig t;
+    ASSERT_EQ(msg_PlayerTrigDecode(q->record, q->length, &t), 0);
+    EXPECT_EQ(t.value, 0x1111);
+    EXPECT_EQ(t.trigger, 0x2222);
+    EXPECT_EQ(t.tag, q->node.serial);
+    EXPECT_EQ(q->sendCount, MSG_SEND_COUNT_HIT);
+    Client_CallSendPlayerType(4);
+    q = reinterpret_cast<ClientQueuedMessage*>(Client.sendQueue);
+    MsgWord w;
+    ASSERT_EQ(msg_PlayerTypeDecode(q->record, q->length, &w), 0);
+    EXPECT_EQ(w.value, 4);
+    EXPECT_EQ(q->sendCount, MSG_SEND_COUNT);
+    Client_SendMidair();
+    q = reinterpret_cast<ClientQueuedMessage*>(Client.sendQueue);
+    EXPECT_EQ(q->length, MSG_MIDAIR_LENGTH);
+    for (uint32_t i = 3; i < CLIENT_MESSAGE_NODES + 5; i++) Client_SendChat(0, "hello");
+    EXPECT_EQ(FreeNodes(), 0);
+    EXPECT_EQ(list_Count(&Client.sendQueue), (int32_t)CLIENT_MESSAGE_NODES);
+}
+
+// 129 events in one bundle: 128 confirms in the next packet; the bundle
+// repeated is confirmed again.
+TEST_F(ClientTest, EventTagsAreConfirmedUpTo128) {
+    ClientOnly(kSinglePlayer);
+    Started();
+    for (int32_t round = 0; round < 2; round++) {
+        ServerPacket p;
+        p.Events(129, 1001).Send();
+        Client_Frame();  // received
+        Client_Frame();  // one of the two frames built the packet
+        EXPECT_EQ(Client.eventTagCount, 128u);
+        EXPECT_EQ(Client.tmpCount, 129);
+        ASSERT_TRUE(net_Bridge.server.full);
+        net_Bridge.server.full = 0;
+        const uint8_t* pkt = net_Bridge.server.buffer;
+        size_t size = net_Bridge.server.size;
+        MsgWalker w;
+        msg_WalkBegin(&w, pkt, size);
+        MsgRecord r;
+        uint32_t confirms = 0, last = 0;
+        while (msg_WalkNext(&w, &r) == 1)
+            if (r.type == MSG_MSGCONFIRM) {
+                MsgMsgConfirm c;
+                ASSERT_EQ(msg_MsgConfirmDecode(r.data, r.length, &c), 0);
+                confirms = c.count;
+                msg_MsgConfirmTag(r.data, r.length, c.count - 1, &last);
+            }
+        EXPECT_EQ(confirms, 128u) << round;
+        EXPECT_EQ(last, 1001u + 2 * 127) << round;
+    }
+}
+
+// Player info: only a newer server frame counts; the warning byte only
+// while the run numbers agree.
+TEST_F(ClientTest, PlayerInfoTakesNewerFramesOfTheSameRun) {
+    ClientOnly(kSinglePlayer);
+    Client_LevelRunNumber = 4;
+    ServerPacket a;
+    a.Info(10, 4, 3).Send();
+    Client_Frame();
+    EXPECT_EQ(Client.warning, 3);
+    EXPECT_EQ(Client.infoScore, -7);
+    ServerPacket b;
+    b.Info(9, 4, 1).Send();  // older
+    Client_Frame();
+    EXPECT_EQ(Client.warning, 3);
+    ServerPacket c;
+    c.Info(11, 5, 1).Send();  // another run
+    Client_Frame();
+    EXPECT_EQ(Client.serverRunNumber, 5u);
+    EXPECT_EQ(Client.warning, 3);
+}
+
+// The fly-in: 1, 2 (until the camera is within 35 of the player), 93
+// counting down, then 0 with the close easing targets.
+TEST_F(ClientTest, FlyInCameraPassesItsStates) {
+    ClientOnly(kSinglePlayer);
+    ObjectRecord player{};
+    player.position = FixWorldPos{1000, 2000, 3000};
+    Client_PlayerObject = &player;
+    Client.camera.state = 1;
+    Client_CameraStep();
+    EXPECT_EQ(Client.camera.state, 2);
+    EXPECT_FLOAT_EQ(Client.camera.frame.pos.x, 500.0f);
+    EXPECT_FLOAT_EQ(Client.camera.frame.pos.y, 2010.0f);
+    EXPECT_FLOAT_EQ(Client.camera.eye[0], 0.01f);
+    Client_CameraStep();
+    EXPECT_EQ(Client.camera.state, 2);
+    Client.camera.frame.pos.x = 1030.0f;
+    Client.camera.frame.pos.y = 2000.0f;
+    Client_CameraStep();
+    EXPECT_EQ(Client.camera.state, 93);
+    int32_t steps = 0;
+    while (Client.camera.state != 0 && steps < 200) {
+        Client_CameraStep();
+        steps++;
+    }
+    EXPECT_EQ(steps, 91);
+    EXPECT_FLOAT_EQ(Client.camera.easeTarget[0], 0.15f);
+    EXPECT_FLOAT_EQ(Client.camera.easeTarget[2], 0.05f);
+    Client_PlayerObject = nullptr;
+}
+
+// A start-up record loads the client side of the sample level, creates the
+// player and queues MSG_STARTUPCONFIRM, sent in the next packet; a
+// repeated record changes nothing.
+TEST_F(ClientTest, StartupCreatesThePlayerAndConfirms) {
+    BridgeStarted(kSinglePlayer);
+    ASSERT_NE(Client_PlayerObject, nullptr);
+    EXPECT_EQ(Client_PlayerObject->side, 2);
+    EXPECT_EQ(Client_PlayerObject->hitPointsMax, 0x400);
+    EXPECT_EQ(Client.camera.state, 2);  // the first frame already stepped it
+    EXPECT_EQ(Client.mask, 1);
+    EXPECT_NE(level_Markers.clientStart, nullptr);
+    ObjectRecord* player = Client_PlayerObject;
+    std::vector<Sent> s;
+    for (int32_t i = 0; i < 2 && s.empty(); i++) {
+        Client_Frame();
+        s = TakeSent();
+    }
+    ASSERT_GE(s.size(), 2u);
+    EXPECT_EQ(s[0].type, MSG_PLAYERDATA);
+    EXPECT_EQ(s[1].type, MSG_STARTUPCONFIRM);
+    StartupPacket(1, 0);
+    Client_Frame();
+    EXPECT_EQ(Client_PlayerObject, player);
+    EXPECT_EQ(Client_FlightState, 0);
+}
+
+// Flight state 3 resets the client level; 2 restarts the level and
+// advances the run number; 4 and 1 leave.
+TEST_F(ClientTest, FlightStatesRunTheirResetSteps) {
+    BridgeStarted(kSinglePlayer);
+    uint32_t run = Client_LevelRunNumber;
+    memset(Client_PlayerBlock, 0x5A, sizeof Client_PlayerBlock);
+    Client.packetFrame = 40;
+    Client_FlightState = 3;
+    EXPECT_EQ(Client_Frame(), 0);
+    EXPECT_EQ(Client_FlightState, 0);
+    EXPECT_EQ(Client_PlayerBlock[0], 0);
+    EXPECT_EQ(Client.packetFrame, 0);
+    EXPECT_EQ(Client_LevelRunNumber, run);
+    Client_FlightState = 2;
+    EXPECT_EQ(Client_Frame(), 0);
+    EXPECT_EQ(Client_FlightState, 0);
+    EXPECT_EQ(Client_LevelRunNumber, run + 1);
+    for (uint8_t state : {4, 1}) {
+        Client_FlightState = state;
+        EXPECT_EQ(Client_Frame(), 1);
+    }
+}
+
+// The session callbacks belong to a client of a remote game only.
+TEST_F(ClientTest, SessionCallbacksOnlyInARemoteGame) {
+    for (NetSessionCallback& cb : net_DriverCallbacks) cb = nullptr;
+    ClientOnly(kHostAndPlay);
+    for (NetSessionCallback cb : net_DriverCallbacks) EXPECT_EQ(cb, nullptr);
+    EXPECT_EQ(Client_RemoteGame, 0);
+    bridge_Stop();
+    ClientOnly(kRemote);
+    EXPECT_EQ(Client_RemoteGame, 1);
+    ASSERT_NE(net_DriverCallbacks[NET_CALLBACK_SESSION_LOST], nullptr);
+    ASSERT_NE(net_DriverCallbacks[NET_CALLBACK_NOTICE], nullptr);
+    EXPECT_EQ(net_DriverCallbacks[NET_CALLBACK_PLAYER_JOINED], nullptr);
+    net_DriverCallbacks[NET_CALLBACK_SESSION_LOST](nullptr, 0);
+    EXPECT_EQ(Client.sessionLost, 1);
+    const char text[4] = {'a', 'b', 'c', 'd'};  // not terminated
+    net_DriverCallbacks[NET_CALLBACK_NOTICE](text, sizeof text);
+    for (NetSessionCallback& cb : net_DriverCallbacks) cb = nullptr;
+}
+
+}  // namespace
