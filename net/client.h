@@ -47,3 +47,5 @@ void Client_Start(void);
 int32_t Client_Frame(void);
 void Client_Draw(void);
 void Client_Stop(void);
+// Queues a player-trigger message (kind, value) to the server.
+void Client_SendPlayerTrig(int32_t kind, int32_t value);
