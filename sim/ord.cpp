@@ -191,7 +191,7 @@ _ORDNANCE_PANEL* ord_PanelAdd(int32_t type, int32_t count, int32_t capacity, int
         p->manager = ord_Manager;
         p->index = -1;
         p->weaponId = type;
-        p->lastRelease = Now() - (uint32_t)interval;
+        p->lastRelease = Now() - (uint32_t)interval - 1;
         dlist_AddTail(&ord_Manager->panels, p);
         // Mounts of this type added before the panel belong to it.
         for (_ORDNANCE_MOUNT* m = ord_Manager->mounts.head; m; m = m->next)
@@ -529,7 +529,10 @@ void ord_RefuelAll(void) {
 void ord_AllReady(void) {
     if (!ord_Manager) return;
     uint32_t now = Now();
-    for (_ORDNANCE_PANEL* p = ord_Manager->panels.head; p; p = p->next) p->lastRelease = now - (uint32_t)p->releaseInterval;
+    // One frame further back than the interval: the ready check wants the
+    // time since the release above the interval, and these are ready now.
+    for (_ORDNANCE_PANEL* p = ord_Manager->panels.head; p; p = p->next)
+        p->lastRelease = now - (uint32_t)p->releaseInterval - 1;
 }
 
 void ord_FuelDraw(float amount) {
