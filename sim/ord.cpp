@@ -30,6 +30,11 @@ uint32_t Now(void) { return app_TickCount.load(std::memory_order_acquire); }
 
 int32_t ValidType(int32_t type) { return type >= 0 && type < WEAPON_TYPES ? type : -1; }
 
+// Counts, amounts and intervals travel as 16-bit words; held to that range
+// a sum over a whole list cannot overflow.
+constexpr int32_t kCountMax = 32767;
+int32_t Bounded(int32_t v) { return v < 0 ? 0 : v > kCountMax ? kCountMax : v; }
+
 // A bounded copy into a 16-byte name field.
 void NameCopy(char* field, const char* s) {
     memset(field, 0, 16);
@@ -180,9 +185,9 @@ _ORDNANCE_PANEL* ord_PanelByIndex(int32_t index) {
 _ORDNANCE_PANEL* ord_PanelAdd(int32_t type, int32_t count, int32_t capacity, int32_t interval) {
     const _WEAPON_TYPE* r = weapon_TypeGet(type);
     if (!ord_Manager || !r) return nullptr;
-    if (count < 0) count = r->defaultCount;
-    if (capacity < 0) capacity = r->defaultCapacity;
-    if (interval < 0) interval = r->releaseInterval;
+    count = count < 0 ? r->defaultCount : Bounded(count);
+    capacity = capacity < 0 ? r->defaultCapacity : Bounded(capacity);
+    interval = interval < 0 ? r->releaseInterval : Bounded(interval);
     _ORDNANCE_PANEL* p = ord_PanelFind(type);
     if (!p) {
         p = static_cast<_ORDNANCE_PANEL*>(mem_AllocEx(sizeof(_ORDNANCE_PANEL), 4, "_ORDNANCE_PANEL"));
@@ -293,8 +298,8 @@ _ORDNANCE_MOUNT* ord_MountAdd(int32_t station, const char* modelName, int32_t ty
     m->manager = ord_Manager;
     m->station = station;
     m->type = ValidType(type);
-    m->amount = amount < 0 ? 0 : amount;
-    m->fullAmount = fullAmount < m->amount ? m->amount : fullAmount;
+    m->amount = Bounded(amount);
+    m->fullAmount = Bounded(fullAmount) < m->amount ? m->amount : Bounded(fullAmount);
     m->fuel = fuel;
     m->fullFuel = fullFuel;
     m->mass = mass;
@@ -428,8 +433,8 @@ int32_t ord_StoreListRestore(void) {
         if (e.part < kStationFirst || e.part > kStationLast) continue;
         if (!memchr(e.modelName, 0, sizeof e.modelName)) continue;
         int32_t type = ValidType(e.type);
-        int32_t amount = e.amount < 0 ? 0 : e.amount;
-        int32_t full = e.fullAmount < amount ? amount : e.fullAmount;
+        int32_t amount = Bounded(e.amount);
+        int32_t full = Bounded(e.fullAmount) < amount ? amount : Bounded(e.fullAmount);
         if (type < 0) {
             ord_MountAddNamed(e.part, e.modelName, e.attachment);
             continue;
@@ -488,11 +493,12 @@ int32_t ord_ConsumeStore(int32_t type) {
         ord_StationPosition(m->station, &ord_StoreRelease.launchPoint);
         if (!con_UnlimitedStores) {
             m->amount--;
-            p->count--;
+            if (p->count > 0) p->count--;
         }
         m->lastRelease = now;
         m->fuel = 0.0f;
-    } else if (!con_UnlimitedStores) {
+    } else if (!con_UnlimitedStores && p->defaultCount > 0) {
+        // Nothing left is nothing taken: no count below 0.
         p->defaultCount--;
         p->count--;
     }
