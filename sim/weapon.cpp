@@ -511,4 +511,11 @@ void weapon_UnloadModels(void) {
     }
 }
 
-void weapon_DecoyListsReset(void) { weapon_DecoyAndLaunchReset(); }
+ObjectRecord* weapon_FlareList = nullptr;
+ObjectRecord* weapon_ChaffList = nullptr;
+int32_t weapon_LaunchCounters[2];
+
+void weapon_DecoyListsReset(void) {
+    weapon_FlareList = weapon_ChaffList = nullptr;
+    weapon_LaunchCounters[0] = weapon_LaunchCounters[1] = 0;
+}

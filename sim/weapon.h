@@ -205,8 +205,12 @@ void weapon_DecoyListsReset(void);
 // is checked against the list the current weapon uses.
 void weapon_TargetListSeed(void);
 void weapon_TargetValidate(void);
-// Empties the flare and chaff lists and zeroes the two launch counters.
-void weapon_DecoyAndLaunchReset(void);
+// The flare and chaff lists (heads; the decoys chain through their
+// type-list links) and the two launch counters (bullets made against the
+// player, and by launchers with flag 0x08).
+extern ObjectRecord* weapon_FlareList;
+extern ObjectRecord* weapon_ChaffList;
+extern int32_t weapon_LaunchCounters[2];
 
 // The launch record the creations below read: the launch position and two
 // launch values.

@@ -6,7 +6,6 @@ WeaponLaunchRecord weapon_LaunchRecord;
 
 void weapon_TargetListSeed(void) {}
 void weapon_TargetValidate(void) {}
-void weapon_DecoyAndLaunchReset(void) {}
 
 void weapon_InitBullet(ObjectRecord*) {}
 ObjectRecord* weapon_LaunchMissileObject(ObjectRecord*) { return nullptr; }
