@@ -84,6 +84,26 @@ TEST_F(Ord, StoresOnBothSidesAlternate) {
     EXPECT_EQ(ord_ConsumeStore(5), -1);
 }
 
+TEST_F(Ord, TheOtherMountChoices) {
+    ASSERT_NE(ord_ManagerCreate(), nullptr);
+    _ORDNANCE_PANEL* p = ord_PanelAdd(1, 0, 0, -1);
+    _ORDNANCE_MOUNT* a = ord_MountAddByType(69, 1, 1, 1);
+    _ORDNANCE_MOUNT* b = ord_MountAddByType(80, 1, 1, 1);
+    _ORDNANCE_MOUNT* c = ord_MountAddByType(71, 1, 1, 1);
+    a->arm = -4.0f;
+    b->arm = 4.0f;
+    c->arm = -1.0f;
+    ord_Recount();  // leaning left: -1 x 85.5
+    EXPECT_EQ(ord_MountChooseCancelling(p), c);
+    EXPECT_EQ(ord_MountChoose(p), a);  // below 0.0001: the smallest arm
+    a->lastRelease = app_TickCount - 5;
+    b->lastRelease = app_TickCount - 50;
+    c->lastRelease = app_TickCount - 9;
+    EXPECT_EQ(ord_MountChooseOldest(p), b);
+    b->amount = 0;
+    EXPECT_EQ(ord_MountChooseOldest(p), c);
+}
+
 TEST_F(Ord, FuelDrawsFromTheLoadedPodsElseTheInternalFuel) {
     ASSERT_NE(ord_ManagerCreate(), nullptr);
     ord_Manager->internalFuel = ord_Manager->internalFuelCapacity = 100.0f;
