@@ -8,3 +8,5 @@ void con_ClearToggles(void);
 void con_PrintString(int32_t n);
 // Runs a console command: 1 when the text was one, 0 otherwise.
 int32_t con_Execute(const char* text);
+// The unlimited-stores switch: releases take nothing off the stores.
+extern int32_t con_UnlimitedStores;

@@ -1,19 +1,216 @@
-// Weapon types and weapon objects as the level loader and the server use
-// them.
+// Weapon types, the current weapon and weapon objects.
+//
+// Every store the simulation knows is one constant row of weapon_Types. The
+// player has one current weapon: selecting it copies its row into
+// weapon_Current and finds the ordnance manager's panel and mount for it.
+// The rows name their seeker, guidance, launch and removal routines by kind.
 #pragma once
 #include <cstdint>
 
 #include "base/fix.h"
 
 struct ObjectRecord;
+struct _PAK_HEADER;
+
+constexpr int32_t WEAPON_TYPES = 39;
+
+// Kind bits of a row.
+enum : uint32_t {
+    WEAPON_GUN = 0x1,
+    WEAPON_AAM = 0x2,
+    WEAPON_AGM = 0x4,
+    WEAPON_BOMB = 0x8,
+    WEAPON_POD = 0x10,
+    WEAPON_MISSILE = 0x20,
+    WEAPON_FAMILY_A = 0x40,
+    WEAPON_FAMILY_B = 0x80,
+    WEAPON_AIR_TO_AIR = 0x100,
+    WEAPON_AIR_TO_GROUND = 0x200,
+    WEAPON_ANTI_SHIP = 0x400,
+    WEAPON_RADAR_ACTIVE = 0x800,
+    WEAPON_RADAR_SEMI = 0x1000,
+    WEAPON_RADAR_ANTI = 0x2000,
+    WEAPON_IR_MISSILE = 0x4000,
+    WEAPON_IR_IMAGING = 0x8000,
+    WEAPON_TV = 0x10000,
+    WEAPON_LASER = 0x20000,
+    WEAPON_GPS = 0x40000,
+    WEAPON_TARGET_LIST = 0x80000,
+    WEAPON_SEED_LIST = 0x100000,
+    WEAPON_LIST_CAT01 = 0x200000,
+    WEAPON_LIST_CAT20 = 0x400000,
+    WEAPON_LIST_CAT40 = 0x800000,
+    WEAPON_BIT24 = 0x1000000,
+    WEAPON_BIT25 = 0x2000000,
+    WEAPON_AREA_BLAST = 0x4000000,
+};
+// The kind of a store for the kind jumps: gun, AAM, AGM, bomb, pod.
+constexpr uint32_t WEAPON_KIND_MASK = 0x1F;
+
+// The routines a row binds, by kind.
+enum WeaponSeekerKind : int32_t {
+    WEAPON_SEEKER_NONE,
+    WEAPON_SEEKER_INFRARED,
+    WEAPON_SEEKER_ACTIVE_RADAR,
+    WEAPON_SEEKER_SEMI_ACTIVE_RADAR,
+    WEAPON_SEEKER_ANTI_RADIATION,
+    WEAPON_SEEKER_INFRARED_IMAGING,
+    WEAPON_SEEKER_TELEVISION,
+    WEAPON_SEEKER_LASER,
+    WEAPON_SEEKER_SATELLITE,
+};
+enum WeaponGuidanceKind : int32_t {
+    WEAPON_GUIDANCE_NONE,
+    WEAPON_GUIDANCE_PURSUIT,
+    WEAPON_GUIDANCE_PURSUIT_REACQUIRE,
+};
+enum WeaponLaunchKind : int32_t {
+    WEAPON_LAUNCH_NONE,
+    WEAPON_LAUNCH_GUN,
+    WEAPON_LAUNCH_MISSILE,
+    WEAPON_LAUNCH_BOMB,
+};
+enum WeaponDecoyKind : int32_t {
+    WEAPON_DECOYS_NONE,
+    WEAPON_DECOYS_FLARES,
+    WEAPON_DECOYS_CHAFF,
+};
+
+// One weapon type. Angles in units of 0x2000000 a full turn; ranges in
+// units of 65536 world units.
+struct _WEAPON_TYPE {
+    const char* id;               // null ends the table
+    const char* displayName;
+    const char* mountModel;       // as hung on the aircraft, or null
+    const char* model;            // the released object, or null
+    int32_t index;
+    int32_t shortText;            // QJGAME.BIN item of the short name
+    int32_t secondText;           // shortText + 151
+    uint32_t kind;
+    int32_t designation;          // 1: the three target-list routines
+    WeaponSeekerKind seeker;
+    WeaponGuidanceKind guidance;
+    int32_t bombRoutines;         // 1 on every bomb row
+    WeaponLaunchKind launch;
+    int32_t removal;              // 1: can be jettisoned
+    uint32_t reserved0;
+    float mass;
+    float fuel;
+    int32_t hitValue;
+    int32_t hitSpread;
+    int32_t radiusValue;
+    int32_t bombSteeringStep;
+    int32_t lifetime;
+    int32_t releaseInterval;      // frames between two releases
+    int32_t seekerRange;
+    int32_t secondRange;
+    int32_t turnLimit;
+    int32_t turnRamp;
+    int32_t gimbalLimit;
+    float slewRate;               // degrees per frame
+    float seekerField;            // degrees
+    float lockTolerance;          // degrees
+    int32_t speedStep;
+    int32_t topSpeed;
+    uint32_t reserved1;
+    int32_t hitKind;
+    int32_t targetClasses;
+    int32_t searchKindA;
+    int32_t searchKindB;
+    int32_t warningBits;
+    WeaponDecoyKind decoys;
+    int32_t dropFrames;
+    int32_t dropValue;
+    int32_t soundNumber;
+    uint32_t reserved2;
+    int32_t gunFactors[3];        // 16.16
+    uint32_t reserved3;
+    int32_t firingSoundInterval;
+    int32_t rating;
+    int32_t defaultCount;
+    int32_t defaultCapacity;
+    int32_t sizeClass;
+};
+
+// The table: 39 rows and a null-id end row.
+extern const _WEAPON_TYPE weapon_Types[WEAPON_TYPES + 1];
+
+// The words of a row that change at run time.
+struct WeaponRowState {
+    _PAK_HEADER* model;           // loaded by weapon_LoadModels, or null
+    int32_t slot;                 // level model slot number, 0 when none
+    int32_t lastFiringSound;      // clock of the last firing sound
+};
+extern WeaponRowState weapon_RowState[WEAPON_TYPES];
+
+// The current weapon (the player's).
+extern int32_t weapon_CurrentId;           // -1 none
+extern int32_t weapon_CurrentPanelIndex;   // -1 none
+extern int32_t weapon_CurrentMount;        // -1 none
+extern _WEAPON_TYPE weapon_Current;        // copy of the row; index -1 when none
+extern const _WEAPON_TYPE* weapon_CurrentRow;
+extern float weapon_SeekerHead[2];         // horizontal, vertical
+// The aircraft's gun mode (0 air-to-air, 1 air-to-ground): the cannon key
+// toggles it on the gun panel; the weapon-changed hook applies it.
+extern int32_t weapon_GunMode;
+// The row the weapon routine now running works on.
+extern const _WEAPON_TYPE* weapon_ProcessedType;
+
+// The row of the index, or null outside 0..38.
+const _WEAPON_TYPE* weapon_TypeGet(int32_t type);
+// Store class 0..7: 0 gun, 1..4 missiles, 5 bomb, 6 fuel pod, 7 other.
+int32_t ord_StoreClass(int32_t type);
+// Loadout screen texts of a row: "LO_AIRTOSHIP", ... and "LO_RADAR", ...;
+// null when no bit selects one.
+const char* weapon_KindText(int32_t type);
+const char* weapon_GuidanceText(int32_t type);
+
+// Makes the weapon current (-1 or anything outside 0..38: none).
+void weapon_Select(int32_t type);
+// Back to no weapon without the selection's side effects (flight start).
+void weapon_CurrentReset(void);
+// Makes weapon type 0..38 the one the next launch or bullet works on (row 0
+// outside the range).
+void weapon_SetCurrentType(int32_t type);
+
+void weapon_SelectByIndex(int32_t panelIndex);
+void weapon_SelectByMount(int32_t mountNumber);
+void weapon_SelectPrev(void);
+void weapon_SelectNext(void);
+struct _ORDNANCE_PANEL;
+_ORDNANCE_PANEL* weapon_FindFirstOfKind(uint32_t mask);
+_ORDNANCE_PANEL* weapon_FindLastOfKind(uint32_t mask);
+void weapon_SelectFirstOfKind(uint32_t mask);
+void weapon_SelectLastOfKind(uint32_t mask);
+void weapon_SelectKindPrev(void);
+void weapon_SelectKindNext(void);
+void weapon_SelectPrevInKind(uint32_t mask);
+void weapon_SelectNextInKind(uint32_t mask);
+void weapon_SelectSamePrev(void);
+void weapon_SelectSameNext(void);
+
+// The aircraft's key codes of the SELECT_WEAPON_* actions (9 to 34, the
+// frame's input command): runs the selection; 1 when the code was one.
+int32_t weapon_KeyCode(int32_t code);
 
 // Level load: the model of every weapon type into its model slot.
 void weapon_LoadModels(void);
-// Mission start: empties the flare and chaff lists.
+void weapon_UnloadModels(void);
+// Mission start: empties the flare and chaff lists and the launch counters.
 void weapon_DecoyListsReset(void);
 
-// Makes weapon type 0..38 the current one for the next launch or bullet.
-void weapon_SetCurrentType(int32_t type);
+// --- routines of the seekers, guidance and launches --------------------------
+
+// The air-to-ground target list: refilled on selection; the player's target
+// is checked against the list the current weapon uses.
+void weapon_TargetListSeed(void);
+void weapon_TargetValidate(void);
+// The flare and chaff lists (heads; the decoys chain through their
+// type-list links) and the two launch counters (bullets made against the
+// player, and by launchers with flag 0x08).
+extern ObjectRecord* weapon_FlareList;
+extern ObjectRecord* weapon_ChaffList;
+extern int32_t weapon_LaunchCounters[2];
 
 // The launch record the creations below read: the launch position and two
 // launch values.

@@ -1,12 +1,11 @@
-// Stand-in until the weapons land: there are no weapon types, so nothing is
-// launched.
+// Stand-in until the seekers and launches land: no target list, no decoys,
+// nothing is launched.
 #include "sim/weapon.h"
 
 WeaponLaunchRecord weapon_LaunchRecord;
 
-void weapon_LoadModels(void) {}
-void weapon_DecoyListsReset(void) {}
-void weapon_SetCurrentType(int32_t) {}
+void weapon_TargetListSeed(void) {}
+void weapon_TargetValidate(void) {}
 
 void weapon_InitBullet(ObjectRecord*) {}
 ObjectRecord* weapon_LaunchMissileObject(ObjectRecord*) { return nullptr; }

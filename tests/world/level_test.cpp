@@ -23,6 +23,7 @@
 #include "shell/startup.h"
 #include "sim/obj.h"
 #include "sim/trig.h"
+#include "sim/weapon.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/levelseq.h"
@@ -102,6 +103,20 @@ protected:
         pak_UnloadAll();
         level_PalrefRelease();
     }
+    // The weapon models come first: one slot for every weapon row with a
+    // model, in row order.
+    static int32_t WeaponSlots(void) {
+        int32_t n = 0;
+        for (int32_t i = 0; i < WEAPON_TYPES; i++) n += weapon_Types[i].model != nullptr;
+        return n;
+    }
+    // Rows loading the file.
+    static int32_t WeaponRowsOf(const char* name) {
+        int32_t n = 0;
+        for (int32_t i = 0; i < WEAPON_TYPES; i++)
+            n += weapon_Types[i].model && strcmp(weapon_Types[i].model, name) == 0;
+        return n;
+    }
     static const char* SlotName(int32_t slot) {
         const char* n = level_Models.name[slot];
         return n ? n : "";
@@ -120,7 +135,7 @@ TEST_F(Level, EverySettingLeavesTheHeapAsItWas) {
         bool server, client;
         int32_t firstLevelSlot;
     } cases[] = {
-        {"single player", kSinglePlayer, true, true, 21},
+        {"single player", kSinglePlayer, true, true, WeaponSlots() + 21},
         {"host and play", kHostAndPlay, true, true, 64},
         {"dedicated", kDedicated, true, false, 64},
         {"remote client", kRemote, false, true, 64},
@@ -154,10 +169,14 @@ TEST_F(Level, EverySettingLeavesTheHeapAsItWas) {
             EXPECT_EQ(memcmp(terrain_Palref->source, depth_Level.tilePalette, 768), 0) << c.what;
         }
         if (c.server && c.client) {
-            // The client shares what the server loaded: nothing twice.
+            // The client shares what the server loaded: nothing twice (a
+            // weapon model once for each row that names it).
             EXPECT_EQ(level_Palref, serverPalette) << c.what;
-            for (_PAK_ENTRY* e = pak_List.head; e; e = e->next)
-                EXPECT_EQ(e->refCount, strcmp(e->name, "boo.pak") == 0 ? 2 : 1) << c.what << " " << e->name;
+            for (_PAK_ENTRY* e = pak_List.head; e; e = e->next) {
+                int32_t rows = WeaponRowsOf(e->name);
+                EXPECT_EQ(e->refCount, strcmp(e->name, "boo.pak") == 0 ? 2 : rows ? rows : 1)
+                    << c.what << " " << e->name;
+            }
         }
         if (c.server) {
             EXPECT_NE(level_Markers.serverEnd, nullptr);
@@ -197,9 +216,14 @@ TEST_F(Level, FixedModelsSkyBodyAndTimeOfDay) {
         level_Region = c.region;
         level_LoadServer();
         EXPECT_EQ(level_Region, c.keptRegion);
-        EXPECT_STREQ(SlotName(0), "paper.pak");
-        EXPECT_STREQ(SlotName(19), "splash2.pak");
-        EXPECT_STREQ(SlotName(20), c.body) << c.timeOfDay;
+        const int32_t w = WeaponSlots();
+        EXPECT_STREQ(SlotName(0), "bullet.pak");
+        EXPECT_STREQ(SlotName(w - 1), "fab50.pak");
+        EXPECT_EQ(weapon_RowState[38].slot, w);  // slot numbers count from 1
+        EXPECT_EQ(weapon_RowState[9].slot, 0);   // flak has no model
+        EXPECT_STREQ(SlotName(w), "paper.pak");
+        EXPECT_STREQ(SlotName(w + 19), "splash2.pak");
+        EXPECT_STREQ(SlotName(w + 20), c.body) << c.timeOfDay;
         EXPECT_EQ(level_TimeOfDay, c.kept);
         // Numbered slots the level does not fill keep the default model.
         EXPECT_STREQ(SlotName(200), "boo.pak");
@@ -218,9 +242,10 @@ TEST_F(Level, SinglePlayerModelsFollowTheFixedOnes) {
     level_GameMode = kSinglePlayer;
     level_LoadServer();
     level_SinglePlayerModels = nullptr;
-    EXPECT_STREQ(SlotName(20), "crate.pak");
-    EXPECT_EQ(level_Models.firstLevelSlot, 22);
-    EXPECT_STREQ(SlotName(22), "HANGAR.PAK");
+    const int32_t w = WeaponSlots();
+    EXPECT_STREQ(SlotName(w + 20), "crate.pak");
+    EXPECT_EQ(level_Models.firstLevelSlot, w + 22);
+    EXPECT_STREQ(SlotName(w + 22), "HANGAR.PAK");
     FreeLevel();
 }
 

@@ -7,9 +7,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <string>
 
 #include "base/le.h"
 #include "mkdata.h"
+#include "sim/weapon.h"
 
 namespace {
 
@@ -417,6 +420,13 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     files.push_back({"smount.pak", mkdata_PakBuild(AircraftModel("smount", 0x400, 80, 80, 80, false))});
     files.push_back({"rail.pak", mkdata_PakBuild(AircraftModel("rail", 0x600, 100, 100, 100, true))});
     files.push_back({"rail.PIB", MountPib()});
+    // The weapon models: each row's released object and the store hung on
+    // the aircraft (the same file), one small box per name.
+    std::set<std::string> weapons;
+    for (int32_t i = 0; i < WEAPON_TYPES; i++)
+        for (const char* name : {weapon_Types[i].model, weapon_Types[i].mountModel})
+            if (name && weapons.insert(name).second)
+                files.push_back({name, mkdata_PakBuild(AircraftModel(name, 0x200, 150, 150, 140, false))});
     files.push_back({"krxvrtc.pak", mkdata_PakBuild(CockpitModel(false))});
     files.push_back({"krxvrtc.PIB", CockpitPib()});
     files.push_back({"krxvrtcn.pak", mkdata_PakBuild(CockpitModel(true))});

@@ -3,8 +3,11 @@
 // menu data file; the input-map data file has a writer of its own).
 #include <cstdio>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "mkdata.h"
+#include "sim/weapon.h"
 
 namespace {
 
@@ -30,6 +33,28 @@ std::vector<MkTableGroup> Table(const char* group, uint32_t count, uint32_t vers
         g.items.push_back(item);
     }
     return {g};
+}
+
+// The weapon names the HUD weapon line and the stores pages read: each
+// row's short text item holds its id, its second item its display name.
+// Rows that share an item (the AI rows) keep the first row's texts.
+std::map<uint32_t, std::pair<const char*, const char*>> WeaponTexts(void) {
+    static std::vector<std::string> names;
+    names.clear();
+    names.reserve(2 * WEAPON_TYPES);
+    std::map<uint32_t, std::pair<const char*, const char*>> texts;
+    for (int32_t i = 0; i < WEAPON_TYPES; i++) {
+        const _WEAPON_TYPE& r = weapon_Types[i];
+        if (!texts.count((uint32_t)r.shortText)) {
+            names.push_back(std::string("WPN_") + r.id);
+            texts[(uint32_t)r.shortText] = {names.back().c_str(), r.id};
+        }
+        if (!texts.count((uint32_t)r.secondText)) {
+            names.push_back(std::string("WPNL_") + r.id);
+            texts[(uint32_t)r.secondText] = {names.back().c_str(), r.displayName};
+        }
+    }
+    return texts;
 }
 
 int WriteAppIni(const std::string& dir) {
@@ -60,7 +85,7 @@ int mkdata_WriteStartupData(const std::string& dir) {
     if (WriteAppIni(dir) != 0) return -1;
 
     // Game data: its texts come with the subsystems that read them.
-    std::map<uint32_t, std::pair<const char*, const char*>> game;
+    std::map<uint32_t, std::pair<const char*, const char*>> game = WeaponTexts();
     for (const MkGameText& t : mkdata_RulesGameTexts()) game[t.item] = {t.name, t.text};
     mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(Table("QJGAME", 1022, 1021, 6, game)));
 
