@@ -7,6 +7,10 @@
 // The player's ordnance manager: what its aircraft carries.
 struct _ORDNANCE_MANAGER {
     float balanceMoment;   // the imbalance of the loaded stores
+    float internalFuel, internalFuelCapacity;
+    float fuelTotal, fuelCapacityTotal;   // the loaded mounts' fuel
+    float fuelWithInternal;
+    float storeMass;
 };
 // Null while the player has none.
 extern _ORDNANCE_MANAGER* ord_Manager;
@@ -68,3 +72,9 @@ extern OrdStoreRelease ord_StoreRelease;
 // Releases one store of the weapon type from the current aircraft's mounts
 // and fills ord_StoreRelease: 0, or -1 when none is left.
 int32_t ord_ConsumeStore(int32_t weaponType);
+
+// Creates the ordnance manager, destroying any previous one.
+void ord_ManagerCreate(void);
+// The flight model's fuel burn: takes the amount from the fuel (never
+// below 0).
+void ord_FuelDraw(float amount);

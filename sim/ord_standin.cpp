@@ -71,3 +71,20 @@ int32_t ord_ConsumeStore(int32_t) {
     ord_StoreRelease = {};
     return -1;
 }
+
+// Stand-in manager: full internal fuel, no stores; the burn takes from the
+// internal fuel.
+void ord_ManagerCreate(void) {
+    static _ORDNANCE_MANAGER manager;
+    manager = {};
+    manager.internalFuel = manager.internalFuelCapacity = 3105.0f;
+    manager.fuelWithInternal = manager.internalFuel;
+    ord_Manager = &manager;
+}
+
+void ord_FuelDraw(float amount) {
+    _ORDNANCE_MANAGER* m = ord_Manager;
+    if (!m || !(amount > 0.0f)) return;
+    m->internalFuel = m->internalFuel > amount ? m->internalFuel - amount : 0.0f;
+    m->fuelWithInternal = m->internalFuel + m->fuelTotal;
+}
