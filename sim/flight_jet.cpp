@@ -14,6 +14,7 @@
 #include "input/ffb.h"
 #include "input/instate.h"
 #include "net/client.h"
+#include "render/fx.h"
 #include "shell/settings.h"
 #include "sim/flight.h"
 #include "sim/obj.h"
@@ -352,6 +353,7 @@ void VapourTrail(_PLANE* plane) {
         if (s.trailSize > 0.0f) {
             plane->flags |= JET_TRAIL;
             s.trailFrames++;
+            if (Client_PlayerObject) fx_TrailPairStep(Client_PlayerObject);
             return;
         }
     }
@@ -804,11 +806,13 @@ int32_t jet_Frame(intptr_t argument) {
     }
     if (plane->flags & JET_FLAT_SPIN) {
         s.spinRoll = Clampf(s.spinRoll + s.spinStep, -j->params.spinLimit, j->params.spinLimit);
-        // Level the attitude a little, then turn about the forward axis.
+        // Level the wings and the nose a little, then turn about the
+        // forward axis.
         MathMat33& m = plane->orientation;
-        m.m[1][0] *= 1.0f - 0.003f;
-        m.m[1][2] *= 1.0f - 0.003f;
-        m.m[1][1] += (1.0f - m.m[1][1]) * 0.003f;
+        const float bank = Deg(std::asin(Clampf(m.m[0][1], -1.0f, 1.0f)));
+        const float nose = Deg(std::asin(Clampf(m.m[2][1], -1.0f, 1.0f)));
+        math_RotateRows01(&m, -bank * 0.003f);
+        math_RotateRows12(&m, nose * 0.003f);
         math_RotateRows01(&m, s.spinRoll);
     }
     // 7. The record back into the object.
@@ -873,29 +877,41 @@ size_t Append(char* out, size_t size, size_t len, const char* text) {
     return len + n;
 }
 
-// The string's text as a format of one number: only a single %d / %ld / %f
-// conversion is used; any other conversion is printed as text.
+// The string's text as the format of one number: its first conversion
+// (%d, %ld or %f, with flags and widths ignored) takes the value; the rest is
+// copied as text with %% as %.
 size_t AppendNumber(char* out, size_t size, size_t len, int32_t number, double value) {
+    if (!(value == value)) value = 0.0;
+    value = value > 1e15 ? 1e15 : (value < -1e15 ? -1e15 : value);
     const char* fmt = Text(number);
-    char buf[64];
     const char* pct = strchr(fmt, '%');
-    if (!pct) {
-        snprintf(buf, sizeof buf, "%s%.0f", fmt, value);
-    } else {
-        char head[32];
-        size_t hn = (size_t)(pct - fmt) < sizeof head - 1 ? (size_t)(pct - fmt) : sizeof head - 1;
-        memcpy(head, fmt, hn);
-        head[hn] = '\0';
-        const char* conv = pct + 1;
-        while (*conv && strchr("0123456789.-l", *conv)) conv++;
-        const bool isFloat = *conv == 'f';
-        const char* tail = *conv ? conv + 1 : conv;
-        if (isFloat) {
-            snprintf(buf, sizeof buf, "%s%.2f%.20s", head, value, tail);
-        } else {
-            snprintf(buf, sizeof buf, "%s%ld%.20s", head, (long)value, tail);
+    while (pct && pct[1] == '%') pct = strchr(pct + 2, '%');
+    char buf[64];
+    size_t n = 0;
+    auto put = [&](const char* from, const char* to) {
+        for (const char* c = from; c < to && n + 1 < sizeof buf; c++) {
+            if (c[0] == '%' && c + 1 < to && c[1] == '%') c++;
+            buf[n++] = *c;
         }
+    };
+    const char* end = fmt + strlen(fmt);
+    if (!pct) {
+        put(fmt, end);
+        pct = end;
+    } else {
+        put(fmt, pct);
+        const char* conv = pct + 1;
+        while (*conv && strchr("0123456789.-+ l", *conv)) conv++;
+        char num[32];
+        if (*conv == 'f') {
+            snprintf(num, sizeof num, "%.2f", value);
+        } else {
+            snprintf(num, sizeof num, "%ld", (long)value);
+        }
+        put(num, num + strlen(num));
+        put(*conv ? conv + 1 : conv, end);
     }
+    buf[n] = '\0';
     return Append(out, size, len, buf);
 }
 

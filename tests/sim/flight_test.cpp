@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/filetable.h"
 #include "base/math.h"
 #include "base/units.h"
 #include "input/instate.h"
@@ -16,7 +17,9 @@
 #include "sim/ord.h"
 #include "sim/plane.h"
 #include "sim_fixture.h"
+#include "mkdata.h"
 #include "terrain_write.h"
+#include "world/level.h"
 
 namespace {
 
@@ -382,6 +385,65 @@ TEST_F(FlightTest, ReadoutsAndStatusLineStayInTheirBuffers) {
     EXPECT_EQ(jet_AutopilotCaption(1), 0x370);
     EXPECT_EQ(jet_AutopilotCaption(3), 0x374);
     EXPECT_EQ(jet_AutopilotCaption(0), 0);
+}
+
+TEST_F(FlightTest, StatusLineFromTheGameDataTexts) {
+    MkTableGroup group{"QJGAME", {}};
+    for (uint32_t i = 0; i <= 0x374; i++) group.items.push_back({"ITEM" + std::to_string(i), "", 0, 0, 0});
+    for (const MkGameText& t : mkdata_FlightTexts()) group.items[t.item].text = t.text;
+    const std::vector<uint8_t> image = mkdata_TableBuild({group});
+    FileTable* table = file_TableRelocate(image.data(), (uint32_t)image.size());
+    ASSERT_NE(table, nullptr);
+    level_GameData = table;
+    S().engine.throttle = 1.5f;
+    S().knots = 251.6f;
+    S().mach = 0.456f;
+    plane->position.y = 1000;
+    jet_Options = JET_OPT_READ_THROTTLE | JET_OPT_READ_TRUE_SPEED | JET_OPT_READ_ALTITUDE | JET_OPT_READ_MACH;
+    char line[160];
+    jet_StatusLine(plane, 0, line, sizeof line);
+    EXPECT_STREQ(line, "JET BRAKE 150% 251 KTS 3281 FT M 0.46");  // restart flags: jet, brake
+    // Cut to the buffer, never past it.
+    char small[10];
+    EXPECT_EQ(jet_StatusLine(plane, 0, small, sizeof small), 9u);
+    EXPECT_STREQ(small, "JET BRAKE");
+    level_GameData = nullptr;
+}
+
+TEST_F(FlightTest, FlatSpinStartsSlowAndNoseHighAndEndsOnTheGround) {
+    app_Settings.FLATSPINS = 1;
+    app_Settings.FLAMEOUTS = 1;
+    ObjectRecord o = {};
+    o.position = {0x1000000, 0x4000000, 0x1000000};  // 16384 ft up
+    plane->flags = JET_FLYING | JET_WING_BORNE_JET;
+    // Falling flat: the relative wind comes from below the nose.
+    auto fall = [&] {
+        S().momentum = {0, -1.0f * S().mass, 0.3f * S().mass};
+        S().relPitch = 80;
+        S().knots = 100;
+    };
+    S().mass = 10000;
+    fall();
+    // jet_Frame reads the relative wind of the flight step it runs.
+    for (int i = 0; i < 3 && !(plane->flags & JET_FLAT_SPIN); i++) {
+        fall();
+        plane_HookFrame(&o);
+    }
+    ASSERT_TRUE(plane->flags & JET_FLAT_SPIN);
+    EXPECT_EQ(S().engine.flameOutMode, 3);
+    for (int i = 0; i < 2000; i++) {
+        fall();
+        plane_HookFrame(&o);
+    }
+    EXPECT_FLOAT_EQ(std::fabs(S().spinRoll), 8.0f);  // clamped to the limit
+    EXPECT_EQ(math_FrameCheck(&plane->orientation), 0);  // still a rotation
+    EXPECT_EQ(S().stall, 1);
+    // On the ground it ends and the engine is back.
+    plane->flags |= JET_ON_GROUND;
+    plane_PlayerFields(&o)->onGround = 1;
+    plane_HookFrame(&o);
+    EXPECT_FALSE(plane->flags & JET_FLAT_SPIN);
+    EXPECT_EQ(S().engine.flameOutMode, 0);
 }
 
 TEST_F(FlightTest, FeedbackStateComesFromTheFlightState) {

@@ -213,6 +213,14 @@ struct MkMenuText {
     const char* text;
 };
 std::vector<MkMenuText> mkdata_MenuTexts(void);
+// Items of the game data file QJGAME.BIN that carry a text.
+struct MkGameText {
+    uint32_t item;
+    const char* name;
+    const char* text;
+};
+// The flight status line's pieces and formats (items 0x35E to 0x374).
+std::vector<MkGameText> mkdata_FlightTexts(void);
 std::vector<uint8_t> mkdata_MenuDataBuild(void);
 // KRX.MNU with the menu fonts, pictures and cursors it names (KRXMENU.BIN
 // goes to KRX.PFF with the start-up data, the sound table comes from the

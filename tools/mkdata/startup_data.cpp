@@ -60,7 +60,9 @@ int mkdata_WriteStartupData(const std::string& dir) {
     if (WriteAppIni(dir) != 0) return -1;
 
     // Game data: its texts come with the subsystems that read them.
-    mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(Table("QJGAME", 1022, 1021, 6, {})));
+    std::map<uint32_t, std::pair<const char*, const char*>> gameTexts;
+    for (const MkGameText& t : mkdata_FlightTexts()) gameTexts[t.item] = {t.name, t.text};
+    mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(Table("QJGAME", 1022, 1021, 6, gameTexts)));
 
     // Menu data: its texts come with the menu screens (mkdata_MenuTexts).
     mkdata_PffAdd("KRX.PFF", "KRXMENU.BIN", mkdata_MenuDataBuild());
