@@ -23,6 +23,7 @@
 #include "world/level.h"
 
 uint32_t jet_Options = 0;
+SndTrigFile* jet_SoundTable = nullptr;
 
 namespace {
 
@@ -76,15 +77,15 @@ const _PLANE_JET* Jet(const _PLANE* p) { return reinterpret_cast<const _PLANE_JE
 float FuelWithInternal(void) { return ord_Manager ? ord_Manager->fuelWithInternal : 0.0f; }
 
 // The aircraft's sounds: the engine sound type of the descriptor at the
-// player object. The level's sound table plays them once it is loaded.
-SndTrigFile* g_soundTable = nullptr;
+// player object, filled into the shared request whether or not a table
+// plays them.
 void PlaySound(const _PLANE* p, int32_t subtype, int32_t id, int32_t volume) {
     if (Client_PlayerObject) sndtrig_RequestAtObject(Client_PlayerObject);
     sndtrig_Event.volume = volume;
     sndtrig_Event.type = (uint16_t)(p->descriptor ? p->descriptor->aircraftSoundType : 0);
     sndtrig_Event.subtype = (uint16_t)subtype;
     sndtrig_Event.id = (uint16_t)id;
-    if (g_soundTable) sndtrig_Trigger(&sndtrig_Event, g_soundTable);
+    if (jet_SoundTable) sndtrig_Trigger(&sndtrig_Event, jet_SoundTable);
 }
 
 // Nine-word module block of the type.
@@ -336,8 +337,11 @@ void Actuators(_PLANE* plane, ObjectRecord* object) {
 
 void EngineSound(_PLANE* plane) {
     JetState& s = Jet(plane)->state;
+    // The flame-out sound once as a flame-out begins, not every frame of it.
     const int32_t mode = s.engine.flameOutMode;
-    if (app_Settings.FLAMEOUTS && (mode == 1 || mode == 2)) PlaySound(plane, 0x0D, 0x48, app_Settings.SFX_VOLUME);
+    const bool out = mode == 1 || mode == 2;
+    if (app_Settings.FLAMEOUTS && out && !s.flameOutSounded) PlaySound(plane, 0x0D, 0x48, app_Settings.SFX_VOLUME);
+    s.flameOutSounded = out ? 1 : 0;
     const int32_t ab = s.engine.afterburnerCopy > 0.1f ? 1 : 0;
     if (ab != s.abSound) {
         s.abSound = ab;
@@ -473,7 +477,7 @@ void Rotation(_PLANE* plane, ObjectRecord* object) {
     }
     s.rate[1] -= jet_CurveValue(t.pitchDrop, s.speed) * s.pitchScale;
     // Weathervane.
-    if (!(plane->flags & JET_FLAT_SPIN) && s.speed > 0.001f && !ground) {
+    if (!(plane->flags & JET_FLAT_SPIN) && s.speed > 0.001f) {
         const float k = jet_CurveValue(t.weathervane, s.speed);
         s.rate[0] += k * s.relYawPrev;
         s.rate[1] -= k * (s.relPitchPrev - 2.5f);

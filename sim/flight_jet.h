@@ -152,6 +152,7 @@ struct JetState {
     MathVec3 reference;            // the first frame's position, raised
     float pitchScale;
     int32_t abSound;               // the engine sound is in its afterburner form
+    int32_t flameOutSounded;       // the flame-out sound of this flame-out has played
     int32_t overstressed;
 };
 
@@ -195,6 +196,10 @@ enum : uint32_t {
     JET_OPT_THRUST_BORNE = 0x40000,   // the game option that starts thrust-borne
 };
 extern uint32_t jet_Options;
+// The sound table that plays the aircraft's sounds; null while the level
+// has none.
+struct SndTrigFile;
+extern SndTrigFile* jet_SoundTable;
 
 // Hooks of the type.
 int32_t jet_Create(intptr_t record);

@@ -17,6 +17,7 @@
 #include "sim/ord.h"
 #include "sim/plane.h"
 #include "sim_fixture.h"
+#include "sound/sndtrig.h"
 #include "mkdata.h"
 #include "terrain_write.h"
 #include "world/level.h"
@@ -178,6 +179,29 @@ TEST_F(FlightTest, WithoutFuelTheThrottleFallsAQuarterStep) {
     flight_EngineModel(&Engine(), &S().engine, 0);
     EXPECT_EQ(S().engine.throttle, before);
     ord_Manager = m;
+}
+
+TEST_F(FlightTest, EngineSoundsOnStartStopAndAfterburner) {
+    plane->position.y = 1000;
+    auto runUntil = [&](auto done) {
+        for (int i = 0; i < 1000 && !done(); i++) jet_FlightStep(plane, &object);
+    };
+    sndtrig_Event = {};
+    S().engine.throttleCommand = 0.5f;
+    runUntil([&] { return S().engine.running != 0.0f; });
+    EXPECT_EQ(sndtrig_Event.subtype, 0);   // now running
+    EXPECT_EQ(sndtrig_Event.id, 2);
+    EXPECT_EQ(sndtrig_Event.volume, 255);
+    EXPECT_EQ(sndtrig_Event.type, plane_TypeKrx.aircraftSoundType);
+    S().engine.throttleCommand = 1.5f;
+    runUntil([&] { return S().engine.afterburnerCopy > 0.1f && S().abSound; });
+    jet_FlightStep(plane, &object);
+    EXPECT_EQ(sndtrig_Event.subtype, 0);   // afterburner form
+    EXPECT_EQ(sndtrig_Event.id, 0x4A);
+    S().engine.throttleCommand = 0;
+    runUntil([&] { return S().engine.running == 0.0f; });
+    EXPECT_EQ(sndtrig_Event.subtype, 0x13);  // now stopped
+    EXPECT_EQ(sndtrig_Event.id, 2);
 }
 
 TEST_F(FlightTest, FlameOutModes) {
