@@ -39,15 +39,15 @@ struct FlightSteerState {
     MathVec3 predicted;        // the look-ahead point
     float predictedHeight;     // height above terrain at the last step looked at
     float climb[2];            // height margins of the modes
-    float modeValue[2];        // the mode's steering values
+    float modeValue[2];        // bearing and pitch to the steering point (degrees)
     float target[3];           // first, pitch, heading (degrees)
     float command[3];          // following the targets
     float output[3];           // aileron, elevator, rudder
     float smoothed[3];         // the outputs after their rate limit
     int32_t holdFlag;          // the wings-level mode holds altitude
     MathVec3 point;            // the steering point of the mode
-    float headingRef;          // bearing to the steering point (degrees, signed)
-    float pitchRef;            // pitch to the steering point (degrees, signed)
+    float headingRef;          // the aircraft's bank the heading target is measured against
+    float pitchRef;            // the aircraft's nose pitch the pitch target is measured against
 };
 extern FlightSteerState flight_Steer;
 

@@ -32,10 +32,12 @@ constexpr float kKnots = 77.5765f;      // knots per metre per frame
 
 // ---- The shipped curves (ours where the type leaves them open) ----
 
-const MathTableRow kLift[] = {{-90, 0}, {-30, -0.4f}, {-15, -1.0f}, {0, 0.1f}, {18, 1.2f}, {25, 0.6f}, {90, 0}};
+// Lift: level flight near 280 knots at the weathervane's 2.5 degrees with
+// the gear up; lift-off near 150 knots at 11 degrees with the gear down.
+const MathTableRow kLift[] = {{-90, 0}, {-30, -0.25f}, {-20, -0.4f}, {0, 0}, {20, 0.4f}, {30, 0.25f}, {90, 0}};
 const MathTableRow kControlEffect[] = {{0, 0}, {1, 0.2f}, {2, 0.5f}, {4, 1}, {8, 1}, {12, 0.6f}};
 const MathTableRow kPitchDrop[] = {{0, 0.02f}, {2, 0.01f}, {4, 0}};
-const MathTableRow kWeathervane[] = {{0, 0}, {1, 0.002f}, {4, 0.006f}, {8, 0.01f}};
+const MathTableRow kWeathervane[] = {{0, 0}, {1, 0.001f}, {4, 0.003f}, {8, 0.006f}};
 const MathTableRow kClimbScale[] = {{0, 1}, {60000, 1}, {80000, 0.9f}};
 const MathTableRow kDragScale[] = {{0, 1}, {0.8f, 1}, {1, 1.5f}, {1.2f, 1}, {2, 1}, {2.3f, 1.5f}, {3, 5}};
 const MathTableRow kGTarget[] = {{-20, -20}, {20, 20}};

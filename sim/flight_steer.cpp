@@ -24,19 +24,24 @@ float Toward(float value, float target, float rate) {
 
 float Degrees(double radians) { return (float)(radians * 57.29577951308232); }
 
-// Bearing of the steering point in the aircraft's axes and its pitch seen
-// from the aircraft (both signed degrees): the references of the modes.
-void References(const _PLANE* p) {
+// The mode values are the bearing of the steering point in the aircraft's
+// axes (signed degrees, right positive) and its pitch seen from the aircraft
+// (world, up positive). The references are the aircraft's own attitude the
+// targets are measured against: the bank (right wing down positive) and the
+// pitch of the nose. The hold routine's forms are the ones its final flip
+// expects: heading 180 - bank, pitch minus the nose pitch.
+void References(const _PLANE* p, bool hold) {
     FlightSteerState& s = flight_Steer;
     const MathVec3 v = {s.point.x - p->position.x, s.point.y - p->position.y, s.point.z - p->position.z};
     const MathMat33& m = p->orientation;
     const float right = m.m[0][0] * v.x + m.m[0][1] * v.y + m.m[0][2] * v.z;
     const float ahead = m.m[2][0] * v.x + m.m[2][1] * v.y + m.m[2][2] * v.z;
-    const float up = m.m[1][0] * v.x + m.m[1][1] * v.y + m.m[1][2] * v.z;
-    s.headingRef = Degrees(std::atan2(right, ahead));
-    s.pitchRef = Degrees(std::atan2(v.y, std::sqrt(v.x * v.x + v.z * v.z)));
-    s.modeValue[0] = s.headingRef;
-    s.modeValue[1] = Degrees(std::atan2(up, std::sqrt(right * right + ahead * ahead)));
+    s.modeValue[0] = Degrees(std::atan2(right, ahead));
+    s.modeValue[1] = Degrees(std::atan2(v.y, std::sqrt(v.x * v.x + v.z * v.z)));
+    const float bank = -Degrees(std::asin(m.m[0][1] < -1 ? -1.0 : (m.m[0][1] > 1 ? 1.0 : m.m[0][1])));
+    const float nose = Degrees(std::asin(m.m[2][1] < -1 ? -1.0 : (m.m[2][1] > 1 ? 1.0 : m.m[2][1])));
+    s.headingRef = hold ? 180.0f - bank : -bank;
+    s.pitchRef = hold ? -nose : nose;
 }
 
 // A point far ahead on the current horizontal heading, at the given height
@@ -116,7 +121,7 @@ void flight_SteerAltitudeHold(float reference) {
     flight_PredictTerrainClearance();
     if (plane_Current) {
         LevelPoint(plane_Current, 0.0f);
-        References(plane_Current);
+        References(plane_Current, true);
     }
     const float margin = s.climb[1] - reference;
     s.target[2] = s.headingRef;
@@ -134,7 +139,7 @@ void flight_SteerClimb(float reference) {
     flight_PredictTerrainClearance();
     if (plane_Current) {
         LevelPoint(plane_Current, 0.0f);
-        References(plane_Current);
+        References(plane_Current, false);
     }
     const float margin = s.climb[0] + reference;
     s.target[2] = s.headingRef;
@@ -157,7 +162,7 @@ float flight_SteerMode(const MathVec3* point) {
     FlightSteerState& s = flight_Steer;
     flight_PredictTerrainClearance();
     if (point) s.point = *point;
-    if (plane_Current) References(plane_Current);
+    if (plane_Current) References(plane_Current, false);
     flight_SteerTargets(s.terrainWarning, s.climb[0]);
     flight_SteerApproach();
     flight_SteerOutputs(s.terrainWarning);

@@ -559,6 +559,26 @@ TEST_F(FlightTest, SteeringTargetsAndApproach) {
     EXPECT_EQ(s.command[1], 100);
 }
 
+TEST_F(FlightTest, WingsLevelModeLevelsABankedAircraft) {
+    JetState& s = S();
+    s.actuator[JET_AIRBRAKE] = {0, 0};
+    s.gear = {1, 1};
+    plane->flags &= ~(uint32_t)JET_ON_GROUND;
+    plane->position = {0, 3000, 0};
+    plane->velocity = {0, 0, 4};
+    s.engine.throttleCommand = s.engine.throttle = 0.8f;
+    for (float bank : {25.0f, -25.0f}) {
+        SCOPED_TRACE(bank);
+        plane->orientation = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+        math_RotateRows01(&plane->orientation, bank);
+        plane_PlayerFields(&object)->autopilotMode = 1;
+        flight_SteerReset();
+        for (int f = 0; f < 400; f++) jet_FlightStep(plane, &object);
+        EXPECT_LT(std::fabs(plane->orientation.m[0][1]), std::sin(3 * 0.0174533f));
+        EXPECT_GT(plane->position.y, 2900.0f);
+    }
+}
+
 // ---- Take-off over flat ground ----
 
 // Stands in for the player object's ground contact: flat ground under the
@@ -617,7 +637,6 @@ TEST_F(FlightTest, TakesOffWithinTheSampleRunwayAndClimbs) {
     const float height = plane->position.y - groundY;
     EXPECT_GT(height, 500.0f);
     EXPECT_GT(plane->velocity.y, 0.0f);
-    EXPECT_EQ(s.engine.thrust > 100, true);
     printf("take-off after %d frames, %.0f m; 60+ s later %.0f m up, %.0f kn\n", takeOffFrame, takeOffDistance,
            height, s.knots);
 }
