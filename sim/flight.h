@@ -32,6 +32,10 @@ int32_t math_AirTableLookupInt(int32_t value, int32_t altitude);
 // (metres); 0 without an aircraft.
 float fix_PlaneHeightAboveTerrain(void);
 
+// value moved toward target by at most rate, stopping exactly on it (the
+// actuators, the engine and the controller's commands).
+float flight_Toward(float value, float target, float rate);
+
 // ---- Steering controller ----
 struct FlightSteerState {
     int32_t terrainWarning;    // the look-ahead went below the clearance

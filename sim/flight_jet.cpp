@@ -61,13 +61,7 @@ constexpr JetCurve Curve(const MathTableRow (&rows)[N]) {
     return {rows, (int32_t)N};
 }
 
-float Toward(float value, float target, float rate) {
-    if (value < target) return value + rate < target ? value + rate : target;
-    if (value > target) return value - rate > target ? value - rate : target;
-    return value;
-}
-
-float Clampf(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
+float Toward(float value, float target, float rate) { return flight_Toward(value, target, rate); }
 
 float Deg(double r) { return (float)(r * 57.29577951308232); }
 
@@ -302,7 +296,7 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
     default:
         break;
     }
-    if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = Clampf(in.throttle, 0.0f, 1.5f);
+    if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = math_Clamp(in.throttle, 0.0f, 1.5f);
     if (in.flags & 0x200000u) s.engine.pairCommand = s.engine.pairCommand >= 0.001f ? 0.0f : 1.0f;
     if (in.flags) plane_ApplyInputRotations();
 }
@@ -811,12 +805,12 @@ int32_t jet_Frame(intptr_t argument) {
         if (app_Settings.FLAMEOUTS) s.engine.flameOutMode = 3;
     }
     if (plane->flags & JET_FLAT_SPIN) {
-        s.spinRoll = Clampf(s.spinRoll + s.spinStep, -j->params.spinLimit, j->params.spinLimit);
+        s.spinRoll = math_Clamp(s.spinRoll + s.spinStep, -j->params.spinLimit, j->params.spinLimit);
         // Level the wings and the nose a little, then turn about the
         // forward axis.
         MathMat33& m = plane->orientation;
-        const float bank = Deg(std::asin(Clampf(m.m[0][1], -1.0f, 1.0f)));
-        const float nose = Deg(std::asin(Clampf(m.m[2][1], -1.0f, 1.0f)));
+        const float bank = Deg(std::asin(math_Clamp(m.m[0][1], -1.0f, 1.0f)));
+        const float nose = Deg(std::asin(math_Clamp(m.m[2][1], -1.0f, 1.0f)));
         math_RotateRows01(&m, -bank * 0.003f);
         math_RotateRows12(&m, nose * 0.003f);
         math_RotateRows01(&m, s.spinRoll);

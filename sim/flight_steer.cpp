@@ -9,18 +9,20 @@
 
 FlightSteerState flight_Steer;
 
+float flight_Toward(float value, float target, float rate) {
+    if (value < target) return math_AddUpTo(value, rate, target);
+    if (value > target) return math_SubDownTo(value, rate, target);
+    return value;
+}
+
 namespace {
 
 constexpr float kCommandRate = 90.0f;
 constexpr float kSmoothRate = 90.0f;
 
-float Clamp(float v, float limit) { return v < -limit ? -limit : (v > limit ? limit : v); }
+float Clamp(float v, float limit) { return math_Clamp(v, -limit, limit); }
 
-float Toward(float value, float target, float rate) {
-    if (value < target) return value + rate < target ? value + rate : target;
-    if (value > target) return value - rate > target ? value - rate : target;
-    return value;
-}
+float Toward(float value, float target, float rate) { return flight_Toward(value, target, rate); }
 
 float Degrees(double radians) { return (float)(radians * 57.29577951308232); }
 
