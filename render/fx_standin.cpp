@@ -2,3 +2,4 @@
 #include "render/fx.h"
 
 void weapon_SpawnNearbyEffect(ObjectRecord*) {}
+void fx_TrailPairStep(ObjectRecord*) {}

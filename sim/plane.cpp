@@ -9,6 +9,7 @@
 #include "base/mem.h"
 #include "base/units.h"
 #include "platform/simlog.h"
+#include "sim/flight_jet.h"
 #include "sim/obj.h"
 #include "world/loadout.h"
 
@@ -32,7 +33,8 @@ _PLANE_TYPE plane_TypeKrx = {
     0,
     loadout_PlayerSetup,
     0x448,
-    {},
+    {{nullptr, jet_Create, jet_Release, jet_Restart, jet_Frame, jet_Draw3D, jet_DebugReadouts, jet_StoreDisplay,
+      jet_Refuel, jet_Repair, jet_CockpitStep, jet_ClientFrame, jet_FrameDraw, jet_SightRay, jet_WeaponChanged}},
     {},
     {0x200, 69, 80},
     0,
@@ -47,6 +49,7 @@ _PLANE_TYPE plane_TypeKrx = {
     nullptr,
     {0.0f, 0.35f, 0.6f, 0.7f, 1.0f, 1.5f, 0.1f, 0.2f, 0.25f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.75f, 0.8f, 0.9f},
     {-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f},
+    sizeof(_PLANE_JET) - sizeof(_PLANE),
 };
 
 namespace {
@@ -172,7 +175,9 @@ _PLANE* plane_Create(const _PLANE_TYPE* descriptor) {
     plane_Release();
     if (!descriptor) return nullptr;
     // The header is wider than the type counts it; the flight state follows.
-    const uint32_t rest = descriptor->recordSize > PLANE_RECORD_HEADER ? descriptor->recordSize - PLANE_RECORD_HEADER : 0;
+    uint32_t rest = descriptor->recordSize > PLANE_RECORD_HEADER ? descriptor->recordSize - PLANE_RECORD_HEADER : 0;
+    // Native flight state may be wider than the type counts it.
+    if (descriptor->stateSize > rest) rest = descriptor->stateSize;
     if (rest > 0x1000000) return nullptr;
     const uint32_t size = (uint32_t)sizeof(_PLANE) + rest;
     auto* plane = static_cast<_PLANE*>(mem_AllocEx(size, alignof(_PLANE), "_PLANE"));

@@ -81,6 +81,7 @@ struct _PLANE_TYPE {
     const void* inputMap;        // the aircraft's input-action table
     float throttle[17];          // idle, landing, cruise, military, afterburner, axis scale, 11 steps
     float axisLimits[6];         // three (minimum, maximum) pairs
+    uint32_t stateSize;          // native bytes after the head when more than recordSize leaves
 };
 
 // Aircraft family.
@@ -236,3 +237,33 @@ int32_t plane_SightGroundPoint(FixWorldPos* hit);
 void plane_ApplyInputRotations(void);
 // Order 0..9 to the aircraft's wingman.
 void plane_WingmanOrder(ObjectRecord* aircraft, int32_t order);
+
+// The player aircraft object's own fields that the aircraft's hooks use.
+struct PlanePlayerFields {
+    uint8_t autopilotMode;   // 0 manual, 1 wings level, 2 waypoint steering, 3 automatic landing
+    uint8_t onGround;        // the ground byte
+    uint8_t gear;            // 64 with the gear up
+    uint8_t lockMode;        // the status line's lock piece
+};
+// The fields of the player object (never null for an object).
+PlanePlayerFields* plane_PlayerFields(ObjectRecord* object);
+// 0 with the position (metres) of the object's current waypoint, -1 when it
+// has none.
+int32_t plane_WaypointPoint(const ObjectRecord* object, MathVec3* out);
+void plane_WaypointNext(ObjectRecord* object);
+void plane_WaypointHome(ObjectRecord* object);
+// Systems damage block: 0 intact, 1 damaged.
+constexpr int32_t PLANE_SYSTEMS = 24;
+enum : int32_t {
+    PLANE_SYS_RADAR = 1,
+    PLANE_SYS_HYDRAULICS = 2,
+    PLANE_SYS_RUDDER = 3,
+    PLANE_SYS_ELEVATOR = 5,
+    PLANE_SYS_ENGINE = 6,
+    PLANE_SYS_FUEL_LEAK = 10,
+    PLANE_SYS_AIRBRAKE = 11,
+    PLANE_SYS_SIGHT = 15,
+    PLANE_SYS_GEAR = 17,
+};
+extern int32_t plane_SystemsDamage[PLANE_SYSTEMS];
+void plane_DamageSystem(int32_t index);

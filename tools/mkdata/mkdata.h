@@ -213,6 +213,14 @@ struct MkMenuText {
     const char* text;
 };
 std::vector<MkMenuText> mkdata_MenuTexts(void);
+// Items of the game data file QJGAME.BIN that carry a text.
+struct MkGameText {
+    uint32_t item;
+    const char* name;
+    const char* text;
+};
+// The flight status line's pieces and formats (items 0x35E to 0x374).
+std::vector<MkGameText> mkdata_FlightTexts(void);
 std::vector<uint8_t> mkdata_MenuDataBuild(void);
 // Menu pictures, 8-bit pixels in the palette given: a strip of `frames`
 // framed boxes of w x h stacked vertically (the button states normal, hover,
@@ -230,9 +238,4 @@ int mkdata_WriteMenuScript(const std::string& dir);
 // Game data entries "QJGAME.BIN" carries for the game-type rules: the team
 // names by colour (27 + colour, 27..64) and the announcements; item number
 // to {item name, text}.
-struct MkGameText {
-    uint32_t item;
-    const char* name;
-    const char* text;
-};
 std::vector<MkGameText> mkdata_RulesGameTexts(void);
