@@ -480,7 +480,8 @@ void MultiPartDraw(ObjectRecord* o, const _PAK_HEADER* model, int32_t levelIndex
         out.z = (int32_t)((m.fixed[2][0] * p.x + m.fixed[2][1] * p.y + m.fixed[2][2] * p.z) >> 16);
     }
     size_t vAt = body ? (size_t)body->vertexCount : 0, nAt = (size_t)body->normalCount;
-    std::vector<size_t> partAt((size_t)count, 0);
+    static std::vector<size_t> partAt;
+    partAt.assign((size_t)count, 0);
     for (int32_t i = 1; i < count; i++) {
         PakSubObject& part = parts[i];
         const PakGeometry* mesh = part.geometry;
