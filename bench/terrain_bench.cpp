@@ -10,6 +10,7 @@
 #include "display/rast.h"
 #include "render/render.h"
 #include "render/view.h"
+#include "shell/settings.h"
 #include "sim/obj.h"
 #include "world/terrain_draw.h"
 
@@ -61,12 +62,19 @@ BENCHMARK_TEMPLATE(BM_Query, terrain_CellFlagGet);
 struct PassSetup {
     MkTerrainLevel level;
     std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480);
+    std::vector<uint8_t> shades = std::vector<uint8_t>(32 * 256);
     _DRAW_SURFACE surface{};
     PassSetup() {
         mkdata_TerrainInstall(Terrain().terrain, &level);
+        // The ground is shaded by its light words: a shade table that keeps
+        // the tile colours.
+        for (size_t i = 0; i < shades.size(); i++) shades[i] = (uint8_t)i;
+        render_ShadeTables[0] = render_ShadeTables[1] = shades.data();
         draw_InitSurfaceDesc(&surface, screen.data(), 640, 480, 1);
         draw_SelectSurface(&surface);
         poly_SetPixelMode(POLY_MODE_8);
+        poly_SpanState.shadeRows = 32;
+        app_Settings.TEXTURE_DISTANCE = 26;  // the settings' default
     }
 };
 

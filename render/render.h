@@ -64,8 +64,10 @@ extern const uint8_t* render_ShadeTables[2];
 
 // The polygon render_TriangleDraw draws, set by the terrain drawing.
 extern const PatchTriangle* render_CurrentPolygon;
-// Draws the current polygon: -1 takes its texture coordinates from the
-// record, any other value is a flat colour.
+// Draws the current polygon through the triangle path (render/tri.h): -1
+// takes its texture coordinates from the record (and, at or beyond the
+// texture distance, its average colour instead), any other value is a flat
+// colour.
 void render_TriangleDraw(int32_t colour);
 
 // Clips a screen polygon to the current surface's clip rectangle (1/128

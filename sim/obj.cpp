@@ -2,6 +2,7 @@
 // lists, effect records, removal with the reference table, attitude by
 // rates, and the fields by offset for the AI programs.
 #include "sim/obj.h"
+#include "sim/pose.h"
 
 #include <cstring>
 
@@ -95,8 +96,7 @@ ObjectRecord* StaticCreate(uint32_t x, uint32_t z, _PAK_HEADER* model, uint32_t 
     r->hitPointsMax = 100;
     r->targetClass = OBJ_TARGET_STRUCTURE;
     r->modelSlot = obj_PendingType;
-    // The model-kind routine is bound by the pose code when the model has one.
-    r->partHook = nullptr;
+    model_PoseBind(r);
     obj_StaticCount++;
     obj_Current = r;
     return r;

@@ -74,6 +74,7 @@ struct ObjectRecord {
     FixVec3 motion;              // +0xa8 displacement of the last motion step
     FixAngles rates;             // +0xb4 heading, pitch, roll per frame
     int32_t frameCounter;        // +0xc0 the object's frames
+    int32_t rotorAngle;          // 25-bit angle of rotors, propellers and radars, advanced by the object's logic
     ObjectRecord* next;          // object list (player list, server object list)
     ObjectRecord* prev;
     uint8_t serverFlags;         // OBJ_SERVER_*: the server's own marks

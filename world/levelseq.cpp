@@ -15,6 +15,7 @@
 #include "net/rules.h"
 #include "net/server.h"
 #include "net/server_calls.h"
+#include "render/object.h"
 #include "render/render.h"
 #include "render/sky.h"
 #include "render/view.h"
@@ -22,6 +23,7 @@
 #include "sim/ai.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
+#include "sim/pose.h"
 #include "sim/trig.h"
 #include "sim/weapon.h"
 #include "world/gamemode.h"
@@ -165,6 +167,7 @@ void AiUnit(int32_t index, const OrfPlaced& p, const uint8_t* record, bool speci
         o->modelSlot = static_cast<uint16_t>(slot);
         o->model = model;
         o->draw = render_ObjectDraw;
+        model_PoseBind(o);
         o->typeIndex = p.type;
     }
     if (!o) return;
@@ -292,7 +295,8 @@ ObjectRecord* level_PlayerObjectCreate(int32_t n) {
     o->player = static_cast<uint8_t>(n);
     o->think = nullptr;
     o->secondPass = nullptr;
-    o->draw = render_ObjectDraw;
+    o->draw = plane_ObjectDraw;
+    model_PoseBind(o);
     o->hit = nullptr;
     o->hitPoints = 1024;
     o->hitPointsMax = 1024;

@@ -13,9 +13,16 @@
 #include "base/file.h"
 #include "base/le.h"
 #include "base/mem.h"
+#include "display/dsurf.h"
 #include "display/pal.h"
+#include "display/rast.h"
 #include "fuzz_util.h"
 #include "mkdata.h"
+#include "render/object.h"
+#include "render/render.h"
+#include "render/view.h"
+#include "sim/obj.h"
+#include "sim/pose.h"
 #include "world/gamemode.h"
 #include "world/pak.h"
 
@@ -39,6 +46,45 @@ bool OverPolygonLimit(const uint8_t* d, size_t size) {
         if (sum > PAK_MODEL_POLYGONS_MAX) return true;
     }
     return false;
+}
+
+// Draws the model at every detail level's distance (and beyond the last),
+// its pose routine bound, into a small 8-bit surface.
+void Draw(_PAK_HEADER* h) {
+    static uint8_t screen[64 * 48];
+    static uint8_t shades[32 * 256];
+    static _DRAW_SURFACE surface;
+    static bool ready = false;
+    if (!ready) {
+        draw_InitSurfaceDesc(&surface, screen, 64, 48, 1);
+        for (size_t i = 0; i < sizeof shades; i++) shades[i] = (uint8_t)i;
+        ready = true;
+    }
+    draw_SelectSurface(&surface);
+    poly_SetPixelMode(POLY_MODE_8);
+    poly_SpanState.shadeTable = shades;
+    poly_SpanState.shadeRows = 32;
+    render_ShadeTables[0] = render_ShadeTables[1] = shades;
+    view_State = ViewState{};
+    view_State.position = FixWorldPos{0x40000000, 0x1000000, 0x40000000};
+    fix_SinCosAngles(0, 0, 0, &view_State.viewMatrix);
+    view_NearPlane = 0x1000;
+    for (int32_t m = 0; m <= h->modelCount && m <= 8; m++) {
+        const int32_t size = m < h->modelCount ? h->models[m].size : 0x7ffffff0;
+        const int32_t distance = size <= 0 ? 0x10000 : size < 0x7ffffff0 ? size : 0x7ffffff0;
+        ObjectRecord o{};
+        o.state = 1;
+        o.model = h;
+        o.frame = (uint8_t)m;
+        o.rotorAngle = 0x123456;
+        o.stateFlags = (uint8_t)(m & 1);
+        o.position = FixWorldPos{0x40000000, 0x1000000, 0x40000000u + (uint32_t)distance};
+        model_PoseBind(&o);
+        render_ObjectToViewSpace(&o);
+        render_ObjectDraw(&o);
+    }
+    draw_SelectSurface(nullptr);
+    render_ShadeTables[0] = render_ShadeTables[1] = nullptr;
 }
 
 }  // namespace
@@ -96,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 for (RelocGroup* node = h->partInfo->groupFirst; node; node = node->next)
                     sum += pak_ModelFindByName(node, "Body") != nullptr;
             if (sum == 0xFFFFFFFF) return 1;
+            if (display) Draw(h);
             if (h->partInfo) mem_GlobalFreeByOwner(0);
         }
         mem_FreeFrom(mark);

@@ -9,8 +9,10 @@
 #include "display/rast.h"
 #include "render/render.h"
 #include "render/view.h"
+#include "shell/settings.h"
 #include "sim/obj.h"
 #include "terrain_write.h"
+#include "world/level.h"
 #include "world/terrain.h"
 #include "world/terrain_draw.h"
 
@@ -38,6 +40,12 @@ TEST(TerrainFrame, GroundFillsTheLowerHalf) {
     draw_InitSurfaceDesc(&surface, screen.data(), 640, 480, 1);
     draw_SelectSurface(&surface);
     poly_SetPixelMode(POLY_MODE_8);
+    // The ground is shaded: an identity shade table keeps every tile colour.
+    std::vector<uint8_t> shades(32 * 256);
+    for (size_t i = 0; i < shades.size(); i++) shades[i] = (uint8_t)(i & 0xFF);
+    level_ShadeTable = shades.data();
+    // Tiles are textured out to the settings' default distance.
+    app_Settings.TEXTURE_DISTANCE = 26;
     ObjectRecord plane{};
     plane.state = 1;
     // Over the airfield, 0x1000000 up, along the runway and across it.
@@ -54,6 +62,7 @@ TEST(TerrainFrame, GroundFillsTheLowerHalf) {
         EXPECT_LT(upper, 640 * 240 / 10) << heading;
     }
     ViewedObject = nullptr;
+    level_ShadeTable = nullptr;
     draw_SelectSurface(nullptr);
 }
 

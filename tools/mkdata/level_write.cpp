@@ -35,6 +35,23 @@ MkPak Box(const std::string& name, int32_t half, uint8_t r, uint8_t g, uint8_t b
     return p;
 }
 
+// "SAMSITE.PAK": the launcher box with a radar dish on a pivot above it, a
+// part the pose routine of kind 2 turns with the unit's rotor angle.
+MkPak SamSite(int32_t half, uint8_t r, uint8_t g, uint8_t b) {
+    MkPak p = Box("SAMSITE", half, r, g, b);
+    // Pivot 0 (part 1): on the roof, at twice the model scale, file axes.
+    p.geometries[0].points = {{0, 0, half * 2 + 0x1000}};
+    MkPakFace dish = Flat(200, 200, 210);
+    MkPakGeometry radar = mkdata_PakCube(0x400, {dish}, {});
+    // Flattened into a dish: wide and thin.
+    for (MkPakXyz& v : radar.vertices) v = {v.x * 4, v.y / 4, v.z * 2};
+    radar.radius = 0x2000;
+    p.geometries.push_back(radar);
+    p.models[0].subObjects.push_back({1, 0, {0, 0, 0}});
+    p.poseKind = 2;
+    return p;
+}
+
 struct ModelSpec {
     const char* file;
     int32_t half;
@@ -115,7 +132,9 @@ std::vector<MkModelFile> mkdata_LevelModelFiles(void) {
     for (const ModelSpec& m : kModels) {
         std::string set = m.file;
         set = set.substr(0, set.find('.'));
-        files.push_back({m.file, mkdata_PakBuild(Box(set, m.half, m.r, m.g, m.b))});
+        const bool radar = set == "SAMSITE";
+        files.push_back({m.file, mkdata_PakBuild(radar ? SamSite(m.half, m.r, m.g, m.b) : Box(set, m.half, m.r, m.g, m.b))});
+        if (radar) files.push_back({"SAMSITE.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Radar", 1}}}})});
     }
     return files;
 }

@@ -6,6 +6,7 @@
 #include "world/pak.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -89,7 +90,7 @@ std::vector<uint8_t> mkdata_PakBuild(const MkPak& pak) {
     w.u32(dataEnd);
     size_t imageEndAt = w.size();
     w.u32(0);  // end of the image block, known below
-    w.u32(0);
+    w.u32(pak.poseKind);
     for (size_t m = 0; m < pak.models.size(); m++) {
         w.i32(pak.models[m].size * 2);
         w.u32(modelAt[m]);
@@ -100,7 +101,7 @@ std::vector<uint8_t> mkdata_PakBuild(const MkPak& pak) {
         w.u32(0);
         for (const MkPakSubObject& s : m.subObjects) {
             w.u32(geoAt[(size_t)s.geometry].header);
-            w.zeros(12);  // angles
+            for (int32_t a : s.angles) w.i32(a);
             w.u8(s.flags);
             w.bytes(s.rgb, 3);
             w.zeros(24);
@@ -128,13 +129,23 @@ std::vector<uint8_t> mkdata_PakBuild(const MkPak& pak) {
             w.fixedString(f.name.c_str(), 13);
             w.u8(f.log2Width);
             w.u8(f.log2Height);
-            w.u8(0);
+            w.u8(f.fixedShade);
             w.u32(f.colour);
-            w.zeros(2);
+            w.u8(f.specShift);
+            w.u8(f.specPower);
             w.u16(f.flags);
-            w.zeros(4);
+            w.u8(0);
+            w.u8(f.frames);
+            w.u8(f.link);
+            w.u8(0);
         }
-        for (const MkPakXyz& v : g.vertices) Xyz(w, v, kVertex - 12);
+        for (size_t k = 0; k < g.vertices.size(); k++) {
+            Xyz(w, g.vertices[k], 20);
+            const MkPakXyz uv = k < g.uv.size() ? g.uv[k] : MkPakXyz{};
+            w.i32(uv.x);
+            w.i32(uv.y);
+            w.u32(0);
+        }
         for (const MkPakPolygon& p : g.polygons) {
             w.u32(0);
             w.u32(a.faces + (uint32_t)p.face * kFace);
@@ -169,8 +180,10 @@ MkPakGeometry mkdata_PakCube(int32_t half, const std::vector<MkPakFace>& sixFace
     g.faces = sixFaces;
     g.points = points;
     g.radius = half * 2;
-    for (int i = 0; i < 8; i++)
+    for (int i = 0; i < 8; i++) {
         g.vertices.push_back({(i & 1) ? half : -half, (i & 2) ? half : -half, (i & 4) ? half : -half});
+        g.uv.push_back({(i & 1) ? 0x10000 : 0, (i & 6) ? 0x10000 : 0, 0});
+    }
     // Corners of each side and its outward normal.
     const int sides[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3}, {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
     const MkPakXyz normals[6] = {{16384, 0, 0}, {-16384, 0, 0}, {0, 16384, 0},
@@ -354,6 +367,156 @@ MkPak AircraftModel(const char* name, int32_t half, uint8_t r, uint8_t g, uint8_
     return p;
 }
 
+// World axes (x right, height, forward) to the file's: the loader makes the
+// file's y and z into height and forward as (z, -y).
+MkPakXyz FileAxes(int32_t x, int32_t h, int32_t fwd) { return {x, -fwd, h}; }
+
+// A box of half sizes (hx, hh, hf) around (cx, ch, cf) in world axes, appended
+// to g with face f on every side (faces give the sides their own colour when
+// f2 differs: the lower and the rear side take f2).
+void BoxAppend(MkPakGeometry& g, int32_t cx, int32_t ch, int32_t cf, int32_t hx, int32_t hh, int32_t hf, int32_t f,
+               int32_t f2) {
+    const int32_t base = (int32_t)g.vertices.size(), nbase = (int32_t)g.normals.size();
+    MkPakGeometry cube = mkdata_PakCube(1, {}, {});
+    for (size_t i = 0; i < cube.vertices.size(); i++) {
+        const MkPakXyz& v = cube.vertices[i];
+        // The cube's own file axes: x, y (minus forward), z (height).
+        g.vertices.push_back({cx + v.x * hx, -cf + v.y * hf, ch + v.z * hh});
+        g.uv.push_back(cube.uv[i]);
+    }
+    for (const MkPakXyz& n : cube.normals) g.normals.push_back(n);
+    for (size_t k = 0; k < cube.polygons.size(); k++) {
+        MkPakPolygon p = cube.polygons[k];
+        const int32_t side = (int32_t)k / 2;
+        // Sides 3 (file -y: rear) and 5 (file -z: below).
+        p.face = side == 3 || side == 5 ? f2 : f;
+        for (int32_t& v : p.vertex) v += base;
+        for (int32_t& n : p.normal) n += nbase;
+        g.polygons.push_back(p);
+    }
+}
+
+// A flat quad in world axes (corners in order), one side only: its face
+// decides whether the other side is drawn.
+void QuadAppend(MkPakGeometry& g, const MkPakXyz (&c)[4], int32_t face) {
+    const int32_t base = (int32_t)g.vertices.size(), n = (int32_t)g.normals.size();
+    for (int32_t k = 0; k < 4; k++) {
+        g.vertices.push_back(FileAxes(c[k].x, c[k].y, c[k].z));
+        g.uv.push_back({(k == 1 || k == 2) ? 0x10000 : 0, k >= 2 ? 0x10000 : 0, 0});
+    }
+    g.normals.push_back(FileAxes(0, 16384, 0));
+    MkPakPolygon a, b;
+    a.face = b.face = face;
+    a.vertex[0] = base, a.vertex[1] = base + 1, a.vertex[2] = base + 2;
+    b.vertex[0] = base, b.vertex[1] = base + 2, b.vertex[2] = base + 3;
+    for (int32_t k = 0; k < 3; k++) a.normal[k] = b.normal[k] = n;
+    g.polygons.push_back(a);
+    g.polygons.push_back(b);
+}
+
+// The attachment points of the player aircraft's parts: the 23 mounts under
+// the wings (parts 68 to 90 are sub-objects 1 to 23), the four gear legs,
+// the exhaust and the heat glow; world axes, single scale.
+constexpr int32_t kKrxMounts = 23;
+MkPakXyz KrxPivot(int32_t subObject) {
+    if (subObject >= 1 && subObject <= kKrxMounts) return {(subObject - 12) * 0x380, -0x900, -0x400};
+    switch (subObject) {
+    case 24: return {0, -0xe00, 0x4000};        // gear front
+    case 25: return {0, -0xe00, -0x1000};       // gear back
+    case 26: return {-0x1400, -0xe00, -0x1400}; // gear back left
+    case 27: return {0x1400, -0xe00, -0x1400};  // gear back right
+    case 28: return {0, 0, -0x6200};            // exhaust
+    case 29: return {0, 0, -0x6800};            // heat
+    default: return {};
+    }
+}
+
+// "krx.pak": the player aircraft. Near: a multi-part model (body with a
+// textured spine, wings and fin of a double-sided face, the store mounts,
+// four gear legs, the exhaust and the heat glow, hung on the body's
+// pivots); far: the body alone in flat colours. Pose kind 3 (a jet).
+MkPak KrxModel(const uint8_t* palette) {
+    MkPak p;
+    p.name = "krx";
+    p.radius = 0x6000;
+    p.baseHeight = 0x1000;
+    p.poseKind = 3;
+    MkPakFace skin;
+    skin.name = "KRXSKIN.PCX";
+    skin.flags = 0x0008;
+    skin.log2Width = skin.log2Height = 4;
+    MkPakFace wing = Flat(100, 110, 125);
+    wing.flags = 0x0040;
+    MkPakFace shiny = Flat(140, 150, 165);
+    shiny.specShift = 2;
+    shiny.specPower = 2;
+    // 0 hull, 1 belly, 2 skin, 3 wing (both sides).
+    MkPakGeometry body;
+    body.faces = {shiny, Flat(80, 85, 95), skin, wing};
+    BoxAppend(body, 0, 0, 0, 0x0c00, 0x0a00, 0x6000, 0, 1);
+    BoxAppend(body, 0, 0x0b00, 0x0800, 0x0600, 0x0100, 0x2000, 2, 2);
+    QuadAppend(body, {{-0x5000, 0, -0x2800}, {0x5000, 0, -0x2800}, {0x0c00, 0, 0x1400}, {-0x0c00, 0, 0x1400}}, 3);
+    QuadAppend(body, {{0, 0x0a00, -0x5800}, {0, 0x2800, -0x6000}, {0, 0x2800, -0x4c00}, {0, 0x0a00, -0x3000}}, 3);
+    body.radius = 0xc000;
+    for (int32_t s = 1; s <= 29; s++) {
+        const MkPakXyz v = KrxPivot(s);
+        const MkPakXyz f = FileAxes(v.x, v.y, v.z);
+        body.points.push_back({f.x * 2, f.y * 2, f.z * 2});
+    }
+    auto part = [](MkPakFace face, int32_t hx, int32_t hh, int32_t hf) {
+        MkPakGeometry g;
+        g.faces = {face};
+        BoxAppend(g, 0, 0, 0, hx, hh, hf, 0, 0);
+        g.radius = 2 * std::max({hx, hh, hf});
+        return g;
+    };
+    p.geometries.push_back(body);                                        // 0
+    p.geometries.push_back(part(Flat(60, 60, 60), 0x100, 0x700, 0x100)); // 1 gear leg
+    p.geometries.push_back(part(Flat(90, 70, 50), 0x300, 0x300, 0x200)); // 2 exhaust
+    MkPakFace heat = Flat(255, 120, 20);
+    heat.fixedShade = 0x7f;
+    p.geometries.push_back(part(heat, 0x280, 0x280, 0x300));             // 3 heat
+    p.geometries.push_back(part(Flat(90, 90, 90), 0x100, 0x100, 0x300)); // 4 mount
+    MkPakGeometry far;
+    far.faces = {Flat(120, 130, 140), Flat(80, 85, 95), wing};
+    BoxAppend(far, 0, 0, 0, 0x0c00, 0x0a00, 0x6000, 0, 1);
+    QuadAppend(far, {{-0x5000, 0, -0x2800}, {0x5000, 0, -0x2800}, {0x0c00, 0, 0x1400}, {-0x0c00, 0, 0x1400}}, 2);
+    far.radius = 0xc000;
+    p.geometries.push_back(far);                                         // 5
+    MkPakModel near;
+    near.size = 0x2000000;
+    near.subObjects.push_back({0, 0, {0, 0, 0}});
+    for (int32_t m = 0; m < kKrxMounts; m++) near.subObjects.push_back({4, 0, {0, 0, 0}});
+    for (int32_t g = 0; g < 4; g++) near.subObjects.push_back({1, 0, {0, 0, 0}});
+    near.subObjects.push_back({2, 0, {0, 0, 0}});
+    near.subObjects.push_back({3, 0, {0, 0, 0}});
+    MkPakModel farLevel;
+    farLevel.size = 0x10000000;
+    farLevel.subObjects.push_back({5, 0, {0, 0, 0}});
+    p.models = {near, farLevel};
+
+    MkPakImage im;
+    im.name = "KRXSKIN.PCX";
+    im.width = im.height = 32;
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 32; x++) im.pixels.push_back((uint8_t)(((x / 4 + y / 4) & 1) ? 21 : 23));
+    im.palette.assign(palette, palette + 768);
+    p.images.push_back(im);
+    return p;
+}
+
+std::vector<uint8_t> KrxPib(void) {
+    MkPibNode node;
+    node.parts.push_back({"Body", 0});
+    for (int32_t part = 68; part <= 90; part++) node.parts.push_back({pak_OrientPartNames[part], part - 67});
+    const int32_t named[6] = {15, 16, 17, 18, 44, 47};
+    for (int32_t k = 0; k < 6; k++) node.parts.push_back({pak_OrientPartNames[named[k]], 24 + k});
+    MkPibNode far;
+    far.model = 1;
+    far.parts.push_back({"Body", 0});
+    return mkdata_PibBuild({node, far});
+}
+
 // The virtual cockpits "krxvrtc.pak" (day) and "krxvrtcn.pak" (night): one
 // box around the pilot whose attachment points are the eye positions of the
 // cockpit panels 0..10; the part information names them "Eye 0".."Eye 10"
@@ -412,8 +575,8 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     files.push_back({"boo.pak", mkdata_PakBuild(BooModel())});
     files.push_back({"crate.pak", mkdata_PakBuild(CrateModel(palette))});
     files.push_back({"crate.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Canopy", 1}}}})});
-    files.push_back({"krx.pak", mkdata_PakBuild(AircraftModel("krx", 0x6000, 120, 130, 140, true))});
-    files.push_back({"krx.PIB", MountPib()});
+    files.push_back({"krx.pak", mkdata_PakBuild(KrxModel(palette))});
+    files.push_back({"krx.PIB", KrxPib()});
     files.push_back({"krx_ai.pak", mkdata_PakBuild(AircraftModel("krx_ai", 0x6000, 120, 130, 140, true))});
     files.push_back({"krxglass.pak", mkdata_PakBuild(AircraftModel("krxglass", 0x1000, 150, 200, 220, false))});
     files.push_back({"rmount.pak", mkdata_PakBuild(AircraftModel("rmount", 0x400, 80, 80, 80, false))});
@@ -440,9 +603,13 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
         for (int i = 0; i < 16; i++) pixels[r * 16 + i] = (uint8_t)(rows[r] + i);
     std::vector<uint8_t> pal = mkdata_PcxBuild(scratchDir, 16, 4, pixels, palette);
     if (pal.empty()) return {};
-    files.push_back({"crate.PAL", std::move(pal)});
+    files.push_back({"crate.PAL", pal});
     files.push_back({"crate.CR1", mkdata_RemapFileBuild(palette)});
     files.push_back({"crate.CR2", mkdata_RemapFileBuild(palette)});
+    // The player aircraft's skin image is embedded the same way.
+    files.push_back({"krx.PAL", std::move(pal)});
+    files.push_back({"krx.CR1", mkdata_RemapFileBuild(palette)});
+    files.push_back({"krx.CR2", mkdata_RemapFileBuild(palette)});
     return files;
 }
 

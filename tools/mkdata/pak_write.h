@@ -10,7 +10,12 @@ struct MkPakFace {
     std::string name;  // texture name, at most 12 characters; empty for flat faces
     uint8_t log2Width = 0, log2Height = 0;
     uint32_t colour = 0;  // flat faces: red | green << 8 | blue << 16
-    uint16_t flags = 0;   // 0x0008 textured, ...
+    uint16_t flags = 0;   // 0x0008 textured, 0x0040 double-sided, ...
+    uint8_t fixedShade = 0;  // byte 15: a fixed shade level (0: lit)
+    uint8_t specShift = 0;   // byte 20: specular shift
+    uint8_t specPower = 0;   // byte 21: specular power 0 none, 1, 2, 3
+    uint8_t frames = 0;      // byte 25: animation frames (a power of two)
+    uint8_t link = 0;        // byte 26: 0x7f or more the next face is the back; else the frame slot
 };
 struct MkPakPolygon {
     int32_t face = 0;
@@ -27,11 +32,15 @@ struct MkPakGeometry {
     std::vector<MkPakXyz> normals;
     std::vector<MkPakXyz> points;  // double scale
     int32_t radius = 0;            // word 16 of the geometry header
+    // Texture u, v per vertex (1/65536 of the texture, 65536 once across);
+    // none: all 0.
+    std::vector<MkPakXyz> uv;      // x = u, y = v
 };
 struct MkPakSubObject {
     int32_t geometry = 0;  // index into MkPak::geometries; several may share one
     uint8_t flags = 0;     // 0x02: rgb is a flat colour
     uint8_t rgb[3] = {0, 0, 0};
+    int32_t angles[3] = {0, 0, 0};  // the part's angles relative to the body
 };
 struct MkPakModel {
     int32_t size = 0;  // the model's size word (distance), stored doubled
@@ -51,6 +60,7 @@ struct MkPak {
     std::vector<MkPakGeometry> geometries;
     std::vector<MkPakModel> models;
     std::vector<MkPakImage> images;
+    uint16_t poseKind = 0;  // header word 68: the pose routine of objects with this model
 };
 std::vector<uint8_t> mkdata_PakBuild(const MkPak& pak);
 // Run-length data of the embedded images (PCX runs, crossing rows freely).
