@@ -137,7 +137,9 @@ TEST_F(ObjectDrawTest, AnimationFrameOutsideTheMaterialsIsSkipped) {
         o.frame = frame;
         const bool exists = (frame & 3) < 2;
         EXPECT_EQ(render_ObjectDrawC(&o), exists ? 1 : 0) << (int)frame;
-        if (exists) EXPECT_EQ(Pixel(W / 2 - 8, H / 2 - 8), ((f[frame & 3].colour >> 24) + 15) & 0xFF) << (int)frame;
+        if (exists) {
+            EXPECT_EQ(Pixel(W / 2 - 8, H / 2 - 8), ((f[frame & 3].colour >> 24) + 15) & 0xFF) << (int)frame;
+        }
     }
 }
 

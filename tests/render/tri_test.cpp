@@ -50,7 +50,9 @@ TEST_F(TriangleClip, FarClipCutsAtTheFarDepth) {
                 EXPECT_LE(k.v[i].z, F);
                 atLimit += k.v[i].z == F;
             }
-        if (c.pieces) EXPECT_GE(atLimit, 2);
+        if (c.pieces) {
+            EXPECT_GE(atLimit, 2);
+        }
     }
 }
 
@@ -122,7 +124,9 @@ TEST_F(TriangleClip, ShadingModes) {
         EXPECT_EQ(render_Tri.lastFlags & 7, c.mode & 7) << c.colour << " " << c.levels[1];
         EXPECT_EQ((render_Tri.lastFlags & POLY_TEXTURED) != 0, c.colour == -1);
         EXPECT_EQ(render_Tri.lastShade, c.single);
-        if (c.pixel) EXPECT_EQ(Pixel(W / 2, H / 2 + 2), c.pixel) << c.colour << " " << c.levels[0];
+        if (c.pixel) {
+            EXPECT_EQ(Pixel(W / 2, H / 2 + 2), c.pixel) << c.colour << " " << c.levels[0];
+        }
     }
     // A corner in front of the near plane rejects the triangle.
     render_Tri.submitted = 0;
