@@ -38,3 +38,9 @@ ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
 
 // Takes the object out of the weapon target list.
 void weapon_TargetListRemove(ObjectRecord* object);
+
+// The kind bits of weapon type 0..38 (0x1 gun, 0x20 missile, 0x1000000 the
+// hit jolts the flight) and the id of its sound-trigger entries; 0 for an
+// index outside the table.
+uint32_t weapon_TypeKindBits(int32_t type);
+int32_t weapon_TypeSoundNumber(int32_t type);
