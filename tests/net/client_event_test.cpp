@@ -26,6 +26,7 @@
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/model.h"
+#include "world/loadout.h"
 #include "world/objarray.h"
 
 namespace {
@@ -336,6 +337,17 @@ TEST_F(ClientEventTest, BridgeEventReachesTheHandlerOnceAndIsConfirmed) {
     level_GameMode = kSinglePlayer;
     bridge_Start();
     ASSERT_NE(Server.player, nullptr);
+    // The local player's slot, as its join makes it, waiting for its start-up.
+    const int32_t slot = 0;
+    PlayerSlot* s = &Server.player[slot];
+    ASSERT_EQ(Server_PlayerMemCreate(slot), 0);
+    s->inUse = 1;
+    s->remote = 0;
+    s->startupPending = 1;
+    s->startupSerial = 1;
+    loadout_PlayerSetup(&s->stored[0]);
+    s->stored[1] = s->stored[0];
+    s->block = s->stored[0];
     for (int32_t i = 0; i < 20 && !Client_Started(); i++) {
         Server_Frame();
         Client_Frame();
@@ -345,10 +357,7 @@ TEST_F(ClientEventTest, BridgeEventReachesTheHandlerOnceAndIsConfirmed) {
         Server_Frame();
         Client_Frame();
     }
-    int32_t slot = -1;
-    for (int32_t i = 0; i < SERVER_PLAYERS; i++)
-        if (Server.player[i].inUse) slot = i;
-    ASSERT_GE(slot, 0);
+    ASSERT_EQ(s->active, 1u) << "the start-up was confirmed";
 
     Client_SquadronWord = 0;
     Server_CallQueueEvent(EVENT_SQUADJOIN, 42, nullptr, SERVER_TO_PLAYER, slot, 0, 0x400);
@@ -362,7 +371,7 @@ TEST_F(ClientEventTest, BridgeEventReachesTheHandlerOnceAndIsConfirmed) {
         }
     }
     EXPECT_EQ(applied, 1);
-    EXPECT_EQ(Server.player[slot].pendingEvents, nullptr) << "confirmed";
+    EXPECT_EQ(s->pendingEvents, nullptr) << "confirmed";
 }
 
 }  // namespace
