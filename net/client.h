@@ -9,6 +9,7 @@
 #include "base/list.h"
 #include "base/math.h"
 #include "net/msg.h"
+#include "net/player.h"
 
 // Index of the player's aircraft object, -1 while there is none.
 extern int32_t Client_PlayerObjectIndex;
@@ -198,3 +199,33 @@ void Client_SendConsoleCommand(const char* line);
 // Plain-call forms for the menu and cockpit code.
 void Client_CallSendPlayerType(int32_t type);
 void Client_CallSendWingCommand(int32_t command);
+
+// ---- Event handlers ----
+
+// What the server's events write for the pages and the cockpit: the player
+// name table (player_Table: 42-byte slots, name at +0, aircraft text at +22,
+// side at +38, squadron word at +40, 0xFFFF in a free slot), the score table
+// and the results of the two game-over events.
+struct ClientDisplayRecords {
+    PlayerTableEntry* names;
+    int32_t nameCount;
+    uint32_t scoreCount;
+    MsgScoreEntry scores[EVENT_SCORES_MAX];
+    int32_t ctfResult;
+    int32_t dmResult;
+};
+extern ClientDisplayRecords Client_PlayerDisplayRecords;
+// Level resets the server announced during this run.
+extern int32_t Client_LevelResetCount;
+// The level's sound-trigger record the event sounds play from (null: silent).
+struct SndTrigFile;
+extern SndTrigFile* Client_SoundTriggers;
+
+// Takes a client copy out of play: flags cleared, retired at the end of the
+// next packet, no sound, no longer a target or viewed.
+void Client_ObjectDetach(ObjectRecord* object);
+// The client copy with that serial id, null when the client has none.
+ObjectRecord* Client_ObjectFind(uint32_t serial);
+// Frames a remote bullet stamped with the server frame's low 16 bits is
+// moved ahead: the wrapped distance to the last server frame, at most 64.
+int32_t Client_BulletAdvanceFrames(uint16_t stamp);

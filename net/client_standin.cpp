@@ -1,9 +1,7 @@
-// Stand-in until the client event handlers and object copies land: events
-// do nothing, no object is copied, a static batch is only confirmed.
+// Stand-in until the client object copies land: no object is copied, a
+// static batch is only confirmed.
 #include "net/client.h"
 
-__attribute__((weak)) void Client_EventWorld(const MsgRecord*) {}
-__attribute__((weak)) void Client_EventFlight(const MsgRecord*) {}
 __attribute__((weak)) void Client_ObjectData(const MsgRecord*) { Client.objectDataArrived = 1; }
 __attribute__((weak)) void Client_StaticData(const MsgRecord* record) {
     MsgStaticData head;
@@ -13,4 +11,3 @@ __attribute__((weak)) void Client_StaticData(const MsgRecord* record) {
 }
 __attribute__((weak)) void Client_ObjectsRetire(void) {}
 __attribute__((weak)) void Client_ThinkPass(void) {}
-__attribute__((weak)) void Client_PlayerNamesFree(void) {}

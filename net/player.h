@@ -80,7 +80,9 @@ struct PlayerSlotRecords {
 
 // The player table, one entry per player id, shared by the server, the
 // client side and the menus; a slot's name points into its entry.
-constexpr int32_t PLAYER_TABLE_SIZE = 16;
+// It is the client's player name table too: 128 slots, a free one has the
+// squadron word 0xFFFF.
+constexpr int32_t PLAYER_TABLE_SIZE = 128;
 struct PlayerTableEntry {
     char name[22];
     char aircraft[16];  // the text at the start of the player's aircraft block

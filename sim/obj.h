@@ -78,6 +78,11 @@ struct ObjectRecord {
     ObjectRecord* next;          // object list (player list, server object list)
     ObjectRecord* prev;
     uint8_t serverFlags;         // OBJ_SERVER_*: the server's own marks
+    // Client copies: packets left without an update (below 0 as a signed
+    // word: retired at the end of the next packet) and the id of the
+    // object's positional sound source (0: none).
+    uint16_t lingerCount;
+    int32_t soundSource;
 };
 
 // ObjectRecord::serverFlags.

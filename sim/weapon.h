@@ -235,3 +235,4 @@ ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
 
 // Takes the object out of the weapon target list.
 void weapon_TargetListRemove(ObjectRecord* object);
+

@@ -2,12 +2,35 @@
 // client (its block, queue and tag buffers in place), then one packet built.
 // A packet holding a start-up record is left to startup_record_fuzz: a good
 // one loads a level from the data set, which this process does not have.
+// The event bundles reach every handler, in a bridge game and in a remote
+// one (odd and even sizes); the bytes are also walked as the events of one
+// bundle. A dynamic model event with a plain name that passes every check
+// loads a PAK from the data set too, so such inputs are left out as well.
 #include <cstdint>
 #include <cstring>
 
 #include "fuzz_util.h"
 #include "net/client.h"
 #include "world/gamemode.h"
+#include "world/level.h"
+#include "world/model.h"
+
+namespace {
+
+bool LoadsAModel(const uint8_t* record, size_t size) {
+    MsgEventWalker ew;
+    if (msg_EventWalkBegin(&ew, record, size) != 0) return false;
+    MsgRecord ev;
+    while (msg_EventWalkNext(&ew, &ev) == 1) {
+        MsgEventDynamicModel m;
+        if (ev.type == EVENT_DYMANIC_MODEL && msg_EventDynamicModelDecode(ev.data, ev.length, &m) == 0 &&
+            m.release == 0 && level_NameIsPlain(m.name, MODEL_DYMOD_NAME_SIZE))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
@@ -21,8 +44,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MsgWalker w;
     msg_WalkBegin(&w, data, size);
     MsgRecord r;
-    while (msg_WalkNext(&w, &r) == 1)
+    while (msg_WalkNext(&w, &r) == 1) {
         if (r.type == MSG_STARTUPDATA) return 0;
+        if (r.type == MSG_EVENTDATA && LoadsAModel(r.data, r.length)) return 0;
+    }
+    // The same bytes as the events of one bundle.
+    static uint8_t bundle[MSG_PACKET_MAX];
+    size_t events = size < sizeof bundle - MSG_EVENTDATA_HEAD ? size : sizeof bundle - MSG_EVENTDATA_HEAD;
+    LeSpanWriter bw(bundle, sizeof bundle);
+    bw.u16(MSG_EVENTDATA);
+    bw.u16((uint16_t)(MSG_EVENTDATA_HEAD + events));
+    bw.u16(0xFFFF);
+    bw.bytes(data, events);
+    if (LoadsAModel(bundle, bw.pos)) return 0;
+    level_GameMode.sharedProcess = (int32_t)(size & 1);
 
     Client_LevelRunNumber = 0;
     Client.serverRunNumber = 0;
@@ -33,6 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Client_ParsePacket(data, size);
     // The same bytes again: now a repeat of the previous bundle.
     Client_ParsePacket(data, size);
+    MsgRecord b{MSG_EVENTDATA, (uint16_t)bw.pos, bundle};
+    Client_EventBundle(&b);
+    Client_EventBundle(&b);
     Client_BuildAndSend();
     if (Client.confirmCount > CLIENT_CONFIRM_TAGS || Client.eventTagCount > CLIENT_CONFIRM_TAGS) __builtin_trap();
     return 0;
