@@ -1,16 +1,13 @@
-// Stand-in until the client event handlers and object copies land: events
-// do nothing, no object is copied, a static batch is only confirmed.
+// Stand-in until the client event handlers land: events do nothing; a
+// detached copy is only marked for retirement.
 #include "net/client.h"
+#include "sim/obj.h"
 
 __attribute__((weak)) void Client_EventWorld(const MsgRecord*) {}
 __attribute__((weak)) void Client_EventFlight(const MsgRecord*) {}
-__attribute__((weak)) void Client_ObjectData(const MsgRecord*) { Client.objectDataArrived = 1; }
-__attribute__((weak)) void Client_StaticData(const MsgRecord* record) {
-    MsgStaticData head;
-    if (msg_StaticDataDecode(record->data, record->length, &head) != 0) return;
-    Client.staticBatch = head.batch;
-    Client.staticConfirmPending = 1;
-}
-__attribute__((weak)) void Client_ObjectsRetire(void) {}
-__attribute__((weak)) void Client_ThinkPass(void) {}
 __attribute__((weak)) void Client_PlayerNamesFree(void) {}
+__attribute__((weak)) void Client_ObjectDetach(ObjectRecord* object) {
+    if (!object) return;
+    object->copyFlags = 0;
+    object->linger = (int16_t)0xB1E0;
+}
