@@ -411,9 +411,21 @@ TEST_F(CopiesEnv, RecordsThatFailTheirChecksAreSkipped) {
     Client_ObjectData(&r);
     Client_ObjectsRetire();
     EXPECT_EQ(Find(35), nullptr);
+    // A packet that never reached its end leaves its copies known.
+    LeSpanWriter w2(buffer, sizeof buffer);
+    MsgObjectEntry cut = Entry(37, 0);
+    MsgObjectData h2{1, {}};
+    ASSERT_EQ(msg_ObjectDataEncode(&w2, &h2, &cut), 0);
+    MsgRecord r2{MSG_OBJECTDATA, (uint16_t)w2.pos, buffer};
+    Client_ObjectData(&r2);
+    Client_ObjectsPacketStart();
+    EXPECT_NE(Find(37), nullptr);
+    EXPECT_EQ(Client.packetObjects, nullptr);
     // A full pool skips the record; a later packet makes it.
     std::vector<MsgObjectEntry> many;
     for (uint32_t i = 0; i < 10; i++) many.push_back(Entry(41 + 2 * i, (int16_t)i));
+    Update(many);
+    EXPECT_EQ(net_ObjectListCount(Client.knownObjects), 7) << "37 held the eighth record";
     Update(many);
     EXPECT_EQ(net_ObjectListCount(Client.knownObjects), 8);
 }
