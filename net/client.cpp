@@ -392,6 +392,7 @@ void Client_ReceiveAll(void) {
 }
 
 void Client_ParsePacket(const uint8_t* packet, size_t size) {
+    Client_ObjectsPacketStart();
     MsgWalker walker;
     msg_WalkBegin(&walker, packet, size);
     MsgRecord r;
@@ -613,6 +614,9 @@ void Client_ResetSlots(void) {
 }
 
 void Client_CountersReset(void) {
+    Client.objectsSynced = 0;
+    // The copies went back with their pool.
+    Client.knownObjects = Client.packetObjects = nullptr;
     Client.packetFrame = 0;
     Client.expectedFrames = Client.interval;
     Client.objectDataArrived = 0;

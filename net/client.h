@@ -135,6 +135,15 @@ struct ClientRecord {
     uint32_t packetsSent;
     FixWorldPos sightPoint;
     ClientCamera camera;
+    // Object copies.
+    ObjectRecord* knownObjects;       // copies of the last update
+    ObjectRecord* packetObjects;      // copies named in the packet being read
+    int32_t newObjects;               // made by the last update
+    int32_t keptObjects;              // updated by the last update
+    int32_t reach;                    // 65536 / frames to the next update
+    int32_t frameDistance;            // d of the last update, for the readout
+    uint8_t objectsSynced;            // an update came since the start or reset
+    int32_t threatDistance;           // least distance of the objects targeting the player, -1 none
 };
 extern ClientRecord Client;
 
@@ -163,6 +172,33 @@ void Client_ObjectData(const MsgRecord* record);
 void Client_StaticData(const MsgRecord* record);
 void Client_ObjectsRetire(void);
 void Client_ThinkPass(void);
+// Copies named by a packet that never ended go back to the known list.
+void Client_ObjectsPacketStart(void);
+// One step of a known copy; the copies into the world cell grid.
+void Client_ObjectStep(ObjectRecord* object);
+void Client_ObjectsGridPlace(void);
+// 65536 / n for n = 0..25, entry 0 being 0.
+extern const int32_t Client_ReachTable[26];
+// Detaches a copy the client drops: cleared flags and a linger count that
+// retires it at the end of the next packet, no sound, no target.
+void Client_ObjectDetach(ObjectRecord* object);
+
+// The object bookkeeping the statistics page reads, one read-only view.
+struct NetBookkeeping {
+    const ObjectRecord* serverObjects;
+    const ObjectRecord* knownObjects;
+    const ObjectRecord* packetObjects;
+    const ObjectRecord* playerObjects;
+    const ObjectRecord* clientObjectFree;  // free chain of the copies' pool
+    const ObjectRecord* commonObjectFree;  // free chain of the client common pool
+    const uint32_t* confirmTags;
+    uint32_t confirmCount;
+    int32_t keptObjects, newObjects, staticObjects;
+    const ListNode* serverEventFree;
+    const ListNode* firstSlotEvents;
+    uint32_t frame;
+};
+NetBookkeeping net_Bookkeeping(void);
 // Marks every slot of the player name table free (outside a bridge game).
 void Client_PlayerNamesFree(void);
 

@@ -395,8 +395,8 @@ int32_t Client_BulletAdvanceFrames(uint16_t stamp) {
 
 void Client_ObjectDetach(ObjectRecord* o) {
     if (!o) return;
-    o->flags = 0;
-    o->lingerCount = DETACHED_LINGER;
+    o->copyFlags = 0;
+    o->linger = (int16_t)DETACHED_LINGER;
     if (o->soundSource) {
         mix_SourceRemove(o->soundSource);
         o->soundSource = 0;

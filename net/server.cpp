@@ -205,6 +205,9 @@ void Server_PlayersStep(void) {
 }
 
 void Server_WorldStep(void) {
+    // The level links its objects into its own head of the server object
+    // list; the server walks and flushes the same list.
+    Server.objects = level_ServerTables.objectList;
     bool held = level_GameMode.singlePlayer && Server_Paused;
     if (!held && !Server_Hold) {
         trig_CounterTick();
@@ -216,6 +219,7 @@ void Server_WorldStep(void) {
     DcbPool* group = &level_ServerArrays.player;
     net_DcbPoolFlushRemovals(group, &Server.objects);
     net_DcbPoolFlushAdditions(group, &Server.objects);
+    level_ServerTables.objectList = Server.objects;
 }
 
 void Server_ReceiveAll(void) {
@@ -813,7 +817,7 @@ void OnConsoleCommand(const MsgRecord* r) {
 void OnStaticConfirm(const MsgRecord* r) {
     MsgStaticConfirm m;
     if (msg_StaticConfirmDecode(r->data, r->length, &m) != 0) return;
-    if (m.batch == (ServerPlayerPtr->staticBatchSerial & 0xFFFF)) Server_StaticBatchConfirmed(ServerPlayerPtr);
+    Server_ConfirmStatics(ServerPlayerPtr, m.batch);
 }
 
 void OnMsgConfirm(const MsgRecord* r) {

@@ -48,13 +48,13 @@ struct PlayerSlot {
     uint16_t remote;              // nonzero: reached through the transport driver
     uint32_t playerId;
     uint32_t netPlayerId;
-    void* staticList;
+    void* staticList;             // "PLAYER STATIC LIST": ServerObjectPair, nearest first
     uint32_t* confirmTags;        // "PLAYER CONFIRM BUFFER": tags to confirm in the next packet
     uint32_t confirmCount;
     uint32_t* receivedTags;       // "PLAYER EVENT TAG BUFFER": tags of the previous packet
     uint32_t receivedCount;
     ListPool eventPool;           // SERVER_SLOT_EVENTS nodes
-    void* objectQueue;
+    void* objectQueue;            // "PLAYER OBJ QUE": ObjHandle, ended by an empty one
     void* objectQueueRead;
     const char* name;
     int32_t side;
@@ -84,6 +84,13 @@ struct PlayerSlot {
 constexpr uint8_t SLOT_FLAG_UNLIMITED_STORES = 0x01;
 constexpr uint8_t SLOT_FLAG_NO_DAMAGE = 0x02;
 
+// One entry of the static list and of the scratch lists: an object and its
+// approximate distance from the point the list is measured from.
+struct ServerObjectPair {
+    ObjectRecord* object;
+    int32_t distance;
+};
+
 struct ServerRecord {
     PlayerSlot* player;         // "Player Buffer": 16 slots, null while no server runs
     int32_t playerCount;
@@ -95,7 +102,7 @@ struct ServerRecord {
     int32_t updateInterval;     // frames between two packets to a player
     int32_t updateMask;
     int32_t extrapolationShift;
-    uint32_t objectSerial;
+    uint32_t objectSerial;      // object-update serial of the last packet, 16-bit
     uint32_t frame;
     const void* rules;
     uint32_t runNumber;         // level run number

@@ -6,12 +6,12 @@
 
 #include "base/fix.h"
 #include "net/server.h"  // the event queue and its delivery kinds
+#include "sim/obj.h"     // ObjHandle
 
 struct PlayerSlot;
 struct ObjectRecord;
 
 // The parts of the packet others write, and the traffic statistics.
-void Server_StaticBatchConfirmed(PlayerSlot* slot);
 // Append MSG_STATICDATA and MSG_OBJECTDATA to the packet being assembled and
 // add their size to the send size.
 void Server_WriteStaticData(int32_t slot);
@@ -36,8 +36,15 @@ void Server_PlayersPrepare(void);
 void Server_PlayersReleaseObjects(void);
 // The slot's list of static objects, nearest first (remote players only).
 void Server_BuildStaticList(int32_t slot);
-// The far-object queue buffer of a slot: 400 entries of 4 bytes.
-constexpr uint32_t SERVER_FAR_QUEUE_BYTES = 1600;
+// The client confirmed a static batch: with the slot's current batch serial
+// the batch leaves the list; any other serial is ignored.
+void Server_ConfirmStatics(PlayerSlot* slot, uint32_t batch);
+// Rebuilds the slot's far-object queue.
+void Server_BuildObjectQueue(int32_t slot);
+// The far-object queue of a slot: 399 checked object references and the end
+// mark (an empty handle).
+constexpr uint32_t SERVER_FAR_QUEUE_ENTRIES = 400;
+constexpr uint32_t SERVER_FAR_QUEUE_BYTES = SERVER_FAR_QUEUE_ENTRIES * sizeof(ObjHandle);
 void Server_SquadronAnnounceStart(int32_t slot);
 void Server_SquadronAnnounceNext(int32_t slot);
 void Server_StatusPageDraw(void);

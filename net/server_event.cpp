@@ -161,7 +161,7 @@ int32_t Server_PlayerMemCreate(int32_t slot) {
     if (!s->memStart) return -1;
     s->confirmTags = static_cast<uint32_t*>(mem_AllocEx(SERVER_SLOT_TAGS * 4, 4, "PLAYER CONFIRM BUFFER"));
     s->receivedTags = static_cast<uint32_t*>(mem_AllocEx(SERVER_SLOT_TAGS * 4, 4, "PLAYER EVENT TAG BUFFER"));
-    s->objectQueue = mem_AllocEx(SERVER_FAR_QUEUE_BYTES, 4, "PLAYER OBJ QUE");
+    s->objectQueue = mem_AllocEx(SERVER_FAR_QUEUE_BYTES, alignof(ObjHandle), "PLAYER OBJ QUE");
     memset(&s->eventPool, 0, sizeof s->eventPool);
     int32_t pool = list_PoolCreate(sizeof(NetQueuedMessage), SERVER_SLOT_EVENTS, &s->eventPool);
     s->memEnd = pool == 0 ? mem_AllocEx(0, 4, "PLAYER MEM END") : nullptr;

@@ -1,11 +1,9 @@
-// Stand-in until the object records, start-up record writer, joining,
-// deaths, console, announcement and rules land: no objects or statistics,
+// Stand-in until the start-up record writer, joining,
+// deaths, console, announcement and rules land: no statistics,
 // a start-up record of the slot's own values only, no rules run.
 #include "net/server_calls.h"
 #include "net/server.h"
 
-__attribute__((weak)) void Server_WriteStaticData(int32_t) {}
-__attribute__((weak)) void Server_WriteObjectData(int32_t) {}
 __attribute__((weak)) uint32_t Server_StartupRecordWrite(uint8_t* record, size_t size, int32_t slot) {
     if (!Server.player || slot < 0 || slot >= SERVER_PLAYERS) return 0;
     const PlayerSlot* s = &Server.player[slot];
@@ -22,10 +20,8 @@ __attribute__((weak)) void Server_LoadRingAdd(int32_t) {}
 __attribute__((weak)) int32_t Server_LargestPacket = 0;
 __attribute__((weak)) int32_t Server_ChatLogAdd(const char*) { return 0; }
 
-__attribute__((weak)) void Server_StaticBatchConfirmed(PlayerSlot*) {}
 __attribute__((weak)) void Server_RegisterSessionCallbacks(void) {}
 __attribute__((weak)) void Server_PlayerRestart(int32_t) {}
-__attribute__((weak)) void Server_BuildStaticList(int32_t) {}
 __attribute__((weak)) void Server_SquadronAnnounceStart(int32_t) {}
 __attribute__((weak)) void Server_SquadronAnnounceNext(int32_t) {}
 __attribute__((weak)) void Server_StatusPageDraw(void) {}

@@ -487,3 +487,11 @@ int32_t obj_FieldWriteObject(ObjectRecord* object, uint32_t offset, const ObjHan
     memcpy((uint8_t*)object + e->native, &pointer, sizeof pointer);
     return 0;
 }
+
+FixVec3 obj_ForwardOf(const FixAngles* angles) {
+    if (!angles) return FixVec3{};
+    const int32_t quarter = 0x800000;  // a quarter turn of a 25-bit angle
+    const int64_t sh = fix_Sin(angles->heading), ch = fix_Sin(angles->heading + quarter);
+    const int64_t sp = fix_Sin(angles->pitch), cp = fix_Sin(angles->pitch + quarter);
+    return FixVec3{(int32_t)((sh * cp) >> 16), (int32_t)sp, (int32_t)((ch * cp) >> 16)};
+}

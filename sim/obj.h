@@ -78,12 +78,25 @@ struct ObjectRecord {
     ObjectRecord* next;          // object list (player list, server object list)
     ObjectRecord* prev;
     uint8_t serverFlags;         // OBJ_SERVER_*: the server's own marks
-    // Client copies: packets left without an update (below 0 as a signed
-    // word: retired at the end of the next packet) and the id of the
-    // object's positional sound source (0: none).
-    uint16_t lingerCount;
-    int32_t soundSource;
+    // Network copies. Server: what the object records carry. Client: the
+    // state of a copy of a server object.
+    uint16_t updateSerial;       // object-update serial of the last packet that listed it
+    uint8_t copyFlags;           // OBJ_COPY_*: the flags byte of the object records
+    uint8_t modelState[2];       // two model-state bytes
+    uint8_t visible;             // client copies: drawn
+    uint8_t display;             // client statics: the display flag after the model-state bytes
+    int16_t linger;              // client copies: packets left without an update
+    FixWorldPos reported;        // client copies: the last position the server gave
+    uint32_t age;                // client copies: frames since made
+    uint32_t spin;               // client copies: spin angle, 25 bits
+    int32_t soundSource;         // client copies: engine sound source, 0 none
+    ObjectRecord* serverLink;    // bridge copies: the server's object of that player
 };
+
+// ObjectRecord::copyFlags.
+constexpr uint8_t OBJ_COPY_TARGETS_PLAYER = 0x01;
+constexpr uint8_t OBJ_COPY_NEARBY_EFFECT = 0x04;
+constexpr uint8_t OBJ_COPY_LINGERS = 0x08;
 
 // ObjectRecord::serverFlags.
 constexpr uint8_t OBJ_SERVER_CREATED = 0x01;   // a weapon the server launched for a client
@@ -324,3 +337,6 @@ int32_t obj_FieldWrite(ObjectRecord* object, uint32_t offset, int32_t value);
 // Object fields: 0, or -1 for any other offset and (writes) a stale handle.
 int32_t obj_FieldReadObject(const ObjectRecord* object, uint32_t offset, ObjHandle* handle);
 int32_t obj_FieldWriteObject(ObjectRecord* object, uint32_t offset, const ObjHandle* handle);
+
+// The 16.16 unit vector of the heading and pitch (x east, y up, z north).
+FixVec3 obj_ForwardOf(const FixAngles* angles);

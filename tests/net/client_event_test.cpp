@@ -323,7 +323,7 @@ TEST_F(ClientEventTest, DetachTakesTheCopyOutOfPlay) {
     Client_PlayerObject = &player;
     Client_ObjectDetach(&o);
     EXPECT_EQ(o.flags, 0);
-    EXPECT_LT((int16_t)o.lingerCount, 0);
+    EXPECT_LT(o.linger, 0);
     EXPECT_EQ(o.soundSource, 0);
     EXPECT_EQ(player.target, nullptr);
     Client_PlayerObject = saved;

@@ -378,7 +378,7 @@ TEST_F(ServerEventTest, SendTimingAndPaths) {
         EXPECT_EQ(Server_ReceiveLoad, 3 * (int32_t)g_sentTo.size()) << c.frame;
     }
     EXPECT_EQ(ReadPacket(g_sent.data(), g_sent.size()).status, 0);
-    EXPECT_EQ(ReadPacket(client, net_Bridge.client.size).types, (std::vector<uint16_t>{MSG_PLAYERINFO}));
+    EXPECT_EQ(ReadPacket(client, net_Bridge.client.size).types, (std::vector<uint16_t>{MSG_PLAYERINFO, MSG_OBJECTDATA}));
     memset(&net_Bridge, 0, sizeof net_Bridge);
 }
 

@@ -234,6 +234,45 @@ MkMission mkdata_SampleMission(void) {
         p.serial = p.objectNumber;
         m.placed.push_back(p);
     }
+    // More statics along the taxiway, so that a joining player's static
+    // batches run full and end with a part batch.
+    for (int32_t i = 0; i < 6; i++) {
+        OrfPlaced p{};
+        p.x = Cell(202 + 2 * i) + (1u << 22);
+        p.z = Cell(296) + (1u << 22);
+        p.height = MK_AIRFIELD_HEIGHT * 0x40000;
+        p.type = 1;
+        p.category = 16;
+        p.kind = 2;
+        p.hitClass = 2;
+        p.modelIndex = (uint16_t)(i & 1);
+        p.objectNumber = number++;
+        p.serial = p.objectNumber;
+        m.placed.push_back(p);
+    }
+    // Moving AI units: a swarm of 24 aircraft over the west end of the
+    // runway (more than a packet's close list holds) and 12 farther out,
+    // for the far-object queue; each flies straight on its heading.
+    for (int32_t i = 0; i < 36; i++) {
+        OrfPlaced p{};
+        bool near = i < 24;
+        int32_t ring = near ? 1 + i % 3 : 8 + 2 * (i % 6);
+        int32_t sector = i % 8;
+        static const int32_t dx[8] = {1, 1, 0, -1, -1, -1, 0, 1}, dz[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+        p.x = Cell(MK_RUNWAY_CELL_X0) + (uint32_t)(dx[sector] * ring) * (1u << 24);
+        p.z = Cell(MK_RUNWAY_CELL_Z) + (uint32_t)(dz[sector] * ring) * (1u << 24);
+        p.height = (20 + 4 * (i % 5)) * 0x40000;
+        p.type = 5;
+        p.category = 4;
+        p.dynamic = 1;
+        p.kind = 0;
+        p.heading = (uint8_t)(i * 37);
+        p.hitClass = 3;
+        p.modelIndex = 2;
+        p.objectNumber = number++;
+        p.serial = p.objectNumber;
+        m.placed.push_back(p);
+    }
 
     // Map items: the hangars from the start, the SAM site (placed object
     // 22) once trigger flag 3 is set.
