@@ -1,12 +1,15 @@
 // Frame composition: the frame rate, the world-wanted rule, the one-shot
 // screenshot action, the tints and their clamps, the screen shake, the
 // screen-state table and the user message relay.
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "cockpit/tacmap.h"
 #include "debug/timecomp.h"
+#include "display/hw3d.h"
+#include "display/hw3d_draw.h"
 #include "input/instate.h"
 #include "sound/snd.h"
 #include "frame_fixture.h"
@@ -265,6 +268,88 @@ TEST_F(FrameTest, TimeCompressionCancelsOnTheControls) {
     }
     inmap_InputCurrent = _INPUT_STATE{};
     dbg_TimeCompression = 1;
+}
+
+// The card path with a card that records its calls: the clear colour
+// inside the cloud, the fog colour from the card glare colour, then the
+// glare wash's two triangles and the vignette's four.
+struct CardTri {
+    _HW3D_VERTEX v[3];
+    uint32_t colour;
+};
+std::vector<CardTri> g_cardTris;
+std::vector<std::array<int32_t, 4>> g_cardColours;
+int g_cardClears = 0;
+std::vector<uint8_t> g_cardFrame;
+void CardTriangle(const void* a, const void* b, const void* c, uint32_t colour, uint32_t flags, int32_t) {
+    if (flags != 0x20000) return;  // the world's triangles are not looked at here
+    CardTri t{{*static_cast<const _HW3D_VERTEX*>(a), *static_cast<const _HW3D_VERTEX*>(b),
+               *static_cast<const _HW3D_VERTEX*>(c)},
+              colour};
+    g_cardTris.push_back(t);
+}
+void CardColour(int32_t reg, int32_t r, int32_t g, int32_t b) { g_cardColours.push_back({reg, r, g, b}); }
+void CardClear(void) { g_cardClears++; }
+uint8_t* CardLock(int32_t* pitch) {
+    *pitch = 640 * 2;
+    return g_cardFrame.data();
+}
+void CardUnlock(void) {}
+
+TEST_F(FrameTest, CardPathClearsWashesAndDarkens) {
+    Open(2);
+    const _HW3D_DESCRIPTOR saved = hw3d_Descriptor;
+    hw3d_Descriptor = _HW3D_DESCRIPTOR{};
+    hw3d_Descriptor.triangle = CardTriangle;
+    hw3d_Descriptor.colourRegister = CardColour;
+    hw3d_Descriptor.clear = CardClear;
+    hw3d_Descriptor.lock = CardLock;
+    hw3d_Descriptor.unlock = CardUnlock;
+    g_cardFrame.assign(640 * 480 * 2, 0);
+    g_cardTris.clear();
+    g_cardColours.clear();
+    g_cardClears = 0;
+    hw3d_Active = 1;
+    sky_InsideCloud = 1;
+    sky_ClearColour[0] = 1, sky_ClearColour[1] = 2, sky_ClearColour[2] = 3;
+    sky_GlareColourCard[0] = 0x10, sky_GlareColourCard[1] = 0x20, sky_GlareColourCard[2] = 0x30;
+    sky_GlareLevel = 0x2000;
+    render_GEffectKind = 1;
+    render_GEffectLevel = 0x800;
+    ViewFlags = VIEW_OPT_COCKPIT_LAYERS;
+    const int32_t frames = render_FrameCounter;
+    render_Frame();
+    hw3d_Active = 0;
+    hw3d_Descriptor = saved;
+    sky_InsideCloud = 0;
+    sky_GlareColourCard[0] = sky_GlareColourCard[1] = sky_GlareColourCard[2] = 0xFF;
+    EXPECT_EQ(render_FrameCounter, frames + 1);
+    EXPECT_EQ(g_cardClears, 1);
+    ASSERT_GE(g_cardColours.size(), 2u);
+    EXPECT_EQ(g_cardColours[0], (std::array<int32_t, 4>{3, 1, 2, 3}));
+    EXPECT_EQ(g_cardColours[1], (std::array<int32_t, 4>{2, 0x10, 0x20, 0x30}));
+    ASSERT_EQ(g_cardTris.size(), 6u);
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(g_cardTris[i].colour, 0xFFFFFFu);
+        for (const _HW3D_VERTEX& v : g_cardTris[i].v) {
+            EXPECT_EQ(v.colour, 0x20302010u);
+            EXPECT_EQ(v.z, 0x100);
+        }
+    }
+    // Fans from the centre: corners alpha 0x80, the centre 0x40.
+    for (int i = 2; i < 6; i++) {
+        EXPECT_EQ(g_cardTris[i].colour, 0u);
+        EXPECT_EQ(g_cardTris[i].v[0].colour, 0x40FFFFFFu);
+        EXPECT_EQ(g_cardTris[i].v[0].x, 320 * 128);
+        EXPECT_EQ(g_cardTris[i].v[1].colour, 0x80FFFFFFu);
+        EXPECT_EQ(g_cardTris[i].v[2].z, 0x1000);
+    }
+    // The top edge first, the left edge last.
+    EXPECT_EQ(g_cardTris[2].v[1].y, g_cardTris[2].v[2].y);
+    EXPECT_LT(g_cardTris[2].v[1].y, g_cardTris[2].v[0].y);
+    EXPECT_LT(g_cardTris[2].v[1].x, g_cardTris[2].v[2].x);
+    EXPECT_EQ(g_cardTris[5].v[1].x, g_cardTris[5].v[2].x);
+    EXPECT_LT(g_cardTris[5].v[1].x, g_cardTris[5].v[0].x);
 }
 
 class RelayTest : public ::testing::Test {
