@@ -7,3 +7,7 @@ uint8_t* avionLantirnObjectGreenTable = nullptr;
 void avion_HookResetCall(void) {}
 void avionkrx_InitGreenTable(void) {}
 void avion_SensorMapMark(ObjectRecord*) {}
+void avion_InstrumentsHookCall(void) {}
+void avion_PanelViewHookCall(ObjectRecord*) {}
+void avion_MfdEnlargedHookCall(void) {}
+void avion_MfdOverlayHookCall(void) {}

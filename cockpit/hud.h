@@ -37,3 +37,18 @@ void hud_RepeaterClear(void);
 
 // Three state bytes of the HUD symbology the external eyes clear.
 extern uint8_t hud_SymbolState[3];
+
+// 1 while the frame's HUD hook pass draws (the HUD projects its own way).
+extern int32_t hud_ProjectionFlag;
+// Object labels under the objects (label mode 1: the player's target, 2:
+// every known object in view), and the status banner.
+void hud_ObjectLabelsDraw(void);
+void hud_StatusBannerDraw(void);
+// Screen states: the in-flight command menu, the numbered (wing) command
+// menu and the HUD repeater page.
+void hud_CommandMenuDraw(void);
+void hud_CommandMenuKeys(void);
+void hud_WingMenuDraw(void);
+void hud_WingMenuKeys(void);
+void hud_RepeaterDraw(void);
+void hud_RepeaterKeys(void);

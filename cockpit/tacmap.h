@@ -41,3 +41,24 @@ void tacmap_SquadronLeave(PlayerSlot* player);
 // player) and the mission results at client stop.
 void tacmap_StartTextShow(void);
 void tacmap_MissionEnd(void);
+
+// The full-screen map, the score lines and the information pages drawn by
+// the frame, with the pages' key handlers.
+void tacmap_Draw(void);
+void tacmap_PlayerScoresDraw(void);
+void tacmap_GoalsPageDraw(void);
+void tacmap_KeysPageDraw(void);
+void tacmap_DebriefDraw(void);
+void tacmap_DebriefKeys(void);
+void tacmap_PausePageDraw(void);
+void tacmap_PausePageKeys(void);
+void tacmap_PlayerTypeDraw(void);
+void tacmap_PlayerTypeKeys(void);
+void tacmap_PlayerListDraw(void);
+void tacmap_PlayerListKeys(void);
+void tacmap_ResultPageDraw(void);
+void tacmap_ResultPageKeys(void);
+void tacmap_ResultScoresDraw(void);
+void tacmap_ScorePageDraw(void);
+void tacmap_ScorePageKeys(void);
+void tacmap_PanKeys(void);

@@ -56,3 +56,21 @@ int32_t tacmap_SquadronJoin(PlayerSlot*, const char* squadron, const char*) {
 }
 
 void tacmap_SquadronLeave(PlayerSlot*) {}
+void tacmap_Draw(void) {}
+void tacmap_PlayerScoresDraw(void) {}
+void tacmap_GoalsPageDraw(void) {}
+void tacmap_KeysPageDraw(void) {}
+void tacmap_DebriefDraw(void) {}
+void tacmap_DebriefKeys(void) {}
+void tacmap_PausePageDraw(void) {}
+void tacmap_PausePageKeys(void) {}
+void tacmap_PlayerTypeDraw(void) {}
+void tacmap_PlayerTypeKeys(void) {}
+void tacmap_PlayerListDraw(void) {}
+void tacmap_PlayerListKeys(void) {}
+void tacmap_ResultPageDraw(void) {}
+void tacmap_ResultPageKeys(void) {}
+void tacmap_ResultScoresDraw(void) {}
+void tacmap_ScorePageDraw(void) {}
+void tacmap_ScorePageKeys(void) {}
+void tacmap_PanKeys(void) {}

@@ -8,3 +8,9 @@ extern int32_t vcp_CockpitPanel;
 extern int32_t vcp_CockpitScale;
 // Nonzero while the virtual cockpit is available (its model is loaded).
 extern int32_t vcp_Available;
+
+// The cockpit passes of the frame: the cockpit model (panel views) and the
+// 3D cockpit; the cockpit-glass flag the 3D pass sets for the HUD.
+void vcp_CockpitModelPass(void);
+void vcp_Cockpit3dPass(void);
+extern int32_t vcp_CockpitGlass;

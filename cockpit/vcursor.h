@@ -11,3 +11,5 @@ int32_t vcursor_Load(const char* const names[3]);
 void vcursor_Free(void);
 // At most once per game tick: shows and moves the cursor in the cockpit view.
 void vcursor_FrameUpdate(void);
+// The panel hit update of the present step.
+void vcursor_PanelHitUpdate(void);

@@ -15,3 +15,4 @@ int32_t vcursor_Load(const char* const names[3]) {
         if (!names || !names[i] || !file_Exists(names[i])) return -1;
     return 0;
 }
+void vcursor_PanelHitUpdate(void) {}

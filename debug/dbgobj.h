@@ -29,3 +29,15 @@ void dbg_DebugObjectsClear(void);
 
 void dbg_BombDebugOn(void);
 void dbg_BombDebugOff(void);
+
+// Overlays of the frame's screen and overlay passes.
+void dbg_OverlayFrame(void);
+void dbg_DrawObjectLabels(void);
+void dbg_DrawBombDebug(void);
+void Client_DebugKeyText(void);
+void Client_DebugObjectInput(void);
+// Their flags, and the object label mode (0 off, 1 the player's target,
+// 2 every known object in view).
+extern int32_t dbg_DebugKeyTextShown;
+extern int32_t dbg_DebugObjectInputShown;
+extern int32_t dbg_ObjectLabelMode;

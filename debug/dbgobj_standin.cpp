@@ -12,3 +12,11 @@ void dbg_DebugObjectsClear(void) {}
 
 void dbg_BombDebugOn(void) {}
 void dbg_BombDebugOff(void) {}
+void dbg_OverlayFrame(void) {}
+void dbg_DrawObjectLabels(void) {}
+void dbg_DrawBombDebug(void) {}
+void Client_DebugKeyText(void) {}
+void Client_DebugObjectInput(void) {}
+int32_t dbg_DebugKeyTextShown = 0;
+int32_t dbg_DebugObjectInputShown = 0;
+int32_t dbg_ObjectLabelMode = 0;

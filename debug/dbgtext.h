@@ -8,3 +8,8 @@ void dbg_TextPrint(const char* text);
 // the lines.
 void dbg_TextInit(void);
 void dbg_TextReset(void);
+
+// The debug text lines on the frame.
+void dbg_TextDraw(void);
+// The engine message text shown as a block of lines (null: none loaded).
+extern const char* dbg_EngineMessage;

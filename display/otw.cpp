@@ -12,6 +12,7 @@
 
 DisplayState otw_State;
 int32_t otw_DisplayOpen;
+int32_t otw_FixedMode;
 _EVP* otw_DisplayEvp;
 float otw_MouseScaleX = 1.0f, otw_MouseScaleY = 1.0f;
 int32_t otw_ClientOffsetX, otw_ClientOffsetY;

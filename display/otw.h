@@ -23,6 +23,8 @@ extern DisplayState otw_State;
 // The screen's drawing surface descriptor, selected by otw_LockSurface.
 inline _DRAW_SURFACE& otw_ScreenSurface = otw_State.screen;
 extern int32_t otw_DisplayOpen;
+// Set while the display may not change modes (the windowed toggle is off).
+extern int32_t otw_FixedMode;
 // The screen's viewport, rebuilt at each change of size or depth.
 extern _EVP* otw_DisplayEvp;
 // Set by otw_FitWindow: mouse scale factors for the virtual cursor, and the

@@ -6,3 +6,6 @@
 extern uint32_t chat_Mode;
 // Closes the line and clears the typed text.
 void chat_InputClear(void);
+// The chat line screen state: its draw routine and key handler.
+void chat_LineDraw(void);
+void chat_LineKeys(void);

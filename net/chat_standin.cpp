@@ -4,3 +4,5 @@
 uint32_t chat_Mode = 0;
 
 void chat_InputClear(void) {}
+void chat_LineDraw(void) {}
+void chat_LineKeys(void) {}

@@ -278,3 +278,6 @@ int32_t view_ListenerDistance(const FixWorldPos* position);
 // The direction byte of an offset from the listener in the camera's frame
 // (0 ahead, 64 left, 128 behind, 192 right); 0 below distance 0x10000.
 int32_t view_TransformToCamera(int32_t dx, int32_t dy, int32_t dz, int32_t distance);
+
+// The key handler of the ejection sequence's screen state.
+void view_EjectKeys(void);

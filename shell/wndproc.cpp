@@ -26,6 +26,7 @@ int32_t app_MinimizeOnDeactivate = 1;
 uint32_t app_MessageCount = 0;
 AppWindowBorders app_WindowBorders;
 int32_t app_RendererMessageValue = 0;
+void (*app_UserMessageHook)(int32_t value) = nullptr;
 void* app_FocusObject = nullptr;
 
 namespace {

@@ -73,6 +73,10 @@ void snd_SampleReleaseCallback(SndSampleOwner* owner);
 // message hook on the main thread.
 void app_PostRendererMessage(int32_t value);
 extern int32_t app_RendererMessageValue;  // the value handed over last
+// The display layer's user-message hook: the routine other modules hand a
+// 32-bit message value to (the renderer installs its relay at start-up).
+// Null: values are dropped.
+extern void (*app_UserMessageHook)(int32_t value);
 
 // The object the simulation treats as in focus (null: none).
 extern void* app_FocusObject;
