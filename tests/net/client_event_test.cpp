@@ -315,14 +315,14 @@ TEST_F(ClientEventTest, BulletAdvanceWrapsAndIsClamped) {
 TEST_F(ClientEventTest, DetachTakesTheCopyOutOfPlay) {
     Started(kSinglePlayer);
     ObjectRecord player{}, o{};
-    o.flags = 0x0D;
+    o.copyFlags = 0x0D;
     o.soundSource = mix_SourceAddSilent(0, 0, 0x10000, nullptr, nullptr);
     ASSERT_NE(o.soundSource, 0);
     player.target = &o;
     ObjectRecord* saved = Client_PlayerObject;
     Client_PlayerObject = &player;
     Client_ObjectDetach(&o);
-    EXPECT_EQ(o.flags, 0);
+    EXPECT_EQ(o.copyFlags, 0);
     EXPECT_LT(o.linger, 0);
     EXPECT_EQ(o.soundSource, 0);
     EXPECT_EQ(player.target, nullptr);
