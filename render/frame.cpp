@@ -66,8 +66,6 @@ void (*const kSoftSky[2])(void) = {sky_SoftDraw, sky_SoftDraw};
 
 bool Locked(void) { return otw_State.locked != 0; }
 
-int32_t FrameWidth(void) { return otw_ScreenSurface.width; }
-int32_t FrameHeight(void) { return otw_ScreenSurface.height; }
 
 bool WorldWanted(void) {
     if (ViewFlags & VIEW_OPT_PANEL) return view_Words.cockpitToCockpit != 0;
