@@ -1,6 +1,6 @@
-// Stand-in until the object records, start-up record writer, joining,
-// deaths, console, announcement and rules land: no objects or statistics,
-// a start-up record of the slot's own values only, no rules run.
+// Stand-in until the object records, start-up record writer, deaths,
+// console, announcement and rules land: no objects, a start-up record of
+// the slot's own values only, no rules run.
 #include "net/server_calls.h"
 #include "net/server.h"
 
@@ -18,20 +18,11 @@ __attribute__((weak)) uint32_t Server_StartupRecordWrite(uint8_t* record, size_t
     src.blocks[1] = &s->stored[1];
     return player_StartupWrite(record, size, &src);
 }
-__attribute__((weak)) void Server_LoadRingAdd(int32_t) {}
-__attribute__((weak)) int32_t Server_LargestPacket = 0;
 __attribute__((weak)) int32_t Server_ChatLogAdd(const char*) { return 0; }
 
 __attribute__((weak)) void Server_StaticBatchConfirmed(PlayerSlot*) {}
-__attribute__((weak)) void Server_RegisterSessionCallbacks(void) {}
-__attribute__((weak)) void Server_PlayerRestart(int32_t) {}
 __attribute__((weak)) void Server_BuildStaticList(int32_t) {}
-__attribute__((weak)) void Server_SquadronAnnounceStart(int32_t) {}
-__attribute__((weak)) void Server_SquadronAnnounceNext(int32_t) {}
 __attribute__((weak)) void Server_StatusPageDraw(void) {}
-__attribute__((weak)) void Server_PeakPlayersReset(void) {}
-__attribute__((weak)) void Server_LoadRingClear(void) {}
-__attribute__((weak)) int32_t Server_ReceiveLoad = 0;
 __attribute__((weak)) void Server_PlayerExploded(void) {}
 __attribute__((weak)) void Server_CrashTextSend(void) {}
 __attribute__((weak)) int32_t Server_NoCollision = 0;
@@ -54,4 +45,4 @@ __attribute__((weak)) void Server_RulesScore(int32_t) {}
 __attribute__((weak)) void Server_RulesDeathmatchEnd(void) {}
 __attribute__((weak)) void Server_RulesFlagEnd(int32_t) {}
 __attribute__((weak)) int32_t chat_CensorCheck(const char*) { return 0; }
-__attribute__((weak)) void Server_PlayerJoined(void) {}
+__attribute__((weak)) void Server_PlaneCountsUpdate(void) {}
