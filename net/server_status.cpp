@@ -8,6 +8,7 @@
 #include "display/otw.h"
 #include "net/server.h"
 #include "net/server_calls.h"
+#include "platform/simlog.h"
 #include "shell/runner.h"
 #include "world/gamemode.h"
 #include "world/level.h"
@@ -44,6 +45,8 @@ void Server_LoadRingAdd(int32_t size) {
     Server_LoadRing[g_ringIndex] = size;
     g_ringIndex = (g_ringIndex + 1) % SERVER_LOAD_RING;
     Server_PacketsSent++;
+    if (Server_PacketsSent % SERVER_LOAD_RING == 0)
+        plat_SimLog("server", "packets sent=%u frame=%u", Server_PacketsSent, Server.frame);
 }
 
 void Server_LoadRingClear(void) {
