@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "base/file.h"
 #include "cockpit/tacmap.h"
 #include "display/dsurf.h"
 #include "fixtures/heaps.h"
+#include "fixtures/sample_data.h"
 #include "net/bridge.h"
+#include "net/client.h"
 #include "net/driver.h"
 #include "net/msg.h"
 #include "net/player.h"
@@ -21,6 +24,8 @@
 #include "shell/settings.h"
 #include "world/gamemode.h"
 #include "world/level.h"
+#include "world/levelseq.h"
+#include "world/objarray.h"
 #include "world/model.h"
 
 namespace {
@@ -370,6 +375,47 @@ TEST_F(ServerJoin, LoadGraphClipsAtTheTop) {
     Server_StatusDraw();  // no display to lock
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0x55), 640 * 480);
     Server.stats[0] = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// Single player through the bridge on the sample level: the local player
+// joins slot 0 at the start, goes active once the client confirms its
+// start-up, is sent a packet every other frame and is freed at the stop.
+TEST(ServerBridgeJoin, LocalSlotRunsAndIsFreedAtStop) {
+    TestWorkDir work;
+    test_SampleDataEnter(work, "krx_join");
+    if (::testing::Test::HasFatalFailure()) return;
+    snprintf(level_MissionNames.mission, sizeof level_MissionNames.mission, "F1M1.ORF");
+    snprintf(level_MissionNames.reference, sizeof level_MissionNames.reference, "F1M1.REF");
+    level_GameMode = GameModeFlags{1, 1, 1, 1, 0};
+    Client_FlightState = 0;
+    player_LastStartupNumber = 0xFFFFFFFFu;
+    bridge_Start();
+    ASSERT_NE(Server.player, nullptr);
+    EXPECT_EQ(Server.player[0].inUse, 1);
+    EXPECT_EQ(Server.player[0].startupPending, 1u);
+    EXPECT_EQ(Server.playerCount, 1);
+    for (int32_t i = 0; i < 40; i++) bridge_Frame();
+    EXPECT_EQ(Server.player[0].active, 1u);
+    EXPECT_EQ(Server.player[0].startupPending, 0u);
+    EXPECT_NEAR(static_cast<double>(Server_PacketsSent), 20.0, 2.0);
+    EXPECT_STRNE(player_Table[0].name, "");
+    bridge_Stop();
+    EXPECT_EQ(player_Table[0].name[0], 0);
+    EXPECT_EQ(Server.player, nullptr);
+
+    Client_FlightState = 0;
+    level_GameMode = GameModeFlags{};
+    level_Markers = LevelMarkers{};
+    level_ServerArrays = LevelServerArrays{};
+    level_ClientArrays = LevelClientArrays{};
+    level_Mission = nullptr;
+    player_LevelLoadedBefore = 0;
+    file_StateInit();
+    work.Leave();
 }
 
 }  // namespace
