@@ -198,7 +198,9 @@ TEST_F(ServerJoin, TeamRefusalsGetNoSlot) {
         Server_PlayerJoined();
         EXPECT_EQ(LocalRefusal(), c.result) << c.squadron;
         EXPECT_EQ(Server.playerCount, count + (c.slot >= 0 ? 1 : 0)) << c.squadron;
-        if (c.slot >= 0) EXPECT_EQ(Server.player[c.slot].inUse, 1) << c.squadron;
+        if (c.slot >= 0) {
+            EXPECT_EQ(Server.player[c.slot].inUse, 1) << c.squadron;
+        }
     }
     EXPECT_EQ(rules_Ctf.players[RULES_TEAM_A], 1);
     EXPECT_EQ(rules_Ctf.players[RULES_TEAM_B], 1);
