@@ -89,12 +89,13 @@ void JoinRefuse(int32_t netId, int32_t reply) {
 void AircraftDrop(PlayerSlot* s) {
     ObjectRecord* a = s->aircraft;
     if (!a) return;
+    obj_Free(a);
+    obj_TypeListUnlink(a);
+    obj_ReplaceTargetRefs(a);
     for (ObjectRecord* o = Server.objects; o; o = o->next)
         if (o->target == a) o->target = nullptr;
     for (int32_t i = 0; i < SERVER_PLAYERS; i++)
         if (Server.player[i].lastTarget == a) Server.player[i].lastTarget = nullptr;
-    obj_Free(a);
-    obj_TypeListUnlink(a);
     s->aircraft = nullptr;
 }
 

@@ -385,7 +385,8 @@ namespace {
 
 // Single player through the bridge on the sample level: the local player
 // joins slot 0 at the start, goes active once the client confirms its
-// start-up, is sent a packet every other frame and is freed at the stop.
+// start-up, is sent a packet every other frame and is freed at the stop;
+// a leave in flight frees the slot and the aircraft.
 TEST(ServerBridgeJoin, LocalSlotRunsAndIsFreedAtStop) {
     TestWorkDir work;
     test_SampleDataEnter(work, "krx_join");
@@ -408,6 +409,25 @@ TEST(ServerBridgeJoin, LocalSlotRunsAndIsFreedAtStop) {
     bridge_Stop();
     EXPECT_EQ(player_Table[0].name[0], 0);
     EXPECT_EQ(Server.player, nullptr);
+    Client_FlightState = 0;
+
+    // A second game: the local player leaves mid-flight; its aircraft goes
+    // off the server's object list and the frames run on without it.
+    bridge_Start();
+    ASSERT_NE(Server.player, nullptr);
+    for (int32_t i = 0; i < 10; i++) bridge_Frame();
+    ObjectRecord* aircraft = Server.player[0].aircraft;
+    ASSERT_NE(aircraft, nullptr);
+    Server_SessionNetId = 0;
+    Server_PlayerLeft();
+    EXPECT_EQ(Server.player[0].inUse, 0);
+    EXPECT_EQ(Server.player[0].aircraft, nullptr);
+    EXPECT_EQ(Server.playerCount, 0);
+    uint32_t sent = Server_PacketsSent;
+    for (int32_t i = 0; i < 10; i++) bridge_Frame();
+    for (ObjectRecord* o = Server.objects; o; o = o->next) EXPECT_NE(o, aircraft);
+    EXPECT_EQ(Server_PacketsSent, sent);
+    bridge_Stop();
 
     Client_FlightState = 0;
     level_GameMode = GameModeFlags{};
