@@ -11,6 +11,8 @@
 #include "base/file.h"
 #include "cockpit/tacmap.h"
 #include "display/dsurf.h"
+#include "display/otw.h"
+#include "fixtures/headless.h"
 #include "fixtures/heaps.h"
 #include "fixtures/sample_data.h"
 #include "net/bridge.h"
@@ -377,6 +379,40 @@ TEST_F(ServerJoin, LoadGraphClipsAtTheTop) {
     Server_StatusDraw();  // no display to lock
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0x55), 640 * 480);
     Server.stats[0] = nullptr;
+}
+
+// On a 16-bit screen the page clears every byte of every row, not the
+// first 640 x 480 bytes, and leaves lit only the graph's corner.
+TEST_F(ServerJoin, StatusPageClearsByPitchAndHeight) {
+    ASSERT_EQ(test_HeadlessStart(), 0);
+    ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 0, 0), 0);
+    uint8_t* p = otw_LockSurface();
+    ASSERT_NE(p, nullptr);
+    const size_t bytes = static_cast<size_t>(otw_ScreenSurface.bytesPerRow) * otw_ScreenSurface.height;
+    ASSERT_GE(bytes, 640u * 480u * 2u);
+    memset(p, 0x55, bytes);
+    otw_UnlockSurface();
+    static int32_t stats[SERVER_STATS];
+    std::fill(std::begin(stats), std::end(stats), 3);
+    Server.stats[0] = stats;
+    level_Fonts[0] = nullptr;
+    for (int32_t i = 0; i < DRAW_COLOUR_SLOTS; i++) draw_Context.slots[i] = DrawColourSlot{uint8_t(i), 1, 0xFFFF, 0};
+    Server_StatusDraw();
+    p = otw_LockSurface();
+    ASSERT_NE(p, nullptr);
+    const int32_t pitch = otw_ScreenSurface.bytesPerRow;
+    int32_t lit = 0, outside = 0;
+    for (int32_t y = 0; y < otw_ScreenSurface.height; y++)
+        for (int32_t x = 0; x < pitch; x++) {
+            if (!p[y * pitch + x]) continue;
+            lit++;
+            if (x / 2 < 200 || x / 2 >= 264 || y > 40) outside++;
+        }
+    otw_UnlockSurface();
+    otw_CloseDisplay();
+    Server.stats[0] = nullptr;
+    EXPECT_GT(lit, 0);
+    EXPECT_EQ(outside, 0);
 }
 
 }  // namespace
