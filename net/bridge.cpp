@@ -66,6 +66,9 @@ void bridge_Stop(void) {
     // goes with it.
     if (net_Bridge.server.buffer) mem_FreeFrom(net_Bridge.server.buffer);
     memset(&net_Bridge, 0, sizeof net_Bridge);
+    // The player's plane went with the client's models: the next game's
+    // join must not give its object the old one.
+    level_PlayerModel[0] = level_PlayerModel[1] = level_PlayerModel[2] = nullptr;
     model_DymodFreeAll(&model_ServerDymods);
     model_DymodFreeAll(&model_ClientDymods);
     // Key 0 is every block nobody owns (the display's among them).

@@ -24,6 +24,8 @@ uint32_t net_DriverSendRetries(void);
 int32_t net_DriverSend(const uint8_t* packet, size_t size);
 // The server's player id in the session, as the driver learnt it.
 int32_t net_DriverServerPlayer(void);
+// The session name of a transport player, or null.
+const char* net_GetPlayerName(int32_t id);
 // Session callbacks of the driver state record: joined, left, two system
 // messages (session lost, a notice with one text) and the bridge's.
 constexpr int32_t NET_CALLBACK_PLAYER_JOINED = 0;

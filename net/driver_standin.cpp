@@ -15,3 +15,4 @@ __attribute__((weak)) NetSessionCallback net_DriverCallbacks[NET_CALLBACK_COUNT]
 __attribute__((weak)) void net_DriverCallbackSet(int32_t slot, NetSessionCallback callback) {
     if (slot >= 0 && slot < NET_CALLBACK_COUNT) net_DriverCallbacks[slot] = callback;
 }
+__attribute__((weak)) const char* net_GetPlayerName(int32_t) { return nullptr; }

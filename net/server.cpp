@@ -309,6 +309,7 @@ int32_t Server_Frame(void) {
     else
         Server.framesWithoutPlayers++;
     if (!LocalPlayer()) {
+        Server_StatsFrameEnd();
         Server.statsIndex = (int32_t)(Server.frame & 31);
         if (ConsoleKeys()) return 1;
     }
@@ -328,7 +329,7 @@ int32_t Server_StateFrame(void) { return Server_Frame(); }
 
 void Server_StateDraw(void) {
     if (LocalPlayer() || !Server.running) return;
-    Server_StatusPageDraw();
+    if ((Server.frame & 31) == 0) Server_StatusDraw();
     if (Server.fadeInPending) {
         Server.fadeInPending = 0;
         if (level_GameMode.display) level_PaletteFadeIn(level_PaletteCopy, 32);
@@ -342,6 +343,8 @@ void Server_Stop(void) {
     level_PalrefRelease();
     level_TablesClear();
     uint32_t frames = Server.frame;
+    Server_PlayersFree();
+    plat_SimLog("server", "sent packets=%u", Server_PacketsSent);
     if (Server.anchor) mem_FreeFrom(Server.anchor);
     memset(&Server, 0, sizeof Server);
     ServerPlayerPtr = nullptr;

@@ -73,7 +73,7 @@ struct PlayerSlot {
     PlayerAircraftBlock block;    // current aircraft block
     PlayerAircraftBlock stored[2];// the second is used with squadron word 1
     int32_t dymodSlot;
-    int32_t pakHandle;
+    struct _PAK_HEADER* pakHandle;  // the player's PAK ("paper.pak")
     uint32_t lastDataTick;        // game clock tick of the last player data
     uint8_t markerFlag;
     FixVec3 markerPosition;
@@ -116,6 +116,8 @@ struct ServerRecord {
     int32_t running;
     ListPool eventPool;         // SERVER_EVENTS nodes
     ListNode* eventQueue;       // NetQueuedMessage, newest first; empty after each send step
+    int32_t totalJoins;         // players joined since the start
+    int32_t peakPlayers;        // most players at once (F1 on the console resets it)
 };
 extern ServerRecord Server;
 

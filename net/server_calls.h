@@ -81,5 +81,36 @@ void Server_RulesScore(int32_t slot);
 void Server_RulesDeathmatchEnd(void);
 void Server_RulesFlagEnd(int32_t side);
 
+// Joining and leaving, the player counts and the traffic statistics.
+// The network id of the player joining or leaving (0: the local player)
+// and, for a joining remote player, its descriptor: set by the transport
+// before it calls the player-joined or player-left callback.
+extern int32_t Server_SessionNetId;
+extern const uint8_t* Server_JoiningData;
+extern size_t Server_JoiningDataSize;
+// Set by the session's connection callback; nothing clears it.
+extern int32_t Server_ConnectionFlag;
+void Server_PlayerLeft(void);
+void Server_ConnectionLost(void);
+// The slot's next named squadron, when squadrons are in use (remote players).
+void Server_SquadronAnnounce(int32_t slot);
+// Every used slot given up when the server stops.
+void Server_PlayersFree(void);
+// Per-aircraft player counts of the console.
+void Server_PlaneCountsUpdate(void);
+// Dedicated server: the frame's receive load into the statistics arrays.
+void Server_StatsFrameEnd(void);
+// The 64 most recent send sizes, their average (refreshed by the status
+// page) and the packets sent since the start.
+constexpr int32_t SERVER_LOAD_RING = 64;
+constexpr int32_t SERVER_STATS = 32;
+extern int32_t Server_LoadRing[SERVER_LOAD_RING];
+extern int32_t Server_LoadRingAverage;
+extern uint32_t Server_PacketsSent;
+// The dedicated server's page; the receive-load graph and its caption on
+// the current surface.
+void Server_StatusDraw(void);
+void Server_LoadGraphDraw(void);
+
 // The censor's verdict on a chat line: nonzero when refused.
 int32_t chat_CensorCheck(const char* text);

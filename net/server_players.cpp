@@ -2,6 +2,7 @@
 // registered in the new world after a replay.
 #include <cstring>
 
+#include "net/rules.h"
 #include "net/server.h"
 #include "net/server_calls.h"
 #include "sim/obj.h"
@@ -44,10 +45,15 @@ void Server_PlayersPrepare(void) {
         FarQueueRewind(s, true);
         // The old object went with the level memory.
         s->aircraft = level_PlayerObjectCreate(static_cast<int32_t>(s->playerId));
+        s->squadron = 0xFFFF;
+        if (RulesRecord* rules = rules_Current(); rules && rules->playerObjectMade) rules->playerObjectMade(i);
         if (s->remote) Server_BuildStaticList(i);
         s->startupSerial++;
         s->startupPending = 1;
-        if (s->aircraft) s->aircraft->modelSlot = static_cast<uint16_t>(s->dymodSlot);
+        if (s->aircraft) {
+            s->aircraft->modelSlot = static_cast<uint16_t>(s->dymodSlot);
+            s->aircraft->model = s->pakHandle;
+        }
     }
 }
 

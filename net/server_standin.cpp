@@ -1,6 +1,5 @@
-// Stand-in until the start-up record writer, joining,
-// deaths, console, announcement and rules land: no statistics,
-// a start-up record of the slot's own values only, no rules run.
+// Stand-in until the start-up record writer, deaths, console and
+// announcement land: a start-up record of the slot's own values only.
 #include "net/server_calls.h"
 #include "net/server.h"
 
@@ -16,18 +15,9 @@ __attribute__((weak)) uint32_t Server_StartupRecordWrite(uint8_t* record, size_t
     src.blocks[1] = &s->stored[1];
     return player_StartupWrite(record, size, &src);
 }
-__attribute__((weak)) void Server_LoadRingAdd(int32_t) {}
-__attribute__((weak)) int32_t Server_LargestPacket = 0;
 __attribute__((weak)) int32_t Server_ChatLogAdd(const char*) { return 0; }
 
-__attribute__((weak)) void Server_RegisterSessionCallbacks(void) {}
-__attribute__((weak)) void Server_PlayerRestart(int32_t) {}
-__attribute__((weak)) void Server_SquadronAnnounceStart(int32_t) {}
-__attribute__((weak)) void Server_SquadronAnnounceNext(int32_t) {}
 __attribute__((weak)) void Server_StatusPageDraw(void) {}
-__attribute__((weak)) void Server_PeakPlayersReset(void) {}
-__attribute__((weak)) void Server_LoadRingClear(void) {}
-__attribute__((weak)) int32_t Server_ReceiveLoad = 0;
 __attribute__((weak)) void Server_PlayerExploded(void) {}
 __attribute__((weak)) void Server_CrashTextSend(void) {}
 __attribute__((weak)) int32_t Server_NoCollision = 0;
@@ -42,12 +32,5 @@ __attribute__((weak)) void Server_AnnounceOpen(void) {}
 __attribute__((weak)) void Server_AnnounceRefresh(void) {}
 __attribute__((weak)) void Server_AnnounceDelete(void) {}
 __attribute__((weak)) void Server_AnnounceClose(void) {}
-__attribute__((weak)) void Server_SelectRules(void) {}
-__attribute__((weak)) void Server_RulesFrame(void) {}
-__attribute__((weak)) void Server_RulesReset(int32_t) {}
-__attribute__((weak)) void Server_RulesDeath(int32_t) {}
-__attribute__((weak)) void Server_RulesScore(int32_t) {}
-__attribute__((weak)) void Server_RulesDeathmatchEnd(void) {}
-__attribute__((weak)) void Server_RulesFlagEnd(int32_t) {}
 __attribute__((weak)) int32_t chat_CensorCheck(const char*) { return 0; }
-__attribute__((weak)) void Server_PlayerJoined(void) {}
+__attribute__((weak)) void Server_PlaneCountsUpdate(void) {}

@@ -56,8 +56,7 @@ TEST(KrxRun, DedicatedServerRunsUntilEscapeThenReturnsToTheMainScreen) {
     (void)remove((dir + "/sim.log").c_str());
 }
 
-// The bridge state runs the server and the client frame by frame; with no
-// player joined the client stays not started until the run's end.
+// The bridge state runs the server and the client frame by frame.
 TEST(KrxRun, SinglePlayerBridgeRunsBothHalves) {
     std::string dir = run_FreshDataDir("single");
     ASSERT_FALSE(dir.empty());
@@ -68,6 +67,37 @@ TEST(KrxRun, SinglePlayerBridgeRunsBothHalves) {
     EXPECT_NE(log.find("server start mode=single interval=2"), std::string::npos) << log;
     EXPECT_NE(log.find("client start mode=bridge interval=2"), std::string::npos) << log;
     EXPECT_NE(r.err.find("200 frame steps"), std::string::npos) << r.err;
+}
+
+// Single player end to end: the sample level loads on both sides, the local
+// player joins slot 0, which goes active after the client's start-up
+// confirmation; from then the server sends a packet every other frame.
+TEST(KrxRun, SinglePlayerJoinsTheLocalSlotAndExchangesPackets) {
+    std::string dir = run_FreshDataDir("single_join");
+    ASSERT_FALSE(dir.empty());
+    RunResult r = run_Program("krx", {}, dir, {"KRX_LAUNCH=single", "KRX_MAXTICKS=400", "KRX_SIMLOG=" + dir + "/sim.log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string log = ReadAll(dir + "/sim.log");
+    long join = TickOf(log, "slot join 0 net=0 players=1");
+    long startup = TickOf(log, "client startup number=1 player=0");
+    long active = TickOf(log, "slot active 0");
+    ASSERT_GE(join, 0) << log;
+    EXPECT_GE(startup, join) << log;
+    EXPECT_GT(active, startup) << log;
+    EXPECT_NE(log.find(" level statics="), std::string::npos) << log;
+    // The client's level is loaded: its camera is placed on the player.
+    EXPECT_GT(TickOf(log, " camera mode="), 0) << log;
+    // Every 64th packet: sent in about twice as many server frames.
+    int counts = 0;
+    for (size_t at = log.find("server packets sent="); at != std::string::npos;
+         at = log.find("server packets sent=", at + 1)) {
+        unsigned sent = 0, frame = 0;
+        ASSERT_EQ(sscanf(log.c_str() + at, "server packets sent=%u frame=%u", &sent, &frame), 2) << log;
+        EXPECT_EQ(sent % 64, 0u);
+        EXPECT_NEAR(static_cast<double>(frame), 2.0 * sent, 4.0) << log;
+        counts++;
+    }
+    EXPECT_GE(counts, 2) << log;
 }
 
 }  // namespace
