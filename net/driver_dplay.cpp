@@ -23,7 +23,6 @@ uint8_t* g_buffer = nullptr;
 bool g_objects = false;  // the lobby and DirectPlay objects exist
 char g_modem[256];
 
-constexpr HRESULT_DP E_INVALIDARG_DP = 0x80070057u;
 constexpr HRESULT_DP DPERR_INVALIDPASSWORD = 0x8877014Au;
 constexpr HRESULT_DP DPERR_NOSESSIONS = 0x88770154u;
 constexpr uint32_t DPRECEIVE_TOPLAYER = 0x2;

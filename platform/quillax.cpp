@@ -198,7 +198,7 @@ int32_t LinkSend(QuillaxInstance* q, SockAddr to, const uint8_t* data, size_t si
     return QX_BUSY;
 }
 
-// Size of the datagram, 0 when none waits (a broken one is skipped).
+// Size of the datagram, 0 when none waits, -1 for one to skip.
 int32_t LinkReceive(QuillaxInstance* q, SockAddr* from) {
     if (!q->port) return 0;
     if (q->hub) {
@@ -206,13 +206,15 @@ int32_t LinkReceive(QuillaxInstance* q, SockAddr* from) {
         if (it == q->hub->queues.end() || it->second.empty()) return 0;
         HubPacket p = std::move(it->second.front());
         it->second.pop_front();
-        if (p.bytes.size() > q->rx.size()) return -1;
+        // An empty or oversized datagram is skipped, not mistaken for none.
+        if (p.bytes.empty() || p.bytes.size() > q->rx.size()) return -1;
         memcpy(q->rx.data(), p.bytes.data(), p.bytes.size());
         *from = p.from;
         return (int32_t)p.bytes.size();
     }
     int32_t n = sock_RecvFrom(q->sock, q->rx.data(), q->rx.size(), from);
-    if (n >= 0) return n;
+    if (n > 0) return n;
+    if (n == 0) return -1;
     return sock_LastError() == WSAEWOULDBLOCK ? 0 : -1;
 }
 
@@ -527,6 +529,12 @@ void quillax_HubSetFaults(QuillaxHub* h, uint32_t loss, uint32_t duplicate, uint
     h->reorder = reorder;
 }
 void quillax_HubSetBusy(QuillaxHub* h, uint32_t sends) { h->busy = sends; }
+void quillax_HubInject(QuillaxHub* h, uint16_t fromPort, uint16_t toPort, const void* data, size_t size) {
+    auto it = h->queues.find(toPort);
+    if (it == h->queues.end()) return;
+    const uint8_t* b = (const uint8_t*)data;
+    it->second.push_back(HubPacket{SockAddr{LOOPBACK, fromPort}, std::vector<uint8_t>(b, b + size)});
+}
 
 // ---- The datagram reader ----
 

@@ -52,6 +52,8 @@ void quillax_HubDestroy(QuillaxHub* hub);
 void quillax_HubSetFaults(QuillaxHub* hub, uint32_t lossPercent, uint32_t duplicatePercent,
                           uint32_t reorderPercent);
 void quillax_HubSetBusy(QuillaxHub* hub, uint32_t sends);
+// Tests: a datagram of any content from a port of the hub to another.
+void quillax_HubInject(QuillaxHub* hub, uint16_t fromPort, uint16_t toPort, const void* data, size_t size);
 
 typedef int32_t (*QuillaxEnumCallback)(const uint8_t* sessionRecord, void* context);
 
