@@ -6,6 +6,7 @@
 
 #include "base/le.h"
 #include "base/mem.h"
+#include "platform/simlog.h"
 
 NetDriverState net_Counters;
 NetSessionCallback net_DriverCallbacks[NET_CALLBACK_COUNT];
@@ -19,6 +20,12 @@ const uint8_t net_AppGuid[16] = {0x40, 0x74, 0x41, 0xA8, 0x59, 0x93, 0xD2, 0x11,
 namespace {
 
 const NetDriverTable* g_table = &net_DriverTableQuillax;
+// The largest game packets that went through the driver, for the log.
+uint32_t g_largestIn = 0, g_largestOut = 0;
+
+void NoteOut(uint32_t size) {
+    if (size > g_largestOut) g_largestOut = size;
+}
 int32_t g_kind = 1;
 
 constexpr uint32_t SESSION_NAME_MAX = 255;
@@ -133,7 +140,13 @@ int32_t net_DriverInit(void) {
     if (net_Counters.open) return 0;
     return g_table->open();
 }
-int32_t net_DriverClose(void) { return g_table->close(); }
+int32_t net_DriverClose(void) {
+    if (net_Counters.open)
+        plat_SimLog("net", "close received=%u sent=%u system=%u joins=%d players=%d retries=%u largest-in=%u largest-out=%u",
+                    net_Counters.received, net_Counters.sent, net_Counters.systemMessages, net_Counters.joins,
+                    net_Counters.players, net_Counters.sendRetries, g_largestIn, g_largestOut);
+    return g_table->close();
+}
 
 SessionEntry* net_SessionAdd(const char* name, const uint8_t* sessionGuid, const uint8_t* appGuid,
                              const uint32_t* words) {
@@ -171,6 +184,7 @@ int32_t net_DestroyPlayer(void) { return g_table->destroyPlayer(); }
 const uint8_t* net_Receive(void) { return g_table->receive(); }
 int32_t net_SendToServer(const void* buffer, uint32_t size) { return g_table->sendToServer(buffer, size); }
 int32_t net_SendToClient(const void* buffer, uint32_t size, uint32_t player) {
+    NoteOut(size);
     return g_table->sendToClient(buffer, size, player);
 }
 int32_t net_SendToClientEx(const void* buffer, uint32_t size, uint32_t player) {
@@ -202,6 +216,7 @@ void net_SendValueToServerPlayer(uint32_t value) {
 const uint8_t* net_DriverReceive(int32_t, size_t* size, int32_t* sender) {
     const uint8_t* p = g_table->receive();
     if (!p) return nullptr;
+    if (net_Counters.lastSize > g_largestIn) g_largestIn = net_Counters.lastSize;
     if (size) *size = net_Counters.lastSize;
     if (sender) *sender = (int32_t)net_Counters.lastSender;
     return p;
@@ -216,6 +231,7 @@ uint32_t net_DriverSendRetries(void) { return net_Counters.sendRetries; }
 
 int32_t net_DriverSend(const uint8_t* packet, size_t size) {
     if (size > NET_MESSAGE_BUFFER) return 1;
+    NoteOut((uint32_t)size);
     return g_table->sendToServer(packet, (uint32_t)size);
 }
 
