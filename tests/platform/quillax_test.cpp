@@ -274,6 +274,48 @@ TEST(Quillax, StrangersAndBadCallsGetNothing) {
     quillax_HubDestroy(hub);
 }
 
+// Datagrams made by hand: a stranger's game data is dropped, and of a
+// peer's, a repeated or late number is dropped.
+TEST(Quillax, StrangersRepeatsAndLateDatagramsAreDropped) {
+    QuillaxHub* hub = quillax_HubCreate(3);
+    {
+        Net net(1, hub);
+        ASSERT_EQ(net.Host(4533, nullptr, 0), 0);
+        ASSERT_EQ(net.Join(1, "127.0.0.1", nullptr), 0);
+        uint32_t id = 0, port = 0;
+        uint8_t rec[QX_PLAYER_RECORD] = {'A'};
+        ASSERT_EQ(quillax_CreatePlayer(&id, rec, 0, nullptr, 0), 0);
+        quillax_GetRecvPort(&port);
+        ASSERT_EQ(net.Drain(0).size(), 1u);  // joined
+        auto data = [](uint32_t seq, uint8_t value) {
+            std::vector<uint8_t> d = {'Q', 'X', 1, 8, 0, 0, 0, 0, value};
+            Put32(d.data() + 4, seq);
+            return d;
+        };
+        struct Step {
+            uint16_t from;
+            uint32_t seq;
+            bool delivered;
+        } steps[] = {
+            {40000, 500, false},  // a stranger
+            {(uint16_t)port, 100, true},
+            {(uint16_t)port, 100, false},  // repeated
+            {(uint16_t)port, 99, false},   // late
+            {(uint16_t)port, 101, true},
+        };
+        for (const Step& st : steps) {
+            std::vector<uint8_t> d = data(st.seq, (uint8_t)st.seq);
+            quillax_HubInject(hub, st.from, 4533, d.data(), d.size());
+            std::vector<Msg> got = net.Drain(0);
+            EXPECT_EQ(got.size(), st.delivered ? 1u : 0u) << st.from << " " << st.seq;
+            if (!got.empty()) {
+                EXPECT_EQ(got[0].sender, id);
+            }
+        }
+    }
+    quillax_HubDestroy(hub);
+}
+
 TEST(Quillax, BusySendsAnswerSixteen) {
     QuillaxHub* hub = quillax_HubCreate(9);
     {
