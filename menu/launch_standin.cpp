@@ -1,12 +1,17 @@
 // Stand-in until the menus' launch paths land: a headless game started from
 // the environment.
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "base/text.h"
 #include "menu/launch.h"
 #include "menu/menu.h"
 #include "net/bridge.h"
+#include "net/driver.h"
+#include "net/player.h"
 #include "net/server_calls.h"
 #include "shell/runner.h"
 #include "world/gamemode.h"
@@ -14,7 +19,52 @@
 
 namespace {
 bool g_launched = false;
+
+// The port after "WORD:" (the game port when there is none): 0 when the
+// text is not a port.
+uint32_t PortOf(const char* text) {
+    if (!text || !*text) return 4533;
+    char* end = nullptr;
+    unsigned long v = strtoul(text, &end, 10);
+    return (*end || v == 0 || v > 65535) ? 0 : (uint32_t)v;
 }
+
+// Hosts a TCP/IP session on the port with this process's server player.
+bool HostNetworkGame(uint32_t port) {
+    if (net_DriverInit() != 0 || net_SetPorts(port, 0) != 0 || net_ConnectTcpip("") != 0 ||
+        net_HostSession("KRX", 0, 16, nullptr, 0, 0, 0, 0) != 0 || net_CreateLocalPlayer("Host", 1) != 0) {
+        fprintf(stderr, "krx: cannot host a game on port %u\n", (unsigned)port);
+        return false;
+    }
+    fprintf(stderr, "krx: hosting on port %u\n", (unsigned)port);
+    return true;
+}
+
+// Finds the session at ADDRESS:PORT and joins it, for up to 20 seconds of
+// wall-clock time.
+bool JoinNetworkGame(const char* address) {
+    if (net_DriverInit() != 0 || net_ConnectTcpip(address) != 0) {
+        fprintf(stderr, "krx: cannot reach \"%s\"\n", address);
+        return false;
+    }
+    int32_t r = 1;
+    for (int i = 0; i < 1000 && r == 1; i++) {
+        if (!net_SessionFindByIndex(0)) {
+            net_EnumSessionsStart();
+        } else {
+            r = net_JoinSessionByIndex(0, nullptr);
+        }
+        if (r == 1) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (r != 0 || net_GetServerIdEx() != 0 || net_CreateLocalPlayer("Joiner", 0) != 0) {
+        fprintf(stderr, "krx: cannot join the game at \"%s\" (%d)\n", address, (int)r);
+        net_CancelJoin();
+        return false;
+    }
+    fprintf(stderr, "krx: joined \"%s\" as player %u\n", address, (unsigned)net_Counters.localPlayer);
+    return true;
+}
+}  // namespace
 
 __attribute__((weak)) int32_t mnu_LaunchFromEnvironment(void) {
     if (g_launched) return 0;
@@ -28,6 +78,17 @@ __attribute__((weak)) int32_t mnu_LaunchFromEnvironment(void) {
     } else if (strcmp(kind, "dedicated") == 0) {
         level_GameMode = GameModeFlags{1, 0, 0, 0, 0};
         state = &net_InFlightStates[NET_STATE_DEDICATED];
+    } else if (strncmp(kind, "dedicated:", 10) == 0 || strncmp(kind, "host:", 5) == 0) {
+        // A networked game: a dedicated server, or a host that plays too.
+        bool dedicated = kind[0] == 'd';
+        uint32_t port = PortOf(strchr(kind, ':') + 1);
+        if (!port || !HostNetworkGame(port)) return 0;
+        level_GameMode = dedicated ? GameModeFlags{1, 0, 0, 0, 0} : GameModeFlags{1, 1, 0, 1, 0};
+        state = &net_InFlightStates[dedicated ? NET_STATE_DEDICATED : NET_STATE_BRIDGE];
+    } else if (strncmp(kind, "join:", 5) == 0) {
+        if (!JoinNetworkGame(kind + 5)) return 0;
+        level_GameMode = GameModeFlags{0, 0, 0, 1, 0};
+        state = &net_InFlightStates[NET_STATE_CLIENT];
     } else {
         return 0;
     }

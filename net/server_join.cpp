@@ -105,11 +105,18 @@ void SessionReset(void) {
     Server_JoiningData = nullptr;
     Server_JoiningDataSize = 0;
 }
+// Through the transport: the player the driver heard last, and on a join
+// the descriptor it read.
 void OnJoined(const void*, uint32_t) {
+    uint32_t size = 0;
+    Server_SessionNetId = (int32_t)net_Counters.lastSender;
+    Server_JoiningData = net_PlayerData(&size);
+    Server_JoiningDataSize = Server_JoiningData ? size : 0;
     Server_PlayerJoined();
     SessionReset();
 }
 void OnLeft(const void*, uint32_t) {
+    Server_SessionNetId = (int32_t)net_Counters.lastSender;
     Server_PlayerLeft();
     SessionReset();
 }
@@ -195,7 +202,7 @@ void Server_PlayerJoined(void) {
     s->netPlayerId = static_cast<uint32_t>(netId);
     s->remote = netId != 0;
 
-    const char* name = s->remote ? net_GetPlayerName(netId) : app_Settings.PLAYER_NAME;
+    const char* name = s->remote ? net_GetPlayerName((uint32_t)netId) : app_Settings.PLAYER_NAME;
     if (!name || !name[0]) name = "N/A";
     PlayerTableEntry* entry = &player_Table[slot];
     memset(entry, 0, sizeof *entry);

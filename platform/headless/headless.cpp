@@ -2,6 +2,8 @@
 // script, message boxes answered from the script and logged. Deterministic,
 // for tests and servers.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +32,8 @@ enum { kActionNone = 0, kActionClose, kActionFocusOn, kActionFocusOff };
 
 struct State {
     uint64_t now = 0;                 // virtual milliseconds
+    bool realtime = false;            // KRX_REALTIME=1: paced by the wall clock
+    std::chrono::steady_clock::time_point wallStart{};
     uint32_t tick = 0;                // firings of the 25 ms timer
     uint32_t maxTicks = 0;            // 0: no limit
     bool closeSent = false;
@@ -192,6 +196,8 @@ void LoadScript(void) {
     if (g.loaded) return;
     g.loaded = true;
     if (const char* m = getenv("KRX_MAXTICKS")) g.maxTicks = (uint32_t)strtoul(m, nullptr, 10);
+    if (const char* r = getenv("KRX_REALTIME")) g.realtime = strcmp(r, "1") == 0;
+    g.wallStart = std::chrono::steady_clock::now();
     const char* path = getenv("KRX_SCRIPT");
     if (!path || !*path) return;
     FILE* f = fopen(path, "r");
@@ -272,6 +278,13 @@ void HWindowRaise(PlatHwnd) {}
 void HWindowMove(PlatHwnd, int, int, int, int) {}
 void HPumpNative(void) { PostDue(); }
 
+// With KRX_REALTIME=1 the virtual clock never runs ahead of the wall
+// clock, so two processes that meet over the network keep pace.
+void Pace(void) {
+    if (!g.realtime) return;
+    std::this_thread::sleep_until(g.wallStart + std::chrono::milliseconds(g.now));
+}
+
 // One step of virtual time: run the next timer that is due, or let one
 // millisecond pass when none runs.
 void Advance(void) {
@@ -283,6 +296,7 @@ void Advance(void) {
         if (due > g.now) g.now = due;
         gameTick = true;
     }
+    Pace();
     if (gameTick && g.maxTicks && g.tick >= g.maxTicks) {
         // The run is over: close the main window instead of counting on.
         if (!g.closeSent) {
@@ -310,6 +324,7 @@ void HSleep(uint32_t ms) {
         uint64_t due = plat_TimerNextDue();
         if (due > until || (g.maxTicks && g.tick >= g.maxTicks)) {
             g.now = until;
+            Pace();
             break;
         }
         Advance();

@@ -19,20 +19,20 @@
 #include "sim/obj.h"
 #include "world/gamemode.h"
 
-// The transport's send to a client: the last packet and its receiver; each
-// send costs three busy retries.
+// A scripted transport driver's send to a client: the last packet and its
+// receiver; each send costs three busy retries.
 namespace {
 std::vector<uint8_t> g_sent;
 std::vector<uint32_t> g_sentTo;
-uint32_t g_retries = 0;
-}  // namespace
-int32_t net_SendToClient(const void* buffer, uint32_t size, uint32_t player) {
+int32_t ScriptSendToClient(const void* buffer, uint32_t size, uint32_t player) {
     g_sent.assign((const uint8_t*)buffer, (const uint8_t*)buffer + size);
     g_sentTo.push_back(player);
-    g_retries += 3;
+    net_Counters.sendRetries += 3;
     return 0;
 }
-uint32_t net_DriverSendRetries(void) { return g_retries; }
+NetDriverTable g_script;
+const NetDriverTable* g_before = nullptr;
+}  // namespace
 
 namespace {
 
@@ -79,6 +79,10 @@ protected:
     ObjectRecord aircraft[4]{};
 
     void SetUp() override {
+        g_before = net_DriverTable();
+        g_script = net_DriverTableQuillax;
+        g_script.sendToClient = ScriptSendToClient;
+        net_DriverTableInstall(&g_script);
         mem_CurrentHeap = &mem_MainHeap;
         mem_HeapSizesSet(0x200000, 0x1000, 0x1000);
         ASSERT_EQ(mem_HeapInit(), 0);
@@ -102,10 +106,11 @@ protected:
             s->aircraft = i < 3 ? &aircraft[i] : nullptr;
         }
         g_sent.clear();
-        g_retries = 0;
+        net_Counters.sendRetries = 0;
         memset(&Server_OutgoingEvent, 0, sizeof Server_OutgoingEvent);
     }
     void TearDown() override {
+        net_DriverTableInstall(g_before);
         memset(&Server, 0, sizeof Server);
         ServerPlayerPtr = nullptr;
         ServerPlayerObject = nullptr;

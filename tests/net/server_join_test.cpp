@@ -92,15 +92,17 @@ protected:
         memset(to, 0, size);
         strncpy(to, from, size - 1);
     }
-    // A remote player joins through the transport's callback.
+    // A remote player joins through the transport's callback, with what the
+    // driver learnt of it.
     void RemoteJoin(int32_t netId) {
-        Server_SessionNetId = netId;
-        Server_JoiningData = remoteDescriptor;
-        Server_JoiningDataSize = remoteSize;
+        net_Counters.lastSender = (uint32_t)netId;
+        size_t n = remoteSize < sizeof net_Counters.joinData ? remoteSize : sizeof net_Counters.joinData;
+        memcpy(net_Counters.joinData, remoteDescriptor, n);
+        net_Counters.joinDataSize = (uint32_t)n;
         net_DriverCallbacks[NET_CALLBACK_PLAYER_JOINED](nullptr, 0);
     }
     void RemoteLeave(int32_t netId) {
-        Server_SessionNetId = netId;
+        net_Counters.lastSender = (uint32_t)netId;
         net_DriverCallbacks[NET_CALLBACK_PLAYER_LEFT](nullptr, 0);
     }
     // The join result of the start-up record the bridge carries to the local
