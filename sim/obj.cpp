@@ -127,6 +127,7 @@ ObjectRecord* EffectSpawn(DcbPool* pool, int32_t type, const FixWorldPos* positi
 }  // namespace
 
 void obj_ListsReset(void) {
+    obj_TypeListReset();
     for (ObjCategoryList& list : obj_CategoryLists) list.count = 0;
     obj_ClientStaticCount = 0;
     obj_StaticCount = 0;
