@@ -7,7 +7,7 @@
 #include "base/filetable.h"
 #include "net/player.h"
 #include "platform/simlog.h"
-#include "shell/appstr.h"
+#include "world/level.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
 #include "sim/weapon.h"
@@ -23,6 +23,9 @@ int32_t plane_RadarLockOption;
 int32_t plane_TargetCues;
 
 namespace {
+
+// The run-time string table: the level's game data texts.
+const FileTable* StringTable() { return static_cast<const FileTable*>(level_GameData); }
 
 void SetTarget(ObjectRecord* searcher, ObjectRecord* target) {
     if (!searcher) return;
@@ -237,7 +240,7 @@ void obj_FormatName(char* buffer, size_t size, const ObjectRecord* o) {
     uint32_t number = 0;
     if (o->groundUnit == 0) number = o->group + 27u;
     else if (o->groundUnit == 1) number = o->group + 177u;
-    const FileTableEntry* e = app_StringTable ? file_TableEntryGet(app_StringTable, number) : nullptr;
+    const FileTableEntry* e = StringTable() ? file_TableEntryGet(StringTable(), number) : nullptr;
     const long member = o->member;
     if (!e || !e->text) {
         snprintf(buffer, size, "%s ??? %ld", name, member);
@@ -260,7 +263,7 @@ int32_t obj_ComposeLabel(int32_t entry, char* buffer, size_t size) {
     snprintf(buffer, size, "%s ", name);
     if (l.flags & 0x02) return 0;
     const uint32_t base = l.kind == 0 ? 27u : 177u;
-    const FileTableEntry* e = app_StringTable ? file_TableEntryGet(app_StringTable, base + l.index) : nullptr;
+    const FileTableEntry* e = StringTable() ? file_TableEntryGet(StringTable(), base + l.index) : nullptr;
     Append(buffer, size, "%s %d", e && e->text ? e->text : "", static_cast<int32_t>(l.number));
     return 0;
 }
