@@ -6,6 +6,7 @@
 
 #include "display/draw3d.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "sim/obj.h"
 #include "sim/ord.h"
 #include "sim/plane.h"
@@ -158,8 +159,10 @@ void OfferCategory(uint8_t bit, uint8_t alsoCategory) {
 
 void Choose(int32_t index) {
     weapon_TargetIndex = index;
-    if (Client_PlayerObject)
-        Client_PlayerObject->target = index >= 0 ? weapon_TargetList[index].object : nullptr;
+    if (!Client_PlayerObject) return;
+    ObjectRecord* t = index >= 0 ? weapon_TargetList[index].object : nullptr;
+    Client_PlayerObject->target = t;
+    plat_SimLog("target", "id=%d", t ? static_cast<int32_t>(t->missionObject) : -1);
 }
 
 void Cycle(int32_t direction, bool skipFlagged) {
@@ -389,6 +392,7 @@ void weapon_TargetListSeed(void) {
     for (const ObjCategoryList& l : obj_CategoryLists)
         if (l.bit == OBJ_CATEGORY_PLAYER_TARGET)
             for (int32_t i = 0; i < l.count; i++) ListAppend(l.items[i], 1);
+    plat_SimLog("target", "list count=%d", weapon_TargetCount);
 }
 
 void weapon_TargetListAdd(ObjectRecord* object) {
