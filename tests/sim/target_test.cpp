@@ -238,3 +238,20 @@ TEST_F(TargetQuery, DisplayNames) {
     level_GameData = nullptr;
     obj_LabelCount = 0;
 }
+
+TEST_F(TargetQuery, RemovedObjectLeavesEveryList) {
+    Current("JDAM");
+    ObjectRecord* o = Aircraft(0, 0, 0x100000);
+    ObjectRecord* other = Aircraft(0, 0, 0x200000);
+    other->target = o;
+    obj_BuildCandidates(player, 1, 1);
+    ASSERT_EQ(player->target, o);
+    weapon_TargetListAdd(o);
+    ASSERT_EQ(weapon_TargetCount, 1);
+    obj_Remove(o, nullptr);
+    EXPECT_EQ(obj_TypeList.count, 1);
+    EXPECT_EQ(obj_CandidateIndex(o), -1);
+    EXPECT_EQ(weapon_TargetCount, 0);
+    EXPECT_EQ(other->target, nullptr);
+    EXPECT_EQ(player->target, nullptr);
+}
