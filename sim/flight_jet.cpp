@@ -303,6 +303,7 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         plane_WaypointHome(object);
         break;
     default:
+        plane_TargetKey(object, in.command);
         break;
     }
     if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = math_Clamp(in.throttle, 0.0f, 1.5f);

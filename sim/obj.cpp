@@ -6,12 +6,14 @@
 
 #include <cstring>
 
+#include "net/client.h"
 #include "net/dcbpool.h"
 #include "net/rules.h"
 #include "platform/simlog.h"
 #include "render/objmove.h"
 #include "render/render.h"
 #include "render/view.h"
+#include "sim/weapon.h"
 #include "world/gamemode.h"
 #include "world/objarray.h"
 #include "world/terrain.h"
@@ -127,6 +129,7 @@ ObjectRecord* EffectSpawn(DcbPool* pool, int32_t type, const FixWorldPos* positi
 }  // namespace
 
 void obj_ListsReset(void) {
+    obj_TypeListReset();
     for (ObjCategoryList& list : obj_CategoryLists) list.count = 0;
     obj_ClientStaticCount = 0;
     obj_StaticCount = 0;
@@ -201,6 +204,12 @@ void obj_Remove(ObjectRecord* object, ObjectRecord* replacement) {
         }
     }
     obj_ReferencesReplace(object, replacement);
+    // A record going back to its pool must leave every list a search walks.
+    obj_TypeListUnlink(object);
+    obj_TargetCandidateRemove(object);
+    weapon_TargetListRemove(object);
+    obj_ReplaceTargetRefs(object);
+    if (Client_PlayerObject && Client_PlayerObject->target == object) Client_PlayerObject->target = nullptr;
     obj_Free(object);
 }
 

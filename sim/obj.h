@@ -91,6 +91,8 @@ struct ObjectRecord {
     uint32_t spin;               // client copies: spin angle, 25 bits
     int32_t soundSource;         // client copies: engine sound source, 0 none
     ObjectRecord* serverLink;    // bridge copies: the server's object of that player
+    ObjectRecord* typePrev;      // previous object in its type list
+    uint8_t typeLinked;          // 1 while in its type list
 };
 
 // ObjectRecord::copyFlags.
@@ -175,8 +177,18 @@ struct _AI_DCB {
 struct _PLAYER_DCB {   // player aircraft
     ObjectRecord object;
 };
+struct _WEAPON_TYPE;
+// The fields of a weapon in flight that its guidance reads and writes.
+struct WeaponObjectFields {
+    const _WEAPON_TYPE* row;     // the weapon-type row; null: not a weapon
+    int32_t lifetime;            // frames left; the low four bits phase the 16-frame checks
+    int32_t turnAllowance;       // largest turn per frame, 25-bit angle units
+    ObjectRoutine targetLost;    // called when guidance drops the target, or null
+    uint8_t launchLock;          // lock state at launch
+};
 struct _COMMON_DCB {   // short-lived objects: weapons, effects
     ObjectRecord object;
+    WeaponObjectFields weapon;
 };
 struct _STATIC_DCB {   // static objects
     ObjectRecord object;
@@ -280,21 +292,139 @@ void obj_ApplyAngularRates(ObjectRecord* object);
 void obj_ComposeAttitude(FixAngles* attitude, const FixAngles* rates);
 
 // The object lists by type: push at the head, append at the tail, take out.
+// Every listed object (aircraft, units, weapons, decoys) shares the one type
+// record, so one list serves every search; objects with OBJ_FLAG_UNLISTED
+// never join it.
+struct ObjTypeList {
+    ObjectRecord* head;
+    ObjectRecord* tail;
+    int32_t count;
+};
+extern ObjTypeList obj_TypeList;
 void obj_TypeListPush(ObjectRecord* object);
 void obj_TypeListAppend(ObjectRecord* object);
 void obj_TypeListUnlink(ObjectRecord* object);
+int32_t obj_TypeListCount(const ObjectRecord* searcher);
+// Empties the list (level start: the pools are made anew).
+void obj_TypeListReset(void);
 
 // A destroyed object stops being anyone's target.
 void obj_ReplaceTargetRefs(ObjectRecord* object);
+// The listed or static live object with the id, or null.
+ObjectRecord* obj_FindById(uint16_t id);
+
+// The object's display name, cut to size bytes with the terminator: the
+// empty text for a null object, "NOPAK" without a model.
+void obj_FormatName(char* buffer, size_t size, const ObjectRecord* object);
+void obj_DisplayName(const ObjectRecord* object, char* buffer, size_t size);
+// Label table entry (filled at level start): "name ", then unless flag bit 1
+// the string-table text of its kind's base + index, " " and the number.
+struct ObjLabelEntry {
+    uint8_t kind;          // 0 aircraft groups (base 27), 1 ground groups (base 177)
+    uint8_t index;
+    uint8_t number;
+    uint8_t flags;
+    const ObjectRecord* record;
+};
+constexpr int32_t OBJ_LABELS = 128;
+extern ObjLabelEntry obj_LabelTable[OBJ_LABELS];
+extern int32_t obj_LabelCount;
+// 0 with the label composed, -1 for an unknown entry or no buffer.
+int32_t obj_ComposeLabel(int32_t entry, char* buffer, size_t size);
+
+// Geometry on world positions (x, height, z). Angles are 25-bit; heading 0
+// looks along +z. Distances are the approximate 3-D length (largest
+// difference + 5/16 of the other two), never 0.
+int32_t obj_Bearing(const FixWorldPos* from, const FixWorldPos* to);
+int32_t obj_BearingHalfScale(const FixWorldPos* from, const FixWorldPos* to);
+int32_t obj_Elevation(const FixWorldPos* from, const FixWorldPos* to);
+int32_t obj_ElevationReverse(const FixWorldPos* from, const FixWorldPos* to);
+int32_t obj_PosDistance(const FixWorldPos* a, const FixWorldPos* b);
+int32_t obj_Distance(const ObjectRecord* a, const ObjectRecord* b);
+int32_t obj_DistanceHalf(const ObjectRecord* a, const ObjectRecord* b);
+// Exact length of the halved differences, in 16.16.
+int64_t obj_DistanceExactHalf(const ObjectRecord* a, const ObjectRecord* b);
+inline int32_t obj_HalfDistance(const ObjectRecord* a, const ObjectRecord* b) { return obj_DistanceHalf(a, b); }
+
+// Terrain line of sight from the object to the position: 1 clear, 0 blocked.
+int32_t obj_LineOfSight(const ObjectRecord* from, const FixWorldPos* to);
+inline int32_t obj_TerrainLineOfSight(const ObjectRecord* from, const FixWorldPos* to) {
+    return obj_LineOfSight(from, to);
+}
+
+// Search filter: wanted flags against the object's class byte (aiClass: 1
+// aircraft, 2 ground), wanted categories against its category bits. A
+// searcher controlled by a player sees every side; any other searcher sees
+// objects whose side shares a bit with its side mask, never those of
+// alliance A (friendly to all). Aircraft are subject to the detection
+// range, scaled by their signature.
+struct ObjSearchState {
+    int64_t bestDistance;
+    ObjectRecord* best;
+    int32_t minDistance;
+    int32_t detectRange;     // -1 none
+    int32_t cone;            // 1/512 turns
+    FixVec3 forward;         // 16.16
+    uint8_t sideMask;
+};
+extern ObjSearchState obj_Search;
+int32_t obj_CandidateFilter(const ObjectRecord* searcher, const ObjectRecord* object, uint8_t wantedFlags,
+                            uint8_t wantedCategories);
+int32_t obj_IsDetected(const ObjectRecord* object, int32_t distance, int32_t range);
+// Cone about obj_Search.forward of half-angle obj_Search.cone.
+int32_t obj_InCone(const ObjectRecord* searcher, const ObjectRecord* object);
+// The signature factor (16.16) of an object: 0x10000 unless it is an AI unit.
+int32_t obj_SignatureFactor(const ObjectRecord* object);
+// The side mask a searcher compares: an AI unit's first mask, else all.
+uint8_t obj_SideMask(const ObjectRecord* searcher);
+
+// Searches over the type list; the best object (null when none) and its
+// distance in *distance when given. A tie keeps the earlier object.
+ObjectRecord* obj_FindNearest(const ObjectRecord* searcher, uint8_t flags, uint8_t categories, int32_t maximum,
+                              int32_t* distance);
+ObjectRecord* obj_FindNextNearest(const ObjectRecord* searcher, uint8_t flags, uint8_t categories,
+                                  int32_t minimum, int32_t maximum, int32_t* distance);
+ObjectRecord* obj_FindNearestInCell(const ObjectRecord* searcher, int32_t maximum, int32_t* distance);
+ObjectRecord* obj_FindNearestVisible(const ObjectRecord* searcher, uint8_t flags, uint8_t categories,
+                                     int32_t maximum, int32_t* distance);
+ObjectRecord* obj_FindNextNearestInCone(const ObjectRecord* searcher, uint8_t flags, uint8_t categories,
+                                        int32_t minimum, int32_t maximum, int32_t* distance);
+ObjectRecord* obj_FindNextNearestDetected(const ObjectRecord* searcher, uint8_t flags, uint8_t categories,
+                                          int32_t minimum, int32_t maximum, int32_t* distance);
+ObjectRecord* obj_NearestAttackerOf(const ObjectRecord* searcher, const ObjectRecord* victim, int32_t* distance);
+ObjectRecord* obj_BestInBoresight(const ObjectRecord* searcher, uint8_t flags, uint8_t categories);
+// The radar filter: the 56/512-turn cone about the searcher's nose.
+int32_t obj_FindNearestFiltered(const ObjectRecord* searcher, const ObjectRecord* object);
+
+// The player's target candidates: up to 8, nearest first.
+constexpr int32_t OBJ_CANDIDATES = 8;
+constexpr int32_t OBJ_CANDIDATE_RANGE = 0x3B600000;   // 243200 feet
+constexpr int32_t OBJ_SYS_DEGRADED_SEARCH = 21;
+extern ObjectRecord* obj_Candidates[OBJ_CANDIDATES];
+extern int32_t obj_CandidateCount;
+int32_t obj_BuildCandidates(ObjectRecord* searcher, uint8_t flags, uint8_t categories);
+int32_t obj_CandidateIndex(const ObjectRecord* object);
+void obj_TargetNext(ObjectRecord* searcher);
+void obj_TargetPrev(ObjectRecord* searcher);
 // Takes the object out of the 8-entry target candidate list.
 void obj_TargetCandidateRemove(ObjectRecord* object);
+ObjectRecord* obj_ConeTargetPrev(ObjectRecord* searcher, uint8_t flags, uint8_t categories);
+ObjectRecord* obj_ConeTargetNext(ObjectRecord* searcher, uint8_t flags, uint8_t categories);
 
-// The object's display name, cut to size bytes with the terminator.
-void obj_DisplayName(const ObjectRecord* object, char* buffer, size_t size);
-
-// Bearing and elevation from one position to another, as 25-bit angles.
-int32_t obj_BearingHalfScale(const FixWorldPos* from, const FixWorldPos* to);
-int32_t obj_ElevationReverse(const FixWorldPos* from, const FixWorldPos* to);
+// The player aircraft's target selection: the entry at plane_TargetListIndex
+// of the player target list (category 0x04); the cue (counted in
+// plane_TargetCues while plane_TargetCueOption is on); the automatic
+// reacquisition with the gear up and the radar working.
+extern int32_t plane_TargetListIndex;
+extern int32_t plane_TargetCueOption;
+extern int32_t plane_RadarLockOption;
+extern int32_t plane_TargetCues;
+void plane_TargetFromList(ObjectRecord* player);
+void plane_TargetCue(void);
+void plane_TargetReacquire(ObjectRecord* player);
+// The target keys 0x23..0x28 of the flying controls: 1 when the code was
+// one of them (the operation ran), else 0.
+int32_t plane_TargetKey(ObjectRecord* player, int32_t code);
 
 // A checked reference to a pooled record: stale once the record has gone
 // back to its pool or been taken again.

@@ -10,6 +10,7 @@
 #include "base/fix.h"
 
 struct ObjectRecord;
+struct WeaponObjectFields;
 struct _PAK_HEADER;
 
 constexpr int32_t WEAPON_TYPES = 39;
@@ -233,6 +234,112 @@ ObjectRecord* weapon_SpawnReleasedStore(void);
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner);
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
 
-// Takes the object out of the weapon target list.
+// --- seekers and the air-to-ground target list ------------------------------
+
+// Lock state of the player's aircraft: 0 none, 1 tracking, 2 locked, 3 locked
+// with a bomb solution, 4 laser spot. Written by the seekers each frame.
+extern uint8_t weapon_LockState;
+// The aircraft's radar mode (1 on); the radar seekers need 1.
+extern uint8_t weapon_RadarMode;
+// This frame's seeker range (the row's << 16) and the cockpit's locked aim
+// point, cleared whenever it leaves the seeker cone.
+extern int32_t weapon_SeekerRange;
+extern FixWorldPos weapon_AimPoint;
+// The systems-damage index of the satellite navigation.
+constexpr int32_t WEAPON_SYS_SATELLITE = 18;
+
+struct WeaponImpact {
+    FixWorldPos point;
+    int32_t reach;
+    uint8_t valid;
+};
+extern WeaponImpact weapon_Impact;
+// The designated ground point of the sight ray, valid for this frame.
+struct WeaponGroundPoint {
+    FixWorldPos point;
+    uint8_t valid;
+};
+extern WeaponGroundPoint weapon_GroundPoint;
+constexpr int32_t WEAPON_IMPACT_STEPS = 4000;
+constexpr int32_t WEAPON_BOMB_GRAVITY = 0x52;   // world units per frame per frame
+
+// The seekers of the rows; weapon_SeekerRun dispatches by kind.
+void weapon_SeekerActiveRadar(void);
+void weapon_SeekerSemiActiveRadar(void);
+void weapon_SeekerAntiRadiation(void);
+void weapon_SeekerInfrared(void);
+void weapon_SeekerImagingInfrared(void);
+void weapon_SeekerTelevision(void);
+void weapon_SeekerLaser(void);
+void weapon_SeekerSatellite(void);
+void weapon_SeekerRun(WeaponSeekerKind kind);
+
+// Head tracking onto a position: 1 locked (within the row's tolerance).
+int32_t weapon_SeekerHeadTrack(const FixWorldPos* position, uint32_t instant);
+int32_t weapon_SeekerHeadTrackPoint(const FixWorldPos* position);
+void weapon_SeekerHeadCentre(void);
+void weapon_SeekerHeadReset(void);
+void weapon_SeekerPointCheck(void);
+// The target's view position must be set (weapon_SeekerViewTransform).
+// Cone and range, range alone (in front and within the seeker range), cone
+// alone (|2x| <= z and |2y| <= z).
+int32_t weapon_SeekerConeRangeTest(const ObjectRecord* target);
+int32_t weapon_SeekerRangeTest(const ObjectRecord* target);
+int32_t weapon_SeekerConeTest(const ObjectRecord* target);
+void weapon_SeekerViewTransform(ObjectRecord* target);
+int32_t weapon_ArrayContains(const ObjectRecord* object, ObjectRecord* const* array, int32_t count);
+
+// 0 with weapon_Impact filled, -1 (valid 0) when the launcher is too steep
+// or the bomb meets no ground in WEAPON_IMPACT_STEPS frames.
+int32_t weapon_BombImpactPredict(const ObjectRecord* launcher, int32_t reachStep);
+int32_t weapon_BombTargetInReach(void);
+int32_t weapon_BombSpotInReach(void);
+int32_t weapon_SpotInRange(void);
+
+constexpr int32_t WEAPON_TARGET_LIST_SIZE = 128;
+struct WeaponTargetEntry {
+    ObjectRecord* object;
+    uint8_t flags;   // 1 player target list, 2 rebuild, 4 and 8 further markers
+};
+extern WeaponTargetEntry weapon_TargetList[WEAPON_TARGET_LIST_SIZE];
+extern int32_t weapon_TargetCount;
+extern int32_t weapon_TargetIndex;   // -1 none
+// Colour slots of the four marker kinds.
+constexpr int32_t WEAPON_MARKER_SLOT_LIST = 2;
+constexpr int32_t WEAPON_MARKER_SLOT_REBUILT = 3;
+constexpr int32_t WEAPON_MARKER_SLOT_4 = 4;
+constexpr int32_t WEAPON_MARKER_SLOT_8 = 5;
+void weapon_TargetListClear(void);
+void weapon_TargetListRebuild(void);
+void weapon_TargetListDraw(void);
+void weapon_TargetListAdd(ObjectRecord* object);
+ObjectRecord* weapon_TargetListGet(int32_t index);
+void weapon_TargetPrev(void);
+void weapon_TargetNext(void);
+void weapon_TargetPrevUnflagged(void);
+void weapon_TargetNextUnflagged(void);
+void weapon_TargetNearestOnScreen(void);
+// Takes every entry of the object out of the weapon target list; the index
+// becomes -1 when its entry goes.
 void weapon_TargetListRemove(ObjectRecord* object);
 
+// The player aircraft's per-frame weapon step: designated ground point,
+// target list, bomb impact prediction and the current weapon's seeker.
+void weapon_PlayerStep(ObjectRecord* player);
+
+// --- guidance -----------------------------------------------------------------
+
+// The guidance fields of a weapon object (a record of a common pool).
+WeaponObjectFields* weapon_Fields(ObjectRecord* weapon);
+// The row's guidance entry for the weapon object.
+void weapon_GuidanceRun(ObjectRecord* weapon);
+void weapon_GuidancePursuit(ObjectRecord* weapon);
+void weapon_GuidanceInfrared(ObjectRecord* weapon);
+void weapon_GuidanceStep(ObjectRecord* weapon);
+// The last aim point and the errors to it, for the decoy check.
+extern FixWorldPos weapon_GuidanceAim;
+extern int32_t weapon_GuidanceYawError, weapon_GuidancePitchError;
+extern int32_t weapon_TargetNotPlayer;
+ObjectRecord* weapon_DecoyPick(ObjectRecord* weapon, ObjectRecord* list, int32_t maximum);
+void weapon_DecoyCheck(ObjectRecord* weapon, ObjectRecord* decoy);
+void weapon_LoseTarget(ObjectRecord* weapon);

@@ -1,11 +1,7 @@
-// Stand-in until the seekers and launches land: no target list, no decoys,
-// nothing is launched.
+// Stand-in until the launches land: nothing is launched.
 #include "sim/weapon.h"
 
 WeaponLaunchRecord weapon_LaunchRecord;
-
-void weapon_TargetListSeed(void) {}
-void weapon_TargetValidate(void) {}
 
 void weapon_InitBullet(ObjectRecord*) {}
 ObjectRecord* weapon_LaunchMissileObject(ObjectRecord*) { return nullptr; }
@@ -14,4 +10,3 @@ ObjectRecord* weapon_SpawnReleasedStore(void) { return nullptr; }
 ObjectRecord* weapon_FlareCreate(ObjectRecord*) { return nullptr; }
 ObjectRecord* weapon_ChaffCreate(ObjectRecord*) { return nullptr; }
 
-void weapon_TargetListRemove(ObjectRecord*) {}

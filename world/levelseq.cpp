@@ -119,6 +119,11 @@ ObjectRecord* StaticMake(int32_t index, const OrfPlaced& p) {
     o->typeIndex = p.type;
     o->instance = e->instance;
     t->typeCount[p.type]++;
+    // The record's category flags are the object's category bits; the team
+    // bits of the second side byte are its flags before it joins the lists,
+    // as the player target list admits only objects flagged 0x04.
+    o->category = p.categoryFlags;
+    o->flags = static_cast<uint8_t>(o->flags | (p.sides[1] & LEVEL_TEAM_BITS));
     obj_CategoryListsAdd(o);
     o->missionObject = p.objectNumber;
     o->side = p.sides[0];
@@ -127,8 +132,6 @@ ObjectRecord* StaticMake(int32_t index, const OrfPlaced& p) {
     else if (p.kind == 2) hp = level_StaticHitPoints[p.hitClass < 10 ? p.hitClass : 0];
     o->hitPoints = hp;
     o->hitPointsMax = hp;
-    // The team bits of the second side byte make a capture-the-flag flag.
-    o->flags = static_cast<uint8_t>(o->flags | (p.sides[1] & LEVEL_TEAM_BITS));
     if (RulesRecord* r = rules_Current(); r && r->countObject) r->countObject(o);
     if (t->staticList) t->staticList[t->staticCount++] = o;
     return o;

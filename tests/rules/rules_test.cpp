@@ -378,7 +378,7 @@ TEST_F(Rules, FlagLossIsAnnouncedInTheTeamColour) {
     std::string team = file_TableEntryGet(static_cast<FileTable*>(level_GameData),
                                           RULES_TEXT_TEAM_NAMES + static_cast<uint32_t>(rules_Ctf.colour[0]))->text;
     ASSERT_EQ(Texts().size(), 2u);  // the destroyed object, then the flag
-    EXPECT_EQ(Texts()[0], " DESTROYED");
+    EXPECT_EQ(Texts()[0], "NOPAK DESTROYED");  // a static without a model
     EXPECT_EQ(Texts()[1], "THE " + team + " TEAM HAS LOST A FLAG");
     EXPECT_EQ(rules_Ctf.flags[RULES_TEAM_A], 1);
 }

@@ -208,7 +208,8 @@ MkMission mkdata_SampleMission(void) {
         m.placed.push_back(p);
     }
     // AI units: two tanks by the lake and a SAM site on the hills north of
-    // the airfield.
+    // the airfield; all three are player targets (category 0x04, which
+    // needs the flag 0x04 of the second side byte).
     struct Unit {
         int32_t cx, cz;
         uint16_t model;
@@ -229,7 +230,8 @@ MkMission mkdata_SampleMission(void) {
         p.kind = 2;
         p.hitClass = 3;
         p.modelIndex = u.model;
-        p.categoryFlags = 0x02;
+        p.categoryFlags = 0x02 | 0x04;
+        p.sides[1] = 0x04;
         p.objectNumber = number++;
         p.serial = p.objectNumber;
         m.placed.push_back(p);
