@@ -41,3 +41,7 @@ void tacmap_SquadronLeave(PlayerSlot* player);
 // player) and the mission results at client stop.
 void tacmap_StartTextShow(void);
 void tacmap_MissionEnd(void);
+// The mission outcome: 0 running, 1 success, 2 failed, 3 abandoned; and the
+// clock tick it was last set at.
+extern int32_t tacmap_MissionOutcome;
+extern uint32_t tacmap_OutcomeTick;

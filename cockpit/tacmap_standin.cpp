@@ -56,3 +56,5 @@ int32_t tacmap_SquadronJoin(PlayerSlot*, const char* squadron, const char*) {
 }
 
 void tacmap_SquadronLeave(PlayerSlot*) {}
+__attribute__((weak)) int32_t tacmap_MissionOutcome = 0;
+__attribute__((weak)) uint32_t tacmap_OutcomeTick = 0;

@@ -54,3 +54,4 @@ void render_Frame(void) {
     if (view_Words.pending) view_ModeSelect();
 }
 void render_ParticleFieldFree(void) {}
+__attribute__((weak)) int32_t render_EndOfFlightState = 0;

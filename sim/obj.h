@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "base/fix.h"
+#include "sim/plane_fields.h"
 
 struct ObjectRecord;
 struct DcbPool;
@@ -156,6 +157,7 @@ struct _AI_DCB {
 // The other pool kinds; each begins with the header.
 struct _PLAYER_DCB {   // player aircraft
     ObjectRecord object;
+    PlanePlayerFields fields;
 };
 struct _COMMON_DCB {   // short-lived objects: weapons, effects
     ObjectRecord object;
@@ -319,3 +321,15 @@ int32_t obj_FieldWrite(ObjectRecord* object, uint32_t offset, int32_t value);
 // Object fields: 0, or -1 for any other offset and (writes) a stale handle.
 int32_t obj_FieldReadObject(const ObjectRecord* object, uint32_t offset, ObjHandle* handle);
 int32_t obj_FieldWriteObject(ObjectRecord* object, uint32_t offset, const ObjHandle* handle);
+
+// ---- Object queries used by the player's aircraft ----
+// Approximate 3-D distance between two positions (never 0).
+int32_t obj_PosDistance(const FixWorldPos* a, const FixWorldPos* b);
+// Nearest object to the searcher in its world cell, and nearest by the
+// searcher's type list (wanted flags, mode), closer than the maximum; the
+// distance comes back through the pointer. Null when none.
+ObjectRecord* obj_FindNearestInCell(ObjectRecord* searcher, int32_t maximum, int32_t* distance);
+ObjectRecord* obj_FindNearest(ObjectRecord* searcher, uint32_t wanted, int32_t mode, int32_t maximum, int32_t* distance);
+// Detection by signature within the range, and the terrain line of sight.
+int32_t obj_IsDetected(const ObjectRecord* searcher, const ObjectRecord* object, int32_t range);
+int32_t obj_LineOfSight(const ObjectRecord* from, const FixWorldPos* to);

@@ -235,3 +235,11 @@ ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
 
 // Takes the object out of the weapon target list.
 void weapon_TargetListRemove(ObjectRecord* object);
+
+// The current weapon's steps while the player's aircraft is armed: the bomb
+// release test (nonzero: release now), the seeker step, and the idle step.
+int32_t weapon_BombTargetInReach(void);
+void weapon_SeekerHeadTrack(void);
+void weapon_SeekerHeadReset(void);
+// The seeker cone and range test of the searcher against an object.
+int32_t weapon_SeekerConeRangeTest(const ObjectRecord* searcher, const ObjectRecord* object);

@@ -15,3 +15,8 @@ ObjectRecord* weapon_FlareCreate(ObjectRecord*) { return nullptr; }
 ObjectRecord* weapon_ChaffCreate(ObjectRecord*) { return nullptr; }
 
 void weapon_TargetListRemove(ObjectRecord*) {}
+
+__attribute__((weak)) int32_t weapon_BombTargetInReach(void) { return 1; }
+__attribute__((weak)) void weapon_SeekerHeadTrack(void) {}
+__attribute__((weak)) void weapon_SeekerHeadReset(void) {}
+__attribute__((weak)) int32_t weapon_SeekerConeRangeTest(const ObjectRecord*, const ObjectRecord*) { return 0; }
