@@ -427,9 +427,12 @@ void plane_DamageSystem(int32_t index) {
 
 void plane_PlayerThink(ObjectRecord* object) {
     if (!object) return;
+    object->frameCounter++;
     plane_GroundContact(object);
     // A crash in the second pass has ended the flight.
     if (object->think != plane_PlayerThink) return;
+    // Logged where the ground contact has placed it.
+    if (object->frameCounter % 40 == 0) PlayerLog(object);
     const FixAngles before = object->angles;
     const FixWorldPos from = object->position;
     plane_HookFrame(object);
@@ -440,13 +443,11 @@ void plane_PlayerThink(ObjectRecord* object) {
     plane_AttitudeChange = FixAngles{AngleDelta(object->angles.heading, before.heading),
                                      AngleDelta(object->angles.pitch, before.pitch),
                                      AngleDelta(object->angles.roll, before.roll)};
-    object->frameCounter++;
     const bool alive = object->hitPoints > 0;
     if (alive && (object->frameCounter & 63) == 0) RadarScan(object);
     WaypointReport(object);
     if (plane_Current && (plane_Current->flags & PLANE_AUTO_DECOYS) && (object->frameCounter & 63) == 0)
         Countermeasures(object);
-    if (object->frameCounter % 40 == 0) PlayerLog(object);
 }
 
 int32_t plane_GroundContact(ObjectRecord* object) {

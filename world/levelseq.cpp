@@ -119,6 +119,8 @@ ObjectRecord* StaticMake(int32_t index, const OrfPlaced& p) {
     o->typeIndex = p.type;
     o->instance = e->instance;
     t->typeCount[p.type]++;
+    // Kind 3 objects are the landing places the touchdown test looks for.
+    if (p.kind == 3) o->category = static_cast<uint8_t>(o->category | OBJ_CATEGORY_LANDING);
     obj_CategoryListsAdd(o);
     o->missionObject = p.objectNumber;
     o->side = p.sides[0];
