@@ -242,13 +242,10 @@ void Eject(ObjectRecord* o, bool byPlayer) {
     ClearFlying();
     o->angles.pitch = o->angles.roll = 0;
     view_TargetSet(&view_ModeTable[VIEW_MODE_FOLLOW], o);
-    if (o->think != EjectedPilotThink) o->think = PostEjectThink;
-    else o->secondPass = [](ObjectRecord* self) -> int32_t {
-            // Once the pilot is away the post-ejection step takes over.
-            self->secondPass = nullptr;
-            self->think = PostEjectThink;
-            return 0;
-        };
+    // The pilot in the air keeps climbing away; other games respawn from
+    // the second pass.
+    if (o->think == EjectedPilotThink) o->secondPass = level_GameMode.singlePlayer ? nullptr : RespawnCheck;
+    else o->think = PostEjectThink;
     if (byPlayer) plane_HaltPlayerObjects();
     ffb_EventEject();
     plat_SimLog("player", "eject %s", airborne ? "air" : "ground");

@@ -13,6 +13,7 @@
 #include "net/player.h"
 #include "net/rules.h"
 #include "shell/runner.h"
+#include "cockpit/tacmap.h"
 #include "sim/flight_jet.h"
 #include "sim/ord.h"
 #include "sim/plane.h"
@@ -288,6 +289,96 @@ TEST_F(PlayerTest, ThinkFliesTheAircraft) {
     EXPECT_TRUE(player->position.x != x0 || player->position.z != z0);
     EXPECT_EQ(player->think, plane_PlayerThink);
     EXPECT_GT(player->speed, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlayerTest, EjectionInTheAirAndOnTheGround) {
+    struct Case {
+        bool airborne;
+        int32_t single;
+    } cases[] = {{true, 1}, {true, 0}, {false, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.airborne ? "air " : "ground ") + (c.single ? "single" : "network"));
+        level_GameMode.singlePlayer = c.single;
+        plane_PlaceForRespawn(player, nullptr);
+        player->speed = 0x20000;
+        F()->onGround = c.airborne ? 0 : 1;
+        player->angles.pitch = 0x100000;
+        plane_PlayerEject(player);
+        EXPECT_EQ(plane_Current->flags & (PLANE_FLYING | PLANE_DESTROYED), 0u);
+        EXPECT_EQ(player->angles.pitch, 0);
+        EXPECT_EQ((plane_Current->flags & PLANE_EJECTED) != 0, c.airborne);
+        if (c.airborne) {
+            EXPECT_EQ(player->position.y, 0x4E20000u);
+            EXPECT_EQ(player->speed, 0x18000);
+            EXPECT_EQ(player->secondPass == nullptr, c.single == 1);
+            const uint32_t z = player->position.z;
+            player->think(player);
+            EXPECT_NE(player->position.z, z);  // the pilot moves on
+        } else {
+            EXPECT_EQ(player->speed, 0);
+            ASSERT_NE(player->think, nullptr);
+            player->think(player);  // on to the death camera
+            EXPECT_EQ(tacmap_MissionOutcome, 2);
+        }
+        tacmap_MissionOutcome = 0;
+    }
+}
+
+// The shot-down fall turns the nose down at most 0x6590 a frame and sheds
+// a debris piece every other frame; the crash spin counts down to a reset.
+TEST_F(PlayerTest, FallAndSpin) {
+    F()->onGround = 0;
+    F()->groundCount = 0;
+    player->position.y = kGround + 0x4000000;
+    player->angles.pitch = 0;
+    player->think = plane_DeathThink;
+    int32_t debris = 0;
+    for (int32_t i = 0; i < 4; i++) {
+        const int32_t before = net_DcbPoolFreeCount(&level_ClientArrays.common);
+        plane_DeathThink(player);
+        debris += before - net_DcbPoolFreeCount(&level_ClientArrays.common);
+    }
+    EXPECT_EQ(debris, 2);
+    EXPECT_NE(plane_Current->flags & PLANE_FALLING, 0u);
+    EXPECT_EQ(player->think, plane_DeathThink);
+    EXPECT_LT(player->rates.roll, 0);  // set, then eased by the flight model
+
+    plane_Current->flags = 0;
+    player->frameCounter = 3;
+    player->think = plane_RespawnWait;
+    Log();
+    for (int32_t i = 0; i < 3; i++) player->think(player);
+    EXPECT_EQ(player->think, plane_PlayerThink);
+    EXPECT_NE(plane_Current->flags & PLANE_FLYING, 0u);
+    EXPECT_NE(Log().find("reset 0x1"), std::string::npos);
+}
+
+TEST_F(PlayerTest, DestroyedInASinglePlayerGameFailsTheMission) {
+    struct Case {
+        int32_t outcome;
+        uint32_t outcomeTick;  // relative to now
+        int32_t expected;
+    } cases[] = {{0, 0, 2}, {1, 0, 2}, {1, 1, 1}, {3, 0, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.outcome);
+        plane_PlaceForRespawn(player, nullptr);
+        tacmap_MissionOutcome = c.outcome;
+        tacmap_OutcomeTick = app_TickCount - c.outcomeTick;
+        Log();
+        plane_SetDestroyed(player);
+        EXPECT_EQ(tacmap_MissionOutcome, c.expected);
+        EXPECT_EQ(player->hitPoints, 0);
+        EXPECT_EQ(player->think, nullptr);
+        EXPECT_EQ(player->secondPass, nullptr);
+        const std::string log = Log();
+        EXPECT_NE(log.find("trigger 11 "), std::string::npos);
+        EXPECT_NE(log.find("fx kill"), std::string::npos);
+    }
+    tacmap_MissionOutcome = 0;
 }
 
 }  // namespace
