@@ -662,7 +662,6 @@ void plane_PlaceAtLevelStart(ObjectRecord* object) {
     object->angles.pitch = object->angles.roll = 0;
     object->think = nullptr;
     object->secondPass = nullptr;
-    object->instance = 8;
     object->targetClass = 3;
     PlanePlayerFields* f = plane_PlayerFields(object);
     *f = PlanePlayerFields{};
