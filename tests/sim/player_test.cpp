@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "input/ffb.h"
 #include "net/player.h"
 #include "net/rules.h"
@@ -51,7 +53,8 @@ protected:
         plane_PlaceForRespawn(player, nullptr);
         player->position.x = kX;
         player->position.z = kZ;
-        logFile = testing::TempDir() + "krx_player_simlog.txt";
+        // Tests may run side by side: a file of this process's own.
+        logFile = testing::TempDir() + "krx_player_simlog_" + std::to_string(getpid()) + ".txt";
         setenv("KRX_SIMLOG", logFile.c_str(), 1);
         plat_SimLogReset();
     }
