@@ -315,6 +315,13 @@ TEST_F(Level, PlacedObjectsBecomeTheWorld) {
     EXPECT_EQ(t->starts[9].startItemCount, 2u);
     EXPECT_EQ(p->hitPoints, 1024);
     EXPECT_EQ(p->position.x, t->starts[9].position.x);
+    // Placed on the ground of its spawn point, inert until it flies.
+    const int32_t base = p->model ? p->model->baseHeight : 0;
+    EXPECT_EQ(p->position.y, (uint32_t)(terrain_HeightBilinear(&p->position) + base));
+    EXPECT_EQ(p->angles.heading, t->starts[9].heading);
+    EXPECT_EQ(p->targetClass, 3);
+    EXPECT_EQ(p->think, nullptr);
+    EXPECT_EQ(p->secondPass, nullptr);
     ObjectRecord* q = level_PlayerObjectCreate(100);
     ASSERT_NE(q, nullptr);
     EXPECT_EQ(t->starts[100].startItems, nullptr);
