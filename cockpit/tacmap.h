@@ -62,3 +62,7 @@ void tacmap_ResultScoresDraw(void);
 void tacmap_ScorePageDraw(void);
 void tacmap_ScorePageKeys(void);
 void tacmap_PanKeys(void);
+// The mission outcome: 0 running, 1 success, 2 failed, 3 abandoned; and the
+// clock tick it was last set at.
+extern int32_t tacmap_MissionOutcome;
+extern uint32_t tacmap_OutcomeTick;

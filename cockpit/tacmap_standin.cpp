@@ -74,3 +74,5 @@ void tacmap_ResultScoresDraw(void) {}
 void tacmap_ScorePageDraw(void) {}
 void tacmap_ScorePageKeys(void) {}
 void tacmap_PanKeys(void) {}
+__attribute__((weak)) int32_t tacmap_MissionOutcome = 0;
+__attribute__((weak)) uint32_t tacmap_OutcomeTick = 0;

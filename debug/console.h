@@ -10,3 +10,5 @@ void con_PrintString(int32_t n);
 int32_t con_Execute(const char* text);
 // The unlimited-stores switch: releases take nothing off the stores.
 extern int32_t con_UnlimitedStores;
+// The no-crash switch: touchdowns and ground rolls never crash.
+extern int32_t con_NoCrash;

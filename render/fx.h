@@ -14,10 +14,19 @@ void fx_TrailPairStep(ObjectRecord* aircraft);
 
 // The effects of the explosion and debris events, each at a world position.
 void fx_DebrisBurst(const FixWorldPos* position, int32_t count);
-void fx_AirExplosion(const FixWorldPos* position);
 void fx_AirBurstSpawn(const FixWorldPos* position);
 void fx_SmallExplosion(const FixWorldPos* position);
-void fx_GroundBurstSpawn(const FixWorldPos* position);
 void fx_FlakBurst(const FixWorldPos* position);
 void fx_BombBlast(const FixWorldPos* position);
 void fx_WideBlast(const FixWorldPos* position);
+// Effects of the player's crash and death, at a position (x, height, z).
+// Fragments, fires and kill explosion sprites.
+void fx_KillExplosion(const FixWorldPos* position);
+void fx_AirExplosion(const FixWorldPos* position);
+// A wreck (life 1200 frames), or null when the pool is empty.
+ObjectRecord* fx_WreckSpawn(const FixWorldPos* position);
+// The animated burst on the terrain (also the ground explosion event), or null when the pool is empty.
+ObjectRecord* fx_GroundBurstSpawn(const FixWorldPos* position);
+// Effect type numbers the level's art set-up fills.
+extern int32_t fx_TypeDebris;
+extern int32_t fx_TypeWreck;

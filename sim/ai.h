@@ -27,3 +27,6 @@ void ai_TriggerKind4Action(ObjectRecord* player);
 // Units that started in the air, per alliance (the object's alliance-B flag
 // picks the second).
 extern int32_t ai_AirStartCount[2];
+// The player's aircraft took off: its first follower, when idle, goes on
+// at its take-off roll.
+void ai_FollowerWake(ObjectRecord* player);

@@ -44,3 +44,4 @@ void ai_TriggerKind5Action(ObjectRecord*) {}
 void ai_TriggerKind4Action(ObjectRecord*) {}
 
 int32_t ai_AirStartCount[2] = {};
+void ai_FollowerWake(ObjectRecord*) {}

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "base/fix.h"
+#include "sim/plane_fields.h"
 
 struct ObjectRecord;
 struct DcbPool;
@@ -176,6 +177,7 @@ struct _AI_DCB {
 // The other pool kinds; each begins with the header.
 struct _PLAYER_DCB {   // player aircraft
     ObjectRecord object;
+    PlanePlayerFields fields;
 };
 struct _WEAPON_TYPE;
 // The fields of a weapon in flight that its guidance reads and writes.

@@ -12,6 +12,8 @@
 
 #include "base/fix.h"
 #include "base/math.h"
+#include "sim/obj.h"
+#include "sim/plane_fields.h"
 
 struct ObjectRecord;
 struct PlayerAircraftBlock;
@@ -218,12 +220,68 @@ void plane_PlayerHeadSet(float yaw, float pitch);
 void plane_PlaceAtLevelStart(ObjectRecord* object);
 void plane_PlaceForRespawn(ObjectRecord* player, const void* startup);
 void plane_HaltPlayerObjects(void);
-// Think routines of a dead player object: the death routine, and the
-// respawn wait (its frame counter holds the ticks left).
+// Think routines of a dead player object: the shot-down fall, and the
+// crash spin (its frame counter holds the frames left).
 void plane_DeathThink(ObjectRecord* object);
 void plane_RespawnWait(ObjectRecord* object);
-// The player ejects at a game-over event.
+// The player leaves the aircraft: by the player's own key, or at a
+// game-over event.
+void plane_PlayerEject(ObjectRecord* player);
 void plane_EjectOnEvent(ObjectRecord* player);
+
+// The player object's think (every frame) and second pass (ground contact,
+// touchdown, take-off and the weapon step).
+void plane_PlayerThink(ObjectRecord* object);
+int32_t plane_GroundContact(ObjectRecord* object);
+// Collision with the nearest objects: 1 when one was hit.
+int32_t plane_ObjectCollision(ObjectRecord* object);
+// The crash, the mid-air collision and the destruction by damage.
+void plane_Crash(ObjectRecord* object);
+void plane_Midair(ObjectRecord* object);
+void plane_SetDestroyed(ObjectRecord* object);
+// One debris piece at the aircraft: the effect record, or null.
+ObjectRecord* plane_SpawnDebris(ObjectRecord* object);
+// Stores back to their defaults with 100 flares and chaff; fuel through the
+// aircraft's hook.
+void plane_ReloadStores(ObjectRecord* object);
+void plane_Refuel(void);
+
+// The player's counts for the debriefing.
+struct PlanePlayerStats {
+    int32_t landings;
+    int32_t crashes;
+    int32_t kills;
+};
+extern PlanePlayerStats plane_Stats;
+// The wreck of the last crash outside single-player games.
+extern ObjHandle plane_LastWreck;
+// Hysteresis limit and touchdown interval (ticks).
+constexpr uint16_t PLANE_GROUND_COUNT_MAX = 200;
+constexpr uint32_t PLANE_TOUCHDOWN_TICKS = 200;
+// Aircraft record flags this code keeps.
+enum : uint32_t {
+    PLANE_FLYING = 0x01,
+    PLANE_DESTROYED = 0x02,
+    PLANE_FALLING = 0x08,
+    PLANE_EJECTED = 0x10,
+    PLANE_ON_GROUND = 0x20,
+    PLANE_GEAR_DOWN = 0x40,
+    PLANE_ARMED = 0x80,            // gear up: the weapon step runs
+    PLANE_STOPPED = 0x100,
+    PLANE_AUTO_DECOYS = 0x800,
+    PLANE_SIGHT_WANTED = 0x1000,
+    PLANE_SIGHT_WANTED2 = 0x100000,
+    PLANE_REPORT = 0x200000,
+    PLANE_SERVICE = 0x800000,
+};
+// The attitude change of the last think (25-bit signed differences), for
+// the cockpit and the cameras.
+extern FixAngles plane_AttitudeChange;
+// Frames the debriefing waits after the player's death in a single-player
+// game.
+extern int32_t plane_DebriefDelay;
+// Set to 1 to switch the ground sight off.
+extern int32_t plane_GroundSightOff;
 
 // Takes one store of the weapon type from the aircraft block: 0, or -1 when
 // none is left.
@@ -238,13 +296,6 @@ void plane_ApplyInputRotations(void);
 // Order 0..9 to the aircraft's wingman.
 void plane_WingmanOrder(ObjectRecord* aircraft, int32_t order);
 
-// The player aircraft object's own fields that the aircraft's hooks use.
-struct PlanePlayerFields {
-    uint8_t autopilotMode;   // 0 manual, 1 wings level, 2 waypoint steering, 3 automatic landing
-    uint8_t onGround;        // the ground byte
-    uint8_t gear;            // 64 with the gear up
-    uint8_t lockMode;        // the status line's lock piece
-};
 // The fields of the player object (never null for an object).
 PlanePlayerFields* plane_PlayerFields(ObjectRecord* object);
 // 0 with the position (metres) of the object's current waypoint, -1 when it
@@ -266,4 +317,8 @@ enum : int32_t {
     PLANE_SYS_GEAR = 17,
 };
 extern int32_t plane_SystemsDamage[PLANE_SYSTEMS];
+// Damages system i of the player's aircraft (only 0..18 that the type can
+// lose; the rudder takes the air brake with it).
 void plane_DamageSystem(int32_t index);
+// Set by plane_DamageSystem when a system was intact before.
+extern int32_t plane_SystemNewlyDamaged;

@@ -124,6 +124,8 @@ ObjectRecord* StaticMake(int32_t index, const OrfPlaced& p) {
     // as the player target list admits only objects flagged 0x04.
     o->category = p.categoryFlags;
     o->flags = static_cast<uint8_t>(o->flags | (p.sides[1] & LEVEL_TEAM_BITS));
+    // Kind 3 objects are the landing places the touchdown test looks for.
+    if (p.kind == 3) o->category = static_cast<uint8_t>(o->category | OBJ_CATEGORY_LANDING);
     obj_CategoryListsAdd(o);
     o->missionObject = p.objectNumber;
     o->side = p.sides[0];

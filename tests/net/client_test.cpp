@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <filesystem>
 #include <vector>
 
@@ -21,6 +27,10 @@
 #include "render/render.h"
 #include "shell/startup.h"
 #include "sim/obj.h"
+#include "sim/plane.h"
+#include "platform/simlog.h"
+#include "world/terrain.h"
+#include <unistd.h>
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/levelseq.h"
@@ -438,3 +448,56 @@ TEST_F(ClientTest, SessionCallbacksOnlyInARemoteGame) {
 }
 
 }  // namespace
+
+// The start-up places the local aircraft at its slot's spawn point on the
+// runway and sets it flying: its think rolls it to a stop with one service.
+TEST_F(ClientTest, StartupPlacesTheAircraftOnTheRunway) {
+    plane_Init();  // as the program's start does
+    level_GameMode = kSinglePlayer;
+    bridge_Start();
+    ASSERT_NE(Server.player, nullptr);
+    const LevelPlayerStart& start = level_ServerTables.starts[0];
+    loadout_PlayerSetup(&blocks[0]);
+    blocks[1] = blocks[0];
+    PlayerStartupSource src{};
+    src.startPosition[0] = (int32_t)start.position.x;
+    src.startPosition[2] = (int32_t)start.position.z;
+    src.startOrientation[0] = (uint32_t)start.heading;
+    src.startupNumber = 1;
+    src.blocks[0] = &blocks[0];
+    src.blocks[1] = &blocks[1];
+    uint8_t record[8192];
+    uint32_t n = player_StartupWrite(record, sizeof record, &src);
+    ASSERT_GT(n, 0u);
+    const std::string logFile = testing::TempDir() + "krx_client_player_" + std::to_string(getpid()) + ".txt";
+    setenv("KRX_SIMLOG", logFile.c_str(), 1);
+    plat_SimLogReset();
+    ServerPacket p;
+    p.Raw(record, n).Info(1, 0).Send();
+    Client_Frame();
+    ObjectRecord* o = Client_PlayerObject;
+    ASSERT_NE(o, nullptr);
+    ASSERT_NE(plane_Current, nullptr);
+    EXPECT_EQ(o->think, plane_PlayerThink);
+    EXPECT_EQ(o->secondPass, plane_GroundContact);
+    const int32_t base = o->model ? o->model->baseHeight : 0;
+    // The frame that took the record has stepped the aircraft once already.
+    EXPECT_LT(std::abs((int32_t)(o->position.x - start.position.x)), 0x100);
+    EXPECT_LT(std::abs((int32_t)(o->position.y - (uint32_t)(terrain_HeightBilinear(&o->position) + base))), 0x100);
+    for (int32_t i = 0; i < 120; i++) plane_PlayerThink(o);
+    EXPECT_EQ(o->think, plane_PlayerThink);
+    plat_SimLogReset();
+    std::ifstream in(logFile);
+    std::stringstream log;
+    log << in.rdbuf();
+    std::remove(logFile.c_str());
+    unsetenv("KRX_SIMLOG");
+    const std::string s = log.str();
+    EXPECT_NE(s.find(" player placed "), std::string::npos) << s;
+    EXPECT_NE(s.find(" player pos "), std::string::npos) << s;
+    EXPECT_EQ(s.find("crash"), std::string::npos) << s;
+    const size_t reset = s.find(" player reset 0x5");
+    EXPECT_NE(reset, std::string::npos) << s;
+    EXPECT_EQ(reset, s.rfind(" player reset 0x5")) << s;
+    plane_Shutdown();
+}

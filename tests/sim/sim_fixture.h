@@ -12,6 +12,7 @@
 #include "platform/simlog.h"
 #include "render/view.h"
 #include "sim/obj.h"
+#include "sim/ord.h"
 #include "world/gamemode.h"
 #include "world/objarray.h"
 #include "world/terrain.h"
@@ -23,6 +24,8 @@ protected:
     void SetUp() override {
         setenv("KRX_PLATFORM", "headless", 0);
         ASSERT_EQ(test_HeapsFresh(0x400000, 0x1000, 0x1000), 0);
+        // The fresh heaps took the last test's manager with them.
+        ord_Manager = nullptr;
         depth_Level = DepthLevel{};
         depth_Level.heightMap = depth_FlatHeights();
         depth_Level.waterMap = depth_DryWater();

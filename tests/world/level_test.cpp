@@ -291,6 +291,22 @@ TEST_F(Level, PlacedObjectsBecomeTheWorld) {
     EXPECT_EQ(level_ObjectMarkQuery(level_Mission->placed.records + 17 * ORF_PLACED_SIZE), 2);
     EXPECT_EQ(level_ObjectMarkQuery(level_Mission->placed.records + 16 * ORF_PLACED_SIZE), 1);
 
+    // Every player start lies on the runway: within touchdown range of a
+    // landing place with alliance bit 0x08.
+    const ObjCategoryList* landing = nullptr;
+    for (const ObjCategoryList& l : obj_CategoryLists)
+        if (l.bit == OBJ_CATEGORY_LANDING) landing = &l;
+    ASSERT_NE(landing, nullptr);
+    for (int32_t slot = 0; slot < 16; slot++) {
+        bool near = false;
+        for (int32_t i = 0; i < landing->count; i++) {
+            const ObjectRecord* r = landing->items[i];
+            if ((r->flags & OBJ_FLAG_ALLIANCE_B) && obj_PosDistance(&t->starts[slot].position, &r->position) < 0x1900000)
+                near = true;
+        }
+        EXPECT_TRUE(near) << "slot " << slot;
+    }
+
     // Player objects: a start record supplies its side's start items; a slot
     // without one gets none.
     ObjectRecord* p = level_PlayerObjectCreate(9);
@@ -299,6 +315,13 @@ TEST_F(Level, PlacedObjectsBecomeTheWorld) {
     EXPECT_EQ(t->starts[9].startItemCount, 2u);
     EXPECT_EQ(p->hitPoints, 1024);
     EXPECT_EQ(p->position.x, t->starts[9].position.x);
+    // Placed on the ground of its spawn point, inert until it flies.
+    const int32_t base = p->model ? p->model->baseHeight : 0;
+    EXPECT_EQ(p->position.y, (uint32_t)(terrain_HeightBilinear(&p->position) + base));
+    EXPECT_EQ(p->angles.heading, t->starts[9].heading);
+    EXPECT_EQ(p->targetClass, 3);
+    EXPECT_EQ(p->think, nullptr);
+    EXPECT_EQ(p->secondPass, nullptr);
     ObjectRecord* q = level_PlayerObjectCreate(100);
     ASSERT_NE(q, nullptr);
     EXPECT_EQ(t->starts[100].startItems, nullptr);

@@ -276,6 +276,25 @@ MkMission mkdata_SampleMission(void) {
         m.placed.push_back(p);
     }
 
+    // The runway's landing places (kind 3, alliance bit 0x08): three towers
+    // a cell and a half north of the centre line, at its ends and middle, so
+    // that every point of the strip and every player start lies within the
+    // touchdown range of one.
+    for (int32_t cell : {MK_RUNWAY_CELL_X0 + 1, MK_RUNWAY_CELL_X0 + MK_RUNWAY_CELLS / 2,
+                         MK_RUNWAY_CELL_X0 + MK_RUNWAY_CELLS - 1}) {
+        OrfPlaced p{};
+        p.x = Cell(cell);
+        p.z = Cell(MK_RUNWAY_CELL_Z) + (3u << 22);
+        p.height = MK_AIRFIELD_HEIGHT * 0x40000;
+        p.category = 16;
+        p.kind = 3;
+        p.modelIndex = 1;
+        p.sides[1] = 0x08;
+        p.objectNumber = number++;
+        p.serial = p.objectNumber;
+        m.placed.push_back(p);
+    }
+
     // Map items: the hangars from the start, the SAM site (placed object
     // 22) once trigger flag 3 is set.
     m.array1 = {1, 0, 16, 0, 0, 0, 0, 0, 1, 0, 17, 0, 0, 0, 0, 0, 1, 1, 22, 0, 3, 0, 0, 0};
