@@ -335,3 +335,33 @@ void Server_PlayersFree(void) {
         plat_SimLog("slot", "free %d", i);
     }
 }
+
+// The slot's start-up record: where its aircraft was placed, the level's
+// region and time of day, the slot's side bytes and squadron, its aircraft
+// blocks, and the game-type fields the rules write.
+uint32_t Server_StartupRecordWrite(uint8_t* record, size_t size, int32_t slot) {
+    if (!Server.player || slot < 0 || slot >= SERVER_PLAYERS) return 0;
+    const PlayerSlot* s = &Server.player[slot];
+    PlayerStartupSource src{};
+    src.playerNumber = (uint16_t)s->playerId;
+    if (const ObjectRecord* a = s->aircraft) {
+        src.startPosition[0] = (int32_t)a->position.x;
+        src.startPosition[1] = (int32_t)a->position.y;
+        src.startPosition[2] = (int32_t)a->position.z;
+        src.startOrientation[0] = (uint32_t)a->angles.heading;
+        src.startOrientation[1] = (uint32_t)a->angles.pitch;
+        src.startOrientation[2] = (uint32_t)a->angles.roll;
+        src.modelSlot = a->modelSlot;
+        src.sides[1] = (uint8_t)a->flags;
+    }
+    src.sides[0] = (uint8_t)s->side;
+    src.levelRunNumber = Server.runNumber;
+    src.startupNumber = s->startupSerial;
+    src.region = (int8_t)level_Region;
+    src.timeOfDay = (int8_t)level_TimeOfDay;
+    src.squadron = s->squadron;
+    src.blocks[0] = &s->stored[0];
+    src.blocks[1] = &s->stored[1];
+    if (RulesRecord* r = rules_Current(); r && r->startupFields) r->startupFields(&src);
+    return player_StartupWrite(record, size, &src);
+}

@@ -1,20 +1,7 @@
-// Stand-in until the start-up record writer, deaths, console and
-// announcement land: a start-up record of the slot's own values only.
+// Stand-in until deaths, the console and the announcement land.
 #include "net/server_calls.h"
 #include "net/server.h"
 
-__attribute__((weak)) uint32_t Server_StartupRecordWrite(uint8_t* record, size_t size, int32_t slot) {
-    if (!Server.player || slot < 0 || slot >= SERVER_PLAYERS) return 0;
-    const PlayerSlot* s = &Server.player[slot];
-    PlayerStartupSource src{};
-    src.playerNumber = (uint16_t)s->playerId;
-    src.levelRunNumber = Server.runNumber;
-    src.startupNumber = s->startupSerial;
-    src.squadron = s->squadron;
-    src.blocks[0] = &s->stored[0];
-    src.blocks[1] = &s->stored[1];
-    return player_StartupWrite(record, size, &src);
-}
 __attribute__((weak)) int32_t Server_ChatLogAdd(const char*) { return 0; }
 
 __attribute__((weak)) void Server_StatusPageDraw(void) {}
