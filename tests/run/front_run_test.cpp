@@ -33,7 +33,7 @@ int32_t Peak(const std::string& wav, uint32_t from, uint32_t to) {
 
 constexpr const char* kGolden = KRX_FIXTURE_DIR "/menu/main_screen.bmp";
 // The main screen as shown before the pointer moves (frame number in the dump).
-constexpr const char* kMainFrame = "/frame00100.bmp";
+constexpr const char* kMainFrame = "/frame00060.bmp";
 
 TEST(KrxFrontRun, IntroMainScreenCreditsUpdateAndExit) {
     std::string dir = run_FreshDataDir("front");
