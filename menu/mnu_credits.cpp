@@ -189,7 +189,7 @@ void mnu_CreditsDraw(MnuContext* c, const char* windowName) {
         draw_SetTintRamp(l->colours[0].red, l->colours[0].green, l->colours[0].blue, l->colours[1].red,
                          l->colours[1].green, l->colours[1].blue);
         font_State.tableOverride = draw_TintRamp;
-        font_DrawString(l->text, l->font->font, s.left + l->x, y, 0, FONT_MODE_IMAGE);
+        font_DrawStringClipped(l->text, l->font->font, s.left + l->x, y, 0, FONT_MODE_IMAGE, 0);
         font_State.tableOverride = nullptr;
     }
     if (!shown) s.finished = 1;

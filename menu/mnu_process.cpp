@@ -27,15 +27,23 @@ const char kTempOutput[] = "$$TMPEXE.$$";
 
 bool Quitting(void) { return app_QuitFlag || app_Runner.done; }
 
-// One pass of a wait: the messages, then a little time for the child (a
-// headless run's clock is virtual, so the child also gets real time).
-void WaitPass(void) {
+// One pass of a wait for a child: the messages, then a little real time for
+// the child. A headless run's virtual clock stands meanwhile, so the script
+// goes on where it was once the child has ended, however long it took.
+void ChildWaitPass(void) {
+    app_PumpMessagesEx();
+    if (plat_IsHeadless()) {
+        timespec ts{0, 2000000};
+        nanosleep(&ts, nullptr);
+    } else {
+        plat_Sleep(5);
+    }
+}
+
+// One pass of the wait for another program's window.
+void WindowWaitPass(void) {
     app_PumpMessagesEx();
     plat_Sleep(5);
-    if (plat_IsHeadless()) {
-        timespec ts{0, 1000000};
-        nanosleep(&ts, nullptr);
-    }
 }
 
 struct Search {
@@ -70,7 +78,7 @@ int32_t mnu_RunProcess(const char* commandLine, int32_t wait, uint32_t* exitCode
     }
     int64_t code = plat_ProcessPoll(h);
     while (code == PLAT_STILL_ACTIVE) {
-        WaitPass();
+        ChildWaitPass();
         if (Quitting()) {
             // Left running: the program goes, the child finishes its work.
             plat_ProcessClose(h);
@@ -121,7 +129,7 @@ void mnu_OnlineServiceLaunch(int32_t mode) {
         mnu_PageWindow = -1;
     }
     while (MainMinimised() && !Quitting()) {
-        WaitPass();
+        WindowWaitPass();
         if (mnu_ServicePageFind() == 1) break;
         if (mnu_PageWindow != -1 && !plat_TopLevelExists(mnu_PageWindow)) {
             mnu_PageWindow = -1;

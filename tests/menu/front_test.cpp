@@ -74,9 +74,8 @@ TEST_F(FrontTest, RunProcessWaitsAndCapturesOutput) {
 }
 
 TEST_F(FrontTest, QuittingWhileWaitingLeavesTheChildRunning) {
-    onTick = [](uint32_t t) {
-        if (t == 3) app_QuitFlag = 1;
-    };
+    // The program is closing when the wait's first pass looks.
+    app_QuitFlag = 1;
     // The child writes its pid, then lives on.
     EXPECT_EQ(mnu_RunProcess("sh -c \"echo $$; exec sleep 30\"", 1, nullptr, "PID.TXT"), 2);
     pid_t pid = 0;

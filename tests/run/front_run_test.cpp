@@ -1,6 +1,6 @@
 // The real program's front end: the intro movie, the main screen drawn
 // from the menu script, its music and button sounds, the credits and back,
-// and the exit button.
+// the update program run beside it, and the exit button.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -40,14 +40,17 @@ TEST(KrxFrontRun, IntroMainScreenCreditsUpdateAndExit) {
     ASSERT_FALSE(dir.empty());
     std::string dump = dir + "/frames";
     ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
-    // Credits (hover, press), back by themselves; exit.
+    // Credits (hover, press), back by themselves; update; exit.
     test_WriteText(dir + "/script.txt",
                    "150 mouse 320 330\n"
                    "160 lbutton down 320 330\n"
                    "164 lbutton up 320 330\n"
-                   "600 mouse 320 400\n"
-                   "610 lbutton down 320 400\n"
-                   "614 lbutton up 320 400\n");
+                   "560 mouse 320 366\n"
+                   "570 lbutton down 320 366\n"
+                   "574 lbutton up 320 366\n"
+                   "700 mouse 320 400\n"
+                   "710 lbutton down 320 400\n"
+                   "714 lbutton up 320 400\n");
     RunResult r = run_Program("krx", {}, dir,
                               {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=5000", "KRX_FRAMEDUMP=" + dump,
                                "KRX_AUDIODUMP=" + dir + "/run.wav"});
@@ -78,6 +81,11 @@ TEST(KrxFrontRun, IntroMainScreenCreditsUpdateAndExit) {
     // It differs from the intro's pictures.
     EXPECT_NE(PixelAt(got, 320, 100), PixelAt(intro, std::min(320, intro->width - 1), std::min(100, intro->height - 1)));
 
+
+    // The update program ran beside the game (its status lines) and its
+    // output file is gone.
+    EXPECT_NE(r.err.find("status: All done."), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir + "/$$TMPEXE.$$"));
 
     // Sound: the menu music plays once the main screen shows, and the
     // button sounds of the hover and press come on top.
