@@ -40,11 +40,13 @@ int32_t SplitCommas(char* value, char** fields) {
     return count;
 }
 
-int32_t GlobalKey(const char* key) {
+// A GLOBAL number kept within [low, high]: the viewport lies on the
+// 640 x 480 screen and the steps stay within a screen's height.
+int32_t GlobalKey(const char* key, int32_t low, int32_t high) {
     char value[64];
     int32_t number = 0;
     if (!ini_SectionKeyGet("GLOBAL", key, value, sizeof value, &number)) return 0;
-    return number;
+    return number < low ? low : number > high ? high : number;
 }
 
 void CreditsPageDraw(void) { mnu_CreditsPage(); }
@@ -90,14 +92,14 @@ void mnu_CreditsLoad(MnuContext* c, const char* file) {
     if (!c || !file || !ini_LoadKeepCase(file)) return;
     MnuCreditsState& s = mnu_Credits;
     s.tickDelay = 0;
-    s.left = GlobalKey("VIEWPORT_ULX");
-    s.top = GlobalKey("VIEWPORT_ULY");
-    s.right = GlobalKey("VIEWPORT_LRX");
-    s.bottom = GlobalKey("VIEWPORT_LRY");
-    s.scrollRate = GlobalKey("SCROLL_RATE");
-    s.tickDelay = GlobalKey("TICK_DELAY");
-    s.crSpacer = GlobalKey("CR_SPACER");
-    s.lineSpacer = GlobalKey("LINE_SPACER");
+    s.left = GlobalKey("VIEWPORT_ULX", 0, 640);
+    s.top = GlobalKey("VIEWPORT_ULY", 0, 480);
+    s.right = GlobalKey("VIEWPORT_LRX", s.left, 640);
+    s.bottom = GlobalKey("VIEWPORT_LRY", s.top, 480);
+    s.scrollRate = GlobalKey("SCROLL_RATE", -480, 480);
+    s.tickDelay = GlobalKey("TICK_DELAY", 0, 1 << 20);
+    s.crSpacer = GlobalKey("CR_SPACER", -480, 480);
+    s.lineSpacer = GlobalKey("LINE_SPACER", -480, 480);
     float running = (float)s.bottom + (float)s.crSpacer;
     if (ini_SectionFind("TEXT")) {
         char value[kValue];

@@ -110,6 +110,23 @@ TEST_F(CreditsTest, ScreenReturnsAfterTheLastLineLeavesTheTop) {
     EXPECT_EQ(app_Runner.nextState, nullptr);
 }
 
+TEST_F(CreditsTest, ViewportNumbersOutsideTheScreenAreKeptOnIt) {
+    MkCredits c;
+    c.global = {{"VIEWPORT_ULX", -5}, {"VIEWPORT_ULY", 2000000000}, {"VIEWPORT_LRX", 2147483647},
+                {"VIEWPORT_LRY", -2147483647}, {"SCROLL_RATE", 999999}};
+    c.lines = {"One, F10, 0"};
+    test_WriteText("CRE.TXT", mkdata_CreditsBuild(c));
+    mnu_CreditsLoad(&ctx, "CRE.TXT");
+    EXPECT_EQ(mnu_Credits.left, 0);
+    EXPECT_EQ(mnu_Credits.top, 480);
+    EXPECT_EQ(mnu_Credits.right, 640);
+    EXPECT_EQ(mnu_Credits.bottom, 480);
+    EXPECT_EQ(mnu_Credits.scrollRate, 480);
+    mnu_CreditsStart(&ctx);
+    mnu_CreditsStep(&ctx);
+    DrawStep();
+}
+
 TEST_F(CreditsTest, NoCreditLinesKeepTheScreenUp) {
     LoadCredits({});
     for (int i = 0; i < 50; i++) {
