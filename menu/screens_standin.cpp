@@ -1,5 +1,20 @@
-// Stand-ins for routines of screens not built yet.
-#include "menu/mnu.h"
+// Stand-ins for routines and screens not built yet.
+#include "menu/front.h"
 
 void mnu_CallbackStandin(int32_t) {}
-void mnu_CreditsStep(MnuContext*) {}
+void mnu_MissionListReset(void) {}
+void mnu_MultiSearchStop(void) {}
+
+namespace {
+// A screen not built yet goes straight back to the main screen.
+int32_t BackToMain(void) {
+    app_Runner.nextState = &WndMain;
+    return 1;
+}
+}  // namespace
+
+const AppStateRecord WndMulti = {nullptr, BackToMain, nullptr, nullptr, 0};
+const AppStateRecord WndLaunch = {nullptr, BackToMain, nullptr, nullptr, 0};
+const AppStateRecord WndOption = {nullptr, BackToMain, nullptr, nullptr, 0};
+const AppStateRecord WndQuickMis = {nullptr, BackToMain, nullptr, nullptr, 0};
+const AppStateRecord WndNewCamp = {nullptr, BackToMain, nullptr, nullptr, 0};

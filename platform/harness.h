@@ -30,3 +30,13 @@ void plat_HarnessAudioEmulatedSet(int32_t emulated);
 // and size, and its 0x00RRGGBB pixels; null when none was painted since
 // the last reset.
 const uint32_t* plat_HarnessWindowPicture(PlatHwnd* hwnd, int32_t* width, int32_t* height);
+
+// Other programs' top-level windows of a headless run, opened and closed
+// by the script (`toplevel TITLE`, `toplevelclose TITLE`): the title of
+// slot i (0..PLAT_FOREIGN_WINDOWS-1), or null when the slot is empty.
+constexpr int PLAT_FOREIGN_WINDOWS = 8;
+constexpr int PLAT_TITLE_MAX = 256;
+const char* plat_HarnessToplevelGet(int slot);
+// Opens (adds) or closes (removes) such a window now, as the script does.
+int plat_HarnessToplevelOpen(const char* title);
+void plat_HarnessToplevelClose(const char* title);

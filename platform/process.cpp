@@ -14,6 +14,7 @@
 
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "platform/harness.h"
 
 extern char** environ;
 
@@ -160,6 +161,15 @@ int32_t plat_ProcessStart(const char* commandLine, const char* outputPath, int32
         return -1;
     }
     argv[argc] = nullptr;
+    // "start X" opens X with the desktop's default opener.
+    char openerPath[16] = "xdg-open";
+    if (strcasecmp(argv[0], "start") == 0) {
+        if (argc < 2) {
+            *error = 87;
+            return -1;
+        }
+        argv[0] = openerPath;
+    }
     int slot = -1;
     for (int i = 0; i < kMaxChildren; i++)
         if (!g_children[i].pid) {
@@ -193,9 +203,18 @@ int32_t plat_ProcessStart(const char* commandLine, const char* outputPath, int32
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    // The child gets the three standard descriptors and nothing else of ours
+    // (sockets, lock files, the sound device).
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    // A group of its own: the terminal's Ctrl+C for us does not reach it.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
     pid_t pid = 0;
-    int err = found ? posix_spawn(&pid, program, &actions, nullptr, argv, environ)
-                    : posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
+    int err = found ? posix_spawn(&pid, program, &actions, &attr, argv, environ)
+                    : posix_spawnp(&pid, program, &actions, &attr, argv, environ);
+    posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     if (outFd >= 0) close(outFd);
     if (err != 0) {
@@ -226,17 +245,57 @@ void plat_ProcessClose(int32_t handle) {
     g_children[handle - 1] = Child{};
 }
 
-int plat_WindowTitlesEnum(int (*visit)(const char* title, void* context), void* context) {
+namespace {
+
+struct TitleOnly {
+    int (*visit)(const char* title, void* context);
+    void* context;
+};
+
+int VisitTitle(int64_t, const char* title, void* context) {
+    TitleOnly* t = static_cast<TitleOnly*>(context);
+    return t->visit(title, t->context);
+}
+
+}  // namespace
+
+int plat_TopLevelEnum(int (*visit)(int64_t handle, const char* title, void* context), void* context) {
     if (!visit) return 0;
     // A visitor may close a window: walk a copy of the titles.
+    constexpr int kMax = 16 + PLAT_FOREIGN_WINDOWS;
+    int64_t handles[kMax];
+    char titles[kMax][PLAT_TITLE_MAX];
     PlatHwnd list[16];
-    char titles[16][128];
     int count = plat_WindowList(list, 16);
     for (int i = 0; i < count; i++) {
         PlatWindow* w = plat_WindowGet(list[i]);
+        handles[i] = (int64_t)list[i];
         snprintf(titles[i], sizeof titles[i], "%s", w ? w->title : "");
     }
+    // Headless runs also see the windows of other programs their script opened.
+    if (plat_IsHeadless()) {
+        for (int i = 0; i < PLAT_FOREIGN_WINDOWS && count < kMax; i++) {
+            const char* title = plat_HarnessToplevelGet(i);
+            if (!title) continue;
+            handles[count] = PLAT_FOREIGN_HANDLE + i;
+            snprintf(titles[count], sizeof titles[count], "%s", title);
+            count++;
+        }
+    }
     for (int i = 0; i < count; i++)
-        if (int answer = visit(titles[i], context)) return answer;
+        if (int answer = visit(handles[i], titles[i], context)) return answer;
     return 0;
+}
+
+int plat_TopLevelExists(int64_t handle) {
+    if (handle >= PLAT_FOREIGN_HANDLE && handle < PLAT_FOREIGN_HANDLE + PLAT_FOREIGN_WINDOWS)
+        return plat_IsHeadless() && plat_HarnessToplevelGet((int)(handle - PLAT_FOREIGN_HANDLE)) != nullptr;
+    if (handle <= 0 || handle > UINT32_MAX) return 0;
+    return plat_WindowIsValid((PlatHwnd)handle);
+}
+
+int plat_WindowTitlesEnum(int (*visit)(const char* title, void* context), void* context) {
+    if (!visit) return 0;
+    TitleOnly t{visit, context};
+    return plat_TopLevelEnum(VisitTitle, &t);
 }

@@ -6,7 +6,9 @@
 // argument. In the program's name '\' becomes '/', and it is looked up
 // without regard to case; a name ending in ".exe" also stands for the file
 // without the extension, and "update.exe" is our `update` beside the running
-// program. A name without a folder is looked up beside the running program,
+// program; "start X" opens X with the desktop's default opener (xdg-open).
+// A child inherits only the three standard descriptors and runs in a new
+// process group. A name without a folder is looked up beside the running program,
 // then in the current folder, then on the search path.
 #pragma once
 #include <cstddef>
@@ -38,5 +40,13 @@ int plat_ProcessResolve(const char* program, char* out, size_t outSize);
 int plat_CommandLineSplit(const char* commandLine, char* buffer, size_t bufferSize, char** argv, int maxArgs);
 
 // Calls `visit` with the title of every top-level window this program can
-// see (its own windows) until it answers nonzero; returns that answer, or 0.
+// see until it answers nonzero; returns that answer, or 0. Under sdl these
+// are the program's own windows; headless runs add the other programs'
+// windows their script opened (`toplevel`, docs/testing.md).
 int plat_WindowTitlesEnum(int (*visit)(const char* title, void* context), void* context);
+// The same with each window's handle: our windows' handles, or
+// PLAT_FOREIGN_HANDLE and up for another program's window.
+constexpr int64_t PLAT_FOREIGN_HANDLE = 0x100000000LL;
+int plat_TopLevelEnum(int (*visit)(int64_t handle, const char* title, void* context), void* context);
+// 1 while the top-level window of that handle exists.
+int plat_TopLevelExists(int64_t handle);

@@ -621,7 +621,13 @@ void Time(void) {
     if ((int32_t)(g.due - now) > 0) {
         uint32_t early = g.due - (3 * g.period) / 4;
         while ((int32_t)(early - now) >= 0 && ClockMoves()) {
-            if (!ReadAhead()) plat_IdleWait();
+            if (!ReadAhead()) {
+                plat_IdleWait();
+                // A window closed while the frame waits ends the wait: the
+                // clock may never reach the frame's time again.
+                app_PumpMessagesEx();
+                if (app_QuitFlag || app_Runner.done) break;
+            }
             now = Now();
         }
         Present();
@@ -749,6 +755,8 @@ int32_t anim_PlayMovie(const char* name, int32_t skipAllowed) {
     int32_t result = 1;
     for (;;) {
         app_PumpMessagesEx();
+        // A program that is closing does not wait for the movie's end.
+        if (app_QuitFlag || app_Runner.done) break;
         if (g_frameCallback) g_frameCallback();
         if (skipAllowed && app_KeyQueuePop() != 0) break;
         if (g.hasError) {

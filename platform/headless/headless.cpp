@@ -26,9 +26,11 @@ struct ScriptEvent {
     uintptr_t wParam;
     intptr_t lParam;
     int action;        // kAction*
+    std::string text;  // the window title of the toplevel actions
 };
 
-enum { kActionNone = 0, kActionClose, kActionFocusOn, kActionFocusOff };
+enum { kActionNone = 0, kActionClose, kActionFocusOn, kActionFocusOff, kActionToplevel, kActionToplevelClose,
+       kActionRestore };
 
 struct State {
     uint64_t now = 0;                 // virtual milliseconds
@@ -53,6 +55,8 @@ struct State {
     PlatHwnd paintedWindow = 0;
     std::vector<uint32_t> painted;
     int32_t paintedWidth = 0, paintedHeight = 0;
+    // Other programs' top-level windows (title; empty: slot free).
+    std::string foreign[PLAT_FOREIGN_WINDOWS];
 };
 
 State g;
@@ -104,16 +108,26 @@ intptr_t KeyLParam(uint32_t vk, bool ext, bool up) {
     return (intptr_t)(int32_t)l;
 }
 
-void Add(uint32_t tick, uint32_t msg, uintptr_t w, intptr_t l, int action = kActionNone) {
-    g.events.push_back(ScriptEvent{tick, msg, w, l, action});
+void Add(uint32_t tick, uint32_t msg, uintptr_t w, intptr_t l, int action = kActionNone, std::string text = {}) {
+    g.events.push_back(ScriptEvent{tick, msg, w, l, action, std::move(text)});
+}
+
+// The words from the first on, joined by one blank.
+std::string Joined(char** words, int from, int n) {
+    std::string out;
+    for (int i = from; i < n; i++) {
+        if (i > from) out += ' ';
+        out += words[i];
+    }
+    return out;
 }
 
 bool ParseLine(char* line, int lineNo, const char* file) {
     char* hash = strchr(line, '#');
     if (hash) *hash = 0;
-    char* words[8] = {};
+    char* words[24] = {};
     int n = 0;
-    for (char* tok = strtok(line, " \t\r\n"); tok && n < 8; tok = strtok(nullptr, " \t\r\n")) words[n++] = tok;
+    for (char* tok = strtok(line, " \t\r\n"); tok && n < 24; tok = strtok(nullptr, " \t\r\n")) words[n++] = tok;
     if (n == 0) return true;
     char* end = nullptr;
     unsigned long tick = strtoul(words[0], &end, 10);
@@ -173,6 +187,14 @@ bool ParseLine(char* line, int lineNo, const char* file) {
     }
     if (!strcasecmp(cmd, "close")) {
         Add(t, 0, 0, 0, kActionClose);
+        return true;
+    }
+    if ((!strcasecmp(cmd, "toplevel") || !strcasecmp(cmd, "toplevelclose")) && n >= 3) {
+        Add(t, 0, 0, 0, !strcasecmp(cmd, "toplevel") ? kActionToplevel : kActionToplevelClose, Joined(words, 2, n));
+        return true;
+    }
+    if (!strcasecmp(cmd, "restore")) {
+        Add(t, 0, 0, 0, kActionRestore);
         return true;
     }
     if (!strcasecmp(cmd, "box") && n >= 3) {
@@ -236,6 +258,12 @@ void PostDue(void) {
             plat_SendMessage(main, WM_ACTIVATE, WA_INACTIVE, 0);
             plat_SendMessage(main, WM_ACTIVATEAPP, 0, 0);
             plat_SendMessage(main, WM_KILLFOCUS, 0, 0);
+            break;
+        case kActionToplevel: plat_HarnessToplevelOpen(e.text.c_str()); break;
+        case kActionToplevelClose: plat_HarnessToplevelClose(e.text.c_str()); break;
+        case kActionRestore:
+            // The user restores the minimised main window.
+            if (plat_WindowIsMinimized(main)) plat_WindowShow(main, PLAT_SW_RESTORE);
             break;
         case kActionFocusOn:
             plat_SendMessage(main, WM_ACTIVATEAPP, 1, 0);
@@ -420,6 +448,30 @@ const uint32_t* plat_HarnessWindowPicture(PlatHwnd* hwnd, int32_t* width, int32_
     if (width) *width = g.paintedWidth;
     if (height) *height = g.paintedHeight;
     return g.painted.empty() ? nullptr : g.painted.data();
+}
+
+const char* plat_HarnessToplevelGet(int slot) {
+    if (slot < 0 || slot >= PLAT_FOREIGN_WINDOWS || g.foreign[slot].empty()) return nullptr;
+    return g.foreign[slot].c_str();
+}
+
+int plat_HarnessToplevelOpen(const char* title) {
+    if (!title || !*title) return -1;
+    for (int i = 0; i < PLAT_FOREIGN_WINDOWS; i++)
+        if (g.foreign[i].empty()) {
+            g.foreign[i].assign(title, strnlen(title, PLAT_TITLE_MAX - 1));
+            return 0;
+        }
+    return -1;
+}
+
+void plat_HarnessToplevelClose(const char* title) {
+    if (!title) return;
+    for (auto& f : g.foreign)
+        if (!f.empty() && f == std::string(title, strnlen(title, PLAT_TITLE_MAX - 1))) {
+            f.clear();
+            return;
+        }
 }
 
 void plat_HarnessReset(void) {

@@ -12,7 +12,10 @@
 #include <string>
 #include <thread>
 
+#include "fixtures/headless.h"
 #include "fixtures/workdir.h"
+#include "platform/timer.h"
+#include "platform/winmsg.h"
 #include "platform/process.h"
 #include "platform/window.h"
 
@@ -138,6 +141,68 @@ TEST(Process, WindowTitles) {
     EXPECT_EQ(plat_WindowTitlesEnum(Visit, &seen), 0);
     EXPECT_EQ(seen.find("[NK="), std::string::npos);
     plat_WindowDestroy(a);
+}
+
+// Headless script words: other programs' windows open and close by tick,
+// and the user restores the minimised main window.
+TEST(Process, ScriptedForeignWindowsAndRestore) {
+    TestWorkDir work;
+    ASSERT_TRUE(work.Enter("krx_toplevel"));
+    std::ofstream("script.txt") << "2 toplevel KVT Zelvoria Page\n"
+                                   "3 toplevel Lobby [NK=7 CK=8]\n"
+                                   "5 toplevelclose Lobby [NK=7 CK=8]\n"
+                                   "6 restore\n";
+    ASSERT_EQ(test_HeadlessStart(), 0);
+    setenv("KRX_SCRIPT", "script.txt", 1);
+    plat_Shutdown();
+    plat_HarnessReset();
+    ASSERT_EQ(plat_Init(), 0);
+    PlatHwnd main = plat_WindowCreate("M", "KRX", 64, 64, Proc, 1);
+    ASSERT_TRUE(main);
+    plat_WindowShow(main, PLAT_SW_MINIMIZE);
+    uint32_t timer = plat_TimerSetEvent(25, [](uint32_t, uintptr_t) {}, 0);
+    struct Seen {
+        std::string titles;
+        int64_t pageHandle = -1;
+    };
+    auto look = [] {
+        Seen s;
+        plat_TopLevelEnum(
+            [](int64_t h, const char* title, void* c) {
+                Seen* s = static_cast<Seen*>(c);
+                s->titles += std::string(title) + "|";
+                if (strstr(title, "Zelvoria")) s->pageHandle = h;
+                return 0;
+            },
+            &s);
+        return s;
+    };
+    std::vector<std::string> byTick;
+    std::vector<int> minimised;
+    int64_t page = -1;
+    for (uint32_t tick = 1; tick <= 7; tick++) {
+        while (plat_HarnessTick() < tick) plat_Sleep(1);
+        PlatMsg m;
+        while (plat_PeekMessage(&m, 0, 0, 0, PM_REMOVE)) plat_DispatchMessage(&m);
+        Seen s = look();
+        byTick.push_back(s.titles);
+        minimised.push_back(plat_WindowIsMinimized(main));
+        if (s.pageHandle != -1) page = s.pageHandle;
+    }
+    EXPECT_EQ(byTick[0], "KRX|");
+    EXPECT_EQ(byTick[1], "KRX|KVT Zelvoria Page|");
+    EXPECT_NE(byTick[3].find("Lobby [NK=7 CK=8]|"), std::string::npos);
+    EXPECT_EQ(byTick[5], "KRX|KVT Zelvoria Page|");
+    EXPECT_EQ(minimised, (std::vector<int>{1, 1, 1, 1, 1, 0, 0}));
+    ASSERT_NE(page, -1);
+    EXPECT_TRUE(plat_TopLevelExists(page));
+    plat_HarnessToplevelClose("KVT Zelvoria Page");
+    EXPECT_FALSE(plat_TopLevelExists(page));
+    plat_TimerKillEvent(timer);
+    plat_WindowDestroy(main);
+    unsetenv("KRX_SCRIPT");
+    plat_Shutdown();
+    work.Leave();
 }
 
 }  // namespace

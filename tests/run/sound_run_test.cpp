@@ -64,7 +64,7 @@ TEST(KrxSoundRun, WithoutADeviceItSaysSoAndRunsOn) {
     ASSERT_NE(at, std::string::npos) << r.err;
     EXPECT_EQ(r.err.rfind("box: ", at), r.err.rfind('\n', at) + 1);
     EXPECT_EQ(r.err.find(line, at + 1), std::string::npos);  // once
-    EXPECT_NE(r.err.find("krx: 80 frame steps"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" frame steps"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -206,6 +206,15 @@ std::string mkdata_MenuSoundEvent(const std::string& name, uint16_t type, uint16
 // The data set's script: the resources every screen uses and the main
 // screen's window and buttons; screens add their own windows and widgets.
 MkMenuScript mkdata_MenuScript(void);
+// The credits file "KRXCRE.TXT" (mnu_write.cpp; layout in docs/formats.md):
+// the GLOBAL keys with their numbers, in order, and the CREDIT values
+// ("text, font, flags").
+struct MkCredits {
+    std::vector<std::pair<std::string, int32_t>> global;
+    std::vector<std::string> lines;
+};
+std::string mkdata_CreditsBuild(const MkCredits& credits);
+MkCredits mkdata_Credits(void);
 // The menu's texts: the first items of the menu data file "KRXMENU.BIN",
 // which the script names as its RESOURCE (the file keeps its version item).
 struct MkMenuText {

@@ -110,6 +110,8 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
         {"MAIN_OVERVIEW", "O{hot}verview"},     {"MAIN_CREDITS", "C{hot}redits"},
         {"MAIN_UPDATE", "{hot}Update"},         {"MAIN_EXIT", "E{hot}xit"},
         {"MAIN_TITLE", "KRX"},
+        {"CREDITS_BACK", "{hot}Back"},
+        {"CREDITS_TITLE", "Credits"},
     };
 }
 
@@ -117,7 +119,8 @@ MkMenuScript mkdata_MenuScript(void) {
     MkMenuScript s;
     s.resource = "KRXMENU.BIN";
     s.strings = {"MSG_OK,OK", "MSG_CANCEL,Cancel", "MSG_YES,{hot}Yes", "MSG_NO,{hot}No",
-                 "MSG_LOADING,Loading ..."};
+                 "MSG_LOADING,Loading ...",
+                 "MM_TARV_ERROR,The online service's launcher is not installed."};
     s.images = {
         "MainBack, MAINBACK.PCX, 0, 1, 0, 0, 0",
         "MainButton, MAINBTN.PCX, 4, 4, 0, 0, 1",
@@ -155,7 +158,13 @@ MkMenuScript mkdata_MenuScript(void) {
         s.buttons.push_back(buf);
         y += kButtonHeight + 8;
     }
-    s.texts = {"WndMain, MainTitle, MAIN_TITLE, ARIAL16B, 0, 40, 640, 80, 512"};
+    // The credits screen: the main backdrop, a title, a back button, and the
+    // credit lines scrolling through the viewport of KRXCRE.TXT.
+    s.windows.push_back("WndCredits, 0, 0, 0, MainBack, ARIAL12");
+    s.buttons.push_back("WndCredits, MainButton, BtnCredBack, 0, 220, 430, CREDITS_BACK, ARIAL12, 512, cbCredBack, "
+                        "cbInHover, cbOutHover, BUTTON_CLICK");
+    s.texts = {"WndMain, MainTitle, MAIN_TITLE, ARIAL16B, 0, 40, 640, 80, 512",
+               "WndCredits, CreditsTitle, CREDITS_TITLE, ARIAL16B, 0, 20, 640, 60, 512"};
     return s;
 }
 
@@ -191,5 +200,34 @@ int mkdata_WriteMenuScript(const std::string& dir) {
     std::vector<uint8_t> up = mkdata_ArrowStrip(palette, 16, 4, false), down = mkdata_ArrowStrip(palette, 16, 4, true);
     if (mkdata_PcxWrite(dir, "SCRLUP.PCX", 16, 64, up.data(), palette) != 0) return -1;
     if (mkdata_PcxWrite(dir, "SCRLDN.PCX", 16, 64, down.data(), palette) != 0) return -1;
+    if (mkdata_WriteText(dir, "KRXCRE.TXT", mkdata_CreditsBuild(mkdata_Credits())) != 0) return -1;
     return mkdata_WriteText(dir, "KRX.MNU", mkdata_MenuScriptBuild(mkdata_MenuScript()));
+}
+
+std::string mkdata_CreditsBuild(const MkCredits& c) {
+    std::string out = "; KRX credits\r\n\r\n[GLOBAL]\r\n";
+    for (const auto& kv : c.global) out += kv.first + "=" + std::to_string(kv.second) + "\r\n";
+    out += "\r\n[TEXT]\r\n";
+    for (const std::string& l : c.lines) out += "CREDIT=" + l + "\r\n";
+    return out;
+}
+
+MkCredits mkdata_Credits(void) {
+    MkCredits c;
+    c.global = {{"VIEWPORT_ULX", 120}, {"VIEWPORT_ULY", 80},  {"VIEWPORT_LRX", 520}, {"VIEWPORT_LRY", 400},
+                {"SCROLL_RATE", 2},    {"TICK_DELAY", 0},     {"CR_SPACER", 12},     {"LINE_SPACER", 4}};
+    c.lines = {
+        "KRX, ARIAL16B, 6",
+        "A combat flight simulator, ARIAL12, 6",
+        "<CR>, ARIAL10, 0",
+        "Design and programming, ARIAL12, 18",
+        "The KRX team, ARIAL10, 2",
+        "Art and sound, ARIAL12, 18",
+        "Made by the builder, ARIAL10, 6",
+        "Testing, ARIAL12, 18",
+        "Headless runs, ARIAL10, 2",
+        "Scripted pilots, ARIAL10, 10",
+        "Thanks for flying, ARIAL10W, 1",
+    };
+    return c;
 }
