@@ -98,6 +98,19 @@ TEST(KrxRun, SinglePlayerJoinsTheLocalSlotAndExchangesPackets) {
         counts++;
     }
     EXPECT_GE(counts, 2) << log;
+    // The client made the player's aircraft record at its level load, placed
+    // the aircraft where the server placed it, and released the record at its
+    // stop; the idle aircraft stays on the ground.
+    long create = TickOf(log, "plane create KRX");
+    EXPECT_GE(create, join) << log;
+    EXPECT_GT(TickOf(log, "plane release KRX"), create) << log;
+    size_t placed = log.find(" player placed ");
+    ASSERT_NE(placed, std::string::npos) << log;
+    size_t eol = log.find('\n', placed);
+    const std::string where = log.substr(placed + 15, eol - placed - 15);
+    EXPECT_NE(log.find(" player placed " + where, eol), std::string::npos) << log;
+    EXPECT_NE(log.find(" ground=1 "), std::string::npos) << log;
+    EXPECT_EQ(log.find("crash"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -56,6 +56,13 @@ TEST(KrxNetworkRun, JoinerFindsAndJoinsAHost) {
         // The host saw the joiner's player arrive and, when the joiner's run
         // ended, leave; no game packet over 16384 bytes went either way.
         EXPECT_EQ(Field(hostLog, "joins"), 1) << hostLog;
+        // The joiner's slot went active after its start-up record, and game
+        // packets went both ways.
+        EXPECT_NE(hostLog.find(" slot active "), std::string::npos) << hostLog;
+        EXPECT_NE(hostLog.find(" slot leave "), std::string::npos) << hostLog;
+        EXPECT_NE(joinLog.find(" client startup number=1 "), std::string::npos) << joinLog;
+        EXPECT_GT(Field(hostLog, "received"), 0) << hostLog;
+        EXPECT_GT(Field(joinLog, "received"), 0) << joinLog;
         EXPECT_EQ(Field(hostLog, "players"), 0) << hostLog;
         EXPECT_EQ(Field(hostLog, "system"), 2) << hostLog;
         for (const std::string* log : {&hostLog, &joinLog}) {
