@@ -102,18 +102,8 @@ protected:
         player_LastStartupNumber = 0xFFFFFFFFu;
     }
     void TearDown() override {
-        if (net_Bridge.server.buffer) bridge_Stop();
-        Client_FlightState = 0;
-        Client_ExitResult = 0;
-        level_GameMode = GameModeFlags{};
-        level_Markers = LevelMarkers{};
-        level_ServerArrays = LevelServerArrays{};
-        level_ClientArrays = LevelClientArrays{};
-        level_Mission = nullptr;
-        player_LevelLoadedBefore = 0;
         depth_Level.staticHeads = nullptr;
-        file_StateInit();
-        work.Leave();
+        test_SampleGameLeave(work);
     }
 
     // The client alone, started, both halves on level run 3.

@@ -31,23 +31,10 @@ protected:
     void SetUp() override {
         test_SampleDataEnter(work, "krx_objects");
         if (HasFatalFailure()) return;
-        snprintf(level_MissionNames.mission, sizeof level_MissionNames.mission, "F1M1.ORF");
-        snprintf(level_MissionNames.reference, sizeof level_MissionNames.reference, "F1M1.REF");
-        Client_FlightState = 0;
-        Client_ExitResult = 0;
-        player_LastStartupNumber = 0xFFFFFFFFu;
+        test_SampleMissionSet();
     }
     void TearDown() override {
-        if (net_Bridge.server.buffer) bridge_Stop();
-        Client_FlightState = 0;
-        level_GameMode = GameModeFlags{};
-        level_Markers = LevelMarkers{};
-        level_ServerArrays = LevelServerArrays{};
-        level_ClientArrays = LevelClientArrays{};
-        level_Mission = nullptr;
-        player_LevelLoadedBefore = 0;
-        file_StateInit();
-        work.Leave();
+        test_SampleGameLeave(work);
     }
 
     // The client's start-up record, as the server's slot would send it.

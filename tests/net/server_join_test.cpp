@@ -465,17 +465,7 @@ TEST(ServerBridgeJoin, LocalSlotRunsAndIsFreedAtStop) {
     for (int32_t i = 0; i < 10; i++) bridge_Frame();
     for (ObjectRecord* o = Server.objects; o; o = o->next) EXPECT_NE(o, aircraft);
     EXPECT_EQ(Server_PacketsSent, sent);
-    bridge_Stop();
-
-    Client_FlightState = 0;
-    level_GameMode = GameModeFlags{};
-    level_Markers = LevelMarkers{};
-    level_ServerArrays = LevelServerArrays{};
-    level_ClientArrays = LevelClientArrays{};
-    level_Mission = nullptr;
-    player_LevelLoadedBefore = 0;
-    file_StateInit();
-    work.Leave();
+    test_SampleGameLeave(work);
 }
 
 }  // namespace

@@ -38,11 +38,11 @@ TEST(KrxNetworkRun, JoinerFindsAndJoinsAHost) {
         RunResult host, joiner;
         std::thread hostRun([&] {
             host = run_Program("krx", {}, hostDir,
-                               {"KRX_LAUNCH=" + std::string(mode) + ":" + port, "KRX_REALTIME=1", "KRX_MAXTICKS=240",
+                               {"KRX_LAUNCH=" + std::string(mode) + ":" + port, "KRX_REALTIME=1", "KRX_MAXTICKS=480",
                                 "KRX_SIMLOG=" + hostDir + "/sim.log"});
         });
         joiner = run_Program("krx", {}, joinDir,
-                             {"KRX_LAUNCH=join:127.0.0.1:" + port, "KRX_REALTIME=1", "KRX_MAXTICKS=120",
+                             {"KRX_LAUNCH=join:127.0.0.1:" + port, "KRX_REALTIME=1", "KRX_MAXTICKS=240",
                               "KRX_SIMLOG=" + joinDir + "/sim.log"});
         hostRun.join();
         ASSERT_EQ(host.exitCode, 0) << host.err;
