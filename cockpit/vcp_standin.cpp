@@ -1,4 +1,4 @@
-// Stand-in until the cockpit passes land: the words the eye routines write.
+// Stand-in until the cockpit model passes land: the words the eye routines write.
 #include "cockpit/vcp.h"
 
 int32_t vcp_CockpitPanel = 7;
@@ -7,3 +7,4 @@ int32_t vcp_Available = 0;
 void vcp_CockpitModelPass(void) {}
 void vcp_Cockpit3dPass(void) {}
 int32_t vcp_CockpitGlass = 0;
+void vcp_PanelViewDraw(void) {}
