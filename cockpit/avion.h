@@ -35,3 +35,10 @@ void avion_HookTacMapMarkCall(int32_t x, int32_t y);
 // The shipped aircraft's cockpit hooks 1 to 11 (entries 0 to 10).
 typedef int32_t (*PlaneHook)(intptr_t argument);
 extern PlaneHook avion_CockpitHookTable[11];
+
+struct FixWorldPos;
+// Stores obj_BearingHalfScale(from, to) at out.
+void avion_BearingC(const FixWorldPos* from, const FixWorldPos* to, int32_t* out);
+// Closing speed of other as seen from own: positive while closing, negative
+// while opening.
+int32_t avion_ClosureRate(const ObjectRecord* own, const ObjectRecord* other);

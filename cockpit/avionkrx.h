@@ -14,3 +14,7 @@ void avion_DisplayStateReset(void);
 // Runs gauge routine `routine` (0, or 1 for a view's second routine) of
 // cockpit view `view` into the current panel.
 void avionkrx_GaugesDraw(int32_t view, int32_t routine);
+
+// The radar sweep picture: its range word (the MFD map zoom) and one step.
+extern int32_t avion_RadarRange;
+void avion_RadarSweep(void);

@@ -10,3 +10,5 @@ void avionkrx_RestoreLoresBackgrounds(void) {}
 void avionkrx_GaugeChangeDetect(void) {}
 void avion_DisplayStateReset(void) {}
 void avionkrx_GaugesDraw(int32_t, int32_t) {}
+int32_t avion_RadarRange = 0;
+void avion_RadarSweep(void) {}

@@ -13,3 +13,7 @@ void mfd_MapZoomAdjust(int32_t delta);
 // Draw the current page of the left (view 3) and right (view 5) MFD.
 void mfd_LeftDraw(void);
 void mfd_RightDraw(void);
+
+// Advances the radar sweep picture twice per game tick since the last step
+// (at most 96 ticks).
+void mfd_RadarSweepStep(void);

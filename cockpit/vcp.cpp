@@ -354,3 +354,37 @@ void vcp_PanelViewSelect(int32_t mode) {
     }
     vcp_PanelViewDraw();
 }
+
+void vcp_PanelViewDraw(void) {
+    if (!Client_PlayerObject || ViewedObject != Client_PlayerObject) return;
+    if (vcp_FullRepaintPending) {
+        const int32_t view = vcp_CockpitPanel;
+        vcp_InstrumentsDraw();
+        vcp_CockpitPanel = view;
+    }
+    const int32_t view = vcp_CockpitPanel;
+    if (view < 1 || view > VCP_VIEWS) return;
+    void (*routine)(void) = vcp_Views[view - 1].draw;
+    if (!routine) return;
+    if (routine == vcp_InstrumentsDraw) {
+        vcp_DrawStatePush();
+        vcp_PanelTargetSelect();
+        routine();
+        vcp_DrawStatePop();
+    } else {
+        if (vcp_PanelDirty || view != vcp_LastView) {
+            vcp_DrawStatePush();
+            const int32_t group = view == 3 ? VCP_GROUP_MFD_LEFT : VCP_GROUP_MFD_RIGHT;
+            if (vcp_PanelTargetSelect() == 0 && view != 6 && !((view == 3 || view == 5) && MfdKeepsPicture(group)))
+                avionkrx_RestoreLoresBackgrounds();
+            vcp_DrawStatePop();
+            vcp_PanelDirty = 0;
+            vcp_LastView = view;
+        }
+        vcp_DrawStatePush();
+        vcp_ScreenTargetSelect();
+        routine();
+        vcp_DrawStatePop();
+    }
+    Upload(vcp_CurrentTexture);
+}

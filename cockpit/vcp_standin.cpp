@@ -7,4 +7,3 @@ int32_t vcp_Available = 0;
 void vcp_CockpitModelPass(void) {}
 void vcp_Cockpit3dPass(void) {}
 int32_t vcp_CockpitGlass = 0;
-void vcp_PanelViewDraw(void) {}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cockpit/avion.h"
+#include "cockpit/avionkrx.h"
 #include "cockpit/mfd.h"
 #include "cockpit/vcp.h"
 #include "display/dsurf.h"
@@ -258,6 +259,57 @@ TEST(CockpitHooks, WrappersCallTheirSlotsAndSkipNullOnes) {
     EXPECT_NE(avion_CockpitHookTable[0], nullptr);
     EXPECT_NE(avion_CockpitHookTable[3], nullptr);
     EXPECT_NE(avion_CockpitHookTable[7], nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClosureRate, SignFollowsTheChangeOfDistance) {
+    struct Case {
+        int32_t ownVz, otherVz;
+        int32_t sign;  // of the rate
+    } cases[] = {{0x40000, 0, 1}, {0, 0x40000, -1}, {0x40000, 0x40000, 0}, {0, -0x40000, 1}};
+    for (const Case& c : cases) {
+        ObjectRecord own{}, other{};
+        own.position = {0x40000000u, 0x100000u, 0x40000000u};
+        other.position = {0x40000000u, 0x100000u, 0x40000000u + 0x1000000u};
+        own.velocity.z = c.ownVz;
+        other.velocity.z = c.otherVz;
+        const int32_t rate = avion_ClosureRate(&own, &other);
+        EXPECT_EQ((rate > 0) - (rate < 0), c.sign) << c.ownVz << " " << c.otherVz;
+    }
+    EXPECT_EQ(avion_ClosureRate(nullptr, nullptr), 0);
+}
+
+TEST(RadarSweepStep, CopiesTheZoomAndMarksThePanel) {
+    mfd_MapZoom = 300000;
+    vcp_PanelDirty = 0;
+    mfd_RadarSweepStep();
+    EXPECT_EQ(avion_RadarRange, 300000);
+    EXPECT_EQ(vcp_PanelDirty, 1);
+}
+
+TEST_F(Scheduler, PanelViewDrawRestoresOnlyOnAChangeOfView) {
+    vcp_CockpitPanel = 6;
+    vcp_PanelDirty = 0;
+    vcp_LastView = 6;
+    vcp_PanelViewDraw();
+    EXPECT_EQ(vcp_LastView, 6);
+    vcp_CockpitPanel = 3;
+    vcp_PanelViewDraw();
+    EXPECT_EQ(vcp_LastView, 3);
+    EXPECT_EQ(vcp_PanelDirty, 0);
+    // Views without a routine draw nothing; another object's view nothing.
+    vcp_CockpitPanel = 7;
+    vcp_PanelDirty = 1;
+    vcp_PanelViewDraw();
+    EXPECT_EQ(vcp_LastView, 3);
+    uint8_t other[64] = {};
+    ViewedObject = reinterpret_cast<ObjectRecord*>(other);
+    vcp_CockpitPanel = 5;
+    vcp_PanelViewDraw();
+    EXPECT_EQ(vcp_LastView, 3);
 }
 
 }  // namespace
