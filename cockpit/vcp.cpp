@@ -9,6 +9,10 @@
 #include "cockpit/mfd.h"
 #include "display/dsurf.h"
 #include "display/hw3d.h"
+#include "display/rast.h"
+#include "display/vid.h"
+#include "base/fix.h"
+#include "sim/obj.h"
 #include "net/client.h"
 #include "render/view.h"
 #include "world/pak.h"
@@ -35,6 +39,10 @@ int32_t vcp_DisplayScale[2] = {65536, 65536};
 int32_t vcp_DisplayFactor = 0;
 uint8_t vcp_RectTable = 0;
 int32_t mfd_MapZoom = MFD_ZOOM_MIN;
+FixSinCosBlock vcp_DisplayTrig;
+FixAngles vcp_SavedAngles;
+FixWorldPos vcp_PlotPosition;
+FixAngles vcp_PlotAngles;
 
 namespace {
 
@@ -178,6 +186,7 @@ int32_t vcp_PanelTargetSelect(void) {
     s.xScale = v.rowWidth * 256 / 320;
     s.bitsPerPixel = 8;
     s.bytesPerPixel = 1;
+    poly_SetPixelMode(vid_State.bitsPerPixel == 16 ? 2 : 1);
     const int32_t scale = g_screenScale;
     g_screenScale = 65536;
     vcp_ViewportFromRect(view);
@@ -204,6 +213,18 @@ void vcp_ScreenTargetSelect(void) {
 void vcp_DrawStatePush(void) {
     if (g_depth < kStackDepth) g_stack[g_depth] = draw_CurrentSurface;
     g_depth++;
+    // The MFD plots' rotation block: the player's angles, or those the
+    // cockpit model pass kept while the 3D cockpit view is on.
+    const ObjectRecord* player = Client_PlayerObject;
+    FixAngles a{};
+    if ((ViewFlags & 0x8000) && !view_Words.cockpitToCockpit) a = vcp_SavedAngles;
+    else if (player) a = player->angles;
+    fix_SinCosAngles(a.heading, a.pitch, a.roll, &vcp_DisplayTrig);
+    fix_TrigToDouble(&vcp_DisplayTrig);
+    if (player) {
+        vcp_PlotPosition = player->position;
+        vcp_PlotAngles = a;
+    }
 }
 
 void vcp_DrawStatePop(void) {
@@ -211,6 +232,8 @@ void vcp_DrawStatePop(void) {
     g_depth--;
     if (g_depth < kStackDepth) draw_CurrentSurface = g_stack[g_depth];
     vcp_PanelTarget = 0;
+    const int32_t bits = draw_CurrentSurface.bitsPerPixel;
+    poly_SetPixelMode(bits == 32 ? 5 : bits == 16 ? 3 : vid_State.bitsPerPixel == 16 ? 2 : 1);
 }
 
 void mfd_MapZoomAdjust(int32_t step) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/fix.h"
+
 // The cockpit panel (view) number of the current eye.
 extern int32_t vcp_CockpitPanel;
 // The scale the cockpit model pass draws with (96, or 120 in panel views).
@@ -79,6 +81,12 @@ extern void* vcp_EntryCache[VCP_VIEWS];
 extern int32_t vcp_DisplayCentre[2];
 extern int32_t vcp_DisplayScale[2];
 extern int32_t vcp_DisplayFactor;
+// The MFD plots' rotation block and the player position and angles kept
+// for them by vcp_DrawStatePush; the angles the cockpit model pass keeps.
+extern FixSinCosBlock vcp_DisplayTrig;
+extern FixAngles vcp_SavedAngles;
+extern FixWorldPos vcp_PlotPosition;
+extern FixAngles vcp_PlotAngles;
 // Uses the screen rect table (0) or the image rect table (1).
 extern uint8_t vcp_RectTable;
 

@@ -9,8 +9,11 @@
 #include "cockpit/mfd.h"
 #include "cockpit/vcp.h"
 #include "display/dsurf.h"
+#include "display/rast.h"
+#include "display/vid.h"
 #include "net/client.h"
 #include "render/view.h"
+#include "sim/obj.h"
 #include "sim/plane.h"
 #include "world/pak.h"
 
@@ -25,14 +28,14 @@ protected:
     ObjectRecord* savedPlayer = nullptr;
     uint32_t savedFlags = 0;
     _DRAW_SURFACE savedSurface{};
-    alignas(8) uint8_t player[64] = {};
+    ObjectRecord player{};
 
     void SetUp() override {
         savedViewed = ViewedObject;
         savedPlayer = Client_PlayerObject;
         savedFlags = ViewFlags;
         savedSurface = draw_CurrentSurface;
-        ViewedObject = Client_PlayerObject = reinterpret_cast<ObjectRecord*>(player);
+        ViewedObject = Client_PlayerObject = &player;
         ViewFlags = 4;
         view_Words.cockpitToCockpit = 0;
         view_State.angles.heading = 0;
@@ -105,9 +108,9 @@ TEST_F(Scheduler, HeadingAwayFromThePanelsSkipsEverything) {
 }
 
 TEST_F(Scheduler, RunsOnlyForTheViewedPlayerOrWhenPending) {
-    uint8_t other[64] = {};
+    ObjectRecord other{};
     AllDirty();
-    ViewedObject = reinterpret_cast<ObjectRecord*>(other);
+    ViewedObject = &other;
     vcp_InstrumentsDraw();
     EXPECT_EQ(vcp_DirtyFlags[VCP_GROUP_ALTIMETER], 1);
     ViewedObject = Client_PlayerObject;
@@ -305,11 +308,35 @@ TEST_F(Scheduler, PanelViewDrawRestoresOnlyOnAChangeOfView) {
     vcp_PanelDirty = 1;
     vcp_PanelViewDraw();
     EXPECT_EQ(vcp_LastView, 3);
-    uint8_t other[64] = {};
-    ViewedObject = reinterpret_cast<ObjectRecord*>(other);
+    ObjectRecord other{};
+    ViewedObject = &other;
     vcp_CockpitPanel = 5;
     vcp_PanelViewDraw();
     EXPECT_EQ(vcp_LastView, 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawState, PopReselectsThePixelModeFromTheRestoredDepth) {
+    const _DRAW_SURFACE saved = draw_CurrentSurface;
+    const int32_t screen = vid_State.bitsPerPixel;
+    struct Case {
+        int32_t bits, screen, mode;
+    } cases[] = {{32, 8, 5}, {16, 8, 3}, {8, 16, 2}, {8, 8, 1}};
+    for (const Case& c : cases) {
+        vid_State.bitsPerPixel = c.screen;
+        draw_CurrentSurface.bitsPerPixel = c.bits;
+        vcp_DrawStatePush();
+        draw_CurrentSurface.bitsPerPixel = 8;
+        vcp_DrawStatePop();
+        EXPECT_EQ(draw_CurrentSurface.bitsPerPixel, c.bits);
+        EXPECT_EQ(poly_PixelMode, c.mode) << c.bits << " " << c.screen;
+    }
+    vid_State.bitsPerPixel = screen;
+    draw_CurrentSurface = saved;
+    vcp_DrawStatePop();  // nothing pushed: harmless
 }
 
 }  // namespace
