@@ -9,6 +9,7 @@
 #include "cockpit/mfd.h"
 #include "display/dsurf.h"
 #include "display/hw3d.h"
+#include "display/pal.h"
 #include "display/rast.h"
 #include "display/vid.h"
 #include "base/fix.h"
@@ -361,6 +362,9 @@ void vcp_CockpitSetup(void) {
     mfd_MapZoom = MFD_ZOOM_MIN;
     vcp_ColourTable[8] = 0;
     vcp_PanelTarget = 0;
+    pal_Current.work.red = pal_Current.work.green = pal_Current.work.blue = 255;
+    vcp_WhiteIndex = (uint8_t)pal_MatchStoredRgb();
+    memset(pal_Current.palette + 23 * 3, 128, 3);
     vcp_DeferredUpload = nullptr;
     vcp_FullRepaintPending = 1;
     avion_DisplayStateReset();

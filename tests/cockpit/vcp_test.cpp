@@ -9,6 +9,7 @@
 #include "cockpit/mfd.h"
 #include "cockpit/vcp.h"
 #include "display/dsurf.h"
+#include "display/pal.h"
 #include "display/rast.h"
 #include "display/vid.h"
 #include "net/client.h"
@@ -337,6 +338,30 @@ TEST(DrawState, PopReselectsThePixelModeFromTheRestoredDepth) {
     vid_State.bitsPerPixel = screen;
     draw_CurrentSurface = saved;
     vcp_DrawStatePop();  // nothing pushed: harmless
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CockpitSetup, ResetsZoomAndFindsWhite) {
+    uint8_t saved[PAL_BYTES];
+    memcpy(saved, pal_Current.palette, sizeof saved);
+    memset(pal_Current.palette, 0, sizeof pal_Current.palette);
+    memset(pal_Current.palette + 3 * 200, 255, 3);
+    pal_SelectMatcher(PAL_MATCH_FULL);
+    mfd_MapZoom = 500000;
+    vcp_DeferredUpload = &saved;
+    vcp_FullRepaintPending = 0;
+    vcp_BackgroundsPending = 0;
+    vcp_CockpitSetup();
+    EXPECT_EQ(mfd_MapZoom, MFD_ZOOM_MIN);
+    EXPECT_EQ(vcp_WhiteIndex, 200);
+    EXPECT_EQ(pal_Current.palette[69], 128);
+    EXPECT_EQ(pal_Current.palette[71], 128);
+    EXPECT_EQ(vcp_DeferredUpload, nullptr);
+    EXPECT_EQ(vcp_FullRepaintPending, 1);
+    memcpy(pal_Current.palette, saved, sizeof saved);
 }
 
 }  // namespace
