@@ -1,6 +1,7 @@
 // Avionics services the level loaders and the client start call.
 #pragma once
 #include <cstdint>
+#include <cstddef>
 
 // The two green colour tables of the night-vision displays (rows of 256
 // bytes), made by avionkrx_InitGreenTable for the current colour depth.
@@ -22,3 +23,22 @@ void avion_InstrumentsHookCall(void);
 void avion_PanelViewHookCall(ObjectRecord* aircraft);
 void avion_MfdEnlargedHookCall(void);
 void avion_MfdOverlayHookCall(void);
+// The other wrappers: 3 set-up (avion_HookResetCall is the same call), 7 the
+// HUD, 8 the panel target in mode 0 (texture) or 1 (screen), 10 and 11 the
+// tactical map background and own mark.
+void avion_CockpitSetupHookCall(void);
+void avion_HookHudCall(void);
+void avion_HookPanelTextureCall(void);
+void avion_HookPanelScreenCall(void);
+void avion_HookTacMapCall(int32_t range);
+void avion_HookTacMapMarkCall(int32_t x, int32_t y);
+// The shipped aircraft's cockpit hooks 1 to 11 (entries 0 to 10).
+typedef int32_t (*PlaneHook)(intptr_t argument);
+extern PlaneHook avion_CockpitHookTable[11];
+
+struct FixWorldPos;
+// Stores obj_BearingHalfScale(from, to) at out.
+void avion_BearingC(const FixWorldPos* from, const FixWorldPos* to, int32_t* out);
+// Closing speed of other as seen from own: positive while closing, negative
+// while opening.
+int32_t avion_ClosureRate(const ObjectRecord* own, const ObjectRecord* other);

@@ -1,4 +1,5 @@
-// Stand-in until the MFDs land: the zoom is not kept.
+// Stand-in until the MFD page drawing lands: nothing drawn.
 #include "cockpit/mfd.h"
 
-void mfd_MapZoomAdjust(int32_t) {}
+void mfd_LeftDraw(void) {}
+void mfd_RightDraw(void) {}

@@ -1,4 +1,4 @@
-// Stand-in until the cockpit passes land: the words the eye routines write.
+// Stand-in until the cockpit model passes land: the words the eye routines write.
 #include "cockpit/vcp.h"
 
 int32_t vcp_CockpitPanel = 7;

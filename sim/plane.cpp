@@ -8,6 +8,7 @@
 #include "base/dlist.h"
 #include "base/mem.h"
 #include "base/units.h"
+#include "cockpit/avion.h"
 #include "platform/simlog.h"
 #include "sim/flight_jet.h"
 #include "sim/obj.h"
@@ -158,6 +159,7 @@ void plane_Init(void) {
     if (g_initialised) return;
     for (_PLANE_FAMILY* const* f = g_familyList; *f; f++) plane_FamilyRegister(*f);
     for (_PLANE_TYPE* const* t = g_typeList; *t; t++) plane_TypeRegister(*t);
+    memcpy(plane_TypeKrx.cockpitHooks, avion_CockpitHookTable, sizeof plane_TypeKrx.cockpitHooks);
     memset(&plane_CurrentDescriptor, 0, sizeof plane_CurrentDescriptor);
     g_initialised = true;
 }

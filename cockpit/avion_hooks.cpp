@@ -1,0 +1,42 @@
+// The shipped aircraft's cockpit hooks and the wrappers the rest of the
+// program calls them through (each calls its slot of the current
+// descriptor copy only when it is set).
+#include "cockpit/avion.h"
+#include "cockpit/vcp.h"
+#include "sim/plane.h"
+
+namespace {
+
+int32_t Hook(int32_t slot, intptr_t argument) {
+    PlaneHook h = plane_CurrentDescriptor.cockpitHooks[slot];
+    return h ? h(argument) : 0;
+}
+
+int32_t ArtLoad(intptr_t) { vcp_PanelArtLoad(); return 0; }
+int32_t ArtFree(intptr_t) { vcp_PanelArtFree(); return 0; }
+int32_t Setup(intptr_t) { vcp_CockpitSetup(); return 0; }
+int32_t Instruments(intptr_t) { vcp_InstrumentsDraw(); return 0; }
+int32_t PanelView(intptr_t) { vcp_PanelViewDraw(); return 0; }
+int32_t ViewSelect(intptr_t mode) { vcp_PanelViewSelect((int32_t)mode); return 0; }
+
+};  // namespace
+
+// Hooks 6, 7, 9, 10 and 11 (the enlarged MFD view, the HUD, the MFD overlay
+// and the tactical map's two) are bound once their drawing lands.
+PlaneHook avion_CockpitHookTable[PLANE_COCKPIT_HOOKS] = {
+    ArtLoad, ArtFree, Setup, Instruments, PanelView, nullptr, nullptr, ViewSelect, nullptr, nullptr, nullptr};
+
+void avion_CockpitSetupHookCall(void) { Hook(2, 0); }
+void avion_HookResetCall(void) { avion_CockpitSetupHookCall(); }
+void avion_InstrumentsHookCall(void) { Hook(3, 0); }
+void avion_PanelViewHookCall(ObjectRecord* aircraft) { Hook(4, (intptr_t)aircraft); }
+void avion_MfdEnlargedHookCall(void) { Hook(5, 0); }
+void avion_HookHudCall(void) { Hook(6, 0); }
+void avion_HookPanelTextureCall(void) { Hook(7, 0); }
+void avion_HookPanelScreenCall(void) { Hook(7, 1); }
+void avion_MfdOverlayHookCall(void) { Hook(8, 0); }
+void avion_HookTacMapCall(int32_t range) { Hook(9, range); }
+void avion_HookTacMapMarkCall(int32_t x, int32_t y) {
+    PlaneHook h = plane_CurrentDescriptor.cockpitHooks[10];
+    if (h) h(((intptr_t)(uint32_t)x << 32) | (uint32_t)y);
+}

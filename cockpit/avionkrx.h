@@ -1,0 +1,20 @@
+// Avionics art and gauges as the cockpit panel module calls them.
+#pragma once
+#include <cstdint>
+
+constexpr int32_t AVIONKRX_BACKGROUNDS = 19;
+// Gauge background buffers (the first 16 are allocated, the rest borrowed).
+extern uint8_t* avionkrx_Backgrounds[AVIONKRX_BACKGROUNDS];
+
+void avionkrx_LoadAvionicAssets(void);
+void avionkrx_ReleaseAvionicAssets(void);
+void avionkrx_RestoreLoresBackgrounds(void);
+void avionkrx_GaugeChangeDetect(void);
+void avion_DisplayStateReset(void);
+// Runs gauge routine `routine` (0, or 1 for a view's second routine) of
+// cockpit view `view` into the current panel.
+void avionkrx_GaugesDraw(int32_t view, int32_t routine);
+
+// The radar sweep picture: its range word (the MFD map zoom) and one step.
+extern int32_t avion_RadarRange;
+void avion_RadarSweep(void);
