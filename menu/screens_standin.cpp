@@ -2,7 +2,6 @@
 #include "menu/front.h"
 
 void mnu_CallbackStandin(int32_t) {}
-void mnu_MissionListReset(void) {}
 void mnu_MultiSearchStop(void) {}
 
 namespace {

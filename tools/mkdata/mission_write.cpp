@@ -77,6 +77,7 @@ std::vector<uint8_t> mkdata_MissionBuild(const MkMission& m) {
     Name16(w, m.tilesName);
     Name16(w, m.referenceName);
     Name16(w, m.skyName);
+    w.u8(m.options);
     w.zeros(ORF_TRIGGER_BLOCK_FLAG - w.size());
     w.u32(m.triggerBlock ? 1 : 0);
     w.zeros(ORF_HEADER_SIZE - w.size());
