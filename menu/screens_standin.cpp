@@ -1,5 +1,6 @@
 // Stand-ins for routines and screens not built yet.
 #include "menu/front.h"
+#include "menu/quick.h"
 
 void mnu_CallbackStandin(int32_t) {}
 void mnu_MultiSearchStop(void) {}
@@ -15,5 +16,5 @@ int32_t BackToMain(void) {
 const AppStateRecord WndMulti = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndLaunch = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndOption = {nullptr, BackToMain, nullptr, nullptr, 0};
-const AppStateRecord WndQuickMis = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndNewCamp = {nullptr, BackToMain, nullptr, nullptr, 0};
+const AppStateRecord WndMisBrief = {nullptr, BackToMain, nullptr, nullptr, 0};

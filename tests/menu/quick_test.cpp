@@ -105,3 +105,149 @@ TEST_F(QuickList, FindSelectAndCurrent) {
 }
 
 }  // namespace
+
+// --- The quick mission screen on the data set's script ---
+
+#include <fstream>
+
+#include "display/otw.h"
+#include "display/pal_hicolor.h"
+#include "shell/runner.h"
+
+namespace {
+
+class QuickScreen : public QuickList {
+protected:
+    void SetUp() override {
+        QuickList::SetUp();
+        ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 0, 0), 0);
+        pal_BuildHighColourTables();
+        ASSERT_EQ(mkdata_WriteSoundTriggers("."), 0);
+        ASSERT_EQ(mkdata_WriteMenuScript("."), 0);
+        test_WriteFile("KRXMENU.BIN", mkdata_MenuDataBuild());
+        mnu_ScriptLoad("KRX.MNU", &ctx);
+        mnu_Context = &ctx;
+        mnu_LeaveFlag = 0;
+        app_Runner = AppRunnerState{};
+    }
+    void TearDown() override {
+        if (WndQuickMis.leave) WndQuickMis.leave();
+        mnu_TransitionFree();
+        mnu_CursorRelease();
+        mnu_AcceptKeyCallbackSet(nullptr);
+        mnu_CancelKeyCallbackSet(nullptr);
+        mnu_Context = nullptr;
+        QuickList::TearDown();
+        otw_CloseDisplay();
+    }
+    // Missions 1..count of free file 40.
+    static void FreeMissions(int32_t count) {
+        CampFile(40);
+        for (int32_t i = 1; i <= count; i++) Mission(40, i);
+        mnu_MissionListReset();
+    }
+    void Enter() {
+        mnu_LeaveFlag = 0;
+        WndQuickMis.enter();
+        mnu_TransitionFree();
+    }
+    int32_t State(const char* button) { return mnu_ButtonGetState(&ctx, button); }
+    const char* Row(int32_t r) {
+        char name[16];
+        snprintf(name, sizeof name, "TxtQMSel%d", r);
+        MnuTextArea* a = mnu_TextAreaFind(&ctx, name);
+        return a && a->text ? a->text : "";
+    }
+};
+
+TEST_F(QuickScreen, SixMissionsGiveNoKnobAndDisabledScrolling) {
+    FreeMissions(6);
+    Enter();
+    EXPECT_EQ(mnu_GameMode, 1);
+    EXPECT_EQ(mnu_Quick.availableCount, 6);
+    EXPECT_EQ(mnu_ImageAreaFind(&ctx, "QuickMis Slider"), nullptr);
+    EXPECT_EQ(State("BtnQMUp"), MNU_STATE_DISABLED);
+    EXPECT_EQ(State("BtnQMDown"), MNU_STATE_DISABLED);
+    // Row text: label, title, time and region from the strings.
+    EXPECT_STREQ(Row(5), "Mission\r\nT40M6\r\nTime: Dusk Region: Mountains\r\n");
+    EXPECT_EQ(State("BtnQMSel0"), MNU_STATE_LATCHED);
+    cbQMDown(0);
+    EXPECT_EQ(mnu_Quick.top, 0);
+}
+
+TEST_F(QuickScreen, ScrollSelectAndReenterKeepTheSelection) {
+    FreeMissions(9);
+    Mission(40, 10);  // not in the list until rebuilt
+    Enter();
+    ASSERT_NE(mnu_ImageAreaFind(&ctx, "QuickMis Slider"), nullptr);
+    EXPECT_FLOAT_EQ(mnu_Quick.step, (389.0f - 105.0f) / 3.0f);
+    EXPECT_EQ(State("BtnQMUp"), MNU_STATE_DISABLED);
+    EXPECT_EQ(State("BtnQMDown"), MNU_STATE_NORMAL);
+    for (int32_t i = 0; i < 5; i++) cbQMDown(0);
+    mnu_QuickScrollButtonsUpdate();
+    EXPECT_EQ(mnu_Quick.top, 3);
+    EXPECT_EQ(State("BtnQMDown"), MNU_STATE_DISABLED);
+    EXPECT_EQ(State("BtnQMUp"), MNU_STATE_NORMAL);
+    EXPECT_NE(strstr(Row(5), "T40M9"), nullptr);
+    EXPECT_EQ(mnu_ImageAreaFind(&ctx, "QuickMis Slider")->bottom, 389);  // the knob at the end of its travel
+    cbQMSel(4);  // mission 8
+    EXPECT_EQ(mnu_QuickMissionCurrent(), mnu_MissionFind(40, 8));
+    MnuTextArea* brief = mnu_TextAreaFind(&ctx, "TxtQMBriefing");
+    ASSERT_NE(brief, nullptr);
+    EXPECT_STREQ(brief->text, "About it.");
+    cbQMSel(7);  // no such row: nothing changes
+    EXPECT_EQ(mnu_QuickMissionCurrent(), mnu_MissionFind(40, 8));
+
+    // Accept: the briefing next, this screen as both follow-ons.
+    cbQMAccept(0);
+    EXPECT_EQ(app_Runner.nextState, &WndMisBrief);
+    EXPECT_EQ(app_Runner.followOn1, &WndQuickMis);
+    EXPECT_EQ(app_Runner.followOn2, &WndQuickMis);
+    EXPECT_EQ(mnu_LeaveFlag, 1);
+    WndQuickMis.leave();
+
+    // Back from the briefing: the selection stays current and on the page.
+    app_Runner.prevState = &WndMisBrief;
+    Enter();
+    EXPECT_EQ(mnu_Quick.selected, 7);
+    EXPECT_EQ(mnu_Quick.top, 3);
+    mnu_QuickScrollButtonsUpdate();
+    EXPECT_EQ(State("BtnQMSel4"), MNU_STATE_LATCHED);
+    cbQMUp(0);
+    EXPECT_EQ(mnu_Quick.top, 2);
+    EXPECT_EQ(State("BtnQMDown"), MNU_STATE_NORMAL);
+}
+
+TEST_F(QuickScreen, UserMissionThroughTheOpenFileDialog) {
+    FreeMissions(2);
+    MkMission m;
+    m.text = mkdata_TableBuild({{"MISS 0 HEADERS", {{"TITLE", "My own"}}}});
+    test_WriteFile("MINE.ORF", mkdata_MissionBuild(m));
+    test_WriteText("NOTMIS.ORF", "not a mission at all");
+    std::ofstream("script.txt") << "0 openfile MINE.ORF\n0 openfile NOTMIS.ORF\n0 openfile\n";
+    setenv("KRX_SCRIPT", "script.txt", 1);
+    plat_Shutdown();
+    plat_HarnessReset();
+    ASSERT_EQ(plat_Init(), 0);
+    unsetenv("KRX_SCRIPT");
+    Enter();
+
+    cbQMUser(0);  // a mission: title from its headers, the description falls back
+    EXPECT_NE(strstr(mnu_UserMissionName, "MINE.ORF"), nullptr);
+    EXPECT_STREQ(mnu_UserMission.title, "My own");
+    EXPECT_STREQ(mnu_UserMission.description, "User Mission");
+    EXPECT_EQ(mnu_UserMission.available, 1);
+    EXPECT_EQ(app_Runner.nextState, &WndMisBrief);
+
+    mnu_LeaveFlag = 0;
+    app_Runner.nextState = nullptr;
+    for (int32_t i = 0; i < 2; i++) {  // not a mission, then no file: the choice is cleared, the screen stays
+        cbQMUser(0);
+        EXPECT_STREQ(mnu_UserMissionName, "") << i;
+        EXPECT_STREQ(mnu_UserMission.title, "") << i;
+        EXPECT_EQ(app_Runner.nextState, nullptr) << i;
+        EXPECT_EQ(mnu_LeaveFlag, 0) << i;
+    }
+}
+
+}  // namespace
