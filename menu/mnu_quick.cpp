@@ -1,4 +1,5 @@
 // The mission list and the quick mission screen.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -211,6 +212,47 @@ void KnobPlace(int32_t y) {
     k->flags |= MNU_IMAGE_AREA_REDRAW;
 }
 
+chs_Zone* g_scrollZone = nullptr;
+
+void CursorDrag(chs_Zone*, int32_t) {
+    if (mnu_Context) mnu_CursorSet(mnu_Context, "Cursor2");
+}
+void CursorNormal(chs_Zone*, int32_t) {
+    if (mnu_Context) mnu_CursorSet(mnu_Context, "Cursor1");
+}
+
+void RowsChanged(void);
+
+}  // namespace
+
+void mnu_QuickKnobDrag(chs_Zone*, int32_t) {
+    MnuImageArea* k = Knob();
+    if (mnu_Quick.listRedraw || !k || mnu_Quick.availableCount <= MNU_QM_ROWS) return;
+    int32_t y = mnu_ZoneList.y, h = KnobHeight(k);
+    int32_t knobY = y;
+    if (y > k->top + 4 * h || y < k->top - 4 * h) {
+        int32_t six = (int32_t)(6.0f * mnu_Quick.step);
+        knobY = y > k->top ? k->top + six : k->top - six;
+    }
+    int32_t top = (int32_t)lroundf((float)(knobY - kTrackTop) / (float)(kTrackBottom - kTrackTop) *
+                                   (float)(mnu_Quick.availableCount - 3));
+    if (top > MaxTop()) top = MaxTop();
+    if (top < 0) top = 0;
+    KnobPlace(knobY);
+    if (mnu_Context) {
+        mnu_ButtonSetState(mnu_Context, "BtnQMUp", MNU_STATE_NORMAL);
+        mnu_ButtonSetState(mnu_Context, "BtnQMDown", MNU_STATE_NORMAL);
+    }
+    if (top != mnu_Quick.top) {
+        mnu_Quick.top = top;
+        mnu_QuickRowsFill();
+        if (mnu_Context) mnu_ButtonGroupSetState(mnu_Context, -1, kRowGroup, MNU_STATE_NORMAL, 1);
+        mnu_Quick.listRedraw = 1;
+    }
+}
+
+namespace {
+
 void KnobCreate(void) {
     mnu_Quick.step = 0;
     if (mnu_Quick.availableCount <= MNU_QM_ROWS || !mnu_Context) return;
@@ -228,6 +270,13 @@ void KnobCreate(void) {
     if (MnuImageArea* k = mnu_ImageAreaCreate(mnu_Context, &a)) {
         mnu_ImageAreaLink(mnu_Context, k);
         KnobPlace(a.top);
+    }
+    if (g_scrollZone) chs_ZoneRemove(&mnu_ZoneList, g_scrollZone);
+    g_scrollZone = chs_ZoneAdd(&mnu_ZoneList, 10, kTrackTop, 50, kTrackBottom, 0);
+    if (g_scrollZone) {
+        chs_ZoneHandlerAdd(g_scrollZone, 2, mnu_QuickKnobDrag, 0);
+        chs_ZoneHandlerAdd(g_scrollZone, 1, CursorDrag, 0);
+        chs_ZoneHandlerAdd(g_scrollZone, CHS_LEAVE, CursorNormal, 0);
     }
 }
 
@@ -304,6 +353,8 @@ void QuickLeave(void) {
         r.buttonRecord = nullptr;
         r.areaRecord = nullptr;
     }
+    if (g_scrollZone) chs_ZoneRemove(&mnu_ZoneList, g_scrollZone);
+    g_scrollZone = nullptr;
     if (mnu_Quick.available) mem_Free(mnu_Quick.available);
     mnu_Quick.available = nullptr;
     mnu_Quick.availableCount = 0;

@@ -60,5 +60,7 @@ void cbQMDown(int32_t);
 void cbQMBack(int32_t);
 // Fills the six rows from the available list at top.
 void mnu_QuickRowsFill(void);
+// The knob's drag handler of the scroll zone (left button down, repeated).
+void mnu_QuickKnobDrag(chs_Zone* zone, int32_t argument);
 // The scroll buttons' states for the current page.
 void mnu_QuickScrollButtonsUpdate(void);

@@ -108,6 +108,8 @@ TEST_F(QuickList, FindSelectAndCurrent) {
 
 // --- The quick mission screen on the data set's script ---
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 
 #include "display/otw.h"
@@ -215,6 +217,33 @@ TEST_F(QuickScreen, ScrollSelectAndReenterKeepTheSelection) {
     EXPECT_EQ(State("BtnQMSel4"), MNU_STATE_LATCHED);
     cbQMUp(0);
     EXPECT_EQ(mnu_Quick.top, 2);
+    EXPECT_EQ(State("BtnQMDown"), MNU_STATE_NORMAL);
+}
+
+TEST_F(QuickScreen, KnobDragMovesThePage) {
+    FreeMissions(12);
+    Enter();
+    MnuImageArea* k = mnu_ImageAreaFind(&ctx, "QuickMis Slider");
+    ASSERT_NE(k, nullptr);
+    const int32_t h = k->bottom - k->top;
+    // Far below the knob: six steps toward the mouse (here the whole
+    // travel), the knob kept within it and the page clamped to the last.
+    mnu_ZoneList.y = 389;
+    mnu_QuickKnobDrag(nullptr, 0);
+    EXPECT_EQ(k->top, 389 - h);
+    EXPECT_EQ(mnu_Quick.top, 6);
+    EXPECT_EQ(mnu_Quick.listRedraw, 1);
+    const int32_t top = mnu_Quick.top;
+    mnu_QuickKnobDrag(nullptr, 0);  // a redraw pending: nothing moves
+    EXPECT_EQ(mnu_Quick.top, top);
+    // Near the knob: to the mouse; the page from the knob's place.
+    mnu_Quick.listRedraw = 0;
+    mnu_ZoneList.y = (int16_t)(k->top - 2 * h);
+    mnu_QuickKnobDrag(nullptr, 0);
+    EXPECT_EQ(k->top, 389 - 3 * h);
+    EXPECT_EQ(mnu_Quick.top, std::min(6, (int32_t)lroundf((float)(k->top - 105) / 284.0f * 9.0f)));
+    EXPECT_EQ(mnu_Quick.listRedraw, mnu_Quick.top != 6 ? 1 : 0);
+    EXPECT_EQ(State("BtnQMUp"), MNU_STATE_NORMAL);
     EXPECT_EQ(State("BtnQMDown"), MNU_STATE_NORMAL);
 }
 
