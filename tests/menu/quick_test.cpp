@@ -88,6 +88,14 @@ TEST_F(QuickList, FreeFilesFirstCampaignsGatedThreeWays) {
     EXPECT_EQ(Order(), "30.1 1.1 1.2 1.3 2.1 ");
 }
 
+TEST_F(QuickList, TheDataSetListsTwoCampaignsAndSevenQuickMissions) {
+    ASSERT_EQ(mkdata_WriteMissions("."), 0);
+    mnu_MissionListReset();
+    EXPECT_EQ(Order(), "29.1 29.2 29.3 29.4 29.5 29.6 29.7 2.1x 2.2x 3.1x 3.2x ");
+    EXPECT_EQ(mnu_MissionFileCounts[0], 2);
+    EXPECT_STREQ(mnu_MissionFind(3, 1)->title, "Dusk Intercept");
+}
+
 TEST_F(QuickList, FindSelectAndCurrent) {
     CampFile(40);
     Mission(40, 1);
