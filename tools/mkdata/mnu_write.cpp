@@ -186,7 +186,7 @@ MkMenuScript mkdata_MenuScript(void) {
         snprintf(buf, sizeof buf, "WndQuickMis, MainButton, BtnQMSel%d, 2, 60, %d, NULL, NULL, 0, cbQMSel%d, NULL, NULL, "
                  "BUTTON_CLICK", r, 80 + r * 55, r);
         s.buttons.push_back(buf);
-        snprintf(buf, sizeof buf, "WndQuickMis, TxtQMSel%d, NULL, ARIAL10, 60, %d, 322, %d, 0", r, 80 + r * 55,
+        snprintf(buf, sizeof buf, "WndQuickMis, TxtQMSel%d, NULL, ARIAL10, 66, %d, 322, %d, 1024", r, 80 + r * 55,
                  130 + r * 55);
         s.texts.push_back(buf);
     }
