@@ -3,6 +3,7 @@
 #include "menu/menu.h"
 #include "menu/mnu.h"
 #include "menu/front.h"
+#include "menu/quick.h"
 
 const MnuCallback mnu_CallbackTable[MNU_CALLBACK_COUNT + 1] = {
     {"cbInHover", cbInHover, 0},
@@ -89,17 +90,17 @@ const MnuCallback mnu_CallbackTable[MNU_CALLBACK_COUNT + 1] = {
     {"cbOptCurJoyF", mnu_CallbackStandin, 0},
     {"cbOptCurJoyB", mnu_CallbackStandin, 1},
     {"cbOptFFTog", mnu_CallbackStandin, 2},
-    {"cbQMAccept", mnu_CallbackStandin, 0},
-    {"cbQMBack", mnu_CreditsBack, 0},
-    {"cbQMUser", mnu_CallbackStandin, 0},
-    {"cbQMSel0", mnu_CallbackStandin, 0},
-    {"cbQMSel1", mnu_CallbackStandin, 1},
-    {"cbQMSel2", mnu_CallbackStandin, 2},
-    {"cbQMSel3", mnu_CallbackStandin, 3},
-    {"cbQMSel4", mnu_CallbackStandin, 4},
-    {"cbQMSel5", mnu_CallbackStandin, 5},
-    {"cbQMUp", mnu_CallbackStandin, 0},
-    {"cbQMDown", mnu_CallbackStandin, 0},
+    {"cbQMAccept", cbQMAccept, 0},
+    {"cbQMBack", cbQMBack, 0},
+    {"cbQMUser", cbQMUser, 0},
+    {"cbQMSel0", cbQMSel, 0},
+    {"cbQMSel1", cbQMSel, 1},
+    {"cbQMSel2", cbQMSel, 2},
+    {"cbQMSel3", cbQMSel, 3},
+    {"cbQMSel4", cbQMSel, 4},
+    {"cbQMSel5", cbQMSel, 5},
+    {"cbQMUp", cbQMUp, 0},
+    {"cbQMDown", cbQMDown, 0},
     {"cbMisAccept", mnu_CallbackStandin, 0},
     {"cbMisBack", mnu_CallbackStandin, 0},
     {"cbMisUp", mnu_CallbackStandin, 0},

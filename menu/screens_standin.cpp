@@ -1,8 +1,8 @@
 // Stand-ins for routines and screens not built yet.
 #include "menu/front.h"
+#include "menu/quick.h"
 
 void mnu_CallbackStandin(int32_t) {}
-void mnu_MissionListReset(void) {}
 void mnu_MultiSearchStop(void) {}
 
 namespace {
@@ -16,5 +16,5 @@ int32_t BackToMain(void) {
 const AppStateRecord WndMulti = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndLaunch = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndOption = {nullptr, BackToMain, nullptr, nullptr, 0};
-const AppStateRecord WndQuickMis = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndNewCamp = {nullptr, BackToMain, nullptr, nullptr, 0};
+const AppStateRecord WndMisBrief = {nullptr, BackToMain, nullptr, nullptr, 0};

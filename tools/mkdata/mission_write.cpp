@@ -77,6 +77,7 @@ std::vector<uint8_t> mkdata_MissionBuild(const MkMission& m) {
     Name16(w, m.tilesName);
     Name16(w, m.referenceName);
     Name16(w, m.skyName);
+    w.u8(m.options);
     w.zeros(ORF_TRIGGER_BLOCK_FLAG - w.size());
     w.u32(m.triggerBlock ? 1 : 0);
     w.zeros(ORF_HEADER_SIZE - w.size());
@@ -338,6 +339,48 @@ MkMission mkdata_SampleMission(void) {
     return m;
 }
 
+namespace {
+
+// A listed mission: the sample mission with its own headers, and for a
+// campaign's first mission the campaign's store list (array 2, pairs of
+// store key and count).
+int WriteListed(const std::string& dir, int32_t file, int32_t mission, uint8_t timeOfDay, const char* title,
+                const char* description, const std::vector<std::pair<uint16_t, uint16_t>>& stores) {
+    MkMission m = mkdata_SampleMission();
+    m.timeOfDay = timeOfDay;
+    char group[32];
+    snprintf(group, sizeof group, "MISS %d HEADERS", (int)mission);
+    m.text = mkdata_TableBuild({{group, {{"TITLE", title}, {"DESCRIPTION", description}}},
+                                {"MESSAGES", {{"WELCOME", "Welcome to the range."}}}});
+    LeWriter w;
+    for (const auto& [key, count] : stores) {
+        w.u16(key);
+        w.u16(count);
+        w.u32(0);
+    }
+    m.array2 = w.buf;
+    char name[32];
+    snprintf(name, sizeof name, "F%dM%d.ORF", (int)file, (int)mission);
+    return mkdata_WriteFile(dir, name, mkdata_MissionBuild(m));
+}
+
+}  // namespace
+
 int mkdata_WriteMissions(const std::string& dir) {
-    return mkdata_WriteFile(dir, MK_SAMPLE_MISSION, mkdata_MissionBuild(mkdata_SampleMission()));
+    if (mkdata_WriteFile(dir, MK_SAMPLE_MISSION, mkdata_MissionBuild(mkdata_SampleMission())) != 0) return -1;
+    // The mission list: campaigns 2 and 3 and the quick missions of file 29.
+    // The campaign files themselves are only looked for.
+    const std::vector<uint8_t> marker = {'F', 'C', 'A', 'M', 'P'};
+    for (const char* f : {"FCAMP02.bin", "FCAMP03.bin", "FCAMP29.bin"})
+        if (mkdata_WriteFile(dir, f, marker) != 0) return -1;
+    int bad = 0;
+    bad |= WriteListed(dir, 2, 1, 1, "Lake Patrol", "Fly the lake's shore and report what you see.", {{1, 8}, {15, 4}});
+    bad |= WriteListed(dir, 2, 2, 2, "Tower Strike", "Put the control tower out of action.", {});
+    bad |= WriteListed(dir, 3, 1, 3, "Dusk Intercept", "Meet the raiders over the range at dusk.", {{2, 6}, {16, 2}});
+    bad |= WriteListed(dir, 3, 2, 4, "Night Watch", "Hold the airfield through the night.", {});
+    const char* titles[] = {"Range Practice", "Low Level", "Tank Hunt", "SAM Suppression",
+                            "Hangar Raid",    "Escort",    "Free Flight"};
+    for (int32_t i = 0; i < 7; i++)
+        bad |= WriteListed(dir, 29, i + 1, (uint8_t)(1 + i % 4), titles[i], "A single mission over the sample range.", {});
+    return bad ? -1 : 0;
 }

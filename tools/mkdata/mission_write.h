@@ -39,6 +39,7 @@ struct MkMission {
     std::vector<std::array<int32_t, 3>> arguments;
     std::array<int32_t, 3> closingValues = {0, 0, 0};
     std::vector<uint8_t> text;  // the text table image (embedded or not)
+    uint8_t options = 0;        // header byte 132; bit 0: always listed
 };
 
 // The file image.

@@ -112,6 +112,16 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
         {"MAIN_TITLE", "KRX"},
         {"CREDITS_BACK", "{hot}Back"},
         {"CREDITS_TITLE", "Credits"},
+        {"QM_TITLE", "Quick Mission"},  {"QM_ACCEPT", "{hot}Accept"},
+        {"QM_BACK", "{hot}Back"},       {"QM_USER", "{hot}User Mission"},
+        {"QM_LABEL", "Mission"},        {"QM_TIME", "Time:"},
+        {"QM_REGION", "Region:"},       {"HO_TOD_1", "Dawn"},
+        {"HO_TOD_2", "Day"},            {"HO_TOD_3", "Dusk"},
+        {"HO_TOD_4", "Night"},          {"HO_REGION_1", "Coast"},
+        {"HO_REGION_2", "Desert"},      {"HO_REGION_3", "Mountains"},
+        {"USER_DLG_TITLE", "User Mission"},
+        {"USER_DLG_FILTER1", "Missions (*.ORF)"},
+        {"USER_DLG_FILTER2", "*.ORF;*.orf"},
     };
 }
 
@@ -129,6 +139,7 @@ MkMenuScript mkdata_MenuScript(void) {
         "ScrollThumb, THUMB.PCX, 0, 1, 0, 0, 0",
         "ScrollUp, SCRLUP.PCX, 0, 4, 0, 0, 0",
         "ScrollDown, SCRLDN.PCX, 0, 4, 0, 0, 0",
+        "ImageVSlider, THUMB.PCX, 0, 1, 0, 0, 0",
     };
     s.pwf = MK_MENU_SOUND_FILE;
     s.sounds = {"CLICK", "HOVER", "TRANSITION_IN", "TRANSITION_OUT"};
@@ -165,6 +176,30 @@ MkMenuScript mkdata_MenuScript(void) {
                         "cbInHover, cbOutHover, BUTTON_CLICK");
     s.texts = {"WndMain, MainTitle, MAIN_TITLE, ARIAL16B, 0, 40, 640, 80, 512",
                "WndCredits, CreditsTitle, CREDITS_TITLE, ARIAL16B, 0, 20, 640, 60, 512"};
+    // The quick mission screen: six rows of missions (group 2) with their
+    // text areas, the scroll buttons beside them, the description area and
+    // the accept, user-mission and back buttons.
+    s.windows.push_back("WndQuickMis, 0, 0, 0, MainBack, ARIAL12");
+    s.texts.push_back("WndQuickMis, QMTitle, QM_TITLE, ARIAL16B, 0, 20, 640, 60, 512");
+    for (int32_t r = 0; r < 6; r++) {
+        char buf[256];
+        snprintf(buf, sizeof buf, "WndQuickMis, MainButton, BtnQMSel%d, 2, 60, %d, NULL, NULL, 0, cbQMSel%d, NULL, NULL, "
+                 "BUTTON_CLICK", r, 80 + r * 55, r);
+        s.buttons.push_back(buf);
+        snprintf(buf, sizeof buf, "WndQuickMis, TxtQMSel%d, NULL, ARIAL10, 66, %d, 322, %d, 1024", r, 80 + r * 55,
+                 130 + r * 55);
+        s.texts.push_back(buf);
+    }
+    s.buttons.push_back("WndQuickMis, ScrollUp, BtnQMUp, 0, 26, 80, NULL, NULL, 0, cbQMUp, NULL, NULL, BUTTON_CLICK");
+    s.buttons.push_back("WndQuickMis, ScrollDown, BtnQMDown, 0, 26, 392, NULL, NULL, 0, cbQMDown, NULL, NULL, "
+                        "BUTTON_CLICK");
+    s.texts.push_back("WndQuickMis, TxtQMBriefing, NULL, ARIAL10, 340, 80, 620, 400, 1024");
+    s.buttons.push_back("WndQuickMis, MainButton, BtnQMAccept, 0, 480, 430, QM_ACCEPT, ARIAL12, 512, cbQMAccept, "
+                        "cbInHover, cbOutHover, BUTTON_CLICK");
+    s.buttons.push_back("WndQuickMis, MainButton, BtnQMUser, 0, 320, 430, QM_USER, ARIAL12, 512, cbQMUser, "
+                        "cbInHover, cbOutHover, BUTTON_CLICK");
+    s.buttons.push_back("WndQuickMis, MainButton, BtnQMBack, 0, 160, 430, QM_BACK, ARIAL12, 512, cbQMBack, "
+                        "cbInHover, cbOutHover, BUTTON_CLICK");
     return s;
 }
 

@@ -1,0 +1,188 @@
+// The campaign loadout lists and their file.
+#include <cstdio>
+#include <cstring>
+
+#include "base/efile.h"
+#include "base/file.h"
+#include "base/le.h"
+#include "base/mem.h"
+#include "menu/camp.h"
+#include "menu/loadout.h"
+#include "menu/quick.h"
+#include "shell/startup.h"
+#include "world/orf.h"
+
+MnuCampBlock mnu_CampLoadout = {MNU_CAMP_MAGIC, {}};
+
+namespace {
+
+bool Quick(void) { return mnu_GameMode == 1; }
+
+void FileName(int32_t slot, char* out, size_t size) {
+    snprintf(out, size, "%s%02d.cmp", app_ProductRecord.slotPrefix, (int)slot);
+}
+
+MnuCampPair* Find(MnuCampList* l, int32_t key) {
+    if (!l) return nullptr;
+    for (int32_t i = 0; i < l->count; i++)
+        if (l->pairs[i].key == (uint16_t)key) return &l->pairs[i];
+    return nullptr;
+}
+
+void Append(MnuCampList* l, int32_t key, int32_t count) {
+    uint32_t bytes = (uint32_t)(l->count + 1) * sizeof(MnuCampPair);
+    void* grown = l->pairs ? mem_Realloc(l->pairs, bytes, 4) : mem_AllocEx(bytes, 4, "mnuCamp OrfLoadout");
+    if (!grown) return;
+    l->pairs = static_cast<MnuCampPair*>(grown);
+    l->pairs[l->count++] = MnuCampPair{(uint16_t)key, (uint16_t)count, 0};
+}
+
+uint16_t Clamp16(int32_t v) { return (uint16_t)(v < 0 ? 0 : v > 0xFFFF ? 0xFFFF : v); }
+
+}  // namespace
+
+void mnu_CampLoadoutFree(void) {
+    for (MnuCampList& l : mnu_CampLoadout.lists) {
+        if (l.pairs) mem_Free(l.pairs);
+        l = MnuCampList{};
+    }
+    mnu_CampLoadout.magic = MNU_CAMP_MAGIC;
+}
+
+int32_t mnu_CampLoadoutCount(void* list, int32_t storeKey) {
+    if (Quick()) return 1;
+    MnuCampPair* p = Find(static_cast<MnuCampList*>(list), storeKey);
+    return p ? p->count : 0;
+}
+
+void mnu_CampLoadoutSet(void* list, int32_t storeKey, int32_t count) {
+    if (Quick() || !list) return;
+    MnuCampList* l = static_cast<MnuCampList*>(list);
+    if (MnuCampPair* p = Find(l, storeKey))
+        p->count = Clamp16(count);
+    else
+        Append(l, storeKey, Clamp16(count));
+}
+
+int32_t mnu_CampLoadoutAdjust(void* list, int32_t storeKey, int32_t delta) {
+    if (Quick() || !list) return 1;
+    MnuCampList* l = static_cast<MnuCampList*>(list);
+    if (MnuCampPair* p = Find(l, storeKey)) {
+        p->count = Clamp16((int32_t)p->count + delta);
+        return p->count;
+    }
+    if (delta > 0) Append(l, storeKey, Clamp16(delta));
+    return delta;
+}
+
+void mnu_CampLoadoutFromMission(void* list, const char* missionFile) {
+    MnuCampList* l = static_cast<MnuCampList*>(list);
+    if (!l || !missionFile || !file_Exists(missionFile)) return;
+    _ORF* m = orf_Load(missionFile, 0);
+    if (!m) return;
+    if (l->pairs) mem_Free(l->pairs);
+    *l = MnuCampList{};
+    uint32_t n = m->array2.count;
+    if (n > 0) {
+        l->pairs = static_cast<MnuCampPair*>(mem_AllocEx(n * sizeof(MnuCampPair), 4, "mnuCamp OrfLoadout"));
+        if (l->pairs) {
+            LeReader r(m->array2.records, (size_t)n * ORF_ARRAY2_SIZE);
+            for (uint32_t i = 0; i < n; i++) {
+                l->pairs[i].key = r.u16();
+                l->pairs[i].count = r.u16();
+                l->pairs[i].word = 0;
+                r.u32();
+            }
+            l->count = (int32_t)n;
+        }
+    }
+    orf_Free(m);
+}
+
+std::vector<uint8_t> mnu_CampLoadoutImage(void) {
+    LeWriter w;
+    w.u32(MNU_CAMP_MAGIC);
+    for (const MnuCampList& l : mnu_CampLoadout.lists) {
+        w.u32((uint32_t)l.count);
+        for (int32_t i = 0; i < l.count; i++) {
+            w.u16(l.pairs[i].key);
+            w.u16(l.pairs[i].count);
+            w.u32(l.pairs[i].word);
+        }
+    }
+    return w.buf;
+}
+
+int32_t mnu_CampLoadoutParse(const uint8_t* data, size_t size) {
+    mnu_CampLoadoutFree();
+    LeReader r(data, size);
+    if (!data || r.u32() != MNU_CAMP_MAGIC || !r.ok()) return 0;
+    for (MnuCampList& l : mnu_CampLoadout.lists) {
+        uint32_t n = r.u32();
+        // The count must fit the bytes left.
+        if (!r.ok() || n > r.remaining() / 8) {
+            mnu_CampLoadoutFree();
+            return 0;
+        }
+        for (uint32_t i = 0; i < n; i++) {
+            uint16_t key = r.u16(), count = r.u16();
+            r.u32();
+            if (MnuCampPair* p = Find(&l, key))
+                p->count = count;
+            else
+                Append(&l, key, count);
+        }
+    }
+    return 1;
+}
+
+int32_t mnu_CampLoadoutLoad(int32_t slot) {
+    mnu_CampLoadoutFree();
+    char name[64];
+    FileName(slot, name, sizeof name);
+    if (file_ExistsOnDisk(name)) {
+        int32_t size = file_SizeOnDisk(name);
+        std::vector<uint8_t> image(size > 0 ? (size_t)size : 0);
+        bool ok = size >= 0 && file_LoadRaw(name, image.data(), image.size()) == size &&
+                  mnu_CampLoadoutParse(image.data(), image.size());
+        if (ok) return 1;
+        // Kept for a look; the slot plays on with empty lists.
+        fprintf(stderr, "krx: the campaign file %s is damaged; it is kept as %s.bad\n", name, name);
+        char bad[80];
+        snprintf(bad, sizeof bad, "%s.bad", name);
+        std::rename(name, bad);
+        mnu_CampLoadoutFree();
+        return 0;
+    }
+    for (int32_t c = 1; c <= MNU_CAMP_LISTS; c++) {
+        char mission[64];
+        snprintf(mission, sizeof mission, app_ProductRecord.missionPattern, (int)c, 1);
+        mnu_CampLoadoutFromMission(&mnu_CampLoadout.lists[c - 1], mission);
+    }
+    mnu_CampLoadoutSave(slot);
+    return 1;
+}
+
+int32_t mnu_CampLoadoutSave(int32_t slot) {
+    char name[64], temp[80];
+    FileName(slot, name, sizeof name);
+    snprintf(temp, sizeof temp, "%s.tmp", name);
+    std::vector<uint8_t> image = mnu_CampLoadoutImage();
+    // Written aside and renamed over the old file, so a failed write keeps it.
+    if (file_SaveRaw(temp, image.data(), (int32_t)image.size()) != 0) {
+        std::remove(temp);
+        return 0;
+    }
+    if (std::rename(temp, name) != 0) {
+        std::remove(temp);
+        return 0;
+    }
+    return 1;
+}
+
+void mnu_CampLoadoutDelete(int32_t slot) {
+    mnu_CampLoadoutFree();
+    char name[64];
+    FileName(slot, name, sizeof name);
+    file_Delete(name);
+}
