@@ -7,13 +7,20 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <strings.h>
+
+#include "base/fix.h"
 #include "base/math.h"
+#include "display/dsurf.h"
 #include "display/hw3d.h"
 #include "display/pal.h"
 #include "display/pal_hicolor.h"
 #include "display/vid.h"
+#include "input/ekey.h"
+#include "render/object.h"
 #include "render/render.h"
 #include "render/view.h"
+#include "shell/startup.h"
 #include "sim/obj.h"
 #include "world/level.h"
 
@@ -260,13 +267,95 @@ void sky_SunDraw(void) {
     sky_Sun.position.y = view_State.position.y + 0x4000000u;
     sky_Sun.position.z = view_State.position.z + 0x4000000u;
     render_ObjectToViewSpace(&sky_Sun);
+    if (sky_Sun.model) render_ObjectDraw(&sky_Sun);
 }
 
-// Glare from the sun, applied to the working palette. The flare elements
-// themselves are drawn once the sun model's frames are in place.
+// Glare from the sun, applied to the working palette, then six flare
+// elements along the line from the sun through a point straight ahead.
 void sky_LensFlareDraw(void) {
     if (level_Night == 1 || sky_InsideCloud) return;
-    const FixVec3& p = sky_Sun.viewPosition;
-    sky_GlareMeasure(p.x, p.y, p.z);
+    const FixVec3 sun = sky_Sun.viewPosition;
+    const int32_t d = sky_GlareMeasure(sun.x, sun.y, sun.z);
     sky_GlareApply();
+    if (sky_View.inFog || (ViewFlags & 0x100) || d <= 0xB1E0 || !sky_Sun.model) return;
+    constexpr int32_t kAhead = 0x2000000;
+    const double ax = sun.x, ay = sun.y, az = (double)sun.z - kAhead;
+    const double len = std::sqrt(ax * ax + ay * ay + az * az);
+    if (len <= 0) return;
+    static const struct {
+        int32_t t, size;
+        uint8_t frame;
+    } kElements[6] = {
+        {-0x1900000, 0x20000, 1}, {-0x12C0000, 0x10000, 2}, {-0x1000000, 0x30000, 3},
+        {0x640000, 0x10000, 3},   {0x1900000, 0x50000, 2},  {0x2BC0000, 0x30000, 3},
+    };
+    const int64_t ux = (int64_t)(ax / len * 65536.0), uy = (int64_t)(ay / len * 65536.0),
+                  uz = (int64_t)(az / len * 65536.0);
+    for (const auto& e : kElements) {
+        sky_Sun.scale = 2 * e.size;
+        sky_Sun.frame = e.frame;
+        sky_Sun.viewPosition = {(int32_t)((e.t * ux) >> 16), (int32_t)((e.t * uy) >> 16),
+                                (int32_t)(kAhead + ((e.t * uz) >> 16))};
+        render_ObjectDraw(&sky_Sun);
+    }
+}
+
+// The sun beside the camera at (1, 1, 1), its model the level's sun or moon.
+void sky_SunDefaultsSet(void) {
+    sky_Sun = ObjectRecord{};
+    sky_Sun.position = {0x4000000, 0x4000000, 0x4000000};
+    for (int32_t i = 0; i < level_Models.count && i < LEVEL_MODEL_SLOTS; i++) {
+        const char* name = level_Models.name[i];
+        if (name && (!strcasecmp(name, "sun.pak") || !strcasecmp(name, "moon.pak"))) {
+            sky_Sun.model = level_Models.pak[i];
+            sky_Sun.modelSlot = (uint16_t)i;
+            break;
+        }
+    }
+}
+
+// One pixel a star (software); the card draws them as sprites.
+void sky_StarFieldDraw(void) {
+    if (!sky_Stars || hw3d_Active) return;
+    const _DRAW_SURFACE& s = draw_CurrentSurface;
+    if (!s.base || (s.bytesPerPixel != 1 && s.bytesPerPixel != 2)) return;
+    fix_TrigToDouble(&view_State.viewMatrix);
+    for (int32_t i = 0; i < SKY_STARS; i++) {
+        const SkyStar& star = sky_Stars[i];
+        FixVec3 v = {star.x, star.y, star.z};
+        fix_RotateAboutY(&v, &v);
+        fix_RotateAboutX(&v, &v);
+        fix_RotateAboutZ(&v, &v);
+        if (v.z <= 0) continue;
+        FixScreenPoint p;
+        fix_ProjectToScreen(&v, &p);
+        const int32_t x = p.x >> 7, y = p.y >> 7;
+        if (x < s.clipX1 || x >= s.clipX2 || y < s.clipY1 || y >= s.clipY2) continue;
+        if (x < 0 || y < 0 || x >= s.width || y >= s.height) continue;
+        uint8_t* at = s.base + (size_t)y * (size_t)s.bytesPerRow + (size_t)x * (size_t)s.bytesPerPixel;
+        if (s.bytesPerPixel == 2) {
+            const uint16_t c = sky_StarColour16[star.level & 7];
+            memcpy(at, &c, 2);
+        } else {
+            *at = sky_StarIndex[star.level & 7];
+        }
+    }
+}
+
+// Turning the light by keys (C, with Control downwards) while the mode word
+// is 4.
+int32_t sky_LightAngle = 0;
+
+void sky_LightTurn(void) {
+    if (app_ModeWord != 4 || !ekey_StateTable[0x43]) return;
+    sky_LightAngle += ekey_StateTable[0x11] ? -0x4000 : 0x4000;
+    const int32_t* sine = fix_SinTable();
+    const int32_t i = (sky_LightAngle >> 16) & 511;
+    const int32_t f = (sky_LightAngle >> 8) & 0xFF;
+    auto at = [&](int32_t k) {
+        const int64_t a = sine[k & 511], b = sine[(k + 1) & 511];
+        return (int32_t)(a + ((b - a) * f) / 256);
+    };
+    const int32_t sinA = at(i), cosA = at(i + 128);
+    render_LightDirectionSetC(sinA << 10, cosA << 10, 0);
 }

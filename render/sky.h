@@ -87,3 +87,7 @@ void sky_GlareApply(void);
 extern int32_t sky_SunAlignment;
 // The sun record (camera-facing billboard, world position beside the camera).
 extern ObjectRecord sky_Sun;
+// The light angle (16.16 steps of the 512-step sine table) and its turning
+// by keys.
+extern int32_t sky_LightAngle;
+void sky_LightTurn(void);

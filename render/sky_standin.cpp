@@ -1,8 +1,7 @@
-// Stand-in until the sky texture, card sky, software sky and star pass land.
+// Stand-in until the sky texture, card sky and software sky land: the sky
+// view, its flags and the cloud fog only.
 #include "render/sky.h"
 
 void sky_TextureLoad(void) { sky_RampsBuild(); }
-void sky_SunDefaultsSet(void) {}
-void sky_CardDraw(void) {}
-void sky_SoftDraw(void) {}
-void sky_StarFieldDraw(void) {}
+void sky_CardDraw(void) { sky_FrameSetup(); }
+void sky_SoftDraw(void) { sky_FrameSetup(); }

@@ -4,8 +4,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
+#include "display/dsurf.h"
 #include "display/vid.h"
+#include "input/ekey.h"
+#include "render/object.h"
+#include "shell/startup.h"
 #include "render/render.h"
 #include "render/sky.h"
 #include "render/view.h"
@@ -218,5 +223,58 @@ TEST_F(SkyTest, GlareWhitensThePaletteAndNothingInsideTheLayer) {
     EXPECT_EQ(sky_GlareLevel, 0);
     EXPECT_EQ(render_PaletteRequest, 0);
     EXPECT_EQ(render_WorkingPalette[300], 100);
+}
+
+TEST_F(SkyTest, StarPassDrawsOnePixelAStarAheadOnly) {
+    // A 64 x 64 16-bit surface looking along z, one star ahead, one behind,
+    // one off to the side beyond the window.
+    std::vector<uint16_t> pixels(64 * 64, 0);
+    const _DRAW_SURFACE saved = draw_CurrentSurface;
+    _DRAW_SURFACE& s = draw_CurrentSurface;
+    s = _DRAW_SURFACE{};
+    s.base = (uint8_t*)pixels.data();
+    s.width = s.height = 64;
+    s.clipX2 = s.clipY2 = 64;
+    s.xScale = 64 * 256 / 320;
+    s.centreXF = s.centreYF = 32 * 128;
+    s.bitsPerPixel = 16, s.bytesPerPixel = 2, s.bytesPerRow = 128;
+    view_State.viewMatrix = {0, 0x10000, 0, 0x10000, 0, 0x10000};
+    static SkyStar stars[SKY_STARS] = {};
+    stars[0] = {0, 0, 0x20000000, 3};
+    stars[1] = {0, 0, -0x20000000, 4};
+    stars[2] = {0x20000000, 0, 0x1000000, 5};
+    SkyStar* const field = sky_Stars;
+    sky_Stars = stars;
+    for (int32_t n = 0; n < 8; n++) sky_StarColour16[n] = (uint16_t)(0x1000 + n);
+    sky_StarFieldDraw();
+    sky_Stars = field;
+    draw_CurrentSurface = saved;
+    int32_t lit = 0;
+    for (uint16_t p : pixels) lit += p != 0;
+    EXPECT_EQ(lit, 1);
+    EXPECT_EQ(pixels[32 * 64 + 32], 0x1003);
+}
+
+TEST_F(SkyTest, LightTurnsByKeysOnlyInModeFour) {
+    const int32_t mode = app_ModeWord;
+    sky_LightAngle = 0;
+    ekey_StateTable[0x43] = 1;
+    app_ModeWord = 0;
+    sky_LightTurn();
+    EXPECT_EQ(sky_LightAngle, 0);
+    app_ModeWord = 4;
+    for (int32_t i = 0; i < 4; i++) sky_LightTurn();  // one table step
+    EXPECT_EQ(sky_LightAngle, 0x10000);
+    EXPECT_GT(render_Object.light.x, 0);
+    EXPECT_GT(render_Object.light.y, render_Object.light.x * 50);
+    EXPECT_EQ(render_Object.light.z, 0);
+    ekey_StateTable[0x11] = 1;  // with Control: back down
+    sky_LightTurn();
+    EXPECT_EQ(sky_LightAngle, 0xC000);
+    ekey_StateTable[0x11] = ekey_StateTable[0x43] = 0;
+    sky_LightTurn();
+    EXPECT_EQ(sky_LightAngle, 0xC000);
+    app_ModeWord = mode;
+    sky_LightAngle = 0;
 }
 }  // namespace
