@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +15,7 @@
 #include "display/dsurf.h"
 #include "display/hw3d.h"
 #include "display/pal.h"
+#include "display/pcx.h"
 #include "display/pal_hicolor.h"
 #include "display/vid.h"
 #include "input/ekey.h"
@@ -37,6 +39,7 @@ SkyRamps sky_Ramps = {};
 uint8_t sky_Pairs[5][2][3] = {};
 int32_t sky_CloudIndex = 0;
 SkyStar* sky_Stars = nullptr;
+const uint8_t* sky_Texture = nullptr;
 uint16_t sky_StarColour16[8] = {};
 uint8_t sky_StarIndex[8] = {};
 int32_t sky_SunAlignment = 0;
@@ -358,4 +361,14 @@ void sky_LightTurn(void) {
     };
     const int32_t sinA = at(i), cosA = at(i + 128);
     render_LightDirectionSetC(sinA << 10, cosA << 10, 0);
+}
+
+// The cloud deck's texture; a missing or wrongly sized image leaves the deck
+// plain (the P4 start colour) instead of sampling nothing.
+void sky_TextureLoad(void) {
+    uint8_t* image = pcx_Load("sky10.pcx");
+    if (image && (pal_Second.width != 256 || pal_Second.height != 256)) image = nullptr;
+    sky_Texture = image;
+    if (!sky_Texture) fprintf(stderr, "krx: sky10.pcx is missing or not 256x256 (8-bit), the cloud deck is drawn plain\n");
+    sky_RampsBuild();
 }

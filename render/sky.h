@@ -91,3 +91,5 @@ extern ObjectRecord sky_Sun;
 // by keys.
 extern int32_t sky_LightAngle;
 void sky_LightTurn(void);
+// The cloud deck's 256 x 256 texture, null when "sky10.pcx" could not be used.
+extern const uint8_t* sky_Texture;

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "../display/image_fixture.h"
 #include "display/dsurf.h"
+#include "display/pcx.h"
+#include "display/pal.h"
 #include "display/vid.h"
 #include "input/ekey.h"
 #include "render/object.h"
@@ -276,5 +280,26 @@ TEST_F(SkyTest, LightTurnsByKeysOnlyInModeFour) {
     EXPECT_EQ(sky_LightAngle, 0xC000);
     app_ModeWord = mode;
     sky_LightAngle = 0;
+}
+
+// The deck texture: 256 x 256 or nothing (the deck then drawn plain).
+class SkyTexture : public ImageEnv {};
+TEST_F(SkyTexture, OnlyA256SquareImageIsUsed) {
+    struct Case {
+        int32_t size;  // 0: no file
+        bool used;
+    } cases[] = {{256, true}, {16, false}, {0, false}};
+    for (const Case& c : cases) {
+        std::remove("sky10.pcx");
+        if (c.size) {
+            std::vector<uint8_t> px((size_t)c.size * c.size, 7);
+            pal_Second.width = pal_Second.height = c.size;
+            ASSERT_EQ(pcx_WriteFile("sky10.pcx", px.data()), 0);
+        }
+        sky_TextureLoad();
+        EXPECT_EQ(sky_Texture != nullptr, c.used) << c.size;
+        if (sky_Texture) EXPECT_EQ(sky_Texture[255 * 256 + 255], 7);
+    }
+    sky_Texture = nullptr;
 }
 }  // namespace
