@@ -10,6 +10,7 @@
 
 #include <strings.h>
 
+#include "base/file.h"
 #include "base/fix.h"
 #include "base/math.h"
 #include "display/dsurf.h"
@@ -366,7 +367,7 @@ void sky_LightTurn(void) {
 // The cloud deck's texture; a missing or wrongly sized image leaves the deck
 // plain (the P4 start colour) instead of sampling nothing.
 void sky_TextureLoad(void) {
-    uint8_t* image = pcx_Load("sky10.pcx");
+    uint8_t* image = file_Exists("sky10.pcx") ? pcx_Load("sky10.pcx") : nullptr;
     if (image && (pal_Second.width != 256 || pal_Second.height != 256)) image = nullptr;
     sky_Texture = image;
     if (!sky_Texture) fprintf(stderr, "krx: sky10.pcx is missing or not 256x256 (8-bit), the cloud deck is drawn plain\n");
