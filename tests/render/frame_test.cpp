@@ -319,6 +319,14 @@ TEST_F(FrameTest, CardPathClearsWashesAndDarkens) {
     ViewFlags = VIEW_OPT_COCKPIT_LAYERS;
     const int32_t frames = render_FrameCounter;
     render_Frame();
+    // Inside the cloud layer the sun clears the glare: no wash in the frame.
+    const std::vector<CardTri> frameTris = g_cardTris;
+    EXPECT_EQ(sky_GlareLevel, 0);
+    g_cardTris.clear();
+    sky_GlareLevel = 0x2000;
+    render_GlareWashCard();
+    const std::vector<CardTri> washTris = g_cardTris;
+    sky_GlareLevel = 0;
     hw3d_Active = 0;
     hw3d_Descriptor = saved;
     sky_InsideCloud = 0;
@@ -328,28 +336,29 @@ TEST_F(FrameTest, CardPathClearsWashesAndDarkens) {
     ASSERT_GE(g_cardColours.size(), 2u);
     EXPECT_EQ(g_cardColours[0], (std::array<int32_t, 4>{3, 1, 2, 3}));
     EXPECT_EQ(g_cardColours[1], (std::array<int32_t, 4>{2, 0x10, 0x20, 0x30}));
-    ASSERT_EQ(g_cardTris.size(), 6u);
+    ASSERT_EQ(washTris.size(), 2u);
     for (int i = 0; i < 2; i++) {
-        EXPECT_EQ(g_cardTris[i].colour, 0xFFFFFFu);
-        for (const _HW3D_VERTEX& v : g_cardTris[i].v) {
+        EXPECT_EQ(washTris[i].colour, 0xFFFFFFu);
+        for (const _HW3D_VERTEX& v : washTris[i].v) {
             EXPECT_EQ(v.colour, 0x20302010u);
             EXPECT_EQ(v.z, 0x100);
         }
     }
+    ASSERT_EQ(frameTris.size(), 4u);
     // Fans from the centre: corners alpha 0x80, the centre 0x40.
     for (int i = 2; i < 6; i++) {
-        EXPECT_EQ(g_cardTris[i].colour, 0u);
-        EXPECT_EQ(g_cardTris[i].v[0].colour, 0x40FFFFFFu);
-        EXPECT_EQ(g_cardTris[i].v[0].x, 320 * 128);
-        EXPECT_EQ(g_cardTris[i].v[1].colour, 0x80FFFFFFu);
-        EXPECT_EQ(g_cardTris[i].v[2].z, 0x1000);
+        EXPECT_EQ(frameTris[i - 2].colour, 0u);
+        EXPECT_EQ(frameTris[i - 2].v[0].colour, 0x40FFFFFFu);
+        EXPECT_EQ(frameTris[i - 2].v[0].x, 320 * 128);
+        EXPECT_EQ(frameTris[i - 2].v[1].colour, 0x80FFFFFFu);
+        EXPECT_EQ(frameTris[i - 2].v[2].z, 0x1000);
     }
     // The top edge first, the left edge last.
-    EXPECT_EQ(g_cardTris[2].v[1].y, g_cardTris[2].v[2].y);
-    EXPECT_LT(g_cardTris[2].v[1].y, g_cardTris[2].v[0].y);
-    EXPECT_LT(g_cardTris[2].v[1].x, g_cardTris[2].v[2].x);
-    EXPECT_EQ(g_cardTris[5].v[1].x, g_cardTris[5].v[2].x);
-    EXPECT_LT(g_cardTris[5].v[1].x, g_cardTris[5].v[0].x);
+    EXPECT_EQ(frameTris[0].v[1].y, frameTris[0].v[2].y);
+    EXPECT_LT(frameTris[0].v[1].y, frameTris[0].v[0].y);
+    EXPECT_LT(frameTris[0].v[1].x, frameTris[0].v[2].x);
+    EXPECT_EQ(frameTris[3].v[1].x, frameTris[3].v[2].x);
+    EXPECT_LT(frameTris[3].v[1].x, frameTris[3].v[0].x);
 }
 
 class RelayTest : public ::testing::Test {
