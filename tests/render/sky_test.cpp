@@ -68,7 +68,9 @@ TEST_F(SkyTest, FrameSetupByCameraHeightAndPitch) {
         EXPECT_EQ(sky_FrameSetup(), c.drawn);
         EXPECT_EQ(sky_View.inside, c.inside);
         EXPECT_EQ(sky_InsideCloud, c.inside);
-        if (!c.inside) EXPECT_EQ(sky_View.above, c.above);
+        if (!c.inside) {
+            EXPECT_EQ(sky_View.above, c.above);
+        }
     }
 }
 
@@ -298,7 +300,9 @@ TEST_F(SkyTexture, OnlyA256SquareImageIsUsed) {
         }
         sky_TextureLoad();
         EXPECT_EQ(sky_Texture != nullptr, c.used) << c.size;
-        if (sky_Texture) EXPECT_EQ(sky_Texture[255 * 256 + 255], 7);
+        if (sky_Texture) {
+            EXPECT_EQ(sky_Texture[255 * 256 + 255], 7);
+        }
     }
     sky_Texture = nullptr;
 }
