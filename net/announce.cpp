@@ -4,11 +4,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/filetable.h"
+#include "net/console.h"
+#include "net/rules.h"
+#include "net/server.h"
+#include "net/server_calls.h"
 #include "platform/sockets.h"
 #include "platform/window.h"
 #include "platform/winmsg.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "world/level.h"
 
 AnnounceSettings Announce;
 AnnounceSockets AnnounceSock = {-1, -1, nullptr, 0, 0, 0, 0};
@@ -219,3 +225,34 @@ void Server_AnnounceClose(void) {
     if (Announce.enable) net_SocketsClose();
     Announce.open = 0;
 }
+
+// Text of item n of the game data file; empty when it is missing.
+static const char* GameDataText(uint32_t n) {
+    if (!level_GameData) return "";
+    const FileTableEntry* e = file_TableEntryGet(static_cast<const FileTable*>(level_GameData), n);
+    return e && e->text ? e->text : "";
+}
+
+void Server_AnnounceSend(void) {
+    if (!Announce.open || !InternetGame() || !Announce.enable || !level_GameData) return;
+    Server_PlaneCountsUpdate();
+    AnnounceFields f = {};
+    f.id = app_Settings.HOST_GAME_PASSWORD[0] ? Announce.idPassword : Announce.idOpen;
+    f.port = Announce.gamePort;
+    f.appId = Announce.appId;
+    f.serverName = app_Settings.HOST_GAME_NAME;
+    f.country = app_Settings.HOST_COUNTRY_NAME;
+    f.gameType = GameDataText(832u + (uint32_t)app_Settings.HOST_GAME_TYPE);
+    f.region = GameDataText(450u + (uint32_t)level_Region);
+    f.timeOfDay = GameDataText(467u + (uint32_t)level_TimeOfDay);
+    f.players = Server.playerCount;
+    f.maxPlayers = rules_Settings.playerSlots;
+    f.krx = Server_PlaneCounts[0];
+    f.tvlar = Server_PlaneCounts[1];
+    f.wxn = Server_PlaneCounts[2];
+    char text[1024];
+    int32_t n = Server_AnnounceTextBuild(text, sizeof text, &f);
+    if (n > 0) net_DatagramSend(text, (size_t)n, Announce.masterIp);
+}
+
+void Server_AnnounceRefresh(void) { Server_AnnounceSend(); }

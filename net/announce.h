@@ -15,6 +15,7 @@ struct AnnounceSettings {
     char idOpen[8];           // identifier word of a game without one
     int32_t otherCopies;      // other running copies of the program
     int32_t gamePort;         // the game's network port (multiplayer screens)
+    int32_t appId;            // application number of the running server
 };
 extern AnnounceSettings Announce;
 
@@ -68,5 +69,6 @@ struct AnnounceFields {
 int32_t Server_AnnounceTextBuild(char* out, size_t cap, const AnnounceFields* f);
 
 void Server_AnnounceOpen(void);
+void Server_AnnounceSend(void);
 void Server_AnnounceDelete(void);
 void Server_AnnounceClose(void);

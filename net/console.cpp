@@ -5,7 +5,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "net/server.h"
 #include "net/server_calls.h"
+
+#include <strings.h>
 
 ServerChatLog Server_Chat;
 static int32_t ChatCapacity;
@@ -93,4 +96,27 @@ void sys_DateTimeFormat(char* out, size_t cap, const SysDateTime* t) {
     else
         snprintf(out, cap, "%s %s %2.2ld, %4.4ld %2.2ld:%2.2ld:%2.2ld%s", days[t->weekday], months[m - 1],
                  (long)t->day, (long)t->year, (long)h, (long)t->minute, (long)t->second, suffix);
+}
+
+int32_t Server_PlaneCounts[5];
+
+void Server_PlaneCountsUpdate(void) {
+    for (int32_t& c : Server_PlaneCounts) c = 0;
+    if (!Server.player) return;
+    for (int32_t i = 0; i < SERVER_PLAYERS; ++i) {
+        const PlayerSlot& s = Server.player[i];
+        if (!s.inUse) continue;
+        char name[sizeof s.block.name + 1];
+        memcpy(name, s.block.name, sizeof s.block.name);
+        name[sizeof s.block.name] = 0;
+        if (strcasecmp(name, "KRX") == 0) Server_PlaneCounts[0]++;
+        else if (strcasecmp(name, "TVLAR") == 0) Server_PlaneCounts[1]++;
+        else if (strcasecmp(name, "WXN") == 0) Server_PlaneCounts[2]++;
+        else Server_PlaneCounts[3]++;
+        Server_PlaneCounts[4]++;
+    }
+}
+
+void Server_PlaneCountersClear(void) {
+    for (int32_t& c : Server_PlaneCounts) c = 0;
 }

@@ -48,3 +48,6 @@ struct SysDateTime {
 };
 int32_t sys_LocalTimeGet(SysDateTime* t);
 void sys_DateTimeFormat(char* out, size_t cap, const SysDateTime* t);
+
+// Players flying "KRX", "TVLAR", "WXN", any other aircraft, and the total.
+extern int32_t Server_PlaneCounts[5];

@@ -5,7 +5,13 @@
 #include <string>
 #include <unistd.h>
 
+#include "base/filetable.h"
+#include "fixtures/heaps.h"
+#include "mkdata.h"
 #include "net/announce.h"
+#include "net/rules.h"
+#include "net/server.h"
+#include "world/level.h"
 #include "net/console.h"
 #include "net/server_calls.h"
 #include "platform/sockets.h"
@@ -105,6 +111,78 @@ TEST(AnnounceSockets, TakenPortsMoveUpBy4096AndGiveUpAfterSixteen) {
     port = 1026;
     EXPECT_EQ(net_SocketsOpen(1, &port, 3875), WSAEADDRINUSE);
     for (int32_t s : held) sock_Close(s);
+}
+
+// Waits for one datagram on the socket and decodes it; "" when none came.
+std::string Receive(int32_t sock) {
+    uint8_t buf[2048];
+    SockAddr from;
+    int32_t got = -1;
+    for (int i = 0; i < 200 && got < 0; ++i) {
+        got = sock_RecvFrom(sock, buf, sizeof buf, &from);
+        if (got < 0) usleep(5000);
+    }
+    char text[2048];
+    size_t n = 0;
+    if (got < 4 || net_DatagramDecode(buf, (size_t)got, text, sizeof text, &n) != 0) return "";
+    return std::string(text, n);
+}
+
+TEST(AnnounceSockets, SendReadsTheGameDataTextsAndCountsAircraft) {
+    ASSERT_EQ(test_HeapsFresh(0x400000, 0x1000, 0x1000), 0);
+    MkTableGroup group{"QJGAME", {}};
+    for (uint32_t i = 0; i <= 840; i++) group.items.push_back({"ITEM" + std::to_string(i), "", 0, 0, 0});
+    group.items[833].text = "Capture the flag";
+    group.items[452].text = "Desert";
+    group.items[468].text = "Dusk";
+    const std::vector<uint8_t> image = mkdata_TableBuild({group});
+    FileTable* table = file_TableRelocate(image.data(), (uint32_t)image.size());
+    ASSERT_NE(table, nullptr);
+
+    int32_t master = sock_OpenUdp(0);
+    ASSERT_GE(master, 0);
+    std::string env = "127.0.0.1:" + std::to_string(sock_LocalPort(master));
+    setenv("KRX_MASTER_SERVER", env.c_str(), 1);
+    app_ServerDefaultsSet();
+    unsetenv("KRX_MASTER_SERVER");
+    Announce.gamePort = 2300;
+    Announce.appId = 5;
+    app_Settings.CURRENT_PROVIDER = -1;
+    snprintf(app_Settings.HOST_GAME_NAME, sizeof app_Settings.HOST_GAME_NAME, "%s", "Blue Sky");
+    snprintf(app_Settings.HOST_GAME_PASSWORD, sizeof app_Settings.HOST_GAME_PASSWORD, "%s", "pw");
+    app_Settings.HOST_COUNTRY_NAME[0] = 0;
+    app_Settings.HOST_GAME_TYPE = 1;
+    level_Region = 2;
+    level_TimeOfDay = 1;
+    std::vector<PlayerSlot> slots(SERVER_PLAYERS);
+    const char* planes[4] = {"krx", "TVLAR", "Hornet", "KRX"};
+    for (int i = 0; i < 4; ++i) {
+        slots[i * 2].inUse = 1;
+        snprintf(slots[i * 2].block.name, sizeof slots[i * 2].block.name, "%s", planes[i]);
+    }
+    Server.player = slots.data();
+    Server.playerCount = 4;
+    rules_Settings.playerSlots = 8;
+
+    level_GameData = nullptr;  // no game data file: nothing is sent
+    Server_AnnounceOpen();
+    ASSERT_EQ(Announce.open, 1);
+    Server_AnnounceSend();
+    level_GameData = table;
+    Server_AnnounceRefresh();
+    EXPECT_EQ(Receive(master),
+              "qolvatz Port = 2300 AppId = 5 ServerName = Blue+Sky Country = --- GameType = "
+              "Capture+the+flag Region = Desert TimeOfDay = Dusk Players = 4 MaxPlayers = 8 KRX = 2 "
+              "TVLAR = 1 WXN = 0");
+    EXPECT_EQ(Server_PlaneCounts[3], 1);
+    EXPECT_EQ(Server_PlaneCounts[4], 4);
+    Server_AnnounceClose();
+    EXPECT_EQ(Receive(master), "");
+    level_GameData = nullptr;
+    Server.player = nullptr;
+    Server.playerCount = 0;
+    app_Settings.HOST_GAME_PASSWORD[0] = 0;
+    sock_Close(master);
 }
 
 TEST(AnnounceSockets, OpenSendsTheDeleteToTheMasterServerOnlyForInternetGames) {
