@@ -6,6 +6,7 @@
 
 #include "base/filetable.h"
 #include "net/console.h"
+#include "net/driver.h"
 #include "net/rules.h"
 #include "net/server.h"
 #include "net/server_calls.h"
@@ -196,6 +197,14 @@ int32_t Server_AnnounceTextBuild(char* out, size_t cap, const AnnounceFields* f)
 
 static bool InternetGame(void) { return app_Settings.CURRENT_PROVIDER == -1; }
 
+// The game's network port: the one the multiplayer screens set, else the
+// transport's receive port.
+static int32_t GamePort(void) {
+    if (Announce.gamePort) return Announce.gamePort;
+    uint32_t port = 0;
+    return net_GetRecvPort(&port) == 0 ? (int32_t)port : 0;
+}
+
 void Server_AnnounceOpen(void) {
     if (Announce.open || !InternetGame()) return;
     if (Announce.enable) {
@@ -216,7 +225,7 @@ void Server_AnnounceDelete(void) {
     if (!Announce.open || !InternetGame() || !Announce.enable) return;
     char text[64];
     const char* id = app_Settings.HOST_GAME_PASSWORD[0] ? Announce.idPassword : Announce.idOpen;
-    int32_t n = Server_AnnounceDeleteText(text, sizeof text, id, Announce.gamePort);
+    int32_t n = Server_AnnounceDeleteText(text, sizeof text, id, GamePort());
     if (n > 0) net_DatagramSend(text, (size_t)n, Announce.masterIp);
 }
 
@@ -238,7 +247,7 @@ void Server_AnnounceSend(void) {
     Server_PlaneCountsUpdate();
     AnnounceFields f = {};
     f.id = app_Settings.HOST_GAME_PASSWORD[0] ? Announce.idPassword : Announce.idOpen;
-    f.port = Announce.gamePort;
+    f.port = GamePort();
     f.appId = Announce.appId;
     f.serverName = app_Settings.HOST_GAME_NAME;
     f.country = app_Settings.HOST_COUNTRY_NAME;
