@@ -5,7 +5,14 @@
 #include <cstring>
 #include <ctime>
 
+#include "display/hw3d.h"
+#include "display/vid.h"
 #include "net/server.h"
+#include "platform/window.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+#include "shell/wndproc.h"
+#include "world/gamemode.h"
 #include "net/server_calls.h"
 
 #include <strings.h>
@@ -119,4 +126,23 @@ void Server_PlaneCountsUpdate(void) {
 
 void Server_PlaneCountersClear(void) {
     for (int32_t& c : Server_PlaneCounts) c = 0;
+}
+
+int32_t Server_WindowTitleText(char* out, size_t cap, int32_t minimised) {
+    if (level_GameMode.sharedProcess || (Server.frame & 31) != 0 || hw3d_Active) return 0;
+    if (minimised) {
+        snprintf(out, cap, "%ld/%ld %s", (long)Server.playerCount, (long)Server.peakPlayers,
+                 app_Settings.HOST_GAME_NAME);
+        return 1;
+    }
+    if (!vid_State.modeSetDone) return 0;
+    snprintf(out, cap, "%s", app_Title);
+    return 1;
+}
+
+void Server_WindowTitleUpdate(void) {
+    if (!app_MainHwnd) return;
+    char title[160];
+    if (Server_WindowTitleText(title, sizeof title, plat_WindowIsMinimized(app_MainHwnd)))
+        plat_WindowSetTitle(app_MainHwnd, title);
 }

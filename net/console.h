@@ -51,3 +51,8 @@ void sys_DateTimeFormat(char* out, size_t cap, const SysDateTime* t);
 
 // Players flying "KRX", "TVLAR", "WXN", any other aircraft, and the total.
 extern int32_t Server_PlaneCounts[5];
+
+// The title the main window should get now: 1 and the text, or 0 when it
+// stays as it is (a local player, a frame other than every 32nd, the 3D
+// card in use, or no surface yet).
+int32_t Server_WindowTitleText(char* out, size_t cap, int32_t minimised);

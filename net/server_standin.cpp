@@ -9,5 +9,4 @@ __attribute__((weak)) void Server_CrashTextSend(void) {}
 __attribute__((weak)) int32_t Server_NoCollision = 0;
 __attribute__((weak)) int32_t Server_NoDamage = 0;
 __attribute__((weak)) void Server_ConsoleEditLine(int32_t) {}
-__attribute__((weak)) void Server_WindowTitleUpdate(void) {}
 __attribute__((weak)) int32_t chat_CensorCheck(const char*) { return 0; }

@@ -11,6 +11,10 @@
 #include "net/announce.h"
 #include "net/rules.h"
 #include "net/server.h"
+#include "display/hw3d.h"
+#include "display/vid.h"
+#include "shell/startup.h"
+#include "world/gamemode.h"
 #include "world/level.h"
 #include "net/console.h"
 #include "net/server_calls.h"
@@ -301,6 +305,44 @@ TEST(ServerConsole, ClocksAndDates) {
     EXPECT_LE(now.month, 12);
     EXPECT_GE(now.year, 2000);
     EXPECT_EQ(sys_LocalTimeGet(nullptr), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ServerConsole, WindowTitleEveryThirtySecondFrame) {
+    snprintf(app_Settings.HOST_GAME_NAME, sizeof app_Settings.HOST_GAME_NAME, "%s", "Blue Sky");
+    Server.playerCount = 3;
+    Server.peakPlayers = 7;
+    level_GameMode.sharedProcess = 0;
+    hw3d_Active = 0;
+    char title[160];
+    struct {
+        uint32_t frame;
+        int32_t minimised, surface, result;
+        const char* text;
+    } cases[] = {
+        {64, 1, 0, 1, "3/7 Blue Sky"},
+        {65, 1, 1, 0, nullptr},   // not every 32nd frame
+        {64, 0, 0, 0, nullptr},   // no surface yet
+        {64, 0, 1, 1, app_Title},
+    };
+    for (auto& c : cases) {
+        Server.frame = c.frame;
+        vid_State.modeSetDone = c.surface;
+        EXPECT_EQ(Server_WindowTitleText(title, sizeof title, c.minimised), c.result) << c.frame;
+        if (c.text) EXPECT_STREQ(title, c.text);
+    }
+    Server.frame = 64;
+    level_GameMode.sharedProcess = 1;
+    EXPECT_EQ(Server_WindowTitleText(title, sizeof title, 1), 0);
+    level_GameMode.sharedProcess = 0;
+    hw3d_Active = 1;
+    EXPECT_EQ(Server_WindowTitleText(title, sizeof title, 1), 0);
+    hw3d_Active = 0;
+    Server = {};
+    vid_State.modeSetDone = 0;
 }
 
 }  // namespace
