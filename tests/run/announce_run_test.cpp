@@ -48,6 +48,9 @@ TEST(KrxAnnounceRun, DedicatedServerAnnouncesRefreshesAndDeletes) {
         EXPECT_EQ(t.rfind("brenumo Port = " + port + " AppId = ", 0), 0u) << t;
         EXPECT_NE(t.find(" ServerName = "), std::string::npos) << t;
         EXPECT_NE(t.find(" Players = 0 "), std::string::npos) << t;
+        EXPECT_EQ(t.find("GameType =  "), std::string::npos) << t;  // the texts come from the game data
+        EXPECT_EQ(t.find("Region =  "), std::string::npos) << t;
+        EXPECT_EQ(t.find("TimeOfDay =  "), std::string::npos) << t;
         EXPECT_NE(t.find(" KRX = 0 TVLAR = 0 WXN = 0"), std::string::npos) << t;
     }
     EXPECT_EQ(texts.back(), "brenumo Port = " + port + " Delete");
