@@ -169,7 +169,10 @@ void Server_Start(void) {
     struct tm local;
     if (localtime_r(&now, &local))
         strftime(g_startTime, sizeof g_startTime, "%Y-%m-%d %H:%M:%S", &local);
-    if (level_GameMode.hosting && NetworkGame()) Server_AnnounceOpen();
+    if (level_GameMode.hosting && NetworkGame()) {
+        Server_AnnounceOpen();
+        Server_AnnounceRefresh();
+    }
     plat_SimLog("server", "start mode=%s interval=%d", level_GameMode.singlePlayer ? "single"
                                                         : LocalPlayer()           ? "host"
                                                                                   : "dedicated",

@@ -59,7 +59,7 @@ extern int32_t Server_NoCollision;
 extern int32_t Server_NoDamage;
 
 // Console and window title.
-void Server_ConsoleCommand(const char* line);
+int32_t Server_ConsoleCommand(const char* line);
 void Server_ConsoleEditLine(int32_t character);
 void Server_ChatLogCreate(int32_t lines);
 void Server_ChatLogFree(void);

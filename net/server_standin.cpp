@@ -2,22 +2,11 @@
 #include "net/server_calls.h"
 #include "net/server.h"
 
-__attribute__((weak)) int32_t Server_ChatLogAdd(const char*) { return 0; }
 
 __attribute__((weak)) void Server_StatusPageDraw(void) {}
 __attribute__((weak)) void Server_PlayerExploded(void) {}
 __attribute__((weak)) void Server_CrashTextSend(void) {}
 __attribute__((weak)) int32_t Server_NoCollision = 0;
 __attribute__((weak)) int32_t Server_NoDamage = 0;
-__attribute__((weak)) void Server_ConsoleCommand(const char*) {}
 __attribute__((weak)) void Server_ConsoleEditLine(int32_t) {}
-__attribute__((weak)) void Server_ChatLogCreate(int32_t) {}
-__attribute__((weak)) void Server_ChatLogFree(void) {}
-__attribute__((weak)) void Server_WindowTitleUpdate(void) {}
-__attribute__((weak)) void Server_PlaneCountersClear(void) {}
-__attribute__((weak)) void Server_AnnounceOpen(void) {}
-__attribute__((weak)) void Server_AnnounceRefresh(void) {}
-__attribute__((weak)) void Server_AnnounceDelete(void) {}
-__attribute__((weak)) void Server_AnnounceClose(void) {}
 __attribute__((weak)) int32_t chat_CensorCheck(const char*) { return 0; }
-__attribute__((weak)) void Server_PlaneCountsUpdate(void) {}

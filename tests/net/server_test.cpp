@@ -25,7 +25,10 @@
 
 // Console lines.
 std::vector<std::string> g_console;
-void Server_ConsoleCommand(const char* line) { g_console.push_back(line); }
+int32_t Server_ConsoleCommand(const char* line) {
+    g_console.push_back(line);
+    return 1;
+}
 
 // A scripted transport driver: one waiting packet whenever it is asked,
 // from player 9.

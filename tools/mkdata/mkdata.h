@@ -248,3 +248,6 @@ int mkdata_WriteMenuScript(const std::string& dir);
 // names by colour (27 + colour, 27..64) and the announcements; item number
 // to {item name, text}.
 std::vector<MkGameText> mkdata_RulesGameTexts(void);
+// The dedicated server status page's items, region, time-of-day and game
+// type names of "QJGAME.BIN".
+std::vector<MkGameText> mkdata_ServerTexts(void);

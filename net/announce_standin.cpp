@@ -1,4 +1,0 @@
-// Stand-in until the master-server announcement lands.
-#include "net/announce.h"
-
-__attribute__((weak)) void app_ServerDefaultsSet(void) {}
