@@ -230,6 +230,19 @@ ObjectRecord* weapon_LaunchMissileObject(ObjectRecord* launcher);
 // aimPoint may be null.
 ObjectRecord* weapon_LaunchBombObject(const FixWorldPos* aimPoint);
 ObjectRecord* weapon_SpawnReleasedStore(void);
+// The lock state at launch the missile creation reads (2: the launcher's
+// target becomes the missile's).
+extern uint8_t weapon_LaunchLock;
+// A missile of the processed type for the launcher, off the launch record's
+// station offset, drop frames (value 0) and drop value (value 1, 16.16);
+// null when the pool is empty.
+ObjectRecord* weapon_CreateMissile(ObjectRecord* launcher);
+// Think routines: bullet (two moves a frame), missile drop phase, missile.
+void weapon_BulletStep(ObjectRecord* bullet);
+void weapon_MissileDrop(ObjectRecord* missile);
+void weapon_MissileThink(ObjectRecord* missile);
+// Calls the target-lost routine and frees the weapon.
+void weapon_End(ObjectRecord* weapon);
 // A flare or chaff object for the owner, from the bullet pool, or null.
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner);
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
