@@ -243,6 +243,12 @@ void weapon_MissileDrop(ObjectRecord* missile);
 void weapon_MissileThink(ObjectRecord* missile);
 // Calls the target-lost routine and frees the weapon.
 void weapon_End(ObjectRecord* weapon);
+// The player's launches of the current weapon: each refuses silently (dead
+// launcher, store not ready, bomb beyond 84.375 degrees of pitch or roll,
+// jettison while not upright), else takes the store and queues its message.
+void weapon_LaunchMissile(ObjectRecord* launcher);
+void weapon_LaunchBomb(ObjectRecord* launcher);
+void weapon_Jettison(ObjectRecord* launcher);
 // A flare or chaff object for the owner, from the bullet pool, or null.
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner);
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
