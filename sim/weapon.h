@@ -249,7 +249,24 @@ void weapon_End(ObjectRecord* weapon);
 void weapon_LaunchMissile(ObjectRecord* launcher);
 void weapon_LaunchBomb(ObjectRecord* launcher);
 void weapon_Jettison(ObjectRecord* launcher);
-// A flare or chaff object for the owner, from the bullet pool, or null.
+// The pool the next decoy comes from (null: the server's common pool for an
+// owner, the client's without one); the position is the launch record's.
+struct DcbPool;
+struct WeaponDecoySpawn {
+    DcbPool* pool;
+};
+extern WeaponDecoySpawn weapon_DecoySpawn;
+// The player's flare and chaff keys: one decoy from the client's pool and
+// its MSG_ECMDROP; nothing with none left or the pool full.
+void weapon_DropFlare(ObjectRecord* aircraft);
+void weapon_DropChaff(ObjectRecord* aircraft);
+// Launch record position = the launcher's + (0, 0x6000, -0x10000) turned.
+void weapon_DecoySpawnPosition(const ObjectRecord* launcher);
+void weapon_DecoyListPush(ObjectRecord* object, ObjectRecord** head);
+void weapon_DecoyListRemove(ObjectRecord* object, ObjectRecord** head);
+// 200 frames, then off its list and freed.
+void weapon_DecoyStep(ObjectRecord* decoy);
+// A flare or chaff object for the owner, or null.
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner);
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
 

@@ -3,6 +3,4 @@
 
 ObjectRecord* weapon_LaunchBombObject(const FixWorldPos*) { return nullptr; }
 ObjectRecord* weapon_SpawnReleasedStore(void) { return nullptr; }
-ObjectRecord* weapon_FlareCreate(ObjectRecord*) { return nullptr; }
-ObjectRecord* weapon_ChaffCreate(ObjectRecord*) { return nullptr; }
 
