@@ -617,7 +617,7 @@ void OnLaunchBomb(const MsgRecord* r) {
     weapon_LaunchRecord.position = m.launchPoint;
     weapon_SetCurrentType(m.weaponType);
     FixWorldPos aim = WorldOf(m.aimPoint);
-    LaunchDone(weapon_LaunchBombObject(m.hasAimPoint ? &aim : nullptr));
+    LaunchDone(weapon_LaunchBombObject(ServerPlayerObject, m.hasAimPoint ? &aim : nullptr));
 }
 
 void OnJettison(const MsgRecord* r) {

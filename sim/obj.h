@@ -195,6 +195,12 @@ struct WeaponObjectFields {
     int32_t hitSpread;
     int32_t hitKind;
     uint8_t areaBlast;           // row kind bit WEAPON_AREA_BLAST
+    // Bombs: the aim point and the predicted impact steered towards it.
+    FixWorldPos aimPoint;
+    FixWorldPos impactPoint;
+    uint8_t hasAimPoint;
+    uint8_t tumbleDirection;     // 0 pitch rising, 1 falling
+    int32_t tumbleRate;
 };
 struct _COMMON_DCB {   // short-lived objects: weapons, effects
     ObjectRecord object;

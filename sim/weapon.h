@@ -227,8 +227,13 @@ void weapon_InitBullet(ObjectRecord* bullet);
 // Weapon objects of the current type from the launch record; null when none
 // could be made.
 ObjectRecord* weapon_LaunchMissileObject(ObjectRecord* launcher);
-// aimPoint may be null.
-ObjectRecord* weapon_LaunchBombObject(const FixWorldPos* aimPoint);
+// A bomb of the processed type for the launcher; aimPoint may be null.
+ObjectRecord* weapon_LaunchBombObject(ObjectRecord* launcher, const FixWorldPos* aimPoint);
+void weapon_InitBomb(ObjectRecord* bomb, ObjectRecord* launcher, const FixWorldPos* aimPoint);
+// Steering, gravity and tumble of a falling bomb.
+void weapon_BombStep(ObjectRecord* bomb);
+// The bomb's second pass: its blast once at or below the ground.
+int32_t weapon_AreaBlast(ObjectRecord* bomb);
 ObjectRecord* weapon_SpawnReleasedStore(void);
 // The lock state at launch the missile creation reads (2: the launcher's
 // target becomes the missile's).
