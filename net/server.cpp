@@ -620,7 +620,7 @@ void OnLaunchBomb(const MsgRecord* r) {
     weapon_LaunchRecord.position = m.launchPoint;
     weapon_SetCurrentType(m.weaponType);
     FixWorldPos aim = WorldOf(m.aimPoint);
-    LaunchDone(weapon_LaunchBombObject(m.hasAimPoint ? &aim : nullptr));
+    LaunchDone(weapon_LaunchBombObject(ServerPlayerObject, m.hasAimPoint ? &aim : nullptr));
 }
 
 void OnJettison(const MsgRecord* r) {
@@ -679,6 +679,7 @@ void OnEcmDrop(const MsgRecord* r) {
     FixWorldPos at{(uint32_t)((int32_t)m.x * 65536), (uint32_t)((int32_t)m.y * 65536), (uint32_t)((int32_t)m.z * 65536)};
     Server_CallQueueEvent(EVENT_ECMDROP, m.kind, &at, SERVER_IN_RANGE | SERVER_TO_ALL_EXCEPT, g_slot, 0x2F80000u, 2);
     if (!ServerPlayerObject) return;
+    weapon_LaunchRecord.position = FixVec3{(int32_t)at.x, (int32_t)at.y, (int32_t)at.z};
     ObjectRecord* o = m.kind == 0 ? weapon_FlareCreate(ServerPlayerObject) : weapon_ChaffCreate(ServerPlayerObject);
     if (o) o->serverFlags |= OBJ_SERVER_NO_SEND;
 }

@@ -187,6 +187,20 @@ struct WeaponObjectFields {
     int32_t turnAllowance;       // largest turn per frame, 25-bit angle units
     ObjectRoutine targetLost;    // called when guidance drops the target, or null
     uint8_t launchLock;          // lock state at launch
+    // Flight state of the launch and think routines.
+    int32_t acceleration;        // added to the speed each frame below top speed
+    FixVec3 dropAcceleration;    // added to the velocity each frame of the drop
+    ObjectRoutine motorStart;    // the think routine after the drop
+    int32_t hitValue;            // copied from the row
+    int32_t hitSpread;
+    int32_t hitKind;
+    uint8_t areaBlast;           // row kind bit WEAPON_AREA_BLAST
+    // Bombs: the aim point and the predicted impact steered towards it.
+    FixWorldPos aimPoint;
+    FixWorldPos impactPoint;
+    uint8_t hasAimPoint;
+    uint8_t tumbleDirection;     // 0 pitch rising, 1 falling
+    int32_t tumbleRate;
 };
 struct _COMMON_DCB {   // short-lived objects: weapons, effects
     ObjectRecord object;

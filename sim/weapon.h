@@ -227,10 +227,51 @@ void weapon_InitBullet(ObjectRecord* bullet);
 // Weapon objects of the current type from the launch record; null when none
 // could be made.
 ObjectRecord* weapon_LaunchMissileObject(ObjectRecord* launcher);
-// aimPoint may be null.
-ObjectRecord* weapon_LaunchBombObject(const FixWorldPos* aimPoint);
+// A bomb of the processed type for the launcher; aimPoint may be null.
+ObjectRecord* weapon_LaunchBombObject(ObjectRecord* launcher, const FixWorldPos* aimPoint);
+void weapon_InitBomb(ObjectRecord* bomb, ObjectRecord* launcher, const FixWorldPos* aimPoint);
+// Steering, gravity and tumble of a falling bomb.
+void weapon_BombStep(ObjectRecord* bomb);
+// The bomb's second pass: its blast once at or below the ground.
+int32_t weapon_AreaBlast(ObjectRecord* bomb);
 ObjectRecord* weapon_SpawnReleasedStore(void);
-// A flare or chaff object for the owner, from the bullet pool, or null.
+// The lock state at launch the missile creation reads (2: the launcher's
+// target becomes the missile's).
+extern uint8_t weapon_LaunchLock;
+// A missile of the processed type for the launcher, off the launch record's
+// station offset, drop frames (value 0) and drop value (value 1, 16.16);
+// null when the pool is empty.
+ObjectRecord* weapon_CreateMissile(ObjectRecord* launcher);
+// Think routines: bullet (two moves a frame), missile drop phase, missile.
+void weapon_BulletStep(ObjectRecord* bullet);
+void weapon_MissileDrop(ObjectRecord* missile);
+void weapon_MissileThink(ObjectRecord* missile);
+// Calls the target-lost routine and frees the weapon.
+void weapon_End(ObjectRecord* weapon);
+// The player's launches of the current weapon: each refuses silently (dead
+// launcher, store not ready, bomb beyond 84.375 degrees of pitch or roll,
+// jettison while not upright), else takes the store and queues its message.
+void weapon_LaunchMissile(ObjectRecord* launcher);
+void weapon_LaunchBomb(ObjectRecord* launcher);
+void weapon_Jettison(ObjectRecord* launcher);
+// The pool the next decoy comes from (null: the server's common pool for an
+// owner, the client's without one); the position is the launch record's.
+struct DcbPool;
+struct WeaponDecoySpawn {
+    DcbPool* pool;
+};
+extern WeaponDecoySpawn weapon_DecoySpawn;
+// The player's flare and chaff keys: one decoy from the client's pool and
+// its MSG_ECMDROP; nothing with none left or the pool full.
+void weapon_DropFlare(ObjectRecord* aircraft);
+void weapon_DropChaff(ObjectRecord* aircraft);
+// Launch record position = the launcher's + (0, 0x6000, -0x10000) turned.
+void weapon_DecoySpawnPosition(const ObjectRecord* launcher);
+void weapon_DecoyListPush(ObjectRecord* object, ObjectRecord** head);
+void weapon_DecoyListRemove(ObjectRecord* object, ObjectRecord** head);
+// 200 frames, then off its list and freed.
+void weapon_DecoyStep(ObjectRecord* decoy);
+// A flare or chaff object for the owner, or null.
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner);
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
 

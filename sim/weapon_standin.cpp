@@ -1,12 +1,14 @@
-// Stand-in until the launches land: nothing is launched.
+// Stand-ins until the released store and the bomb's blast land.
+#include "render/objmove.h"
+#include "sim/obj.h"
 #include "sim/weapon.h"
 
-WeaponLaunchRecord weapon_LaunchRecord;
-
-void weapon_InitBullet(ObjectRecord*) {}
-ObjectRecord* weapon_LaunchMissileObject(ObjectRecord*) { return nullptr; }
-ObjectRecord* weapon_LaunchBombObject(const FixWorldPos*) { return nullptr; }
 ObjectRecord* weapon_SpawnReleasedStore(void) { return nullptr; }
-ObjectRecord* weapon_FlareCreate(ObjectRecord*) { return nullptr; }
-ObjectRecord* weapon_ChaffCreate(ObjectRecord*) { return nullptr; }
 
+// The bomb ends at the ground without its blast.
+int32_t weapon_AreaBlast(ObjectRecord* bomb) {
+    if (!fx_EffectGroundTest(bomb)) return 0;
+    bomb->think = nullptr;
+    obj_Free(bomb);
+    return 1;
+}

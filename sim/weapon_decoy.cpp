@@ -1,0 +1,104 @@
+// Flares and chaff: short-lived decoys kept on two lists that the guidance
+// of infrared and radar missiles searches.
+#include "net/client.h"
+#include "net/dcbpool.h"
+#include "sim/obj.h"
+#include "sim/weapon.h"
+#include "world/objarray.h"
+
+WeaponDecoySpawn weapon_DecoySpawn;
+
+namespace {
+
+constexpr int32_t kDecoyLifetime = 200;
+
+ObjectRecord*& Head(int32_t kind) { return kind == 0 ? weapon_FlareList : weapon_ChaffList; }
+
+ObjectRecord* DecoyCreate(ObjectRecord* owner, int32_t kind) {
+    DcbPool* pool = weapon_DecoySpawn.pool ? weapon_DecoySpawn.pool
+                                           : (owner ? &level_ServerArrays.common : &level_ClientArrays.common);
+    weapon_DecoySpawn.pool = nullptr;
+    ObjectRecord* o = net_DcbPoolTake(pool);
+    if (!o) return nullptr;
+    WeaponObjectFields* f = weapon_Fields(o);
+    *f = WeaponObjectFields{};
+    f->lifetime = kDecoyLifetime;
+    f->hitKind = kind;   // decoy kind: 0 flare, 1 chaff
+    o->owner = owner;
+    const FixVec3& at = weapon_LaunchRecord.position;
+    o->position = FixWorldPos{static_cast<uint32_t>(at.x), static_cast<uint32_t>(at.y), static_cast<uint32_t>(at.z)};
+    o->velocity = FixVec3{0, 0, 0};
+    o->angles = FixAngles{0, 0, 0};
+    o->speed = 0;
+    o->secondPass = nullptr;
+    o->frame = 0;
+    o->aiClass = 0;
+    o->think = weapon_DecoyStep;
+    Client_PoolLinkToOwner(o);
+    weapon_DecoyListPush(o, &Head(kind));
+    return o;
+}
+
+}  // namespace
+
+void weapon_DecoyListPush(ObjectRecord* o, ObjectRecord** head) {
+    if (!o || !head) return;
+    o->typePrev = nullptr;
+    o->typeNext = *head;
+    if (*head) (*head)->typePrev = o;
+    *head = o;
+}
+
+void weapon_DecoyListRemove(ObjectRecord* o, ObjectRecord** head) {
+    if (!o || !head) return;
+    if (o->typePrev) o->typePrev->typeNext = o->typeNext;
+    else if (*head == o) *head = o->typeNext;
+    if (o->typeNext) o->typeNext->typePrev = o->typePrev;
+    o->typeNext = o->typePrev = nullptr;
+}
+
+void weapon_DecoyStep(ObjectRecord* o) {
+    WeaponObjectFields* f = weapon_Fields(o);
+    o->frame++;
+    if (--f->lifetime > 0) return;
+    weapon_DecoyListRemove(o, &Head(f->hitKind));
+    o->think = nullptr;
+    obj_Free(o);
+}
+
+ObjectRecord* weapon_FlareCreate(ObjectRecord* owner) { return DecoyCreate(owner, 0); }
+ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner) { return DecoyCreate(owner, 1); }
+
+void weapon_DecoySpawnPosition(const ObjectRecord* l) {
+    FixSinCosBlock b;
+    fix_SinCosAngles(l->angles.heading, l->angles.pitch, l->angles.roll, &b);
+    fix_TrigToDouble(&b);
+    const FixVec3 in{0, 0x6000, -0x10000};
+    FixVec3 out;
+    fix_RotateAllInverse(&out, &in);
+    weapon_LaunchRecord.position = FixVec3{static_cast<int32_t>(l->position.x + static_cast<uint32_t>(out.x)),
+                                           static_cast<int32_t>(l->position.y + static_cast<uint32_t>(out.y)),
+                                           static_cast<int32_t>(l->position.z + static_cast<uint32_t>(out.z))};
+}
+
+namespace {
+
+// Counter - 1 and a decoy behind the aircraft; a full pool drops nothing and
+// keeps the count.
+void Drop(ObjectRecord* aircraft, int32_t kind) {
+    if (!aircraft) return;
+    PlanePlayerFields* p = &reinterpret_cast<_PLAYER_DCB*>(aircraft)->fields;
+    uint8_t& left = kind == 0 ? p->flares : p->chaff;
+    if (left == 0) return;
+    weapon_DecoySpawn.pool = &level_ClientArrays.common;
+    weapon_DecoySpawnPosition(aircraft);
+    ObjectRecord* o = DecoyCreate(aircraft, kind);
+    if (!o) return;
+    left--;
+    Client_SendEcmDrop(&o->position, static_cast<uint16_t>(kind));
+}
+
+}  // namespace
+
+void weapon_DropFlare(ObjectRecord* aircraft) { Drop(aircraft, 0); }
+void weapon_DropChaff(ObjectRecord* aircraft) { Drop(aircraft, 1); }

@@ -1,0 +1,90 @@
+// The player's launches: each checks that the store may go, takes it off the
+// ordnance manager and queues the launch message; the server makes the
+// weapon object when the message arrives.
+#include "net/client.h"
+#include "sim/obj.h"
+#include "sim/ord.h"
+#include "sim/weapon.h"
+
+namespace {
+
+constexpr int32_t kBankLimit = 0x780000;   // 84.375 degrees either way
+
+int32_t Signed25(int32_t angle) {
+    const int32_t a = static_cast<int32_t>(static_cast<uint32_t>(angle) & FIX_ANGLE_MASK);
+    return a >= 0x1000000 ? a - static_cast<int32_t>(FIX_TURN) : a;
+}
+
+int32_t Cos(int32_t angle) { return fix_Sin(static_cast<int32_t>(static_cast<uint32_t>(angle) + FIX_TURN / 4)); }
+
+bool Ready(const ObjectRecord* l) {
+    return l && l->hitPoints > 0 && weapon_CurrentId >= 0 && ord_CheckReady(weapon_CurrentId) == 0;
+}
+
+// Takes one store of the current weapon; the station it left from.
+int32_t TakeStore(FixVec3* launchPoint) {
+    if (ord_ConsumeStore(weapon_CurrentId) != 0) return -1;
+    *launchPoint = ord_StoreRelease.launchPoint;
+    return 0;
+}
+
+FixVec3 Vec(const FixWorldPos& p) {
+    return FixVec3{static_cast<int32_t>(p.x), static_cast<int32_t>(p.y), static_cast<int32_t>(p.z)};
+}
+
+}  // namespace
+
+void weapon_LaunchMissile(ObjectRecord* l) {
+    if (!Ready(l)) return;
+    weapon_LaunchLock = weapon_LockState;
+    weapon_SetCurrentType(weapon_CurrentId);
+    FixVec3 station{};
+    if (TakeStore(&station) != 0) return;
+    const _WEAPON_TYPE* row = weapon_ProcessedType;
+    // A rail launch leaves at once; a dropped store falls clear first.
+    uint32_t drop[2] = {0, 0};
+    if (ord_StoreRelease.mode != 1) {
+        drop[0] = static_cast<uint32_t>(row->dropFrames);
+        drop[1] = static_cast<uint32_t>(row->dropValue);
+    }
+    const ObjectRecord* t = weapon_LockState == 2 ? l->target : nullptr;
+    if (t && (t->flags & OBJ_FLAG_STATIC)) {
+        const FixVec3 at = Vec(t->position);
+        Client_SendLaunchMissile(static_cast<uint32_t>(weapon_CurrentId), 0, &station, drop, &at);
+    } else {
+        Client_SendLaunchMissile(static_cast<uint32_t>(weapon_CurrentId), t ? t->serial : 0, &station, drop,
+                                 nullptr);
+    }
+}
+
+void weapon_LaunchBomb(ObjectRecord* l) {
+    if (!l) return;
+    const int32_t pitch = Signed25(l->angles.pitch), roll = Signed25(l->angles.roll);
+    if (pitch > kBankLimit || pitch < -kBankLimit || roll > kBankLimit || roll < -kBankLimit) return;
+    if (!Ready(l)) return;
+    weapon_LaunchLock = weapon_LockState;
+    weapon_SetCurrentType(weapon_CurrentId);
+    FixVec3 aim{};
+    bool hasAim = false;
+    if (weapon_LockState == 4 && weapon_GroundPoint.valid) {
+        aim = Vec(weapon_GroundPoint.point);
+        hasAim = true;
+    } else if (weapon_LockState == 3 && l->target) {
+        aim = Vec(l->target->position);
+        hasAim = true;
+    }
+    FixVec3 station{};
+    if (TakeStore(&station) != 0) return;
+    Client_SendLaunchBomb(hasAim ? &aim : nullptr, &station, static_cast<uint8_t>(weapon_CurrentId));
+}
+
+void weapon_Jettison(ObjectRecord* l) {
+    if (!l) return;
+    // Upright: the orientation's up axis still points up (cos pitch x cos roll > 0).
+    const int64_t up = static_cast<int64_t>(Cos(l->angles.pitch)) * Cos(l->angles.roll);
+    if (up <= 0) return;
+    if (!Ready(l)) return;
+    FixVec3 station{};
+    if (TakeStore(&station) != 0) return;
+    Client_SendJettisonWeapon(&station, static_cast<uint32_t>(weapon_CurrentId));
+}

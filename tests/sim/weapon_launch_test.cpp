@@ -1,0 +1,76 @@
+// The player's launches: the attitude and readiness checks decide whether a
+// store leaves the ordnance manager.
+#include <gtest/gtest.h>
+
+#include "ord_fixture.h"
+#include "sim/obj.h"
+
+namespace {
+
+class WeaponLaunch : public OrdEnv {
+protected:
+    ObjectRecord plane{};
+    void SetUp() override {
+        OrdEnv::SetUp();
+        plane.hitPoints = 1;
+        weapon_LockState = 0;
+    }
+    // One panel of ten stores.
+    static void Stock(int32_t type) {
+        ASSERT_NE(ord_ManagerCreate(), nullptr);
+        ASSERT_NE(ord_PanelAdd(type, 10, 10, -1), nullptr);
+        ord_PanelsSort();
+    }
+    static int32_t Row(const char* id) {
+        for (int32_t i = 0; i < WEAPON_TYPES; i++)
+            if (!strcmp(weapon_Types[i].id, id)) return i;
+        return -1;
+    }
+};
+
+constexpr int32_t kDeg = 0x2000000 / 360;
+
+}  // namespace
+
+TEST_F(WeaponLaunch, BombOnlyWithinTheBankLimit) {
+    Stock(Row("JDAM"));
+    struct Case {
+        int32_t pitch, roll;
+        bool released;
+    } cases[] = {{0, 0, true},           {0, 84 * kDeg, true},  {0, -84 * kDeg, true}, {0, 85 * kDeg, false},
+                 {0, -85 * kDeg, false}, {85 * kDeg, 0, false}, {-85 * kDeg, 0, false}};
+    for (const Case& c : cases) {
+        weapon_Select(Row("JDAM"));
+        ord_AllReady();
+        const int32_t before = ord_CountById(Row("JDAM"));
+        plane.angles = FixAngles{0, static_cast<int32_t>(static_cast<uint32_t>(c.pitch) & FIX_ANGLE_MASK),
+                                 static_cast<int32_t>(static_cast<uint32_t>(c.roll) & FIX_ANGLE_MASK)};
+        weapon_LaunchBomb(&plane);
+        EXPECT_EQ(before - ord_CountById(Row("JDAM")), c.released ? 1 : 0) << c.pitch << " " << c.roll;
+        app_TickCount += 1000;
+    }
+}
+
+TEST_F(WeaponLaunch, RefusalsTakeNoStore) {
+    Stock(Row("AIM120"));
+    weapon_Select(Row("AIM120"));
+    const int32_t full = ord_CountById(Row("AIM120"));
+    plane.hitPoints = 0;
+    weapon_LaunchMissile(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), full);
+    plane.hitPoints = 1;
+    weapon_LockState = 1;
+    weapon_LaunchMissile(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), full - 1);
+    EXPECT_EQ(weapon_LaunchLock, 1);
+    weapon_LaunchMissile(&plane);  // within the release interval
+    EXPECT_EQ(ord_CountById(Row("AIM120")), full - 1);
+    // Jettison only upright.
+    app_TickCount += 1000;
+    plane.angles.roll = 180 * kDeg;
+    weapon_Jettison(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), full - 1);
+    plane.angles.roll = 0;
+    weapon_Jettison(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), full - 2);
+}
