@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "base/file.h"
+#include "sample_data.h"
 #include "base/mem.h"
 #include "net/driver.h"
 #include "net/player.h"
@@ -27,24 +28,8 @@
 namespace {
 
 bool Ready(void) {
-    static bool ok = [] {
-        setenv("KRX_PLATFORM", "headless", 0);
-        setenv("KRX_SIMLOG", "/dev/null", 0);
-        if (chdir(KRX_DATA_DIR) != 0) return false;
-        file_StateInit();
-        file_DiskFirstSet(1);
-        mem_CurrentHeap = &mem_MainHeap;
-        mem_HeapSizesSet(0x1800000, 0x40000, 0x200000);
-        if (mem_HeapInit() != 0 || mem_Heap1Init() != 0 || mem_Heap2Init() != 0) return false;
-        for (const char* a : {"KRX.PFF", "COMMON.PFF"}) {
-            PffRecord* pff = pff_Open(a);
-            if (!pff || file_PffSlotAdd(pff) < 0) return false;
-        }
-        app_StringFileLoad();
-        app_Settings.MEMORY_USAGE = 2;
-        return true;
-    }();
-    return ok;
+    setenv("KRX_SIMLOG", "/dev/null", 0);
+    return bench_SampleDataReady();
 }
 
 void BM_ServerFrame(benchmark::State& state) {
