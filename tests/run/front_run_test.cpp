@@ -10,7 +10,10 @@
 #include <string>
 
 #include "base/bmp.h"
+#include "base/file.h"
 #include "base/le.h"
+#include "fixtures/heaps.h"
+#include "shell/mainloop.h"
 #include "fixtures/workdir.h"
 #include "run_util.h"
 
@@ -86,6 +89,22 @@ TEST(KrxFrontRun, IntroMainScreenCreditsUpdateAndExit) {
     // output file is gone.
     EXPECT_NE(r.err.find("status: All done."), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir + "/$$TMPEXE.$$"));
+    // The game's archive mount then finds the member the update put into
+    // UPDATED.PFF, expanded (the file beside it is still compressed).
+    {
+        ASSERT_EQ(test_HeapsFresh(0x100000, 0, 0x40000, TEST_HEAP1), 0);
+        std::filesystem::path was = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        file_StateInit();
+        app_ArchivesMount();
+        file_DiskFirstSet(0);
+        char text[128] = {};
+        int32_t n = file_RawLoaderEx("UPDMSG.TXT", text, sizeof text - 1);
+        std::filesystem::current_path(was);
+        file_StateInit();
+        ASSERT_GT(n, 0);
+        EXPECT_EQ(std::string(text, (size_t)n), "The updated member of UPDATED.PFF.\r\n");
+    }
 
     // Sound: the menu music plays once the main screen shows, and the
     // button sounds of the hover and press come on top.
