@@ -3,6 +3,7 @@
 // screen.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -111,6 +112,43 @@ TEST(KrxRun, SinglePlayerJoinsTheLocalSlotAndExchangesPackets) {
     EXPECT_NE(log.find(" player placed " + where, eol), std::string::npos) << log;
     EXPECT_NE(log.find(" ground=1 "), std::string::npos) << log;
     EXPECT_EQ(log.find("crash"), std::string::npos) << log;
+}
+
+// The camera: first at the aircraft's cockpit eye; after the follow-view key
+// behind the aircraft at the chase distance, kept above the ground.
+TEST(KrxRun, SinglePlayerCameraAtTheCockpitEyeThenChasing) {
+    std::string dir = run_FreshDataDir("camera");
+    ASSERT_FALSE(dir.empty());
+    {
+        std::ofstream script(dir + "/keys.txt");
+        script << "120 key F3\n";  // CAMERA_FOLLOW
+    }
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=160",
+                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string log = ReadAll(dir + "/sim.log");
+    long cockpit = TickOf(log, " camera mode=0 sub=0 ");
+    ASSERT_GE(cockpit, 0) << log;
+    size_t at = log.find(" camera mode=0 sub=0 ");
+    long long x, y, z, dx, dy, dz, distance;
+    ASSERT_EQ(sscanf(log.c_str() + at, " camera mode=0 sub=0 x=%lld y=%lld z=%lld dx=%lld dy=%lld dz=%lld distance=%lld",
+                     &x, &y, &z, &dx, &dy, &dz, &distance), 7) << log;
+    EXPECT_EQ(dx | dy | dz, 0) << log;
+
+    EXPECT_GE(TickOf(log, " camera mode=3 "), 120) << log;
+    at = log.find(" camera mode=3 ");
+    ASSERT_NE(at, std::string::npos) << log;
+    long long cx, cy, cz;
+    int sub;
+    ASSERT_EQ(sscanf(log.c_str() + at, " camera mode=3 sub=%d x=%lld y=%lld z=%lld dx=%lld dy=%lld dz=%lld distance=%lld",
+                     &sub, &cx, &cy, &cz, &dx, &dy, &dz, &distance), 8) << log;
+    // Away from the aircraft by about the chase distance, never nearer the
+    // ground than 4.0 (the aircraft stands on it).
+    double away = std::sqrt((double)dx * dx + (double)dz * dz);
+    EXPECT_GT(away, 0.8 * (double)distance) << log;
+    EXPECT_LT(away, 1.1 * (double)distance) << log;
+    EXPECT_GE(dy, 0x40000) << log;
 }
 
 }  // namespace
