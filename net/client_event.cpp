@@ -14,6 +14,7 @@
 #include "debug/dbgtext.h"
 #include "input/ffb.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "net/server.h"
 #include "render/fx.h"
 #include "render/render.h"
@@ -299,6 +300,7 @@ void OnText(const MsgRecord* ev) {
     // terminator inside the event.
     if (msg_EventTextDecode(ev->data, ev->length, &m) != 0) return;
     dbg_TextLineAdd(m.text);
+    plat_SimLog("client", "text %s", m.text);
     switch (m.sound) {
     case 1: TriggerAtVolume(128, 3, 6, 0); break;
     case 2: TriggerAtVolume(128, AircraftSoundType(), 7, 11); break;

@@ -47,6 +47,8 @@ struct SysDateTime {
     int32_t month, day, year, hour, minute, second, weekday;
 };
 int32_t sys_LocalTimeGet(SysDateTime* t);
+// Taken when the server starts; the status page shows its time of day.
+extern SysDateTime Server_StartTime;
 void sys_DateTimeFormat(char* out, size_t cap, const SysDateTime* t);
 
 // Players flying "KRX", "TVLAR", "WXN", any other aircraft, and the total.

@@ -17,6 +17,7 @@
 #include "input/ekey.h"
 #include "net/bridge.h"
 #include "net/client.h"
+#include "net/console.h"
 #include "net/driver.h"
 #include "net/msg.h"
 #include "net/server_calls.h"
@@ -165,10 +166,8 @@ void Server_Start(void) {
         app_CursorShowAll();
     }
     Server_ChatLogCreate(LocalPlayer() ? 0 : 24);
-    time_t now = time(nullptr);
-    struct tm local;
-    if (localtime_r(&now, &local))
-        strftime(g_startTime, sizeof g_startTime, "%Y-%m-%d %H:%M:%S", &local);
+    sys_LocalTimeGet(&Server_StartTime);
+    sys_DateTimeFormat(g_startTime, sizeof g_startTime, &Server_StartTime);
     if (level_GameMode.hosting && NetworkGame()) {
         Server_AnnounceOpen();
         Server_AnnounceRefresh();
@@ -268,11 +267,13 @@ int32_t ConsoleKeys(void) {
         } else if (ekey_PressedTable[VK_F12]) {
             Server_F12Toggle ^= 1;
         } else {
-            while (ekey_EventRead != ekey_EventWrite) {
-                uint32_t e = ekey_EventRing[ekey_EventRead];
-                ekey_EventRead = (ekey_EventRead + 1) % EKEY_EVENT_RING;
-                Server_ConsoleEditLine((int32_t)(e & 0xFF));
+            // The characters typed this frame; backspace comes as a key.
+            bool erased = false;
+            for (int32_t i = 0; i < ekey_LineLength && ekey_Line[i]; i++) {
+                erased |= ekey_Line[i] == '\b';
+                Server_ConsoleEditLine((unsigned char)ekey_Line[i]);
             }
+            if (ekey_PressedTable[VK_BACK] && !erased) Server_ConsoleEditLine('\b');
         }
         return 0;
     }
@@ -285,6 +286,11 @@ int32_t ConsoleKeys(void) {
         otw_SetDisplayMode(OTW_MODE_WINDOWED, 0, 0, 0, !vid_State.windowed, 0);
         level_PaletteApply();
         pal_BuildHighColourTables();
+    } else if (ekey_PressedTable[VK_F3] || ekey_PressedTable[VK_F4] || ekey_PressedTable[VK_F5] ||
+               ekey_PressedTable[VK_F6]) {
+        // F3 a console command, F4 a line to all, F5 and F6 to a side.
+        Server_LineMode = ekey_PressedTable[VK_F3] ? 1 : ekey_PressedTable[VK_F4] ? 2 : ekey_PressedTable[VK_F5] ? 3 : 4;
+        Server_Line[0] = 0;
     } else if (ekey_PressedTable[VK_F1]) {
         Server_PeakPlayersReset();
     } else if (ekey_PressedTable[VK_F2]) {

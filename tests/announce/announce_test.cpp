@@ -348,3 +348,22 @@ TEST(ServerConsole, WindowTitleEveryThirtySecondFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// The console's input line: printable characters up to 511, backspace takes
+// the last one back, anything else is ignored.
+TEST(ServerConsoleLine, EditsWithinItsBounds) {
+    Server_Line[0] = 0;
+    for (int32_t c : {(int32_t)'a', (int32_t)'B', (int32_t)' ', (int32_t)'~', 0x7F, 0x1F, (int32_t)'\t', 0xE9})
+        Server_ConsoleEditLine(c);
+    EXPECT_STREQ(Server_Line, "aB ~");
+    Server_ConsoleEditLine('\b');
+    EXPECT_STREQ(Server_Line, "aB ");
+    for (int i = 0; i < 600; i++) Server_ConsoleEditLine('x');
+    EXPECT_EQ(strlen(Server_Line), 511u);
+    for (int i = 0; i < 520; i++) Server_ConsoleEditLine('\b');
+    EXPECT_STREQ(Server_Line, "");
+}
+
+}  // namespace

@@ -1,8 +1,16 @@
 // Two copies of the program on loopback, paced by the wall clock: a host
 // (dedicated, or one that plays too) and a joiner that finds its session
 // and joins it through the quillax driver.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <vector>
 
 #include <fstream>
 #include <sstream>
@@ -71,6 +79,109 @@ TEST(KrxNetworkRun, JoinerFindsAndJoinsAHost) {
             EXPECT_LE(Field(*log, "largest-out"), 16384) << *log;
         }
     }
+}
+
+// The tick of the first simulation-log line holding the text, or -1.
+long TickOf(const std::string& log, const std::string& what) {
+    size_t at = log.find(what);
+    if (at == std::string::npos) return -1;
+    size_t line = log.rfind('\n', at);
+    line = line == std::string::npos ? 0 : line + 1;
+    return strtol(log.c_str() + line, nullptr, 10);
+}
+
+// A hostile peer on loopback: random, truncated, oversized, replayed and
+// forged datagrams at the server's port until told to stop (and never more
+// than a bounded count).
+void Flood(uint16_t port, const std::atomic<bool>& stop) {
+    int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) return;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::mt19937 rng(1234);
+    std::vector<std::vector<uint8_t>> sent;
+    for (int n = 0; n < 20000 && !stop; n++) {
+        std::vector<uint8_t> d;
+        switch (n % 6) {
+        case 0:  // noise
+            d.resize(1 + rng() % 600);
+            for (uint8_t& b : d) b = (uint8_t)rng();
+            break;
+        case 1:  // a header cut short
+            d = {'Q', 'X', 1};
+            d.resize(1 + rng() % 7, 0);
+            break;
+        case 2:  // larger than any message
+            d.assign(60000, 0xAB);
+            d[0] = 'Q', d[1] = 'X', d[2] = 1, d[3] = 8, d[4] = 1;
+            break;
+        case 3:  // well formed game data from a stranger, with a high sequence
+            d = {'Q', 'X', 1, 8, 0xFF, 0xFF, 0xFF, 0x7F};
+            for (int i = 0; i < 64; i++) d.push_back((uint8_t)rng());
+            break;
+        case 4:  // handshake kinds with garbage
+            d = {'Q', 'X', 1, (uint8_t)(1 + rng() % 11), 0, 0, 0, 0};
+            for (int i = 0; i < 300; i++) d.push_back((uint8_t)rng());
+            break;
+        default:  // a replay of something sent before
+            d = sent.empty() ? std::vector<uint8_t>{0} : sent[rng() % sent.size()];
+            break;
+        }
+        sendto(fd, d.data(), d.size(), 0, (const sockaddr*)&to, sizeof to);
+        if (sent.size() < 64) sent.push_back(d);
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    close(fd);
+}
+
+// The dedicated server's console keys act on a joiner's game while a
+// hostile peer floods the server: a typed line to all players reaches the
+// joiner, F2 announces the end of the game, Escape ends the server's state
+// in the frame that saw it; the joiner stays in the game throughout.
+TEST(KrxNetworkRun, DedicatedConsoleKeysReachAJoinerThroughAFlood) {
+    std::string hostDir = run_FreshDataDir("console_host");
+    std::string joinDir = run_FreshDataDir("console_join");
+    ASSERT_FALSE(hostDir.empty() || joinDir.empty());
+    uint16_t port = (uint16_t)(20000 + getpid() % 10000);
+    {
+        std::ofstream keys(hostDir + "/keys.txt");
+        keys << "200 key F4\n202 char h\n203 char e\n204 char l\n205 char l\n206 char o\n208 key RETURN\n"
+                "300 key F2\n340 key ESCAPE\n";
+    }
+    std::atomic<bool> stop{false};
+    RunResult host, joiner;
+    std::thread hostRun([&] {
+        host = run_Program("krx", {}, hostDir,
+                           {"KRX_LAUNCH=dedicated:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=440",
+                            "KRX_SCRIPT=" + hostDir + "/keys.txt", "KRX_SIMLOG=" + hostDir + "/sim.log"});
+    });
+    std::thread flood([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        Flood(port, stop);
+    });
+    joiner = run_Program("krx", {}, joinDir,
+                         {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=420",
+                          "KRX_SIMLOG=" + joinDir + "/sim.log"});
+    stop = true;
+    flood.join();
+    hostRun.join();
+    ASSERT_EQ(host.exitCode, 0) << host.err;
+    ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
+    std::string hostLog = ReadAll(hostDir + "/sim.log");
+    std::string joinLog = ReadAll(joinDir + "/sim.log");
+    long active = TickOf(hostLog, " slot active 0");
+    ASSERT_GT(active, 0) << hostLog;
+    EXPECT_LT(active, 200) << hostLog;
+    // The joiner was never dropped while the server ran.
+    EXPECT_EQ(hostLog.find(" slot leave "), std::string::npos) << hostLog;
+    EXPECT_GT(TickOf(joinLog, "client text hello"), 0) << joinLog;
+    long over = TickOf(joinLog, "client text The server has ended the game.");
+    EXPECT_GT(over, 0) << joinLog;
+    EXPECT_EQ(TickOf(joinLog, "client text Thank you for playing."), over) << joinLog;
+    EXPECT_EQ(TickOf(hostLog, "server escape"), 340) << hostLog;
+    EXPECT_GE(TickOf(hostLog, "server stop"), 340) << hostLog;
 }
 
 }  // namespace

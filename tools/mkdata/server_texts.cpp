@@ -25,7 +25,7 @@ std::vector<MkGameText> mkdata_ServerTexts(void) {
         {613, "SRV_VICTORY", "GAME OVER"},
         {614, "SRV_CONN_LOST", "CONNECTION LOST"},
         {615, "SRV_FREE", "(free)"},
-        {616, "SRV_KEYS", "F1 peak  F2 end game  F12 chat  Esc stop"},
+        {616, "SRV_KEYS", "F1 peak  F2 end game  F3 command  F4 to all  F5/F6 to a side  Esc stop"},
         {617, "SRV_END_1", "THE SERVER HAS ENDED THE GAME"},
         {618, "SRV_END_2", "THANK YOU FOR FLYING"},
         {619, "SRV_CENSORED", "THAT LINE WAS NOT SENT"},
