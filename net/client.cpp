@@ -786,6 +786,11 @@ void Client_Draw(void) {
     }
     if (!Client_Started() || !level_GameMode.display) return;
     render_Frame();
+    // A card shows its frame at the swap; its after-swap entry follows.
+    if (hw3d_Active) {
+        if (hw3d_Descriptor.swap) hw3d_Descriptor.swap();
+        if (hw3d_Descriptor.afterSwap) hw3d_Descriptor.afterSwap();
+    }
     if (Client.fadeInPending || Client_PaletteFadeRequest) {
         Client.fadeInPending = 0;
         Client_PaletteFadeRequest = 0;
