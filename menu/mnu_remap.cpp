@@ -88,7 +88,7 @@ void BindingText(int32_t r, const _INMAP_ACTION* a) {
     for (const auto& m : kMods)
         if (mods & m.bit) {
             Append(out, size, Str(m.key));
-            Append(out, size, "+");
+            Append(out, size, "-");
         }
     const InmapKeyName* key = inmap_KeyNameFind(input->kind, input->code);
     const char* keyText = key ? inmap_ResourceText(key->displayId) : nullptr;
