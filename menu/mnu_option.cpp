@@ -372,12 +372,14 @@ void mnu_OptKnobsRead(void) {
     MnuOptionState& o = mnu_Option;
     AppSettings& s = app_Settings;
     // The knob has fewer places than the setting has values: a knob that
-    // still stands where its setting puts it leaves the setting as it is.
+    // still stands where its setting puts it leaves the setting as it is,
+    // but at either end of the track it gives the end's value.
     for (int32_t id = 1; id <= MNU_OPT_SLIDERS; id++) {
         MnuImageArea* k = o.knobs[id - 1];
         int32_t* setting = SliderSetting(id);
         if (!k || !setting) continue;
-        if (k->left != mnu_OptSliderKnobX(id, *setting, o.knobWidth))
+        bool end = k->left <= MNU_OPT_TRACK_LEFT || k->left >= MNU_OPT_TRACK_RIGHT - o.knobWidth;
+        if (end || k->left != mnu_OptSliderKnobX(id, *setting, o.knobWidth))
             *setting = mnu_OptSliderValue(id, k->left, o.knobWidth);
     }
     snd_SetMasterVolume(s.SFX_VOLUME);
