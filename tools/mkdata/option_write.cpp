@@ -179,7 +179,7 @@ void mkdata_OptionScript(MkMenuScript& s) {
         Arrow(s, window.c_str(), false, r.right, kPanelX + kPanelW + 4, y + 1, r.rightAction, kNoRepeat);
     }
     s.buttons.push_back(Fmt("WndOptionPage1, OptBox, BtnOptVidQuestion, 0, %d, %d, OPT_QUESTION, ARIAL12, %d, "
-                            "cbOptVidQuestion, NULL, NULL, BUTTON_CLICK",
+                            "cbOptVidQuestion, cbInHover, cbOutHover, BUTTON_CLICK",
                             kPanelX + kPanelW + 28, kRowTop + 2 * kRowStep + 1, kCaptionBox));
 
     // Sliders: the knob over a rail, a button at each end.
@@ -221,26 +221,26 @@ void mkdata_OptionScript(MkMenuScript& s) {
                  {"BtnOptRevert", "OPT_REVERT", "cbOptRevert", 300},
                  {"BtnOptDefaultAll", "OPT_DEFAULTALL", "cbOptDefaultAll", 336}};
     for (const auto& b : kSide)
-        s.buttons.push_back(Fmt("WndOptionRemap, OptSmallBtn, %s, 0, 500, %d, %s, ARIAL10, %d, %s, NULL, NULL, "
+        s.buttons.push_back(Fmt("WndOptionRemap, OptSmallBtn, %s, 0, 500, %d, %s, ARIAL10, %d, %s, cbInHover, cbOutHover, "
                                 "BUTTON_CLICK",
                                 b.name, b.y, b.text, kCaptionBox, b.action));
 
     // The dialogs.
     s.windows.push_back("WndDlg, 3, 170, 170, OptDlg, ARIAL12");
     s.texts.push_back("WndDlg, TxtDlgText, NULL, ARIAL10, 10, 10, 290, 90, 1024");
-    s.buttons.push_back(Fmt("WndDlg, OptSmallBtn, BtnDlgOk, 0, 20, 104, OPT_OK, ARIAL10, %d, cbOptOk, NULL, NULL, "
+    s.buttons.push_back(Fmt("WndDlg, OptSmallBtn, BtnDlgOk, 0, 20, 104, OPT_OK, ARIAL10, %d, cbOptOk, cbInHover, cbOutHover, "
                             "BUTTON_CLICK",
                             kCaptionBox));
     s.buttons.push_back(Fmt("WndDlg, OptSmallBtn, BtnDlgCancel, 0, 160, 104, OPT_CANCEL, ARIAL10, %d, cbOptCancel, "
-                            "NULL, NULL, BUTTON_CLICK",
+                            "cbInHover, cbOutHover, BUTTON_CLICK",
                             kCaptionBox));
     s.windows.push_back("Wnd3DDlg, 3, 120, 130, Opt3DDlg, ARIAL12");
     const char* const kLines[] = {"Txt3DDlgLine1", "Txt3DDlgLine2", "Txt3DDlgLine3a",
                                   "Txt3DDlgLine3", "Txt3DDlgLine4", "Txt3DDlgLine5"};
     for (int32_t i = 0; i < 6; i++)
         s.texts.push_back(Fmt("Wnd3DDlg, %s, NULL, ARIAL10, 10, %d, 390, %d, 0", kLines[i], 10 + 26 * i, 32 + 26 * i));
-    s.buttons.push_back(Fmt("Wnd3DDlg, OptSmallBtn, BtnVidOk, 0, 140, 184, OPT_OK, ARIAL10, %d, cbOptVidOK, NULL, "
-                            "NULL, BUTTON_CLICK",
+    s.buttons.push_back(Fmt("Wnd3DDlg, OptSmallBtn, BtnVidOk, 0, 140, 184, OPT_OK, ARIAL10, %d, cbOptVidOK, cbInHover, "
+                            "cbOutHover, BUTTON_CLICK",
                             kCaptionBox));
 }
 
@@ -264,9 +264,9 @@ void mkdata_OptionTexts(std::vector<MkMenuText>& t) {
         {"OPT_STATUS", "Status"}, {"OPT_3D_WORKING", "working"}, {"OPT_3D_ERROR1", "the card did not start"},
         {"OPT_3D_ERROR2", "driver library missing"}, {"OPT_3D_ERROR3", "not a card driver"},
         {"OPT_3D_ERROR4", "card drivers refused"}, {"OPT_3D_AVAILRES", "Modes of the card:"},
-        {"OPT_3D_HASZBUFF", "with depth buffer"}, {"OPT_ACCEPT", "Done"}, {"OPT_OK", "OK"}, {"OPT_CANCEL", "Cancel"},
-        {"OPT_DEFAULT", "Default"}, {"OPT_DELETE", "Delete"}, {"OPT_REVERT", "Revert"},
-        {"OPT_DEFAULTALL", "All defaults"}, {"OPT_QUESTION", "?"},
+        {"OPT_3D_HASZBUFF", "with depth buffer"}, {"OPT_ACCEPT", "D{hot}one"}, {"OPT_OK", "{hot}OK"}, {"OPT_CANCEL", "{hot}Cancel"},
+        {"OPT_DEFAULT", "De{hot}fault"}, {"OPT_DELETE", "De{hot}lete"}, {"OPT_REVERT", "{hot}Revert"},
+        {"OPT_DEFAULTALL", "{hot}All defaults"}, {"OPT_QUESTION", "{hot}?"},
         {"OPT_L_SCREENSIZE", "Full screen game"}, {"OPT_L_SCREENRES", "Game resolution"},
         {"OPT_L_SCREEN3D", "3D card"}, {"OPT_L_MENUS", "Full screen menus"}, {"OPT_L_HWACCEL", "3D acceleration"},
         {"OPT_L_3DDEVICE", "Card mode"}, {"OPT_L_BITDEPTH", "Colour depth"}, {"OPT_L_TEXTURE", "Texture distance"},
