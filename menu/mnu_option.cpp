@@ -85,10 +85,7 @@ char g_3dLines[6][160];
 
 MnuContext* Ctx(void) { return mnu_Context; }
 
-const char* Str(const char* key) {
-    MnuString* s = Ctx() && key ? mnu_StringFind(Ctx(), key) : nullptr;
-    return s && s->text ? s->text : nullptr;
-}
+const char* Str(const char* key) { return mnu_OptString(key); }
 
 void SetString(const char* area, const char* key) {
     if (Ctx()) mnu_TextAreaSetString(Ctx(), area, key);
@@ -98,15 +95,7 @@ void SetText(const char* area, const char* text) {
     if (Ctx()) mnu_TextAreaSetText(Ctx(), area, text);
 }
 
-// Active (from disabled only, so a press under way is not cut short) or
-// disabled.
-void Enable(const char* button, bool on) {
-    MnuContext* c = Ctx();
-    if (!c) return;
-    int32_t state = mnu_ButtonGetState(c, button);
-    if (on && state == MNU_STATE_DISABLED) mnu_ButtonSetState(c, button, MNU_STATE_NORMAL);
-    if (!on) mnu_ButtonSetState(c, button, MNU_STATE_DISABLED);
-}
+void Enable(const char* button, bool on) { mnu_OptButtonEnable(button, on ? 1 : 0); }
 
 void EnablePair(const char* left, const char* right, bool on) {
     Enable(left, on);
@@ -349,6 +338,21 @@ void DialogLine(int32_t n, bool complete, const char* format, ...) {
 void SetLine(const char* area, int32_t n) { SetText(area, g_3dLines[n]); }
 
 }  // namespace
+
+const char* mnu_OptString(const char* key) {
+    MnuString* s = mnu_Context && key ? mnu_StringFind(mnu_Context, key) : nullptr;
+    return s && s->text ? s->text : nullptr;
+}
+
+void mnu_OptButtonEnable(const char* button, int32_t on) {
+    MnuContext* c = mnu_Context;
+    if (!c) return;
+    // Made active from disabled only, so that a press under way is not cut
+    // short.
+    int32_t state = mnu_ButtonGetState(c, button);
+    if (on && state == MNU_STATE_DISABLED) mnu_ButtonSetState(c, button, MNU_STATE_NORMAL);
+    if (!on && state != MNU_STATE_DISABLED) mnu_ButtonSetState(c, button, MNU_STATE_DISABLED);
+}
 
 // ---------------------------------------------------------------------------
 // Sliders.

@@ -29,10 +29,7 @@ char g_status[256];
 
 MnuContext* Ctx(void) { return mnu_Context; }
 
-const char* Str(const char* key) {
-    MnuString* s = Ctx() ? mnu_StringFind(Ctx(), key) : nullptr;
-    return s && s->text ? s->text : nullptr;
-}
+const char* Str(const char* key) { return mnu_OptString(key); }
 
 void RowsName(void) {
     for (int32_t r = 0; r < MNU_OPT_ROWS; r++) {
@@ -166,6 +163,12 @@ void Scroll(int32_t top) {
 }  // namespace
 
 void mnu_OptListFree(void) {
+    // The rows name actions of the map about to go.
+    RowsName();
+    for (Row& r : g_rows) {
+        r.text[0] = 0;
+        if (Ctx()) mnu_TextAreaSetText(Ctx(), r.name, "");
+    }
     if (mnu_Option.actions) mem_Free(mnu_Option.actions);
     mnu_Option.actions = nullptr;
     mnu_Option.count = 0;
@@ -294,16 +297,9 @@ const char* mnu_OptRowBinding(int32_t row) { return row >= 0 && row < MNU_OPT_RO
 
 void mnu_OptScrollButtonsUpdate(void) {
     MnuOptionState& o = mnu_Option;
-    MnuContext* c = Ctx();
-    if (!c) return;
-    auto set = [c](const char* name, bool on) {
-        int32_t state = mnu_ButtonGetState(c, name);
-        if (on && state == MNU_STATE_DISABLED) mnu_ButtonSetState(c, name, MNU_STATE_NORMAL);
-        if (!on && state != MNU_STATE_DISABLED) mnu_ButtonSetState(c, name, MNU_STATE_DISABLED);
-    };
     bool scrolls = o.count > MNU_OPT_ROWS;
-    set("BtnOpt5Up", scrolls && o.top > 0);
-    set("BtnOpt5Down", scrolls && o.top + MNU_OPT_ROWS < o.count);
+    mnu_OptButtonEnable("BtnOpt5Up", scrolls && o.top > 0);
+    mnu_OptButtonEnable("BtnOpt5Down", scrolls && o.top + MNU_OPT_ROWS < o.count);
 }
 
 // ---------------------------------------------------------------------------

@@ -96,6 +96,10 @@ int32_t mnu_OptMapWrite(void);
 // missing or the result does not fit.
 int32_t mnu_OptFormat(char* out, size_t size, const char* format, const char* argument);
 
+// A menu string's text, or null; a button made active or disabled.
+const char* mnu_OptString(const char* key);
+void mnu_OptButtonEnable(const char* button, int32_t on);
+
 // Callbacks.
 void cbOptAccept(int32_t);
 void cbOptPageTog(int32_t step);
