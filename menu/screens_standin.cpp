@@ -15,6 +15,5 @@ int32_t BackToMain(void) {
 
 const AppStateRecord WndMulti = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndLaunch = {nullptr, BackToMain, nullptr, nullptr, 0};
-const AppStateRecord WndOption = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndNewCamp = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndMisBrief = {nullptr, BackToMain, nullptr, nullptr, 0};

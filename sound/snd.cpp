@@ -11,6 +11,7 @@
 #include "base/file.h"
 #include "base/mem.h"
 #include "platform/audio.h"
+#include "platform/simlog.h"
 #include "platform/timer.h"
 #include "shell/wndproc.h"
 
@@ -158,7 +159,10 @@ void snd_Shutdown(void) {
 }
 
 void snd_SetMasterVolume(int32_t volume) {
-    if (snd_Running) mix_MasterVolume = Clamp255(volume);
+    if (!snd_Running) return;
+    int32_t v = Clamp255(volume);
+    if (v != mix_MasterVolume) plat_SimLog("sound", "master=%d", (int)v);
+    mix_MasterVolume = v;
 }
 
 int32_t snd_SetStreamVolume(int32_t volume) {

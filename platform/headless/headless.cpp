@@ -48,6 +48,8 @@ struct State {
     uint8_t keysDown[256] = {};               // for the repeat bit of key downs
     int cursorCount = 0;
     int cursorX = 0, cursorY = 0;
+    // Buttons held now (MK_ bits), which every move carries as a mouse does.
+    uintptr_t buttonsHeld = 0;
     int desktopBpp = 32;
     int desktopWidth = 1024, desktopHeight = 768;
     bool loaded = false;
@@ -276,6 +278,13 @@ void PostDue(void) {
                 g.cursorY = plat_HiWordSigned(e.lParam);
             }
             intptr_t lParam = e.lParam;
+            uintptr_t wParam = e.wParam;
+            if (e.message == WM_LBUTTONDOWN || e.message == WM_RBUTTONDOWN || e.message == WM_MBUTTONDOWN)
+                g.buttonsHeld |= e.wParam;
+            if (e.message == WM_LBUTTONUP) g.buttonsHeld &= ~(uintptr_t)1;
+            if (e.message == WM_RBUTTONUP) g.buttonsHeld &= ~(uintptr_t)2;
+            if (e.message == WM_MBUTTONUP) g.buttonsHeld &= ~(uintptr_t)16;
+            if (e.message == WM_MOUSEMOVE) wParam = g.buttonsHeld;
             if (e.message >= WM_KEYDOWN && e.message <= WM_SYSKEYUP && e.message != WM_CHAR &&
                 e.message != WM_SYSCHAR) {
                 // As a keyboard does: a key that is already down repeats.
@@ -287,7 +296,7 @@ void PostDue(void) {
                 g.keysDown[vk] = down;
                 lParam = (intptr_t)(int32_t)bits;
             }
-            plat_PostMessage(main, e.message, e.wParam, lParam);
+            plat_PostMessage(main, e.message, wParam, lParam);
             break;
         }
     }

@@ -239,6 +239,11 @@ std::vector<uint8_t> mkdata_ButtonStrip(const uint8_t* palette, int32_t w, int32
 std::vector<uint8_t> mkdata_CursorFrames(const uint8_t* palette, int32_t frames, bool hand);
 std::vector<uint8_t> mkdata_ScrollThumb(const uint8_t* palette, int32_t w, int32_t h);
 std::vector<uint8_t> mkdata_ArrowStrip(const uint8_t* palette, int32_t size, int32_t frames, bool down);
+// The options screen's part of the script and of the menu texts, and its
+// pictures (option_write.cpp).
+void mkdata_OptionScript(MkMenuScript& script);
+void mkdata_OptionTexts(std::vector<MkMenuText>& texts);
+int mkdata_WriteOptionArt(const std::string& dir, const uint8_t* palette);
 // KRX.MNU with the menu fonts, pictures and cursors it names (KRXMENU.BIN
 // goes to KRX.PFF with the start-up data, the sound table comes from the
 // sound-trigger writer).

@@ -104,7 +104,7 @@ std::string mkdata_MenuSoundEvent(const std::string& name, uint16_t type, uint16
 }
 
 std::vector<MkMenuText> mkdata_MenuTexts(void) {
-    return {
+    std::vector<MkMenuText> texts = {
         {"MAIN_SINGLE", "{hot}Single Mission"}, {"MAIN_CAMPAIGN", "{hot}Campaign"},
         {"MAIN_MULTI", "{hot}Multiplayer"},     {"MAIN_OPTIONS", "{hot}Options"},
         {"MAIN_OVERVIEW", "O{hot}verview"},     {"MAIN_CREDITS", "C{hot}redits"},
@@ -123,6 +123,8 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
         {"USER_DLG_FILTER1", "Missions (*.ORF)"},
         {"USER_DLG_FILTER2", "*.ORF;*.orf"},
     };
+    mkdata_OptionTexts(texts);
+    return texts;
 }
 
 MkMenuScript mkdata_MenuScript(void) {
@@ -200,6 +202,7 @@ MkMenuScript mkdata_MenuScript(void) {
                         "cbInHover, cbOutHover, BUTTON_CLICK");
     s.buttons.push_back("WndQuickMis, MainButton, BtnQMBack, 0, 160, 430, QM_BACK, ARIAL12, 512, cbQMBack, "
                         "cbInHover, cbOutHover, BUTTON_CLICK");
+    mkdata_OptionScript(s);
     return s;
 }
 
@@ -235,6 +238,7 @@ int mkdata_WriteMenuScript(const std::string& dir) {
     std::vector<uint8_t> up = mkdata_ArrowStrip(palette, 16, 4, false), down = mkdata_ArrowStrip(palette, 16, 4, true);
     if (mkdata_PcxWrite(dir, "SCRLUP.PCX", 16, 64, up.data(), palette) != 0) return -1;
     if (mkdata_PcxWrite(dir, "SCRLDN.PCX", 16, 64, down.data(), palette) != 0) return -1;
+    if (mkdata_WriteOptionArt(dir, palette) != 0) return -1;
     if (mkdata_WriteText(dir, "KRXCRE.TXT", mkdata_CreditsBuild(mkdata_Credits())) != 0) return -1;
     return mkdata_WriteText(dir, "KRX.MNU", mkdata_MenuScriptBuild(mkdata_MenuScript()));
 }
