@@ -22,7 +22,6 @@ namespace {
 
 constexpr int32_t kWaypointReach = 0xC80000;    // 200.0
 constexpr int32_t kAcquireRange = 0x2C880000;
-constexpr int32_t kTargetRange = 0x59100000;
 constexpr int32_t kDefenceRange = 0xED80000;
 constexpr int32_t kGunRange = 0x4740000;
 constexpr int32_t kEvadeRange = 0x2F8;

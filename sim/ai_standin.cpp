@@ -30,4 +30,7 @@ void ai_ProgramStart(ObjectRecord* o, const void*) {
     if (o && !o->think) o->think = ai_UnitThink;
 }
 
-void ai_UnitThink(ObjectRecord* o) { StraightOn(o); }
+void ai_UnitThink(ObjectRecord* o) {
+    StraightOn(o);
+    ai_NearEvents(o);
+}
