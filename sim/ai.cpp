@@ -462,6 +462,19 @@ void ai_GroupAirborne(ObjectRecord* o) {
     if (--ai_Module.onGround[g] == 0) Post(1, static_cast<uint16_t>(g), 1);
 }
 
+namespace {
+
+// Out of the group's member table; the later members move up.
+void MemberRemove(int32_t g, const ObjectRecord* o) {
+    for (int32_t k = 0; k < AI_GROUP_MEMBERS; k++)
+        if (ai_Module.members[g][k] == o) {
+            memmove(&ai_Module.members[g][k], &ai_Module.members[g][k + 1],
+                    static_cast<size_t>(AI_GROUP_MEMBERS - k - 1) * sizeof(ObjectRecord*));
+            ai_Module.members[g][AI_GROUP_MEMBERS - 1] = nullptr;
+            return;
+        }
+}
+
 void AircraftLoss(ObjectRecord* o) {
     const int32_t g = o->group & 127;
     ai_Module.sideLosses[(o->flags & OBJ_FLAG_ALLIANCE_B) ? 1 : 0]++;
@@ -474,6 +487,8 @@ void AircraftLoss(ObjectRecord* o) {
     Post(1, static_cast<uint16_t>(g), 0,
          static_cast<uint16_t>(ai_RemainingStrength(ai_Module.aircraftStart[g], ai_Module.aircraftNow[g])));
 }
+
+}  // namespace
 
 void ai_LeaderDeath(ObjectRecord* o) {
     _AI_DCB* dead = ai_Unit(o);
@@ -488,13 +503,7 @@ void ai_LeaderDeath(ObjectRecord* o) {
     if (!n) return;
     // The next member leads: it flies the old leader's route from where
     // the old leader was.
-    for (int32_t k = 0; k < AI_GROUP_MEMBERS; k++)
-        if (ai_Module.members[g][k] == next) {
-            memmove(&ai_Module.members[g][k], &ai_Module.members[g][k + 1],
-                    static_cast<size_t>(AI_GROUP_MEMBERS - k - 1) * sizeof(ObjectRecord*));
-            ai_Module.members[g][AI_GROUP_MEMBERS - 1] = nullptr;
-            break;
-        }
+    MemberRemove(g, next);
     n->isMember = 0;
     n->leader = nullptr;
     n->formationSlot = nullptr;
@@ -522,13 +531,7 @@ void ai_MemberDeath(ObjectRecord* o) {
     ObjectRecord* next = dead->groupNext;
     const bool started = (o->aiFlags & OBJ_AI_RUNNING) != 0;
     ChainUnlink(o);
-    for (int32_t k = 0; k < AI_GROUP_MEMBERS; k++)
-        if (ai_Module.members[g][k] == o) {
-            memmove(&ai_Module.members[g][k], &ai_Module.members[g][k + 1],
-                    static_cast<size_t>(AI_GROUP_MEMBERS - k - 1) * sizeof(ObjectRecord*));
-            ai_Module.members[g][AI_GROUP_MEMBERS - 1] = nullptr;
-            break;
-        }
+    MemberRemove(g, o);
     if (ai_Wingman == o) ai_Wingman = nullptr;
     AircraftLoss(o);
     _AI_DCB* n = ai_Unit(next);

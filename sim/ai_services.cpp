@@ -592,20 +592,35 @@ int32_t ai_FlakFire(ObjectRecord* o) {
     return 1;
 }
 
-int32_t ai_DefenceSearch(ObjectRecord* o) {
-    _AI_DCB* u = ai_Unit(o);
-    if (!u || !Every(o, 32)) return 0;
+namespace {
+
+// The hostile a search site sees from 10.0 above it every period frames,
+// after its sighting events; null when none or off the period.
+ObjectRecord* SiteSearch(ObjectRecord* o, int32_t period) {
+    if (!ai_Unit(o) || !Every(o, period)) return nullptr;
     ObjectRecord* h = SearchFromAbove(o, kDefenceRange);
+    if (h) ai_SightingEvents(o, h);
+    return h;
+}
+
+void LaunchSam(ObjectRecord* launcher, ObjectRecord* hostile, int32_t now) {
+    launcher->target = hostile;
+    ai_Unit(launcher)->timeStamp = now;
+    weapon_AiLaunchSam(launcher);
+}
+
+}  // namespace
+
+int32_t ai_DefenceSearch(ObjectRecord* o) {
+    ObjectRecord* h = SiteSearch(o, 32);
     if (!h) return 0;
-    ai_SightingEvents(o, h);
     // The launcher of the chain that faces the hostile best and has not
     // fired for a while.
     const int32_t now = static_cast<int32_t>(app_ClockRead());
     ObjectRecord* best = nullptr;
     int32_t bestError = 0;
-    for (ObjectRecord* m = o; m; m = ai_Unit(m)->groupNext) {
-        _AI_DCB* mu = ai_Unit(m);
-        if (!mu) break;
+    for (_AI_DCB* mu = ai_Unit(o); mu; mu = ai_Unit(mu->groupNext)) {
+        ObjectRecord* m = &mu->object;
         if (now - mu->timeStamp <= 0x12C0) continue;
         const int32_t e = Abs(Signed25(static_cast<int64_t>(obj_Bearing(&m->position, &h->position)) - m->angles.heading));
         if (!best || e < bestError) {
@@ -614,21 +629,14 @@ int32_t ai_DefenceSearch(ObjectRecord* o) {
         }
     }
     if (!best) return 0;
-    best->target = h;
-    ai_Unit(best)->timeStamp = now;
-    weapon_AiLaunchSam(best);
+    LaunchSam(best, h, now);
     return 1;
 }
 
 int32_t ai_AreaSearch(ObjectRecord* o) {
-    _AI_DCB* u = ai_Unit(o);
-    if (!u || !Every(o, 512)) return 0;
-    ObjectRecord* h = SearchFromAbove(o, kDefenceRange);
+    ObjectRecord* h = SiteSearch(o, 512);
     if (!h) return 0;
-    ai_SightingEvents(o, h);
-    o->target = h;
-    u->timeStamp = static_cast<int32_t>(app_ClockRead());
-    weapon_AiLaunchSam(o);
+    LaunchSam(o, h, static_cast<int32_t>(app_ClockRead()));
     return 1;
 }
 

@@ -108,14 +108,14 @@ std::vector<uint8_t> mkdata_MissionBuild(const MkMission& m) {
     for (const auto& g : m.array5) w.bytes(g.data(), g.size() / ORF_ARRAY5_ITEM_SIZE * ORF_ARRAY5_ITEM_SIZE);
 
     w.u32((uint32_t)(m.starts.size() + m.routes.size()));
-    for (const auto& g : m.starts) {
-        w.u32((uint32_t)g.size());
-        w.u32(0);
-    }
-    for (const auto& g : m.routes) {
-        w.u32((uint32_t)g.size());
-        w.u32(0);
-    }
+    auto headers = [&w](const auto& groups) {
+        for (const auto& g : groups) {
+            w.u32((uint32_t)g.size());
+            w.u32(0);  // pointer slot
+        }
+    };
+    headers(m.starts);
+    headers(m.routes);
     for (const auto& g : m.starts)
         for (const OrfStartItem& s : g) {
             w.u32(s.x);
