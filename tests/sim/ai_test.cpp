@@ -354,3 +354,39 @@ TEST_F(Ai, RouteFlyingReachesTheWaypointAndActionsStepOn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Ai, AnAttackerThatIsAMemberSwapsPlacesWithTheLeader) {
+    ObjectRecord* lead = Make({.group = 4, .route = 0, .number = 1, .weapons = {2, 2, 10}});
+    ObjectRecord* wing = Make({.group = 4, .member = 1, .number = 2, .weapons = {2, 2, 10}});
+    ObjectRecord* hostile = Make({.group = 40, .number = 3});
+    ai_LinkWaygroups();
+    ai_WaypointSet(lead, 1);
+    // The leader is busy; its wingman flies along and may fire its gun.
+    U(lead)->aiState = AI_STATE_ATTACK;
+    lead->target = hostile;
+    U(wing)->aiState = AI_STATE_FOLLOW;
+    U(wing)->engagement = 1;
+    hostile->position.x = wing->position.x + 0x1000000;
+    ASSERT_EQ(ai_AssignTarget(lead, hostile), 1);
+    EXPECT_EQ(wing->target, hostile);
+    EXPECT_EQ(U(wing)->pendingProgram, ai_BuiltinProgram(AI_PROGRAM_ATTACK));
+    EXPECT_EQ(U(wing)->ownTargets, 0);
+    // The wingman leads now, on the old leader's route and waypoint.
+    EXPECT_EQ(ai_Module.leader[4], wing);
+    EXPECT_EQ(ai_Module.members[4][0], lead);
+    EXPECT_EQ(U(wing)->isMember, 0);
+    EXPECT_EQ(U(lead)->isMember, 1);
+    EXPECT_EQ(U(wing)->groupNext, lead);
+    EXPECT_EQ(U(lead)->leader, wing);
+    EXPECT_EQ(U(wing)->waypointNumber, 1);
+    EXPECT_EQ(U(lead)->formationSlot, &ai_Formations[0][0]);
+    EXPECT_EQ(wing->death, ai_LeaderDeath);
+    EXPECT_EQ(lead->death, ai_MemberDeath);
+    EXPECT_EQ(U(lead)->aiState, AI_STATE_FOLLOW);
+    // Nobody else is free for a second hostile.
+    EXPECT_EQ(ai_AssignTarget(wing, Make({.group = 41, .number = 4})), 0);
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+// A single-player launch makes the sample mission's AI units by kind, with
+// their groups, at mission start.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "run_util.h"
+
+namespace {
+
+TEST(KrxRun, SampleMissionMakesItsAiUnitsInGroups) {
+    std::string dir = run_FreshDataDir("ai");
+    ASSERT_FALSE(dir.empty());
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_LAUNCH=single", "KRX_MAXTICKS=20", "KRX_SIMLOG=" + dir + "/sim.log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::ifstream in(dir + "/sim.log");
+    std::stringstream s;
+    s << in.rdbuf();
+    const std::string log = s.str();
+    // The parked two-ship flight, the aircraft ahead, the SAM and flak
+    // sites, a patrol group of four; no mission error.
+    for (const char* line : {" ai create aircraft 0 object=69 group=1 member=1 lead",
+                             " ai create aircraft 0 object=70 group=1 member=2 wing",
+                             " ai create aircraft 8 object=71 group=2 member=1 lead",
+                             " ai create ground 2 object=72 group=20 member=1 ground",
+                             " ai create ground 4 object=73 group=20 member=2 ground",
+                             " ai create aircraft 5 object=33 group=10 member=4 wing", " ai groups 13 units 44"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    EXPECT_EQ(log.find(" ai error "), std::string::npos) << log;
+    (void)remove((dir + "/sim.log").c_str());
+}
+
+}  // namespace
