@@ -589,16 +589,13 @@ void ai_TriggerKind5Action(ObjectRecord* player) { ai_FollowerWake(player); }
 void ai_TriggerKind4Action(ObjectRecord*) {}
 
 void ai_FollowerWake(ObjectRecord* player) {
-    if (!player) return;
-    for (ObjectRecord* m : ai_Module.members[AI_PLAYER_GROUP]) {
-        _AI_DCB* u = ai_Unit(m);
-        if (!u) break;
-        if (u->aiState != AI_STATE_IDLE) continue;
-        u->pendingProgram = ai_BuiltinProgram(AI_PROGRAM_TAKEOFF);
-        u->aiState = AI_STATE_GROUND;
-        m->aiFlags |= OBJ_AI_RUNNING;
-        return;
-    }
+    // Only the first follower: the take-off is reported twice (the
+    // aircraft's own step and the client's trigger message).
+    _AI_DCB* u = ai_Unit(ai_Module.members[AI_PLAYER_GROUP][0]);
+    if (!player || !u || u->aiState != AI_STATE_IDLE) return;
+    u->pendingProgram = ai_BuiltinProgram(AI_PROGRAM_TAKEOFF);
+    u->aiState = AI_STATE_GROUND;
+    u->object.aiFlags |= OBJ_AI_RUNNING;
 }
 
 // ---- Damage ----

@@ -4,6 +4,7 @@
 #include "sim/ai.h"
 
 #include "sim/obj.h"
+#include "world/orf.h"
 
 namespace {
 
@@ -26,8 +27,25 @@ const void* ai_BuiltinProgram(int32_t program) {
     return &g_programs[program >= 0 && program < AI_PROGRAMS ? program : AI_PROGRAM_IDLE];
 }
 
-void ai_ProgramStart(ObjectRecord* o, const void*) {
-    if (o && !o->think) o->think = ai_UnitThink;
+// Aircraft that start in the air fly their route from the first frame;
+// the others wait on the ground.
+void ai_ProgramStart(ObjectRecord* o, const void* placed) {
+    if (!o || !placed) return;
+    const uint8_t* record = static_cast<const uint8_t*>(placed);
+    _AI_DCB* u = reinterpret_cast<_AI_DCB*>(o);
+    if (record[17] == 0) {
+        o->stateFlags = OBJ_STATE_WAITING;
+        if (record[ORF_PLACED_AI + 5] & ORF_AI_AIRBORNE) {
+            o->stateFlags = OBJ_STATE_AIRBORNE;
+            o->aiFlags |= OBJ_AI_RUNNING;
+            u->aiState = AI_STATE_ROUTE;
+            if (record[ORF_PLACED_AI + ORF_AI_FLAG_BYTE] & 1) {
+                o->flags |= OBJ_FLAG_STARTED_AIRBORNE;
+                ai_AirStartCount[(record[13] & 0x08) ? 1 : 0]++;
+            }
+        }
+    }
+    if (!o->think) o->think = ai_UnitThink;
 }
 
 void ai_UnitThink(ObjectRecord* o) {

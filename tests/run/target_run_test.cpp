@@ -21,9 +21,9 @@ TEST(KrxRun, SampleMissionMarksPlayerTargets) {
     std::stringstream s;
     s << in.rdbuf();
     const std::string log = s.str();
-    // The two tanks and the SAM site, and the AI's SAM and flak sites; the
-    // SAM site is also a launcher (category 0x01).
-    EXPECT_NE(log.find(" cat01=1 cat04=5 "), std::string::npos) << log;
+    // The two tanks and the SAM site, and the AI's SAM site, flak site and
+    // radar; the AI's SAM site and radar are also in category 0x01.
+    EXPECT_NE(log.find(" cat01=2 cat04=6 "), std::string::npos) << log;
     (void)remove((dir + "/sim.log").c_str());
 }
 

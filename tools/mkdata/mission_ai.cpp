@@ -1,6 +1,7 @@
 // The sample mission's AI: groups for the patrol aircraft, a parked
 // two-ship flight with its taxi and take-off steps and route, an aircraft
-// flying a route ahead of the players, a SAM site and a flak site.
+// flying a route ahead of the players, a SAM site, a flak site and an
+// area-search radar.
 #include "base/le.h"
 #include "mission_write.h"
 #include "terrain_write.h"
@@ -131,5 +132,13 @@ void mkdata_MissionAddAi(MkMission* m) {
         q.ai.subtype = 4;
         q.ai.group = 20;
         m->placed.push_back(q);
+    }
+    // An area-search radar on the lake's west shore (ground group 21): far
+    // from the field, the clients learn of it as a far object.
+    {
+        OrfPlaced p = Unit(Cell(MK_LAKE_CELL_X - MK_LAKE_RADIUS - 8), 0, Cell(MK_LAKE_CELL_Z + 6), 0, 1, 3, number++);
+        p.ai.subtype = 6;
+        p.ai.group = 21;
+        m->placed.push_back(p);
     }
 }
