@@ -120,6 +120,10 @@ void ChainUnlink(ObjectRecord* o) {
 // ---- Ground death routines ----
 
 void GroundLoss(ObjectRecord* o) {
+    // Counted once: a structure's damage routine runs the bookkeeping and
+    // then its death routine, which is the bookkeeping again.
+    if (!o->groundUnit) return;
+    o->groundUnit = 0;
     const int32_t g = o->group & 127;
     if (ai_Module.groundNow[g] > 0) ai_Module.groundNow[g]--;
     ai_Module.sideLosses[(o->flags & OBJ_FLAG_ALLIANCE_B) ? 1 : 0]++;

@@ -263,6 +263,13 @@ TEST_F(Ai, DamageBelowHalfStrengthMarksTheUnitAndGroundGroupsGetTheirEvents) {
         if (e.type == 0 && e.code == 8) {
             EXPECT_EQ(e.extensionId, 77);
         }
+    // A loss is counted once, however often the bookkeeping runs.
+    ai_SaveGroupCounters();
+    ObjectRecord* second = Make({.kind = 1, .subtype = 5, .group = 30, .number = 6});
+    ai_ObjectDestroyed(second);
+    ai_ObjectDestroyed(second);
+    EXPECT_EQ(CountEvents(2, 30, 0), 1);
+    EXPECT_EQ(ai_Module.groundNow[30], 1);
     // Hits on a dead unit change nothing.
     tank->hitPoints = 0;
     g_events.clear();
