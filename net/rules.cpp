@@ -170,7 +170,11 @@ void SpStartupFields(PlayerStartupSource* r) {
     r->blackouts = static_cast<uint8_t>(app_Settings.BLACKOUTS);
 }
 
-void SpPlayerJoined(int32_t) { TriggerPost(6, 0, 4); }
+void SpPlayerJoined(int32_t slot) {
+    // The player leads its group's first AI aircraft as its wingman.
+    if (Server.player && slot >= 0 && slot < SERVER_PLAYERS) ai_PlayerWingmanSet(Server.player[slot].aircraft);
+    TriggerPost(6, 0, 4);
+}
 
 // ---- Capture the flag ----
 

@@ -1,16 +1,18 @@
-// Stand-in until the unit AI lands: moving units fly straight on at a
-// constant speed, so that the clients' copies have something to follow.
+// Stand-in until the command interpreter lands: each built-in program is a
+// distinct address, and moving units fly straight on at their speed, so that
+// the clients' copies have something to follow.
 #include "sim/ai.h"
 
 #include "sim/obj.h"
-#include "world/objarray.h"
+#include "world/orf.h"
 
 namespace {
 
-// Per frame, in world units (about 8 feet).
-constexpr int32_t AI_STANDIN_SPEED = 0x8000;
+uint8_t g_programs[AI_PROGRAMS];
 
 void StraightOn(ObjectRecord* o) {
+    o->frameCounter++;
+    o->velocity = obj_ForwardOf(&o->angles);
     o->motion = FixVec3{(int32_t)(((int64_t)o->velocity.x * o->speed) >> 16),
                         (int32_t)(((int64_t)o->velocity.y * o->speed) >> 16),
                         (int32_t)(((int64_t)o->velocity.z * o->speed) >> 16)};
@@ -21,27 +23,32 @@ void StraightOn(ObjectRecord* o) {
 
 }  // namespace
 
-void ai_ClearModuleData(void) {}
-void ai_LinkWaygroups(void) {}
-void ai_AttachNearbyUnits(void) {}
-void ai_SaveGroupCounters(void) {}
-void ai_Nop(void) {}
-
-void ai_InitObjectByKind(ObjectRecord* o, const void*) {
-    // Only units of the AI pool move; structures stay where they are.
-    if (!o || o->pool != &level_ServerArrays.ai) return;
-    o->category = OBJ_CATEGORY_01;
-    o->velocity = obj_ForwardOf(&o->angles);
-    o->speed = AI_STANDIN_SPEED;
-    if (o->hitPoints == 0) o->hitPoints = o->hitPointsMax = 100;
-    o->think = StraightOn;
+const void* ai_BuiltinProgram(int32_t program) {
+    return &g_programs[program >= 0 && program < AI_PROGRAMS ? program : AI_PROGRAM_IDLE];
 }
-void ai_ObjectDestroyed(ObjectRecord*) {}
 
-void ai_PostKillEvents(ObjectRecord*, ObjectRecord*) {}
-void ai_ReactToThreat(ObjectRecord*, ObjectRecord*) {}
-void ai_TriggerKind5Action(ObjectRecord*) {}
-void ai_TriggerKind4Action(ObjectRecord*) {}
+// Aircraft that start in the air fly their route from the first frame;
+// the others wait on the ground.
+void ai_ProgramStart(ObjectRecord* o, const void* placed) {
+    if (!o || !placed) return;
+    const uint8_t* record = static_cast<const uint8_t*>(placed);
+    _AI_DCB* u = reinterpret_cast<_AI_DCB*>(o);
+    if (record[17] == 0) {
+        o->stateFlags = OBJ_STATE_WAITING;
+        if (record[ORF_PLACED_AI + 5] & ORF_AI_AIRBORNE) {
+            o->stateFlags = OBJ_STATE_AIRBORNE;
+            o->aiFlags |= OBJ_AI_RUNNING;
+            u->aiState = AI_STATE_ROUTE;
+            if (record[ORF_PLACED_AI + ORF_AI_FLAG_BYTE] & 1) {
+                o->flags |= OBJ_FLAG_STARTED_AIRBORNE;
+                ai_AirStartCount[(record[13] & 0x08) ? 1 : 0]++;
+            }
+        }
+    }
+    if (!o->think) o->think = ai_UnitThink;
+}
 
-int32_t ai_AirStartCount[2] = {};
-void ai_FollowerWake(ObjectRecord*) {}
+void ai_UnitThink(ObjectRecord* o) {
+    StraightOn(o);
+    ai_NearEvents(o);
+}

@@ -172,6 +172,13 @@ struct _AI_DCB {
     uint8_t weapon;              // +0x143 5 gun, 6 short-range, 7 long-range missile
     uint8_t gunCountdown;        // +0x144
     uint16_t roadWord;           // +0x146 cleared for road vehicles
+    // The unit AI's own, beyond the fields the programs address.
+    uint8_t subtype;             // unit type (aircraft) or ground subtype
+    uint8_t stepList;            // route-step list (group of array 5), 0xFF none
+    uint8_t stepNumber;          // current entry of it
+    uint8_t formation;           // formation number
+    uint8_t skill;               // 0..3
+    uint8_t slotIndex;           // member n takes slot n-1; 0xFF none
 };
 
 // The other pool kinds; each begins with the header.

@@ -271,6 +271,15 @@ void weapon_DecoyListPush(ObjectRecord* object, ObjectRecord** head);
 void weapon_DecoyListRemove(ObjectRecord* object, ObjectRecord** head);
 // 200 frames, then off its list and freed.
 void weapon_DecoyStep(ObjectRecord* decoy);
+// The unit AI's launches: a missile of the unit's weapon index, a SAM from
+// the launcher at its target, a bomb at the unit's target, one bullet from
+// muzzle entry 0 or 1; each returns the new object or null. A flak burst
+// of the launcher at a position.
+ObjectRecord* weapon_AiLaunchMissile(ObjectRecord* unit);
+ObjectRecord* weapon_AiLaunchSam(ObjectRecord* launcher);
+ObjectRecord* weapon_AiDropBomb(ObjectRecord* unit);
+ObjectRecord* weapon_AiGunShot(ObjectRecord* unit, int32_t entry);
+void weapon_FlakCreate(ObjectRecord* launcher, const FixWorldPos* position);
 // A flare or chaff object for the owner, or null.
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner);
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);

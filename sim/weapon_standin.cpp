@@ -1,4 +1,5 @@
-// Stand-ins until the released store and the bomb's blast land.
+// Stand-ins until the released store, the bomb's blast, the unit AI's
+// launches and flak land.
 #include "render/objmove.h"
 #include "sim/obj.h"
 #include "sim/weapon.h"
@@ -12,3 +13,9 @@ int32_t weapon_AreaBlast(ObjectRecord* bomb) {
     obj_Free(bomb);
     return 1;
 }
+
+ObjectRecord* weapon_AiLaunchMissile(ObjectRecord*) { return nullptr; }
+ObjectRecord* weapon_AiLaunchSam(ObjectRecord*) { return nullptr; }
+ObjectRecord* weapon_AiDropBomb(ObjectRecord*) { return nullptr; }
+ObjectRecord* weapon_AiGunShot(ObjectRecord*, int32_t) { return nullptr; }
+void weapon_FlakCreate(ObjectRecord*, const FixWorldPos*) {}

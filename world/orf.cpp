@@ -338,7 +338,53 @@ bool orf_PlacedGet(const _ORF* rec, uint32_t index, OrfPlaced* out) {
     out->stateIndex = r.u16();
     out->sides[0] = r.u8();
     out->sides[1] = r.u8();
+    orf_AiPartDecode(rec->placed.records + (size_t)index * ORF_PLACED_SIZE, &out->ai);
     return true;
+}
+
+void orf_AiPartDecode(const uint8_t* record, OrfAiPart* out) {
+    memset(out, 0, sizeof *out);
+    if (!record) return;
+    LeReader r(record + ORF_PLACED_AI, ORF_PLACED_SIZE - ORF_PLACED_AI);
+    out->subtype = r.u8();
+    out->group = r.u8();
+    out->stepList = r.u8();
+    out->route = r.u8();
+    out->formation = r.u8();
+    out->startFlags = r.u8();
+    out->skill = r.u8();
+    out->member = r.u8();
+    out->flagByte = r.u8();
+    out->categoryByte = r.u8();
+    out->extraByte = r.u8();
+    out->missionByte = r.u8();
+    for (uint8_t& a : out->alliance) a = r.u8();
+    for (uint8_t& w : out->weapons) w = r.u8();
+    r.u8();
+    out->missionWord = r.i32();
+}
+
+void orf_WaypointDecode(const uint8_t* item, OrfWaypoint* out) {
+    memset(out, 0, sizeof *out);
+    if (!item) return;
+    LeReader r(item, ORF_START_ITEM_SIZE);
+    out->x = r.u32();
+    out->height = r.i32();
+    out->z = r.u32();
+    out->action = r.u16();
+    out->argument = r.u16();
+    out->behaviour = r.u8();
+    out->engagement = r.u8();
+}
+
+void orf_RouteStepDecode(const uint8_t* item, OrfRouteStep* out) {
+    memset(out, 0, sizeof *out);
+    if (!item) return;
+    LeReader r(item, ORF_ARRAY5_ITEM_SIZE);
+    out->x = r.u32();
+    out->z = r.u32();
+    out->kind = r.u16();
+    out->heading = r.u16();
 }
 
 bool orf_StartItemGet(const _ORF* rec, uint32_t side, uint32_t item, OrfStartItem* out) {

@@ -127,6 +127,55 @@ _ORF* orf_Load(const char* name, uint32_t flags);
 // Frees the text table, the native records, the file image and the record.
 void orf_Free(_ORF* record);
 
+// The AI part of a placed object: the bytes from ORF_PLACED_AI on, as the
+// unit AI reads them when it creates the unit (docs/formats.md).
+constexpr uint32_t ORF_PLACED_AI = 36;
+constexpr uint32_t ORF_AI_SKILL = 6;       // byte of the AI part
+constexpr uint32_t ORF_AI_FLAG_BYTE = 8;   // byte 0x2c of the record
+constexpr uint8_t ORF_AI_NONE = 0xFF;      // no route, no route-step list
+// Start flags.
+constexpr uint8_t ORF_AI_PARKED = 0x01;
+constexpr uint8_t ORF_AI_WAITING = 0x02;
+constexpr uint8_t ORF_AI_AIRBORNE = 0x04;
+struct OrfAiPart {
+    uint8_t subtype;       // unit type 0..30 (aircraft), 0..12 (ground units), 0..9 (structures)
+    uint8_t group;         // 0..127
+    uint8_t stepList;      // route-step list: group of array 5, ORF_AI_NONE for none
+    uint8_t route;         // route: group of array 6, ORF_AI_NONE for none
+    uint8_t formation;
+    uint8_t startFlags;    // ORF_AI_PARKED, ORF_AI_WAITING, ORF_AI_AIRBORNE
+    uint8_t skill;         // 0..3
+    uint8_t member;        // member number in its group, from 0
+    uint8_t flagByte;      // bit 0: counts as started in the air
+    uint8_t categoryByte;  // bit 0 category 0x04, bit 1 0x20, bit 2 0x40, bit 3 bit 0 of +0x5f
+    uint8_t extraByte;     // nonzero: category 0x10
+    uint8_t missionByte;   // copied to +0x5c
+    uint8_t alliance[6];
+    uint8_t weapons[3];    // short-range missiles, long-range missiles, gun bursts
+    int32_t missionWord;   // copied to +0x84
+};
+// Decodes the AI part of a 76-byte placed record.
+void orf_AiPartDecode(const uint8_t* record, OrfAiPart* out);
+
+// A waypoint of a route (24-byte items of array 6) and a route step
+// (12-byte items of array 5), decoded.
+struct OrfWaypoint {
+    uint32_t x;
+    int32_t height;
+    uint32_t z;
+    uint16_t action;
+    uint16_t argument;
+    uint8_t behaviour;
+    uint8_t engagement;
+};
+struct OrfRouteStep {
+    uint32_t x, z;
+    uint16_t kind;     // 0 skip, 1 take-off, other: release the next aircraft
+    uint16_t heading;
+};
+void orf_WaypointDecode(const uint8_t* item, OrfWaypoint* out);
+void orf_RouteStepDecode(const uint8_t* item, OrfRouteStep* out);
+
 // Placed object (array 4), as decoded from its 76 bytes.
 struct OrfPlaced {
     uint32_t x;
@@ -149,6 +198,7 @@ struct OrfPlaced {
     uint8_t stateWanted;   // second state byte: the state byte must be set
     uint16_t stateIndex;
     uint8_t sides[2];
+    OrfAiPart ai;
 };
 constexpr uint32_t ORF_PLACED_CATEGORY = 13;  // byte offsets the server load edits
 constexpr uint32_t ORF_PLACED_DYNAMIC = 14;

@@ -80,14 +80,17 @@ TEST_F(ObjectsBridge, CopiesOfMovingUnitsFollowThemWithinAnUpdateInterval) {
     ASSERT_TRUE(Client_Started());
 
     int32_t moving = 0;
+    int32_t speed = 0;
     for (ObjectRecord* o = level_ServerTables.objectList; o; o = o->next)
-        if (o->think && o->speed) moving++;
+        if (o->think && o->speed) {
+            moving++;
+            if (o->speed > speed) speed = o->speed;
+        }
     ASSERT_GE(moving, 20) << "the sample mission's moving units";
 
     // The server reports each unit an interval ahead; its copy gets there
     // as the next update is due, when the unit is there too, give or take
     // a frame of travel and the record's 13-bit precision.
-    const int32_t speed = 0x8000;
     const int32_t slack = speed + 0x4000;
     int32_t checked = 0;
     for (int32_t frame = 0; frame < 80; frame++) {

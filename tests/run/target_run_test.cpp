@@ -1,5 +1,6 @@
-// A single-player launch puts the sample mission's ground units on the
-// player target list, which a bomb's target list is filled from.
+// A single-player launch of the sample mission: its AI units made by kind
+// with their groups, and its ground units on the player target list, which
+// a bomb's target list is filled from.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,19 +12,40 @@
 
 namespace {
 
-TEST(KrxRun, SampleMissionMarksPlayerTargets) {
-    std::string dir = run_FreshDataDir("targets");
-    ASSERT_FALSE(dir.empty());
+// The simulation log of 20 ticks of a single-player launch.
+std::string SingleLaunchLog(const std::string& name) {
+    std::string dir = run_FreshDataDir(name);
+    EXPECT_FALSE(dir.empty());
     RunResult r = run_Program("krx", {}, dir,
                               {"KRX_LAUNCH=single", "KRX_MAXTICKS=20", "KRX_SIMLOG=" + dir + "/sim.log"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     std::ifstream in(dir + "/sim.log");
     std::stringstream s;
     s << in.rdbuf();
-    const std::string log = s.str();
-    // The two tanks and the SAM site.
-    EXPECT_NE(log.find(" cat01=0 cat04=3 "), std::string::npos) << log;
     (void)remove((dir + "/sim.log").c_str());
+    return s.str();
+}
+
+TEST(KrxRun, SampleMissionMarksPlayerTargets) {
+    const std::string log = SingleLaunchLog("targets");
+    // The two tanks and the SAM site, and the AI's SAM site, flak site and
+    // radar; the AI's SAM site and radar are also in category 0x01.
+    EXPECT_NE(log.find(" cat01=2 cat04=6 "), std::string::npos) << log;
+}
+
+TEST(KrxRun, SampleMissionMakesItsAiUnitsInGroups) {
+    const std::string log = SingleLaunchLog("ai");
+    // The parked two-ship flight, the aircraft ahead, the SAM and flak
+    // sites, the radar, a patrol group of four; no mission error.
+    for (const char* line : {" ai create aircraft 0 object=69 group=1 member=1 lead",
+                             " ai create aircraft 0 object=70 group=1 member=2 wing",
+                             " ai create aircraft 8 object=71 group=2 member=1 lead",
+                             " ai create ground 2 object=72 group=20 member=1 ground",
+                             " ai create ground 4 object=73 group=20 member=2 ground",
+                             " ai create ground 6 object=74 group=21 member=1 ground",
+                             " ai create aircraft 5 object=33 group=10 member=4 wing", " ai groups 14 units 45"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    EXPECT_EQ(log.find(" ai error "), std::string::npos) << log;
 }
 
 }  // namespace

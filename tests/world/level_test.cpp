@@ -21,6 +21,7 @@
 #include "shell/fatal.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "sim/ai.h"
 #include "sim/obj.h"
 #include "sim/trig.h"
 #include "sim/weapon.h"
@@ -489,6 +490,8 @@ TEST_F(Level, MissionStateAndOutOfRangeRecordsAreSkipped) {
     rec(19)[27] = 0x13;
     rec(0)[16] = 200;
     rec(1)[23] = 9;
+    // Each walk makes the AI units anew: their group tables start empty.
+    ai_ClearModuleData();
     level_PlacedObjectsWalk();
     LevelServerTables* t = &level_ServerTables;
     EXPECT_EQ(t->placed[16].created, 0);
@@ -499,6 +502,7 @@ TEST_F(Level, MissionStateAndOutOfRangeRecordsAreSkipped) {
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(t->starts[1].startItemCount, 0u);
     level_MissionOptions[LEVEL_DESTROYED_TABLE_SIZE + 5] = 1;
+    ai_ClearModuleData();
     level_PlacedObjectsWalk();
     EXPECT_EQ(t->placed[16].created, 1);
     FreeLevel();

@@ -91,7 +91,9 @@ TEST_F(Orf, SampleMissionLoadsWhole) {
     OrfStartItem item;
     ASSERT_TRUE(orf_StartItemGet(m, 1, 1, &item));
     EXPECT_EQ(item.heading, sample.starts[1][1].heading);
-    EXPECT_FALSE(orf_StartItemGet(m, 2, 0, &item));
+    // The AI routes follow the sides' start groups.
+    EXPECT_EQ(m->starts.count, sample.starts.size() + sample.routes.size());
+    EXPECT_FALSE(orf_StartItemGet(m, m->starts.count, 0, &item));
 
     // The trigger, its compiled action bound to play_m, the message text.
     OrfTrigger t;

@@ -34,6 +34,15 @@ void Placed(LeWriter& w, const OrfPlaced& p) {
     w.u16(p.stateIndex);
     w.u8(p.sides[0]);
     w.u8(p.sides[1]);
+    w.zeros(ORF_PLACED_AI - (w.size() - start));
+    const OrfAiPart& a = p.ai;
+    for (uint8_t b : {a.subtype, a.group, a.stepList, a.route, a.formation, a.startFlags, a.skill, a.member,
+                      a.flagByte, a.categoryByte, a.extraByte, a.missionByte})
+        w.u8(b);
+    for (uint8_t b : a.alliance) w.u8(b);
+    for (uint8_t b : a.weapons) w.u8(b);
+    w.u8(0);
+    w.i32(a.missionWord);
     w.zeros(ORF_PLACED_SIZE - (w.size() - start));
 }
 
@@ -98,11 +107,15 @@ std::vector<uint8_t> mkdata_MissionBuild(const MkMission& m) {
     }
     for (const auto& g : m.array5) w.bytes(g.data(), g.size() / ORF_ARRAY5_ITEM_SIZE * ORF_ARRAY5_ITEM_SIZE);
 
-    w.u32((uint32_t)m.starts.size());
-    for (const auto& g : m.starts) {
-        w.u32((uint32_t)g.size());
-        w.u32(0);
-    }
+    w.u32((uint32_t)(m.starts.size() + m.routes.size()));
+    auto headers = [&w](const auto& groups) {
+        for (const auto& g : groups) {
+            w.u32((uint32_t)g.size());
+            w.u32(0);  // pointer slot
+        }
+    };
+    headers(m.starts);
+    headers(m.routes);
     for (const auto& g : m.starts)
         for (const OrfStartItem& s : g) {
             w.u32(s.x);
@@ -110,6 +123,17 @@ std::vector<uint8_t> mkdata_MissionBuild(const MkMission& m) {
             w.u32(s.z);
             w.u32(s.heading);
             w.zeros(ORF_START_ITEM_SIZE - 16);
+        }
+    for (const auto& g : m.routes)
+        for (const OrfWaypoint& p : g) {
+            w.u32(p.x);
+            w.i32(p.height);
+            w.u32(p.z);
+            w.u16(p.action);
+            w.u16(p.argument);
+            w.u8(p.behaviour);
+            w.u8(p.engagement);
+            w.zeros(ORF_START_ITEM_SIZE - 18);
         }
 
     w.u32((uint32_t)m.triggers.size());
@@ -309,6 +333,8 @@ MkMission mkdata_SampleMission(void) {
         m.starts.push_back({{far, MK_AIRFIELD_HEIGHT * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading},
                             {beyond, 40 * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading}});
     }
+
+    mkdata_MissionAddAi(&m);
 
     // When a player enters the game (event 6, code 1) message 0 plays.
     OrfTrigger t{};

@@ -29,6 +29,7 @@ struct MkMission {
     std::vector<OrfPlaced> placed;
     std::vector<std::vector<uint8_t>> array5;  // groups of 12-byte items, as stored
     std::vector<std::vector<OrfStartItem>> starts;  // by side
+    std::vector<std::vector<OrfWaypoint>> routes;   // AI routes: the groups of array 6 after the sides
     std::vector<OrfTrigger> triggers;
     std::vector<uint32_t> counters;
     std::vector<MkMessage> messages;
@@ -50,6 +51,8 @@ void mkdata_MissionTerrainNames(MkMission* mission, const std::string& reference
 // AI units, a trigger that plays a message when a player enters, the
 // compiled action of that trigger, and its text table inside the file.
 MkMission mkdata_SampleMission(void);
+// The sample mission's AI units, steps and routes (mission_ai.cpp).
+void mkdata_MissionAddAi(MkMission* mission);
 int mkdata_WriteMissions(const std::string& dir);
 
 // The sample level's other files (level_write.cpp): the fixed effect
