@@ -110,6 +110,14 @@ void vcp_DrawUpperRightConsole(void);
 void vcp_DrawCentreConsole(void);
 void vcp_DrawRightGauges(void);
 void vcp_CentreConsoleRepaint(void);
+// Cockpit hooks 6 and 9: the enlarged MFD view and both MFDs over the
+// out-the-window frame.
+void vcp_MfdEnlargedDraw(void);
+void vcp_MfdOverlayDraw(void);
+// The threat warning panel: the scope into the threat buffer, then its mask.
+void vcp_DrawThreatPanel(void);
+// Clears the frame (with all ones) before the 3D cockpit when set.
+extern uint8_t vcp_CockpitClear;
 
 // Fills bytes bytes at dest with the 32-bit value (a tail that is not a
 // multiple of 32 bytes is filled too, bytewise from the value's bytes).
