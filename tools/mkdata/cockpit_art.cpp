@@ -147,7 +147,7 @@ struct PanelArt {
     const char* name;  // without the extension; the night image adds "N"
     int32_t width, height;
     Art art;
-    bool shared;       // one image for day and night
+    bool shared;       // one name for day and night (no room for an "N")
 };
 
 const PanelArt kPanels[] = {
@@ -160,7 +160,7 @@ const PanelArt kPanels[] = {
     {"KRXG14", 128, 128, Art::Dial, false},     {"KRXG15", 128, 128, Art::Dial, false},
     {"KRXG16", 128, 128, Art::Dial, false},     {"KRXG17", 128, 128, Art::Dial, false},
     {"KRXV12", 32, 64, Art::Indexer, false},    {"KRX_LANT", 256, 256, Art::HudControl, true},
-    {"KRXGLASB", 64, 16, Art::Glare, false},
+    {"KRXGLASB", 64, 16, Art::Glare, true},
 };
 
 }  // namespace
