@@ -40,5 +40,6 @@ void avionkrx_GaugeChangeDetect(void) {}
 void avion_DisplayStateReset(void) {}
 void avionkrx_GaugesDraw(int32_t, int32_t) {}
 void avionkrx_ThreatMaskDraw(void) {}
+void avionkrx_GlassReflectionRefresh(void) {}
 int32_t avion_RadarRange = 0;
 void avion_RadarSweep(void) {}

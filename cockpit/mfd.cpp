@@ -27,6 +27,9 @@ uint8_t g_sweepValid = 0;
 
 bool Locked(void) { return otw_State.locked != 0; }
 
+// The display layer's screen scale (16.16).
+int64_t ScreenScale(void) { return draw_CurrentSurface.widthScale ? draw_CurrentSurface.widthScale : 65536; }
+
 // The panel's background, only into a panel that has pixels.
 void RestoreBackground(void) {
     if (vcp_PanelTarget && vcp_CurrentPixels) avionkrx_RestoreLoresBackgrounds();
@@ -40,11 +43,6 @@ bool PanelReselect(void) {
     return vcp_PanelTargetSelect() == 0;
 }
 
-// The pages whose picture is drawn over the panel without its background.
-bool KeepsPicture(const MfdPage* page) {
-    return page->id == MFD_PAGE_POD_VIDEO || (page->id == MFD_PAGE_SITUATION && mfd_SituationSubMode == MFD_SUBMODE_RADAR);
-}
-
 void MfdDraw(bool right) {
     MfdPage* page = right ? mfd_RightPage : mfd_LeftPage;
     if (!page) return;
@@ -55,7 +53,7 @@ void MfdDraw(bool right) {
     bool drawable = true;
     if (!enlarged) {
         const bool cockpit3d = (ViewFlags & VIEW_OPT_HIDE_VIEWED) && !view_Words.cockpitToCockpit;
-        if ((g_podVideo || KeepsPicture(page)) && cockpit3d) {
+        if ((g_podVideo || mfd_PageKeepsPicture(page)) && cockpit3d) {
             drawable = PanelReselect();
         } else if (hw3d_Active && !vcp_PanelTarget && !Locked()) {
             otw_LockSurface();
@@ -101,8 +99,7 @@ void MfdDraw(bool right) {
 
 // Screen point of a design-space panel point (1/128 pixel).
 FixScreenPoint OverlayPoint(int32_t x, int32_t y) {
-    const int64_t scale = draw_CurrentSurface.widthScale ? draw_CurrentSurface.widthScale : 65536;
-    return {(int32_t)((x * scale) >> 9), (int32_t)((y * scale) >> 9)};
+    return {(int32_t)((x * ScreenScale()) >> 9), (int32_t)((y * ScreenScale()) >> 9)};
 }
 
 // 512 steps a turn of a 25-bit angle.
@@ -111,13 +108,17 @@ bool AwayFrom(int32_t steps, int32_t limit) { return steps > limit && steps < 51
 
 }  // namespace
 
+bool mfd_PageKeepsPicture(const MfdPage* page) {
+    if (!page) return false;
+    return page->id == MFD_PAGE_POD_VIDEO || (page->id == MFD_PAGE_SITUATION && mfd_SituationSubMode == MFD_SUBMODE_RADAR);
+}
+
 void mfd_LeftDraw(void) { MfdDraw(false); }
 void mfd_RightDraw(void) { MfdDraw(true); }
 
 void mfd_MapFrameSetup(void) {
-    const int32_t scale = draw_CurrentSurface.widthScale ? draw_CurrentSurface.widthScale : 65536;
-    vcp_DisplayScale[0] = vcp_DisplayScale[1] = scale;
-    vcp_DisplayFactor = (int32_t)(((int64_t)((256 * (int64_t)scale) >> 16) * mfd_MapZoom) >> 16);
+    vcp_DisplayScale[0] = vcp_DisplayScale[1] = (int32_t)ScreenScale();
+    vcp_DisplayFactorUpdate();
     fix_SinCosAngles(0, 0, 0, &vcp_DisplayTrig);
     fix_TrigToDouble(&vcp_DisplayTrig);
     if (const ObjectRecord* player = Client_PlayerObject) vcp_PlotAngles = player->angles;
@@ -217,9 +218,8 @@ void vcp_MfdEnlargedDraw(void) {
     }
     vcp_DrawStatePush();
     vcp_ScreenTargetSelect();
-    const int32_t scale = draw_CurrentSurface.widthScale ? draw_CurrentSurface.widthScale : 65536;
-    vcp_DisplayScale[0] = vcp_DisplayScale[1] = (int32_t)(((int64_t)0x6AAB * scale) >> 16);
-    vcp_DisplayFactor = (int32_t)(((int64_t)((256 * (int64_t)vcp_DisplayScale[0]) >> 16) * mfd_MapZoom) >> 16);
+    vcp_DisplayScale[0] = vcp_DisplayScale[1] = (int32_t)((0x6AAB * ScreenScale()) >> 16);
+    vcp_DisplayFactorUpdate();
     draw_Context.colourSlot = (uint8_t)level_MfdColour;
     const uint8_t enlarged = mfd_EnlargedFlag;
     mfd_EnlargedFlag = 1;

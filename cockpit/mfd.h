@@ -49,6 +49,9 @@ extern uint8_t mfd_LeftDeclutter;
 extern uint8_t mfd_RightDeclutter;
 // The situation page's two linked page records (sub-modes 0 and 1, others).
 extern MfdPage mfd_SituationLinks[2];
+// The pages drawn over their panel without its background: the pod video
+// page, and the situation page in its radar sub-mode.
+bool mfd_PageKeepsPicture(const MfdPage* page);
 
 // The targeting pod and the radar as the pages read them: failure flags (1
 // failed), the pod's offsets from the aircraft (world units), its look

@@ -61,18 +61,14 @@ uint8_t g_slotStack[kStackDepth];
 int32_t g_heightCache[VCP_VIEWS];
 int32_t g_depth = 0;
 
-void Recompute(void) { vcp_DisplayFactor = (int32_t)(((int64_t)((256 * (int64_t)vcp_DisplayScale[0]) >> 16) * mfd_MapZoom) >> 16); }
 
 void Upload(void* entry) {
     if (hw3d_Active && entry && hw3d_Descriptor.uploadImage) hw3d_Descriptor.uploadImage(entry, nullptr, 0, 0);
 }
 
-// True when the MFD of group g shows a page whose background is not restored:
-// the pod video page, or the situation page in its radar sub-mode.
+// True when the MFD of group g shows a page whose background is not restored.
 bool MfdKeepsPicture(int32_t group) {
-    const MfdPage* page = group == VCP_GROUP_MFD_RIGHT ? mfd_RightPage : mfd_LeftPage;
-    if (!page) return false;
-    return page->id == MFD_PAGE_POD_VIDEO || (page->id == MFD_PAGE_SITUATION && mfd_SituationSubMode == MFD_SUBMODE_RADAR);
+    return mfd_PageKeepsPicture(group == VCP_GROUP_MFD_RIGHT ? mfd_RightPage : mfd_LeftPage);
 }
 
 // One panel repaint: push, select the panel, restore, gauges, pop, upload.
@@ -133,6 +129,10 @@ const VcpView vcp_Views[VCP_VIEWS] = {
     {"KRXVRTC:KRXG07.PCX", "KRXVRTCN:KRXG07N.PCX", 128, {0, 0, 127, 127}, FULL, nullptr},
 };
 #undef FULL
+
+void vcp_DisplayFactorUpdate(void) {
+    vcp_DisplayFactor = (int32_t)(((int64_t)((256 * (int64_t)vcp_DisplayScale[0]) >> 16) * mfd_MapZoom) >> 16);
+}
 
 void vcp_PanelCacheClear(void) {
     memset(vcp_PixelCache, 0, sizeof vcp_PixelCache);
@@ -212,7 +212,7 @@ int32_t vcp_PanelTargetSelect(void) {
     vcp_DisplayScale[1] = ((im[3] - im[1]) << 16) / (sc[3] - sc[1]);
     s.centreXF = (im[2] - im[0]) * 64;
     s.centreYF = (im[3] - im[1]) * 64;
-    Recompute();
+    vcp_DisplayFactorUpdate();
     return 0;
 }
 
@@ -222,7 +222,7 @@ void vcp_ScreenTargetSelect(void) {
     g_screenScale = draw_CurrentSurface.widthScale ? draw_CurrentSurface.widthScale : 65536;
     vcp_ViewportFromRect(vcp_CockpitPanel - 1);
     vcp_DisplayScale[0] = vcp_DisplayScale[1] = g_screenScale;
-    Recompute();
+    vcp_DisplayFactorUpdate();
 }
 
 void vcp_DrawStatePush(void) {
@@ -396,6 +396,7 @@ void vcp_PanelViewSelect(int32_t mode) {
     if (mode == 1) {
         vcp_ScreenTargetSelect();
     } else if (mode == 2) {
+        avionkrx_GlassReflectionRefresh();
         return;
     } else {
         vcp_PanelTargetSelect();

@@ -99,6 +99,8 @@ void vcp_PanelViewDraw(void);
 void vcp_PanelViewSelect(int32_t mode);
 
 void vcp_PanelCacheClear(void);
+// K from S.x and the MFD map zoom.
+void vcp_DisplayFactorUpdate(void);
 void vcp_ViewportFromRect(int32_t view);
 // Returns 0, or -1 when the view's panel image is missing (nothing may then
 // be drawn into it).
