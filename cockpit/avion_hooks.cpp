@@ -2,6 +2,8 @@
 // program calls them through (each calls its slot of the current
 // descriptor copy only when it is set).
 #include "cockpit/avion.h"
+#include "cockpit/hud.h"
+#include "cockpit/mfd.h"
 #include "cockpit/vcp.h"
 #include "sim/plane.h"
 
@@ -18,13 +20,21 @@ int32_t Setup(intptr_t) { vcp_CockpitSetup(); return 0; }
 int32_t Instruments(intptr_t) { vcp_InstrumentsDraw(); return 0; }
 int32_t PanelView(intptr_t) { vcp_PanelViewDraw(); return 0; }
 int32_t ViewSelect(intptr_t mode) { vcp_PanelViewSelect((int32_t)mode); return 0; }
+int32_t MfdEnlarged(intptr_t) { vcp_MfdEnlargedDraw(); return 0; }
+int32_t Hud(intptr_t) { hud_FrameDraw(); return 0; }
+int32_t MfdOverlay(intptr_t) { vcp_MfdOverlayDraw(); return 0; }
+int32_t TacMap(intptr_t zoom) { mfd_TacMapContentHook((int32_t)zoom); return 0; }
+// Screen x in the high and y in the low 32 bits of the argument.
+int32_t TacMapMark(intptr_t xy) {
+    mfd_TacMapOwnMarkHook((int32_t)((uint64_t)xy >> 32), (int32_t)(uint32_t)xy);
+    return 0;
+}
 
 };  // namespace
 
-// Hooks 6, 7, 9, 10 and 11 (the enlarged MFD view, the HUD, the MFD overlay
-// and the tactical map's two) are bound once their drawing lands.
-PlaneHook avion_CockpitHookTable[PLANE_COCKPIT_HOOKS] = {
-    ArtLoad, ArtFree, Setup, Instruments, PanelView, nullptr, nullptr, ViewSelect, nullptr, nullptr, nullptr};
+PlaneHook avion_CockpitHookTable[PLANE_COCKPIT_HOOKS] = {ArtLoad,    ArtFree, Setup,      Instruments,
+                                                         PanelView,  MfdEnlarged, Hud,     ViewSelect,
+                                                         MfdOverlay, TacMap,  TacMapMark};
 
 void avion_CockpitSetupHookCall(void) { Hook(2, 0); }
 void avion_HookResetCall(void) { avion_CockpitSetupHookCall(); }

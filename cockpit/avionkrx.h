@@ -15,6 +15,14 @@ void avion_DisplayStateReset(void);
 // cockpit view `view` into the current panel.
 void avionkrx_GaugesDraw(int32_t view, int32_t routine);
 
+// Refreshes the cockpit glass reflection texture.
+void avionkrx_GlassReflectionRefresh(void);
+// The threat warning's mask image over the threat panel.
+void avionkrx_ThreatMaskDraw(void);
+// The cockpit glass model (loaded with the 3D card only), or null.
+struct _PAK_HEADER;
+extern _PAK_HEADER* avionkrx_GlassModel;
+
 // The radar sweep picture: its range word (the MFD map zoom) and one step.
 extern int32_t avion_RadarRange;
 void avion_RadarSweep(void);

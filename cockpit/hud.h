@@ -52,3 +52,5 @@ void hud_WingMenuDraw(void);
 void hud_WingMenuKeys(void);
 void hud_RepeaterDraw(void);
 void hud_RepeaterKeys(void);
+// The HUD (cockpit hook 7 of the shipped aircraft).
+void hud_FrameDraw(void);

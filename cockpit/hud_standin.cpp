@@ -27,3 +27,4 @@ void hud_WingMenuDraw(void) {}
 void hud_WingMenuKeys(void) {}
 void hud_RepeaterDraw(void) {}
 void hud_RepeaterKeys(void) {}
+void hud_FrameDraw(void) {}

@@ -16,6 +16,7 @@
 #include "sim/obj.h"
 #include "net/client.h"
 #include "render/view.h"
+#include "world/level.h"
 #include "world/pak.h"
 
 uint8_t vcp_BackgroundsPending = 1;
@@ -55,16 +56,20 @@ char g_nameBuffer[PAK_TEXTURE_KEY_SIZE];
 
 constexpr int32_t kStackDepth = 8;
 _DRAW_SURFACE g_stack[kStackDepth];
+uint8_t g_slotStack[kStackDepth];
+// Image heights of the cached panels.
+int32_t g_heightCache[VCP_VIEWS];
 int32_t g_depth = 0;
 
-void Recompute(void) { vcp_DisplayFactor = (int32_t)(((int64_t)((256 * (int64_t)vcp_DisplayScale[0]) >> 16) * mfd_MapZoom) >> 16); }
 
 void Upload(void* entry) {
     if (hw3d_Active && entry && hw3d_Descriptor.uploadImage) hw3d_Descriptor.uploadImage(entry, nullptr, 0, 0);
 }
 
 // True when the MFD of group g shows a page whose background is not restored.
-bool MfdKeepsPicture(int32_t) { return false; }
+bool MfdKeepsPicture(int32_t group) {
+    return mfd_PageKeepsPicture(group == VCP_GROUP_MFD_RIGHT ? mfd_RightPage : mfd_LeftPage);
+}
 
 // One panel repaint: push, select the panel, restore, gauges, pop, upload.
 // A panel without image pixels is skipped whole.
@@ -125,6 +130,10 @@ const VcpView vcp_Views[VCP_VIEWS] = {
 };
 #undef FULL
 
+void vcp_DisplayFactorUpdate(void) {
+    vcp_DisplayFactor = (int32_t)(((int64_t)((256 * (int64_t)vcp_DisplayScale[0]) >> 16) * mfd_MapZoom) >> 16);
+}
+
 void vcp_PanelCacheClear(void) {
     memset(vcp_PixelCache, 0, sizeof vcp_PixelCache);
     memset(vcp_EntryCache, 0, sizeof vcp_EntryCache);
@@ -171,6 +180,7 @@ int32_t vcp_PanelTargetSelect(void) {
         strncpy(g_nameBuffer, name, sizeof g_nameBuffer - 1);
         g_nameBuffer[sizeof g_nameBuffer - 1] = 0;
         vcp_PixelCache[view] = pak_TextureFind(g_nameBuffer);
+        g_heightCache[view] = vcp_PixelCache[view] ? pak_TextureHeight : 0;
         if (hw3d_Active) vcp_EntryCache[view] = pak_TextureEntryFind(g_nameBuffer);
     }
     vcp_CurrentPixels = const_cast<uint8_t*>(vcp_PixelCache[view]);
@@ -182,23 +192,27 @@ int32_t vcp_PanelTargetSelect(void) {
     s.base = vcp_CurrentPixels;
     vcp_RectTable = 1;
     s.width = s.bytesPerRow = v.rowWidth;
-    s.height = v.image[3] + 1;
+    // Never past the image: a rect row beyond its height is left out.
+    s.height = std::min(v.image[3] + 1, g_heightCache[view]);
     s.size = s.width * s.height;
     s.xScale = v.rowWidth * 256 / 320;
     s.bitsPerPixel = 8;
     s.bytesPerPixel = 1;
+    draw_Context.colourSlot = 8;
     poly_SetPixelMode(vid_State.bitsPerPixel == 16 ? 2 : 1);
     const int32_t scale = g_screenScale;
     g_screenScale = 65536;
     vcp_ViewportFromRect(view);
     g_screenScale = scale;
+    s.clipY2 = std::min(s.clipY2, s.height);
+    s.clipY2F = s.clipY2 * 128;
     const int32_t* im = v.image;
     const int32_t* sc = v.screen;
     vcp_DisplayScale[0] = ((im[2] - im[0]) << 16) / (sc[2] - sc[0]);
     vcp_DisplayScale[1] = ((im[3] - im[1]) << 16) / (sc[3] - sc[1]);
     s.centreXF = (im[2] - im[0]) * 64;
     s.centreYF = (im[3] - im[1]) * 64;
-    Recompute();
+    vcp_DisplayFactorUpdate();
     return 0;
 }
 
@@ -208,11 +222,14 @@ void vcp_ScreenTargetSelect(void) {
     g_screenScale = draw_CurrentSurface.widthScale ? draw_CurrentSurface.widthScale : 65536;
     vcp_ViewportFromRect(vcp_CockpitPanel - 1);
     vcp_DisplayScale[0] = vcp_DisplayScale[1] = g_screenScale;
-    Recompute();
+    vcp_DisplayFactorUpdate();
 }
 
 void vcp_DrawStatePush(void) {
-    if (g_depth < kStackDepth) g_stack[g_depth] = draw_CurrentSurface;
+    if (g_depth < kStackDepth) {
+        g_stack[g_depth] = draw_CurrentSurface;
+        g_slotStack[g_depth] = draw_Context.colourSlot;
+    }
     g_depth++;
     // The MFD plots' rotation block: the player's angles, or those the
     // cockpit model pass kept while the 3D cockpit view is on.
@@ -231,7 +248,10 @@ void vcp_DrawStatePush(void) {
 void vcp_DrawStatePop(void) {
     if (g_depth <= 0) return;
     g_depth--;
-    if (g_depth < kStackDepth) draw_CurrentSurface = g_stack[g_depth];
+    if (g_depth < kStackDepth) {
+        draw_CurrentSurface = g_stack[g_depth];
+        draw_Context.colourSlot = g_slotStack[g_depth];
+    }
     vcp_PanelTarget = 0;
     const int32_t bits = draw_CurrentSurface.bitsPerPixel;
     poly_SetPixelMode(bits == 32 ? 5 : bits == 16 ? 3 : vid_State.bitsPerPixel == 16 ? 2 : 1);
@@ -360,6 +380,7 @@ void vcp_InstrumentsDraw(void) {
 
 void vcp_CockpitSetup(void) {
     mfd_MapZoom = MFD_ZOOM_MIN;
+    memset(vcp_ColourTable, (uint8_t)level_MfdColour, 8);
     vcp_ColourTable[8] = 0;
     vcp_PanelTarget = 0;
     pal_Current.work.red = pal_Current.work.green = pal_Current.work.blue = 255;
@@ -375,6 +396,7 @@ void vcp_PanelViewSelect(int32_t mode) {
     if (mode == 1) {
         vcp_ScreenTargetSelect();
     } else if (mode == 2) {
+        avionkrx_GlassReflectionRefresh();
         return;
     } else {
         vcp_PanelTargetSelect();

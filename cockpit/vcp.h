@@ -99,6 +99,8 @@ void vcp_PanelViewDraw(void);
 void vcp_PanelViewSelect(int32_t mode);
 
 void vcp_PanelCacheClear(void);
+// K from S.x and the MFD map zoom.
+void vcp_DisplayFactorUpdate(void);
 void vcp_ViewportFromRect(int32_t view);
 // Returns 0, or -1 when the view's panel image is missing (nothing may then
 // be drawn into it).
@@ -110,6 +112,14 @@ void vcp_DrawUpperRightConsole(void);
 void vcp_DrawCentreConsole(void);
 void vcp_DrawRightGauges(void);
 void vcp_CentreConsoleRepaint(void);
+// Cockpit hooks 6 and 9: the enlarged MFD view and both MFDs over the
+// out-the-window frame.
+void vcp_MfdEnlargedDraw(void);
+void vcp_MfdOverlayDraw(void);
+// The threat warning panel: the scope into the threat buffer, then its mask.
+void vcp_DrawThreatPanel(void);
+// Clears the frame (with all ones) before the 3D cockpit when set.
+extern uint8_t vcp_CockpitClear;
 
 // Fills bytes bytes at dest with the 32-bit value (a tail that is not a
 // multiple of 32 bytes is filled too, bytewise from the value's bytes).

@@ -63,6 +63,7 @@ int32_t level_HazeDepth = 0x8000000;
 int32_t level_HazeShift = 6;
 uint32_t level_Grey239Value = 0;
 uint32_t level_SpaceValue = 0;
+int32_t level_MfdColour = 0;
 uint8_t level_PaletteCopy[768] = {};
 uint8_t* level_ShadeTable = nullptr;
 LevelLists level_Lists = {};
@@ -482,6 +483,7 @@ void level_ColourTablesBuild(void) {
         level_Grey239Value = g * 0x01010101u;
         level_SpaceValue = s * 0x01010101u;
     }
+    level_MfdColour = pal_NearestIndex(16, 48, 16);
     sky_ColourSetSelect();
     sky_RampsBuild();
     level_PaletteApply();

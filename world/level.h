@@ -110,6 +110,8 @@ extern int32_t level_HazeShift;
 // pixels of cloud end and of space.
 extern uint32_t level_Grey239Value;
 extern uint32_t level_SpaceValue;
+// The palette index of the MFD colour (dark green), set with the tables above.
+extern int32_t level_MfdColour;
 // The 768-byte level palette copy of the client and its shade table.
 extern uint8_t level_PaletteCopy[768];
 extern uint8_t* level_ShadeTable;

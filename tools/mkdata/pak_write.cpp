@@ -517,22 +517,98 @@ std::vector<uint8_t> KrxPib(void) {
     return mkdata_PibBuild({node, far});
 }
 
-// The virtual cockpits "krxvrtc.pak" (day) and "krxvrtcn.pak" (night): one
-// box around the pilot whose attachment points are the eye positions of the
-// cockpit panels 0..10; the part information names them "Eye 0".."Eye 10"
-// (docs/formats.md, "Cockpit eye nodes").
-MkPak CockpitModel(bool night) {
+// One panel of the cockpit console: a textured quad facing the pilot (world
+// axes; corners left and right, bottom and top, at forward f).
+struct ConsolePanel {
+    const char* image;  // panel image without extension; empty for a flat face
+    int32_t x0, x1, h0, h1, f;
+};
+
+constexpr int32_t kConsole = 0x2000 - 8;
+const ConsolePanel kConsolePanels[] = {
+    {"KRXG03", -0x1100, -0x500, 0x0600, 0x0F00, kConsole},  // left MFD
+    {"KRXG05", 0x500, 0x1100, 0x0600, 0x0F00, kConsole},    // right MFD
+    {"KRXG04", -0x380, 0x380, 0x0900, 0x0F40, kConsole},    // attitude
+    {"KRXG08", -0x300, 0x300, 0x0280, 0x0880, kConsole},    // heading
+    {"KRXG14", -0x1100, -0xE40, 0x0100, 0x03C0, kConsole},  // airspeed
+    {"KRXG15", -0xDC0, -0xB00, 0x0100, 0x03C0, kConsole},   // altimeter
+    {"KRXG16", -0xA80, -0x7C0, 0x0100, 0x03C0, kConsole},   // angle of attack
+    {"KRXG17", -0x740, -0x480, 0x0100, 0x03C0, kConsole},   // vertical velocity
+    {"KRXG11", 0x480, 0x680, 0x0100, 0x0300, kConsole},     // right gauges
+    {"KRXG12", 0x700, 0x9C0, 0x0100, 0x03C0, kConsole},
+    {"KRXG13", 0xA40, 0xD00, 0x0100, 0x03C0, kConsole},
+    {"KRXG06", 0xD80, 0xE80, 0x0100, 0x0200, kConsole},
+    {"KRXV12", 0xF00, 0xF80, 0x0100, 0x0200, kConsole},     // indexer
+    {"KRXG01", -0x1900, -0x1200, 0x0600, 0x0D00, kConsole}, // threat warning
+    {"KRXG02", 0x1200, 0x1900, 0x0600, 0x0D00, kConsole},   // upper right console
+    {"KRXG07", -0x1900, -0x1200, 0x0080, 0x0580, kConsole}, // gear
+    {"KRXG09", 0x1200, 0x1900, 0x0080, 0x0580, kConsole},   // stick
+    {"KRX_LANT", -0x300, 0x300, 0x0F60, 0x1000, kConsole},  // HUD control panel
+    {"KRXGLASB", -0x1A00, 0x1A00, 0x1000, 0x1180, 0x1F00},  // glare shield
+    {"", -0x2400, 0x2400, 0x0000, 0x1000, 0x2C00},          // console behind the panels
+};
+
+int32_t Log2(int32_t v) {
+    int32_t n = 0;
+    while ((1 << (n + 1)) <= v) n++;
+    return n;
+}
+
+// The virtual cockpits "krxvrtc.pak" (day) and "krxvrtcn.pak" (night): the
+// console in front of the pilot, every panel image of the cockpit view
+// table mapped onto its own quad, the images embedded in the model. The
+// body's attachment points are the eye positions of the cockpit panels
+// 0..10; the part information names them "Eye 0".."Eye 10" (docs/formats.md,
+// "Cockpit eye nodes").
+MkPak CockpitModel(bool night, const uint8_t* palette) {
     MkPak p;
     p.name = night ? "krxvrtcn" : "krxvrtc";
     p.radius = 0x4000;
     p.baseHeight = 0x2000;
-    uint8_t grey = night ? 30 : 90;
-    std::vector<MkPakXyz> eyes;
-    for (int32_t panel = 0; panel <= 10; panel++) eyes.push_back(mkdata_CockpitEye(panel));
-    // File axes (the loader turns y and z into height and forward) at the
-    // points' double scale.
-    for (MkPakXyz& e : eyes) e = {e.x * 2, -e.z * 2, e.y * 2};
-    p.geometries.push_back(mkdata_PakCube(0x3000, std::vector<MkPakFace>(6, Flat(grey, grey, grey)), eyes));
+    p.images = mkdata_CockpitPanelImages(night, palette);
+    MkPakGeometry g;
+    for (const ConsolePanel& c : kConsolePanels) {
+        MkPakFace face;
+        if (c.image[0]) {
+            face.name = mkdata_CockpitPanelImageName(c.image, night);
+            for (const MkPakImage& im : p.images)
+                if (im.name == face.name) {
+                    face.log2Width = (uint8_t)Log2(im.width);
+                    face.log2Height = (uint8_t)Log2(im.height);
+                }
+            face.flags = 0x0008 | 0x0040;
+        } else {
+            const uint8_t grey = night ? 14 : 40;
+            face = Flat(grey, grey, (uint8_t)(grey + 4));
+            face.flags = 0x0040;
+        }
+        const int32_t base = (int32_t)g.vertices.size();
+        // Top left, top right, bottom right, bottom left as the pilot sees
+        // them: the image's top row along the top edge.
+        const MkPakXyz corners[4] = {{c.x0, c.h1, c.f}, {c.x1, c.h1, c.f}, {c.x1, c.h0, c.f}, {c.x0, c.h0, c.f}};
+        for (int32_t k = 0; k < 4; k++) {
+            g.vertices.push_back(FileAxes(corners[k].x, corners[k].y, corners[k].z));
+            g.uv.push_back({(k == 1 || k == 2) ? 0x10000 : 0, k >= 2 ? 0x10000 : 0, 0});
+        }
+        const int32_t n = (int32_t)g.normals.size();
+        g.normals.push_back(FileAxes(0, 0, -16384));
+        const int32_t f = (int32_t)g.faces.size();
+        g.faces.push_back(face);
+        MkPakPolygon a, b;
+        a.face = b.face = f;
+        a.vertex[0] = base, a.vertex[1] = base + 1, a.vertex[2] = base + 2;
+        b.vertex[0] = base, b.vertex[1] = base + 2, b.vertex[2] = base + 3;
+        for (int32_t k = 0; k < 3; k++) a.normal[k] = b.normal[k] = n;
+        g.polygons.push_back(a);
+        g.polygons.push_back(b);
+    }
+    // The eyes in file axes at the points' double scale.
+    for (int32_t panel = 0; panel <= 10; panel++) {
+        const MkPakXyz e = mkdata_CockpitEye(panel);
+        g.points.push_back({e.x * 2, -e.z * 2, e.y * 2});
+    }
+    g.radius = 0x6000;
+    p.geometries.push_back(g);
     MkPakModel m;
     m.size = 0x100000;
     m.subObjects.push_back({0, 0, {0, 0, 0}});
@@ -559,11 +635,12 @@ std::vector<uint8_t> CockpitPib() {
 }  // namespace
 
 MkPakXyz mkdata_CockpitEye(int32_t panel) {
-    // The pilot's head, then the consoles the panel views look at.
+    // The pilot's head, then each panel view's eye in front of its panel
+    // (4, 9 and 10 look down at theirs); 7 and 8 are the head views.
     static const MkPakXyz kEyes[11] = {
-        {0, 0x1400, 0x200},     {-0x600, 0x1000, 0x800}, {0, 0x1000, 0x900},    {0x600, 0x1000, 0x800},
-        {-0x500, 0x0C00, 0x600}, {0, 0x0E00, 0x700},      {0x500, 0x0E00, 0x700}, {0, 0x1600, 0x400},
-        {0, 0x1500, 0},          {0, 0x0C00, 0x500},      {-0x700, 0x0C00, 0x300},
+        {0, 0x1600, 0x400},       {-0x1580, 0x0980, 0x1400}, {0x1580, 0x0980, 0x1400}, {-0xB00, 0x0A80, 0x1600},
+        {0, 0x1160, 0x1520},      {0xB00, 0x0A80, 0x1600},   {0, 0x0580, 0x1400},      {0, 0x1600, 0x400},
+        {0, 0x1500, 0},           {0x1580, 0x0820, 0x1528},  {0x580, 0x0720, 0x1528},
     };
     return panel >= 0 && panel <= 10 ? kEyes[panel] : MkPakXyz{};
 }
@@ -590,9 +667,9 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
         for (const char* name : {weapon_Types[i].model, weapon_Types[i].mountModel})
             if (name && weapons.insert(name).second)
                 files.push_back({name, mkdata_PakBuild(AircraftModel(name, 0x200, 150, 150, 140, false))});
-    files.push_back({"krxvrtc.pak", mkdata_PakBuild(CockpitModel(false))});
+    files.push_back({"krxvrtc.pak", mkdata_PakBuild(CockpitModel(false, palette))});
     files.push_back({"krxvrtc.PIB", CockpitPib()});
-    files.push_back({"krxvrtcn.pak", mkdata_PakBuild(CockpitModel(true))});
+    files.push_back({"krxvrtcn.pak", mkdata_PakBuild(CockpitModel(true, palette))});
     files.push_back({"krxvrtcn.PIB", CockpitPib()});
     // The ".PAL" companion is a PCX image whose palette is the model's; as
     // in the game palette, its pixels mark the fixed colours. Its remap
@@ -607,6 +684,13 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     files.push_back({"crate.CR1", mkdata_RemapFileBuild(palette)});
     files.push_back({"crate.CR2", mkdata_RemapFileBuild(palette)});
     // The player aircraft's skin image is embedded the same way.
+    // The cockpits' too: their panel images are found as "KRXVRTC:..." and
+    // "KRXVRTCN:...".
+    for (const char* cockpit : {"krxvrtc", "krxvrtcn"}) {
+        files.push_back({std::string(cockpit) + ".PAL", pal});
+        files.push_back({std::string(cockpit) + ".CR1", mkdata_RemapFileBuild(palette)});
+        files.push_back({std::string(cockpit) + ".CR2", mkdata_RemapFileBuild(palette)});
+    }
     files.push_back({"krx.PAL", std::move(pal)});
     files.push_back({"krx.CR1", mkdata_RemapFileBuild(palette)});
     files.push_back({"krx.CR2", mkdata_RemapFileBuild(palette)});

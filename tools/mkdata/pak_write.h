@@ -118,3 +118,10 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir);
 // forward in world units; zero for other panels).
 MkPakXyz mkdata_CockpitEye(int32_t panel);
 int mkdata_WriteModels(const std::string& dir);
+
+// The panel images of the virtual cockpits (cockpit_art.cpp): every panel of
+// the cockpit view table ("KRXG01".."KRXG17" but "KRXG10", "KRXV12",
+// "KRX_LANT", "KRXGLASB"), the night set named with an "N" ("KRX_LANT" and
+// "KRXGLASB" keep their names), kept at full size; and an image's file name in either set.
+std::vector<MkPakImage> mkdata_CockpitPanelImages(bool night, const uint8_t* palette);
+std::string mkdata_CockpitPanelImageName(const char* panel, bool night);

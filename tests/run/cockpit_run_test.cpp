@@ -1,0 +1,73 @@
+// The real program's cockpit: the start view shows the 3D cockpit with its
+// panel images below the view ahead, and the defence view shows the left
+// MFD's panel filling the screen.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "base/bmp.h"
+#include "fixtures/workdir.h"
+#include "run_util.h"
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+Rgb PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
+    const uint8_t* p = img->rows[y] + x * 3;
+    return {p[2], p[1], p[0]};
+}
+// The MFD screens' dark green.
+bool MfdGreen(Rgb c) { return c.g >= 24 && c.g <= 64 && c.r < 16 && c.b < 16; }
+int32_t CountIn(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool (*test)(Rgb)) {
+    int32_t n = 0;
+    for (int32_t y = y0; y < y1; y++)
+        for (int32_t x = x0; x < x1; x++) n += test(PixelAt(img, x, y));
+    return n;
+}
+
+// Runs the single-player flight with the script and returns the frame dump
+// folder.
+std::string Fly(const std::string& name, const std::string& script, int ticks) {
+    std::string dir = run_FreshDataDir(name);
+    if (dir.empty()) return {};
+    std::string dump = dir + "/frames";
+    if (mkdir(dump.c_str(), 0755) != 0) return {};
+    test_WriteText(dir + "/script.txt", script);
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt",
+                               "KRX_MAXTICKS=" + std::to_string(ticks), "KRX_FRAMEDUMP=" + dump,
+                               "KRX_FRAMEDUMP_EVERY=10"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return dump;
+}
+
+TEST(KrxCockpitRun, StartViewShowsTheCockpitAndDefenceViewTheLeftMfd) {
+    // The flight starts in the cockpit view; the follow view, then the
+    // defence panel view.
+    std::string dump = Fly("cockpit", "100 key F3\n120 key NUMPAD4\n", 200);
+    ASSERT_FALSE(dump.empty());
+    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00080.bmp").c_str());
+    _EIMAGE2* defence = img_LoadBmp((dump + "/frame00180.bmp").c_str());
+    ASSERT_NE(cockpit, nullptr);
+    ASSERT_NE(defence, nullptr);
+    ASSERT_EQ(cockpit->width, 640);
+    ASSERT_EQ(cockpit->height, 480);
+    // Both MFD screens on the console at the bottom, on the left and on
+    // the right; the view ahead above it holds no panel.
+    EXPECT_GT(CountIn(cockpit, 0, 380, 240, 480, MfdGreen), 5000);
+    EXPECT_GT(CountIn(cockpit, 400, 380, 640, 480, MfdGreen), 5000);
+    EXPECT_EQ(CountIn(cockpit, 0, 0, 640, 240, MfdGreen), 0);
+    // The defence view: the left MFD's screen fills the middle of the
+    // screen, its bezel buttons along the top edge.
+    EXPECT_GT(CountIn(defence, 0, 0, 640, 480, MfdGreen), 640 * 480 / 2);
+    EXPECT_TRUE(MfdGreen(PixelAt(defence, 200, 200)));
+    EXPECT_FALSE(MfdGreen(PixelAt(defence, 320, 20)));
+    img_Free(cockpit);
+    img_Free(defence);
+}
+
+}  // namespace
