@@ -2,6 +2,7 @@
 // program calls them through (each calls its slot of the current
 // descriptor copy only when it is set).
 #include "cockpit/avion.h"
+#include "cockpit/hud_draw.h"
 #include "cockpit/vcp.h"
 #include "sim/plane.h"
 
@@ -18,13 +19,14 @@ int32_t Setup(intptr_t) { vcp_CockpitSetup(); return 0; }
 int32_t Instruments(intptr_t) { vcp_InstrumentsDraw(); return 0; }
 int32_t PanelView(intptr_t) { vcp_PanelViewDraw(); return 0; }
 int32_t ViewSelect(intptr_t mode) { vcp_PanelViewSelect((int32_t)mode); return 0; }
+int32_t Hud(intptr_t) { hud_FrameDraw(); return 0; }
 
 };  // namespace
 
-// Hooks 6, 7, 9, 10 and 11 (the enlarged MFD view, the HUD, the MFD overlay
-// and the tactical map's two) are bound once their drawing lands.
+// Hooks 6, 9, 10 and 11 (the enlarged MFD view, the MFD overlay and the
+// tactical map's two) are bound once their drawing lands.
 PlaneHook avion_CockpitHookTable[PLANE_COCKPIT_HOOKS] = {
-    ArtLoad, ArtFree, Setup, Instruments, PanelView, nullptr, nullptr, ViewSelect, nullptr, nullptr, nullptr};
+    ArtLoad, ArtFree, Setup, Instruments, PanelView, nullptr, Hud, ViewSelect, nullptr, nullptr, nullptr};
 
 void avion_CockpitSetupHookCall(void) { Hook(2, 0); }
 void avion_HookResetCall(void) { avion_CockpitSetupHookCall(); }

@@ -17,3 +17,6 @@ void mfd_RightDraw(void);
 // Advances the radar sweep picture twice per game tick since the last step
 // (at most 96 ticks).
 void mfd_RadarSweepStep(void);
+
+// Set while the MFDs are drawn enlarged over the frame.
+extern int32_t mfd_EnlargedView;

@@ -3,3 +3,4 @@
 
 void mfd_LeftDraw(void) {}
 void mfd_RightDraw(void) {}
+int32_t mfd_EnlargedView = 0;
