@@ -91,7 +91,8 @@ void hud_TimeToGoText(int32_t distance, float speed, char* out, size_t size) {
 }
 
 void hud_InsertText(const char* format, const char* text, char* out, size_t size) {
-    // Only a format with exactly one conversion, a "%s", takes the text.
+    // Only a format with exactly one conversion, a "%s" the formatter
+    // knows (width and precision, no other flags), takes the text.
     int32_t conversions = 0;
     bool isString = false;
     for (const char* p = format; *p; p++) {
@@ -101,7 +102,7 @@ void hud_InsertText(const char* format, const char* text, char* out, size_t size
             continue;
         }
         const char* q = p + 1;
-        while (*q == '-' || *q == '.' || (*q >= '0' && *q <= '9')) q++;
+        while (*q == '.' || *q == 'l' || (*q >= '0' && *q <= '9')) q++;
         conversions++;
         isString = *q == 's';
         if (!*q) break;
@@ -303,9 +304,9 @@ void hud_WeaponLine(void) {
     if (weapon_CurrentId < 0) return;
     const int32_t count = ord_CountById(weapon_CurrentId);
     const char* name = hud_StringGet(weapon_Current.shortText);
-    if (name) text_Format("%d %s", g_textLine, sizeof g_textLine, count, name);
-    else text_Format("%d ???", g_textLine, sizeof g_textLine, count);
-    Text(g_textLine, -122, 96, kLabelLeft);
+    if (name) text_Format("%d %s", hud_Scratch[2], HUD_SCRATCH_SIZE, count, name);
+    else text_Format("%d ???", hud_Scratch[2], HUD_SCRATCH_SIZE, count);
+    Text(hud_Scratch[2], -122, 96, kLabelLeft);
 }
 
 void hud_RangeScale(void) {
