@@ -206,6 +206,19 @@ TEST_F(HudTest, ShapeOpsPenAndMultipliers) {
     }
 }
 
+TEST_F(HudTest, CrossGrowsByTwoUnitsAndPointsOnScreenIncludeEdges) {
+    // Half sizes of 10 pixels: the X runs corner to corner of a 12-pixel box.
+    hud_CrossDraw({100 * 128, 100 * 128}, 10 * 128, 10 * 128);
+    EXPECT_TRUE(Lit(88, 88) && Lit(112, 112) && Lit(112, 88) && Lit(88, 112));
+    EXPECT_FALSE(Lit(87, 87) || Lit(113, 113) || Lit(100, 88));
+    const _DRAW_SURFACE& s = draw_CurrentSurface;
+    struct Case {
+        int32_t x, y, on;
+    } cases[] = {{s.clipX1F, s.clipY1F, 1}, {s.clipX2F, s.clipY2F, 1}, {s.clipX1F - 1, 100, 0},
+                 {100, s.clipY2F + 1, 0}};
+    for (const Case& c : cases) EXPECT_EQ(hud_PointOnScreen({c.x, c.y}), c.on) << c.x << " " << c.y;
+}
+
 TEST_F(HudTest, AirspeedBlinksAboveLimitAndCapsAt900) {
     jet->state.knots = 791.0f;
     hud_AirspeedTape();  // the timer starts: nothing drawn
