@@ -42,3 +42,9 @@ void avion_BearingC(const FixWorldPos* from, const FixWorldPos* to, int32_t* out
 // Closing speed of other as seen from own: positive while closing, negative
 // while opening.
 int32_t avion_ClosureRate(const ObjectRecord* own, const ObjectRecord* other);
+
+// The warning-light bits of the cue scan: 1 slot 0, 2 caution, 4 warning,
+// 8 and 0x10 the gear-word test, 0x20 overspeed.
+extern int32_t avion_WarningLights;
+// The translucent HUD glass overlay.
+void avion_HudGlassDraw(void);

@@ -4,6 +4,7 @@
 #include "cockpit/avion.h"
 #include "cockpit/hud.h"
 #include "cockpit/mfd.h"
+#include "cockpit/hud_draw.h"
 #include "cockpit/vcp.h"
 #include "sim/plane.h"
 

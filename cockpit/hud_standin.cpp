@@ -1,9 +1,6 @@
 // Stand-in until the HUD and command menus land: plain state words.
 #include "cockpit/hud.h"
 
-uint8_t HudShownFlag = 1;
-int32_t hud_ColourMode = 0;
-int32_t hud_ShadeIndex[2] = {0, 6};
 int32_t hud_CommandMenuShown = 0;
 uint8_t hud_ListMode = 0;
 int32_t hud_ListPosition = 0;
@@ -19,7 +16,6 @@ void hud_PauseSwitch(int32_t on) { hud_Paused = on ? 1 : 0; }
 void hud_RepeaterInit(void) {}
 void hud_RepeaterClear(void) {}
 uint8_t hud_SymbolState[3] = {0, 0, 0};
-int32_t hud_ProjectionFlag = 0;
 void hud_StatusBannerDraw(void) {}
 void hud_CommandMenuDraw(void) {}
 void hud_CommandMenuKeys(void) {}
@@ -27,4 +23,3 @@ void hud_WingMenuDraw(void) {}
 void hud_WingMenuKeys(void) {}
 void hud_RepeaterDraw(void) {}
 void hud_RepeaterKeys(void) {}
-void hud_FrameDraw(void) {}

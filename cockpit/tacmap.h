@@ -66,3 +66,11 @@ void tacmap_PanKeys(void);
 // clock tick it was last set at.
 extern int32_t tacmap_MissionOutcome;
 extern uint32_t tacmap_OutcomeTick;
+
+// A label's condition: a mode byte and a trigger counter number. Mode 0 is
+// false, 1 true while the counter is 0, any other true while it is not.
+struct TacmapLabelCondition {
+    uint8_t mode;
+    uint16_t counter;
+};
+int32_t tacmap_LabelConditionTest(const TacmapLabelCondition* condition);

@@ -76,3 +76,8 @@ void tacmap_ScorePageKeys(void) {}
 void tacmap_PanKeys(void) {}
 __attribute__((weak)) int32_t tacmap_MissionOutcome = 0;
 __attribute__((weak)) uint32_t tacmap_OutcomeTick = 0;
+
+// Stand-in until the goal conditions land: counters read as 0.
+int32_t tacmap_LabelConditionTest(const TacmapLabelCondition* condition) {
+    return condition && condition->mode == 1;
+}
