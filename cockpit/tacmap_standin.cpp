@@ -76,3 +76,17 @@ void tacmap_ScorePageKeys(void) {}
 void tacmap_PanKeys(void) {}
 __attribute__((weak)) int32_t tacmap_MissionOutcome = 0;
 __attribute__((weak)) uint32_t tacmap_OutcomeTick = 0;
+
+// Mission counters are all 0 until the goals land: "(CV n)+" fails and
+// "(CV !n)+" passes.
+#include <cstdlib>
+
+const char* tacmap_GoalConditionTest(const char* text) {
+    if (!text) return nullptr;
+    const char* plus = strchr(text, '+');
+    if (strncmp(text, "(CV ", 4) != 0 || !plus) return plus ? plus + 1 : text;
+    bool negated = text[4] == '!';
+    return negated ? plus + 1 : nullptr;
+}
+
+void tacmap_MissionResultRecord(void) {}
