@@ -104,7 +104,7 @@ std::string mkdata_MenuSoundEvent(const std::string& name, uint16_t type, uint16
 }
 
 std::vector<MkMenuText> mkdata_MenuTexts(void) {
-    return {
+    std::vector<MkMenuText> texts = {
         {"MAIN_SINGLE", "{hot}Single Mission"}, {"MAIN_CAMPAIGN", "{hot}Campaign"},
         {"MAIN_MULTI", "{hot}Multiplayer"},     {"MAIN_OPTIONS", "{hot}Options"},
         {"MAIN_OVERVIEW", "O{hot}verview"},     {"MAIN_CREDITS", "C{hot}redits"},
@@ -123,6 +123,8 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
         {"USER_DLG_FILTER1", "Missions (*.ORF)"},
         {"USER_DLG_FILTER2", "*.ORF;*.orf"},
     };
+    for (const MkMenuText& t : mkdata_FlightScreensTexts()) texts.push_back(t);
+    return texts;
 }
 
 MkMenuScript mkdata_MenuScript(void) {
@@ -200,6 +202,7 @@ MkMenuScript mkdata_MenuScript(void) {
                         "cbInHover, cbOutHover, BUTTON_CLICK");
     s.buttons.push_back("WndQuickMis, MainButton, BtnQMBack, 0, 160, 430, QM_BACK, ARIAL12, 512, cbQMBack, "
                         "cbInHover, cbOutHover, BUTTON_CLICK");
+    mkdata_FlightScreensScript(s);
     return s;
 }
 
