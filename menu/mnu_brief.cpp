@@ -315,7 +315,9 @@ void mnu_BriefTextBuild(void) {
     mnu_Brief.text = static_cast<char*>(mem_AllocEx((uint32_t)textSize, 4, "mnu MB Mission Briefing"));
     if (mnu_Brief.text) snprintf(mnu_Brief.text, textSize, "%s", body);
 
-    char tod[32], region[32], header[512];
+    // The text area keeps the pointer.
+    static char header[512];
+    char tod[32], region[32];
     snprintf(tod, sizeof tod, "HO_TOD_%d", (int)h->header[ORF_TIME_OF_DAY] + 1);
     snprintf(region, sizeof region, "HO_REGION_%d", (int)h->header[ORF_REGION] + 1);
     if (Quick()) {
