@@ -13,7 +13,7 @@
 #include "menu/camp.h"
 #include "menu/loadout.h"
 #include "menu/quick.h"
-#include "menu_fixture.h"
+#include "mission_fixture.h"
 #include "mission_write.h"
 #include "net/bridge.h"
 #include "platform/winmsg.h"
@@ -26,41 +26,18 @@
 
 namespace {
 
-class BriefScreen : public MenuTest {
+class BriefScreen : public MissionScreensTest {
 protected:
     void SetUp() override {
-        MenuTest::SetUp();
-        mnu_MissionList = nullptr;
-        mnu_MissionCount = 0;
-        ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 0, 0), 0);
-        pal_BuildHighColourTables();
-        ASSERT_EQ(mkdata_WriteSoundTriggers("."), 0);
-        ASSERT_EQ(mkdata_WriteMenuScript("."), 0);
-        ASSERT_EQ(mkdata_WriteMissions("."), 0);
-        ASSERT_EQ(mkdata_WriteFlightScreens("."), 0);
-        test_WriteFile("KRXMENU.BIN", mkdata_MenuDataBuild());
-        mnu_ScriptLoad("KRX.MNU", &ctx);
-        mnu_Context = &ctx;
-        mnu_LeaveFlag = 0;
-        app_Runner = AppRunnerState{};
+        MissionScreensTest::SetUp();
         mnu_Brief = MnuBriefState{1, 0, 0, 0, {}, nullptr, nullptr};
-        mnu_Pilot = MnuPilot{};
         mnu_UserMissionName[0] = 0;
-        mnu_MissionListReset();
     }
     void TearDown() override {
         if (entered) WndMisBrief.leave();
-        mnu_CampLoadoutFree();
-        mnu_TransitionFree();
-        mnu_CursorRelease();
-        mnu_AcceptKeyCallbackSet(nullptr);
-        mnu_CancelKeyCallbackSet(nullptr);
         memset(app_KeyState.downTable, 0, sizeof app_KeyState.downTable);
-        mnu_Context = nullptr;
-        mnu_GameMode = 0;
         app_Settings.LOADOUT_TYPE = 0;
-        MenuTest::TearDown();
-        otw_CloseDisplay();
+        MissionScreensTest::TearDown();
     }
     bool entered = false;
     void Quick(int32_t file, int32_t mission) {
@@ -73,10 +50,6 @@ protected:
         WndMisBrief.enter();
         entered = true;
         mnu_TransitionFree();
-    }
-    const char* AreaText(const char* name) {
-        MnuTextArea* a = mnu_TextAreaFind(&ctx, name);
-        return a && a->text ? a->text : "";
     }
     // Campaign play of pilot slot 1 on campaign 2, mission m.
     void Campaign(int32_t m, uint16_t returned) {

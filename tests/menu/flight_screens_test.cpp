@@ -13,7 +13,7 @@
 #include "menu/camp.h"
 #include "menu/loadout.h"
 #include "menu/quick.h"
-#include "menu_fixture.h"
+#include "mission_fixture.h"
 #include "mission_write.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
@@ -24,39 +24,13 @@
 
 namespace {
 
-class FlightScreens : public MenuTest {
+class FlightScreens : public MissionScreensTest {
 protected:
-    void SetUp() override {
-        MenuTest::SetUp();
-        mnu_MissionList = nullptr;
-        mnu_MissionCount = 0;
-        ASSERT_EQ(otw_OpenDisplay(640, 480, 2, 0, 0), 0);
-        pal_BuildHighColourTables();
-        ASSERT_EQ(mkdata_WriteSoundTriggers("."), 0);
-        ASSERT_EQ(mkdata_WriteMenuScript("."), 0);
-        ASSERT_EQ(mkdata_WriteMissions("."), 0);
-        ASSERT_EQ(mkdata_WriteFlightScreens("."), 0);
-        test_WriteFile("KRXMENU.BIN", mkdata_MenuDataBuild());
-        mnu_ScriptLoad("KRX.MNU", &ctx);
-        mnu_Context = &ctx;
-        mnu_LeaveFlag = 0;
-        app_Runner = AppRunnerState{};
-        mnu_Pilot = MnuPilot{};
-        mnu_MissionListReset();
-    }
     void TearDown() override {
         if (loadout) WndLoadOut.leave();
         ord_LoadoutEnd(0);
         mnu_AnimeFree(&mnu_AnimePageRecord);
-        mnu_CampLoadoutFree();
-        mnu_TransitionFree();
-        mnu_CursorRelease();
-        mnu_AcceptKeyCallbackSet(nullptr);
-        mnu_CancelKeyCallbackSet(nullptr);
-        mnu_Context = nullptr;
-        mnu_GameMode = 0;
-        MenuTest::TearDown();
-        otw_CloseDisplay();
+        MissionScreensTest::TearDown();
     }
     bool loadout = false;
     // A page over the ARIAL12 font with the text as item 0 of PAGE.BIN.
@@ -91,10 +65,6 @@ protected:
         WndLoadOut.enter();
         loadout = true;
         mnu_TransitionFree();
-    }
-    const char* AreaText(const char* name) {
-        MnuTextArea* a = mnu_TextAreaFind(&ctx, name);
-        return a && a->text ? a->text : "";
     }
 };
 
@@ -222,7 +192,8 @@ TEST_F(FlightScreens, StationCyclesWrapAndThePartnerMirrors) {
     const OrdOption* before = nullptr;
     for (const OrdOption* o = h->options; o && o->type >= 0; o = o->next) before = o;
     mnu_LoadoutStorePrev(3);
-    if (before) EXPECT_EQ(mnu_LoadoutStations[3].type, before->type);
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(mnu_LoadoutStations[3].type, before->type);
 }
 
 TEST_F(FlightScreens, WeaponTextsRangeAndQuantity) {

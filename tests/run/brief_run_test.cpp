@@ -6,8 +6,6 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "base/bmp.h"
@@ -15,19 +13,6 @@
 #include "run_util.h"
 
 namespace {
-
-uint32_t PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
-    const uint8_t* p = img->rows[y] + x * 3;
-    return (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
-}
-
-long TickOf(const std::string& log, const std::string& what) {
-    size_t at = log.find(what);
-    if (at == std::string::npos) return -1;
-    size_t line = log.rfind('\n', at);
-    line = line == std::string::npos ? 0 : line + 1;
-    return strtol(log.c_str() + line, nullptr, 10);
-}
 
 TEST(KrxBriefRun, MainScreenThroughBriefingAndLoadingIntoTheFlight) {
     std::string dir = run_FreshDataDir("brief");
@@ -44,23 +29,20 @@ TEST(KrxBriefRun, MainScreenThroughBriefingAndLoadingIntoTheFlight) {
                               {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=800", "KRX_FRAMEDUMP=" + dump,
                                "KRX_SIMLOG=" + dir + "/sim.log"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::ifstream in(dir + "/sim.log");
-    std::stringstream s;
-    s << in.rdbuf();
-    std::string log = s.str();
+    std::string log = run_ReadAll(dir + "/sim.log");
     // The flight starts after the second Enter, with the local player placed.
-    long start = TickOf(log, "server start mode=single");
+    long start = run_LogTick(log, "server start mode=single");
     EXPECT_GE(start, 700) << log;
     EXPECT_NE(log.find("client start mode=bridge"), std::string::npos) << log;
-    EXPECT_GE(TickOf(log, "player placed"), start) << log;
+    EXPECT_GE(run_LogTick(log, "player placed"), start) << log;
     // The briefing showed its region map where the quick mission screen has
     // its description (frame 200: quick missions; 500: the briefing).
     _EIMAGE2* quick = img_LoadBmp((dump + "/frame00200.bmp").c_str());
     _EIMAGE2* brief = img_LoadBmp((dump + "/frame00500.bmp").c_str());
     ASSERT_NE(quick, nullptr);
     ASSERT_NE(brief, nullptr);
-    EXPECT_NE(PixelAt(brief, 360, 220), PixelAt(quick, 360, 220));
-    EXPECT_EQ(PixelAt(brief, 360, 220), PixelAt(brief, 380, 200));  // one land colour
+    EXPECT_NE(run_PixelAt(brief, 360, 220), run_PixelAt(quick, 360, 220));
+    EXPECT_EQ(run_PixelAt(brief, 360, 220), run_PixelAt(brief, 380, 200));  // one land colour
     img_Free(quick);
     img_Free(brief);
 }
