@@ -8,6 +8,7 @@
 #include "base/filetable.h"
 #include "base/le.h"
 #include "base/mem.h"
+#include "display/draw_fill.h"
 #include "display/otw.h"
 #include "input/instate.h"
 #include "menu/brief.h"
@@ -29,7 +30,6 @@
 #include "world/orf.h"
 #include "world/pak.h"
 
-_DRAW_SURFACE mnu_PreviewSurface = {};
 uint32_t mnu_FlightStartTick = 0;
 MnuLoadoutState mnu_Loadout = {};
 MnuLoadoutStation mnu_LoadoutStations[MNU_LO_STATIONS + 1] = {
@@ -267,9 +267,34 @@ int32_t LoadoutFrame(void) {
     return 0;
 }
 
+// One triangle of three pixel rows centred at x; pointing down (rows of
+// 5, 3, 1 pixels) or up (1, 3, 5).
+void Triangle(int32_t x, int32_t y, bool down, int32_t value) {
+    for (int32_t row = 0; row < 3; row++) {
+        int32_t half = down ? 2 - row : row;
+        draw_FillRectC(x - half, y + row, 2 * half + 1, 1, value);
+    }
+}
+
 void MarkerDraw(void) {
     if (mnu_Loadout.markerBlink > 0) {
         mnu_Loadout.markerBlink--;
+        static const int32_t kPairs[4][2] = {{126, 173}, {109, 188}, {94, 203}, {78, 218}};
+        MnuFont* f = mnu_Context ? mnu_FontFind(mnu_Context, "ARIAL12") : nullptr;
+        MnuRgb c = f ? f->colours[2] : MnuRgb{};
+        if (!f) c.red = c.green = c.blue = 255;
+        const _DRAW_SURFACE& screen = otw_ScreenSurface;
+        if (!screen.base) return;
+        int32_t value = screen.bytesPerPixel == 2 ? ((c.red >> 3) << 10 | (c.green >> 3) << 5 | (c.blue >> 3))
+                                                   : (c.red << 16 | c.green << 8 | c.blue);
+        draw_SelectSurface(&screen);
+        int32_t m = mnu_Loadout.marker;
+        if (m == 0) {
+            Triangle(148, 298, true, value);
+        } else if (m >= 1 && m < MNU_LO_STATIONS) {
+            Triangle(kPairs[m - 1][0], 296, false, value);
+            Triangle(kPairs[m - 1][1], 296, false, value);
+        }
         return;
     }
     if (mnu_Loadout.hoverDepth == 0 && !mnu_Loadout.dirty && mnu_Loadout.marker >= 0) {
