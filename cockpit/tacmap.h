@@ -74,3 +74,10 @@ struct TacmapLabelCondition {
     uint16_t counter;
 };
 int32_t tacmap_LabelConditionTest(const TacmapLabelCondition* condition);
+// A goal text's leading condition "(CV n)+" (shown while mission counter n
+// is nonzero) or "(CV !n)+" (while it is 0): the text after the condition,
+// the whole text when it has none, or null when the condition fails.
+const char* tacmap_GoalConditionTest(const char* text);
+// Books the current campaign mission as done in the front end's mission
+// list.
+void tacmap_MissionResultRecord(void);

@@ -1,6 +1,9 @@
 // Stand-in until the tactical map and the information pages land.
 #include "cockpit/tacmap.h"
 
+#include <cstdlib>
+#include <cstring>
+
 int32_t tacmap_Shown = 0;
 int32_t tacmap_GoalsShown = 0;
 int32_t tacmap_KeysShown = 0;
@@ -81,3 +84,15 @@ __attribute__((weak)) uint32_t tacmap_OutcomeTick = 0;
 int32_t tacmap_LabelConditionTest(const TacmapLabelCondition* condition) {
     return condition && condition->mode == 1;
 }
+// Mission counters are all 0 until the goals land: "(CV n)+" fails and
+// "(CV !n)+" passes.
+
+const char* tacmap_GoalConditionTest(const char* text) {
+    if (!text) return nullptr;
+    const char* plus = strchr(text, '+');
+    if (strncmp(text, "(CV ", 4) != 0 || !plus) return plus ? plus + 1 : text;
+    bool negated = text[4] == '!';
+    return negated ? plus + 1 : nullptr;
+}
+
+void tacmap_MissionResultRecord(void) {}

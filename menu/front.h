@@ -16,6 +16,10 @@ extern const AppStateRecord WndLaunch;
 extern const AppStateRecord WndOption;
 extern const AppStateRecord WndQuickMis;
 extern const AppStateRecord WndNewCamp;
+extern const AppStateRecord WndMap;
+extern const AppStateRecord WndStats;
+extern const AppStateRecord WndLoadOut;
+extern const AppStateRecord WndLoading;
 
 // --- Process runner and online-service launch (mnu_process.cpp) ---
 // 0 started (and ended when waited for; the exit code stored when exitCode

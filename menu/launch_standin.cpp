@@ -8,6 +8,7 @@
 
 #include "base/text.h"
 #include "menu/launch.h"
+#include "menu/front.h"
 #include "menu/menu.h"
 #include "net/bridge.h"
 #include "net/driver.h"
@@ -101,7 +102,13 @@ __attribute__((weak)) int32_t mnu_LaunchFromEnvironment(void) {
     text_CatZ(reference, ".REF", sizeof reference);
     text_CopyZ(level_MissionNames.reference, reference, sizeof level_MissionNames.reference);
     Server_RegisterSessionCallbacks();
-    app_Runner.nextState = state;
     app_Runner.followOn1 = &WndMain;
+    if (state == &net_InFlightStates[NET_STATE_BRIDGE] && level_GameMode.singlePlayer) {
+        // A single-player flight is handed over by the loading screen.
+        app_Runner.followOn2 = state;
+        app_Runner.nextState = &WndLoading;
+        return 1;
+    }
+    app_Runner.nextState = state;
     return 1;
 }

@@ -1,12 +1,15 @@
-// The loadout screen's aircraft preview as the view uses it.
+// The loading screen before every flight and the loadout screen with its
+// aircraft preview.
 #pragma once
+#include <cstdint>
 
 #include "display/dsurf.h"
 
+struct _PAK_HEADER;
+struct FileTable;
+
 // The surface the aircraft preview is drawn into.
 extern _DRAW_SURFACE mnu_PreviewSurface;
-
-#include <cstdint>
 
 // The front end's loadout settings: the campaign stock check (off: every
 // option is offered) and the aircraft family of the hardpoint tables.
@@ -18,3 +21,55 @@ extern void* mnu_CampLoadoutList;
 // count after adding delta (not below 0).
 int32_t mnu_CampLoadoutCount(void* list, int32_t storeKey);
 int32_t mnu_CampLoadoutAdjust(void* list, int32_t storeKey, int32_t delta);
+
+// --- The loading screen ---
+// The tick count when the last flight was handed over.
+extern uint32_t mnu_FlightStartTick;
+
+// --- The loadout screen ---
+constexpr int32_t MNU_LO_STATIONS = 5;
+struct MnuLoadoutStation {
+    char hardpoint[64];
+    char area[64];
+    char text[128];
+    int32_t type;   // -1 none
+    int32_t count;
+};
+extern MnuLoadoutStation mnu_LoadoutStations[MNU_LO_STATIONS + 1];
+
+struct MnuLoadoutState {
+    int32_t described;        // weapon type described, -1 none
+    int32_t marker;           // station marked, -1 none
+    int32_t markerBlink;
+    int32_t hoverDepth;
+    int32_t areaHovers;
+    int32_t dirty;
+    int32_t flyIn;            // distance step of the fly-in
+    const int32_t* spin;      // next pitch of the spin table
+    int32_t yaw, pitch, distance;  // 25-bit turn fractions; distance in world units
+    _PAK_HEADER* model;       // "loadkrx.pak", or "boo.pak", or none
+    const char* modelName;
+    FileTable* gameData;      // "QJGAME.BIN"
+    void* mark;               // "mnu Loadout anchor"
+};
+extern MnuLoadoutState mnu_Loadout;
+
+// The station texts from the ordnance manager's hardpoints.
+void mnu_LoadoutStationTexts(void);
+// The weapon texts of a store type (-1: the no-weapon texts of station).
+void mnu_LoadoutWeaponTexts(int32_t station, int32_t type);
+void mnu_LoadoutWeights(void);
+// One draw's step of the preview's fly-in and spin.
+void mnu_LoadoutPreviewStep(void);
+
+void mnu_LoadoutStorePrev(int32_t station);
+void mnu_LoadoutStoreNext(int32_t station);
+void mnu_LoadoutPreviewControl(int32_t control);  // 0 yaw left, 1 yaw right, 2 zoom in, 3 zoom out
+void mnu_LoadoutHover(int32_t station);
+void mnu_LoadoutInfo(int32_t station);
+void cbLOHoverX(int32_t);
+void cbLOOutHover(int32_t);
+void cbLOSimTog(int32_t);
+void cbLODef(int32_t);
+void cbLOAccept(int32_t);
+void cbLOBack(int32_t);

@@ -16,4 +16,14 @@ int32_t BackToMain(void) {
 const AppStateRecord WndMulti = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndLaunch = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndNewCamp = {nullptr, BackToMain, nullptr, nullptr, 0};
-const AppStateRecord WndMisBrief = {nullptr, BackToMain, nullptr, nullptr, 0};
+
+// The briefing's sub-screens not built yet go straight back to it.
+namespace {
+int32_t BackToBriefing(void) {
+    app_Runner.nextState = &WndMisBrief;
+    return 1;
+}
+}  // namespace
+
+const AppStateRecord WndMap = {nullptr, BackToBriefing, nullptr, nullptr, 0};
+const AppStateRecord WndStats = {nullptr, BackToBriefing, nullptr, nullptr, 0};

@@ -265,3 +265,7 @@ int32_t ord_StationFind(int32_t station, int32_t* out);
 int32_t ord_StationFindByName(const char* name, int32_t* out);
 void ord_StationPosition(int32_t station, FixVec3* out);
 void ord_CurrentStationPosition(FixVec3* out);
+
+// The current loadout list: up to max (mount key, store type) pairs of the
+// saved store list; their number.
+int32_t ord_LoadoutList(int32_t* keys, int32_t* types, int32_t max);

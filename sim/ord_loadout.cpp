@@ -379,3 +379,14 @@ void ord_LoadoutAddStores(int32_t type, int32_t count) {
         count = 2 * (half - first);
     }
 }
+
+int32_t ord_LoadoutList(int32_t* keys, int32_t* types, int32_t max) {
+    uint32_t n = ord_SavedStoreList.mountCount < (uint32_t)ORD_MOUNTS_MAX ? ord_SavedStoreList.mountCount
+                                                                        : (uint32_t)ORD_MOUNTS_MAX;
+    int32_t out = 0;
+    for (uint32_t i = 0; i < n && out < max; i++, out++) {
+        if (keys) keys[out] = ord_SavedStoreList.mounts[i].part;
+        if (types) types[out] = ord_SavedStoreList.mounts[i].type;
+    }
+    return out;
+}

@@ -322,3 +322,7 @@ extern int32_t plane_SystemsDamage[PLANE_SYSTEMS];
 void plane_DamageSystem(int32_t index);
 // Set by plane_DamageSystem when a system was intact before.
 extern int32_t plane_SystemNewlyDamaged;
+
+// The player aircraft type's weight figures: empty weight, internal fuel
+// weight and the maximum weight (kilograms).
+void plane_Weights(float* empty, float* fuel, float* third);

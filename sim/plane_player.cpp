@@ -740,3 +740,9 @@ void plane_Refuel(void) {
     ord_RefuelAll();
     plane_HookRefuel(0);
 }
+
+void plane_Weights(float* empty, float* fuel, float* third) {
+    if (empty) *empty = jet_Template.emptyMass;
+    if (fuel) *fuel = jet_Template.internalFuel;
+    if (third) *third = jet_Template.maxMass;
+}

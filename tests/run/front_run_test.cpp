@@ -19,11 +19,6 @@
 
 namespace {
 
-uint32_t PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
-    const uint8_t* p = img->rows[y] + x * 3;
-    return (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
-}
-
 // The loudest sample of the dump's frames [from, to).
 int32_t Peak(const std::string& wav, uint32_t from, uint32_t to) {
     int32_t peak = 0;
@@ -79,10 +74,10 @@ TEST(KrxFrontRun, IntroMainScreenCreditsUpdateAndExit) {
     ASSERT_EQ(got->height, want->height);
     int32_t differ = 0;
     for (int32_t y = 0; y < got->height; y++)
-        for (int32_t x = 0; x < got->width; x++) differ += PixelAt(got, x, y) != PixelAt(want, x, y);
+        for (int32_t x = 0; x < got->width; x++) differ += run_PixelAt(got, x, y) != run_PixelAt(want, x, y);
     EXPECT_EQ(differ, 0) << main;
     // It differs from the intro's pictures.
-    EXPECT_NE(PixelAt(got, 320, 100), PixelAt(intro, std::min(320, intro->width - 1), std::min(100, intro->height - 1)));
+    EXPECT_NE(run_PixelAt(got, 320, 100), run_PixelAt(intro, std::min(320, intro->width - 1), std::min(100, intro->height - 1)));
 
 
     // The update program ran beside the game (its status lines) and its

@@ -13,22 +13,6 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// The tick of the first simulation-log line of the kind and text, or -1.
-long TickOf(const std::string& log, const std::string& what) {
-    size_t at = log.find(what);
-    if (at == std::string::npos) return -1;
-    size_t line = log.rfind('\n', at);
-    line = line == std::string::npos ? 0 : line + 1;
-    return strtol(log.c_str() + line, nullptr, 10);
-}
-
 TEST(KrxRun, DedicatedServerRunsUntilEscapeThenReturnsToTheMainScreen) {
     std::string dir = run_FreshDataDir("dedicated");
     ASSERT_FALSE(dir.empty());
@@ -40,13 +24,13 @@ TEST(KrxRun, DedicatedServerRunsUntilEscapeThenReturnsToTheMainScreen) {
                               {"KRX_LAUNCH=dedicated", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=160",
                                "KRX_SIMLOG=" + dir + "/sim.log"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = ReadAll(dir + "/sim.log");
+    std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_NE(log.find("server start mode=dedicated interval=16"), std::string::npos) << log;
     EXPECT_NE(log.find(" level statics="), std::string::npos) << log;
     // Escape ends the state in the frame that saw it.
-    EXPECT_EQ(TickOf(log, "server escape"), 60) << log;
+    EXPECT_EQ(run_LogTick(log, "server escape"), 60) << log;
     EXPECT_NE(log.find("server escape frame=60"), std::string::npos) << log;
-    long stop = TickOf(log, "server stop");
+    long stop = run_LogTick(log, "server stop");
     EXPECT_GE(stop, 60) << log;
     // The main screen ran after the flight until the run's end: more frame
     // steps than the flight's 60.
@@ -64,7 +48,7 @@ TEST(KrxRun, SinglePlayerBridgeRunsBothHalves) {
     RunResult r = run_Program("krx", {}, dir,
                               {"KRX_LAUNCH=single", "KRX_MAXTICKS=200", "KRX_SIMLOG=" + dir + "/sim.log"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = ReadAll(dir + "/sim.log");
+    std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_NE(log.find("server start mode=single interval=2"), std::string::npos) << log;
     EXPECT_NE(log.find("client start mode=bridge interval=2"), std::string::npos) << log;
     EXPECT_NE(r.err.find("200 frame steps"), std::string::npos) << r.err;
@@ -78,16 +62,16 @@ TEST(KrxRun, SinglePlayerJoinsTheLocalSlotAndExchangesPackets) {
     ASSERT_FALSE(dir.empty());
     RunResult r = run_Program("krx", {}, dir, {"KRX_LAUNCH=single", "KRX_MAXTICKS=400", "KRX_SIMLOG=" + dir + "/sim.log"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = ReadAll(dir + "/sim.log");
-    long join = TickOf(log, "slot join 0 net=0 players=1");
-    long startup = TickOf(log, "client startup number=1 player=0");
-    long active = TickOf(log, "slot active 0");
+    std::string log = run_ReadAll(dir + "/sim.log");
+    long join = run_LogTick(log, "slot join 0 net=0 players=1");
+    long startup = run_LogTick(log, "client startup number=1 player=0");
+    long active = run_LogTick(log, "slot active 0");
     ASSERT_GE(join, 0) << log;
     EXPECT_GE(startup, join) << log;
     EXPECT_GT(active, startup) << log;
     EXPECT_NE(log.find(" level statics="), std::string::npos) << log;
     // The client's level is loaded: its camera is placed on the player.
-    EXPECT_GT(TickOf(log, " camera mode="), 0) << log;
+    EXPECT_GT(run_LogTick(log, " camera mode="), 0) << log;
     // Every 64th packet: sent in about twice as many server frames.
     int counts = 0;
     for (size_t at = log.find("server packets sent="); at != std::string::npos;
@@ -102,9 +86,9 @@ TEST(KrxRun, SinglePlayerJoinsTheLocalSlotAndExchangesPackets) {
     // The client made the player's aircraft record at its level load, placed
     // the aircraft where the server placed it, and released the record at its
     // stop; the idle aircraft stays on the ground.
-    long create = TickOf(log, "plane create KRX");
+    long create = run_LogTick(log, "plane create KRX");
     EXPECT_GE(create, join) << log;
-    EXPECT_GT(TickOf(log, "plane release KRX"), create) << log;
+    EXPECT_GT(run_LogTick(log, "plane release KRX"), create) << log;
     size_t placed = log.find(" player placed ");
     ASSERT_NE(placed, std::string::npos) << log;
     size_t eol = log.find('\n', placed);

@@ -13,11 +13,6 @@
 
 namespace {
 
-uint32_t PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
-    const uint8_t* p = img->rows[y] + x * 3;
-    return (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
-}
-
 TEST(KrxQuickRun, MainScreenToQuickMissionsAndAccept) {
     std::string dir = run_FreshDataDir("quick");
     ASSERT_FALSE(dir.empty());
@@ -37,8 +32,8 @@ TEST(KrxQuickRun, MainScreenToQuickMissionsAndAccept) {
     ASSERT_NE(back, nullptr);
     // The first row is latched (its button's picture), the main screen has
     // no button there.
-    EXPECT_NE(PixelAt(quick, 62, 82), PixelAt(back, 62, 82));
-    EXPECT_EQ(PixelAt(back, 62, 82), PixelAt(back, 40, 82));
+    EXPECT_NE(run_PixelAt(quick, 62, 82), run_PixelAt(back, 62, 82));
+    EXPECT_EQ(run_PixelAt(back, 62, 82), run_PixelAt(back, 40, 82));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "run_util.h"
 
+#include "base/bmp.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,4 +63,24 @@ std::string run_FreshDataDir(const std::string& name) {
     std::string cmd = "rm -rf '" + dir + "' && cp -r '" KRX_DATA_DIR "' '" + dir + "'";
     if (system(cmd.c_str()) != 0) return std::string();
     return dir;
+}
+
+std::string run_ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+long run_LogTick(const std::string& log, const std::string& what) {
+    size_t at = log.find(what);
+    if (at == std::string::npos) return -1;
+    size_t line = log.rfind('\n', at);
+    line = line == std::string::npos ? 0 : line + 1;
+    return strtol(log.c_str() + line, nullptr, 10);
+}
+
+uint32_t run_PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
+    const uint8_t* p = img->rows[y] + x * 3;
+    return (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
 }

@@ -1,5 +1,6 @@
 // Starting the real program headless and reading what it wrote.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,3 +17,11 @@ RunResult run_Program(const std::string& program, const std::vector<std::string>
 
 // A fresh copy of the sample data set in a temporary folder.
 std::string run_FreshDataDir(const std::string& name);
+
+// The whole file as text (empty when missing).
+std::string run_ReadAll(const std::string& path);
+// The tick of the first simulation-log line holding `what`, or -1.
+long run_LogTick(const std::string& log, const std::string& what);
+struct _EIMAGE2;
+// A 24-bit frame dump's pixel as 0xRRGGBB.
+uint32_t run_PixelAt(const _EIMAGE2* img, int32_t x, int32_t y);

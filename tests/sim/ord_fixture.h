@@ -8,13 +8,15 @@
 
 #include "debug/console.h"
 #include "fixtures/heaps.h"
+#include "menu/camp.h"
 #include "menu/loadout.h"
+#include "menu/quick.h"
 #include "shell/runner.h"
 #include "sim/ord.h"
 #include "sim/weapon.h"
 
 // The campaign stock the hardpoints see while the stock check is on.
-extern std::map<int32_t, int32_t> test_CampaignStock;
+extern MnuCampList test_CampaignStock;
 
 class OrdEnv : public ::testing::Test {
 protected:
@@ -26,10 +28,15 @@ protected:
         con_UnlimitedStores = 0;
         mnu_StockCheck = 0;
         mnu_AircraftFamily = 0;
-        test_CampaignStock.clear();
+        test_CampaignStock = MnuCampList{};  // its pairs went with the heap
+        mnu_CampLoadoutList = &test_CampaignStock;
+        mnu_GameMode = 0;
         app_TickCount = 1000;
     }
-    void TearDown() override { ord_LoadoutEnd(0); }
+    void TearDown() override {
+        ord_LoadoutEnd(0);
+        mnu_CampLoadoutList = nullptr;
+    }
 
     // Panels of the types, sorted as the flight sees them.
     static void Panels(const std::vector<int32_t>& types) {

@@ -268,8 +268,7 @@ TEST_F(Ord, CyclingTheOptions) {
 
 TEST_F(Ord, AnOptionWithoutStockIsOfferedNowhere) {
     mnu_StockCheck = 1;
-    for (int32_t t = 0; t < WEAPON_TYPES; t++) test_CampaignStock[t] = 4;
-    test_CampaignStock[16] = 0;
+    for (int32_t t = 0; t < WEAPON_TYPES; t++) mnu_CampLoadoutSet(&test_CampaignStock, t, t == 16 ? 0 : 4);
     ord_LoadoutBegin();
     int32_t n;
     const OrdHardpoint* hp = ord_Hardpoints(0, &n);
@@ -282,12 +281,12 @@ TEST_F(Ord, AnOptionWithoutStockIsOfferedNowhere) {
     EXPECT_TRUE(mk82);
     // Stores taken from the stock, and given back when cleared.
     ord_HardpointSetStore("HardPoint 4", 30, 2);
-    EXPECT_EQ(test_CampaignStock[30], 2);
+    EXPECT_EQ(mnu_CampLoadoutCount(&test_CampaignStock, 30), 2);
     ord_HardpointSetStore("HardPoint 6", 30, 3);  // two left: two placed
     EXPECT_EQ(Stores("HardPoint 6", 30), 2);
-    EXPECT_EQ(test_CampaignStock[30], 0);
+    EXPECT_EQ(mnu_CampLoadoutCount(&test_CampaignStock, 30), 0);
     ord_HardpointClear("HardPoint 4");
-    EXPECT_EQ(test_CampaignStock[30], 2);
+    EXPECT_EQ(mnu_CampLoadoutCount(&test_CampaignStock, 30), 2);
 }
 
 TEST_F(Ord, PreviewPutsTheMountsOnTheStationsAndBack) {

@@ -4,7 +4,7 @@
 
 #include "ord_fixture.h"
 
-std::map<int32_t, int32_t> test_CampaignStock;
+MnuCampList test_CampaignStock = {};
 
 namespace {
 
@@ -12,20 +12,10 @@ std::vector<std::pair<int32_t, int32_t>> g_trigs;
 
 }  // namespace
 
-// The test sees the trigger messages the selection queues, and a campaign
-// stock it sets.
+// The test sees the trigger messages the selection queues.
 // (linked with --wrap, so the selection's calls come here)
 extern "C" void __wrap__Z21Client_SendPlayerTrigtt(uint16_t value, uint16_t trigger) {
     g_trigs.push_back({trigger, value});
-}
-int32_t mnu_CampLoadoutCount(void*, int32_t key) {
-    auto it = test_CampaignStock.find(key);
-    return it == test_CampaignStock.end() ? 0 : it->second;
-}
-int32_t mnu_CampLoadoutAdjust(void*, int32_t key, int32_t delta) {
-    int32_t& n = test_CampaignStock[key];
-    n = n + delta < 0 ? 0 : n + delta;
-    return n;
 }
 
 namespace {

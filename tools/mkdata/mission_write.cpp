@@ -367,6 +367,26 @@ MkMission mkdata_SampleMission(void) {
 
 namespace {
 
+// A listed mission's briefing lines, some behind mission-counter
+// conditions; the last quick mission has none that pass.
+std::vector<MkTableItem> BriefLines(int32_t file, int32_t mission) {
+    if (file == 29 && mission == 7) return {{"LINE 1", "(CV 3)+Only after the third goal."}};
+    return {{"LINE 1", "Take off from the runway and fly the route.<CR>"},
+            {"LINE 2", "(CV 5)+The tower has been warned.<CR>"},
+            {"LINE 3", "(CV !5)+<TAB>Watch for the guns around the tower.<CR>"},
+            {"LINE 4", "Land back at the airfield."}};
+}
+
+// A mission file of the user's own: title in "MISS 0 HEADERS", briefing in
+// "MISS 1 BRIEF".
+int WriteUserMission(const std::string& dir) {
+    MkMission m = mkdata_SampleMission();
+    m.text = mkdata_TableBuild({{"MISS 0 HEADERS", {{"TITLE", "My Own Mission"}, {"DESCRIPTION", "Made by hand."}}},
+                                {"MISS 1 BRIEF", {{"LINE 1", "A mission of your own."}}},
+                                {"MESSAGES", {{"WELCOME", "Welcome to the range."}}}});
+    return mkdata_WriteFile(dir, "USERMIS.ORF", mkdata_MissionBuild(m));
+}
+
 // A listed mission: the sample mission with its own headers, and for a
 // campaign's first mission the campaign's store list (array 2, pairs of
 // store key and count).
@@ -376,7 +396,10 @@ int WriteListed(const std::string& dir, int32_t file, int32_t mission, uint8_t t
     m.timeOfDay = timeOfDay;
     char group[32];
     snprintf(group, sizeof group, "MISS %d HEADERS", (int)mission);
+    char brief[32];
+    snprintf(brief, sizeof brief, "MISS %d BRIEF", (int)mission);
     m.text = mkdata_TableBuild({{group, {{"TITLE", title}, {"DESCRIPTION", description}}},
+                                {brief, BriefLines(file, mission)},
                                 {"MESSAGES", {{"WELCOME", "Welcome to the range."}}}});
     LeWriter w;
     for (const auto& [key, count] : stores) {
@@ -408,5 +431,6 @@ int mkdata_WriteMissions(const std::string& dir) {
                             "Hangar Raid",    "Escort",    "Free Flight"};
     for (int32_t i = 0; i < 7; i++)
         bad |= WriteListed(dir, 29, i + 1, (uint8_t)(1 + i % 4), titles[i], "A single mission over the sample range.", {});
+    bad |= WriteUserMission(dir);
     return bad ? -1 : 0;
 }

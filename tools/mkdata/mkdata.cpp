@@ -37,6 +37,7 @@ const Writer kWriters[] = {
     {"sound triggers", mkdata_WriteSoundTriggers},
     {"level", mkdata_WriteLevel},
     {"menu script", mkdata_WriteMenuScript},
+    {"flight screens", mkdata_WriteFlightScreens},
     {"update", mkdata_WriteUpdate},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},

@@ -251,6 +251,12 @@ int mkdata_WriteOptionArt(const std::string& dir, const uint8_t* palette);
 // sound-trigger writer).
 int mkdata_WriteMenuScript(const std::string& dir);
 
+// The briefing, teletype, loading and loadout screens (flight_screens_write.cpp):
+// their widgets, texts, region maps and teletype pages.
+void mkdata_FlightScreensScript(MkMenuScript& script);
+std::vector<MkMenuText> mkdata_FlightScreensTexts(void);
+int mkdata_WriteFlightScreens(const std::string& dir);
+
 // Game data entries "QJGAME.BIN" carries for the game-type rules: the team
 // names by colour (27 + colour, 27..64) and the announcements; item number
 // to {item name, text}.

@@ -124,6 +124,7 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
         {"USER_DLG_FILTER2", "*.ORF;*.orf"},
     };
     mkdata_OptionTexts(texts);
+    for (const MkMenuText& t : mkdata_FlightScreensTexts()) texts.push_back(t);
     return texts;
 }
 
@@ -203,6 +204,7 @@ MkMenuScript mkdata_MenuScript(void) {
     s.buttons.push_back("WndQuickMis, MainButton, BtnQMBack, 0, 160, 430, QM_BACK, ARIAL12, 512, cbQMBack, "
                         "cbInHover, cbOutHover, BUTTON_CLICK");
     mkdata_OptionScript(s);
+    mkdata_FlightScreensScript(s);
     return s;
 }
 

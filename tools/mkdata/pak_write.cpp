@@ -654,6 +654,9 @@ std::vector<MkModelFile> mkdata_ModelFiles(const std::string& scratchDir) {
     files.push_back({"crate.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Canopy", 1}}}})});
     files.push_back({"krx.pak", mkdata_PakBuild(KrxModel(palette))});
     files.push_back({"krx.PIB", KrxPib()});
+    // The loadout screen's preview model.
+    files.push_back({"loadkrx.pak", mkdata_PakBuild(KrxModel(palette))});
+    files.push_back({"loadkrx.PIB", KrxPib()});
     files.push_back({"krx_ai.pak", mkdata_PakBuild(AircraftModel("krx_ai", 0x6000, 120, 130, 140, true))});
     files.push_back({"krxglass.pak", mkdata_PakBuild(AircraftModel("krxglass", 0x1000, 150, 200, 220, false))});
     files.push_back({"rmount.pak", mkdata_PakBuild(AircraftModel("rmount", 0x400, 80, 80, 80, false))});
