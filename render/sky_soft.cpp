@@ -145,8 +145,9 @@ void Rows(const Frame& f, const Writer<P>& w) {
                 } else {
                     const double t = f.deckHeight / Y;
                     const double q = Y / Z;
-                    int32_t level = (int32_t)(kLevels * f.qDeck / q);
-                    level = std::min(level, kLevels - 1);
+                    // Texture in full up to half the far edge's distance,
+                    // then fading to the far colour.
+                    const int32_t level = std::clamp((int32_t)(2 * kLevels * f.qDeck / q) - kLevels, 0, kLevels - 1);
                     const uint32_t u = (uint32_t)(int64_t)(f.camU + t * X * (1 << kTexelShift));
                     const uint32_t v = (uint32_t)(int64_t)(f.camV + t * W * (1 << kTexelShift));
                     const uint8_t texel = tex[(u >> 24) * 256 + (v >> 24)];
