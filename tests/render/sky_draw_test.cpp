@@ -29,9 +29,11 @@ struct SkyDrawTest : ::testing::Test {
     std::vector<uint8_t> pixels;
     _DRAW_SURFACE saved{};
     std::vector<uint8_t> texture = std::vector<uint8_t>(256 * 256, 0xFF);
+    SkyRamps savedRamps{};
 
     void SetUp() override {
         saved = draw_CurrentSurface;
+        savedRamps = sky_Ramps;
         sky_CloudHeight = kDeck;
         sky_View = SkyView{};
         view_State = ViewState{};
@@ -50,6 +52,7 @@ struct SkyDrawTest : ::testing::Test {
     }
     void TearDown() override {
         draw_CurrentSurface = saved;
+        sky_Ramps = savedRamps;
         sky_Texture = nullptr;
         sky_View = SkyView{};
         sky_InsideCloud = 0;
