@@ -4,6 +4,7 @@
 // deck side the deck texture through ramp E. Bands and deck lie parallel to
 // the rolled horizon because every value is a function of a block's ray.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "base/fix.h"
@@ -140,14 +141,17 @@ void Rows(const Frame& f, const Writer<P>& w) {
             const int32_t major = majorFrom + k;
             const int32_t px = 2 * (alongRows ? major : m), py = 2 * (alongRows ? m : major);
             if (deck) {
-                if (!tex || Y <= 0 || Z <= 0) {
+                // Beyond the deck's far edge (and without a texture) the deck
+                // shows its far colour.
+                if (!tex || Y <= 0 || Y * kDeckFar <= f.deckHeight * std::max(std::abs(X), std::abs(W))) {
                     w.Block(px, py, plain, plain);
                 } else {
                     const double t = f.deckHeight / Y;
-                    const double q = Y / Z;
                     // Texture in full up to half the far edge's distance,
-                    // then fading to the far colour.
-                    const int32_t level = std::clamp((int32_t)(2 * kLevels * f.qDeck / q) - kLevels, 0, kLevels - 1);
+                    // then fading to the far colour (rays looking up and
+                    // back are near).
+                    const int32_t level =
+                        Z > 0 ? std::clamp((int32_t)(2 * kLevels * f.qDeck * Z / Y) - kLevels, 0, kLevels - 1) : 0;
                     const uint32_t u = (uint32_t)(int64_t)(f.camU + t * X * (1 << kTexelShift));
                     const uint32_t v = (uint32_t)(int64_t)(f.camV + t * W * (1 << kTexelShift));
                     const uint8_t texel = tex[(u >> 24) * 256 + (v >> 24)];
