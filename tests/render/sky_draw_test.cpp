@@ -11,6 +11,7 @@
 #include "render/render.h"
 #include "render/sky.h"
 #include "render/view.h"
+#include "sky_fixture.h"
 
 namespace {
 constexpr int32_t kDeck = 0x20000000;
@@ -54,11 +55,7 @@ struct SkyDrawTest : ::testing::Test {
         draw_CurrentSurface = saved;
         sky_Ramps = savedRamps;
         sky_Texture = nullptr;
-        sky_View = SkyView{};
-        sky_InsideCloud = 0;
-        render_AboveCloudDeck = 0;
-        render_CloudHazeOffset = 0;
-        render_PaletteRequest = 0;
+        test_SkyFrameStateClear();
     }
     void Surface(int32_t bytes) {
         pixels.assign((size_t)kW * kH * bytes, 0);
