@@ -24,6 +24,8 @@
 #include "net/server_calls.h"
 #include "platform/simlog.h"
 #include "render/render.h"
+#include "render/sky.h"
+#include "shell/startup.h"
 #include "render/view.h"
 #include "shell/appstr.h"
 #include "shell/cursor.h"
@@ -760,6 +762,7 @@ int32_t Client_Frame(void) {
         mix_SourcesListener(&eye, nullptr);
         if (ffb_FeedbackActive) ffb_FrameDispatch();
         vcursor_FrameUpdate();
+        if (app_ModeWord == 4) sky_LightTurn();
     }
     switch (Client_FlightState) {
     case 0: return 0;

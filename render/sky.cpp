@@ -26,6 +26,7 @@
 #include "shell/startup.h"
 #include "sim/obj.h"
 #include "world/level.h"
+#include "world/pak.h"
 
 int32_t sky_InsideCloud = 0;
 uint32_t sky_ClearFill = 0;
@@ -52,6 +53,7 @@ constexpr int32_t kAngleMask = 0x1FFFFFF;    // a full turn
 constexpr int32_t kGlareStart = 0xE000;      // the sun within about 29 degrees
 
 SkyStar g_stars[SKY_STARS];
+PakTextureImage g_starTexture = {};
 
 // Wraps a roll into -0x1000000..0x1000000.
 int32_t WrapRoll(int32_t roll) { return (int32_t)(((uint32_t)roll + 0x1000000u) & (uint32_t)kAngleMask) - 0x1000000; }
@@ -191,15 +193,37 @@ int32_t sky_FogLevel(void) {
 // The frame buffer fogged towards the cloud colour (software, 16-bit).
 void sky_FogOverlay(void) {
     const int32_t level = sky_FogLevel();
-    if (!level || hw3d_Active) return;
-    if (vid_State.bitsPerPixel != 16) return;
+    if (!level) return;
+    if (hw3d_Active) {
+        sky_CardFogOverlay(level);
+        return;
+    }
+    if (draw_CurrentSurface.bytesPerPixel != 2) return;
     const uint8_t* c = sky_Pairs[4][1];
     pal_TintView16(c[0], c[1], c[2], level);
+}
+
+void sky_ViewAxes(int32_t heading, int32_t pitch, int32_t roll, double out[3][3]) {
+    FixSinCosBlock block;
+    fix_SinCosAngles(heading, pitch, roll, &block);
+    fix_TrigToDouble(&block);
+    for (int32_t i = 0; i < 3; i++) {
+        FixVec3 e = {i == 0 ? 1 << 24 : 0, i == 1 ? 1 << 24 : 0, i == 2 ? 1 << 24 : 0}, w;
+        fix_RotateAllInverse(&w, &e);
+        out[i][0] = w.x / 16777216.0;
+        out[i][1] = w.y / 16777216.0;
+        out[i][2] = w.z / 16777216.0;
+    }
 }
 
 // 512 stars between 11.25 degrees above the horizon and straight up, eight
 // grey levels.
 void sky_StarFieldInit(void) {
+    if (hw3d_Active) {
+        uint8_t* image = file_Exists("star.pcx") ? pcx_Load("star.pcx") : nullptr;
+        if (image && (pal_Second.width != 16 || pal_Second.height != 16)) image = nullptr;
+        g_starTexture = PakTextureImage{image, 4, 4, 0x80};
+    }
     sky_Stars = g_stars;
     constexpr double kTurn = 2.0 * M_PI / 0x2000000;
     for (SkyStar& s : g_stars) {
@@ -320,9 +344,11 @@ void sky_SunDefaultsSet(void) {
 
 // One pixel a star (software); the card draws them as sprites.
 void sky_StarFieldDraw(void) {
-    if (!sky_Stars || hw3d_Active) return;
+    if (!sky_Stars) return;
     const _DRAW_SURFACE& s = draw_CurrentSurface;
-    if (!s.base || (s.bytesPerPixel != 1 && s.bytesPerPixel != 2)) return;
+    const bool card = hw3d_Active != 0;
+    if (card && !g_starTexture.pixels) return;
+    if (!card && (!s.base || (s.bytesPerPixel != 1 && s.bytesPerPixel != 2))) return;
     fix_TrigToDouble(&view_State.viewMatrix);
     for (int32_t i = 0; i < SKY_STARS; i++) {
         const SkyStar& star = sky_Stars[i];
@@ -333,6 +359,10 @@ void sky_StarFieldDraw(void) {
         if (v.z <= 0) continue;
         FixScreenPoint p;
         fix_ProjectToScreen(&v, &p);
+        if (card) {
+            sky_CardStarDraw(p, star.level & 7, &g_starTexture);
+            continue;
+        }
         const int32_t x = p.x >> 7, y = p.y >> 7;
         if (x < s.clipX1 || x >= s.clipX2 || y < s.clipY1 || y >= s.clipY2) continue;
         if (x < 0 || y < 0 || x >= s.width || y >= s.height) continue;

@@ -93,3 +93,26 @@ extern int32_t sky_LightAngle;
 void sky_LightTurn(void);
 // The cloud deck's 256 x 256 texture, null when "sky10.pcx" could not be used.
 extern const uint8_t* sky_Texture;
+// The software sky's span state, set once when it changes instead of per
+// block: the frame buffer's row pitch (the block writers' second-row
+// offset), the deck texture, the dither seed (next = rol(rol(seed, 11) +
+// seed, 3), the low byte the noise), the rows' direction and the deck's
+// texel-to-ramp-E table by distance level.
+struct SkySpanState {
+    int32_t pitch;
+    const uint8_t* texture;
+    uint32_t seed;
+    int32_t alongRows;  // block rows run along screen rows (else columns)
+    int32_t lookupBuilt;
+    uint8_t deckLookup[16][256];
+};
+extern SkySpanState sky_Span;
+// The view's axes as directions of the world, for angles heading, pitch and
+// roll (row i: view axis i, x right, y up, z ahead).
+void sky_ViewAxes(int32_t heading, int32_t pitch, int32_t roll, double out[3][3]);
+// The card's parts: the fog quad at a level, a star sprite around a
+// projected point (1/128 pixel).
+struct PakTextureImage;
+struct FixScreenPoint;
+void sky_CardFogOverlay(int32_t level);
+void sky_CardStarDraw(const FixScreenPoint& p, int32_t level, PakTextureImage* texture);

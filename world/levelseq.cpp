@@ -386,6 +386,7 @@ void level_ClientStart(void) {
     dbg_TextInit();
     view_StateReset();
     avion_HookResetCall();
+    sky_StarFieldInit();
     sky_SunDefaultsSet();
     render_LightDirectionSet();
     ViewedObject = level_ServerTables.newestPlayer;

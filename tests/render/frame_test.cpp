@@ -77,6 +77,8 @@ TEST_F(FrameTest, SnapshotRunsOnceAndTakesTheFirstFreeNumber) {
         const std::string n0 = std::string("SNAP0000") + ext, n1 = std::string("SNAP0001") + ext,
                           n2 = std::string("SNAP0002") + ext;
         const int32_t counter = render_ScreenshotCounter;
+        // Looking straight down: no sky is drawn over the filled screen.
+        view_State.angles.pitch = 0x1800000;
         FillScreen(bytes == 2 ? 0xF800F800u : 0x2A2A2A2Au);  // red / index 42
         otw_UnlockSurface();
         render_OneShotAction = 3;
@@ -115,6 +117,7 @@ TEST_F(FrameTest, SnapshotRunsOnceAndTakesTheFirstFreeNumber) {
         EXPECT_EQ(ReadFile(n0.c_str()), first);
         otw_CloseDisplay();
     }
+    view_State.angles.pitch = 0;
 }
 
 TEST_F(FrameTest, GlareAndVignetteAmountsAndClamps) {

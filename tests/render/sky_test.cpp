@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../display/image_fixture.h"
+#include "sky_fixture.h"
 #include "display/dsurf.h"
 #include "display/pcx.h"
 #include "display/pal.h"
@@ -36,14 +37,7 @@ struct SkyTest : ::testing::Test {
         view_State = ViewState{};
         for (int32_t i = 0; i < 768; i++) render_BasePalette[i] = render_WorkingPalette[i] = (uint8_t)(i / 3);
     }
-    void TearDown() override {
-        sky_View = SkyView{};
-        sky_InsideCloud = 0;
-        render_AboveCloudDeck = 0;
-        render_CloudHazeOffset = 0;
-        render_PaletteRequest = 0;
-        sky_GlareLevel = 0;
-    }
+    void TearDown() override { test_SkyFrameStateClear(); }
 };
 
 TEST_F(SkyTest, FrameSetupByCameraHeightAndPitch) {

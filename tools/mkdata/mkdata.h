@@ -55,6 +55,8 @@ int mkdata_PcxWrite(const std::string& dir, const std::string& name, int32_t wid
                     const uint8_t* pixels, const uint8_t* palette);
 std::vector<uint8_t> mkdata_PcxBuild(const std::string& scratchDir, int32_t width, int32_t height,
                                      const uint8_t* pixels, const uint8_t* palette);
+// The sky's cloud deck and star images in the archive (sky_write.cpp).
+int mkdata_WriteSkyImages(const std::string& dir);
 // rgb: width x 3 bytes a row, top row first.
 int mkdata_BmpWrite24(const std::string& dir, const std::string& name, int32_t width, int32_t height,
                       const uint8_t* rgb);
