@@ -19,6 +19,7 @@
 #include "sim/flight.h"
 #include "sim/obj.h"
 #include "sim/ord.h"
+#include "sim/weapon.h"
 #include "sound/sndtrig.h"
 #include "world/level.h"
 
@@ -293,8 +294,15 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         }
         break;
     case 0x0C:
-        s.gunSightMode ^= 1;
-        jet_WeaponChanged(0);
+        // With the gun current the key switches its sight mode; otherwise it
+        // selects the gun.
+        if (weapon_CurrentPanelIndex == 0 && ord_PanelByIndex(0)) {
+            s.gunSightMode ^= 1;
+            weapon_GunMode = s.gunSightMode;
+            jet_WeaponChanged(0);
+        } else {
+            weapon_KeyCode(in.command);
+        }
         break;
     case 0x29:
         plane_WaypointNext(object);
@@ -303,7 +311,7 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         plane_WaypointHome(object);
         break;
     default:
-        plane_TargetKey(object, in.command);
+        if (!plane_TargetKey(object, in.command)) weapon_KeyCode(in.command);
         break;
     }
     if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = math_Clamp(in.throttle, 0.0f, 1.5f);
@@ -861,6 +869,9 @@ int32_t jet_ClientFrame(intptr_t flag) {
 }
 
 int32_t jet_SightRay(intptr_t) {
+    // From the aircraft along the sight line, 10 degrees below the nose.
+    if (plane_Current) plane_SightRay.origin = plane_Current->position;
+    plane_SightRay.direction = {0.0f, -0.17365f, 0.98481f};
     plane_SightRayFlag = 1;
     return 1;
 }

@@ -9,6 +9,7 @@
 #include "base/mem.h"
 #include "base/units.h"
 #include "cockpit/avion.h"
+#include "input/instate.h"
 #include "platform/simlog.h"
 #include "sim/flight_jet.h"
 #include "sim/obj.h"
@@ -189,6 +190,9 @@ _PLANE* plane_Create(const _PLANE_TYPE* descriptor) {
     plane->orientation = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
     plane_Current = plane;
     plane_CurrentDescriptor = *descriptor;
+    // The throttle actions command the flown type's own settings.
+    static_assert(sizeof descriptor->throttle == sizeof inmap_ThrottlePresets);
+    memcpy(inmap_ThrottlePresets, descriptor->throttle, sizeof inmap_ThrottlePresets);
     char name[sizeof descriptor->name + 1];
     NameOf(descriptor, name, sizeof name);
     plat_SimLog("plane", "create %s", name);

@@ -391,6 +391,15 @@ int32_t plane_WaypointPoint(const ObjectRecord* object, MathVec3* out) {
     return 0;
 }
 
+void plane_WaypointPrev(ObjectRecord* object) {
+    PlanePlayerFields* f = plane_PlayerFields(object);
+    if (!f->waypointCount) return;
+    f->waypointIndex = (uint8_t)(f->waypointIndex == 0 || f->waypointIndex > f->waypointCount
+                                     ? f->waypointCount - 1
+                                     : f->waypointIndex - 1);
+    f->waypointId = f->waypointIndex;
+}
+
 void plane_WaypointNext(ObjectRecord* object) {
     PlanePlayerFields* f = plane_PlayerFields(object);
     if (!f->waypointCount) return;
