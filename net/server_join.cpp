@@ -13,6 +13,7 @@
 #include "net/player.h"
 #include "net/rules.h"
 #include "net/server.h"
+#include "sim/ai_program.h"
 #include "net/server_calls.h"
 #include "platform/simlog.h"
 #include "shell/appstr.h"
@@ -193,6 +194,7 @@ void Server_PlayerJoined(void) {
     s->countdown = SERVER_JOIN_COUNTDOWN;
 
     s->aircraft = level_PlayerObjectCreate(slot);
+    if (level_GameMode.singlePlayer && s->aircraft) ai_WingmanAttach(s->aircraft);
     s->squadron = 0xFFFF;
     if (rules && rules->playerObjectMade) rules->playerObjectMade(slot);
 

@@ -3,4 +3,3 @@
 
 int32_t plane_PlayerHeadGet(float*, float*) { return -1; }
 void plane_PlayerHeadSet(float, float) {}
-void plane_WingmanOrder(ObjectRecord*, int32_t) {}

@@ -230,6 +230,8 @@ struct MkGameText {
 };
 // The flight status line's pieces and formats (items 0x35E to 0x374).
 std::vector<MkGameText> mkdata_FlightTexts(void);
+// The in-flight command menus' texts (items 474 and 678 to 689).
+std::vector<MkGameText> mkdata_CommandMenuTexts(void);
 std::vector<uint8_t> mkdata_MenuDataBuild(void);
 // Menu pictures, 8-bit pixels in the palette given: a strip of `frames`
 // framed boxes of w x h stacked vertically (the button states normal, hover,
