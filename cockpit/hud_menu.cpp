@@ -15,6 +15,7 @@
 #include "display/font.h"
 #include "input/inmap.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "render/render.h"
 #include "shell/settings.h"
 #include "sim/ai_wing.h"
@@ -109,10 +110,12 @@ void hud_LeaveFlight(void) {
     if (!level_GameMode.singlePlayer) {
         render_ScreenStateCurrent = nullptr;
         hud_EndOfFlightChoice = 1;
+        plat_SimLog("flight", "leave network");
         return;
     }
     if (tacmap_MissionOutcome != 1) tacmap_MissionOutcome = 3;
     render_ScreenStateSet(4);
+    plat_SimLog("flight", "leave mission outcome=%d screen=4", tacmap_MissionOutcome);
     if (ObjectRecord* p = Player()) plane_PlayerEject(p);
     if (hud_Paused) {
         hud_Paused = 0;
