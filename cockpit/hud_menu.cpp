@@ -13,6 +13,8 @@
 #include "display/draw_fill.h"
 #include "display/dsurf.h"
 #include "display/font.h"
+#include "display/hw3d.h"
+#include "display/otw.h"
 #include "input/inmap.h"
 #include "net/client.h"
 #include "platform/simlog.h"
@@ -53,6 +55,19 @@ bool Escape(void) { return inmap_KeyEvent.keyValue == 27; }
 
 void BackToPrevious(void) { render_ScreenStateCurrent = render_ScreenStatePrevious; }
 
+// A menu box: the card draws it with the surface unlocked (rectangle x1, y1
+// to x2, y2), software as a bevelled panel (x, y, width, height).
+void Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width, int32_t height,
+         int32_t style) {
+    if (hw3d_Active && hw3d_Descriptor.shadedRect) {
+        otw_UnlockSurface();
+        hw3d_Descriptor.shadedRect(x1, y1, x2, y2, style);
+        otw_LockSurface();
+        return;
+    }
+    draw_BevelPanelAt(x, y, width, height, style);
+}
+
 }  // namespace
 
 const char* hud_MenuItemText(uint32_t item) {
@@ -88,7 +103,8 @@ int32_t hud_CommandMenuLinesDraw(void) {
 }
 
 void hud_CommandMenuDraw(void) {
-    draw_BevelPanelAt(Scaled(95), Scaled(108), Scaled(130), Scaled(24), 4);
+    const int32_t x = Scaled(95), y = Scaled(108), w = Scaled(130), h = Scaled(24);
+    Box(x, y, x + w, y + h, x, y, w, h, 4);
     hud_CommandMenuLinesDraw();
 }
 
@@ -159,7 +175,7 @@ void hud_WingMenuDraw(void) {
     if (arial) width = std::max(width, font_StringWidth(hud_MenuItemText(kNoWingman), arial));
     width += Scaled(24);
     const int32_t x0 = Scaled(10), y0 = Scaled(15);
-    draw_BevelPanelAt(x0, y0, width, 180, 5);
+    Box(x0, y0, width + 10, y0 + 180, x0, y0, width, 180, 5);
     const char* head = hud_MenuItemText(kWingTitle);
     if (title) font_DrawString(head, title, x0 + width / 2 - font_StringWidth(head, title) / 2, y0 + 12, 0, 0);
     int32_t y = y0 + 36;

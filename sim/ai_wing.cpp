@@ -5,10 +5,8 @@
 #include "net/server.h"
 #include "platform/simlog.h"
 #include "sim/ai_program.h"
-#include "sim/flight_jet.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
-#include "sound/sndtrig.h"
 #include "world/objarray.h"
 
 namespace {
@@ -23,13 +21,7 @@ _AI_DCB* Unit(ObjectRecord* o) {
 
 void RadioCall(ObjectRecord* wingman, int32_t id) {
     const uint32_t type = plane_CurrentDescriptor.orderSoundType;
-    if (!type) return;
-    sndtrig_RequestAtObject(wingman);
-    sndtrig_Event.volume = 255;
-    sndtrig_Event.type = (uint16_t)type;
-    sndtrig_Event.subtype = 0x0B;
-    sndtrig_Event.id = (uint16_t)id;
-    if (jet_SoundTable) sndtrig_Trigger(&sndtrig_Event, jet_SoundTable);
+    if (type) plane_PlaySound(wingman, type, 0x0B, id);
 }
 
 // A command program that picks its own targets from now on.

@@ -311,7 +311,9 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         plane_WaypointHome(object);
         break;
     default:
-        if (!plane_TargetKey(object, in.command)) weapon_KeyCode(in.command);
+        // WINGMAN_TIGHT .. WINGMAN_GOHOME give orders 0..9 straight away.
+        if (in.command >= 72 && in.command <= 81) Client_CallSendWingCommand(in.command - 72);
+        else if (!plane_TargetKey(object, in.command)) weapon_KeyCode(in.command);
         break;
     }
     if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = math_Clamp(in.throttle, 0.0f, 1.5f);
@@ -796,12 +798,7 @@ int32_t jet_Frame(intptr_t argument) {
     JetState& s = j->state;
     // 1-2. The object's rates and state into the record.
     flight_DecayRates(object);
-    if (object) {
-        FloatStateRecord st = {};
-        fix_ObjectToFloatState(object, &st);
-        plane->position = st.frame.pos;
-        plane->orientation = st.frame.rot;
-    }
+    plane_RecordFromObject(plane, object);
     // 3. Controls.
     if (!(plane->flags & JET_FLYING)) {
         jet_GroundIdle(plane, object);
@@ -834,13 +831,7 @@ int32_t jet_Frame(intptr_t argument) {
         math_RotateRows01(&m, s.spinRoll);
     }
     // 7. The record back into the object.
-    if (object) {
-        FloatStateRecord st = {};
-        st.frame.pos = plane->position;
-        st.frame.rot = plane->orientation;
-        st.velocity = plane->velocity;
-        fix_FloatStateToObject(&st, object);
-    }
+    plane_RecordToObject(plane, object);
     return 0;
 }
 

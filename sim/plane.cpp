@@ -201,6 +201,23 @@ _PLANE* plane_Create(const _PLANE_TYPE* descriptor) {
     return plane_Current;
 }
 
+void plane_RecordFromObject(_PLANE* plane, const ObjectRecord* object) {
+    if (!plane || !object) return;
+    FloatStateRecord st = {};
+    fix_ObjectToFloatState(object, &st);
+    plane->position = st.frame.pos;
+    plane->orientation = st.frame.rot;
+}
+
+void plane_RecordToObject(const _PLANE* plane, ObjectRecord* object) {
+    if (!plane || !object) return;
+    FloatStateRecord st = {};
+    st.frame.pos = plane->position;
+    st.frame.rot = plane->orientation;
+    st.velocity = plane->velocity;
+    fix_FloatStateToObject(&st, object);
+}
+
 void plane_Release(void) {
     _PLANE* plane = plane_Current;
     if (!plane) return;

@@ -162,6 +162,11 @@ _PLANE* plane_Create(const _PLANE_TYPE* descriptor);
 // Runs the record's release hooks and frees it.
 void plane_Release(void);
 
+// The object's position and orientation into the record, and the record's
+// position, orientation and velocity back into the object.
+void plane_RecordFromObject(_PLANE* plane, const ObjectRecord* object);
+void plane_RecordToObject(const _PLANE* plane, ObjectRecord* object);
+
 // The call-if-set wrappers: nothing happens while no record is current or
 // the slot is empty; otherwise the hook's result.
 int32_t plane_HookSlot0Call(intptr_t argument);
@@ -323,6 +328,9 @@ void plane_WeaponCountAdd(int32_t type, int32_t count);
 void plane_WeaponStatsClear(void);
 // The console's damage command: plane_DamageSystem with that index.
 void plane_ApplyDamageC(int32_t index);
+// A sound of the type (sub-type, id) at the object (none: where the
+// listener is), at full volume, from the aircraft's sound table.
+void plane_PlaySound(const ObjectRecord* object, uint32_t type, int32_t subtype, int32_t id);
 // Warnings the hits have played.
 extern int32_t plane_WarningCount;
 // A hit of that weapon type on the player's aircraft.

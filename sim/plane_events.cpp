@@ -118,12 +118,7 @@ void plane_ApplyInputRotations(void) {
     const bool roll = (in.flags & (INPUT_STICK_LEFT | INPUT_STICK_RIGHT)) != 0;
     const bool pitch = (in.flags & (INPUT_STICK_UP | INPUT_STICK_DOWN)) != 0;
     if (!roll && !pitch) return;
-    if (object) {
-        FloatStateRecord st = {};
-        fix_ObjectToFloatState(object, &st);
-        plane->position = st.frame.pos;
-        plane->orientation = st.frame.rot;
-    }
+    plane_RecordFromObject(plane, object);
     MathMat33* m = &plane->orientation;
     const float x = roll ? in.stickX * kStickRate : 0.0f;
     const float y = pitch ? in.stickY * kStickRate : 0.0f;
@@ -140,13 +135,7 @@ void plane_ApplyInputRotations(void) {
         if (y != 0.0f) math_RotateRows12(m, -y);
         if (x != 0.0f) math_RotateRows01(m, -x);
     }
-    if (object) {
-        FloatStateRecord st = {};
-        st.frame.pos = plane->position;
-        st.frame.rot = plane->orientation;
-        st.velocity = plane->velocity;
-        fix_FloatStateToObject(&st, object);
-    }
+    plane_RecordToObject(plane, object);
 }
 
 // ---- The sight ray ----
@@ -292,12 +281,16 @@ void plane_PlayerHit(int32_t weaponType) {
         if (plane_SystemNewlyDamaged) newly = true;
     }
     if (!newly) return;
-    if (Client_PlayerObject) sndtrig_RequestAtObject(Client_PlayerObject);
-    sndtrig_Event.volume = 255;
-    sndtrig_Event.type = (uint16_t)plane_CurrentDescriptor.aircraftSoundType;
-    sndtrig_Event.subtype = 0x0B;
-    sndtrig_Event.id = 0x13;
     plane_WarningCount++;
+    plane_PlaySound(Client_PlayerObject, plane_CurrentDescriptor.aircraftSoundType, 0x0B, 0x13);
+}
+
+void plane_PlaySound(const ObjectRecord* object, uint32_t type, int32_t subtype, int32_t id) {
+    if (object) sndtrig_RequestAtObject(object);
+    sndtrig_Event.volume = 255;
+    sndtrig_Event.type = (uint16_t)type;
+    sndtrig_Event.subtype = (uint16_t)subtype;
+    sndtrig_Event.id = (uint16_t)id;
     if (jet_SoundTable) sndtrig_Trigger(&sndtrig_Event, jet_SoundTable);
 }
 
