@@ -11,7 +11,38 @@ extern int32_t hud_ShadeIndex[2];
 
 // The in-flight command menu.
 extern int32_t hud_CommandMenuShown;
+// Points the current menu at the leave-flight menu.
 void hud_CommandMenuReset(void);
+
+// A menu line: the text item of the game data, the action its yes runs.
+struct HudMenuEntry {
+    uint32_t item;          // 0 ends the table
+    void (*action)(void);   // may be null
+    int32_t reserved;
+};
+struct HudMenuState {
+    const HudMenuEntry* menu;
+    int32_t lines;          // drawn by the last pass
+    int32_t spacing, x, y;  // pixels
+};
+extern HudMenuState hud_MenuState;
+// The menus' text buffer: an item's text, "???" when the item is missing.
+constexpr int32_t HUD_MENU_TEXT_SIZE = 256;
+extern char hud_MenuText[HUD_MENU_TEXT_SIZE];
+const char* hud_MenuItemText(uint32_t item);
+int32_t hud_CommandMenuLinesDraw(void);
+// Leaves the flight: a network game ends it (end-of-flight choice 1); a
+// mission is abandoned unless won, shows the debriefing and ejects the
+// pilot.
+void hud_LeaveFlight(void);
+extern uint8_t hud_EndOfFlightChoice;
+// Whether the wing command menu offers order 0..9 now.
+struct ObjectRecord;
+bool hud_WingOrderAvailable(ObjectRecord* player, int32_t order);
+// Pixels from the screen centre to the point's projection, -1 when it is
+// not in view.
+struct FixWorldPos;
+int32_t hud_ScreenCentreDistance(const FixWorldPos* point);
 
 // List mode: the zoom actions move the list position instead of zooming.
 extern uint8_t hud_ListMode;

@@ -11,6 +11,7 @@
 #include "render/object.h"
 #include "shell/appstr.h"
 #include "shell/fatal.h"
+#include "sim/plane.h"
 #include "shell/runner.h"
 #include "sim/hit.h"
 #include "sim/obj.h"
@@ -327,7 +328,9 @@ void ai_PlayerWingmanSet(ObjectRecord* player) {
     first->object.flags |= OBJ_FLAG_WINGMAN;
     first->engagement = 3;
     ai_Wingman = members[0];
-    plat_SimLog("ai", "wingman object=%u", (unsigned)members[0]->missionObject);
+    plane_PlayerFields(player)->wingman = members[0];
+    plat_SimLog("ai", "wingman unit=%u leader=%u", (unsigned)members[0]->missionObject,
+                (unsigned)player->missionObject);
 }
 
 // ---- Creation ----

@@ -36,6 +36,8 @@ enum AiProgram : uint8_t {
     AI_PROGRAM_ESCORT,
     AI_PROGRAM_ASSIST,
     AI_PROGRAM_GUARD,
+    AI_PROGRAM_TURN_MINUS_PLUS,  // turn-minus, turn-plus, then attack
+    AI_PROGRAM_TURN_PLUS_MINUS,  // turn-plus, turn-minus, then attack
     AI_PROGRAM_EVADE0,   // evasive manoeuvres 0..7 follow in order
     AI_PROGRAMS = AI_PROGRAM_EVADE0 + 8,
 };

@@ -1,14 +1,36 @@
 // Stand-in until the command interpreter lands: each built-in program is a
-// distinct address, and moving units fly straight on at their speed, so that
-// the clients' copies have something to follow.
+// distinct address, a unit takes its pending program at its next run, and
+// moving units fly straight on at their speed, so that the clients' copies
+// have something to follow.
 #include "sim/ai.h"
 
+#include "platform/simlog.h"
+#include "sim/ai_program.h"
 #include "sim/obj.h"
 #include "world/orf.h"
 
 namespace {
 
 uint8_t g_programs[AI_PROGRAMS];
+
+const char* ProgramName(int32_t n) {
+    static const char* const names[AI_PROGRAM_EVADE0] = {
+        "idle",    "taxi",   "takeoff", "climbout", "route",       "rejoin",     "gun",    "flak",
+        "defence", "area",   "idle-loop", "pullup", "follow",      "strike",     "attack", "landing",
+        "target-lost", "solo-route", "escort", "assist", "guard", "turn-minus-plus", "turn-plus-minus"};
+    return n >= 0 && n < AI_PROGRAM_EVADE0 ? names[n] : "evade";
+}
+
+// A pending program is taken at the unit's next run.
+void TakePending(ObjectRecord* o) {
+    _AI_DCB* u = ai_Unit(o);
+    if (!u || !u->pendingProgram) return;
+    const auto n = static_cast<const uint8_t*>(u->pendingProgram) - g_programs;
+    if (n < 0 || n >= AI_PROGRAMS) return;
+    u->programCounter = (int32_t)n;
+    u->pendingProgram = nullptr;
+    plat_SimLog("ai", "program unit=%u program=%s state=%u", o->missionObject, ProgramName((int32_t)n), u->aiState);
+}
 
 void StraightOn(ObjectRecord* o) {
     o->frameCounter++;
@@ -25,6 +47,11 @@ void StraightOn(ObjectRecord* o) {
 
 const void* ai_BuiltinProgram(int32_t program) {
     return &g_programs[program >= 0 && program < AI_PROGRAMS ? program : AI_PROGRAM_IDLE];
+}
+
+void ai_ProgramPend(ObjectRecord* unit, int32_t program) {
+    _AI_DCB* u = ai_Unit(unit);
+    if (u && program >= 0 && program < AI_PROGRAMS) u->pendingProgram = ai_BuiltinProgram(program);
 }
 
 // Aircraft that start in the air fly their route from the first frame;
@@ -49,6 +76,7 @@ void ai_ProgramStart(ObjectRecord* o, const void* placed) {
 }
 
 void ai_UnitThink(ObjectRecord* o) {
+    TakePending(o);
     StraightOn(o);
     ai_NearEvents(o);
 }

@@ -19,6 +19,7 @@
 #include "sim/flight.h"
 #include "sim/obj.h"
 #include "sim/ord.h"
+#include "sim/weapon.h"
 #include "sound/sndtrig.h"
 #include "world/level.h"
 
@@ -293,8 +294,15 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         }
         break;
     case 0x0C:
-        s.gunSightMode ^= 1;
-        jet_WeaponChanged(0);
+        // With the gun current the key switches its sight mode; otherwise it
+        // selects the gun.
+        if (weapon_CurrentPanelIndex == 0 && ord_PanelByIndex(0)) {
+            s.gunSightMode ^= 1;
+            weapon_GunMode = s.gunSightMode;
+            jet_WeaponChanged(0);
+        } else {
+            weapon_KeyCode(in.command);
+        }
         break;
     case 0x29:
         plane_WaypointNext(object);
@@ -303,7 +311,9 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         plane_WaypointHome(object);
         break;
     default:
-        plane_TargetKey(object, in.command);
+        // WINGMAN_TIGHT .. WINGMAN_GOHOME give orders 0..9 straight away.
+        if (in.command >= 72 && in.command <= 81) Client_CallSendWingCommand(in.command - 72);
+        else if (!plane_TargetKey(object, in.command)) weapon_KeyCode(in.command);
         break;
     }
     if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = math_Clamp(in.throttle, 0.0f, 1.5f);
@@ -788,12 +798,7 @@ int32_t jet_Frame(intptr_t argument) {
     JetState& s = j->state;
     // 1-2. The object's rates and state into the record.
     flight_DecayRates(object);
-    if (object) {
-        FloatStateRecord st = {};
-        fix_ObjectToFloatState(object, &st);
-        plane->position = st.frame.pos;
-        plane->orientation = st.frame.rot;
-    }
+    plane_RecordFromObject(plane, object);
     // 3. Controls.
     if (!(plane->flags & JET_FLYING)) {
         jet_GroundIdle(plane, object);
@@ -826,13 +831,7 @@ int32_t jet_Frame(intptr_t argument) {
         math_RotateRows01(&m, s.spinRoll);
     }
     // 7. The record back into the object.
-    if (object) {
-        FloatStateRecord st = {};
-        st.frame.pos = plane->position;
-        st.frame.rot = plane->orientation;
-        st.velocity = plane->velocity;
-        fix_FloatStateToObject(&st, object);
-    }
+    plane_RecordToObject(plane, object);
     return 0;
 }
 
@@ -861,6 +860,9 @@ int32_t jet_ClientFrame(intptr_t flag) {
 }
 
 int32_t jet_SightRay(intptr_t) {
+    // From the aircraft along the sight line, 10 degrees below the nose.
+    if (plane_Current) plane_SightRay.origin = plane_Current->position;
+    plane_SightRay.direction = {0.0f, -0.17365f, 0.98481f};
     plane_SightRayFlag = 1;
     return 1;
 }

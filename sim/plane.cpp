@@ -9,6 +9,7 @@
 #include "base/mem.h"
 #include "base/units.h"
 #include "cockpit/avion.h"
+#include "input/instate.h"
 #include "platform/simlog.h"
 #include "sim/flight_jet.h"
 #include "sim/obj.h"
@@ -189,12 +190,32 @@ _PLANE* plane_Create(const _PLANE_TYPE* descriptor) {
     plane->orientation = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
     plane_Current = plane;
     plane_CurrentDescriptor = *descriptor;
+    // The throttle actions command the flown type's own settings.
+    static_assert(sizeof descriptor->throttle == sizeof inmap_ThrottlePresets);
+    memcpy(inmap_ThrottlePresets, descriptor->throttle, sizeof inmap_ThrottlePresets);
     char name[sizeof descriptor->name + 1];
     NameOf(descriptor, name, sizeof name);
     plat_SimLog("plane", "create %s", name);
     if (PlaneHook h = plane_CurrentDescriptor.hooks.slot[PLANE_HOOK_CREATE]) h((intptr_t)plane);
     if (PlaneHook h = plane_CurrentDescriptor.cockpitHooks[0]) h(0);
     return plane_Current;
+}
+
+void plane_RecordFromObject(_PLANE* plane, const ObjectRecord* object) {
+    if (!plane || !object) return;
+    FloatStateRecord st = {};
+    fix_ObjectToFloatState(object, &st);
+    plane->position = st.frame.pos;
+    plane->orientation = st.frame.rot;
+}
+
+void plane_RecordToObject(const _PLANE* plane, ObjectRecord* object) {
+    if (!plane || !object) return;
+    FloatStateRecord st = {};
+    st.frame.pos = plane->position;
+    st.frame.rot = plane->orientation;
+    st.velocity = plane->velocity;
+    fix_FloatStateToObject(&st, object);
 }
 
 void plane_Release(void) {

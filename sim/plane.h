@@ -162,6 +162,11 @@ _PLANE* plane_Create(const _PLANE_TYPE* descriptor);
 // Runs the record's release hooks and frees it.
 void plane_Release(void);
 
+// The object's position and orientation into the record, and the record's
+// position, orientation and velocity back into the object.
+void plane_RecordFromObject(_PLANE* plane, const ObjectRecord* object);
+void plane_RecordToObject(const _PLANE* plane, ObjectRecord* object);
+
 // The call-if-set wrappers: nothing happens while no record is current or
 // the slot is empty; otherwise the hook's result.
 int32_t plane_HookSlot0Call(intptr_t argument);
@@ -283,14 +288,70 @@ extern int32_t plane_DebriefDelay;
 // Set to 1 to switch the ground sight off.
 extern int32_t plane_GroundSightOff;
 
-// Takes one store of the weapon type from the aircraft block: 0, or -1 when
-// none is left.
+// Takes one store of the weapon type from the aircraft block (from its first
+// loaded mount, else from the store entry): 0, or -1 when the type has no
+// store or none is left. Unlimited stores take nothing and succeed.
 int32_t plane_DecrementStore(PlayerAircraftBlock* block, int32_t weaponType);
+// The store entry, the mount entry and the first mount with stores left of
+// a weapon type in the block, or null.
+struct OrdStoreEntry;
+struct OrdMountEntry;
+struct PlayerSlot;
+OrdStoreEntry* plane_StoreEntry(PlayerAircraftBlock* block, int32_t type);
+OrdMountEntry* plane_MountEntry(PlayerAircraftBlock* block, int32_t type);
+OrdMountEntry* plane_LoadedMountEntry(PlayerAircraftBlock* block, int32_t type);
+// The server's record of player 0..127 while it is in use, else null.
+PlayerSlot* plane_PlayerSlot(int32_t player);
+// Keep and bring back the selected weapon (record, indices, lock state, the
+// player's target and the launch words) around a temporary weapon use.
+void plane_SaveWeaponState(void);
+void plane_RestoreWeaponState(void);
+// Per-weapon statistics of the player: shots, hits and hits by victim kind.
+constexpr int32_t PLANE_WEAPON_STATS = 32;
+struct PlaneWeaponStats {
+    int32_t type;
+    int32_t counter[5];
+};
+struct PlaneWeaponCount {
+    int32_t type;
+    int32_t count;
+};
+extern PlaneWeaponStats plane_WeaponStats[PLANE_WEAPON_STATS];
+extern int32_t plane_WeaponStatsCount;
+extern PlaneWeaponCount plane_WeaponCounts[PLANE_WEAPON_STATS];
+extern int32_t plane_WeaponCountsCount;
+// The entry of a weapon type 0..38, added when missing; null for another
+// type or when the table is full.
+PlaneWeaponStats* plane_WeaponStatsEntry(int32_t type);
+// Adds count (at least 1) to the type's entry of the second table.
+void plane_WeaponCountAdd(int32_t type, int32_t count);
+void plane_WeaponStatsClear(void);
+// The console's damage command: plane_DamageSystem with that index.
+void plane_ApplyDamageC(int32_t index);
+// A sound of the type (sub-type, id) at the object (none: where the
+// listener is), at full volume, from the aircraft's sound table.
+void plane_PlaySound(const ObjectRecord* object, uint32_t type, int32_t subtype, int32_t id);
+// Warnings the hits have played.
+extern int32_t plane_WarningCount;
 // A hit of that weapon type on the player's aircraft.
 void plane_PlayerHit(int32_t weaponType);
+// The sight ray the aircraft's hook gives: origin in metres, unit direction
+// in the aircraft's axes.
+struct PlaneSightRay {
+    MathVec3 origin;
+    MathVec3 direction;
+};
+extern PlaneSightRay plane_SightRay;
+struct PlaneSightHit {
+    FixWorldPos point;
+    int32_t hit;
+};
+extern PlaneSightHit plane_SightHit;
 // 0 with the point where the sight ray meets the terrain, -1 when it meets
-// nothing.
+// nothing: marched in 10-metre steps, or (fine) in steps 62.5 times longer
+// and then narrowed down by halving.
 int32_t plane_SightGroundPoint(FixWorldPos* hit);
+int32_t plane_SightGroundPointFine(FixWorldPos* hit);
 // Input-driven rotations of the current aircraft record.
 void plane_ApplyInputRotations(void);
 // Order 0..9 to the aircraft's wingman.
@@ -301,6 +362,7 @@ PlanePlayerFields* plane_PlayerFields(ObjectRecord* object);
 // 0 with the position (metres) of the object's current waypoint, -1 when it
 // has none.
 int32_t plane_WaypointPoint(const ObjectRecord* object, MathVec3* out);
+void plane_WaypointPrev(ObjectRecord* object);
 void plane_WaypointNext(ObjectRecord* object);
 void plane_WaypointHome(ObjectRecord* object);
 // Systems damage block: 0 intact, 1 damaged.

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+struct ObjectRecord;
+
 struct PlanePlayerFields {
     uint8_t autopilotMode;      // 0 manual, 1 wings level, 2 waypoint steering, 3 automatic landing
     uint8_t onGround;           // +0xde the ground byte
@@ -24,4 +26,5 @@ struct PlanePlayerFields {
     int32_t threatDistance;     // the nearest threatening missile, set by the decoy code
     uint32_t touchdownTick;     // clock tick of the last reported touchdown
     uint8_t touchdownReported;  // touchdownTick is valid
+    ObjectRecord* wingman;      // the AI unit that flies as the player's wingman, or null
 };

@@ -76,12 +76,7 @@ bool Local(const ObjectRecord* o) { return o && o == Client_PlayerObject; }
 
 // The aircraft's own sound (the descriptor's sound type) at the object.
 void Sound(const ObjectRecord* o, int32_t subtype, int32_t id) {
-    if (o) sndtrig_RequestAtObject(o);
-    sndtrig_Event.volume = 255;
-    sndtrig_Event.type = (uint16_t)(plane_CurrentDescriptor.aircraftSoundType);
-    sndtrig_Event.subtype = (uint16_t)subtype;
-    sndtrig_Event.id = (uint16_t)id;
-    if (jet_SoundTable) sndtrig_Trigger(&sndtrig_Event, jet_SoundTable);
+    plane_PlaySound(o, plane_CurrentDescriptor.aircraftSoundType, subtype, id);
 }
 
 void Trigger(ObjectRecord* o, uint16_t value, uint16_t trigger) {
@@ -389,6 +384,15 @@ int32_t plane_WaypointPoint(const ObjectRecord* object, MathVec3* out) {
     FixWorldPos p{(uint32_t)w.x, object->position.y, (uint32_t)w.z};
     fix_WorldToFloat(&p, out);
     return 0;
+}
+
+void plane_WaypointPrev(ObjectRecord* object) {
+    PlanePlayerFields* f = plane_PlayerFields(object);
+    if (!f->waypointCount) return;
+    f->waypointIndex = (uint8_t)(f->waypointIndex == 0 || f->waypointIndex > f->waypointCount
+                                     ? f->waypointCount - 1
+                                     : f->waypointIndex - 1);
+    f->waypointId = f->waypointIndex;
 }
 
 void plane_WaypointNext(ObjectRecord* object) {

@@ -16,6 +16,7 @@
 #include "sim/flight_jet.h"
 #include "sim/ord.h"
 #include "sim/plane.h"
+#include "sim/weapon.h"
 #include "sim_fixture.h"
 #include "sound/sndtrig.h"
 #include "mkdata.h"
@@ -366,7 +367,15 @@ TEST_F(FlightTest, AutopilotKeysToggleModesAndResetTheController) {
     EXPECT_EQ(flight_Steer.output[0], 0.0f);
     jet_Controls(plane, &object);
     EXPECT_EQ(plane_PlayerFields(&object)->autopilotMode, 0);
+    // The cannon key selects the gun; with the gun current it switches the
+    // gun's sight mode.
     inmap_InputCurrent.command = 0x0C;
+    jet_Controls(plane, &object);
+    EXPECT_EQ(S().gunSightMode, 0);
+    ASSERT_NE(ord_PanelAdd(0, 100, 100, -1), nullptr);
+    ord_PanelsSort();
+    weapon_SelectByIndex(0);
+    ASSERT_EQ(weapon_CurrentPanelIndex, 0);
     jet_Controls(plane, &object);
     EXPECT_EQ(S().gunSightMode, 1);
     // Engine pair toggle.

@@ -234,6 +234,8 @@ struct MkGameText {
 std::vector<MkGameText> mkdata_FlightTexts(void);
 // The HUD's labels, mode and warning lines (items 0..8, 419..449, 858..861).
 std::vector<MkGameText> mkdata_HudTexts(void);
+// The in-flight command menus' texts (items 474 and 678 to 689).
+std::vector<MkGameText> mkdata_CommandMenuTexts(void);
 std::vector<uint8_t> mkdata_MenuDataBuild(void);
 // Menu pictures, 8-bit pixels in the palette given: a strip of `frames`
 // framed boxes of w x h stacked vertically (the button states normal, hover,

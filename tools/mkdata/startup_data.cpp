@@ -90,6 +90,7 @@ int mkdata_WriteStartupData(const std::string& dir) {
     for (const MkGameText& t : mkdata_FlightTexts()) game[t.item] = {t.name, t.text};
     for (const MkGameText& t : mkdata_ServerTexts()) game[t.item] = {t.name, t.text};
     for (const MkGameText& t : mkdata_HudTexts()) game[t.item] = {t.name, t.text};
+    for (const MkGameText& t : mkdata_CommandMenuTexts()) game[t.item] = {t.name, t.text};
     mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(Table("QJGAME", 1022, 1021, 6, game)));
 
     // Menu data: its texts come with the menu screens (mkdata_MenuTexts).
