@@ -630,7 +630,7 @@ void OnJettison(const MsgRecord* r) {
     if (!AircraftAlive() || Server_TakeStore((int32_t)m.weaponType) != 0) return;
     weapon_LaunchRecord.position = m.launchPoint;
     weapon_SetCurrentType((int32_t)m.weaponType);
-    LaunchDone(weapon_SpawnReleasedStore());
+    LaunchDone(weapon_SpawnReleasedStore(ServerPlayerObject));
 }
 
 void Stop(ObjectRecord* a) {
