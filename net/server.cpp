@@ -680,6 +680,7 @@ void OnEcmDrop(const MsgRecord* r) {
     Server_CallQueueEvent(EVENT_ECMDROP, m.kind, &at, SERVER_IN_RANGE | SERVER_TO_ALL_EXCEPT, g_slot, 0x2F80000u, 2);
     if (!ServerPlayerObject) return;
     weapon_LaunchRecord.position = FixVec3{(int32_t)at.x, (int32_t)at.y, (int32_t)at.z};
+    weapon_DecoySpawn.silent = 1;
     ObjectRecord* o = m.kind == 0 ? weapon_FlareCreate(ServerPlayerObject) : weapon_ChaffCreate(ServerPlayerObject);
     if (o) o->serverFlags |= OBJ_SERVER_NO_SEND;
 }

@@ -255,6 +255,9 @@ void weapon_End(ObjectRecord* weapon);
 void weapon_LaunchMissile(ObjectRecord* launcher);
 void weapon_LaunchBomb(ObjectRecord* launcher);
 void weapon_Jettison(ObjectRecord* launcher);
+// The fire trigger: the current weapon's launch routine (gun, missile or
+// bomb by its row).
+void weapon_LaunchRun(ObjectRecord* launcher);
 // The spawn parameters the next decoy takes, used once: the pool (null: the
 // server's common pool for an owner, the client's without one) and the
 // silent flag (a decoy made for a network message: no sound); the position
@@ -288,6 +291,8 @@ constexpr int32_t WEAPON_SYS_RELEASE = 13;
 constexpr int32_t WEAPON_SYS_DISPENSER = 14;
 // The cockpit's countermeasure cue bits (2 flare, 1 chaff dropped).
 extern uint32_t weapon_DecoyCues;
+// The level's object types (model slots) of the flare and the chaff; -1 none.
+extern int32_t weapon_DecoyTypes[2];
 
 // --- unit AI launches (server side) -------------------------------------------
 

@@ -37,7 +37,11 @@ constexpr uint32_t kSmallBlastSize = 0x20000;
 constexpr int32_t kAreaRadius = 0x200000;
 constexpr int32_t kDirectRadius = 0x20000;
 
-bool OnServer(const ObjectRecord* o) { return o->pool && o->pool->group == &level_ServerArrays.player; }
+bool OnServer(const ObjectRecord* o) {
+    const DcbPool* p = o->pool;
+    const LevelServerArrays& s = level_ServerArrays;
+    return p && (p == &s.common || p == &s.ai || p == &s.player || p == &s.statics || p->group == &s.player);
+}
 
 // The chain a weapon lives in: the server's object list, or the client's
 // own objects.
