@@ -322,6 +322,8 @@ void weapon_LaunchGun(ObjectRecord* launcher);
 void weapon_FiringSound(void);
 // A weapon sound of the aircraft's sound type at full volume.
 void weapon_Sound(int32_t subtype, int32_t id);
+// 1 when the record belongs to the server's world.
+int32_t weapon_OnServer(const ObjectRecord* object);
 // A hit of the weapon on the candidate (the hit record's multiplier set): 1.
 int32_t weapon_ProximityTest(ObjectRecord* weapon, ObjectRecord* candidate);
 // The first object the weapon hits: its target, its chain, its world cell.

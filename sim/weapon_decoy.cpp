@@ -120,6 +120,7 @@ void Drop(ObjectRecord* aircraft, int32_t kind) {
     if (!o) return;
     left--;
     Client_SendEcmDrop(&o->position, static_cast<uint16_t>(kind));
+    plat_SimLog("weapon", "send ecm kind=%d", kind);
     weapon_DecoyCues |= kind == 0 ? 2u : 1u;
 }
 

@@ -57,6 +57,7 @@ void weapon_BulletStep(ObjectRecord* b) {
     WeaponObjectFields* f = weapon_Fields(b);
     for (int32_t i = 0; i < 2; i++) {
         if (--f->lifetime <= 0) {
+            plat_SimLog("weapon", "bullet end serial=%u %s", b->serial, weapon_OnServer(b) ? "server" : "client");
             weapon_End(b);
             return;
         }
@@ -79,6 +80,7 @@ void weapon_InitBullet(ObjectRecord* b) {
     b->speed = kBulletSpeed;
     b->think = weapon_BulletStep;
     b->secondPass = weapon_HitCheck;
+    plat_SimLog("weapon", "bullet serial=%u %s", b->serial, weapon_OnServer(b) ? "server" : "client");
     b->target = nullptr;
     const int32_t type = static_cast<int32_t>(row - weapon_Types);
     b->model = weapon_RowState[type].model;

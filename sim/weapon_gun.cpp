@@ -66,9 +66,11 @@ void weapon_LaunchGun(ObjectRecord* l) {
     const bool player = (l->flags & OBJ_FLAG_PLAYER) != 0;
     ObjectRecord* b = BulletCreate(l, player ? &level_ClientArrays.common : &level_ServerArrays.common, player,
                                    muzzle, offsets);
-    if (b)
+    if (b) {
         Client_SendBulletFired(b->netId, &b->position, &b->velocity, &b->angles,
                                static_cast<uint8_t>(weapon_CurrentId));
+        plat_SimLog("weapon", "send bullet type=%d", weapon_CurrentId);
+    }
     weapon_StatsShot(l, weapon_ProcessedType);
     weapon_FiringSound();
     if (ffb_FeedbackActive) ffb_EventFireCannon();

@@ -37,11 +37,7 @@ constexpr uint32_t kSmallBlastSize = 0x20000;
 constexpr int32_t kAreaRadius = 0x200000;
 constexpr int32_t kDirectRadius = 0x20000;
 
-bool OnServer(const ObjectRecord* o) {
-    const DcbPool* p = o->pool;
-    const LevelServerArrays& s = level_ServerArrays;
-    return p && (p == &s.common || p == &s.ai || p == &s.player || p == &s.statics || p->group == &s.player);
-}
+bool OnServer(const ObjectRecord* o) { return weapon_OnServer(o) != 0; }
 
 // The chain a weapon lives in: the server's object list, or the client's
 // own objects.
@@ -139,6 +135,12 @@ void Sound(int32_t subtype, int32_t id) {
 
 }  // namespace
 
+int32_t weapon_OnServer(const ObjectRecord* o) {
+    const DcbPool* p = o ? o->pool : nullptr;
+    const LevelServerArrays& s = level_ServerArrays;
+    return p && (p == &s.common || p == &s.ai || p == &s.player || p == &s.statics || p->group == &s.player) ? 1 : 0;
+}
+
 void weapon_Sound(int32_t subtype, int32_t id) { Sound(subtype, id); }
 
 void weapon_StatsShot(const ObjectRecord* l, const _WEAPON_TYPE* row) {
@@ -235,6 +237,8 @@ void weapon_End(ObjectRecord* w) {
     WeaponObjectFields* f = weapon_Fields(w);
     if (f->targetLost) f->targetLost(w);
     if (level_GameMode.singlePlayer && weapon_LastLaunch == w) weapon_LastLaunch = nullptr;
+    if (f->row && !(f->row->kind & WEAPON_GUN))
+        plat_SimLog("weapon", "end serial=%u %s", w->serial, OnServer(w) ? "server" : "client");
     w->think = nullptr;
     w->secondPass = nullptr;
     obj_Free(w);

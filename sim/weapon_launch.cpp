@@ -79,6 +79,7 @@ void weapon_LaunchMissile(ObjectRecord* l) {
         Client_SendLaunchMissile(static_cast<uint32_t>(weapon_CurrentId), t ? t->serial : 0, &station, drop,
                                  nullptr);
     }
+    plat_SimLog("weapon", "send missile type=%d target=%u", weapon_CurrentId, t ? t->serial : 0);
 }
 
 void weapon_LaunchBomb(ObjectRecord* l) {
@@ -99,6 +100,7 @@ void weapon_LaunchBomb(ObjectRecord* l) {
     FixVec3 station{};
     if (TakeStore(&station) != 0) return;
     Client_SendLaunchBomb(hasAim ? &aim : nullptr, &station, static_cast<uint8_t>(weapon_CurrentId));
+    plat_SimLog("weapon", "send bomb type=%d aim=%d", weapon_CurrentId, hasAim ? 1 : 0);
 }
 
 void weapon_Jettison(ObjectRecord* l) {
@@ -115,6 +117,7 @@ void weapon_Jettison(ObjectRecord* l) {
     FixVec3 station{};
     if (TakeStore(&station) != 0) return;
     Client_SendJettisonWeapon(&station, static_cast<uint32_t>(weapon_CurrentId));
+    plat_SimLog("weapon", "send jettison type=%d", weapon_CurrentId);
 }
 
 void weapon_LaunchRun(ObjectRecord* l) {
