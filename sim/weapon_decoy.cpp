@@ -46,6 +46,7 @@ ObjectRecord* DecoyCreate(ObjectRecord* owner, int32_t kind) {
     o->think = weapon_DecoyStep;
     const int32_t type = weapon_DecoyTypes[kind];
     o->model = type >= 0 && type < LEVEL_MODEL_SLOTS ? level_Models.pak[type] : nullptr;
+    o->modelSlot = static_cast<uint16_t>(type >= 0 ? type : 0);
     o->draw = kind == 0 ? weapon_FlareDraw : render_ObjectDraw;
     Client_PoolLinkToOwner(o);
     if (!silent) {

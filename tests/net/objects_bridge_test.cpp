@@ -202,6 +202,7 @@ TEST_F(ObjectsBridge, GunMissileBombAndFlareGoThroughTheBridge) {
     EXPECT_EQ(Lines(log, "weapon bomb serial="), 1u) << log;
     EXPECT_EQ(Lines(log, "weapon event 0x10 "), 1u) << log;
     EXPECT_EQ(Lines(log, " silent\n"), 1u) << "the server's copy of the flare makes no sound";
+    EXPECT_NE(weapon_DecoyTypes[0], -1) << "the level's flare type";
     EXPECT_EQ(Lines(log, "weapon decoy end serial="), 2u) << "both copies live 200 frames";
     // No bullet outlives its 380 moves.
     for (ObjectRecord* o = level_ServerTables.objectList; o; o = o->next) {
