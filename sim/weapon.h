@@ -459,6 +459,8 @@ void weapon_PlayerStep(ObjectRecord* player);
 
 // The guidance fields of a weapon object (a record of a common pool).
 WeaponObjectFields* weapon_Fields(ObjectRecord* weapon);
+// Fresh weapon fields for the row, its hit values copied; the fields.
+WeaponObjectFields* weapon_FieldsInit(ObjectRecord* weapon, const _WEAPON_TYPE* row);
 // The row's guidance entry for the weapon object.
 void weapon_GuidanceRun(ObjectRecord* weapon);
 void weapon_GuidancePursuit(ObjectRecord* weapon);

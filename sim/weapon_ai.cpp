@@ -52,12 +52,7 @@ ObjectRecord* weapon_AiLaunchSam(ObjectRecord* l) {
     const _WEAPON_TYPE* row = weapon_ProcessedType;
     ObjectRecord* w = net_DcbPoolTake(&level_ServerArrays.common);
     if (!w) return nullptr;
-    WeaponObjectFields* f = weapon_Fields(w);
-    *f = WeaponObjectFields{};
-    f->row = row;
-    f->hitValue = row->hitValue;
-    f->hitSpread = row->hitSpread;
-    f->hitKind = row->hitKind;
+    WeaponObjectFields* f = weapon_FieldsInit(w, row);
     f->lifetime = row->lifetime;
     f->groundHit = weapon_Explode;
     f->launchLock = 2;
@@ -97,12 +92,7 @@ ObjectRecord* weapon_FlakCreate(ObjectRecord* l, const FixWorldPos* at) {
     if (!o) return nullptr;
     weapon_SetCurrentType(kFlakRow);
     const _WEAPON_TYPE* row = weapon_ProcessedType;
-    WeaponObjectFields* f = weapon_Fields(o);
-    *f = WeaponObjectFields{};
-    f->row = row;
-    f->hitValue = row->hitValue;
-    f->hitSpread = row->hitSpread;
-    f->hitKind = row->hitKind;
+    WeaponObjectFields* f = weapon_FieldsInit(o, row);
     f->lifetime = 4 + static_cast<int32_t>(math_Random() & 3);
     o->owner = l;
     o->position = *at;

@@ -52,9 +52,7 @@ void weapon_StoreStep(ObjectRecord* w) {
 
 void weapon_InitBomb(ObjectRecord* w, ObjectRecord* l, const FixWorldPos* aim) {
     const _WEAPON_TYPE* row = weapon_ProcessedType;
-    WeaponObjectFields* f = weapon_Fields(w);
-    *f = WeaponObjectFields{};
-    f->row = row;
+    WeaponObjectFields* f = weapon_FieldsInit(w, row);
     w->owner = l;
     FixSinCosBlock b;
     fix_SinCosAngles(l->angles.heading, l->angles.pitch, l->angles.roll, &b);
@@ -72,9 +70,6 @@ void weapon_InitBomb(ObjectRecord* w, ObjectRecord* l, const FixWorldPos* aim) {
     w->secondPass = weapon_AreaBlast;
     w->aiClass = 0x10;
     w->flags = 0x0C;
-    f->hitValue = row->hitValue;
-    f->hitSpread = row->hitSpread;
-    f->hitKind = row->hitKind;
     f->areaBlast = (row->kind & WEAPON_AREA_BLAST) ? 1 : 0;
     w->target = nullptr;
     w->model = weapon_RowState[row - weapon_Types].model;

@@ -7,6 +7,7 @@
 #include "net/server.h"
 #include "platform/simlog.h"
 #include "shell/runner.h"
+#include "sound/sndtrig.h"
 #include "render/objmove.h"
 #include "sim/obj.h"
 #include "sim/weapon.h"
@@ -45,13 +46,17 @@ int32_t TeamOf(const ObjectRecord* o) {
     return -1;
 }
 
-void CopyHitValues(WeaponObjectFields* f, const _WEAPON_TYPE* row) {
+}  // namespace
+
+WeaponObjectFields* weapon_FieldsInit(ObjectRecord* w, const _WEAPON_TYPE* row) {
+    WeaponObjectFields* f = weapon_Fields(w);
+    *f = WeaponObjectFields{};
+    f->row = row;
     f->hitValue = row->hitValue;
     f->hitSpread = row->hitSpread;
     f->hitKind = row->hitKind;
+    return f;
 }
-
-}  // namespace
 
 void weapon_BulletStep(ObjectRecord* b) {
     WeaponObjectFields* f = weapon_Fields(b);
@@ -72,10 +77,7 @@ void weapon_BulletStep(ObjectRecord* b) {
 void weapon_InitBullet(ObjectRecord* b) {
     if (!b) return;
     const _WEAPON_TYPE* row = weapon_ProcessedType;
-    WeaponObjectFields* f = weapon_Fields(b);
-    *f = WeaponObjectFields{};
-    f->row = row;
-    CopyHitValues(f, row);
+    WeaponObjectFields* f = weapon_FieldsInit(b, row);
     f->lifetime = kBulletLifetime;
     b->speed = kBulletSpeed;
     b->think = weapon_BulletStep;
@@ -122,6 +124,7 @@ void weapon_MissileDrop(ObjectRecord* w) {
         f->lifetime--;
         return;
     }
+    sndtrig_RequestAtObject(w);
     weapon_Sound(20, f->row->soundNumber);
     f->lifetime = f->row->lifetime;
     w->aiFlags |= OBJ_AI_RUNNING;
@@ -140,9 +143,7 @@ ObjectRecord* weapon_CreateMissile(ObjectRecord* launcher) {
     ObjectRecord* w = net_DcbPoolTake(&level_ServerArrays.common);
     if (!w) return nullptr;
     const _WEAPON_TYPE* row = weapon_ProcessedType;
-    WeaponObjectFields* f = weapon_Fields(w);
-    *f = WeaponObjectFields{};
-    f->row = row;
+    WeaponObjectFields* f = weapon_FieldsInit(w, row);
     w->owner = launcher;
     if (launcher->target && (launcher->target->flags & OBJ_FLAG_PLAYER))
         weapon_LaunchCounters[0] += 4;
@@ -163,7 +164,6 @@ ObjectRecord* weapon_CreateMissile(ObjectRecord* launcher) {
     w->model = weapon_RowState[row - weapon_Types].model;
     w->aiClass = 0x08;
     w->flags = 0x0C;
-    CopyHitValues(f, row);
     w->side = launcher->side;
     f->areaBlast = (row->kind & WEAPON_AREA_BLAST) ? 1 : 0;
     f->groundHit = f->areaBlast ? weapon_AreaBlastGround : weapon_Explode;

@@ -11,6 +11,7 @@
 #include "sim/ord.h"
 #include "sim/plane.h"
 #include "sim/weapon.h"
+#include "sound/sndtrig.h"
 #include "world/objarray.h"
 
 FixAngles weapon_AiGunAngles[2];
@@ -72,6 +73,7 @@ void weapon_LaunchGun(ObjectRecord* l) {
         plat_SimLog("weapon", "send bullet type=%d", weapon_CurrentId);
     }
     weapon_StatsShot(l, weapon_ProcessedType);
+    sndtrig_RequestAtObject(l);
     weapon_FiringSound();
     if (ffb_FeedbackActive) ffb_EventFireCannon();
 }
