@@ -14,6 +14,7 @@
 #include "world/gamemode.h"
 #include "world/levelseq.h"
 #include "world/objarray.h"
+#include "world/pak.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ protected:
         unsetenv("KRX_SIMLOG");
         plat_SimLogReset();
         level_GameMode.singlePlayer = 1;
+        weapon_Stats = WeaponStats{};
+        for (WeaponTypeStats& t : weapon_TypeStats) t = WeaponTypeStats{};
     }
     void TearDown() override {
         level_ServerTables.objectList = nullptr;
@@ -252,4 +255,60 @@ TEST_F(WeaponHit, NoMissileAtATeamMateOutsideSinglePlayer) {
         mate->flags = c.mateFlags;
         EXPECT_EQ(weapon_CreateMissile(player) != nullptr, c.made) << c.single << " " << int(c.ownFlags);
     }
+}
+
+TEST_F(WeaponHit, ProximityDecidesTheHitAndTheVictimIsDamaged) {
+    _PAK_HEADER model{};
+    model.radius = 0x1000;
+    struct Case {
+        uint8_t weaponClass, victimClass;
+        int32_t dz;
+        int16_t hp;
+        bool hit;
+    } cases[] = {
+        {0x00, 0x01, 0x1000, 1, true},   {0x00, 0x01, 0x1001, 1, false},  // bullet: the radius
+        {0x08, 0x01, 0x2000, 1, true},   {0x08, 0x01, 0x2001, 1, false},  // missile: doubled
+        {0x08, 0x02, 0x4000, 1, true},   {0x00, 0x02, 0x2001, 1, false},  // ground: doubled again
+        {0x00, 0x01, 0x0800, 0, false},                                   // a wreck takes no hits
+        {0x20, 0x01, 0x0800, 1, false},                                   // the show stream
+    };
+    weapon_SetCurrentType(Row("M61A1"));
+    for (const Case& c : cases) {
+        level_ServerTables.objectList = nullptr;
+        g_hits.clear();
+        ObjectRecord* v = Victim(0, 0, c.dz);
+        v->model = &model;
+        v->aiClass = c.victimClass;
+        v->hitPoints = c.hp;
+        ObjectRecord* w = net_DcbPoolTake(&level_ServerArrays.common);
+        ASSERT_NE(w, nullptr);
+        w->position = FixWorldPos{kMid, kAlt, kMid};
+        weapon_InitBullet(w);
+        w->owner = player;
+        w->aiClass = c.weaponClass;
+        EXPECT_EQ(weapon_HitCheck(w), c.hit ? 1 : 0) << int(c.weaponClass) << " " << c.dz;
+        ASSERT_EQ(g_hits.size(), c.hit ? 1u : 0u);
+        if (!c.hit) continue;
+        EXPECT_EQ(g_hits[0].victim, v);
+        EXPECT_GE(g_hits[0].record.scale, 0xC001);
+        EXPECT_LE(g_hits[0].record.scale, 0xFFFF);
+        EXPECT_EQ(g_hits[0].record.hitter, w);
+        EXPECT_EQ(g_hits[0].record.serial, w->serial);
+        EXPECT_TRUE(w->pending & OBJECT_PENDING_REMOVAL) << "the bullet ends with its hit";
+    }
+    EXPECT_EQ(weapon_TypeStats[Row("M61A1")].hits, 3) << "the player's hits counted";
+}
+
+TEST_F(WeaponHit, HomingMissileMarksAnAirTarget) {
+    weapon_SetCurrentType(Row("AIM120"));
+    weapon_LaunchLock = 2;
+    ObjectRecord* shooter = Aircraft(0, 0, 0x1000000);
+    shooter->target = player;
+    player->aiClass = 0x01;
+    player->drawFlags = 0;
+    ObjectRecord* m = weapon_CreateMissile(shooter);
+    ASSERT_NE(m, nullptr);
+    weapon_HitCheck(m);
+    EXPECT_EQ(player->drawFlags, weapon_Types[Row("AIM120")].warningBits);
+    EXPECT_NE(player->drawFlags, 0);
 }
