@@ -29,6 +29,13 @@ void dbg_DebugObjectsClear(void);
 
 void dbg_BombDebugOn(void);
 void dbg_BombDebugOff(void);
+struct ObjectRecord;
+// While bomb recording is on: a bomb's release record, its removal, and the
+// path segments of its fall under a key.
+void dbg_BombDebugAdd(const ObjectRecord* weapon);
+void dbg_BombDebugRemove(const ObjectRecord* weapon);
+void dbg_BombPathAdd(uint32_t key, const FixWorldPos* from, const FixWorldPos* to);
+void dbg_BombPathRemove(uint32_t key);
 
 // Overlays of the frame's screen and overlay passes.
 void dbg_OverlayFrame(void);

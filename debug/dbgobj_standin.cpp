@@ -12,6 +12,10 @@ void dbg_DebugObjectsClear(void) {}
 
 void dbg_BombDebugOn(void) {}
 void dbg_BombDebugOff(void) {}
+void dbg_BombDebugAdd(const ObjectRecord*) {}
+void dbg_BombDebugRemove(const ObjectRecord*) {}
+void dbg_BombPathAdd(uint32_t, const FixWorldPos*, const FixWorldPos*) {}
+void dbg_BombPathRemove(uint32_t) {}
 void dbg_OverlayFrame(void) {}
 void dbg_DrawObjectLabels(void) {}
 void dbg_DrawBombDebug(void) {}

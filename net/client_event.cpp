@@ -228,6 +228,7 @@ void OnEcmDrop(const MsgRecord* ev) {
     FixWorldPos at;
     if (!Common(ev, &c, &at)) return;
     weapon_LaunchRecord.position = c.position;
+    weapon_DecoySpawn.silent = 1;
     if (c.value == 0)
         weapon_FlareCreate(nullptr);
     else

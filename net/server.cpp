@@ -636,7 +636,7 @@ void OnJettison(const MsgRecord* r) {
     if (!AircraftAlive() || Server_TakeStore((int32_t)m.weaponType) != 0) return;
     weapon_LaunchRecord.position = m.launchPoint;
     weapon_SetCurrentType((int32_t)m.weaponType);
-    LaunchDone(weapon_SpawnReleasedStore());
+    LaunchDone(weapon_SpawnReleasedStore(ServerPlayerObject));
 }
 
 void Stop(ObjectRecord* a) {
@@ -686,6 +686,7 @@ void OnEcmDrop(const MsgRecord* r) {
     Server_CallQueueEvent(EVENT_ECMDROP, m.kind, &at, SERVER_IN_RANGE | SERVER_TO_ALL_EXCEPT, g_slot, 0x2F80000u, 2);
     if (!ServerPlayerObject) return;
     weapon_LaunchRecord.position = FixVec3{(int32_t)at.x, (int32_t)at.y, (int32_t)at.z};
+    weapon_DecoySpawn.silent = 1;
     ObjectRecord* o = m.kind == 0 ? weapon_FlareCreate(ServerPlayerObject) : weapon_ChaffCreate(ServerPlayerObject);
     if (o) o->serverFlags |= OBJ_SERVER_NO_SEND;
 }

@@ -244,6 +244,8 @@ void Server_QueueBullet(const ObjectRecord* bullet, uint8_t weaponType, uint8_t 
 void Server_QueueDynamicModel(int32_t slot, const char* name, int32_t release);
 // Event 0x23: a point of the object's debug path (flag 0), or the path's end.
 void Server_QueueObjectEvent(const ObjectRecord* object, uint32_t flag);
+// While set, missiles trace their flight with object events (0 at start).
+extern int32_t Server_ObjectEvents;
 
 // Plain-call forms: fill the outgoing fields and queue.
 void Server_CallQueueEvent(uint16_t id, uint32_t value, const FixWorldPos* position, int32_t kind, int32_t target,

@@ -283,6 +283,8 @@ void Server_QueueDynamicModel(int32_t slot, const char* name, int32_t release) {
           [&](LeSpanWriter* w) { return msg_EventDynamicModelEncode(w, &m); });
 }
 
+int32_t Server_ObjectEvents;
+
 void Server_QueueObjectEvent(const ObjectRecord* object, uint32_t flag) {
     if (!object) return;
     MsgEventDebugPath m{};

@@ -8,6 +8,10 @@
 
 void weapon_SpawnNearbyEffect(ObjectRecord*) {}
 void fx_TrailPairStep(ObjectRecord*) {}
+ObjectRecord* fx_ImpactSpriteSpawn(const ObjectRecord* o) {
+    if (o) plat_SimLog("fx", "impact %u %u %u", o->position.x, o->position.y, o->position.z);
+    return nullptr;
+}
 void fx_DebrisBurst(const FixWorldPos*, int32_t) {}
 void fx_AirBurstSpawn(const FixWorldPos*) {}
 void fx_SmallExplosion(const FixWorldPos*) {}

@@ -508,6 +508,11 @@ int32_t ai_GroundAttackRun(ObjectRecord* o) {
     return obj_PosDistance(&o->position, &ground) < (t ? t->attackRange : kGunRange);
 }
 
+// The weapon types of the units' missiles: the long-range AIM120 and the
+// short-range AIM9M.
+constexpr int32_t kLongMissileType = 2;
+constexpr int32_t kShortMissileType = 1;
+
 int32_t ai_FireAtTarget(ObjectRecord* o) {
     _AI_DCB* u = ai_Unit(o);
     if (!u) return 1;
@@ -519,7 +524,8 @@ int32_t ai_FireAtTarget(ObjectRecord* o) {
         if (count) count--;
         u->gunCountdown = 1;
         // Without a missile there is nothing to wait for.
-        if (!weapon_AiLaunchMissile(o)) u->gunCountdown = 0;
+        if (!weapon_AiLaunchMissile(o, u->weapon == 7 ? kLongMissileType : kShortMissileType, nullptr))
+            u->gunCountdown = 0;
         break;
     }
     case 5:
@@ -535,7 +541,7 @@ int32_t ai_FireAtTarget(ObjectRecord* o) {
 int32_t ai_GroundFire(ObjectRecord* o) {
     _AI_DCB* u = ai_Unit(o);
     if (!u) return 1;
-    if (o->targetClass & OBJ_TARGET_STRIKE) weapon_AiDropBomb(o);
+    if (o->targetClass & OBJ_TARGET_STRIKE) weapon_AiDropBomb(o, nullptr);
     else weapon_AiGunShot(o, 0);
     u->gunCountdown = 0;
     return 1;

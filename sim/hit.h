@@ -8,7 +8,10 @@ struct ObjectRecord;
 struct SimHitRecord {
     ObjectRecord* hitter;
     int32_t damage;
-    int32_t scale;   // 16.16
+    int32_t scale;   // 16.16 multiplier (the hit direction of the weapon code)
+    ObjectRecord* owner;   // who launched the weapon
+    int32_t kind;          // the weapon row's hit kind
+    uint32_t serial;       // the weapon's serial
 };
 extern SimHitRecord sim_HitRecord;
 

@@ -1,7 +1,5 @@
-// Stand-in until the hit record and the tanker land.
+// Stand-in until the tanker lands.
 #include "sim/hit.h"
-
-__attribute__((weak)) SimHitRecord sim_HitRecord;
 
 __attribute__((weak)) void weapon_TankerThink(ObjectRecord*) {}
 __attribute__((weak)) void weapon_TankerDraw(ObjectRecord*) {}

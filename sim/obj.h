@@ -198,6 +198,7 @@ struct WeaponObjectFields {
     int32_t acceleration;        // added to the speed each frame below top speed
     FixVec3 dropAcceleration;    // added to the velocity each frame of the drop
     ObjectRoutine motorStart;    // the think routine after the drop
+    ObjectRoutine groundHit;     // run when the weapon meets the ground; null: freed
     int32_t hitValue;            // copied from the row
     int32_t hitSpread;
     int32_t hitKind;

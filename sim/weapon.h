@@ -234,7 +234,8 @@ void weapon_InitBomb(ObjectRecord* bomb, ObjectRecord* launcher, const FixWorldP
 void weapon_BombStep(ObjectRecord* bomb);
 // The bomb's second pass: its blast once at or below the ground.
 int32_t weapon_AreaBlast(ObjectRecord* bomb);
-ObjectRecord* weapon_SpawnReleasedStore(void);
+// A jettisoned store falling from the launcher; it bursts on the ground.
+ObjectRecord* weapon_SpawnReleasedStore(ObjectRecord* launcher);
 // The lock state at launch the missile creation reads (2: the launcher's
 // target becomes the missile's).
 extern uint8_t weapon_LaunchLock;
@@ -254,11 +255,17 @@ void weapon_End(ObjectRecord* weapon);
 void weapon_LaunchMissile(ObjectRecord* launcher);
 void weapon_LaunchBomb(ObjectRecord* launcher);
 void weapon_Jettison(ObjectRecord* launcher);
-// The pool the next decoy comes from (null: the server's common pool for an
-// owner, the client's without one); the position is the launch record's.
+// The fire trigger: the current weapon's launch routine (gun, missile or
+// bomb by its row).
+void weapon_LaunchRun(ObjectRecord* launcher);
+// The spawn parameters the next decoy takes, used once: the pool (null: the
+// server's common pool for an owner, the client's without one) and the
+// silent flag (a decoy made for a network message: no sound); the position
+// is the launch record's.
 struct DcbPool;
 struct WeaponDecoySpawn {
     DcbPool* pool;
+    uint8_t silent;
 };
 extern WeaponDecoySpawn weapon_DecoySpawn;
 // The player's flare and chaff keys: one decoy from the client's pool and
@@ -271,18 +278,89 @@ void weapon_DecoyListPush(ObjectRecord* object, ObjectRecord** head);
 void weapon_DecoyListRemove(ObjectRecord* object, ObjectRecord** head);
 // 200 frames, then off its list and freed.
 void weapon_DecoyStep(ObjectRecord* decoy);
-// The unit AI's launches: a missile of the unit's weapon index, a SAM from
-// the launcher at its target, a bomb at the unit's target, one bullet from
-// muzzle entry 0 or 1; each returns the new object or null. A flak burst
-// of the launcher at a position.
-ObjectRecord* weapon_AiLaunchMissile(ObjectRecord* unit);
-ObjectRecord* weapon_AiLaunchSam(ObjectRecord* launcher);
-ObjectRecord* weapon_AiDropBomb(ObjectRecord* unit);
-ObjectRecord* weapon_AiGunShot(ObjectRecord* unit, int32_t entry);
-void weapon_FlakCreate(ObjectRecord* launcher, const FixWorldPos* position);
 // A flare or chaff object for the owner, or null.
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner);
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner);
+// The flare's draw: its glare, then the object.
+void weapon_FlareDraw(ObjectRecord* flare);
+
+// Systems-damage indices of the stores: the gun, the release system and the
+// countermeasure dispenser.
+constexpr int32_t WEAPON_SYS_GUN = 12;
+constexpr int32_t WEAPON_SYS_RELEASE = 13;
+constexpr int32_t WEAPON_SYS_DISPENSER = 14;
+// The cockpit's countermeasure cue bits (2 flare, 1 chaff dropped).
+extern uint32_t weapon_DecoyCues;
+// The level's object types (model slots) of the flare and the chaff; -1 none.
+extern int32_t weapon_DecoyTypes[2];
+
+// --- unit AI launches (server side) -------------------------------------------
+
+// The pitch and roll offsets of the bullets of the two AI gun muzzles.
+extern FixAngles weapon_AiGunAngles[2];
+// A missile of weapon type `type` (row 0 outside 0..38) off the unit's
+// launch offset, locked on the unit's target; sets the unit's fired flag,
+// which the missile clears when it ends. Null when none could be made.
+ObjectRecord* weapon_AiLaunchMissile(ObjectRecord* unit, int32_t type, const FixVec3* launchOffset);
+// A SAM from the launcher's position at its heading, 63.28 degrees up, at
+// the launcher's target.
+ObjectRecord* weapon_AiLaunchSam(ObjectRecord* launcher);
+// The AI bomb off the unit's launch offset, aimed at its target's position.
+ObjectRecord* weapon_AiDropBomb(ObjectRecord* unit, const FixVec3* launchOffset);
+// One M61A1 bullet from muzzle entry 0 or 1, with its event for the clients.
+ObjectRecord* weapon_AiGunShot(ObjectRecord* unit, int32_t entry);
+// A flak burst of the launcher at the position; null when the pool is empty.
+ObjectRecord* weapon_FlakCreate(ObjectRecord* launcher, const FixWorldPos* at);
+void weapon_FlakStep(ObjectRecord* burst);
+
+// --- gun, hits and endings ----------------------------------------------------
+
+// The player's gun: one bullet of the current weapon and its MSG_BULLETFIRED.
+void weapon_LaunchGun(ObjectRecord* launcher);
+// The firing sounds of the processed type: 14 (or 15 within the row's
+// firing-sound interval), then 12.
+void weapon_FiringSound(void);
+// A weapon sound of the aircraft's sound type at full volume.
+void weapon_Sound(int32_t subtype, int32_t id);
+// 1 when the record belongs to the server's world.
+int32_t weapon_OnServer(const ObjectRecord* object);
+// A hit of the weapon on the candidate (the hit record's multiplier set): 1.
+int32_t weapon_ProximityTest(ObjectRecord* weapon, ObjectRecord* candidate);
+// The first object the weapon hits: its target, its chain, its world cell.
+ObjectRecord* weapon_FindHit(ObjectRecord* weapon);
+// Second pass of bullets, missiles and flak: the ground, then a hit.
+int32_t weapon_HitCheck(ObjectRecord* weapon);
+// Second pass of released stores: the small blast once on the ground.
+int32_t weapon_DirectBlast(ObjectRecord* store);
+// Ground-hit routines: the missile's explosion event, and the bullet's
+// impact sprite on land.
+void weapon_Explode(ObjectRecord* weapon);
+void weapon_TerrainHit(ObjectRecord* bullet);
+// The bomb's area blast used as a missile's ground-hit routine.
+void weapon_AreaBlastGround(ObjectRecord* weapon);
+// The released store's think: gravity and tumble.
+void weapon_StoreStep(ObjectRecord* store);
+// The player's counters: shots and hits per store class (gun, missile
+// family 0x40, missile family 0x80, bomb, fuel pod), each hit counter split
+// by the victim's flags 0x4, 0x8, 0x10.
+struct WeaponStats {
+    int32_t shots[5];
+    int32_t hits[5];
+    int32_t hitsBy[5][3];
+};
+extern WeaponStats weapon_Stats;
+// The per-weapon-type counters: shots, hits and hits by victim kind.
+struct WeaponTypeStats {
+    int32_t shots;
+    int32_t hits;
+    int32_t hitsBy[3];
+};
+extern WeaponTypeStats weapon_TypeStats[WEAPON_TYPES];
+void weapon_StatsShot(const ObjectRecord* launcher, const _WEAPON_TYPE* row);
+void weapon_StatsHit(const ObjectRecord* owner, const _WEAPON_TYPE* row, const ObjectRecord* victim);
+// The player's last launched weapon (the missile camera follows it).
+extern ObjectRecord* weapon_LastLaunch;
+void weapon_NoteOwnLaunch(ObjectRecord* launcher, ObjectRecord* weapon);
 
 // --- seekers and the air-to-ground target list ------------------------------
 
@@ -381,6 +459,8 @@ void weapon_PlayerStep(ObjectRecord* player);
 
 // The guidance fields of a weapon object (a record of a common pool).
 WeaponObjectFields* weapon_Fields(ObjectRecord* weapon);
+// Fresh weapon fields for the row, its hit values copied; the fields.
+WeaponObjectFields* weapon_FieldsInit(ObjectRecord* weapon, const _WEAPON_TYPE* row);
 // The row's guidance entry for the weapon object.
 void weapon_GuidanceRun(ObjectRecord* weapon);
 void weapon_GuidancePursuit(ObjectRecord* weapon);

@@ -1,9 +1,13 @@
 // Bombs: released with the launcher's motion, they fall under gravity,
 // tumble, and a guided bomb steers its predicted impact onto the aim point.
 #include "base/math.h"
+#include "debug/dbgobj.h"
 #include "net/dcbpool.h"
+#include "platform/simlog.h"
+#include "world/gamemode.h"
 #include "sim/obj.h"
 #include "sim/weapon.h"
+#include "sound/sndtrig.h"
 #include "world/objarray.h"
 
 namespace {
@@ -15,6 +19,7 @@ constexpr uint32_t kTumbleLow = 0x320000, kTumbleHigh = 0x1CE0000;
 
 void weapon_BombStep(ObjectRecord* w) {
     WeaponObjectFields* f = weapon_Fields(w);
+    const FixWorldPos from = w->position;
     if (f->hasAimPoint && f->row) {
         MathVec2 d{static_cast<float>(static_cast<int32_t>(f->aimPoint.x - f->impactPoint.x)),
                    static_cast<float>(static_cast<int32_t>(f->aimPoint.z - f->impactPoint.z))};
@@ -26,6 +31,12 @@ void weapon_BombStep(ObjectRecord* w) {
         w->position.x += dx;
         w->position.z += dz;
     }
+    weapon_StoreStep(w);
+    dbg_BombPathAdd(w->serial, &from, &w->position);
+}
+
+void weapon_StoreStep(ObjectRecord* w) {
+    WeaponObjectFields* f = weapon_Fields(w);
     w->velocity.y -= WEAPON_BOMB_GRAVITY;
     w->position.x += static_cast<uint32_t>(w->velocity.x);
     w->position.y += static_cast<uint32_t>(w->velocity.y);
@@ -41,9 +52,7 @@ void weapon_BombStep(ObjectRecord* w) {
 
 void weapon_InitBomb(ObjectRecord* w, ObjectRecord* l, const FixWorldPos* aim) {
     const _WEAPON_TYPE* row = weapon_ProcessedType;
-    WeaponObjectFields* f = weapon_Fields(w);
-    *f = WeaponObjectFields{};
-    f->row = row;
+    WeaponObjectFields* f = weapon_FieldsInit(w, row);
     w->owner = l;
     FixSinCosBlock b;
     fix_SinCosAngles(l->angles.heading, l->angles.pitch, l->angles.roll, &b);
@@ -61,9 +70,6 @@ void weapon_InitBomb(ObjectRecord* w, ObjectRecord* l, const FixWorldPos* aim) {
     w->secondPass = weapon_AreaBlast;
     w->aiClass = 0x10;
     w->flags = 0x0C;
-    f->hitValue = row->hitValue;
-    f->hitSpread = row->hitSpread;
-    f->hitKind = row->hitKind;
     f->areaBlast = (row->kind & WEAPON_AREA_BLAST) ? 1 : 0;
     w->target = nullptr;
     w->model = weapon_RowState[row - weapon_Types].model;
@@ -78,6 +84,7 @@ void weapon_InitBomb(ObjectRecord* w, ObjectRecord* l, const FixWorldPos* aim) {
             f->aimPoint = FixWorldPos{};
         }
     }
+    dbg_BombDebugAdd(w);
 }
 
 ObjectRecord* weapon_LaunchBombObject(ObjectRecord* launcher, const FixWorldPos* aimPoint) {
@@ -86,5 +93,24 @@ ObjectRecord* weapon_LaunchBombObject(ObjectRecord* launcher, const FixWorldPos*
     if (!w) return nullptr;
     weapon_InitBomb(w, launcher, aimPoint);
     Client_PoolLinkToOwner(w);
+    weapon_NoteOwnLaunch(launcher, w);
+    plat_SimLog("weapon", "bomb serial=%u type=%d aim=%u", w->serial,
+                static_cast<int32_t>(weapon_Fields(w)->row - weapon_Types), weapon_Fields(w)->hasAimPoint);
+    return w;
+}
+
+ObjectRecord* weapon_SpawnReleasedStore(ObjectRecord* launcher) {
+    if (!launcher) return nullptr;
+    ObjectRecord* w = net_DcbPoolTake(&level_ServerArrays.common);
+    if (!w) return nullptr;
+    weapon_InitBomb(w, launcher, nullptr);
+    w->think = weapon_StoreStep;
+    w->secondPass = weapon_DirectBlast;
+    w->aiClass = 0x00;
+    w->flags = 0x10;
+    Client_PoolLinkToOwner(w);
+    sndtrig_RequestAtObject(w);
+    weapon_Sound(16, weapon_ProcessedType->soundNumber);
+    plat_SimLog("weapon", "store serial=%u type=%d", w->serial, static_cast<int32_t>(weapon_ProcessedType - weapon_Types));
     return w;
 }

@@ -2,22 +2,32 @@
 // of infrared and radar missiles searches.
 #include "net/client.h"
 #include "net/dcbpool.h"
+#include "platform/simlog.h"
+#include "render/render.h"
+#include "render/sky.h"
 #include "sim/obj.h"
+#include "sim/plane.h"
 #include "sim/weapon.h"
+#include "sound/sndtrig.h"
+#include "world/level.h"
 #include "world/objarray.h"
 
 WeaponDecoySpawn weapon_DecoySpawn;
+uint32_t weapon_DecoyCues;
+int32_t weapon_DecoyTypes[2] = {-1, -1};
 
 namespace {
 
 constexpr int32_t kDecoyLifetime = 200;
+constexpr int32_t kGlareRadius = 0x180000;
 
 ObjectRecord*& Head(int32_t kind) { return kind == 0 ? weapon_FlareList : weapon_ChaffList; }
 
 ObjectRecord* DecoyCreate(ObjectRecord* owner, int32_t kind) {
     DcbPool* pool = weapon_DecoySpawn.pool ? weapon_DecoySpawn.pool
                                            : (owner ? &level_ServerArrays.common : &level_ClientArrays.common);
-    weapon_DecoySpawn.pool = nullptr;
+    const bool silent = weapon_DecoySpawn.silent != 0;
+    weapon_DecoySpawn = WeaponDecoySpawn{};
     ObjectRecord* o = net_DcbPoolTake(pool);
     if (!o) return nullptr;
     WeaponObjectFields* f = weapon_Fields(o);
@@ -34,8 +44,17 @@ ObjectRecord* DecoyCreate(ObjectRecord* owner, int32_t kind) {
     o->frame = 0;
     o->aiClass = 0;
     o->think = weapon_DecoyStep;
+    const int32_t type = weapon_DecoyTypes[kind];
+    o->model = type >= 0 && type < LEVEL_MODEL_SLOTS ? level_Models.pak[type] : nullptr;
+    o->modelSlot = static_cast<uint16_t>(type >= 0 ? type : 0);
+    o->draw = kind == 0 ? weapon_FlareDraw : render_ObjectDraw;
     Client_PoolLinkToOwner(o);
+    if (!silent) {
+        sndtrig_RequestAtObject(o);
+        weapon_Sound(0, kind == 0 ? 8 : 9);
+    }
     weapon_DecoyListPush(o, &Head(kind));
+    plat_SimLog("weapon", "decoy serial=%u kind=%d%s", o->serial, kind, silent ? " silent" : "");
     return o;
 }
 
@@ -61,12 +80,18 @@ void weapon_DecoyStep(ObjectRecord* o) {
     WeaponObjectFields* f = weapon_Fields(o);
     o->frame++;
     if (--f->lifetime > 0) return;
+    plat_SimLog("weapon", "decoy end serial=%u", o->serial);
     weapon_DecoyListRemove(o, &Head(f->hitKind));
     o->think = nullptr;
     obj_Free(o);
 }
 
 ObjectRecord* weapon_FlareCreate(ObjectRecord* owner) { return DecoyCreate(owner, 0); }
+
+void weapon_FlareDraw(ObjectRecord* o) {
+    sky_GlareFromObject(o, kGlareRadius);
+    render_ObjectDraw(o);
+}
 ObjectRecord* weapon_ChaffCreate(ObjectRecord* owner) { return DecoyCreate(owner, 1); }
 
 void weapon_DecoySpawnPosition(const ObjectRecord* l) {
@@ -86,7 +111,7 @@ namespace {
 // Counter - 1 and a decoy behind the aircraft; a full pool drops nothing and
 // keeps the count.
 void Drop(ObjectRecord* aircraft, int32_t kind) {
-    if (!aircraft) return;
+    if (!aircraft || plane_SystemsDamage[WEAPON_SYS_DISPENSER]) return;
     PlanePlayerFields* p = &reinterpret_cast<_PLAYER_DCB*>(aircraft)->fields;
     uint8_t& left = kind == 0 ? p->flares : p->chaff;
     if (left == 0) return;
@@ -96,6 +121,8 @@ void Drop(ObjectRecord* aircraft, int32_t kind) {
     if (!o) return;
     left--;
     Client_SendEcmDrop(&o->position, static_cast<uint16_t>(kind));
+    plat_SimLog("weapon", "send ecm kind=%d", kind);
+    weapon_DecoyCues |= kind == 0 ? 2u : 1u;
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 #include <algorithm>
 
 #include "net/dcbpool.h"
+#include "net/server.h"
+#include "platform/simlog.h"
+#include "shell/runner.h"
+#include "sound/sndtrig.h"
 #include "render/objmove.h"
 #include "sim/obj.h"
 #include "sim/weapon.h"
@@ -35,26 +39,30 @@ void Add(FixWorldPos* p, const FixVec3& v) {
     p->z += static_cast<uint32_t>(v.z);
 }
 
-void CopyHitValues(WeaponObjectFields* f, const _WEAPON_TYPE* row) {
-    f->hitValue = row->hitValue;
-    f->hitSpread = row->hitSpread;
-    f->hitKind = row->hitKind;
+// Team of an aircraft by its alliance flags: 0, 1, or -1 for none.
+int32_t TeamOf(const ObjectRecord* o) {
+    if (o->flags & OBJ_FLAG_ALLIANCE_A) return 0;
+    if (o->flags & OBJ_FLAG_ALLIANCE_B) return 1;
+    return -1;
 }
 
 }  // namespace
 
-void weapon_End(ObjectRecord* w) {
-    if (!w) return;
+WeaponObjectFields* weapon_FieldsInit(ObjectRecord* w, const _WEAPON_TYPE* row) {
     WeaponObjectFields* f = weapon_Fields(w);
-    if (f->targetLost) f->targetLost(w);
-    w->think = nullptr;
-    obj_Free(w);
+    *f = WeaponObjectFields{};
+    f->row = row;
+    f->hitValue = row->hitValue;
+    f->hitSpread = row->hitSpread;
+    f->hitKind = row->hitKind;
+    return f;
 }
 
 void weapon_BulletStep(ObjectRecord* b) {
     WeaponObjectFields* f = weapon_Fields(b);
     for (int32_t i = 0; i < 2; i++) {
         if (--f->lifetime <= 0) {
+            plat_SimLog("weapon", "bullet end serial=%u %s", b->serial, weapon_OnServer(b) ? "server" : "client");
             weapon_End(b);
             return;
         }
@@ -69,13 +77,12 @@ void weapon_BulletStep(ObjectRecord* b) {
 void weapon_InitBullet(ObjectRecord* b) {
     if (!b) return;
     const _WEAPON_TYPE* row = weapon_ProcessedType;
-    WeaponObjectFields* f = weapon_Fields(b);
-    *f = WeaponObjectFields{};
-    f->row = row;
-    CopyHitValues(f, row);
+    WeaponObjectFields* f = weapon_FieldsInit(b, row);
     f->lifetime = kBulletLifetime;
     b->speed = kBulletSpeed;
     b->think = weapon_BulletStep;
+    b->secondPass = weapon_HitCheck;
+    plat_SimLog("weapon", "bullet serial=%u %s", b->serial, weapon_OnServer(b) ? "server" : "client");
     b->target = nullptr;
     const int32_t type = static_cast<int32_t>(row - weapon_Types);
     b->model = weapon_RowState[type].model;
@@ -84,6 +91,7 @@ void weapon_InitBullet(ObjectRecord* b) {
 void weapon_MissileThink(ObjectRecord* w) {
     WeaponObjectFields* f = weapon_Fields(w);
     if (--f->lifetime <= 0) {
+        if (Server_ObjectEvents) Server_QueueObjectEvent(w, 1);
         weapon_End(w);
         return;
     }
@@ -94,11 +102,16 @@ void weapon_MissileThink(ObjectRecord* w) {
         f->acceleration += row->speedStep;
         w->speed += f->acceleration;
     } else {
+        w->secondPass = weapon_HitCheck;
         weapon_GuidanceRun(w);
     }
     obj_VelocityFromOrientation(w);
     obj_MotionIntegrate(w);
-    if (w->position.y > kCeiling) weapon_End(w);
+    if (w->position.y > kCeiling) {
+        weapon_End(w);
+        return;
+    }
+    if (Server_ObjectEvents && (app_FrameStepCount & 7) != 0) Server_QueueObjectEvent(w, 0);
 }
 
 void weapon_MissileDrop(ObjectRecord* w) {
@@ -111,6 +124,8 @@ void weapon_MissileDrop(ObjectRecord* w) {
         f->lifetime--;
         return;
     }
+    sndtrig_RequestAtObject(w);
+    weapon_Sound(20, f->row->soundNumber);
     f->lifetime = f->row->lifetime;
     w->aiFlags |= OBJ_AI_RUNNING;
     w->think = f->motorStart;
@@ -119,12 +134,16 @@ void weapon_MissileDrop(ObjectRecord* w) {
 
 ObjectRecord* weapon_CreateMissile(ObjectRecord* launcher) {
     if (!launcher) return nullptr;
+    // Outside single player nobody fires at a team-mate.
+    const ObjectRecord* t = launcher->target;
+    if (!level_GameMode.singlePlayer && (launcher->flags & OBJ_FLAG_PLAYER) && t && (t->flags & OBJ_FLAG_PLAYER)) {
+        const int32_t a = TeamOf(launcher), b = TeamOf(t);
+        if (a != -1 && a == b) return nullptr;
+    }
     ObjectRecord* w = net_DcbPoolTake(&level_ServerArrays.common);
     if (!w) return nullptr;
     const _WEAPON_TYPE* row = weapon_ProcessedType;
-    WeaponObjectFields* f = weapon_Fields(w);
-    *f = WeaponObjectFields{};
-    f->row = row;
+    WeaponObjectFields* f = weapon_FieldsInit(w, row);
     w->owner = launcher;
     if (launcher->target && (launcher->target->flags & OBJ_FLAG_PLAYER))
         weapon_LaunchCounters[0] += 4;
@@ -145,9 +164,10 @@ ObjectRecord* weapon_CreateMissile(ObjectRecord* launcher) {
     w->model = weapon_RowState[row - weapon_Types].model;
     w->aiClass = 0x08;
     w->flags = 0x0C;
-    CopyHitValues(f, row);
     w->side = launcher->side;
     f->areaBlast = (row->kind & WEAPON_AREA_BLAST) ? 1 : 0;
+    f->groundHit = f->areaBlast ? weapon_AreaBlastGround : weapon_Explode;
+    w->secondPass = nullptr;
     f->launchLock = weapon_LaunchLock;
     w->target = weapon_LaunchLock == 2 ? launcher->target : nullptr;
     Client_PoolLinkToOwner(w);
@@ -156,6 +176,9 @@ ObjectRecord* weapon_CreateMissile(ObjectRecord* launcher) {
     f->dropAcceleration = FixVec3{static_cast<int32_t>(down.x * v >> 16), static_cast<int32_t>(down.y * v >> 16),
                                   static_cast<int32_t>(down.z * v >> 16)};
     w->motion = FixVec3{0, 0, 0};
+    weapon_NoteOwnLaunch(launcher, w);
+    plat_SimLog("weapon", "missile serial=%u type=%d target=%u", w->serial, static_cast<int32_t>(row - weapon_Types),
+                w->target ? w->target->serial : 0);
     return w;
 }
 

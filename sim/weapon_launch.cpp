@@ -1,10 +1,15 @@
 // The player's launches: each checks that the store may go, takes it off the
 // ordnance manager and queues the launch message; the server makes the
 // weapon object when the message arrives.
+#include "input/ffb.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "sim/obj.h"
 #include "sim/ord.h"
+#include "sim/plane.h"
 #include "sim/weapon.h"
+#include "sound/sndtrig.h"
+#include "world/gamemode.h"
 
 namespace {
 
@@ -21,6 +26,26 @@ bool Ready(const ObjectRecord* l) {
     return l && l->hitPoints > 0 && weapon_CurrentId >= 0 && ord_CheckReady(weapon_CurrentId) == 0;
 }
 
+// The checks of a missile or bomb launch: alive, store ready, release system
+// intact; then the lock state at launch is kept (the launcher's last step
+// is the launch velocity the server's missile starts with).
+bool ReleaseReady(ObjectRecord* l) {
+    if (!Ready(l) || plane_SystemsDamage[WEAPON_SYS_RELEASE]) return false;
+    weapon_LaunchLock = weapon_LockState;
+    return ord_CheckReady(weapon_CurrentId) == 0;
+}
+
+// The launch cue at the launcher: the firing pair, the motor start where the
+// server's own sound is not heard, the stick's kick, the shot counted.
+void LaunchCues(ObjectRecord* l, bool motor, int32_t (*kick)(void)) {
+    weapon_SetCurrentType(weapon_CurrentId);
+    sndtrig_RequestAtObject(l);
+    weapon_FiringSound();
+    if (motor && !level_GameMode.singlePlayer) weapon_Sound(20, weapon_ProcessedType->soundNumber);
+    if (ffb_FeedbackActive) kick();
+    weapon_StatsShot(l, weapon_ProcessedType);
+}
+
 // Takes one store of the current weapon; the station it left from.
 int32_t TakeStore(FixVec3* launchPoint) {
     if (ord_ConsumeStore(weapon_CurrentId) != 0) return -1;
@@ -35,9 +60,8 @@ FixVec3 Vec(const FixWorldPos& p) {
 }  // namespace
 
 void weapon_LaunchMissile(ObjectRecord* l) {
-    if (!Ready(l)) return;
-    weapon_LaunchLock = weapon_LockState;
-    weapon_SetCurrentType(weapon_CurrentId);
+    if (!ReleaseReady(l)) return;
+    LaunchCues(l, true, ffb_EventLaunchMissile);
     FixVec3 station{};
     if (TakeStore(&station) != 0) return;
     const _WEAPON_TYPE* row = weapon_ProcessedType;
@@ -55,15 +79,15 @@ void weapon_LaunchMissile(ObjectRecord* l) {
         Client_SendLaunchMissile(static_cast<uint32_t>(weapon_CurrentId), t ? t->serial : 0, &station, drop,
                                  nullptr);
     }
+    plat_SimLog("weapon", "send missile type=%d target=%u", weapon_CurrentId, t ? t->serial : 0);
 }
 
 void weapon_LaunchBomb(ObjectRecord* l) {
     if (!l) return;
     const int32_t pitch = Signed25(l->angles.pitch), roll = Signed25(l->angles.roll);
     if (pitch > kBankLimit || pitch < -kBankLimit || roll > kBankLimit || roll < -kBankLimit) return;
-    if (!Ready(l)) return;
-    weapon_LaunchLock = weapon_LockState;
-    weapon_SetCurrentType(weapon_CurrentId);
+    if (!ReleaseReady(l)) return;
+    LaunchCues(l, false, ffb_EventDropBomb);
     FixVec3 aim{};
     bool hasAim = false;
     if (weapon_LockState == 4 && weapon_GroundPoint.valid) {
@@ -76,6 +100,7 @@ void weapon_LaunchBomb(ObjectRecord* l) {
     FixVec3 station{};
     if (TakeStore(&station) != 0) return;
     Client_SendLaunchBomb(hasAim ? &aim : nullptr, &station, static_cast<uint8_t>(weapon_CurrentId));
+    plat_SimLog("weapon", "send bomb type=%d aim=%d", weapon_CurrentId, hasAim ? 1 : 0);
 }
 
 void weapon_Jettison(ObjectRecord* l) {
@@ -84,7 +109,23 @@ void weapon_Jettison(ObjectRecord* l) {
     const int64_t up = static_cast<int64_t>(Cos(l->angles.pitch)) * Cos(l->angles.roll);
     if (up <= 0) return;
     if (!Ready(l)) return;
+    sndtrig_RequestAtObject(l);
+    weapon_Sound(16, weapon_CurrentId);
+    if (ffb_FeedbackActive) ffb_EventJettison();
+    weapon_SetCurrentType(weapon_CurrentId);
+    weapon_StatsShot(l, weapon_ProcessedType);
     FixVec3 station{};
     if (TakeStore(&station) != 0) return;
     Client_SendJettisonWeapon(&station, static_cast<uint32_t>(weapon_CurrentId));
+    plat_SimLog("weapon", "send jettison type=%d", weapon_CurrentId);
+}
+
+void weapon_LaunchRun(ObjectRecord* l) {
+    if (weapon_CurrentId < 0) return;
+    switch (weapon_Current.launch) {
+    case WEAPON_LAUNCH_GUN: weapon_LaunchGun(l); break;
+    case WEAPON_LAUNCH_MISSILE: weapon_LaunchMissile(l); break;
+    case WEAPON_LAUNCH_BOMB: weapon_LaunchBomb(l); break;
+    case WEAPON_LAUNCH_NONE: break;
+    }
 }

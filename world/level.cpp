@@ -198,7 +198,12 @@ void LevelTablesBuild(bool forServer) {
     level_Models.count = 0;
     weapon_LoadModels();
     LevelPakRef ref;
-    for (const char* name : kEffectModels) level_LoadPak(&ref, name);
+    for (const char* name : kEffectModels) {
+        level_LoadPak(&ref, name);
+        // The decoys' object types are the slots of their models.
+        if (!strcmp(name, "flare.pak")) weapon_DecoyTypes[0] = ref.slot;
+        if (!strcmp(name, "chaff.pak")) weapon_DecoyTypes[1] = ref.slot;
+    }
     if (level_GameMode.singlePlayer && level_SinglePlayerModels)
         for (const char* const* n = level_SinglePlayerModels; *n; n++) level_LoadPak(&ref, *n);
     level_LoadPak(&ref, level_TimeOfDay == 0 ? "sun.pak" : "moon.pak");

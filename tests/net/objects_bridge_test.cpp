@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "base/file.h"
 #include "fixtures/sample_data.h"
@@ -12,7 +15,11 @@
 #include "net/player.h"
 #include "net/server.h"
 #include "net/server_calls.h"
+#include "platform/simlog.h"
+#include "shell/runner.h"
 #include "sim/obj.h"
+#include "sim/ord.h"
+#include "sim/weapon.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/levelseq.h"
@@ -60,24 +67,30 @@ protected:
         ASSERT_EQ(msg_EndEncode(&w), 0);
         ASSERT_EQ(bridge_Write(1, packet, n + w.pos), 0);
     }
+
+    // A single-player game through the bridge with the local player in it.
+    void Join(void) {
+        level_GameMode = kSinglePlayer;
+        bridge_Start();
+        ASSERT_NE(Server.player, nullptr);
+        // The local player's slot, as joining makes it.
+        PlayerSlot* s = &Server.player[0];
+        s->inUse = 1;
+        s->aircraft = level_PlayerObjectCreate(0);
+        ASSERT_NE(s->aircraft, nullptr);
+        s->aircraft->position = level_ServerTables.starts[0].position;
+        ASSERT_EQ(Server_PlayerMemCreate(0), 0);
+        s->active = 1;
+        Server.playerCount = 1;
+        Startup();
+        EXPECT_EQ(Client_Frame(), 0);
+        ASSERT_TRUE(Client_Started());
+    }
 };
 
 TEST_F(ObjectsBridge, CopiesOfMovingUnitsFollowThemWithinAnUpdateInterval) {
-    level_GameMode = kSinglePlayer;
-    bridge_Start();
-    ASSERT_NE(Server.player, nullptr);
-    // The local player's slot, as joining makes it.
-    PlayerSlot* s = &Server.player[0];
-    s->inUse = 1;
-    s->aircraft = level_PlayerObjectCreate(0);
-    ASSERT_NE(s->aircraft, nullptr);
-    s->aircraft->position = level_ServerTables.starts[0].position;
-    ASSERT_EQ(Server_PlayerMemCreate(0), 0);
-    s->active = 1;
-    Server.playerCount = 1;
-    Startup();
-    EXPECT_EQ(Client_Frame(), 0);
-    ASSERT_TRUE(Client_Started());
+    Join();
+    if (HasFatalFailure()) return;
 
     int32_t moving = 0;
     int32_t speed = 0;
@@ -112,6 +125,95 @@ TEST_F(ObjectsBridge, CopiesOfMovingUnitsFollowThemWithinAnUpdateInterval) {
     EXPECT_GT(checked, 40);
     int32_t copies = net_ObjectListCount(Client.knownObjects);
     EXPECT_GE(copies, 19) << "a full close list and far ones";
+}
+
+}  // namespace
+
+namespace {
+
+int32_t RowOf(const char* id) {
+    for (int32_t i = 0; i < WEAPON_TYPES; i++)
+        if (!strcmp(weapon_Types[i].id, id)) return i;
+    return -1;
+}
+
+size_t Lines(const std::string& log, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) n++;
+    return n;
+}
+
+// Runs the bridge for the frames, the clock moving one tick a frame.
+void Frames(int32_t n) {
+    for (int32_t i = 0; i < n; i++) {
+        app_TickCount++;
+        ASSERT_EQ(bridge_Frame(), 0);
+    }
+}
+
+TEST_F(ObjectsBridge, GunMissileBombAndFlareGoThroughTheBridge) {
+    Join();
+    if (HasFatalFailure()) return;
+    setenv("KRX_SIMLOG", "sim.log", 1);
+    plat_SimLogReset();
+    ObjectRecord* p = Client_PlayerObject;
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(ord_Manager, nullptr);
+    const int32_t gun = RowOf("M61A1"), missile = RowOf("AIM9M"), bomb = RowOf("MK82");
+    for (int32_t t : {gun, missile, bomb}) ASSERT_NE(ord_PanelFind(t), nullptr) << "the sample loadout has it";
+    p->angles = FixAngles{};
+    p->hitPoints = 100;
+    reinterpret_cast<_PLAYER_DCB*>(p)->fields.flares = 10;
+    app_TickCount += 1000;   // long after any last release
+    // The server's own store count is not what this run is about: the
+    // client reports the unlimited-stores switch on.
+    const uint8_t flags = Client_PlayerFlags;
+    Client_PlayerFlags |= SLOT_FLAG_UNLIMITED_STORES;
+
+    weapon_Select(gun);
+    for (int32_t i = 0; i < 20; i++) {
+        weapon_LaunchRun(p);
+        Frames(1);
+    }
+    weapon_LockState = 0;
+    weapon_Select(missile);
+    weapon_LaunchRun(p);
+    Frames(1);
+    weapon_Select(bomb);
+    weapon_LaunchRun(p);
+    weapon_DropFlare(p);
+    Frames(700);
+    unsetenv("KRX_SIMLOG");
+    plat_SimLogReset();
+    Client_PlayerFlags = flags;
+
+    std::ifstream in("sim.log");
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string log = ss.str();
+    // Held fire releases at most one round in four frames.
+    const size_t sent = Lines(log, "weapon send bullet type=0");
+    EXPECT_GE(sent, 3u) << log;
+    EXPECT_LE(sent, 5u) << log;
+    EXPECT_EQ(Lines(log, "weapon send missile type=" + std::to_string(missile) + " target=0"), 1u) << log;
+    EXPECT_EQ(Lines(log, "weapon send bomb type=" + std::to_string(bomb)), 1u) << log;
+    EXPECT_EQ(Lines(log, "weapon send ecm kind=0"), 1u) << log;
+    // The server made each, and each came to its end.
+    EXPECT_EQ(Lines(log, " server\n") >= sent, true) << log;
+    EXPECT_EQ(Lines(log, "weapon missile serial="), 1u) << log;
+    EXPECT_EQ(Lines(log, "weapon end serial="), 1u) << log;
+    EXPECT_EQ(Lines(log, "weapon bomb serial="), 1u) << log;
+    EXPECT_EQ(Lines(log, "weapon event 0x10 "), 1u) << log;
+    EXPECT_EQ(Lines(log, " silent\n"), 1u) << "the server's copy of the flare makes no sound";
+    EXPECT_NE(weapon_DecoyTypes[0], -1) << "the level's flare type";
+    EXPECT_EQ(Lines(log, "weapon decoy end serial="), 2u) << "both copies live 200 frames";
+    // No bullet outlives its 380 moves.
+    for (ObjectRecord* o = level_ServerTables.objectList; o; o = o->next) {
+        if (o->pool == &level_ServerArrays.common) {
+            EXPECT_NE(weapon_Fields(o)->row, &weapon_Types[gun]);
+        }
+    }
+    (void)remove("sim.log");
 }
 
 }  // namespace

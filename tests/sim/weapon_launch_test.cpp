@@ -2,7 +2,10 @@
 // store leaves the ordnance manager.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "ord_fixture.h"
+#include "platform/simlog.h"
 #include "sim/obj.h"
 
 namespace {
@@ -14,6 +17,8 @@ protected:
         OrdEnv::SetUp();
         plane.hitPoints = 1;
         weapon_LockState = 0;
+        unsetenv("KRX_SIMLOG");   // the sounds are read from the log on stderr
+        plat_SimLogReset();
     }
     // One panel of ten stores.
     static void Stock(int32_t type) {
@@ -45,8 +50,12 @@ TEST_F(WeaponLaunch, BombOnlyWithinTheBankLimit) {
         const int32_t before = ord_CountById(Row("JDAM"));
         plane.angles = FixAngles{0, static_cast<int32_t>(static_cast<uint32_t>(c.pitch) & FIX_ANGLE_MASK),
                                  static_cast<int32_t>(static_cast<uint32_t>(c.roll) & FIX_ANGLE_MASK)};
+        testing::internal::CaptureStderr();
         weapon_LaunchBomb(&plane);
+        const std::string log = testing::internal::GetCapturedStderr();
         EXPECT_EQ(before - ord_CountById(Row("JDAM")), c.released ? 1 : 0) << c.pitch << " " << c.roll;
+        EXPECT_EQ(log.find("weapon sound") != std::string::npos, c.released) << "no sound beyond the limit";
+        EXPECT_EQ(log.find("sound 20 "), std::string::npos) << "a bomb has no motor";
         app_TickCount += 1000;
     }
 }
