@@ -20,6 +20,7 @@
 #include "platform/simlog.h"
 #include "render/render.h"
 #include "shell/settings.h"
+#include "sim/ai.h"
 #include "sim/ai_wing.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
@@ -144,7 +145,10 @@ void hud_LeaveFlight(void) {
 bool hud_WingOrderAvailable(ObjectRecord* player, int32_t order) {
     ObjectRecord* w = ai_WingmanOf(player);
     if (!player || !w || order < 0 || order >= AI_WING_ORDERS) return false;
-    const uint8_t flags = w->category;
+    // The wingman's order flags: bit 0 able to take orders, bit 1 the
+    // second state bit (the unit AI's engagement bits).
+    const _AI_DCB* unit = ai_Unit(w);
+    const uint8_t flags = unit ? unit->engagement : 0;
     const bool able = (flags & 0x01) != 0;
     const bool second = (flags & 0x02) != 0;
     const uint8_t state = ai_OrderByte(w);

@@ -62,8 +62,11 @@ void vcp_Cockpit3dPass(void) {
     view_NearPlane = ViewNearDistance = kCockpitNear;
     const int32_t projection = hud_ProjectionFlag;
     hud_ProjectionFlag = 1;
+    // The glass flag asks the HUD for its glass alone; it is put back, so
+    // that the frame's own HUD pass draws the whole HUD afterwards.
     vcp_CockpitGlass = 1;
     plane_HookHud(0);
+    vcp_CockpitGlass = 0;
     hud_ProjectionFlag = projection;
     view_NearPlane = nearA;
     ViewNearDistance = nearB;

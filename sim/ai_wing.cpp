@@ -85,7 +85,8 @@ void plane_WingmanOrder(ObjectRecord* aircraft, int32_t order) {
     if (order < 0 || order >= AI_WING_ORDERS) return;
     ObjectRecord* w = ai_WingmanOf(aircraft);
     _AI_DCB* u = Unit(w);
-    if (!u || !(w->category & 0x01)) return;
+    // Only a wingman able to take orders (engagement bit 0) obeys.
+    if (!u || !(u->engagement & 0x01)) return;
     Carry(aircraft, u, order);
     plat_SimLog("wing", "order %d unit=%u state=%u", order, w->missionObject, u->aiState);
     RadioCall(w, kOrders[order].callId);

@@ -21,13 +21,6 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The number after "name=" on the log's "net close" line, or -1.
 long Field(const std::string& log, const std::string& name) {
     size_t line = log.find(" net close ");
@@ -58,8 +51,8 @@ TEST(KrxNetworkRun, JoinerFindsAndJoinsAHost) {
         EXPECT_NE(host.err.find("krx: hosting on port " + port), std::string::npos) << mode << host.err;
         EXPECT_NE(joiner.err.find("krx: joined \"127.0.0.1:" + port + "\" as player 2"), std::string::npos)
             << mode << joiner.err;
-        std::string hostLog = ReadAll(hostDir + "/sim.log");
-        std::string joinLog = ReadAll(joinDir + "/sim.log");
+        std::string hostLog = run_ReadAll(hostDir + "/sim.log");
+        std::string joinLog = run_ReadAll(joinDir + "/sim.log");
         EXPECT_NE(joinLog.find("client start mode=remote"), std::string::npos) << joinLog;
         // The host saw the joiner's player arrive and, when the joiner's run
         // ended, leave; no game packet over 16384 bytes went either way.
@@ -79,15 +72,6 @@ TEST(KrxNetworkRun, JoinerFindsAndJoinsAHost) {
             EXPECT_LE(Field(*log, "largest-out"), 16384) << *log;
         }
     }
-}
-
-// The tick of the first simulation-log line holding the text, or -1.
-long TickOf(const std::string& log, const std::string& what) {
-    size_t at = log.find(what);
-    if (at == std::string::npos) return -1;
-    size_t line = log.rfind('\n', at);
-    line = line == std::string::npos ? 0 : line + 1;
-    return strtol(log.c_str() + line, nullptr, 10);
 }
 
 // A hostile peer on loopback: random, truncated, oversized, replayed and
@@ -169,19 +153,19 @@ TEST(KrxNetworkRun, DedicatedConsoleKeysReachAJoinerThroughAFlood) {
     hostRun.join();
     ASSERT_EQ(host.exitCode, 0) << host.err;
     ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
-    std::string hostLog = ReadAll(hostDir + "/sim.log");
-    std::string joinLog = ReadAll(joinDir + "/sim.log");
-    long active = TickOf(hostLog, " slot active 0");
+    std::string hostLog = run_ReadAll(hostDir + "/sim.log");
+    std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+    long active = run_LogTick(hostLog, " slot active 0");
     ASSERT_GT(active, 0) << hostLog;
     EXPECT_LT(active, 200) << hostLog;
     // The joiner was never dropped while the server ran.
     EXPECT_EQ(hostLog.find(" slot leave "), std::string::npos) << hostLog;
-    EXPECT_GT(TickOf(joinLog, "client text hello"), 0) << joinLog;
-    long over = TickOf(joinLog, "client text The server has ended the game.");
+    EXPECT_GT(run_LogTick(joinLog, "client text hello"), 0) << joinLog;
+    long over = run_LogTick(joinLog, "client text The server has ended the game.");
     EXPECT_GT(over, 0) << joinLog;
-    EXPECT_EQ(TickOf(joinLog, "client text Thank you for playing."), over) << joinLog;
-    EXPECT_EQ(TickOf(hostLog, "server escape"), 340) << hostLog;
-    EXPECT_GE(TickOf(hostLog, "server stop"), 340) << hostLog;
+    EXPECT_EQ(run_LogTick(joinLog, "client text Thank you for playing."), over) << joinLog;
+    EXPECT_EQ(run_LogTick(hostLog, "server escape"), 340) << hostLog;
+    EXPECT_GE(run_LogTick(hostLog, "server stop"), 340) << hostLog;
 }
 
 }  // namespace

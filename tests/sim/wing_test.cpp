@@ -33,7 +33,7 @@ protected:
         player->flags = OBJ_FLAG_PLAYER;
         wingman = net_DcbPoolTake(&level_ServerArrays.ai);
         ASSERT_NE(wingman, nullptr);
-        wingman->category = 0x01;
+        W()->engagement = 0x01;
         plane_PlayerFields(player)->wingman = wingman;
         Client_PlayerObject = player;
         level_GameData = nullptr;
@@ -81,7 +81,7 @@ TEST_F(WingTest, OrdersThatCannotBeCarriedOutAreIgnored) {
         ai_WingCommand(player, order);
         EXPECT_EQ(W()->pendingProgram, nullptr) << order;
     }
-    wingman->category = 0;
+    W()->engagement = 0;
     plane_WingmanOrder(player, 0);
     EXPECT_EQ(W()->pendingProgram, nullptr);
     plane_PlayerFields(player)->wingman = nullptr;
@@ -110,7 +110,7 @@ TEST_F(WingTest, AvailabilityFollowsTheWingmansState) {
     EXPECT_FALSE(hud_WingOrderAvailable(player, 9));   // already on its route
     EXPECT_FALSE(hud_WingOrderAvailable(player, 3));   // no target
     EXPECT_FALSE(hud_WingOrderAvailable(player, 1));   // nobody attacks it
-    wingman->category = 0;
+    W()->engagement = 0;
     EXPECT_FALSE(hud_WingOrderAvailable(player, 0));
     EXPECT_FALSE(hud_WingOrderAvailable(player, -1));
     EXPECT_FALSE(hud_WingOrderAvailable(player, 10));

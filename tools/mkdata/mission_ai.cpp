@@ -141,4 +141,19 @@ void mkdata_MissionAddAi(MkMission* m) {
         p.ai.group = 21;
         m->placed.push_back(p);
     }
+    // The player's wingman: the one AI aircraft of the player's group (0),
+    // parked at the end of the apron row.
+    {
+        OrfPlaced p = Unit(west + (1u << 21) + 2 * (1u << 20), airfield, z - (4u << 21), 0, 0, 2, number++);
+        p.ai.subtype = 0;
+        p.ai.group = 0;
+        p.ai.member = 0;
+        p.ai.startFlags = ORF_AI_WAITING;
+        p.ai.stepList = stepList;
+        p.ai.route = flightRoute;
+        p.ai.weapons[0] = 2;
+        p.ai.weapons[1] = 2;
+        p.ai.weapons[2] = 20;
+        m->placed.push_back(p);
+    }
 }

@@ -253,7 +253,7 @@ void mkdata_OptionTexts(std::vector<MkMenuText>& t) {
         {"OPT_FM_MANUAL", "Manual"}, {"OPT_STEERING_THROTTLE", "Rudder"}, {"OPT_STEERING_STICK", "Stick"},
         {"OPT_REVERSE", "Reversed"}, {"OPT_RES_640", "640 x 480"}, {"OPT_RES_800", "800 x 600"},
         {"OPT_RES_1024", "1024 x 768"}, {"OPT_MEM_LOW", "Low"}, {"OPT_MEM_MED", "Medium"}, {"OPT_MEM_HIGH", "High"},
-        {"NOT_AVAIL", "Not available"}, {"NOTAVAIL", "Not available"}, {"UNKNOWN", "Unknown"}, {"VUNONE", "None"},
+        {"NOTAVAIL", "Not available"}, {"UNKNOWN", "Unknown"}, {"VUNONE", "None"},
         {"OPT_NONE", "None"}, {"OPT_ALT", "Alt"}, {"OPT_CTRL", "Ctrl"}, {"OPT_SHIFT", "Shift"},
         {"OPT_CONFLICT_MARKER", "*"}, {"OPT_CONFLICT", "Bindings marked * are used twice"},
         {"OPT_INPUT_OFF", "Click an action to bind it"}, {"OPT_INPUT_ONFOR", "Press the input for %s (Esc: cancel)"},
