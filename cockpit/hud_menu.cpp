@@ -72,9 +72,8 @@ void Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, i
 }  // namespace
 
 const char* hud_MenuItemText(uint32_t item) {
-    const FileTable* t = static_cast<const FileTable*>(level_GameData);
-    const FileTableEntry* e = t ? file_TableEntryGet(t, item) : nullptr;
-    const char* text = e && e->text ? e->text : "???";
+    const char* text = level_GameText(item);
+    if (!text) text = "???";
     snprintf(hud_MenuText, sizeof hud_MenuText, "%s", text);
     return hud_MenuText;
 }

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/filetable.h"
 #include "net/console.h"
 #include "net/driver.h"
 #include "net/rules.h"
@@ -237,9 +236,8 @@ void Server_AnnounceClose(void) {
 
 // Text of item n of the game data file; empty when it is missing.
 static const char* GameDataText(uint32_t n) {
-    if (!level_GameData) return "";
-    const FileTableEntry* e = file_TableEntryGet(static_cast<const FileTable*>(level_GameData), n);
-    return e && e->text ? e->text : "";
+    const char* text = level_GameText(n);
+    return text ? text : "";
 }
 
 void Server_AnnounceSend(void) {

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "base/filetable.h"
 #include "base/math.h"
 #include "base/text.h"
 #include "cockpit/tacmap.h"
@@ -69,8 +68,8 @@ PlayerSlot* SlotOfObject(const ObjectRecord* o) {
 }
 
 const char* GameText(uint32_t entry) {
-    const FileTableEntry* e = file_TableEntryGet(static_cast<const FileTable*>(level_GameData), entry);
-    return e && e->text ? e->text : "";
+    const char* text = level_GameText(entry);
+    return text ? text : "";
 }
 
 const char* TeamName(int32_t colour) {

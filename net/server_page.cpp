@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/filetable.h"
 #include "display/dsurf.h"
 #include "display/font.h"
 #include "display/pal_hicolor.h"
@@ -45,12 +44,6 @@ void PageColoursSet(void) {
         draw_SetColourSlot(i, kPageColours[i][0], kPageColours[i][1], kPageColours[i][2]);
 }
 
-const char* Item(uint32_t n) {
-    if (!level_GameData) return nullptr;
-    const FileTableEntry* e = file_TableEntryGet(static_cast<const FileTable*>(level_GameData), n);
-    return e && e->text ? e->text : nullptr;
-}
-
 void Text(const char* text, const BitmapFont* font, int32_t x, int32_t y) {
     font_State.colourOffset = 0;
     font_DrawString(text, font, x, y, 0, FONT_MODE_CODED);
@@ -69,28 +62,28 @@ void Clock(char* out, size_t cap, const char* colour, const char* item, uint32_t
 // The right-hand clocks.
 void ClocksDraw(const BitmapFont* font) {
     char line[160];
-    if (const char* item = Item(597)) {
+    if (const char* item = level_GameText(597)) {
         snprintf(line, sizeof line, "~5%s %2.2ld:%2.2ld:%2.2ld", item, (long)Server_StartTime.hour,
                  (long)Server_StartTime.minute, (long)Server_StartTime.second);
         RightText(line, font, 10);
     }
-    if (const char* item = Item(598)) {
+    if (const char* item = level_GameText(598)) {
         SysDateTime now;
         sys_LocalTimeGet(&now);
         snprintf(line, sizeof line, "~5%s %2.2ld:%2.2ld:%2.2ld", item, (long)now.hour, (long)now.minute,
                  (long)now.second);
         RightText(line, font, 20);
     }
-    if (const char* item = Item(599)) {
+    if (const char* item = level_GameText(599)) {
         Clock(line, sizeof line, "~5", item, Server.frame);
         RightText(line, font, 30);
     }
     bool players = Server.playerCount > 0;
-    if (const char* item = Item(600)) {
+    if (const char* item = level_GameText(600)) {
         Clock(line, sizeof line, players ? "~4" : "~7", item, Server.framesWithPlayers);
         RightText(line, font, 50);
     }
-    if (const char* item = Item(601)) {
+    if (const char* item = level_GameText(601)) {
         Clock(line, sizeof line, players ? "~7" : "~4", item, Server.framesWithoutPlayers);
         RightText(line, font, 60);
     }
@@ -98,7 +91,7 @@ void ClocksDraw(const BitmapFont* font) {
 
 // One counter line "item : value" in the left column.
 void Counter(const BitmapFont* font, int32_t* y, uint32_t item, long value) {
-    const char* text = Item(item);
+    const char* text = level_GameText(item);
     if (!text) return;
     char line[160];
     snprintf(line, sizeof line, "%s%s : %s%ld", "~0", text, "~5", value);
@@ -123,7 +116,7 @@ int32_t SettingsDraw(const BitmapFont* font) {
     const uint32_t names[] = {kind, 832u + (uint32_t)app_Settings.HOST_GAME_TYPE, 450u + (uint32_t)level_Region,
                               467u + (uint32_t)level_TimeOfDay};
     for (uint32_t n : names) {
-        const char* text = n ? Item(n) : nullptr;
+        const char* text = n ? level_GameText(n) : nullptr;
         if (!text) continue;
         snprintf(line, sizeof line, "~0%s", text);
         Text(line, font, LEFT_X, y);
@@ -133,14 +126,14 @@ int32_t SettingsDraw(const BitmapFont* font) {
     Counter(font, &y, 607, Server.playerCount);
     Counter(font, &y, 608, Server.peakPlayers);
     Counter(font, &y, 609, (long)Server.frame);
-    const char* bytes = Item(611);
+    const char* bytes = level_GameText(611);
     if (bytes) {
-        if (const char* text = Item(610)) {
+        if (const char* text = level_GameText(610)) {
             snprintf(line, sizeof line, "%s%s : %s%ld %s", "~0", text, "~5", (long)Server_LargestPacket, bytes);
             Text(line, font, LEFT_X, y);
             y += LINE;
         }
-        if (const char* text = Item(612)) {
+        if (const char* text = level_GameText(612)) {
             snprintf(line, sizeof line, "%s%s : %s%ld bytes", "~0", text, "~5", (long)Server_LoadRingAverage);
             Text(line, font, LEFT_X, y);
             y += LINE;
@@ -151,14 +144,14 @@ int32_t SettingsDraw(const BitmapFont* font) {
     // The two flags blink: shown on every other drawing.
     if (Server_PageToggle) {
         if (Server_Victory) {
-            if (const char* text = Item(613)) {
+            if (const char* text = level_GameText(613)) {
                 snprintf(line, sizeof line, "~4%s", text);
                 Text(line, font, LEFT_X, y);
             }
             y += LINE;
         }
         if (Server_ConnectionFlag) {
-            if (const char* text = Item(614)) {
+            if (const char* text = level_GameText(614)) {
                 snprintf(line, sizeof line, "~2%s", text);
                 Text(line, font, LEFT_X, y);
             }
@@ -183,7 +176,7 @@ void PlayersDraw(const BitmapFont* small, const BitmapFont* large) {
     const BitmapFont* font = players < 16 && large ? large : small;
     int32_t step = players < 16 ? 20 : LINE;
     uint32_t now = app_TickCount.load(std::memory_order_relaxed);
-    const char* freeText = Item(615);
+    const char* freeText = level_GameText(615);
     char line[200];
     for (int32_t i = 0; i < SERVER_PLAYERS; i++) {
         int32_t x = x0 + (i / 32) * 159;
@@ -221,11 +214,11 @@ void InputLineDraw(const BitmapFont* font) {
     char line[700];
     int32_t mode = Server_LineMode;
     if (mode >= 1 && mode <= 4) {
-        const char* item = Item(items[mode]);
+        const char* item = level_GameText(items[mode]);
         snprintf(line, sizeof line, "%s%s%s - %s%s%s_", colours[mode], item ? item : "", "~6", "~0", Server_Line,
                  "~4");
         Text(line, font, LEFT_X, INPUT_Y);
-    } else if (const char* item = Item(616)) {
+    } else if (const char* item = level_GameText(616)) {
         snprintf(line, sizeof line, "~0%s", item);
         Text(line, font, LEFT_X, BOTTOM);
     }

@@ -874,9 +874,8 @@ int32_t jet_WeaponChanged(intptr_t) { return 0; }
 namespace {
 
 const char* Text(int32_t number) {
-    FileTableEntry* e = level_GameData ? file_TableEntryGet(static_cast<FileTable*>(level_GameData), (uint32_t)number)
-                                       : nullptr;
-    return e && e->text ? e->text : "";
+    const char* text = number >= 0 ? level_GameText((uint32_t)number) : nullptr;
+    return text ? text : "";
 }
 
 // Appends text to out (bounded); returns the new length.

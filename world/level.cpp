@@ -78,6 +78,12 @@ int32_t level_ServerPlayerLimits[3] = {};
 int32_t level_ClientPlayerLimits[3] = {};
 void* level_MenuTable = nullptr;
 void* level_GameData = nullptr;
+
+const char* level_GameText(uint32_t n) {
+    if (!level_GameData) return nullptr;
+    const FileTableEntry* e = file_TableEntryGet(static_cast<const FileTable*>(level_GameData), n);
+    return e ? e->text : nullptr;
+}
 const char* level_PackedNames = nullptr;
 uint32_t level_PackedNamesSize = 0;
 uint8_t level_FlightState[LEVEL_FLIGHT_STATE_SIZE] = {};

@@ -154,6 +154,8 @@ extern int32_t level_ClientPlayerLimits[3];
 extern void* level_MenuTable;
 // The game data table of the level.
 extern void* level_GameData;
+// The text of item n of the game data file, or null when it is missing.
+const char* level_GameText(uint32_t n);
 // The packed model names the client received from the server; the level
 // record's 16-bit word at offset 10 counts them.
 extern const char* level_PackedNames;

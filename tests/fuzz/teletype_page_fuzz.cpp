@@ -3,32 +3,27 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "base/mem.h"
+#include "fuzz_util.h"
 #include "menu/brief.h"
 #include "platform/harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     static MnuContext ctx = {};
+    static const std::string path = fuzz_ScratchPath("page", ".wes");
     if (!ready) {
         setenv("KRX_PLATFORM", "headless", 1);
         plat_Init();
-        mem_HeapSizesSet(0x400000, 0x100000, 0x100000);
-        mem_HeapInit();
-        mem_Heap1Init();
-        mem_Heap2Init();
+        fuzz_MemInit(0x400000, 0x100000, 0x100000, FUZZ_HEAP1 | FUZZ_HEAP2);
         MnuFont f = {};
         snprintf(f.name, sizeof f.name, "%s", "ARIAL12");
         mnu_FontAdd(&ctx, &f);
         mnu_Context = &ctx;
         ready = true;
     }
-    FILE* out = fopen("/tmp/krx_fuzz_page.wes", "wb");
-    if (!out) return 0;
-    fwrite(data, 1, size, out);
-    fclose(out);
+    if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
     MnuAnimePage& page = mnu_AnimePageRecord;
-    mnu_AnimeLoad(&page, "/tmp/krx_fuzz_page.wes");
+    mnu_AnimeLoad(&page, path.c_str());
     mnu_AnimeEndCountdown = 80;
     for (int i = 0; i < 256 && !page.done; i++) {
         page.countdown = 0;
