@@ -37,7 +37,8 @@ constexpr uint8_t kAllCategories = 0xFF;
 
 int32_t Signed25(int64_t a) { return static_cast<int32_t>(static_cast<uint32_t>(a) << 7) >> 7; }
 int32_t Wrap25(int64_t a) { return static_cast<int32_t>(static_cast<uint32_t>(a) & 0x1FFFFFF); }
-int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
+// The largest negative value has no opposite: it gives the largest positive.
+int32_t Abs(int32_t v) { return v >= 0 ? v : v == INT32_MIN ? INT32_MAX : -v; }
 int32_t Clamp(int32_t v, int32_t limit) { return v > limit ? limit : v < -limit ? -limit : v; }
 int32_t Mul16(int64_t a, int64_t b) { return static_cast<int32_t>((a * b) >> 16); }
 int32_t Diff(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b); }

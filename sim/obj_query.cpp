@@ -100,7 +100,8 @@ ObjectRecord* Walk(const ObjectRecord* searcher, uint8_t flags, uint8_t categori
 // ---- Geometry ----
 
 int32_t obj_Bearing(const FixWorldPos* from, const FixWorldPos* to) {
-    return fix_Atan2(-Diff(to->x, from->x), -Diff(to->z, from->z));
+    // The reversed difference, as negation cannot take the largest one.
+    return fix_Atan2(Diff(from->x, to->x), Diff(from->z, to->z));
 }
 
 int32_t obj_BearingHalfScale(const FixWorldPos* from, const FixWorldPos* to) {
