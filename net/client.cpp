@@ -23,6 +23,7 @@
 #include "net/server.h"
 #include "net/server_calls.h"
 #include "platform/simlog.h"
+#include "render/object.h"
 #include "render/render.h"
 #include "render/sky.h"
 #include "shell/startup.h"
@@ -35,6 +36,7 @@
 #include "shell/settings.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
+#include "sim/pose.h"
 #include "sound/mix.h"
 #include "sound/snd.h"
 #include "sound/sndtrig.h"
@@ -537,6 +539,12 @@ void StartupHandler(const MsgRecord* r) {
     o->position = FixWorldPos{(uint32_t)v.startPosition[0], (uint32_t)v.startPosition[1], (uint32_t)v.startPosition[2]};
     o->angles = FixAngles{(int32_t)v.startOrientation[0], (int32_t)v.startOrientation[1], (int32_t)v.startOrientation[2]};
     o->player = (uint8_t)v.playerNumber;
+    // The player aircraft's draw routine and model (its think and second
+    // pass come with the placing below).
+    o->draw = plane_ObjectDraw;
+    o->model = level_PlayerModel[0];
+    o->modelSlot = 0;
+    model_PoseBind(o);
     o->hit = nullptr;
     o->hitPoints = 0;
     o->hitPointsMax = 0x400;

@@ -13,6 +13,7 @@
 #include "display/pal.h"
 #include "display/pcx.h"
 #include "display/vid.h"
+#include "platform/simlog.h"
 #include "render/render.h"
 #include "shell/dump.h"
 
@@ -149,6 +150,7 @@ void render_Screenshot(void) {
     if (result == 0) {
         snprintf(render_ScreenMessage, sizeof render_ScreenMessage, "Saved '%s'", render_ScreenshotName);
         dbg_TextLineAdd(render_ScreenMessage);
+        plat_SimLog("screen", "%s", render_ScreenMessage);
         render_ScreenshotCounter++;
     }
     if (lockedHere) otw_UnlockSurface();

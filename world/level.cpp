@@ -17,6 +17,7 @@
 #include "display/dsurf.h"
 #include "display/font.h"
 #include "display/hw3d.h"
+#include "display/otw.h"
 #include "display/pal.h"
 #include "display/rast.h"
 #include "display/vid.h"
@@ -169,7 +170,12 @@ void DisplayModeSet(void) {
     static const int32_t heights[3] = {480, 600, 768};
     int32_t mode = Clamp(app_Settings.GAME_RESOLUTION, 0, 2, 0);
     if (!level_GameMode.sharedProcess && level_GameMode.hosting) mode = 0;
-    vid_SetModeWithFallback(widths[mode], heights[mode]);
+    // The colour depth of the software display comes from the settings: 8
+    // bits, else 16 (the world is drawn in 8 or 16 bits only).
+    const int32_t bytes = app_Settings.BITDEPTH_SOFTWARE == 8 ? 1 : 2;
+    if (!otw_DisplayOpen ||
+        otw_SetDisplayMode(OTW_MODE_WIDTH | OTW_MODE_HEIGHT | OTW_MODE_DEPTH, widths[mode], heights[mode], bytes, 0, 0) != 0)
+        vid_SetModeWithFallback(widths[mode], heights[mode]);
     // The rasteriser's pixel mode follows the depth.
     poly_SelectPixelMode(app_Record.mmxPresent);
 }
@@ -480,6 +486,11 @@ uint32_t Pack16(const uint8_t* rgb) {
 }  // namespace
 
 void level_ColourTablesBuild(void) {
+    // The palette objects' working palettes and their light and haze tables
+    // follow the level's brighten record and the screen's depth.
+    if (level_GameMode.display)
+        pal_RebuildAllPalrefs(level_Brighten[0], level_Brighten[1], level_Brighten[2], level_Brighten[3],
+                              level_Brighten[4]);
     const uint8_t* space = level_ColourCurrent[LEVEL_SPACE] ? level_ColourCurrent[LEVEL_SPACE] : level_Colours.rgb[LEVEL_SPACE][0];
     const uint8_t* cloudEnd =
         level_ColourCurrent[LEVEL_CLOUD_END] ? level_ColourCurrent[LEVEL_CLOUD_END] : level_Colours.rgb[LEVEL_CLOUD_END][0];

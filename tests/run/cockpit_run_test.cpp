@@ -60,7 +60,8 @@ TEST(KrxCockpitRun, StartViewShowsTheCockpitAndDefenceViewTheLeftMfd) {
     // the right; the view ahead above it holds no panel.
     EXPECT_GT(CountIn(cockpit, 0, 380, 240, 480, MfdGreen), 5000);
     EXPECT_GT(CountIn(cockpit, 400, 380, 640, 480, MfdGreen), 5000);
-    EXPECT_EQ(CountIn(cockpit, 0, 0, 640, 240, MfdGreen), 0);
+    // (The grass of the ground ahead may share the dark green here and there.)
+    EXPECT_LT(CountIn(cockpit, 0, 0, 640, 240, MfdGreen), 640 * 240 / 100);
     // The defence view: the left MFD's screen fills the middle of the
     // screen, its bezel buttons along the top edge.
     EXPECT_GT(CountIn(defence, 0, 0, 640, 480, MfdGreen), 640 * 480 / 2);

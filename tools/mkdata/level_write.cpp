@@ -29,7 +29,8 @@ MkPak Box(const std::string& name, int32_t half, uint8_t r, uint8_t g, uint8_t b
     MkPakFace dark = Flat((uint8_t)(r / 2), (uint8_t)(g / 2), (uint8_t)(b / 2));
     p.geometries.push_back(mkdata_PakCube(half, {lit, lit, lit, dark, lit, dark}, {{0, half * 2, 0}}));
     MkPakModel m;
-    m.size = half * 64;
+    // One detail level, drawn out to the object cull distance.
+    m.size = 0x1C000000;
     m.subObjects.push_back({0, 0, {0, 0, 0}});
     p.models.push_back(m);
     return p;

@@ -1,0 +1,139 @@
+// The real program's world picture in 8 and 16 bits: the start view shows
+// the sky's gradient above the horizon and the ground below it, and the
+// follow view shows the player's aircraft standing on the runway.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "base/bmp.h"
+#include "fixtures/workdir.h"
+#include "run_util.h"
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+Rgb At(const _EIMAGE2* img, int32_t x, int32_t y) {
+    const uint32_t p = run_PixelAt(img, x, y);
+    return {(int)(p >> 16 & 0xFF), (int)(p >> 8 & 0xFF), (int)(p & 0xFF)};
+}
+bool Blue(Rgb c) { return c.b > c.r + 40 && c.b > c.g + 20; }
+bool Dark(Rgb c) { return c.r + c.g + c.b < 24; }
+
+// Pixels of the rectangle that pass the test.
+template <class Test>
+int32_t Count(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Test test) {
+    int32_t n = 0;
+    for (int32_t y = y0; y < y1; y++)
+        for (int32_t x = x0; x < x1; x++) n += test(At(img, x, y)) ? 1 : 0;
+    return n;
+}
+
+// The settings file of a first short run, with the software depth changed.
+bool SetDepth(const std::string& dir, int bits) {
+    RunResult first = run_Program("krx", {}, dir, {"KRX_MAXTICKS=2"});
+    std::string ini = run_ReadAll(dir + "/KRX.INI");
+    const std::string key = "BITDEPTH_SOFTWARE 16";
+    const size_t at = ini.find(key);
+    if (first.exitCode != 0 || at == std::string::npos) return false;
+    ini.replace(at, key.size(), "BITDEPTH_SOFTWARE " + std::to_string(bits));
+    test_WriteText(dir + "/KRX.INI", ini);
+    return true;
+}
+
+// The follow view from tick 60; frames every 10 ticks.
+std::string Fly(const std::string& name, int bits) {
+    std::string dir = run_FreshDataDir(name);
+    if (dir.empty()) return {};
+    if (!SetDepth(dir, bits)) return {};
+    std::string dump = dir + "/frames";
+    if (mkdir(dump.c_str(), 0755) != 0) return {};
+    test_WriteText(dir + "/script.txt", "60 key F3\n");
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=120",
+                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return dump;
+}
+
+class KrxWorldRun : public ::testing::TestWithParam<int> {};
+
+TEST_P(KrxWorldRun, SkyGroundAndTheAircraftAreDrawn) {
+    const int bits = GetParam();
+    std::string dump = Fly("world" + std::to_string(bits), bits);
+    ASSERT_FALSE(dump.empty());
+    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00050.bmp").c_str());
+    _EIMAGE2* follow = img_LoadBmp((dump + "/frame00110.bmp").c_str());
+    ASSERT_NE(cockpit, nullptr);
+    ASSERT_NE(follow, nullptr);
+    ASSERT_EQ(cockpit->width, 640);
+    ASSERT_EQ(cockpit->height, 480);
+
+    // The start view: sky above the horizon, a gradient (the colour high up
+    // is not the one near the horizon), and the ground between the horizon
+    // and the console, which is neither sky nor black.
+    EXPECT_GT(Count(cockpit, 0, 40, 640, 180, Blue), 640 * 140 * 9 / 10);
+    const Rgb high = At(cockpit, 320, 40), low = At(cockpit, 320, 190);
+    EXPECT_TRUE(high.r != low.r || high.g != low.g || high.b != low.b);
+    const int32_t ground = Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); });
+    EXPECT_GT(ground, 640 * 50 * 9 / 10);
+
+    // The follow view looks down on the aircraft: the ground fills the
+    // frame, and the middle holds pixels the ground around it has not.
+    EXPECT_EQ(Count(follow, 0, 8, 640, 440, Dark), 0);
+    const Rgb corner = At(follow, 100, 400);
+    const int32_t aircraft = Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
+        return std::abs(c.r - corner.r) + std::abs(c.g - corner.g) + std::abs(c.b - corner.b) > 60;
+    });
+    EXPECT_GT(aircraft, 200);
+    img_Free(cockpit);
+    img_Free(follow);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, KrxWorldRun, ::testing::Values(8, 16));
+
+}  // namespace
+
+namespace {
+
+// The SNAPSHOT key (Ctrl+Shift+Insert) pressed twice: the first free
+// numbers are taken, the first picture is not written again, and each
+// save is reported.
+std::string Snap() {
+    return "60 keydown CONTROL\n60 keydown SHIFT\n61 keydown INSERT ext\n62 keyup INSERT ext\n"
+           "70 keydown INSERT ext\n71 keyup INSERT ext\n72 keyup SHIFT\n72 keyup CONTROL\n";
+}
+
+TEST_P(KrxWorldRun, SnapshotKeyWritesNumberedPictures) {
+    const int bits = GetParam();
+    std::string dir = run_FreshDataDir("snap" + std::to_string(bits));
+    ASSERT_FALSE(dir.empty());
+    ASSERT_TRUE(SetDepth(dir, bits));
+    test_WriteText(dir + "/script.txt", Snap());
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=100",
+                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string ext = bits == 8 ? ".PCX" : ".RAW";
+    const std::string first = run_ReadAll(dir + "/SNAP0000" + ext);
+    const std::string second = run_ReadAll(dir + "/SNAP0001" + ext);
+    if (bits == 16) {
+        // Headerless: 640 x 480 pixels of three bytes.
+        EXPECT_EQ(first.size(), 640u * 480u * 3u);
+    } else {
+        ASSERT_GT(first.size(), 128u + 769u);
+        EXPECT_EQ((uint8_t)first[0], 10);  // the PCX mark
+    }
+    EXPECT_EQ(second.size() > 0, true);
+    const std::string log = run_ReadAll(dir + "/sim.log");
+    const long saved0 = run_LogTick(log, "screen Saved 'SNAP0000" + ext + "'");
+    const long saved1 = run_LogTick(log, "screen Saved 'SNAP0001" + ext + "'");
+    EXPECT_GE(saved0, 61) << log;
+    EXPECT_GT(saved1, saved0) << log;
+    EXPECT_EQ(run_LogTick(log, "SNAP0002"), -1) << log;
+}
+
+}  // namespace
