@@ -225,6 +225,17 @@ TEST_F(Level, FixedModelsSkyBodyAndTimeOfDay) {
         EXPECT_STREQ(SlotName(w), "paper.pak");
         EXPECT_STREQ(SlotName(w + 19), "splash2.pak");
         EXPECT_STREQ(SlotName(w + 20), c.body) << c.timeOfDay;
+        {
+            // The lens flare's elements are frames 1 to 3 of the body's one
+            // animated material.
+            const _PAK_HEADER* body = level_Models.pak[w + 20];
+            ASSERT_NE(body, nullptr);
+            const PakGeometry* mesh = body->models[0].model->subObjects[0].geometry;
+            ASSERT_NE(mesh, nullptr);
+            EXPECT_EQ(mesh->faceCount, 4);
+            EXPECT_EQ(mesh->faces[0].tail[1], 4);
+            EXPECT_EQ(mesh->faces[0].tail[2], 0);
+        }
         EXPECT_EQ(level_TimeOfDay, c.kept);
         // Numbered slots the level does not fill keep the default model.
         EXPECT_STREQ(SlotName(200), "boo.pak");

@@ -53,6 +53,22 @@ MkPak SamSite(int32_t half, uint8_t r, uint8_t g, uint8_t b) {
     return p;
 }
 
+// "sun.pak" and "moon.pak": the body in frame 0 and the lens flare's three
+// element colours in frames 1 to 3, one animated material for every side.
+MkPak Light(const std::string& name, int32_t half, uint8_t r, uint8_t g, uint8_t b) {
+    MkPak p = Box(name, half, r, g, b);
+    MkPakGeometry& mesh = p.geometries[0];
+    MkPakFace body = Flat(r, g, b);
+    body.fixedShade = 16;
+    body.frames = 4;
+    body.link = 0;  // the object's own frame picks the material
+    MkPakFace flare1 = Flat(255, 200, 120), flare2 = Flat(160, 230, 160), flare3 = Flat(150, 170, 255);
+    for (MkPakFace* f : {&flare1, &flare2, &flare3}) f->fixedShade = 16;
+    mesh.faces = {body, flare1, flare2, flare3};
+    for (MkPakPolygon& poly : mesh.polygons) poly.face = 0;
+    return p;
+}
+
 struct ModelSpec {
     const char* file;
     int32_t half;
@@ -134,7 +150,10 @@ std::vector<MkModelFile> mkdata_LevelModelFiles(void) {
         std::string set = m.file;
         set = set.substr(0, set.find('.'));
         const bool radar = set == "SAMSITE";
-        files.push_back({m.file, mkdata_PakBuild(radar ? SamSite(m.half, m.r, m.g, m.b) : Box(set, m.half, m.r, m.g, m.b))});
+        const bool light = set == "sun" || set == "moon";
+        files.push_back({m.file, mkdata_PakBuild(radar   ? SamSite(m.half, m.r, m.g, m.b)
+                                                 : light ? Light(set, m.half, m.r, m.g, m.b)
+                                                         : Box(set, m.half, m.r, m.g, m.b))});
         if (radar) files.push_back({"SAMSITE.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Radar", 1}}}})});
     }
     return files;
