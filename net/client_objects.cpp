@@ -8,9 +8,11 @@
 #include "net/msg.h"
 #include "net/server.h"
 #include "render/fx.h"
+#include "render/object.h"
 #include "render/render.h"
 #include "sim/hit.h"
 #include "sim/obj.h"
+#include "sim/pose.h"
 #include "sound/mix.h"
 #include "world/gamemode.h"
 #include "world/level.h"
@@ -149,6 +151,10 @@ void Apply(const MsgObjectEntry& e, const FixVec3& base) {
     o->modelState[0] = e.modelState[0];
     o->modelState[1] = e.modelState[1];
     if (e.side & OBJ_FLAG_PLAYER) o->missionWord = (int32_t)e.aux;
+    // Aircraft are drawn with their shadow, and every copy poses its model's
+    // moving parts by the routine of its kind.
+    if (e.category & (OBJ_CATEGORY_01 | OBJ_CATEGORY_AI_PROGRAM)) o->draw = plane_ObjectDraw;
+    model_PoseBind(o);
     o->player = e.owner;
     if (isNew && Bridge()) {
         ObjectRecord* s = Server_FindPlayerById(e.serial);

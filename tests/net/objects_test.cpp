@@ -12,6 +12,8 @@
 #include "net/dcbpool.h"
 #include "net/msg.h"
 #include "net/server.h"
+#include "render/object.h"
+#include "render/render.h"
 #include "net/server_calls.h"
 #include "sim/obj.h"
 #include "world/gamemode.h"
@@ -370,6 +372,22 @@ TEST_F(CopiesEnv, NewCopyStartsBehindAndReachesEachReportedPointOnTime) {
         Update({e});
         EXPECT_EQ(Client.keptObjects, 1);
         EXPECT_EQ(Find(11), o);
+    }
+}
+
+TEST_F(CopiesEnv, AircraftCopiesTakeTheAircraftDrawRoutine) {
+    struct Case {
+        uint8_t category;
+        void (*draw)(ObjectRecord*);
+    } cases[] = {{0x00, render_ObjectDraw}, {0x01, plane_ObjectDraw}, {0x02, plane_ObjectDraw}, {0x10, render_ObjectDraw}};
+    uint32_t serial = 41;
+    for (const Case& c : cases) {
+        MsgObjectEntry e = Entry(serial, 1);
+        e.category = c.category;
+        Update({e});
+        ObjectRecord* o = Find(serial++);
+        ASSERT_NE(o, nullptr);
+        EXPECT_EQ(o->draw, c.draw) << (int)c.category;
     }
 }
 
