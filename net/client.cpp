@@ -560,6 +560,9 @@ void StartupHandler(const MsgRecord* r) {
     Client_StartupReset();
     Client_StartObjectSounds();
     plane_PlaceAtLevelStart(o);
+    // The two cameras, the first with the aircraft record's eye.
+    view_CamerasFree();
+    view_CamerasCreate();
     Client_PlayerBlockTail[1] = 1;
     Client.frame = 1;
     Client_CountersReset();
