@@ -26,7 +26,7 @@ TEST(KrxBriefRun, MainScreenThroughBriefingAndLoadingIntoTheFlight) {
                    "400 key RETURN\n"
                    "700 key RETURN\n");
     RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=800", "KRX_FRAMEDUMP=" + dump,
+                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=800", "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100",
                                "KRX_SIMLOG=" + dir + "/sim.log"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string log = run_ReadAll(dir + "/sim.log");

@@ -2,6 +2,8 @@
 
 #include "base/bmp.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 static std::string ReadAll(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -58,10 +61,28 @@ RunResult run_Program(const std::string& program, const std::vector<std::string>
     return r;
 }
 
+namespace {
+// The run folders of this test program; they go when it ends with every test
+// passed (a failure leaves them for a look).
+std::vector<std::string>& RunDirs() {
+    static std::vector<std::string> dirs;
+    return dirs;
+}
+void RemoveRunDirs() {
+    if (!::testing::UnitTest::GetInstance()->Passed() || getenv("KRX_KEEP_RUNS")) return;
+    for (const std::string& d : RunDirs()) {
+        std::string cmd = "rm -rf '" + d + "'";
+        if (system(cmd.c_str()) != 0) fprintf(stderr, "could not remove %s\n", d.c_str());
+    }
+}
+}  // namespace
+
 std::string run_FreshDataDir(const std::string& name) {
     std::string dir = std::string("/tmp/krx_run_") + name + "_" + std::to_string(getpid());
     std::string cmd = "rm -rf '" + dir + "' && cp -r '" KRX_DATA_DIR "' '" + dir + "'";
     if (system(cmd.c_str()) != 0) return std::string();
+    if (RunDirs().empty()) atexit(RemoveRunDirs);
+    RunDirs().push_back(dir);
     return dir;
 }
 
