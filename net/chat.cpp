@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/filetable.h"
 #include "base/text.h"
 #include "debug/cheat.h"
 #include "debug/console.h"
@@ -33,6 +34,12 @@ constexpr uint32_t TEXT_SQUADRON = 495;
 constexpr uint8_t KEY_SHIFT = 16, KEY_ALT = 18;
 
 const BitmapFont* Font(void) { return level_Fonts[FONT_CHAT]; }
+
+// An application string, or null when the file lacks it.
+const char* Text(uint32_t n) {
+    const FileTableEntry* e = app_StringTable ? file_TableEntryGet(app_StringTable, n) : nullptr;
+    return e && e->text && e->text[0] ? e->text : nullptr;
+}
 
 // Layout units are a 640-wide screen.
 int32_t Scaled(int32_t v) {
@@ -86,7 +93,7 @@ const char* Label(void) {
     static const uint32_t entries[] = {477, 478, 494, 490, 492};
     static const char* const defaults[] = {"All:", "Squadron:", "Team:", "Side:", "Code:"};
     const uint32_t i = chat_Mode < 5 ? chat_Mode : 5;
-    const char* text = app_StringGet(i < 5 ? entries[i] : 493);
+    const char* text = Text(i < 5 ? entries[i] : 493);
     if (text) return text;
     return i < 5 ? defaults[i] : "Chat:";
 }
@@ -118,7 +125,7 @@ void chat_Compose(void) {
     if (chat_Mode == 0) {
         text_Format("%s ~0- %s", chat_Line, sizeof chat_Line, name, chat_Text);
     } else if (chat_Mode == 1) {
-        if (const char* squadron = app_StringGet(TEXT_SQUADRON))
+        if (const char* squadron = Text(TEXT_SQUADRON))
             text_Format("~1[%s] %s ~1- %s", chat_Line, sizeof chat_Line, squadron, name, chat_Text);
         else
             text_Format("~1[SQD] %s ~1- %s", chat_Line, sizeof chat_Line, name, chat_Text);
@@ -163,19 +170,25 @@ void chat_LineKeys(void) {
     }
 }
 
+void chat_InputTextFormat(char* out, size_t size) {
+    if (!out || size == 0) return;
+    if (chat_Text[0] != ':') {
+        text_Format("~0]~5 %s_", out, size, chat_Text);
+        return;
+    }
+    // A command code is never shown.
+    text_CopyZ(out, "~0]~5 ", size);
+    size_t n = strlen(out);
+    for (size_t i = 0; chat_Text[i] && n + 2 < size; i++) out[n++] = '?';
+    if (n + 1 < size) out[n++] = '_';
+    out[n] = 0;
+}
+
 void chat_LineDraw(void) {
     chat_Active = 1;
     Panel();
     Shadowed(Label(), Scaled(24), Scaled(92));
     char line[CHAT_TEXT_SIZE + 16];
-    if (chat_Text[0] == ':') {
-        size_t n = 0;
-        for (const char* p = "~0]~5 "; *p; p++) line[n++] = *p;
-        for (size_t i = 0; chat_Text[i] && n + 2 < sizeof line; i++) line[n++] = '?';
-        line[n++] = '_';
-        line[n] = 0;
-    } else {
-        text_Format("~0]~5 %s_", line, sizeof line, chat_Text);
-    }
+    chat_InputTextFormat(line, sizeof line);
     Shadowed(line, Scaled(15), Scaled(100));
 }

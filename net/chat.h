@@ -30,6 +30,9 @@ void chat_InputClear(void);
 void chat_Compose(void);
 // Composes and queues the line as MSG_CHAT; nothing in single player.
 void chat_Send(void);
+// The input text as drawn: "~0]~5 " and the typed text, or one '?' per
+// character of a text that begins with ':', then the '_' cursor.
+void chat_InputTextFormat(char* out, size_t size);
 // The chat line screen state: its draw routine (which opens the line) and
 // key handler.
 void chat_LineDraw(void);

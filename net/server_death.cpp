@@ -27,8 +27,9 @@ constexpr uint32_t TEXT_KILL = 580;   // 580..587: killer, then victim
 
 bool SinglePlayer(void) { return level_GameMode.singlePlayer != 0; }
 
+// A slot in use, or null.
 PlayerSlot* SlotAt(int32_t i) {
-    if (!Server.player || i < 0 || i >= SERVER_PLAYERS) return nullptr;
+    if (!Server.player || i < 0 || i >= SERVER_PLAYERS || !Server.player[i].inUse) return nullptr;
     return &Server.player[i];
 }
 
