@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -224,6 +225,11 @@ TEST(KrxNetworkRun, ChatLinesGoThroughTheServersCensor) {
     // server's join reply on, each named by its first record.
     EXPECT_GT(run_LogTick(joinLog, " nettrace 0 "), 0) << joinLog;
     EXPECT_EQ(hostLog.find(" nettrace "), std::string::npos) << hostLog;
+    // The two copies of the data set are kept only to look into a failure.
+    if (!::testing::Test::HasFailure()) {
+        std::filesystem::remove_all(hostDir);
+        std::filesystem::remove_all(joinDir);
+    }
 }
 
 }  // namespace
