@@ -2,6 +2,7 @@
 // client's object paths, kind 1: paths the server sends) and the bomb debug
 // recording.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "base/fix.h"
@@ -14,8 +15,17 @@ struct _CLIENT_DEBUGVIRTUALKEY {
     uint32_t key;
 };
 
+// The held debug virtual keys, oldest first.
+extern _CLIENT_DEBUGVIRTUALKEY* dbg_VirtualKeyHead;
 void dbg_VirtualKeyAdd(uint32_t key);
 void dbg_VirtualKeysClear(void);
+
+// A recent debug command line.
+struct _CLIENT_DEBUGCOMMANDLINE {
+    _CLIENT_DEBUGCOMMANDLINE* next;
+    const char* text;
+};
+extern _CLIENT_DEBUGCOMMANDLINE* dbg_CommandLineHead;
 
 struct DbgDebugObject;
 // Null when none / when it cannot be made.
@@ -41,8 +51,12 @@ void dbg_BombPathRemove(uint32_t key);
 void dbg_OverlayFrame(void);
 void dbg_DrawObjectLabels(void);
 void dbg_DrawBombDebug(void);
+// The debug virtual keys ("CODE : [NAME] + ALT + CTRL + SHIFT") and the
+// debug command lines ("--> TEXT"), one per 16 pixels from (10, 10).
 void Client_DebugKeyText(void);
 void Client_DebugObjectInput(void);
+// One line of the key list for a key word.
+void Client_DebugKeyTextFormat(uint32_t key, char* line, size_t size);
 // Their flags, and the object label mode (0 off, 1 the player's target,
 // 2 every known object in view).
 extern int32_t dbg_DebugKeyTextShown;

@@ -1,6 +1,8 @@
 // Stand-in until the client debug records land: nothing is kept.
 #include "debug/dbgobj.h"
 
+_CLIENT_DEBUGVIRTUALKEY* dbg_VirtualKeyHead = nullptr;
+_CLIENT_DEBUGCOMMANDLINE* dbg_CommandLineHead = nullptr;
 void dbg_VirtualKeyAdd(uint32_t) {}
 void dbg_VirtualKeysClear(void) {}
 
@@ -19,8 +21,6 @@ void dbg_BombPathRemove(uint32_t) {}
 void dbg_OverlayFrame(void) {}
 void dbg_DrawObjectLabels(void) {}
 void dbg_DrawBombDebug(void) {}
-void Client_DebugKeyText(void) {}
-void Client_DebugObjectInput(void) {}
 int32_t dbg_DebugKeyTextShown = 0;
 int32_t dbg_DebugObjectInputShown = 0;
 int32_t dbg_ObjectLabelMode = 0;

@@ -17,6 +17,7 @@
 #include "input/inmap.h"
 #include "input/inmapfile.h"
 #include "net/bridge.h"
+#include "net/chat.h"
 #include "net/dcbpool.h"
 #include "net/driver.h"
 #include "net/player.h"
@@ -739,9 +740,8 @@ int32_t Client_Frame(void) {
     int32_t mask = 1 | ((ViewFlags & 0x100) ? 2 : 4);
     if (app_Settings.AUX_VOICE_DIALOG) mask |= 0x20;
     sndtrig_SetConditionMask(mask);
-    // The tactical map takes the arrows (an open chat line would take the
-    // typing keys: mode 2 once the line says it is open).
-    inmap_KeyTableSelect(tacmap_Shown ? 3 : 1);
+    // The tactical map takes the arrows, an open chat line the typing keys.
+    inmap_KeyTableSelect(tacmap_Shown ? 3 : (chat_Active ? 2 : 1));
 
     if (!Client_Started()) {
         Client_ReceiveAll();

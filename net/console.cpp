@@ -8,6 +8,7 @@
 #include "display/hw3d.h"
 #include "display/vid.h"
 #include "net/server.h"
+#include "platform/simlog.h"
 #include "platform/window.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -66,6 +67,7 @@ int32_t Server_ChatLogAdd(const char* text) {
     for (; text && text[i] && i < 127; ++i) e->text[i] = text[i];
     e->text[i] = 0;
     e->sequence = Server_Chat.nextSequence++;
+    plat_SimLog("server", "chat %s", e->text);
     return 0;
 }
 

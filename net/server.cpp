@@ -17,6 +17,7 @@
 #include "input/ekey.h"
 #include "net/bridge.h"
 #include "net/client.h"
+#include "net/censor.h"
 #include "net/console.h"
 #include "net/driver.h"
 #include "net/msg.h"
@@ -69,13 +70,6 @@ PlayerSlot* SlotAt(int32_t i) {
 }
 
 FixWorldPos WorldOf(const FixVec3& v) { return FixWorldPos{(uint32_t)v.x, (uint32_t)v.y, (uint32_t)v.z}; }
-
-// Every server object that targets the aircraft forgets it.
-void TargetsForget(ObjectRecord* aircraft) {
-    if (!aircraft) return;
-    for (ObjectRecord* o = Server.objects; o; o = o->next)
-        if (o->target == aircraft) o->target = nullptr;
-}
 
 void SlotLog(const char* what, int32_t slot) { plat_SimLog("slot", "%s %d", what, slot); }
 
@@ -516,6 +510,8 @@ void HitWith(ObjectRecord* target) {
     sim_HitRecord.hitter = ServerPlayerObject;
     sim_HitRecord.damage = 80;
     sim_HitRecord.scale = 0x10000;
+    sim_HitRecord.debris = 0;
+    sim_HitRecord.weaponType = 0;
     target->hit(target);
 }
 
@@ -676,7 +672,7 @@ void OnPlayerCrash(const MsgRecord* r) {
                           0x3E580000u, 4);
     Server_CrashTextSend();
     Server_RulesDeath(g_slot);
-    TargetsForget(a);
+    Server_ClearTargetsOf(a);
 }
 
 void OnEcmDrop(const MsgRecord* r) {
@@ -739,11 +735,10 @@ void OnMidair(const MsgRecord* r) {
     Server_CallQueueEvent(EVENT_AIREXPLODE, 0, &at, SERVER_IN_RANGE | SERVER_TO_ALL_EXCEPT, g_slot, 0x3E580000u,
                           0x400);
     PlayerSlot* s = ServerPlayerPtr;
-    bool noDamage = (s->playerFlags & SLOT_FLAG_NO_DAMAGE) && !(NetworkGame() && s->remote);
-    if (Server_NoDamage || noDamage) return;
+    if (Server_NoDamage || Server_SlotNoDamage(s)) return;
     ObjectRecord* a = ServerPlayerObject;
     if (!a) return;
-    TargetsForget(a);
+    Server_TargetsForget(a);
     if (a->hitPoints > 0) {
         a->hitPoints = 0;
         s->score--;

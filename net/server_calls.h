@@ -53,10 +53,29 @@ void Server_LoadRingClear(void);
 extern int32_t Server_ReceiveLoad;
 
 // Deaths.
+// The hit routine of every player aircraft: reads the current hit record.
+void Server_PlayerAircraftHit(ObjectRecord* aircraft);
+// MSG_PLAYER_EXPLODED: the sender's aircraft dies without a killer.
 void Server_PlayerExploded(void);
+// A random crash line with the sender's name to all.
 void Server_CrashTextSend(void);
+// Credits the killer (sides differ or it has none) and announces the kill;
+// nothing in single player or for a kill of oneself.
+void Server_AnnounceKill(int32_t killerSlot, int32_t victimSlot);
+// Every server object targeting the object forgets it; in single player the
+// object also leaves its type list and every target reference to it goes.
+void Server_ClearTargetsOf(ObjectRecord* object);
+// The first half of that: only the server object list's targets.
+void Server_TargetsForget(const ObjectRecord* object);
+// The used slot whose aircraft the object is, or -1.
+int32_t Server_SlotOfAircraft(const ObjectRecord* aircraft);
+// The slot's no-damage flag, where it is trusted.
+bool Server_SlotNoDamage(const PlayerSlot* slot);
+// Developer switches: no collisions, no damage to players.
 extern int32_t Server_NoCollision;
 extern int32_t Server_NoDamage;
+// The death kind EVENT_BEENKILLED carries for a hit (0 unless the rules set one).
+extern int32_t Server_DeathKind;
 
 // Console and window title.
 int32_t Server_ConsoleCommand(const char* line);
@@ -112,5 +131,3 @@ extern uint32_t Server_PacketsSent;
 void Server_StatusDraw(void);
 void Server_LoadGraphDraw(void);
 
-// The censor's verdict on a chat line: nonzero when refused.
-int32_t chat_CensorCheck(const char* text);

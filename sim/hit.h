@@ -12,6 +12,8 @@ struct SimHitRecord {
     ObjectRecord* owner;   // who launched the weapon
     int32_t kind;          // the weapon row's hit kind
     uint32_t serial;       // the weapon's serial
+    int32_t debris;        // the value of the EVENT_DEBRIS a hit player aircraft sends
+    int32_t weaponType;    // the weapon type index of its EVENT_BEENHIT (0 for cannon hits)
 };
 extern SimHitRecord sim_HitRecord;
 

@@ -302,7 +302,7 @@ ObjectRecord* level_PlayerObjectCreate(int32_t n) {
     o->secondPass = nullptr;
     o->draw = plane_ObjectDraw;
     model_PoseBind(o);
-    o->hit = nullptr;
+    o->hit = Server_PlayerAircraftHit;
     o->hitPoints = 1024;
     o->hitPointsMax = 1024;
     obj_TypeListPush(o);

@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -166,6 +168,68 @@ TEST(KrxNetworkRun, DedicatedConsoleKeysReachAJoinerThroughAFlood) {
     EXPECT_EQ(run_LogTick(joinLog, "client text Thank you for playing."), over) << joinLog;
     EXPECT_EQ(run_LogTick(hostLog, "server escape"), 340) << hostLog;
     EXPECT_GE(run_LogTick(hostLog, "server stop"), 340) << hostLog;
+}
+
+// Script lines that type the text into the focused window at one tick, as
+// a keyboard does: each character's key goes down with its character.
+std::string TypeLine(int tick, const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        std::string key = c == ' ' ? "SPACE" : std::string(1, (char)toupper((unsigned char)c));
+        out += std::to_string(tick) + " keydown " + key + "\n" + std::to_string(tick) + " char " +
+               std::to_string((int)(unsigned char)c) + "\n" + std::to_string(tick) + " keyup " + key + "\n";
+    }
+    return out;
+}
+
+// A joiner opens the chat line and sends two lines to all: the clean one
+// reaches the dedicated server's chat log and comes back to the joiner as a
+// text; the one holding a listed word comes back as the refusal instead.
+// The lines are two seconds apart, beyond the server's flood control.
+TEST(KrxNetworkRun, ChatLinesGoThroughTheServersCensor) {
+    std::string hostDir = run_FreshDataDir("chat_host");
+    std::string joinDir = run_FreshDataDir("chat_join");
+    ASSERT_FALSE(hostDir.empty() || joinDir.empty());
+    uint16_t port = (uint16_t)(20000 + (getpid() + 5000) % 10000);
+    {
+        std::ofstream keys(joinDir + "/keys.txt");
+        keys << "240 key T\n" << TypeLine(242, "check six") << "244 keydown RETURN\n244 char 13\n244 keyup RETURN\n"
+             << "320 key T\n" << TypeLine(322, "what the FRAAACK") << "324 keydown RETURN\n324 char 13\n"
+             << "324 keyup RETURN\n";
+    }
+    RunResult host, joiner;
+    std::thread hostRun([&] {
+        host = run_Program("krx", {}, hostDir,
+                           {"KRX_LAUNCH=dedicated:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=440",
+                            "KRX_SIMLOG=" + hostDir + "/sim.log"});
+    });
+    joiner = run_Program("krx", {}, joinDir,
+                         {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=400",
+                          "KRX_SCRIPT=" + joinDir + "/keys.txt", "KRX_SIMLOG=" + joinDir + "/sim.log",
+                          "KRX_NETTRACE=1"});
+    hostRun.join();
+    ASSERT_EQ(host.exitCode, 0) << host.err;
+    ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
+    std::string hostLog = run_ReadAll(hostDir + "/sim.log");
+    std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+    long logged = run_LogTick(hostLog, " server chat ");
+    ASSERT_GT(logged, 0) << hostLog;
+    EXPECT_NE(hostLog.find("~0- check six"), std::string::npos) << hostLog;
+    EXPECT_EQ(hostLog.find("FRAAACK"), std::string::npos) << hostLog;
+    long back = run_LogTick(joinLog, "~0- check six");
+    EXPECT_GT(back, 244) << joinLog;
+    EXPECT_NE(joinLog.find(" client text "), std::string::npos) << joinLog;
+    EXPECT_GT(run_LogTick(joinLog, "client text Your message was not sent"), 324) << joinLog;
+    EXPECT_EQ(joinLog.find("FRAAACK"), std::string::npos) << joinLog;
+    // The joiner traced what it received: its first packet came from the
+    // server's join reply on, each named by its first record.
+    EXPECT_GT(run_LogTick(joinLog, " nettrace 0 "), 0) << joinLog;
+    EXPECT_EQ(hostLog.find(" nettrace "), std::string::npos) << hostLog;
+    // The two copies of the data set are kept only to look into a failure.
+    if (!::testing::Test::HasFailure()) {
+        std::filesystem::remove_all(hostDir);
+        std::filesystem::remove_all(joinDir);
+    }
 }
 
 }  // namespace

@@ -77,6 +77,8 @@ const AppString kStrings[] = {
     {476, "KILL_SUFFIX", " (killed)"},
     {477, "CHAT_ALL", "Say:"},
     {478, "CHAT_SQUADRON", "Squadron:"},
+    {477, "CHAT_ALL", "To all:"},
+    {478, "CHAT_SQUAD", "To squadron:"},
     {490, "CHAT_MODE3", "Message:"},
     {492, "CHAT_COMMAND", "Command:"},
     {493, "CHAT_OTHER", "Text:"},

@@ -48,6 +48,9 @@ int mkdata_TableWrite(const std::string& dir, const std::string& name, const std
 // The application string file "APPSTR.BIN" (appstr_write.cpp).
 int mkdata_WriteAppStrings(const std::string& dir);
 
+// "censor.txt" beside the program.
+int mkdata_WriteCensorList(const std::string& dir);
+
 // PCX and BMP images (pcx_write.cpp). PCX files are written by the program's
 // own writer; mkdata_PcxBuild returns the file's bytes (written through a
 // scratch file in scratchDir), empty on failure.
