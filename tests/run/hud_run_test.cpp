@@ -1,10 +1,13 @@
 // A single-player flight in the HUD view: the dumped frames show the HUD's
 // boresight cross and its airspeed, altitude and heading tapes in the HUD
-// colour around the middle of the screen, and nothing of it far outside.
+// colour around the middle of the screen, and nothing of it far outside;
+// during the take-off the pitch ladder moves with the pitch.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 #include <sys/stat.h>
 
 #include "base/bmp.h"
@@ -47,6 +50,65 @@ TEST(KrxRun, HudViewShowsTapesAndBoresight) {
     EXPECT_EQ(InkIn(img, 0, 0, 150, 480), 0);        // nothing far from the HUD
     EXPECT_EQ(InkIn(img, 500, 0, 640, 200), 0);
     img_Free(img);
+}
+
+// The rows of the HUD's long horizontal strokes (at least `least` pixels)
+// over the HUD panel's middle, top down: the pitch ladder's rungs.
+std::vector<std::pair<int32_t, int32_t>> LadderRows(const _EIMAGE2* img, int32_t least) {
+    std::vector<std::pair<int32_t, int32_t>> rows;
+    for (int32_t y = 320; y < 480; y++) {
+        int32_t run = 0, longest = 0;
+        for (int32_t x = 250; x < 390; x++) {
+            run = HudInk(img, x, y) ? run + 1 : 0;
+            if (run > longest) longest = run;
+        }
+        if (longest >= least) rows.push_back({y, longest});
+    }
+    return rows;
+}
+
+// The horizon rung: the longest stroke of the ladder.
+int32_t HorizonRow(const _EIMAGE2* img) {
+    int32_t row = -1, longest = 0;
+    for (const auto& r : LadderRows(img, 8))
+        if (r.second > longest) row = r.first, longest = r.second;
+    return longest >= 40 ? row : -1;
+}
+
+TEST(KrxRun, HudLadderMovesWithThePitchDuringTakeOff) {
+    std::string dir = run_FreshDataDir("hudladder");
+    ASSERT_FALSE(dir.empty());
+    std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    {
+        // The HUD view, full power, and the stick back once the speed is up.
+        std::ofstream script(dir + "/keys.txt");
+        script << "30 key NUMPAD8\n100 key BACK\n1400 keydown DOWN\n1435 keyup DOWN\n";
+    }
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=1610",
+                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    _EIMAGE2* parked = img_LoadBmp((dump + "/frame00200.bmp").c_str());
+    _EIMAGE2* climbing = img_LoadBmp((dump + "/frame01600.bmp").c_str());
+    ASSERT_NE(parked, nullptr);
+    ASSERT_NE(climbing, nullptr);
+    const int32_t before = HorizonRow(parked), after = HorizonRow(climbing);
+    ASSERT_GT(before, 0);
+    ASSERT_GT(after, 0);
+    // Nose up and off the ground, the horizon rung has dropped well below
+    // where it stood while parked.
+    EXPECT_GT(after - before, 20) << before << " " << after;
+    // The 10-degree rung (solid half-rungs) stands one ladder step above it.
+    for (const _EIMAGE2* img : {parked, climbing}) {
+        const int32_t horizon = HorizonRow(img);
+        bool rungAbove = false;
+        for (const auto& row : LadderRows(img, 20))
+            if (row.first < horizon - 30 && row.first > horizon - 60 && row.second < 40) rungAbove = true;
+        EXPECT_TRUE(rungAbove) << horizon;
+    }
+    img_Free(parked);
+    img_Free(climbing);
 }
 
 }  // namespace
