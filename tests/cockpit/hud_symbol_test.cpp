@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/filetable.h"
+#include "cockpit/avion.h"
 #include "debug/console.h"
 #include "hud_fixture.h"
 
@@ -273,6 +275,53 @@ TEST_F(HudSymbolTest, TargetSymbolsLeaveThePlayerObjectAlone) {
     hud_ContactBoxes();
     EXPECT_EQ(HudTargetOffscreen, 1);
     player.target = nullptr;
+}
+
+TEST_F(HudSymbolTest, WrongEndTextNeedsTheSpeedLimitAndNoWarning) {
+    // The game data texts: only item 423.
+    std::vector<FileTableEntry> entries(430, FileTableEntry{"", 0, 0, 0});
+    entries[423].text = "WRONG END";
+    FileTable table{};
+    table.count = (uint32_t)entries.size();
+    table.entries = entries.data();
+    void* const savedData = level_GameData;
+    level_GameData = &table;
+    ObjectRecord runway{};
+    runway.flags = OBJ_FLAG_ALLIANCE_B;
+    runway.angles.heading = 180 * kDegree;
+    runway.position = {player.position.x, player.position.y, player.position.z + 0x4000000u};
+    landing->items[0] = &runway;
+    landing->count = 1;
+    hud_InfoShown = 0;
+    struct Case {
+        float knots;
+        int32_t lights;
+        bool shown;
+    } cases[] = {{300.0f, 0, true}, {790.0f, 0, true}, {791.0f, 0, false}, {300.0f, 4, false}};
+    for (const Case& c : cases) {
+        Clear();
+        jet->state.knots = c.knots;
+        avion_WarningLights = c.lights;
+        hud_SymbolSequencer();
+        EXPECT_EQ(HudWrongEndCue, 1);
+        // The text is centred on the HUD.
+        EXPECT_EQ(LitIn(100, 120, 156, 136) > 0, c.shown) << c.knots << " " << c.lights;
+    }
+    avion_WarningLights = 0;
+    level_GameData = savedData;
+}
+
+TEST_F(HudSymbolTest, NumberFormatsTakeOnlyOneNumericConversion) {
+    struct Case {
+        const char* format;
+        const char* text;
+    } cases[] = {{"RNG %d", "RNG 12"}, {"%3d NM", " 12 NM"}, {"RNG", "RNG 12"}, {"RNG %s", "RNG %s 12"},
+                 {"%d %d", "%d %d 12"}, {"%x", "%x 12"}, {"50%% %d", "50% 12"}};
+    char out[HUD_SCRATCH_SIZE];
+    for (const Case& c : cases) {
+        hud_InsertNumber(c.format, 12, out, sizeof out);
+        EXPECT_STREQ(out, c.text) << c.format;
+    }
 }
 
 }  // namespace
