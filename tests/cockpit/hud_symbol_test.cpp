@@ -10,6 +10,7 @@
 #include "base/filetable.h"
 #include "cockpit/avion.h"
 #include "debug/console.h"
+#include "display/stroke.h"
 #include "hud_fixture.h"
 
 namespace {
@@ -30,6 +31,8 @@ protected:
         draw_CurrentSurface.xScale = 250;  // the HUD's focal length
         draw_CurrentSurface.centreXF = draw_CurrentSurface.centreYF = kCentre;
         HudTextSize[0] = HudTextSize[1] = 6 * 256;
+        font_SetStrokeRotation(0, HudTextSize[0], HudTextSize[1], 0);
+        hud_ClipWindowSet(0);
         const int32_t h = 90 * 128;
         HudFieldLeft = kCentre - h;
         HudFieldRight = kCentre + h;
