@@ -12,6 +12,7 @@
 #include "debug/console.h"
 #include "display/stroke.h"
 #include "hud_fixture.h"
+#include "sim/plane_fields.h"
 
 namespace {
 
@@ -325,6 +326,32 @@ TEST_F(HudSymbolTest, NumberFormatsTakeOnlyOneNumericConversion) {
         hud_InsertNumber(c.format, 12, out, sizeof out);
         EXPECT_STREQ(out, c.text) << c.format;
     }
+}
+
+TEST_F(HudSymbolTest, SteeringCueFollowsTheSteerpointBearing) {
+    PlanePlayerFields* f = plane_PlayerFields(&player);
+    const PlanePlayerFields savedFields = *f;
+    const LevelWaypointList savedRoute = level_WaypointList;
+    f->waypointCount = 1;
+    f->waypointIndex = 0;
+    level_WaypointList.entries[0] = {(int32_t)(player.position.x + 0x1000000u), (int32_t)player.position.z};
+    const FixWorldPos point = {player.position.x + 0x1000000u, player.position.y, player.position.z};
+    const int32_t bearing = obj_Bearing(&player.position, &point);
+    struct Case {
+        int32_t offDegrees;  // steerpoint bearing minus heading
+        uint32_t aircraftFlags;
+        int32_t dx;          // pixels from the marker
+    } cases[] = {{0, 0, 0}, {45, 0, 16}, {-45, 0, -16}, {120, 0, 32}, {-170, 0, -32}, {45, PLANE_ON_GROUND, 0}};
+    for (const Case& c : cases) {
+        Clear();
+        player.angles.heading = (int32_t)(((uint32_t)bearing - (uint32_t)(c.offDegrees * kDegree)) & FIX_ANGLE_MASK);
+        jet->head.flags = c.aircraftFlags;
+        hud_SteeringCue();
+        EXPECT_TRUE(LitNear(128 + c.dx, 127)) << c.offDegrees;
+        EXPECT_FALSE(LitNear(128 - c.dx, 124, 0) && c.dx != 0) << c.offDegrees;
+    }
+    *f = savedFields;
+    level_WaypointList = savedRoute;
 }
 
 }  // namespace
