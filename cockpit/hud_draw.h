@@ -114,6 +114,10 @@ struct HudSteerpointLabel {
     int32_t second;
 };
 void hud_SteerpointLabel(const HudSteerpointLabel* label);
+// 0 with the player's current steerpoint (at the player's height), -1 when
+// there is none.
+struct ObjectRecord;
+int32_t hud_SteerpointGet(ObjectRecord* player, FixWorldPos* out);
 
 // Text of the run-time string table's entry, or null when it is missing.
 const char* hud_StringGet(int32_t id);

@@ -16,8 +16,6 @@
 #include "sim/flight_jet.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
-#include "sim/plane_fields.h"
-#include "world/level.h"
 
 FixScreenPoint HudVelocityMarker;
 int32_t HudVelocityClamped;
@@ -247,11 +245,8 @@ void hud_PitchLadder(void) {
 
 void hud_SteeringCue(void) {
     ObjectRecord* player = Client_PlayerObject;
-    if (!player) return;
-    const PlanePlayerFields* f = plane_PlayerFields(player);
-    if (!f->waypointCount || f->waypointIndex >= f->waypointCount || f->waypointIndex >= 32) return;
-    const LevelWaypoint& w = level_WaypointList.entries[f->waypointIndex];
-    const FixWorldPos point = {(uint32_t)w.x, player->position.y, (uint32_t)w.z};
+    FixWorldPos point;
+    if (hud_SteerpointGet(player, &point) != 0) return;
     const int32_t relative = Signed((int32_t)((uint32_t)obj_Bearing(&player->position, &point) -
                                               (uint32_t)player->angles.heading));
     FixVec3 offset = {0, 0, 0};

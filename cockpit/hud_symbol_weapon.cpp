@@ -217,9 +217,11 @@ void hud_TargetArrow(void) {
     };
     PolyVertex tip = at(110.0, 0.0), left = at(102.0, -3.0), right = at(102.0, 3.0);
     const uintptr_t colour = poly_PixelMode == 5 ? 0xFF0000u : (uintptr_t)pal_NearestIndex(255, 0, 0);
-    // Either winding: one of the two draws.
-    poly_DrawPolygon(&tip, &left, &right, draw_CurrentSurface.base, colour);
-    poly_DrawPolygon(&tip, &right, &left, draw_CurrentSurface.base, colour);
+    // A plain flat fill; either winding: one of the two draws.
+    const uint32_t flags = poly_SpanState.renderFlags;
+    poly_DrawPolygonTex(&tip, &left, &right, draw_CurrentSurface.base, colour, 0);
+    poly_DrawPolygonTex(&tip, &right, &left, draw_CurrentSurface.base, colour, 0);
+    poly_SpanState.renderFlags = flags;
 }
 
 // ---- Weapon symbology ----

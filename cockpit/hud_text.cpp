@@ -228,13 +228,21 @@ void hud_SteerpointLabel(const HudSteerpointLabel* label) {
     Text(text ? text : "???", -122, 89, kLabelLeft);
 }
 
+int32_t hud_SteerpointGet(ObjectRecord* player, FixWorldPos* out) {
+    if (!player) return -1;
+    const PlanePlayerFields* f = plane_PlayerFields(player);
+    if (!f->waypointCount || f->waypointIndex >= f->waypointCount || f->waypointIndex >= 32) return -1;
+    const LevelWaypoint& w = level_WaypointList.entries[f->waypointIndex];
+    *out = {(uint32_t)w.x, player->position.y, (uint32_t)w.z};
+    return 0;
+}
+
 void hud_SteerpointBlock(void) {
     ObjectRecord* player = Client_PlayerObject;
-    if (!player) return;
+    FixWorldPos w;
+    if (hud_SteerpointGet(player, &w) != 0) return;
     const PlanePlayerFields* f = plane_PlayerFields(player);
-    if (!f->waypointCount || f->waypointIndex >= f->waypointCount || f->waypointIndex >= 32) return;
-    const LevelWaypoint& w = level_WaypointList.entries[f->waypointIndex];
-    FixVec3 d = {(int32_t)((uint32_t)w.x - player->position.x), 0, (int32_t)((uint32_t)w.z - player->position.z)};
+    FixVec3 d = {(int32_t)(w.x - player->position.x), 0, (int32_t)(w.z - player->position.z)};
     const int32_t distance = (fix_ApproxLength(&d) / 380) >> 16;
     const JetState* s = Jet();
     const float speed = s ? s->speed * 40.0f * 3600.0f / 1856.232f : 0.0f;

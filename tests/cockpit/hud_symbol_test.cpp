@@ -10,6 +10,7 @@
 #include "base/filetable.h"
 #include "cockpit/avion.h"
 #include "debug/console.h"
+#include "display/rast.h"
 #include "display/stroke.h"
 #include "hud_fixture.h"
 #include "sim/plane_fields.h"
@@ -352,6 +353,38 @@ TEST_F(HudSymbolTest, SteeringCueFollowsTheSteerpointBearing) {
     }
     *f = savedFields;
     level_WaypointList = savedRoute;
+}
+
+TEST_F(HudSymbolTest, TargetArrowPointsToTheTargetLeftOut) {
+    const int32_t savedMode = poly_PixelMode;
+    poly_SetPixelMode(POLY_MODE_8);
+    ObjectRecord target{};
+    player.target = &target;
+    struct Case {
+        int32_t dx, dy;   // the target's offset (behind the aircraft)
+        int32_t x, y;     // the arrow's tip: 110 units at 0.8 pixels each
+        bool offscreen;
+    } cases[] = {{0x100000, 0, 128 + 88, 128, true},
+                 {-0x100000, 0, 128 - 88, 128, true},
+                 {0, 0x100000, 128, 128 - 88, true},
+                 {0x100000, 0, 0, 0, false}};
+    for (const Case& c : cases) {
+        Clear();
+        target.position = {player.position.x + (uint32_t)c.dx, player.position.y + (uint32_t)c.dy,
+                           player.position.z - 0x10000u};
+        HudTargetOffscreen = c.offscreen ? 1 : 0;
+        hud_TargetArrow();
+        if (!c.offscreen) {
+            EXPECT_EQ(LitCount(), 0);
+            continue;
+        }
+        EXPECT_TRUE(LitNear(c.x - (c.x - 128) / 20, c.y - (c.y - 128) / 20, 2)) << c.dx << " " << c.dy;
+        EXPECT_GT(LitCount(), 10);
+        EXPECT_FALSE(LitNear(256 - c.x, 256 - c.y, 4)) << c.dx << " " << c.dy;
+    }
+    player.target = nullptr;
+    HudTargetOffscreen = 0;
+    poly_SetPixelMode(savedMode);
 }
 
 }  // namespace
