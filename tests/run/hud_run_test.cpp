@@ -27,21 +27,31 @@ int32_t InkIn(const _EIMAGE2* img, int32_t x1, int32_t y1, int32_t x2, int32_t y
     return n;
 }
 
-TEST(KrxRun, HudViewShowsTapesAndBoresight) {
-    std::string dir = run_FreshDataDir("hud");
-    ASSERT_FALSE(dir.empty());
+// A single-player flight run with the script, its frames dumped every
+// `every` frames into the returned folder ("" when the run failed).
+std::string HudRun(const std::string& name, const std::string& keys, int32_t ticks, int32_t every) {
+    std::string dir = run_FreshDataDir(name);
+    EXPECT_FALSE(dir.empty());
+    if (dir.empty()) return "";
     std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    EXPECT_EQ(mkdir(dump.c_str(), 0755), 0);
     {
         std::ofstream script(dir + "/keys.txt");
-        script << "30 key NUMPAD8\n";
+        script << keys;
     }
     RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=100",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=20"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt",
+                               "KRX_MAXTICKS=" + std::to_string(ticks), "KRX_FRAMEDUMP=" + dump,
+                               "KRX_FRAMEDUMP_EVERY=" + std::to_string(every)});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return r.exitCode == 0 ? dump : "";
+}
+
+TEST(KrxRun, HudViewShowsTapesAndBoresight) {
+    const std::string dump = HudRun("hud", "30 key NUMPAD8\n", 100, 20);
+    ASSERT_FALSE(dump.empty());
     _EIMAGE2* img = img_LoadBmp((dump + "/frame00080.bmp").c_str());
-    ASSERT_NE(img, nullptr) << r.err;
+    ASSERT_NE(img, nullptr);
     ASSERT_EQ(img->width, 640);
     ASSERT_EQ(img->height, 480);
     // In the 3D cockpit the HUD's cross and tapes stand over the console,
@@ -76,19 +86,10 @@ int32_t HorizonRow(const _EIMAGE2* img) {
 }
 
 TEST(KrxRun, HudLadderMovesWithThePitchDuringTakeOff) {
-    std::string dir = run_FreshDataDir("hudladder");
-    ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
-    {
-        // The HUD view, full power, and the stick back once the speed is up.
-        std::ofstream script(dir + "/keys.txt");
-        script << "30 key NUMPAD8\n100 key BACK\n1400 keydown DOWN\n1435 keyup DOWN\n";
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=1610",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The HUD view, full power, and the stick back once the speed is up.
+    const std::string dump =
+        HudRun("hudladder", "30 key NUMPAD8\n100 key BACK\n1400 keydown DOWN\n1435 keyup DOWN\n", 1610, 100);
+    ASSERT_FALSE(dump.empty());
     _EIMAGE2* parked = img_LoadBmp((dump + "/frame00200.bmp").c_str());
     _EIMAGE2* climbing = img_LoadBmp((dump + "/frame01600.bmp").c_str());
     ASSERT_NE(parked, nullptr);
