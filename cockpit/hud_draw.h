@@ -114,6 +114,10 @@ struct HudSteerpointLabel {
     int32_t second;
 };
 void hud_SteerpointLabel(const HudSteerpointLabel* label);
+// 0 with the player's current steerpoint (at the player's height), -1 when
+// there is none.
+struct ObjectRecord;
+int32_t hud_SteerpointGet(ObjectRecord* player, FixWorldPos* out);
 
 // Text of the run-time string table's entry, or null when it is missing.
 const char* hud_StringGet(int32_t id);
@@ -126,13 +130,58 @@ void hud_TimeToGoText(int32_t distance, float speed, char* out, size_t size);
 // conversion; any other entry is shown followed by the inserted text.
 void hud_InsertText(const char* format, const char* text, char* out, size_t size);
 
+// Only the format's one numeric conversion takes the value; any other
+// format is shown followed by the value.
+void hud_InsertNumber(const char* format, int32_t value, char* out, size_t size);
+
 // ---- The symbols of the moving HUD (flight path, steering, weapons) ----
 
+struct ObjectRecord;
+
+// State of the moving symbols, in 1/128 pixel unless said otherwise.
+extern FixScreenPoint HudVelocityMarker;   // after clamping to the HUD field
+extern int32_t HudVelocityClamped;
+extern FixScreenPoint HudGunPipper;        // smoothed across frames
+extern FixScreenPoint HudFunnelPoints[6];
+extern int32_t HudTargetOffscreen;         // the target's box was left out
+extern ObjectRecord* HudApproachRunway;
+extern int32_t HudWrongEndCue;
+// 0 no air-to-air missile selected or seeker idle, 1 searching, 2 any other
+// seeker state.
+extern uint8_t HudSeekerState;
+// The player's display switches: target information and boxes, and the
+// second one those need while an air-to-air weapon is selected.
+extern uint8_t hud_InfoShown;
+extern uint8_t hud_InfoAirShown;
+
 void hud_VelocityGroup(void);
+void hud_VelocityMarkerDraw(void);
+void hud_PitchLadder(void);
+// One rung: its angle (25-bit), the projected end points (1/128 pixel).
+void hud_LadderRung(int32_t angle, FixScreenPoint left, FixScreenPoint right);
 void hud_SteeringCue(void);
+// 1 when a runway qualifies for the approach symbols (HudApproachRunway).
+int32_t hud_ApproachTest(void);
+void hud_ApproachSymbols(void);
 void hud_TargetInfo(void);
 void hud_ContactBoxes(void);
 void hud_SymbolSequencer(void);
+void hud_AamLongRange(void);
+void hud_AamShortRange(void);
+void hud_GunLeadSight(void);
+void hud_GunFunnel(void);
+void hud_GroundAttackCross(void);
+void hud_BombFallLine(void);
 void hud_TargetArrow(void);
 // The target-direction arrow option of the options screen.
 extern int32_t hud_TargetArrowOption;
+
+// Helpers of the moving symbols. A world vector (a difference, not a
+// position) into camera space by the view matrix.
+void hud_CameraVector(const FixVec3* world, FixVec3* camera);
+// A camera-space direction projected at the current focal length: 0 when it
+// lies in front, -1 behind (the point is then off to the same side).
+int32_t hud_ProjectDirection(const FixVec3* camera, FixScreenPoint* out);
+// An arc of `steps` 512ths of a turn clockwise from the top (512 or more:
+// the whole circle); centre and radius in 1/128 pixel.
+void hud_CircleDraw(FixScreenPoint centre, int32_t radius, int32_t steps);

@@ -90,11 +90,13 @@ void hud_TimeToGoText(int32_t distance, float speed, char* out, size_t size) {
     text_Format("%03d:%02d", out, size, seconds / 60, seconds % 60);
 }
 
-void hud_InsertText(const char* format, const char* text, char* out, size_t size) {
-    // Only a format with exactly one conversion, a "%s" the formatter
-    // knows (width and precision, no other flags), takes the text.
+namespace {
+
+// The conversion letter of a format with exactly one conversion the
+// formatter knows (width and precision, no other flags), else 0.
+char OneConversion(const char* format) {
     int32_t conversions = 0;
-    bool isString = false;
+    char letter = 0;
     for (const char* p = format; *p; p++) {
         if (*p != '%') continue;
         if (p[1] == '%') {
@@ -104,12 +106,24 @@ void hud_InsertText(const char* format, const char* text, char* out, size_t size
         const char* q = p + 1;
         while (*q == '.' || *q == 'l' || (*q >= '0' && *q <= '9')) q++;
         conversions++;
-        isString = *q == 's';
+        letter = *q;
         if (!*q) break;
         p = q;
     }
-    if (conversions == 1 && isString) text_Format(format, out, size, text);
+    return conversions == 1 ? letter : 0;
+}
+
+}  // namespace
+
+void hud_InsertText(const char* format, const char* text, char* out, size_t size) {
+    if (OneConversion(format) == 's') text_Format(format, out, size, text);
     else text_Format("%s %s", out, size, format, text);
+}
+
+void hud_InsertNumber(const char* format, int32_t value, char* out, size_t size) {
+    const char c = OneConversion(format);
+    if (c == 'd') text_Format(format, out, size, value);
+    else text_Format("%s %d", out, size, format, value);
 }
 
 void hud_AirspeedTape(void) {
@@ -214,13 +228,21 @@ void hud_SteerpointLabel(const HudSteerpointLabel* label) {
     Text(text ? text : "???", -122, 89, kLabelLeft);
 }
 
+int32_t hud_SteerpointGet(ObjectRecord* player, FixWorldPos* out) {
+    if (!player) return -1;
+    const PlanePlayerFields* f = plane_PlayerFields(player);
+    if (!f->waypointCount || f->waypointIndex >= f->waypointCount || f->waypointIndex >= 32) return -1;
+    const LevelWaypoint& w = level_WaypointList.entries[f->waypointIndex];
+    *out = {(uint32_t)w.x, player->position.y, (uint32_t)w.z};
+    return 0;
+}
+
 void hud_SteerpointBlock(void) {
     ObjectRecord* player = Client_PlayerObject;
-    if (!player) return;
+    FixWorldPos w;
+    if (hud_SteerpointGet(player, &w) != 0) return;
     const PlanePlayerFields* f = plane_PlayerFields(player);
-    if (!f->waypointCount || f->waypointIndex >= f->waypointCount || f->waypointIndex >= 32) return;
-    const LevelWaypoint& w = level_WaypointList.entries[f->waypointIndex];
-    FixVec3 d = {(int32_t)((uint32_t)w.x - player->position.x), 0, (int32_t)((uint32_t)w.z - player->position.z)};
+    FixVec3 d = {(int32_t)(w.x - player->position.x), 0, (int32_t)(w.z - player->position.z)};
     const int32_t distance = (fix_ApproxLength(&d) / 380) >> 16;
     const JetState* s = Jet();
     const float speed = s ? s->speed * 40.0f * 3600.0f / 1856.232f : 0.0f;

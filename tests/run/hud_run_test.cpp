@@ -1,10 +1,13 @@
 // A single-player flight in the HUD view: the dumped frames show the HUD's
 // boresight cross and its airspeed, altitude and heading tapes in the HUD
-// colour around the middle of the screen, and nothing of it far outside.
+// colour around the middle of the screen, and nothing of it far outside;
+// during the take-off the pitch ladder moves with the pitch.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 #include <sys/stat.h>
 
 #include "base/bmp.h"
@@ -24,21 +27,31 @@ int32_t InkIn(const _EIMAGE2* img, int32_t x1, int32_t y1, int32_t x2, int32_t y
     return n;
 }
 
-TEST(KrxRun, HudViewShowsTapesAndBoresight) {
-    std::string dir = run_FreshDataDir("hud");
-    ASSERT_FALSE(dir.empty());
+// A single-player flight run with the script, its frames dumped every
+// `every` frames into the returned folder ("" when the run failed).
+std::string HudRun(const std::string& name, const std::string& keys, int32_t ticks, int32_t every) {
+    std::string dir = run_FreshDataDir(name);
+    EXPECT_FALSE(dir.empty());
+    if (dir.empty()) return "";
     std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    EXPECT_EQ(mkdir(dump.c_str(), 0755), 0);
     {
         std::ofstream script(dir + "/keys.txt");
-        script << "30 key NUMPAD8\n";
+        script << keys;
     }
     RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=100",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=20"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt",
+                               "KRX_MAXTICKS=" + std::to_string(ticks), "KRX_FRAMEDUMP=" + dump,
+                               "KRX_FRAMEDUMP_EVERY=" + std::to_string(every)});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return r.exitCode == 0 ? dump : "";
+}
+
+TEST(KrxRun, HudViewShowsTapesAndBoresight) {
+    const std::string dump = HudRun("hud", "30 key NUMPAD8\n", 100, 20);
+    ASSERT_FALSE(dump.empty());
     _EIMAGE2* img = img_LoadBmp((dump + "/frame00080.bmp").c_str());
-    ASSERT_NE(img, nullptr) << r.err;
+    ASSERT_NE(img, nullptr);
     ASSERT_EQ(img->width, 640);
     ASSERT_EQ(img->height, 480);
     // In the 3D cockpit the HUD's cross and tapes stand over the console,
@@ -47,6 +60,56 @@ TEST(KrxRun, HudViewShowsTapesAndBoresight) {
     EXPECT_EQ(InkIn(img, 0, 0, 150, 480), 0);        // nothing far from the HUD
     EXPECT_EQ(InkIn(img, 500, 0, 640, 200), 0);
     img_Free(img);
+}
+
+// The rows of the HUD's long horizontal strokes (at least `least` pixels)
+// over the HUD panel's middle, top down: the pitch ladder's rungs.
+std::vector<std::pair<int32_t, int32_t>> LadderRows(const _EIMAGE2* img, int32_t least) {
+    std::vector<std::pair<int32_t, int32_t>> rows;
+    for (int32_t y = 320; y < 480; y++) {
+        int32_t run = 0, longest = 0;
+        for (int32_t x = 250; x < 390; x++) {
+            run = HudInk(img, x, y) ? run + 1 : 0;
+            if (run > longest) longest = run;
+        }
+        if (longest >= least) rows.push_back({y, longest});
+    }
+    return rows;
+}
+
+// The horizon rung: the longest stroke of the ladder.
+int32_t HorizonRow(const _EIMAGE2* img) {
+    int32_t row = -1, longest = 0;
+    for (const auto& r : LadderRows(img, 8))
+        if (r.second > longest) row = r.first, longest = r.second;
+    return longest >= 40 ? row : -1;
+}
+
+TEST(KrxRun, HudLadderMovesWithThePitchDuringTakeOff) {
+    // The HUD view, full power, and the stick back once the speed is up.
+    const std::string dump =
+        HudRun("hudladder", "30 key NUMPAD8\n100 key BACK\n1400 keydown DOWN\n1435 keyup DOWN\n", 1610, 100);
+    ASSERT_FALSE(dump.empty());
+    _EIMAGE2* parked = img_LoadBmp((dump + "/frame00200.bmp").c_str());
+    _EIMAGE2* climbing = img_LoadBmp((dump + "/frame01600.bmp").c_str());
+    ASSERT_NE(parked, nullptr);
+    ASSERT_NE(climbing, nullptr);
+    const int32_t before = HorizonRow(parked), after = HorizonRow(climbing);
+    ASSERT_GT(before, 0);
+    ASSERT_GT(after, 0);
+    // Nose up and off the ground, the horizon rung has dropped well below
+    // where it stood while parked.
+    EXPECT_GT(after - before, 20) << before << " " << after;
+    // The 10-degree rung (solid half-rungs) stands one ladder step above it.
+    for (const _EIMAGE2* img : {parked, climbing}) {
+        const int32_t horizon = HorizonRow(img);
+        bool rungAbove = false;
+        for (const auto& row : LadderRows(img, 20))
+            if (row.first < horizon - 30 && row.first > horizon - 60 && row.second < 40) rungAbove = true;
+        EXPECT_TRUE(rungAbove) << horizon;
+    }
+    img_Free(parked);
+    img_Free(climbing);
 }
 
 }  // namespace

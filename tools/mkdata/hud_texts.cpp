@@ -1,5 +1,6 @@
 // Texts of the HUD in the game data file: steerpoint labels (0 to 8, where
-// 6 to 8 are formats that take a composed object label), the HUD's mode,
+// 6 to 8 are formats that take a composed object label), the target
+// information lines (402 to 412), the HUD's mode,
 // caption and warning lines (419 to 449) and the designation words (858 to
 // 861).
 #include "mkdata.h"
@@ -15,6 +16,9 @@ std::vector<MkGameText> mkdata_HudTexts(void) {
         {6, "STEER_ATTACK", "ATTACK %s"},
         {7, "STEER_ESCORT", "ESCORT %s"},
         {8, "STEER_DEFEND", "DEFEND %s"},
+        {402, "HUD_TARGET_UNKNOWN", "UNKNOWN"},
+        {410, "HUD_TARGET_RANGE", "RNG %d"},
+        {412, "HUD_TARGET_CLOSURE", "VC %d"},
         {419, "HUD_SHOOT", "SHOOT"},
         {421, "HUD_RELEASE", "RELEASE"},
         {423, "HUD_WRONG_END", "WRONG END"},

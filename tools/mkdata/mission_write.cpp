@@ -304,7 +304,8 @@ MkMission mkdata_SampleMission(void) {
     // The runway's landing places (kind 3, alliance bit 0x08): three towers
     // a cell and a half north of the centre line, at its ends and middle, so
     // that every point of the strip and every player start lies within the
-    // touchdown range of one.
+    // touchdown range of one. They face along the strip, east, the way
+    // the approach symbols line the aircraft up with it.
     for (int32_t cell : {MK_RUNWAY_CELL_X0 + 1, MK_RUNWAY_CELL_X0 + MK_RUNWAY_CELLS / 2,
                          MK_RUNWAY_CELL_X0 + MK_RUNWAY_CELLS - 1}) {
         OrfPlaced p{};
@@ -312,6 +313,7 @@ MkMission mkdata_SampleMission(void) {
         p.z = Cell(MK_RUNWAY_CELL_Z) + (3u << 22);
         p.height = MK_AIRFIELD_HEIGHT * 0x40000;
         p.category = 16;
+        p.heading = 64;
         p.kind = 3;
         p.modelIndex = 1;
         p.sides[1] = 0x08;
