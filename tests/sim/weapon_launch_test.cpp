@@ -83,3 +83,31 @@ TEST_F(WeaponLaunch, RefusalsTakeNoStore) {
     weapon_Jettison(&plane);
     EXPECT_EQ(ord_CountById(Row("AIM120")), full - 2);
 }
+
+TEST_F(WeaponLaunch, CannonTriggerFiresTheGunWhateverIsSelected) {
+    ASSERT_NE(ord_ManagerCreate(), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("AIM120"), 2, 2, -1), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("M61A1"), 100, 100, -1), nullptr);
+    ord_PanelsSort();
+    ASSERT_EQ(ord_PanelByIndex(0)->weaponId, Row("M61A1"));
+    ord_AllReady();
+    weapon_Select(Row("AIM120"));
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 99);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), 2);
+    EXPECT_EQ(weapon_CurrentId, Row("AIM120")) << "the selection stays";
+    // With the gun current it is the gun's own launch, held to its interval.
+    weapon_Select(Row("M61A1"));
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 99);
+    app_TickCount += 1000;
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 98);
+}
+
+TEST_F(WeaponLaunch, CannonTriggerWithoutAGunDoesNothing) {
+    Stock(Row("AIM120"));
+    weapon_Select(Row("AIM120"));
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), 10);
+}
