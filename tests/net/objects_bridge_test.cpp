@@ -235,8 +235,11 @@ TEST_F(ObjectsBridge, LockedRadarMissileKillsTheAircraftAhead) {
     ASSERT_TRUE(unit->stateFlags & OBJ_STATE_AIRBORNE);
     const uint32_t serial = unit->serial;
     const uint16_t number = unit->missionObject;
-    // The player high over its start, level, heading 0; the aircraft 700
-    // units ahead at the same height, flying at it.
+    // The player high over its start, level, heading 0; the aircraft about
+    // 700 units ahead at the same height, flying at it. The sample
+    // aircraft's hit radius is small (twice 0.75 units) against the 5.5
+    // units the two close by in a frame: the distance puts one frame's
+    // check inside it.
     FixWorldPos at = level_ServerTables.starts[0].position;
     at.y = static_cast<uint32_t>(terrain_HeightBilinear(&at)) + 0x3000000u;
     FixSinCosBlock b;
@@ -270,6 +273,7 @@ TEST_F(ObjectsBridge, LockedRadarMissileKillsTheAircraftAhead) {
     Client_PlayerFlags |= SLOT_FLAG_UNLIMITED_STORES;
     const int32_t aim120 = RowOf("AIM120");
     weapon_Select(aim120);
+    // The lock the radar seeker gives in flight (state 2 on the target).
     p->target = copy;
     weapon_LockState = 2;
     weapon_LaunchMissile(p);
