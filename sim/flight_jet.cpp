@@ -317,7 +317,7 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         weapon_DropFlare(object);
         break;
     case 69:
-        weapon_Jettison(object);
+        weapon_RemoveRun(object);
         break;
     default:
         // WINGMAN_TIGHT .. WINGMAN_GOHOME give orders 0..9 straight away.

@@ -258,6 +258,9 @@ void weapon_Jettison(ObjectRecord* launcher);
 // The fire trigger: the current weapon's launch routine (gun, missile or
 // bomb by its row).
 void weapon_LaunchRun(ObjectRecord* launcher);
+// The jettison key: the current weapon's store removal (jettison), when its
+// row has one.
+void weapon_RemoveRun(ObjectRecord* launcher);
 // The cannon trigger: the aircraft's gun (its first panel) whatever weapon
 // is current; the selection stays as it was.
 void weapon_FireCannon(ObjectRecord* launcher);

@@ -130,6 +130,10 @@ void weapon_LaunchRun(ObjectRecord* l) {
     }
 }
 
+void weapon_RemoveRun(ObjectRecord* l) {
+    if (weapon_CurrentId >= 0 && weapon_Current.removal) weapon_Jettison(l);
+}
+
 void weapon_FireCannon(ObjectRecord* l) {
     if (weapon_CurrentId >= 0 && weapon_Current.launch == WEAPON_LAUNCH_GUN) {
         weapon_LaunchGun(l);

@@ -111,3 +111,17 @@ TEST_F(WeaponLaunch, CannonTriggerWithoutAGunDoesNothing) {
     weapon_FireCannon(&plane);
     EXPECT_EQ(ord_CountById(Row("AIM120")), 10);
 }
+
+TEST_F(WeaponLaunch, JettisonKeyOnlyForRowsThatCanBeJettisoned) {
+    ASSERT_NE(ord_ManagerCreate(), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("M61A1"), 100, 100, -1), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("AIM120"), 2, 2, -1), nullptr);
+    ord_PanelsSort();
+    ord_AllReady();
+    weapon_Select(Row("M61A1"));
+    weapon_RemoveRun(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 100) << "a gun cannot be jettisoned";
+    weapon_Select(Row("AIM120"));
+    weapon_RemoveRun(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), 1);
+}
