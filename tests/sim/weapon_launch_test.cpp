@@ -7,6 +7,7 @@
 #include "ord_fixture.h"
 #include "platform/simlog.h"
 #include "sim/obj.h"
+#include "world/objarray.h"
 
 namespace {
 
@@ -17,6 +18,9 @@ protected:
         OrdEnv::SetUp();
         plane.hitPoints = 1;
         weapon_LockState = 0;
+        // No record pools: a launch takes its store and makes no object.
+        level_ServerArrays = LevelServerArrays{};
+        level_ClientArrays = LevelClientArrays{};
         unsetenv("KRX_SIMLOG");   // the sounds are read from the log on stderr
         plat_SimLogReset();
     }
