@@ -48,6 +48,12 @@ void Post(uint16_t type, uint16_t id, uint16_t code, uint16_t argument = 0, uint
 
 uint16_t Number(const ObjectRecord* o) { return o ? o->missionObject : 0; }
 
+// An object's own damage and death events, also written to the log.
+void PostObject(uint16_t id, uint16_t code, uint16_t extId = 0) {
+    Post(0, id, code, 0, 0, extId);
+    plat_SimLog("ai", "event object=%u %u", (unsigned)id, (unsigned)code);
+}
+
 int32_t Clock(void) { return static_cast<int32_t>(app_ClockRead()); }
 
 // The next frame-counter seed: aircraft by ones mod 64, ground units mod 32.
@@ -620,8 +626,8 @@ void ai_UnitDamage(ObjectRecord* o) {
     _AI_DCB* u = ai_Unit(o);
     if (u && (o->stateFlags & OBJ_STATE_AIRBORNE)) ai_Evade(o);
     const uint16_t by = Number(attacker);
-    Post(0, Number(o), 4);
-    Post(0, Number(o), 8, 0, 0, by);
+    PostObject(Number(o), 4);
+    PostObject(Number(o), 8, by);
     if (o->aiClass & 1) {
         Post(1, o->group, 4);
         Post(1, o->group, 6, 0, 0, by);
@@ -645,9 +651,9 @@ void ai_UnitDamage(ObjectRecord* o) {
     Server_CallQueueEvent(onGround ? EVENT_GRNDEXPLODE : EVENT_AIREXPLODE, o->serial, &at, SERVER_IN_RANGE, 0,
                           kExplosionRange, kRetries);
     o->aiFlags &= static_cast<uint8_t>(~OBJ_AI_RUNNING);
-    Post(0, Number(o), 0);
-    Post(0, Number(o), 9, 0, 0, by);
-    Post(0, Number(o), 11);
+    PostObject(Number(o), 0);
+    PostObject(Number(o), 9, by);
+    PostObject(Number(o), 11);
     if (InCellGrid(o)) CellListRemove(o);
     obj_TypeListUnlink(o);
     if (o->death) o->death(o);

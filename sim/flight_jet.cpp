@@ -310,12 +310,25 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
     case 0x2A:
         plane_WaypointHome(object);
         break;
+    case 45:
+        weapon_DropChaff(object);
+        break;
+    case 48:
+        weapon_DropFlare(object);
+        break;
+    case 69:
+        weapon_RemoveRun(object);
+        break;
     default:
         // WINGMAN_TIGHT .. WINGMAN_GOHOME give orders 0..9 straight away.
         if (in.command >= 72 && in.command <= 81) Client_CallSendWingCommand(in.command - 72);
         else if (!plane_TargetKey(object, in.command)) weapon_KeyCode(in.command);
         break;
     }
+    // The triggers, held: each launch routine keeps to its store's release
+    // interval.
+    if (object && (in.flags & INPUT_FIRE_CANNON)) weapon_FireCannon(object);
+    if (object && (in.flags & INPUT_FIRE_WEAPON)) weapon_LaunchRun(object);
     if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = math_Clamp(in.throttle, 0.0f, 1.5f);
     if (in.flags & 0x200000u) s.engine.pairCommand = s.engine.pairCommand >= 0.001f ? 0.0f : 1.0f;
     if (in.flags) plane_ApplyInputRotations();

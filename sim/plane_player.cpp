@@ -346,6 +346,10 @@ void Countermeasures(ObjectRecord* o) {
         if (f->chaff) f->countermeasures |= 2;
     }
     f->threatDistance = INT32_MAX;
+    // The requests are released at once, each a drop as by its key.
+    if (f->countermeasures & 1) weapon_DropFlare(o);
+    if (f->countermeasures & 2) weapon_DropChaff(o);
+    f->countermeasures &= (uint8_t)~3u;
 }
 
 void PlayerLog(ObjectRecord* o) {

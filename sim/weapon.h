@@ -258,6 +258,12 @@ void weapon_Jettison(ObjectRecord* launcher);
 // The fire trigger: the current weapon's launch routine (gun, missile or
 // bomb by its row).
 void weapon_LaunchRun(ObjectRecord* launcher);
+// The jettison key: the current weapon's store removal (jettison), when its
+// row has one.
+void weapon_RemoveRun(ObjectRecord* launcher);
+// The cannon trigger: the aircraft's gun (its first panel) whatever weapon
+// is current; the selection stays as it was.
+void weapon_FireCannon(ObjectRecord* launcher);
 // The spawn parameters the next decoy takes, used once: the pool (null: the
 // server's common pool for an owner, the client's without one) and the
 // silent flag (a decoy made for a network message: no sound); the position

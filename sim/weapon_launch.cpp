@@ -129,3 +129,22 @@ void weapon_LaunchRun(ObjectRecord* l) {
     case WEAPON_LAUNCH_NONE: break;
     }
 }
+
+void weapon_RemoveRun(ObjectRecord* l) {
+    if (weapon_CurrentId >= 0 && weapon_Current.removal) weapon_Jettison(l);
+}
+
+void weapon_FireCannon(ObjectRecord* l) {
+    if (weapon_CurrentId >= 0 && weapon_Current.launch == WEAPON_LAUNCH_GUN) {
+        weapon_LaunchGun(l);
+        return;
+    }
+    const _ORDNANCE_PANEL* p = ord_PanelByIndex(0);
+    const _WEAPON_TYPE* row = p ? weapon_TypeGet(p->weaponId) : nullptr;
+    if (!row || row->launch != WEAPON_LAUNCH_GUN) return;
+    // The gun launch reads the current id only: lend it the gun's.
+    const int32_t current = weapon_CurrentId;
+    weapon_CurrentId = p->weaponId;
+    weapon_LaunchGun(l);
+    weapon_CurrentId = current;
+}

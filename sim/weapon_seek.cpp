@@ -496,4 +496,10 @@ void weapon_PlayerStep(ObjectRecord* player) {
         if (weapon_Current.kind & WEAPON_BIT25) weapon_SeekerHeadCentre();
         weapon_LockState = 0;
     }
+    static uint8_t logged = 0;
+    if (weapon_LockState != logged) {
+        logged = weapon_LockState;
+        plat_SimLog("weapon", "lock %d target=%u", weapon_LockState,
+                    player && player->target ? player->target->serial : 0u);
+    }
 }

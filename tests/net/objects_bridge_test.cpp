@@ -16,6 +16,8 @@
 #include "net/server.h"
 #include "net/server_calls.h"
 #include "platform/simlog.h"
+#include "shell/appstr.h"
+#include "sim/ai.h"
 #include "shell/runner.h"
 #include "sim/obj.h"
 #include "sim/ord.h"
@@ -25,6 +27,7 @@
 #include "world/levelseq.h"
 #include "world/loadout.h"
 #include "world/objarray.h"
+#include "world/terrain.h"
 
 namespace {
 
@@ -214,6 +217,125 @@ TEST_F(ObjectsBridge, GunMissileBombAndFlareGoThroughTheBridge) {
         }
     }
     (void)remove("sim.log");
+}
+
+
+// The whole road of a kill: the player's radar missile, locked on the
+// airborne AI aircraft, is made by the server, falls clear, speeds up,
+// homes and hits; the unit dies with its events and its kill text.
+TEST_F(ObjectsBridge, LockedRadarMissileKillsTheAircraftAhead) {
+    Join();
+    if (HasFatalFailure()) return;
+    Frames(4);
+    ObjectRecord* p = Client_PlayerObject;
+    ObjectRecord* server = Server.player[0].aircraft;
+    ObjectRecord* unit = ai_Module.leader[2];
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(unit, nullptr) << "the sample mission's aircraft ahead";
+    ASSERT_TRUE(unit->stateFlags & OBJ_STATE_AIRBORNE);
+    const uint32_t serial = unit->serial;
+    const uint16_t number = unit->missionObject;
+    // The player high over its start, level, heading 0; the aircraft about
+    // 700 units ahead at the same height, flying at it. The sample
+    // aircraft's hit radius is small (twice 0.75 units) against the 5.5
+    // units the two close by in a frame: the distance puts one frame's
+    // check inside it.
+    FixWorldPos at = level_ServerTables.starts[0].position;
+    at.y = static_cast<uint32_t>(terrain_HeightBilinear(&at)) + 0x3000000u;
+    FixSinCosBlock b;
+    fix_SinCosAngles(0, 0, 0, &b);
+    fix_TrigToDouble(&b);
+    const FixVec3 ahead{0, 0, 697 << 16};
+    FixVec3 d;
+    fix_RotateAllInverse(&d, &ahead);
+    for (ObjectRecord* o : {p, server}) {
+        o->position = at;
+        o->angles = FixAngles{};
+        o->hitPoints = 100;
+        o->speed = 0;
+    }
+    unit->position = FixWorldPos{at.x + static_cast<uint32_t>(d.x), at.y + static_cast<uint32_t>(d.y),
+                                 at.z + static_cast<uint32_t>(d.z)};
+    unit->angles = FixAngles{0x1000000, 0, 0};
+    ObjectRecord* copy = nullptr;
+    for (int32_t frame = 0; frame < 100 && !copy; frame++) {
+        p->position = server->position = at;
+        Frames(1);
+        for (ObjectRecord* c = Client.knownObjects; c; c = c->next)
+            if (c->serial == serial) copy = c;
+    }
+    ASSERT_NE(copy, nullptr) << "the client knows the aircraft, speed " << unit->speed;
+
+    setenv("KRX_SIMLOG", "kill.log", 1);
+    plat_SimLogReset();
+    app_TickCount += 1000;
+    const uint8_t flags = Client_PlayerFlags;
+    Client_PlayerFlags |= SLOT_FLAG_UNLIMITED_STORES;
+    const int32_t aim120 = RowOf("AIM120");
+    weapon_Select(aim120);
+    // The lock the radar seeker gives in flight (state 2 on the target).
+    p->target = copy;
+    weapon_LockState = 2;
+    weapon_LaunchMissile(p);
+    // A rail launch leaves at once, a dropped store falls clear first.
+    const int32_t drop = ord_StoreRelease.mode == 1 ? 0 : weapon_Types[aim120].dropFrames;
+    ObjectRecord* missile = nullptr;
+    int32_t launched = -1, motor = -1, topSpeed = -1, hit = -1, speed = 0;
+    for (int32_t frame = 0; frame < 400 && Server_FindPlayerById(serial); frame++) {
+        p->position = server->position = at;
+        Frames(1);
+        if (!missile)
+            for (ObjectRecord* o = level_ServerTables.objectList; o; o = o->next)
+                if (o->pool == &level_ServerArrays.common && weapon_Fields(o)->row == &weapon_Types[aim120]) {
+                    missile = o;
+                    launched = frame;
+                    EXPECT_EQ(o->target, unit) << "guided at the locked aircraft";
+                }
+        if (missile && hit < 0 && Server_FindPlayerById(missile->serial) == missile) {
+            EXPECT_GE(missile->speed, speed) << "frame " << frame;
+            if (motor < 0 && missile->speed > speed) motor = frame;
+            speed = missile->speed;
+            if (topSpeed < 0 && speed >= weapon_Types[aim120].topSpeed) topSpeed = frame;
+        } else if (missile && hit < 0) {
+            hit = frame;
+        }
+    }
+    Client_PlayerFlags = flags;
+    Frames(4);
+    unsetenv("KRX_SIMLOG");
+    plat_SimLogReset();
+    const std::string log = [] {
+        std::ifstream in("kill.log");
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }();
+    (void)remove("kill.log");
+
+    ASSERT_GE(launched, 0) << log;
+    EXPECT_GE(motor - launched, drop) << "the drop, then the motor";
+    EXPECT_LE(motor - launched, drop + 1);
+    EXPECT_GT(topSpeed, motor + 20) << "the motor takes time to reach top speed";
+    EXPECT_GT(hit, topSpeed) << "the hit check runs from top speed";
+    EXPECT_NE(log.find("weapon send missile type=" + std::to_string(aim120) + " target=" + std::to_string(serial)),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("weapon missile serial="), std::string::npos);
+    EXPECT_NE(log.find(" target=" + std::to_string(serial) + "\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("weapon sound 20 "), std::string::npos) << "the motor starts after the drop";
+    EXPECT_NE(log.find(" victim=" + std::to_string(serial) + "\n"), std::string::npos) << log;
+    const std::string n = std::to_string(number);
+    EXPECT_NE(log.find("ai hit object=" + n + " "), std::string::npos) << log;
+    EXPECT_NE(log.find("ai destroyed object=" + n + " by="), std::string::npos) << log;
+    for (const char* code : {" 0\n", " 9\n", " 11\n"})
+        EXPECT_NE(log.find("ai event object=" + n + code), std::string::npos) << code << log;
+    // The kill text: the unit's name and text 0x1DC, shown on the client.
+    const char* killed = app_StringGet(0x1DC);
+    ASSERT_NE(killed, nullptr);
+    const size_t text = log.find("client text ");
+    ASSERT_NE(text, std::string::npos) << log;
+    EXPECT_EQ(log.substr(log.find('\n', text) - strlen(killed), strlen(killed)), killed) << log;
+    EXPECT_EQ(Server_FindPlayerById(serial), nullptr) << "the record is freed";
 }
 
 }  // namespace

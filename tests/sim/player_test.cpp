@@ -298,6 +298,33 @@ TEST_F(PlayerTest, ThinkFliesTheAircraft) {
 
 namespace {
 
+TEST_F(PlayerTest, AutomaticCountermeasuresDropAgainstANearThreat) {
+    weapon_FlareList = weapon_ChaffList = nullptr;
+    ASSERT_TRUE(plane_Current->flags & PLANE_AUTO_DECOYS);
+    // High in the air, where no service restocks the dispensers.
+    F()->onGround = 0;
+    F()->groundCount = 0;
+    player->position.y = kGround + 0x4000000;
+    F()->flares = 5;
+    F()->chaff = 0;
+    struct Case {
+        int32_t threat;
+        uint8_t flares;
+    } cases[] = {{0x2F80000, 5}, {0x2F7FFFF, 4}};
+    for (const Case& c : cases) {
+        F()->threatDistance = c.threat;
+        player->frameCounter = 63;   // the check runs every 64 frames
+        plane_PlayerThink(player);
+        EXPECT_EQ(F()->flares, c.flares) << c.threat;
+        EXPECT_EQ(F()->chaff, 0);
+        EXPECT_EQ(F()->countermeasures & 3, 0) << "the requests are spent";
+        EXPECT_EQ(F()->threatDistance, INT32_MAX);
+    }
+    EXPECT_NE(weapon_FlareList, nullptr);
+    EXPECT_EQ(weapon_ChaffList, nullptr) << "no chaff left, none dropped";
+    weapon_FlareList = weapon_ChaffList = nullptr;
+}
+
 TEST_F(PlayerTest, EjectionInTheAirAndOnTheGround) {
     struct Case {
         bool airborne;

@@ -7,6 +7,7 @@
 #include "ord_fixture.h"
 #include "platform/simlog.h"
 #include "sim/obj.h"
+#include "world/objarray.h"
 
 namespace {
 
@@ -17,6 +18,9 @@ protected:
         OrdEnv::SetUp();
         plane.hitPoints = 1;
         weapon_LockState = 0;
+        // No record pools: a launch takes its store and makes no object.
+        level_ServerArrays = LevelServerArrays{};
+        level_ClientArrays = LevelClientArrays{};
         unsetenv("KRX_SIMLOG");   // the sounds are read from the log on stderr
         plat_SimLogReset();
     }
@@ -82,4 +86,46 @@ TEST_F(WeaponLaunch, RefusalsTakeNoStore) {
     plane.angles.roll = 0;
     weapon_Jettison(&plane);
     EXPECT_EQ(ord_CountById(Row("AIM120")), full - 2);
+}
+
+TEST_F(WeaponLaunch, CannonTriggerFiresTheGunWhateverIsSelected) {
+    ASSERT_NE(ord_ManagerCreate(), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("AIM120"), 2, 2, -1), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("M61A1"), 100, 100, -1), nullptr);
+    ord_PanelsSort();
+    ASSERT_EQ(ord_PanelByIndex(0)->weaponId, Row("M61A1"));
+    ord_AllReady();
+    weapon_Select(Row("AIM120"));
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 99);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), 2);
+    EXPECT_EQ(weapon_CurrentId, Row("AIM120")) << "the selection stays";
+    // With the gun current it is the gun's own launch, held to its interval.
+    weapon_Select(Row("M61A1"));
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 99);
+    app_TickCount += 1000;
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 98);
+}
+
+TEST_F(WeaponLaunch, CannonTriggerWithoutAGunDoesNothing) {
+    Stock(Row("AIM120"));
+    weapon_Select(Row("AIM120"));
+    weapon_FireCannon(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), 10);
+}
+
+TEST_F(WeaponLaunch, JettisonKeyOnlyForRowsThatCanBeJettisoned) {
+    ASSERT_NE(ord_ManagerCreate(), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("M61A1"), 100, 100, -1), nullptr);
+    ASSERT_NE(ord_PanelAdd(Row("AIM120"), 2, 2, -1), nullptr);
+    ord_PanelsSort();
+    ord_AllReady();
+    weapon_Select(Row("M61A1"));
+    weapon_RemoveRun(&plane);
+    EXPECT_EQ(ord_CountById(Row("M61A1")), 100) << "a gun cannot be jettisoned";
+    weapon_Select(Row("AIM120"));
+    weapon_RemoveRun(&plane);
+    EXPECT_EQ(ord_CountById(Row("AIM120")), 1);
 }
