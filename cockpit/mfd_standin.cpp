@@ -4,6 +4,9 @@
 
 #include <cstring>
 
+#include "cockpit/avionkrx.h"
+#include "cockpit/vcursor.h"
+
 namespace {
 MfdPage g_left = {MFD_PAGE_SITUATION, 0, nullptr};
 MfdPage g_right = {MFD_PAGE_STATUS, 0, nullptr};
@@ -30,9 +33,13 @@ void mfd_FailurePartDraw(void) {}
 void mfd_PodFramePartDraw(void) {}
 void mfd_TitleDraw(int32_t) {}
 void mfd_ThreatScopeDraw(void) {}
-int32_t vcp_PanelProject(int32_t, FixScreenPoint out[4]) {
+// The loaded panel record's corners on the screen.
+int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]) {
     memset(out, 0, 4 * sizeof *out);
-    return -1;
+    const VcursorPanel* p = avion_PanelFindNumber(panel);
+    if (!p) return -1;
+    vcursor_ProjectPanelC(p, out);
+    return 0;
 }
 void mfd_TacMapContentHook(int32_t) {}
 void mfd_TacMapOwnMarkHook(int32_t, int32_t) {}
