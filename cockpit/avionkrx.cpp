@@ -32,6 +32,7 @@
 #include "display/rast.h"
 #include "display/vid.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "render/view.h"
 #include "shell/fatal.h"
 #include "sim/flight_jet.h"
@@ -108,7 +109,7 @@ char g_glassName[16];
 struct BackgroundRow {
     const char* name;
     int32_t view;
-    int32_t bytes;    // 0: the panel image itself
+    int32_t bytes;
     int32_t restore;  // bytes copied back; 0 the whole buffer
 };
 const BackgroundRow kBackgrounds[] = {
@@ -117,14 +118,14 @@ const BackgroundRow kBackgrounds[] = {
     {"centerConsoleMachBackgroundBuffer", 14, 16384, 16384}, {"upperRightConsoleBackgroundBuffer", 2, 32768, 0},
     {"rightGaugesBackgroundBuffer1", 7, 1024, 0},         {"rightGaugesBackgroundBuffer2", 10, 4096, 0},
     {"rightGaugesBackgroundBuffer3", 11, 16384, 0},       {"rightGaugesBackgroundBuffer4", 12, 16384, 0},
-    {"crotchoBackgroundBuffer", 6, 16384, 0},             {"mfdLeftBackgroundBuffer", 3, 0, 0},
-    {"mfdRightBackgroundBuffer", 5, 0, 0},                {"indexerBackgroundBuffer", 18, 2048, 0},
+    {"crotchoBackgroundBuffer", 6, 16384, 0},             {"mfdLeftBackgroundBuffer", 3, 65536, 0},
+    {"mfdRightBackgroundBuffer", 5, 65536, 0},                {"indexerBackgroundBuffer", 18, 2048, 0},
     {"stickBackgroundBuffer", 19, 16384, 16384},          {"twsBackgroundBuffer", 20, 16384, 16384},
     {"gearBackgroundBuffer", 24, 16384, 0},
 };
 constexpr int32_t kBackgroundCount = (int32_t)(sizeof kBackgrounds / sizeof kBackgrounds[0]);
 static_assert(kBackgroundCount <= AVIONKRX_BACKGROUNDS);
-// The buffers this module allocated (the MFD rows borrow the image).
+// The buffers, as allocated.
 uint8_t* g_owned[kBackgroundCount];
 int32_t g_ownedBytes[kBackgroundCount];
 bool g_backgroundsBuilt = false;
@@ -146,10 +147,6 @@ void BackgroundsBuild(void) {
         const uint8_t* image = pak_TextureFind(vcp_NightByte ? v.nightImage : v.dayImage);
         if (!image) continue;
         const int32_t have = pak_TextureWidth * pak_TextureHeight;
-        if (!row.bytes) {
-            avionkrx_Backgrounds[i] = const_cast<uint8_t*>(image);
-            continue;
-        }
         uint8_t* copy = static_cast<uint8_t*>(calloc(1, (size_t)row.bytes));
         if (!copy) app_FatalErrorBox("avionkrx_RestoreLoresBackgrounds", row.name);
         memcpy(copy, image, (size_t)std::min(have, row.bytes));
@@ -385,6 +382,7 @@ void avionkrx_GaugesDraw(int32_t view, int32_t routine) {
     if (!PanelReady()) return;
     const Aircraft a = Sample();
     const uint8_t colour = NeedleColour();
+    if (routine == 0) plat_SimLog("panel", "repaint %d", view);
     switch (view) {
     case 2:
         if (routine == 0) Attitude(IMG_BHORBALL, MASK_BHOR, 20, 20, a);
@@ -432,10 +430,6 @@ void avionkrx_RestoreLoresBackgrounds(void) {
     if (!vcp_PanelTarget || !vcp_CurrentPixels) return;
     const int32_t view = vcp_CockpitPanel;
     const size_t room = (size_t)std::max(0, draw_CurrentSurface.width) * (size_t)std::max(0, draw_CurrentSurface.height);
-    if (view == 3 || view == 5) {
-        mem_FillDwords(vcp_CurrentPixels, 0x1B1B1B1Bu, std::min<size_t>(65536, room));
-        return;
-    }
     for (int32_t i = 0; i < kBackgroundCount; i++) {
         if (kBackgrounds[i].view != view || !g_owned[i]) continue;
         const int32_t n = kBackgrounds[i].restore ? std::min(kBackgrounds[i].restore, g_ownedBytes[i]) : g_ownedBytes[i];
@@ -565,7 +559,6 @@ void avionkrx_LoadAvionicAssets(void) {
 
 void avionkrx_ReleaseAvionicAssets(void) { Release(); }
 
-const VcursorPanel* avion_PanelFindNumber(int32_t number) { return avion_PanelFind(&g_panels, number); }
 
 // --- green tables ---------------------------------------------------------
 

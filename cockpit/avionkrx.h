@@ -66,7 +66,3 @@ void avion_ThreatSummary(void);
 // Class of a station letter (-1 none); level of a weapon type (-1 none).
 int32_t avion_ThreatClass(int32_t letter);
 int32_t avion_ThreatTypeLevel(int32_t type);
-
-// The loaded panel record of that number, or null.
-struct VcursorPanel;
-const VcursorPanel* avion_PanelFindNumber(int32_t number);

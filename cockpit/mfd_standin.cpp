@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "cockpit/avionkrx.h"
 #include "cockpit/vcursor.h"
 
 namespace {
@@ -33,12 +32,19 @@ void mfd_FailurePartDraw(void) {}
 void mfd_PodFramePartDraw(void) {}
 void mfd_TitleDraw(int32_t) {}
 void mfd_ThreatScopeDraw(void) {}
-// The loaded panel record's corners on the screen.
+// The screen corners of the panel at that place of the loaded panel list,
+// in clip-window order: top left, top right, bottom right, bottom left.
 int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]) {
     memset(out, 0, 4 * sizeof *out);
-    const VcursorPanel* p = avion_PanelFindNumber(panel);
-    if (!p) return -1;
-    vcursor_ProjectPanelC(p, out);
+    const VcursorPanel* p = vcursor_PanelSet;
+    for (int32_t i = 0; p && i < panel; i++) p = p->next;
+    if (panel < 0 || !p) return -1;
+    FixScreenPoint c[4];
+    vcursor_ProjectPanelC(p, c);
+    out[0] = c[0];
+    out[1] = c[1];
+    out[2] = c[3];
+    out[3] = c[2];
     return 0;
 }
 void mfd_TacMapContentHook(int32_t) {}

@@ -96,7 +96,8 @@ void Paint(Canvas& c, Art art, bool night) {
                    mark);
         }
         if (art == Art::Dial) {
-            c.Line(cx, cy, cx + r * 0.6f, cy - r * 0.5f, night ? kGreen + 12 : kYellow + 12);
+            // The gauge draws its own needle; the face keeps a pivot cap.
+            c.Disc(cx, cy, std::max(1.0f, r / 12), bezel);
         } else if (art == Art::Compass) {
             c.Line(cx, cy - r * 0.9f, cx, cy - r * 0.3f, kRed + 12);
             c.Line(cx - r * 0.3f, cy, cx + r * 0.3f, cy, mark);
