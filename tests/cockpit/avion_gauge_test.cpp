@@ -32,8 +32,8 @@ TEST(GaugeLaws, NeedlesAtEverySegmentJoint) {
         {"rpm 0.6", avion_RpmNeedle, 0.6f, 128.0f, 128.0f},
     };
     for (const Joint& j : joints) {
-        EXPECT_NEAR(j.law(j.at - 1e-4f), j.below, 0.02f) << j.name;
-        EXPECT_NEAR(j.law(j.at + 1e-4f), j.above, 0.02f) << j.name;
+        EXPECT_NEAR(j.law(j.at - 1e-4f), j.below, 0.1f) << j.name;
+        EXPECT_NEAR(j.law(j.at + 1e-4f), j.above, 0.1f) << j.name;
     }
     // 1000 degrees: the needle passes 512 and goes on from 48.35.
     EXPECT_NEAR(avion_TemperatureNeedle(999.99f), 560.35f, 0.02f);
