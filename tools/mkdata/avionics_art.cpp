@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "art_canvas.h"
 #include "mkdata.h"
 #include "pak_write.h"
 
@@ -18,18 +19,7 @@ namespace {
 constexpr uint8_t kGrey = 1, kSky = 16, kEarth = 48, kGreen = 96, kRed = 112, kYellow = 144;
 constexpr uint8_t kWhite = kGrey + 14;
 
-struct Canvas {
-    int32_t w, h;
-    std::vector<uint8_t> px;
-    Canvas(int32_t width, int32_t height, uint8_t fill) : w(width), h(height), px((size_t)width * height, fill) {}
-    void Set(int32_t x, int32_t y, uint8_t c) {
-        if (x >= 0 && y >= 0 && x < w && y < h) px[(size_t)y * w + x] = c;
-    }
-    void Rect(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t c) {
-        for (int32_t y = y0; y <= y1; y++)
-            for (int32_t x = x0; x <= x1; x++) Set(x, y, c);
-    }
-};
+using Canvas = MkCanvas;
 
 // A seven-segment digit in the cell (x, y, w, h).
 void Digit(Canvas& c, int32_t x, int32_t y, int32_t w, int32_t h, int32_t d, uint8_t colour) {
