@@ -262,7 +262,7 @@ uint8_t NeedleColour(void) { return vcp_NightByte ? 106 : (vcp_WhiteIndex ? vcp_
 // A needle about (cx, cy) pixels: tip at length, tail behind, width across,
 // at angle (1/512 turn, clockwise from up).
 void Needle(float cx, float cy, float length, float tail, float width, float angle, uint8_t colour) {
-    if (!PanelReady()) return;
+    if (!PanelReady() || !std::isfinite(angle)) return;
     const float r = angle * 6.2831853f / 512.0f;
     const float s = std::sin(r), c = std::cos(r);
     auto at = [&](float along, float across) {
@@ -287,7 +287,9 @@ void Needle(float cx, float cy, float length, float tail, float width, float ang
 void Ball(int32_t image, int32_t mask, int32_t x, int32_t y, float roll, float row) {
     const Image& im = g_images[image];
     const Mask& m = g_masks[mask];
-    if (!im.pixels || !m.pixels || !avionicScratchBuffer || !PanelReady()) return;
+    if (!im.pixels || !m.pixels || !avionicScratchBuffer || !PanelReady() || !std::isfinite(roll) ||
+        !std::isfinite(row))
+        return;
     const int32_t w = kMasks[mask].width, h = kMasks[mask].height;
     const float r = roll * 6.2831853f / 512.0f, s = std::sin(r), c = std::cos(r);
     const float cx = (w - 1) / 2.0f, cy = (h - 1) / 2.0f, icx = (im.width - 1) / 2.0f;
