@@ -313,7 +313,11 @@ void vcp_InstrumentsDraw(void) {
         Repaint(24, true, 1, false, VCP_GROUP_GEAR);
         vcp_FullRepaintPending = 0;
     } else {
-        const int32_t heading = (int32_t)(((uint32_t)view_State.angles.heading & 0x1FFFFFF) >> 16);
+        // The view's heading as the pilot turns his head: away from the
+        // aircraft's nose by more than 40 steps, the panels are out of sight.
+        const ObjectRecord* player = Client_PlayerObject;
+        const uint32_t nose = player ? (uint32_t)player->angles.heading : 0u;
+        const int32_t heading = (int32_t)((((uint32_t)view_State.angles.heading - nose) & 0x1FFFFFF) >> 16);
         if (heading > 40 && heading < 400) return;
         avionkrx_GaugeChangeDetect();
         uint8_t* d = vcp_DirtyFlags;

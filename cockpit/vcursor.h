@@ -19,10 +19,20 @@ void vcursor_PanelHitUpdate(void);
 // A virtual cockpit panel: the records of the panel file, chained for the
 // hit test. Corners are in the cockpit model's frame, in metres (x right,
 // y up, z forward); the outline runs 0-1-3-2 back to 0.
+struct VcursorLabel {
+    const char* text;  // null: nothing selectable
+    int32_t id;        // -1 none
+};
 struct VcursorPanel {
     const VcursorPanel* next;
     int32_t number;
     float corners[4][3];
+    float uAxis[3], vAxis[3], normal[3];  // the axes span the panel 0..1
+    int32_t width, height;                // texels
+    const int8_t* hitMap;                 // width x height label indices, -1 none
+    const VcursorLabel* labels;
+    int32_t labelCount;
+    const char* name;
 };
 // The loaded panel set (null until the cockpit art provides one).
 extern const VcursorPanel* vcursor_PanelSet;

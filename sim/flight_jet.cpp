@@ -9,6 +9,7 @@
 
 #include "base/filetable.h"
 #include "base/units.h"
+#include "cockpit/avion_cue.h"
 #include "display/dtext.h"
 #include "display/evp.h"
 #include "input/ffb.h"
@@ -845,6 +846,8 @@ int32_t jet_Frame(intptr_t argument) {
     }
     // 7. The record back into the object.
     plane_RecordToObject(plane, object);
+    // The cockpit's voice cues and warning lights.
+    avion_WarningCuesUpdate();
     return 0;
 }
 

@@ -127,6 +127,8 @@ TEST_F(Scheduler, RunsOnlyForTheViewedPlayerOrWhenPending) {
 TEST_F(Scheduler, AnIdleRunDefersTheNextAttitudeRepaint) {
     // A run that repaints nothing with the phase set carries a budget of 1:
     // the next run skips the attitude group and clears budget and phase.
+    // In the heading view the change detector marks no MFD or threat group.
+    vcp_CockpitPanel = 6;
     memset(vcp_DirtyFlags, 0, sizeof vcp_DirtyFlags);
     vcp_InstrumentsDraw();
     EXPECT_EQ(vcp_FrameBudget, 1);

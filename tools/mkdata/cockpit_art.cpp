@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "art_canvas.h"
 #include "pak_write.h"
 
 namespace {
@@ -23,41 +24,7 @@ constexpr uint8_t kRed = 112;
 
 enum class Art { Mfd, Dial, Attitude, Compass, Threat, Indexer, Gear, Stick, HudControl, Glare };
 
-struct Canvas {
-    int32_t w, h;
-    std::vector<uint8_t> px;
-    Canvas(int32_t width, int32_t height, uint8_t fill) : w(width), h(height), px((size_t)width * height, fill) {}
-    void Set(int32_t x, int32_t y, uint8_t c) {
-        if (x >= 0 && y >= 0 && x < w && y < h) px[(size_t)y * w + x] = c;
-    }
-    void Rect(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t c) {
-        for (int32_t y = y0; y <= y1; y++)
-            for (int32_t x = x0; x <= x1; x++) Set(x, y, c);
-    }
-    void Frame(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t c) {
-        Rect(x0, y0, x1, y0, c);
-        Rect(x0, y1, x1, y1, c);
-        Rect(x0, y0, x0, y1, c);
-        Rect(x1, y0, x1, y1, c);
-    }
-    void Disc(float cx, float cy, float r, uint8_t c) {
-        for (int32_t y = 0; y < h; y++)
-            for (int32_t x = 0; x < w; x++)
-                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) Set(x, y, c);
-    }
-    void Ring(float cx, float cy, float r, float width, uint8_t c) {
-        for (int32_t y = 0; y < h; y++)
-            for (int32_t x = 0; x < w; x++) {
-                const float d = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
-                if (d <= r && d > r - width) Set(x, y, c);
-            }
-    }
-    void Line(float x0, float y0, float x1, float y1, uint8_t c) {
-        const int32_t n = (int32_t)std::max(std::fabs(x1 - x0), std::fabs(y1 - y0)) + 1;
-        for (int32_t i = 0; i <= n; i++)
-            Set((int32_t)std::lround(x0 + (x1 - x0) * i / n), (int32_t)std::lround(y0 + (y1 - y0) * i / n), c);
-    }
-};
+using Canvas = MkCanvas;
 
 void Paint(Canvas& c, Art art, bool night) {
     const float cx = (c.w - 1) / 2.0f, cy = (c.h - 1) / 2.0f, r = std::min(c.w, c.h) * 0.42f;
@@ -96,7 +63,8 @@ void Paint(Canvas& c, Art art, bool night) {
                    mark);
         }
         if (art == Art::Dial) {
-            c.Line(cx, cy, cx + r * 0.6f, cy - r * 0.5f, night ? kGreen + 12 : kYellow + 12);
+            // The gauge draws its own needle; the face keeps a pivot cap.
+            c.Disc(cx, cy, std::max(1.0f, r / 12), bezel);
         } else if (art == Art::Compass) {
             c.Line(cx, cy - r * 0.9f, cx, cy - r * 0.3f, kRed + 12);
             c.Line(cx - r * 0.3f, cy, cx + r * 0.3f, cy, mark);

@@ -36,6 +36,7 @@ const Writer kWriters[] = {
     {"music", mkdata_WriteMusic},
     {"sound triggers", mkdata_WriteSoundTriggers},
     {"level", mkdata_WriteLevel},
+    {"avionics art", mkdata_WriteAvionicsArt},
     {"sky images", mkdata_WriteSkyImages},
     {"menu script", mkdata_WriteMenuScript},
     {"flight screens", mkdata_WriteFlightScreens},

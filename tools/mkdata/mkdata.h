@@ -271,3 +271,8 @@ std::vector<MkGameText> mkdata_RulesGameTexts(void);
 // The dedicated server status page's items, region, time-of-day and game
 // type names of "QJGAME.BIN".
 std::vector<MkGameText> mkdata_ServerTexts(void);
+
+// The cockpit gauges' images, masks and the panel file "KRXPANEL.VHB"
+// (avionics_art.cpp).
+int mkdata_WriteAvionicsArt(const std::string& dir);
+std::vector<uint8_t> mkdata_PanelFileBuild(void);
