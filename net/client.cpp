@@ -24,6 +24,7 @@
 #include "net/server_calls.h"
 #include "platform/simlog.h"
 #include "render/render.h"
+#include "render/particle.h"
 #include "render/sky.h"
 #include "shell/startup.h"
 #include "render/view.h"
@@ -747,6 +748,7 @@ int32_t Client_Frame(void) {
         Client.packetFrame++;
         Client_ReceiveAll();
         Client_ThinkPass();
+        render_ParticleFrameTick();
         if ((Client.frame & (uint32_t)Client.mask) == 0) Client_BuildAndSend();
         view_LookAnglesEase();
         view_TrackUpdate();

@@ -136,6 +136,7 @@ std::vector<MkModelFile> mkdata_LevelModelFiles(void) {
         files.push_back({m.file, mkdata_PakBuild(radar ? SamSite(m.half, m.r, m.g, m.b) : Box(set, m.half, m.r, m.g, m.b))});
         if (radar) files.push_back({"SAMSITE.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Radar", 1}}}})});
     }
+    for (MkModelFile& f : files) mkdata_EffectFramesPatch(f.name, &f.data);
     return files;
 }
 

@@ -40,6 +40,7 @@ const Writer kWriters[] = {
     {"menu script", mkdata_WriteMenuScript},
     {"flight screens", mkdata_WriteFlightScreens},
     {"update", mkdata_WriteUpdate},
+    {"effects", mkdata_WriteEffects},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };
