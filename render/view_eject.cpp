@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "base/file.h"
 #include "base/fix.h"
 #include "base/math.h"
 #include "base/units.h"
@@ -51,7 +52,8 @@ const char* const kModelNames[kModels] = {
 _PAK_HEADER* g_models[kModels] = {};
 
 _PAK_HEADER* Model(int32_t n) {
-    if (!g_models[n]) g_models[n] = pak_Load(kModelNames[n]);
+    // A data set without the sequence's models keeps the seat's own.
+    if (!g_models[n] && file_FileSizeEx(kModelNames[n]) > 0) g_models[n] = pak_Load(kModelNames[n]);
     return g_models[n];
 }
 
@@ -270,6 +272,8 @@ void view_EjectStart(ObjectRecord* aircraft) {
         plat_SimLog("eject", "no pilot record");
         return;
     }
+    // The models belong to this level: looked up anew for every sequence.
+    for (_PAK_HEADER*& m : g_models) m = nullptr;
     speech_Stop();
     view_SetQuarterExtent();
     render_ScreenStateSet(5);
