@@ -53,6 +53,21 @@ uint32_t Rnd(void) { return math_Random(); }
 
 int32_t Frames(const ObjectRecord* o) { return fx_ModelFrames(o ? o->model : nullptr); }
 
+// The routines and draw flags of a new effect; no second pass.
+void Routines(ObjectRecord* o, ObjectRoutine think, uint8_t flags, ObjectRoutine draw) {
+    o->think = think;
+    o->secondPass = nullptr;
+    o->drawFlags = flags;
+    o->draw = draw;
+}
+
+// Life - 1; at 0 the effect removes itself (true).
+bool LifeOut(ObjectRecord* o) {
+    if (--fx_Fields(o)->life > 0) return false;
+    obj_Remove(o, nullptr);
+    return true;
+}
+
 // Life, age and frame shift of a sprite.
 void SpriteLife(ObjectRecord* o, int32_t life, uint8_t shift) {
     EffectObjectFields* f = fx_Fields(o);
@@ -65,10 +80,7 @@ void SpriteLife(ObjectRecord* o, int32_t life, uint8_t shift) {
 ObjectRecord* SpriteAt(int32_t type, const FixWorldPos* p, int32_t size) {
     ObjectRecord* o = fx_EffectTake(type, p);
     if (!o) return nullptr;
-    o->think = fx_SpriteThink;
-    o->secondPass = nullptr;
-    o->draw = fx_SpriteDrawScaled;
-    o->drawFlags = kSprite;
+    Routines(o, fx_SpriteThink, kSprite, fx_SpriteDrawScaled);
     SpriteLife(o, Frames(o) * 8, 3);
     fx_Fields(o)->spriteSize = (uint16_t)size;
     return o;
@@ -119,10 +131,7 @@ void PuffFrom(const ObjectRecord* src, int32_t offsetMask, int32_t scaleMask, in
     at.z = Add(at.z, (int32_t)(Rnd() & (uint32_t)offsetMask) - half);
     ObjectRecord* p = fx_EffectTake(fx_TypeSmoke, &at);
     if (!p) return;
-    p->think = fx_PuffThink;
-    p->secondPass = nullptr;
-    p->draw = render_ObjectDraw;
-    p->drawFlags = kSprite | kScaled;
+    Routines(p, fx_PuffThink, kSprite | kScaled, render_ObjectDraw);
     p->scale = (int32_t)(((int64_t)(Rnd() & (uint32_t)scaleMask) + src->scale) / 2);
     SpriteLife(p, Frames(p) * lifeFactor, shift);
     const int32_t r = (int32_t)(Rnd() & (uint32_t)ageMask) + src->frameCounter / ageDivisor;
@@ -219,10 +228,7 @@ ObjectRecord* fx_ModelPuffSpawn(const ObjectRecord* object) {
     if (!object) return nullptr;
     ObjectRecord* o = fx_EffectTake(fx_TypeSmoke, &object->position);
     if (!o) return nullptr;
-    o->think = fx_PuffThink;
-    o->secondPass = nullptr;
-    o->draw = render_ObjectDraw;
-    o->drawFlags = kSprite | kScaled;
+    Routines(o, fx_PuffThink, kSprite | kScaled, render_ObjectDraw);
     o->scale = 0x2000;
     SpriteLife(o, Frames(o) * 4, 2);
     return o;
@@ -247,10 +253,7 @@ ObjectRecord* fx_GroundFireSpawn(const ObjectRecord* object) {
 ObjectRecord* fx_WreckSpawn(const FixWorldPos* position) {
     ObjectRecord* o = fx_EffectSpawnAtObject(fx_TypeWreck, position);
     if (!o) return nullptr;
-    o->think = fx_WreckThink;
-    o->secondPass = nullptr;
-    o->draw = render_ObjectDraw;
-    o->drawFlags = 0;
+    Routines(o, fx_WreckThink, 0, render_ObjectDraw);
     EffectObjectFields* f = fx_Fields(o);
     f->life = 1200;
     f->countdown = 0;
@@ -291,10 +294,7 @@ void fx_DebrisBurst(const FixWorldPos* position, int32_t count) {
         if (!o) return;
         o->scale = 0x18000 + (int32_t)(Rnd() & 0x1FFFF);
         o->frame = (uint8_t)(o->scale & 3);
-        o->think = fx_DebrisThink;
-        o->secondPass = nullptr;
-        o->drawFlags = kScaled;
-        o->draw = render_ObjectDraw;
+        Routines(o, fx_DebrisThink, kScaled, render_ObjectDraw);
         o->velocity = d;
         o->angles = {a, b, c};
         o->speed = 0x6000;
@@ -325,10 +325,7 @@ int32_t fx_FragmentSpawn(const FixWorldPos* position, int32_t n) {
     Turn(&v, heading, pitch, g_lastRoll, "yxz");
     ObjectRecord* o = fx_EffectTake(fx_TypeFragment, position);
     if (!o) return -1;
-    o->think = fx_FragmentThink;
-    o->secondPass = nullptr;
-    o->drawFlags = kSprite | kScaled;
-    o->draw = render_ObjectDraw;
+    Routines(o, fx_FragmentThink, kSprite | kScaled, render_ObjectDraw);
     o->scale = (int32_t)(Rnd() & 0x1FFF) + (n < 4 ? 0x2000 : 0x4000);
     const uint32_t k = (Rnd() & 31) + 0xE0;
     EffectObjectFields* f = fx_Fields(o);
@@ -346,10 +343,7 @@ int32_t fx_FireSpawn(const FixWorldPos* position) {
     Turn(&v, heading, pitch, 0, "xy");
     ObjectRecord* o = fx_EffectTake(fx_TypeSmoke, position);
     if (!o) return -1;
-    o->think = fx_FireThink;
-    o->secondPass = nullptr;
-    o->drawFlags = kSprite | kScaled;
-    o->draw = render_ObjectDraw;
+    Routines(o, fx_FireThink, kSprite | kScaled, render_ObjectDraw);
     o->scale = (int32_t)(Rnd() & 0x1FFF) + 0x2000;
     const uint32_t k = (Rnd() & 31) + 0xA0;
     fx_Fields(o)->velocity = {Scaled(v.x, k), Scaled(v.y, k), Scaled(v.z, k)};
@@ -361,11 +355,8 @@ int32_t fx_FireSpawn(const FixWorldPos* position) {
 
 void fx_SpriteThink(ObjectRecord* object) {
     if (!object) return;
+    if (LifeOut(object)) return;
     EffectObjectFields* f = fx_Fields(object);
-    if (--f->life <= 0) {
-        obj_Remove(object, nullptr);
-        return;
-    }
     object->frame = (uint8_t)(object->frameCounter >> f->frameShift);
     object->frameCounter++;
 }
@@ -391,12 +382,9 @@ void fx_DelayThink(ObjectRecord* object) {
 
 void fx_WreckThink(ObjectRecord* object) {
     if (!object) return;
-    EffectObjectFields* f = fx_Fields(object);
     object->frame++;
-    if (--f->life <= 0) {
-        obj_Remove(object, nullptr);
-        return;
-    }
+    if (LifeOut(object)) return;
+    EffectObjectFields* f = fx_Fields(object);
     if (--f->countdown > 0) return;
     f->countdown = 30;
     ObjectRecord* p = fx_EffectTake(fx_TypeSmoke, &object->position);
@@ -405,10 +393,7 @@ void fx_WreckThink(ObjectRecord* object) {
     pf->driftX = (int32_t)(Rnd() & 15) - 7 + 12;
     pf->driftZ = (int32_t)(Rnd() & 15) - 7 + 12;
     pf->velocity = {0, 0x1000, 0};
-    p->think = fx_WreckPuffThink;
-    p->secondPass = nullptr;
-    p->draw = render_ObjectDraw;
-    p->drawFlags = kSprite | kScaled;
+    Routines(p, fx_WreckPuffThink, kSprite | kScaled, render_ObjectDraw);
     pf->life = 512;
     p->frameCounter = 0;
     pf->countdown = 0;
@@ -417,11 +402,8 @@ void fx_WreckThink(ObjectRecord* object) {
 
 void fx_WreckPuffThink(ObjectRecord* object) {
     if (!object) return;
+    if (LifeOut(object)) return;
     EffectObjectFields* f = fx_Fields(object);
-    if (--f->life <= 0) {
-        obj_Remove(object, nullptr);
-        return;
-    }
     f->countdown += 8;
     object->scale += f->countdown;
     f->velocity.x += f->driftX;
@@ -434,11 +416,8 @@ void fx_WreckPuffThink(ObjectRecord* object) {
 
 void fx_FragmentThink(ObjectRecord* object) {
     if (!object) return;
+    if (LifeOut(object)) return;
     EffectObjectFields* f = fx_Fields(object);
-    if (--f->life <= 0) {
-        obj_Remove(object, nullptr);
-        return;
-    }
     if ((object->frameCounter & 7) == 0 && object->frameCounter >= 32) PuffFrom(object, 0xFFFF, 0xFFFF, 16, 4, 31, 8);
     object->frame = (uint8_t)(object->frameCounter >> 4);
     object->frameCounter++;
@@ -450,11 +429,8 @@ void fx_FragmentThink(ObjectRecord* object) {
 
 void fx_FireThink(ObjectRecord* object) {
     if (!object) return;
+    if (LifeOut(object)) return;
     EffectObjectFields* f = fx_Fields(object);
-    if (--f->life <= 0) {
-        obj_Remove(object, nullptr);
-        return;
-    }
     if ((object->frameCounter & 3) == 0) PuffFrom(object, 0x3FFF, 0xFFF, 8, 3, 15, 16);
     object->frame = (uint8_t)(object->frameCounter >> 4);
     object->frameCounter++;
