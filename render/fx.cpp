@@ -11,6 +11,7 @@
 #include "render/object.h"
 #include "render/render.h"
 #include "render/objmove.h"
+#include "platform/simlog.h"
 #include "render/view.h"
 #include "sim/obj.h"
 #include "world/level.h"
@@ -239,6 +240,7 @@ ObjectRecord* fx_ImpactSpriteSpawn(const ObjectRecord* object) {
 }
 
 ObjectRecord* fx_GroundBurstSpawn(const FixWorldPos* position) {
+    if (position) plat_SimLog("fx", "burst %u %u %u", position->x, position->y, position->z);
     return GroundSprite(fx_EffectTake(fx_TypeGroundBurst, position));
 }
 
@@ -252,6 +254,7 @@ ObjectRecord* fx_GroundFireSpawn(const ObjectRecord* object) {
 
 ObjectRecord* fx_WreckSpawn(const FixWorldPos* position) {
     ObjectRecord* o = fx_EffectSpawnAtObject(fx_TypeWreck, position);
+    if (position) plat_SimLog("fx", "wreck %u %u %u%s", position->x, position->y, position->z, o ? "" : " none");
     if (!o) return nullptr;
     Routines(o, fx_WreckThink, 0, render_ObjectDraw);
     EffectObjectFields* f = fx_Fields(o);
@@ -278,9 +281,15 @@ ObjectRecord* weapon_SpawnNearbyEffect(ObjectRecord* object) {
 
 // ---- Composite spawners ----
 
-void fx_AirExplosion(const FixWorldPos* position) { Explosion(position, 15, false); }
+void fx_AirExplosion(const FixWorldPos* position) {
+    if (position) plat_SimLog("fx", "air %u %u %u", position->x, position->y, position->z);
+    Explosion(position, 15, false);
+}
 
-void fx_KillExplosion(const FixWorldPos* position) { Explosion(position, 7, true); }
+void fx_KillExplosion(const FixWorldPos* position) {
+    if (position) plat_SimLog("fx", "kill %u %u %u", position->x, position->y, position->z);
+    Explosion(position, 7, true);
+}
 
 void fx_DebrisBurst(const FixWorldPos* position, int32_t count) {
     if (!position) return;
