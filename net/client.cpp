@@ -26,6 +26,7 @@
 #include "platform/simlog.h"
 #include "render/object.h"
 #include "render/render.h"
+#include "render/particle.h"
 #include "render/sky.h"
 #include "shell/startup.h"
 #include "render/view.h"
@@ -758,6 +759,7 @@ int32_t Client_Frame(void) {
         Client.packetFrame++;
         Client_ReceiveAll();
         Client_ThinkPass();
+        render_ParticleFrameTick();
         if ((Client.frame & (uint32_t)Client.mask) == 0) Client_BuildAndSend();
         view_LookAnglesEase();
         view_TrackUpdate();

@@ -98,7 +98,8 @@ void OnExplosion(const MsgRecord* ev, bool ground) {
     FixWorldPos at;
     if (!Common(ev, &c, &at)) return;
     TriggerAt(at, AircraftSoundType(), 2, 0);
-    if (!ground || terrain_CellFlagGet(&at))
+    // The cell flag marks water: land and the air take the explosion.
+    if (!ground || !terrain_CellFlagGet(&at))
         fx_AirExplosion(&at);
     else
         fx_AirBurstSpawn(&at);
@@ -175,7 +176,7 @@ void OnGroundExplodeSmall(const MsgRecord* ev) {
     FixWorldPos at;
     if (!Common(ev, &c, &at)) return;
     TriggerAt(at, 2, 5, 7);
-    if (terrain_CellFlagGet(&at))
+    if (!terrain_CellFlagGet(&at))
         fx_SmallExplosion(&at);
     else
         fx_GroundBurstSpawn(&at);
@@ -425,7 +426,7 @@ void Client_EventWorld(const MsgRecord* ev) {
     case EVENT_GRNDEXPLODE: OnExplosion(ev, true); break;
     case EVENT_BEENHIT: OnBeenHit(ev); break;
     case EVENT_BEENKILLED: OnBeenKilled(ev); break;
-    case EVENT_SMALLEXPLODE: OnSimpleBlast(ev, 17, fx_SmallExplosion); break;
+    case EVENT_SMALLEXPLODE: OnSimpleBlast(ev, 17, [](const FixWorldPos* p) { fx_SmallExplosion(p); }); break;
     case EVENT_BULLET: OnBullet(ev); break;
     case EVENT_SCORES: OnScores(ev); break;
     case EVENT_ECMDROP: OnEcmDrop(ev); break;

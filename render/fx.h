@@ -1,34 +1,84 @@
-// Visual effects that the simulation spawns.
+// Visual effects: explosions, fire, smoke, wrecks, debris and trails. They
+// are client records from the effect pools, stepped by their own think
+// routines until their life runs out; nothing of them goes over the network.
 #pragma once
 #include <cstdint>
 
 #include "base/fix.h"
 
 struct ObjectRecord;
+struct EffectObjectFields;
+struct _PAK_HEADER;
 
-// The object's trailing effect, when it is near the viewpoint.
-void weapon_SpawnNearbyEffect(ObjectRecord* object);
-// A bullet's impact sprite on the terrain under the object.
+// Effect type numbers (model slots) the level's art set-up fills; 0 until
+// then.
+extern int32_t fx_TypeFlak;
+extern int32_t fx_TypeSmallExplosion;
+extern int32_t fx_TypeKillSprite;
+extern int32_t fx_TypeDebris;
+extern int32_t fx_TypeFragment;
+extern int32_t fx_TypeSmoke;
+extern int32_t fx_TypeWreck;
+extern int32_t fx_TypeImpact;
+extern int32_t fx_TypeGroundBurst;
+extern int32_t fx_TypeGroundFire;
+extern int32_t fx_TypeNearby;
+extern int32_t fx_TypeSeat;
+// The level loaded the fixed model `name` into `slot`: note the effect type
+// it stands for.
+void fx_TypeFromModel(const char* name, int32_t slot);
+
+// The effect fields of a record from the effect pools.
+EffectObjectFields* fx_Fields(ObjectRecord* object);
+// Animation frames of an effect model (header byte 70); at least 1.
+int32_t fx_ModelFrames(const _PAK_HEADER* model);
+
+// Spawners: the new record, or null when the pool is empty.
+ObjectRecord* fx_SmallExplosion(const FixWorldPos* position);
+ObjectRecord* fx_FlakBurst(const FixWorldPos* position);
+ObjectRecord* fx_ModelPuffSpawn(const ObjectRecord* object);
 ObjectRecord* fx_ImpactSpriteSpawn(const ObjectRecord* object);
-// Called by the flight model every frame the vapour trail shows: the next
-// segments of the aircraft's two trails.
-void fx_TrailPairStep(ObjectRecord* aircraft);
+ObjectRecord* fx_GroundBurstSpawn(const FixWorldPos* position);
+ObjectRecord* fx_AirBurstSpawn(const FixWorldPos* position);
+ObjectRecord* fx_GroundFireSpawn(const ObjectRecord* object);
+// A wreck (life 1200 frames) that smokes, from the second pool.
+ObjectRecord* fx_WreckSpawn(const FixWorldPos* position);
+ObjectRecord* fx_WreckSpawnAlt(const FixWorldPos* position);
+// The trailing effect of an object near the camera (none beyond 0x5F00000).
+ObjectRecord* weapon_SpawnNearbyEffect(ObjectRecord* object);
 
-// The effects of the explosion and debris events, each at a world position.
+// Composite spawners; each spawns what the pool holds.
+void fx_AirExplosion(const FixWorldPos* position);
+void fx_KillExplosion(const FixWorldPos* position);
 void fx_DebrisBurst(const FixWorldPos* position, int32_t count);
-void fx_AirBurstSpawn(const FixWorldPos* position);
-void fx_SmallExplosion(const FixWorldPos* position);
-void fx_FlakBurst(const FixWorldPos* position);
 void fx_BombBlast(const FixWorldPos* position);
 void fx_WideBlast(const FixWorldPos* position);
-// Effects of the player's crash and death, at a position (x, height, z).
-// Fragments, fires and kill explosion sprites.
-void fx_KillExplosion(const FixWorldPos* position);
-void fx_AirExplosion(const FixWorldPos* position);
-// A wreck (life 1200 frames), or null when the pool is empty.
-ObjectRecord* fx_WreckSpawn(const FixWorldPos* position);
-// The animated burst on the terrain (also the ground explosion event), or null when the pool is empty.
-ObjectRecord* fx_GroundBurstSpawn(const FixWorldPos* position);
-// Effect type numbers the level's art set-up fills.
-extern int32_t fx_TypeDebris;
-extern int32_t fx_TypeWreck;
+// Fragment n (0..9) and one fire at the position: 0, or -1 when the pool is
+// empty.
+int32_t fx_FragmentSpawn(const FixWorldPos* position, int32_t n);
+int32_t fx_FireSpawn(const FixWorldPos* position);
+
+// Think and draw routines.
+void fx_SpriteThink(ObjectRecord* object);
+int32_t fx_SpriteThinkPass(ObjectRecord* object);
+void fx_PuffThink(ObjectRecord* object);
+void fx_DelayThink(ObjectRecord* object);
+void fx_WreckThink(ObjectRecord* object);
+void fx_WreckPuffThink(ObjectRecord* object);
+void fx_FragmentThink(ObjectRecord* object);
+void fx_FireThink(ObjectRecord* object);
+void fx_DebrisThink(ObjectRecord* object);
+void fx_SpriteDraw(ObjectRecord* object);
+void fx_SpriteDrawScaled(ObjectRecord* object);
+
+// Trails. The flight model calls the pair step every frame the vapour trail
+// shows; the life (16.16, at most 0x1F0000) is the flight model's to set.
+// The point number and half-width vector W are the pair step's, for the
+// segment spawner.
+extern int32_t fx_TrailLife;
+extern int32_t fx_TrailPoint;
+extern FixVec3 fx_TrailHalfWidth;
+void fx_TrailPairStep(ObjectRecord* aircraft);
+ObjectRecord* fx_TrailSegmentSpawn(ObjectRecord* aircraft, ObjectRecord* previous);
+void fx_TrailThink(ObjectRecord* object);
+void fx_TrailDraw(ObjectRecord* object);

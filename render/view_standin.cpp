@@ -3,5 +3,3 @@
 
 void view_CameraPark(_CAM*) {}
 void view_CameraMotionHold(_CAM*) {}
-// Stand-in until the ejection sequence lands: its keys do nothing.
-void view_EjectKeys(void) {}

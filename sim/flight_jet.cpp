@@ -16,6 +16,7 @@
 #include "input/instate.h"
 #include "net/client.h"
 #include "render/fx.h"
+#include "render/view_eject.h"
 #include "shell/settings.h"
 #include "sim/flight.h"
 #include "sim/obj.h"
@@ -319,6 +320,9 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         break;
     case 69:
         weapon_RemoveRun(object);
+        break;
+    case 0x2B:
+        view_EjectStart(object);
         break;
     default:
         // WINGMAN_TIGHT .. WINGMAN_GOHOME give orders 0..9 straight away.

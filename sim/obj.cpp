@@ -15,6 +15,7 @@
 #include "render/view.h"
 #include "sim/weapon.h"
 #include "world/gamemode.h"
+#include "world/level.h"
 #include "world/objarray.h"
 #include "world/terrain.h"
 
@@ -119,6 +120,8 @@ ObjectRecord* EffectSpawn(DcbPool* pool, int32_t type, const FixWorldPos* positi
     r->think = fx_EffectThink;
     r->secondPass = fx_EffectGroundTest;
     r->modelSlot = (uint16_t)type;
+    // The type is the slot of the effect's model.
+    if (type >= 0 && type < LEVEL_MODEL_SLOTS) r->model = level_Models.pak[type];
     r->frameCounter = 450;
     r->draw = render_ObjectDraw;
     Client_PoolLinkToOwner(r);

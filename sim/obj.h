@@ -210,9 +210,35 @@ struct WeaponObjectFields {
     uint8_t tumbleDirection;     // 0 pitch rising, 1 falling
     int32_t tumbleRate;
 };
+// The fields of a visual effect (explosion sprites, smoke, debris, wrecks,
+// trail segments and the ejected pilot); the age is the header's frame
+// counter.
+struct EffectObjectFields {
+    int32_t life;                // +0xc4 remaining frames (trail segments: 16.16 fade)
+    int32_t countdown;           // +0xc8 puff countdown (wreck), growth (wreck puff)
+    FixVec3 velocity;            // +0xcc x, height, z per frame
+    int32_t driftX;              // +0xd8 added to the x velocity per frame
+    int32_t driftZ;              // +0xe0 added to the z velocity per frame
+    uint8_t frameShift;          // +0xe4 frame = age >> shift
+    uint16_t spriteSize;         // +0xe6 size of the scaled sprite draw
+    int32_t speedLoss;           // +0xa4 debris: speed lost per frame, growing
+    // Trail segments.
+    FixWorldPos startA, startB;  // +0xc8.. the start cross-piece
+    FixWorldPos endA, endB;      // +0xe0.. the end cross-piece
+    int32_t radius;              // +0xf8
+    // The ejected pilot's sequence words.
+    int32_t swingPitch;          // +0xc4 pendulum speeds
+    int32_t swingRoll;           // +0xc8
+    int32_t launchCounter;       // +0xcc
+    int32_t turnCounter;         // +0xd0
+    int32_t morphWeight;         // +0xd4
+    int32_t morphRate;           // +0xd8
+    int32_t settled;             // +0xe0
+};
 struct _COMMON_DCB {   // short-lived objects: weapons, effects
     ObjectRecord object;
     WeaponObjectFields weapon;
+    EffectObjectFields effect;
 };
 struct _STATIC_DCB {   // static objects
     ObjectRecord object;

@@ -52,6 +52,8 @@ _PLANE_TYPE plane_TypeKrx = {
     {0.0f, 0.35f, 0.6f, 0.7f, 1.0f, 1.5f, 0.1f, 0.2f, 0.25f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.75f, 0.8f, 0.9f},
     {-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f},
     sizeof(_PLANE_JET) - sizeof(_PLANE),
+    0x1800,
+    {68, 69},
 };
 
 namespace {

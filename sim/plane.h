@@ -84,6 +84,8 @@ struct _PLANE_TYPE {
     float throttle[17];          // idle, landing, cruise, military, afterburner, axis scale, 11 steps
     float axisLimits[6];         // three (minimum, maximum) pairs
     uint32_t stateSize;          // native bytes after the head when more than recordSize leaves
+    int32_t trailHalfWidth;      // half the width of a vapour-trail ribbon
+    int32_t trailPoints[2];      // attachment points (model parts) of the first and second trail
 };
 
 // Aircraft family.

@@ -27,4 +27,5 @@ struct PlanePlayerFields {
     uint32_t touchdownTick;     // clock tick of the last reported touchdown
     uint8_t touchdownReported;  // touchdownTick is valid
     ObjectRecord* wingman;      // the AI unit that flies as the player's wingman, or null
+    ObjectRecord* trailSegment[2]; // the newest segment of the first and second trail, or null
 };

@@ -35,6 +35,8 @@
 #include "sound/snd.h"
 #include "world/gamemode.h"
 #include "world/levelseq.h"
+#include "render/fx.h"
+#include "render/particle.h"
 #include "world/objarray.h"
 #include "world/orf.h"
 #include "world/pak.h"
@@ -215,6 +217,7 @@ void LevelTablesBuild(bool forServer) {
         // The decoys' object types are the slots of their models.
         if (!strcmp(name, "flare.pak")) weapon_DecoyTypes[0] = ref.slot;
         if (!strcmp(name, "chaff.pak")) weapon_DecoyTypes[1] = ref.slot;
+        fx_TypeFromModel(name, ref.slot);
     }
     if (level_GameMode.singlePlayer && level_SinglePlayerModels)
         for (const char* const* n = level_SinglePlayerModels; *n; n++) level_LoadPak(&ref, *n);
@@ -750,6 +753,7 @@ void level_LoadClient(const uint8_t* levelRecord, size_t recordSize) {
         app_FatalMessage(text);
     }
     level_ClientArraysCreate();
+    if (level_GameMode.display) render_ParticleFieldSetup();
     if (level_GameMode.singlePlayer) {
         level_ClientPlayerLimits[0] = 2;
         level_ClientPlayerLimits[1] = 1;

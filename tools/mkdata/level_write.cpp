@@ -156,6 +156,7 @@ std::vector<MkModelFile> mkdata_LevelModelFiles(void) {
                                                          : Box(set, m.half, m.r, m.g, m.b))});
         if (radar) files.push_back({"SAMSITE.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Radar", 1}}}})});
     }
+    for (MkModelFile& f : files) mkdata_EffectFramesPatch(f.name, &f.data);
     return files;
 }
 

@@ -42,6 +42,7 @@ const Writer kWriters[] = {
     {"flight screens", mkdata_WriteFlightScreens},
     {"update", mkdata_WriteUpdate},
     {"censor list", mkdata_WriteCensorList},
+    {"effects", mkdata_WriteEffects},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

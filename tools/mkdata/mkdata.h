@@ -27,6 +27,10 @@ int mkdata_PffWrite(const std::string& dir, const std::string& name, const std::
 void mkdata_PffAdd(const std::string& archive, const std::string& name, std::vector<uint8_t> data,
                    bool scrambled = false);
 int mkdata_WriteArchives(const std::string& dir);
+// The visual effects' data (fx_write.cpp): the ejection models and the
+// particle density map; and the frame count byte of a fixed effect model.
+int mkdata_WriteEffects(const std::string& dir);
+void mkdata_EffectFramesPatch(const std::string& file, std::vector<uint8_t>* pak);
 
 // Indexed data files (idf_write.cpp). Entries are numbered in group order.
 struct MkTableItem {

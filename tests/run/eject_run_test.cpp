@@ -1,0 +1,45 @@
+// An ejection in a single-player flight: the seat, the parachute and the
+// landing run with the camera circling, and the sequence ends on the
+// information page.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "run_util.h"
+
+namespace {
+
+TEST(KrxRun, EjectionRunsToTheGroundAndTheInformationPage) {
+    std::string dir = run_FreshDataDir("eject");
+    ASSERT_FALSE(dir.empty());
+    {
+        // Take off, then Ctrl+E.
+        std::ofstream s(dir + "/script.txt");
+        s << "100 key BACK\n1400 keydown DOWN\n1490 keyup DOWN\n"
+             "1800 keydown CONTROL\n1801 keydown E\n1802 keyup E\n1803 keyup CONTROL\n";
+    }
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_LAUNCH=single", "KRX_MAXTICKS=2100", "KRX_SCRIPT=" + dir + "/script.txt",
+                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string log = run_ReadAll(dir + "/sim.log");
+    const long start = run_LogTick(log, " eject start ");
+    const long chute = run_LogTick(log, " eject parachute ");
+    const long descent = run_LogTick(log, " eject descent ");
+    const long touchdown = run_LogTick(log, " eject touchdown ");
+    const long end = run_LogTick(log, " eject end show=0 screen=4 ");
+    ASSERT_GT(start, 0) << log.substr(0, 4000);
+    EXPECT_GE(chute, start);
+    EXPECT_EQ(descent, chute + 64);  // the canopy takes 64 frames to open
+    EXPECT_GT(touchdown, descent);
+    EXPECT_EQ(end, touchdown);
+    // The camera went round: its yaw is no longer the launch yaw.
+    const size_t at = log.find(" eject end ");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(log.find(" yaw=14680064 ", at), std::string::npos) << log.substr(at, 200);
+    (void)remove((dir + "/sim.log").c_str());
+}
+
+}  // namespace
