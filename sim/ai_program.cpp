@@ -33,6 +33,13 @@ int32_t Pc(int32_t block, int32_t index) { return block << 16 | index; }
 int32_t PcBlock(int32_t pc) { return static_cast<int32_t>(static_cast<uint32_t>(pc) >> 16); }
 int32_t PcIndex(int32_t pc) { return pc & 0xFFFF; }
 
+// The built-in programs' labels, in AiProgram order.
+const char* const kProgramNames[AI_PROGRAMS] = {
+    "idle",        "taxi",       "takeoff", "climbout", "route",  "rejoin",          "gun",             "flak",
+    "defence",     "area",       "idle-loop", "pullup", "follow", "strike",          "attack",          "landing",
+    "target-lost", "solo-route", "escort",  "assist",   "guard",  "turn-minus-plus", "turn-plus-minus", "evade0",
+    "evade1",      "evade2",     "evade3",  "evade4",   "evade5", "evade6",          "evade7"};
+
 // A program's start as the pending-program word points at it.
 struct Entry {
     int32_t pc;
@@ -362,22 +369,12 @@ void BuildBuiltins() {
 
     if (!a.Finish()) return;
     g_blocks[kBlockBuiltin].code = a.code;
-    static const char* const names[AI_PROGRAMS] = {
-        "idle",   "taxi",        "takeoff",    "climbout", "route",  "rejoin", "gun",    "flak",
-        "defence", "area",       "idle-loop",  "pullup",   "follow", "strike", "attack", "landing",
-        "target-lost", "solo-route", "escort", "assist",   "guard",  "turn-minus-plus", "turn-plus-minus",
-        "evade0", "evade1",      "evade2",     "evade3",   "evade4", "evade5", "evade6", "evade7"};
-    for (int32_t n = 0; n < AI_PROGRAMS; n++) g_entries[n].pc = Pc(kBlockBuiltin, a.At(names[n]));
+    for (int32_t n = 0; n < AI_PROGRAMS; n++) g_entries[n].pc = Pc(kBlockBuiltin, a.At(kProgramNames[n]));
 }
 
 const char* ProgramName(int32_t pc) {
-    static const char* const names[AI_PROGRAMS] = {
-        "idle",   "taxi",        "takeoff",    "climbout", "route",  "rejoin", "gun",    "flak",
-        "defence", "area",       "idle-loop",  "pullup",   "follow", "strike", "attack", "landing",
-        "target-lost", "solo-route", "escort", "assist",   "guard",  "turn-minus-plus", "turn-plus-minus",
-        "evade0", "evade1",      "evade2",     "evade3",   "evade4", "evade5", "evade6", "evade7"};
     for (int32_t n = 0; n < AI_PROGRAMS; n++)
-        if (g_entries[n].pc == pc) return names[n];
+        if (g_entries[n].pc == pc) return kProgramNames[n];
     return PcBlock(pc) == kBlockLoaded ? "loaded" : "?";
 }
 
@@ -459,9 +456,9 @@ Next JumpTo(Run& r, int64_t target, uint8_t op) {
 
 void Advance(Run& r) { r.u->programCounter = Pc(PcBlock(r.u->programCounter), r.index + 1); }
 
-void SwitchTo(_AI_DCB* u, int32_t program) {
-    u->programCounter = g_entries[program].pc;
-}
+void SwitchTo(_AI_DCB* u, int32_t program) { u->programCounter = g_entries[program].pc; }
+// The first program of a unit: taken at its first run.
+void Pend(_AI_DCB* u, int32_t program) { u->pendingProgram = &g_entries[program]; }
 
 void StartedInAir(ObjectRecord* o, _AI_DCB* u) {
     const uint8_t* record = static_cast<const uint8_t*>(u->missionRecord);
@@ -909,7 +906,7 @@ void ai_ProgramStart(ObjectRecord* o, const void* placed) {
         o->stateFlags = OBJ_STATE_WAITING;
         if (a.startFlags & ORF_AI_PARKED) {
             u->aiState = AI_STATE_IDLE;
-            SwitchTo(u, AI_PROGRAM_IDLE);
+            Pend(u, AI_PROGRAM_IDLE);
         } else if (a.startFlags & ORF_AI_AIRBORNE) {
             if (o->group == AI_PLAYER_GROUP) {
                 ai_MissionErrorHandler("Mission Error!\n\nThe player's group cannot start in the air!");
@@ -919,16 +916,16 @@ void ai_ProgramStart(ObjectRecord* o, const void* placed) {
             u->aiState = AI_STATE_ROUTE;
             o->stateFlags = OBJ_STATE_AIRBORNE;
             o->aiFlags |= OBJ_AI_RUNNING;
-            SwitchTo(u, AI_PROGRAM_ROUTE);
+            Pend(u, AI_PROGRAM_ROUTE);
             StartedInAir(o, u);
         } else if (a.startFlags & ORF_AI_WAITING) {
             u->aiState = AI_STATE_IDLE;
-            SwitchTo(u, AI_PROGRAM_IDLE);
+            Pend(u, AI_PROGRAM_IDLE);
         } else {
             const AiUnitType* t = TypeOf(u);
             u->aiState = AI_STATE_GROUND;
             o->aiFlags |= OBJ_AI_RUNNING;
-            SwitchTo(u, t ? t->defaultProgram : static_cast<int32_t>(AI_PROGRAM_TAXI));
+            Pend(u, t ? t->defaultProgram : static_cast<int32_t>(AI_PROGRAM_TAXI));
         }
         break;
     case 1: {
@@ -939,7 +936,7 @@ void ai_ProgramStart(ObjectRecord* o, const void* placed) {
         }
         if (a.startFlags & ORF_AI_PARKED) {
             u->aiState = AI_STATE_IDLE;
-            SwitchTo(u, AI_PROGRAM_IDLE);
+            Pend(u, AI_PROGRAM_IDLE);
             break;
         }
         const int32_t program = ai_GroundStartProgram(a.subtype);
@@ -947,7 +944,7 @@ void ai_ProgramStart(ObjectRecord* o, const void* placed) {
         o->aiFlags |= OBJ_AI_RUNNING;
         o->category |= OBJ_CATEGORY_AI_PROGRAM;
         if (program < 0) o->think = nullptr;
-        else SwitchTo(u, program);
+        else Pend(u, program);
         break;
     }
     case 2:
@@ -957,9 +954,6 @@ void ai_ProgramStart(ObjectRecord* o, const void* placed) {
         o->think = own;
         break;
     }
-    if (o->think == ai_UnitThink)
-        plat_SimLog("ai", "start unit=%u program=%s state=%u", o->missionObject, ProgramName(u->programCounter),
-                    u->aiState);
 }
 
 void ai_UnitThink(ObjectRecord* o) {

@@ -288,12 +288,16 @@ void PlayMessage(int32_t n) {
     memcpy(name, m, 32);
     char sample[17] = {};
     memcpy(sample, m + kMessageSample, 16);
+    bool sent = false;
     if (strcmp(name, "NULLMSG") != 0) {
         const FileTableEntry* e =
             level_Mission->textData ? file_TableFindNamed(level_Mission->textData, "MESSAGES", name) : nullptr;
-        if (e && e->text) Server_CallSendText(e->text, SERVER_TO_ALL, 0, 0);
+        if (e && e->text) {
+            Server_CallSendText(e->text, SERVER_TO_ALL, 0, 0);
+            sent = true;
+        }
     }
-    plat_SimLog("trig", "message %d %s", n, name);
+    plat_SimLog("trig", "message %d %s%s", n, name, sent ? " text" : "");
     // A message cut off by this one is over.
     if (g_playing >= 0) {
         const int32_t old = g_playing;
