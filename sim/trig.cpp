@@ -409,13 +409,14 @@ void trig_Evaluate(int32_t trigger) {
         plat_SimLog("trig", "trigger %d not run: nested too deep", trigger);
         return;
     }
+    // The depth covers the action and the fired event, which both post.
     g_active[g_depth++] = trigger;
-    const bool done = level_Mission->nodeCount ? ListAction(t) : BuiltinAction(t);
+    if (level_Mission->nodeCount ? ListAction(t) : BuiltinAction(t)) {
+        t[TRIG_FIRED] = 1;
+        plat_SimLog("trig", "trigger %d fired", trigger);
+        Post(4, static_cast<uint16_t>(trigger));
+    }
     g_depth--;
-    if (!done) return;
-    t[TRIG_FIRED] = 1;
-    plat_SimLog("trig", "trigger %d fired", trigger);
-    Post(4, static_cast<uint16_t>(trigger));
 }
 
 void trig_PostEvent(void) {
