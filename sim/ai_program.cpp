@@ -13,6 +13,7 @@
 #include "sim/obj.h"
 #include "sim/trig.h"
 #include "world/level.h"
+#include "world/objarray.h"
 #include "world/orf.h"
 #include "world/terrain.h"
 
@@ -490,6 +491,13 @@ ObjectRecord* TargetByMode(ObjectRecord* o, _AI_DCB* u, int32_t mode) {
     return o->target;
 }
 
+// An air-defence site fired or launched (flak fires every 4 frames: one
+// line in 32 frames).
+void Engaged(const ObjectRecord* o, const char* service) {
+    if (service[0] == 'f' && (o->frameCounter & 31) != 0) return;
+    plat_SimLog("ai", "engage unit=%u site=%s", (unsigned)o->missionObject, service);
+}
+
 Next Execute(Run& r, const uint8_t* c) {
     ObjectRecord* o = r.o;
     _AI_DCB* u = r.u;
@@ -556,6 +564,8 @@ Next Execute(Run& r, const uint8_t* c) {
     case AI_OP_FIRE:
         if (u->aiState == AI_STATE_ATTACK) ai_FireAtTarget(o);
         else ai_GroundFire(o);
+        plat_SimLog("ai", "fire unit=%u weapon=%u%s", (unsigned)o->missionObject, (unsigned)u->weapon,
+                    o->target && o->target->pool == &level_ServerArrays.player ? " at player" : "");
         SetCarry(u, true);
         break;
     case AI_OP_WAYPOINT:
@@ -720,10 +730,10 @@ Next Execute(Run& r, const uint8_t* c) {
         break;
     }
     case AI_OP_DEFEND:
-        ai_DefenceSearch(o);
+        if (ai_DefenceSearch(o)) Engaged(o, "defence");
         break;
     case AI_OP_AAA:
-        ai_GunDefence(o);
+        if (ai_GunDefence(o)) Engaged(o, "gun");
         break;
     case AI_OP_STATE:
         u->aiState = c[1];
@@ -770,13 +780,13 @@ Next Execute(Run& r, const uint8_t* c) {
         SetCarry(u, ai_LandingRoll(o) != 0);
         break;
     case AI_OP_FLAK:
-        ai_FlakFire(o);
+        if (ai_FlakFire(o)) Engaged(o, "flak");
         break;
     case AI_OP_REJOIN:
         ai_Rejoin(o);
         break;
     case AI_OP_AREASEARCH:
-        ai_AreaSearch(o);
+        if (ai_AreaSearch(o)) Engaged(o, "area");
         break;
     default:
         break;
