@@ -498,11 +498,54 @@ void Engaged(const ObjectRecord* o, const char* service) {
     plat_SimLog("ai", "engage unit=%u site=%s", (unsigned)o->missionObject, service);
 }
 
+// The commands that only call a unit-AI service: how its result is kept.
+enum class Keep { Carry, Nothing, Site };
+struct Service {
+    uint8_t op;
+    Keep keep;
+    int32_t (*routine)(ObjectRecord*);
+    const char* site;
+};
+constexpr Service kServices[] = {
+    {AI_OP_FLYWAYPOINT, Keep::Carry, ai_FlyToWaypoint, nullptr},
+    {AI_OP_LEVEL, Keep::Carry, ai_LevelOut, nullptr},
+    {AI_OP_STEER, Keep::Carry, ai_SteerToCommand, nullptr},
+    {AI_OP_AIM, Keep::Carry, ai_AimAtTarget, nullptr},
+    {AI_OP_TAXI, Keep::Carry, ai_TaxiToStep, nullptr},
+    {AI_OP_TURNTOSTEP, Keep::Carry, ai_TurnToStep, nullptr},
+    {AI_OP_TURNHEADING, Keep::Carry, ai_TurnToHeading, nullptr},
+    {AI_OP_CLIMBOUT, Keep::Carry, ai_ClimbOut, nullptr},
+    {AI_OP_BURST, Keep::Carry, ai_BurstDone, nullptr},
+    {AI_OP_LAND, Keep::Carry, ai_LandingRoll, nullptr},
+    {AI_OP_FORMATION, Keep::Nothing, ai_FlyFormation, nullptr},
+    {AI_OP_REJOIN, Keep::Nothing, ai_Rejoin, nullptr},
+    {AI_OP_DEFEND, Keep::Site, ai_DefenceSearch, "defence"},
+    {AI_OP_AAA, Keep::Site, ai_GunDefence, "gun"},
+    {AI_OP_FLAK, Keep::Site, ai_FlakFire, "flak"},
+    {AI_OP_AREASEARCH, Keep::Site, ai_AreaSearch, "area"},
+};
+
+// Runs the command when it is a plain service call; false when it is not.
+bool RunService(_AI_DCB* u, uint8_t op) {
+    for (const Service& s : kServices) {
+        if (s.op != op) continue;
+        const int32_t result = s.routine(&u->object);
+        if (s.keep == Keep::Carry) SetCarry(u, result != 0);
+        else if (s.keep == Keep::Site && result) Engaged(&u->object, s.site);
+        return true;
+    }
+    return false;
+}
+
 Next Execute(Run& r, const uint8_t* c) {
     ObjectRecord* o = r.o;
     _AI_DCB* u = r.u;
     const uint8_t op = c[0];
     int32_t* reg = &u->registers[c[1] & 3];
+    if (RunService(u, op)) {
+        Advance(r);
+        return Next::On;
+    }
     switch (op) {
     case AI_OP_YIELD:
         Advance(r);
@@ -558,9 +601,6 @@ Next Execute(Run& r, const uint8_t* c) {
         }
         break;
     }
-    case AI_OP_FLYWAYPOINT:
-        SetCarry(u, ai_FlyToWaypoint(o) != 0);
-        break;
     case AI_OP_FIRE:
         if (u->aiState == AI_STATE_ATTACK) ai_FireAtTarget(o);
         else ai_GroundFire(o);
@@ -587,9 +627,6 @@ Next Execute(Run& r, const uint8_t* c) {
         SetCarry(u, o->speed == u->desiredSpeed || ai_CollisionAhead(o) != 0);
         break;
     }
-    case AI_OP_LEVEL:
-        SetCarry(u, ai_LevelOut(o) != 0);
-        break;
     case AI_OP_DEC: {
         const uint32_t a = static_cast<uint32_t>(*reg), v = a - 1;
         *reg = static_cast<int32_t>(v);
@@ -602,9 +639,6 @@ Next Execute(Run& r, const uint8_t* c) {
         u->flagsWord = LogicFlags(v);
         break;
     }
-    case AI_OP_STEER:
-        SetCarry(u, ai_SteerToCommand(o) != 0);
-        break;
     case AI_OP_ADD: {
         const uint32_t a = static_cast<uint32_t>(*reg), b = static_cast<uint32_t>(u->registers[c[2] & 3]);
         *reg = static_cast<int32_t>(a + b);
@@ -621,12 +655,6 @@ Next Execute(Run& r, const uint8_t* c) {
         }
         break;
     }
-    case AI_OP_AIM:
-        SetCarry(u, ai_AimAtTarget(o) != 0);
-        break;
-    case AI_OP_FORMATION:
-        ai_FlyFormation(o);
-        break;
     case AI_OP_TARGET:
         o->target = TargetByMode(o, u, c[1]);
         break;
@@ -645,9 +673,6 @@ Next Execute(Run& r, const uint8_t* c) {
         return Next::On;
     case AI_OP_HEIGHT:
         *reg = static_cast<int32_t>(o->position.y - static_cast<uint32_t>(terrain_HeightMax4(&o->position)));
-        break;
-    case AI_OP_TAXI:
-        SetCarry(u, ai_TaxiToStep(o) != 0);
         break;
     case AI_OP_ROUTESTEP: {
         OrfRouteStep s{};
@@ -669,9 +694,6 @@ Next Execute(Run& r, const uint8_t* c) {
         NextStep(u);
         break;
     }
-    case AI_OP_TURNTOSTEP:
-        SetCarry(u, ai_TurnToStep(o) != 0);
-        break;
     case AI_OP_TAKEOFFROLL: {
         const AiUnitType* t = TypeOf(u);
         u->aiState = AI_STATE_TAKEOFF;
@@ -694,9 +716,6 @@ Next Execute(Run& r, const uint8_t* c) {
         }
         break;
     }
-    case AI_OP_TURNHEADING:
-        SetCarry(u, ai_TurnToHeading(o) != 0);
-        break;
     case AI_OP_WAYPOINTACTION:
         ai_WaypointAction(o);
         break;
@@ -729,12 +748,6 @@ Next Execute(Run& r, const uint8_t* c) {
         u->aiState = AI_STATE_ROUTE;
         break;
     }
-    case AI_OP_DEFEND:
-        if (ai_DefenceSearch(o)) Engaged(o, "defence");
-        break;
-    case AI_OP_AAA:
-        if (ai_GunDefence(o)) Engaged(o, "gun");
-        break;
     case AI_OP_STATE:
         u->aiState = c[1];
         break;
@@ -770,24 +783,6 @@ Next Execute(Run& r, const uint8_t* c) {
         u->flagsWord = LogicFlags(v);
         break;
     }
-    case AI_OP_CLIMBOUT:
-        SetCarry(u, ai_ClimbOut(o) != 0);
-        break;
-    case AI_OP_BURST:
-        SetCarry(u, ai_BurstDone(o) != 0);
-        break;
-    case AI_OP_LAND:
-        SetCarry(u, ai_LandingRoll(o) != 0);
-        break;
-    case AI_OP_FLAK:
-        if (ai_FlakFire(o)) Engaged(o, "flak");
-        break;
-    case AI_OP_REJOIN:
-        ai_Rejoin(o);
-        break;
-    case AI_OP_AREASEARCH:
-        if (ai_AreaSearch(o)) Engaged(o, "area");
-        break;
     default:
         break;
     }
