@@ -81,3 +81,7 @@ const char* tacmap_GoalConditionTest(const char* text);
 // Books the current campaign mission as done in the front end's mission
 // list.
 void tacmap_MissionResultRecord(void);
+// The trigger runtime's goal action: goal n of goal list `list` (0 primary,
+// 1 secondary, 2 bonus, 3 fail) is done, and the mission outcome follows.
+// 0 when there is no such goal.
+int32_t tacmap_GoalAction(int32_t list, int32_t goal);

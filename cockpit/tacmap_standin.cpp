@@ -96,3 +96,4 @@ const char* tacmap_GoalConditionTest(const char* text) {
 }
 
 void tacmap_MissionResultRecord(void) {}
+int32_t tacmap_GoalAction(int32_t list, int32_t goal) { return list >= 0 && list < 4 && goal >= 0; }

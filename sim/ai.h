@@ -222,6 +222,8 @@ void ai_AssignAttackers(ObjectRecord* unit);
 // Gives the hostile to the first fitting member of the unit's group; nonzero
 // when one took it.
 int32_t ai_AssignTarget(ObjectRecord* unit, ObjectRecord* hostile);
+// The nearest hostile of the unit's side masks within the range, or null.
+ObjectRecord* ai_NearestHostile(ObjectRecord* unit, int32_t range);
 // An airborne AI unit evades (state 6 and an evasive manoeuvre).
 void ai_Evade(ObjectRecord* unit);
 // The evasive manoeuvre 0..7 for a mask and a random start bit.

@@ -140,6 +140,12 @@ ObjectRecord* NearestHostile(ObjectRecord* o, int32_t range, uint8_t classes) {
     return obj_FindNearest(o, classes, kAllCategories, range, nullptr);
 }
 
+}  // namespace
+
+ObjectRecord* ai_NearestHostile(ObjectRecord* o, int32_t range) { return NearestHostile(o, range, HostileClasses(o)); }
+
+namespace {
+
 // Searches from 10.0 above the unit.
 ObjectRecord* SearchFromAbove(ObjectRecord* o, int32_t range) {
     const uint32_t y = o->position.y;

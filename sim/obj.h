@@ -179,6 +179,9 @@ struct _AI_DCB {
     uint8_t formation;           // formation number
     uint8_t skill;               // 0..3
     uint8_t slotIndex;           // member n takes slot n-1; 0xFF none
+    // The command interpreter's return stack (returnAddress mirrors its top).
+    int32_t returnStack[8];
+    uint8_t returnDepth;
 };
 
 // The other pool kinds; each begins with the header.

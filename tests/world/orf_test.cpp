@@ -101,12 +101,20 @@ TEST_F(Orf, SampleMissionLoadsWhole) {
     EXPECT_EQ(t.conditionCount, 1);
     EXPECT_EQ(t.actionClass, 3);
     EXPECT_EQ(t.conditions[0].type, 6);
-    ASSERT_EQ(m->nodeCount, 1u);
+    ASSERT_EQ(m->nodeCount, sample.nodes.size());
     ASSERT_NE(m->nodes[0].action, nullptr);
     ASSERT_NE(m->nodes[0].action->handler, nullptr);
     EXPECT_STREQ(m->nodes[0].action->handler->keyword, "play_m");
     EXPECT_EQ(m->nodes[0].action->arguments, &m->arguments[0]);
     EXPECT_EQ(m->nodes[0].node1, nullptr);
+    // The AI flight's airborne trigger: play_m, then start_c.
+    ASSERT_TRUE(orf_TriggerGet(m, 1, &t));
+    ASSERT_LT(t.actionList, m->nodeCount);
+    const OrfTriggerNode* n = &m->nodes[t.actionList];
+    ASSERT_NE(n->node1, nullptr);
+    EXPECT_STREQ(n->action->handler->keyword, "play_m");
+    EXPECT_STREQ(n->node1->action->handler->keyword, "start_c");
+    EXPECT_EQ(n->node1->node1, nullptr);
     ASSERT_NE(m->textData, nullptr);
     FileTableEntry* e = file_TableFindNamed(m->textData, "MESSAGES", "WELCOME");
     ASSERT_NE(e, nullptr);

@@ -69,6 +69,49 @@ void Trigger(LeWriter& w, const OrfTrigger& t) {
 // Cell corner to world coordinate.
 uint32_t Cell(int32_t cell) { return (uint32_t)cell << 23; }
 
+// A one-slot condition of the trigger.
+OrfTrigger Condition(uint8_t type, uint16_t id, uint8_t code, uint16_t argument, uint16_t actionList) {
+    OrfTrigger t{};
+    t.conditionCount = 1;
+    t.actionList = actionList;
+    t.conditions[0] = OrfCondition{ORF_LINK_LAST, 0, id, code, argument, type, 0, 0};
+    return t;
+}
+
+// Appends a compiled action list of (keyword id, argument) entries; its
+// first node's index.
+uint16_t ActionList(MkMission* m, const std::vector<std::pair<int32_t, int32_t>>& entries) {
+    const auto first = (int32_t)m->nodes.size();
+    for (size_t i = 0; i < entries.size(); i++) {
+        const auto n = (int32_t)m->nodes.size();
+        const int32_t next = i + 1 < entries.size() ? n + 1 : -1;
+        m->nodes.push_back({0, 0, 0, (int32_t)m->actions.size(), 0, next, 0, -1, 0});
+        m->actions.push_back({0, 3, 1, entries[i].first, 0, (int32_t)m->arguments.size(), 0});
+        m->arguments.push_back({0, 0, entries[i].second});
+    }
+    return (uint16_t)first;
+}
+
+// The AI flight's story (group 1 on the first AI route): airborne, it
+// reports and starts counter 0 (the flight's seconds in the air); at its
+// second waypoint it reports again (a speech sample only for the ground
+// crew: "NULLMSG") and counter 1 counts the legs; 20 seconds into the
+// flight counter 0 stops.
+void AddFlightTriggers(MkMission* m) {
+    const auto route = (uint16_t)m->starts.size();
+    constexpr int32_t kPlay = 21, kInc = 16, kStart = 24, kStop = 25;
+    m->messages.push_back({"AIRBORNE", "MSGE01.WAV"});
+    m->messages.push_back({"OUTBOUND", "MSGE02.WAV"});
+    m->messages.push_back({"NULLMSG", "MSGE02.WAV"});
+    m->counters = {0, 0};
+    // airborn_f: group 1 wholly airborne.
+    m->triggers.push_back(Condition(1, 1, 1, 0, ActionList(m, {{kPlay, 1}, {kStart, 0}})));
+    // atwaypoint_fy: group 1 at waypoint 1 of its route.
+    m->triggers.push_back(Condition(1, 1, 5, (uint16_t)(route << 8 | 1), ActionList(m, {{kPlay, 2}, {kInc, 1}})));
+    // Counter 0 greater than 19.
+    m->triggers.push_back(Condition(3, 0, 1, 19, ActionList(m, {{kStop, 0}, {kPlay, 3}})));
+}
+
 }  // namespace
 
 std::vector<uint8_t> mkdata_MissionBuild(const MkMission& m) {
@@ -357,12 +400,16 @@ MkMission mkdata_SampleMission(void) {
     m.nodes = {{0, 0, 0, 0, 0, -1, 0, -1, 0}};
     m.actions = {{0, 3, 1, 21, 0, 0, 0}};
     m.arguments = {{0, 0, 0}};
+    AddFlightTriggers(&m);
 
     m.text = mkdata_TableBuild({
         {"MISSION",
          {{"TITLE", "Range Day"},
           {"BRIEF", "Take off from the runway, look over the lake and come back in one piece."}}},
-        {"MESSAGES", {{"WELCOME", "Welcome to the range."}}},
+        {"MESSAGES",
+         {{"WELCOME", "Welcome to the range."},
+          {"AIRBORNE", "Blue flight is airborne."},
+          {"OUTBOUND", "Blue flight turning north."}}},
     });
     return m;
 }

@@ -1,0 +1,46 @@
+// A single-player launch of the sample mission, left to run: the AI flight
+// taxis, takes off and flies out, the air-defence sites engage, and the
+// mission's triggers fire in order.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "run_util.h"
+
+namespace {
+
+TEST(KrxRun, AiFlightAndMissionTriggers) {
+    const std::string dir = run_FreshDataDir("ai_triggers");
+    ASSERT_FALSE(dir.empty());
+    RunResult r = run_Program("krx", {}, dir, {"KRX_LAUNCH=single", "KRX_MAXTICKS=3960", "KRX_SIMLOG=" + dir + "/sim.log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string log = run_ReadAll(dir + "/sim.log");
+    EXPECT_EQ(log.find(" ai error "), std::string::npos) << log;
+
+    // The parked flight: the leader taxis and releases its wingman on the
+    // way, both take off; the group's airborne event fires trigger 1, whose
+    // message goes to the player.
+    const long taxi = run_LogTick(log, " ai program unit=70 program=taxi state=1");
+    const long lead = run_LogTick(log, " ai takeoff unit=69");
+    const long wing = run_LogTick(log, " ai takeoff unit=70");
+    const long airborne = run_LogTick(log, " trig trigger 1 fired");
+    ASSERT_GT(taxi, 0) << log;
+    EXPECT_GT(lead, taxi);
+    EXPECT_GE(wing, lead);
+    EXPECT_EQ(airborne, wing);
+    EXPECT_EQ(run_LogTick(log, " trig message 1 AIRBORNE text"), airborne);
+    EXPECT_EQ(run_LogTick(log, " client text Blue flight is airborne."), airborne);
+
+    // Counter 0 started there passes 19 twenty seconds (800 ticks) later:
+    // trigger 3 plays its speech-only message.
+    const long counted = run_LogTick(log, " trig trigger 3 fired");
+    EXPECT_GE(counted, airborne + 19 * 40);
+    EXPECT_LE(counted, airborne + 21 * 40);
+    EXPECT_EQ(run_LogTick(log, " trig message 3 NULLMSG\n"), counted);
+
+    // The search radar and the flak site engage what comes in range.
+    EXPECT_GT(run_LogTick(log, " ai engage unit=74 site=area"), 0) << log;
+    EXPECT_GT(run_LogTick(log, " ai engage unit=73 site=flak"), 0) << log;
+}
+
+}  // namespace
