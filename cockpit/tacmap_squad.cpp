@@ -53,10 +53,8 @@ int32_t SlotNumber(const PlayerSlot* player) {
 }  // namespace
 
 void tacmap_SquadronBufferInit(void) {
-    // One buffer a run: a server restart empties it.
-    if (!tacmap_SquadronBuffer)
-        tacmap_SquadronBuffer =
-            static_cast<uint8_t*>(mem_AllocEx(TACMAP_SQUADRONS * TACMAP_SQUADRON_ENTRY_SIZE, 4, "SQUADRON BUFFER"));
+    tacmap_SquadronBuffer =
+        static_cast<uint8_t*>(mem_AllocEx(TACMAP_SQUADRONS * TACMAP_SQUADRON_ENTRY_SIZE, 4, "SQUADRON BUFFER"));
     if (!tacmap_SquadronBuffer) return;
     memset(tacmap_SquadronBuffer, 0, TACMAP_SQUADRONS * TACMAP_SQUADRON_ENTRY_SIZE);
     for (int32_t i = 0; i < TACMAP_SQUADRONS; i++) Put32(Entry(i) + kIndex, i);

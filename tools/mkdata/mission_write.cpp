@@ -361,6 +361,7 @@ MkMission mkdata_SampleMission(void) {
          {{"TITLE", "Range Day"},
           {"BRIEF", "Take off from the runway, look over the lake and come back in one piece."}}},
         {"MESSAGES", {{"WELCOME", "Welcome to the range."}}},
+        {"MISS 1 GOALS", mkdata_SampleGoals()},
     });
     return m;
 }
