@@ -55,7 +55,7 @@ void hud_RepeaterDraw(void) {
     int32_t y = tacmap_StringLineDraw(tacmap_Scaled(12), kTitleColour, kTitle, level_Fonts[kFontKey16]);
     const BitmapFont* font = level_Fonts[kFontArial11];
     for (int32_t i = 0; i < r->count && i < HUD_REPEATER_LINES; i++) {
-        if (r->lines[i][0] && font) font_DrawShadowedString(r->lines[i], font, 3, y, kTextColour, FONT_MODE_CODED);
+        if (r->lines[i][0]) tacmap_PageText(r->lines[i], font, 3, y, kTextColour);
         y += 10;
     }
 }

@@ -344,6 +344,6 @@ void tacmap_CounterDumpDraw(void) {
         char line[24];
         snprintf(line, sizeof line, "%3d:%d", (int)i, (int)v);
         const int32_t x = tacmap_Scaled(16 + 40 * (i % 14)), y = tacmap_Scaled(12 + 10 * (i / 14));
-        font_DrawString(line, font, x, y, v ? 4 : 5, FONT_MODE_CODED);
+        tacmap_PageText(line, font, x, y, v ? 4 : 5);
     }
 }

@@ -55,12 +55,8 @@ const char* Item(uint32_t n) { return level_GameText(n); }
 
 void BackToPrevious(void) { render_ScreenStateCurrent = render_ScreenStatePrevious; }
 
-// Only lines that fit the screen are drawn.
 void Text(const char* text, int32_t font, int32_t x, int32_t y, int32_t colour) {
-    const BitmapFont* f = Font(font);
-    if (!f || !text || !draw_CurrentSurface.base) return;
-    if (y < 0 || y >= draw_CurrentSurface.height) return;
-    font_DrawShadowedString(text, f, x, y, colour, FONT_MODE_CODED);
+    tacmap_PageText(text, Font(font), x, y, colour);
 }
 
 void Centred(const char* text, int32_t font, int32_t y, int32_t colour) {
@@ -111,6 +107,23 @@ const PlayerTableEntry* DisplayRecord(int32_t player) {
 
 }  // namespace
 
+void tacmap_PageText(const char* text, const BitmapFont* font, int32_t x, int32_t y, int32_t colour) {
+    // The page colours 0..12 in the level's colour slots (1 black, 2 white,
+    // 3 red, 4 green, 5 blue, 6 yellow, 7 grey, 15 white).
+    static const uint8_t kSlot[13] = {2, 6, 3, 7, 4, 6, 4, 7, 7, 7, 7, 15, 3};
+    if (!font || !text || !draw_CurrentSurface.base) return;
+    // Only lines that fit the screen are drawn.
+    if (y < 0 || y >= draw_CurrentSurface.height) return;
+    const int32_t slot = colour >= 0 && colour < 13 ? kSlot[colour] : 2;
+    // Lines with colour codes ("~n") take their colours from the codes.
+    if (strchr(text, '~')) {
+        font_State.colourOffset = static_cast<uint8_t>(slot * 8);
+        font_DrawShadowedString(text, font, x, y, slot, FONT_MODE_CODED);
+    } else {
+        font_DrawShadowedString(text, font, x, y, slot, FONT_MODE_ONE_COLOUR);
+    }
+}
+
 int32_t tacmap_Scaled(int32_t v) { return (int32_t)(((int64_t)v * draw_CurrentSurface.widthScale) >> 16); }
 
 void tacmap_PageBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
@@ -127,8 +140,7 @@ void tacmap_PageBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, i
 
 int32_t tacmap_StringLineDraw(int32_t y, int32_t colour, uint32_t item, const BitmapFont* font) {
     const char* text = Item(item);
-    if (font && text && draw_CurrentSurface.base && y >= 0 && y < draw_CurrentSurface.height)
-        font_DrawShadowedString(text, font, font_MeasureCentredX(text, font), y, colour, FONT_MODE_CODED);
+    if (font && text) tacmap_PageText(text, font, font_MeasureCentredX(text, font), y, colour);
     return y + 30;
 }
 

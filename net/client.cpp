@@ -802,6 +802,7 @@ void Client_Draw(void) {
 }
 
 void Client_Stop(void) {
+    tacmap_MissionEnd();
     ffb_StopAll();
     level_WaitTicks();
     speech_Shutdown();
