@@ -144,6 +144,10 @@ void tacmap_MissionEnd(void);
 int32_t tacmap_Scaled(int32_t v);
 void tacmap_PageBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
                     int32_t height, int32_t style);
+// The same box in pixels: through the 3D card's box entry with the surface
+// unlocked, else a bevelled panel.
+void tacmap_BoxPixels(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
+                      int32_t height, int32_t style);
 // A page line at (x, y) pixels in page colour 0..12, shadowed; nothing for
 // a line below the screen.
 void tacmap_PageText(const char* text, const struct BitmapFont* font, int32_t x, int32_t y, int32_t colour);

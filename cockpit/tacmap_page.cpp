@@ -126,16 +126,22 @@ void tacmap_PageText(const char* text, const BitmapFont* font, int32_t x, int32_
 
 int32_t tacmap_Scaled(int32_t v) { return (int32_t)(((int64_t)v * draw_CurrentSurface.widthScale) >> 16); }
 
-void tacmap_PageBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
-                    int32_t height, int32_t style) {
+void tacmap_BoxPixels(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
+                      int32_t height, int32_t style) {
     if (hw3d_Active && hw3d_Descriptor.shadedRect) {
         otw_UnlockSurface();
-        hw3d_Descriptor.shadedRect(tacmap_Scaled(x1), tacmap_Scaled(y1), tacmap_Scaled(x2), tacmap_Scaled(y2), style);
+        hw3d_Descriptor.shadedRect(x1, y1, x2, y2, style);
         otw_LockSurface();
         return;
     }
     if (!draw_CurrentSurface.base) return;
-    draw_BevelPanelAt(tacmap_Scaled(x), tacmap_Scaled(y), tacmap_Scaled(width), tacmap_Scaled(height), style);
+    draw_BevelPanelAt(x, y, width, height, style);
+}
+
+void tacmap_PageBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
+                    int32_t height, int32_t style) {
+    tacmap_BoxPixels(tacmap_Scaled(x1), tacmap_Scaled(y1), tacmap_Scaled(x2), tacmap_Scaled(y2), tacmap_Scaled(x),
+                     tacmap_Scaled(y), tacmap_Scaled(width), tacmap_Scaled(height), style);
 }
 
 int32_t tacmap_StringLineDraw(int32_t y, int32_t colour, uint32_t item, const BitmapFont* font) {
@@ -570,8 +576,9 @@ void tacmap_KeysPageDraw(void) {
                              (in->kind == INMAP_KIND_JOYSTICK && in->layout == inmap_JoystickLayout);
         if (!current) continue;
         if (seen++ < tacmap_KeysScroll) continue;
+        // A binding without its names still takes its line.
         char keyText[64], actionText[96];
-        if (inmap_InputDescribe(in, keyText, sizeof keyText, actionText, sizeof actionText) < 0) continue;
+        inmap_InputDescribe(in, keyText, sizeof keyText, actionText, sizeof actionText);
         if (draw_CurrentSurface.base) draw_ClipLineC(left, y + 17, right, y + 17, 10);
         Text(keyText, kFontKey11, left, y, 0);
         if (key11) Text(actionText, kFontKey11, textRight - font_StringWidth(actionText, key11), y, 1);
@@ -591,6 +598,8 @@ void tacmap_StartTextDraw(void) {
 }
 
 void tacmap_StartTextShow(void) {
+    // Nothing to show: no extra frame is presented.
+    if (!tacmap_StartTextOn && !tacmap_StartTextSecond) return;
     otw_LockSurface();
     tacmap_StartTextDraw();
     otw_UnlockSurface();

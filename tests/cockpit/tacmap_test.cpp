@@ -11,6 +11,7 @@
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
 #include "fixtures/heaps.h"
+#include "input/inmap.h"
 #include "mkdata.h"
 #include "net/player.h"
 #include "net/server.h"
@@ -299,6 +300,50 @@ TEST(ScorePage, ScrollSteps) {
     for (const Case& c : cases)
         EXPECT_EQ(tacmap_ScoreScroll(c.first, c.step, c.count), c.expected)
             << c.first << " " << c.step << " " << c.count;
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Keys page ----
+
+class KeysPage : public ::testing::Test {
+protected:
+    _INMAP* map = nullptr;
+    _INMAP* saved = nullptr;
+    void SetUp() override {
+        ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
+        map = inmap_MapCreate(nullptr);
+        ASSERT_NE(map, nullptr);
+        _INMAP_ACTION* a = inmap_ActionCreate(map, "KEYS", 1, 0, nullptr);
+        // 45 keys of the current keyboard layout, and joystick and other
+        // layout bindings between them that are not listed.
+        for (int32_t i = 0; i < 45; i++) {
+            ASSERT_NE(inmap_InputCreate(a, INMAP_KIND_KEYBOARD, inmap_KeyboardLayout, 0x41 + i, 0, 0), nullptr);
+            inmap_InputCreate(a, INMAP_KIND_KEYBOARD, inmap_KeyboardLayout + 1, 0x41 + i, 0, 0);
+        }
+        inmap_InputCreate(a, INMAP_KIND_JOYSTICK, inmap_JoystickLayout, 3, 0, 0);
+        saved = inmap_ActiveMap;
+        inmap_ActiveMap = map;
+    }
+    void TearDown() override {
+        inmap_ActiveMap = saved;
+        inmap_MapFree(map);
+        tacmap_KeysScroll = 0;
+    }
+};
+
+TEST_F(KeysPage, ListsAtMost39AndStepsBackPastTheEnd) {
+    struct Case {
+        int32_t scroll, listed, scrollAfter;
+    } cases[] = {{0, 39, 0}, {7, 39, 7}, {10, 36, 10}, {45, 1, 45}, {46, 0, 45}, {80, 0, 79}};
+    for (const Case& c : cases) {
+        tacmap_KeysScroll = c.scroll;
+        tacmap_KeysPageDraw();
+        EXPECT_EQ(tacmap_KeysListed, c.listed) << c.scroll;
+        EXPECT_EQ(tacmap_KeysScroll, c.scrollAfter) << c.scroll;
+    }
 }
 
 }  // namespace
