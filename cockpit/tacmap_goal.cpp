@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/filetable.h"
+#include "base/le.h"
 #include "base/mem.h"
 #include "cockpit/tacmap.h"
 #include "display/draw_fill.h"
@@ -208,17 +209,11 @@ void tacmap_StatisticsGather(TacmapStatistics* s) {
 }
 
 namespace {
-void Put32(uint8_t* p, int32_t v) {
-    const uint32_t u = static_cast<uint32_t>(v);
-    p[0] = static_cast<uint8_t>(u);
-    p[1] = static_cast<uint8_t>(u >> 8);
-    p[2] = static_cast<uint8_t>(u >> 16);
-    p[3] = static_cast<uint8_t>(u >> 24);
-}
 void RecordPut(uint8_t* p, const TacmapWeaponRecord& r) {
-    Put32(p, r.type);
-    for (int32_t k = 0; k < 4; k++) Put32(p + 4 + 4 * k, r.count[k]);
-    Put32(p + 20, 0);
+    LeSpanWriter w(p, 24);
+    w.i32(r.type);
+    for (int32_t k = 0; k < 4; k++) w.i32(r.count[k]);
+    w.i32(0);
 }
 }  // namespace
 
@@ -226,9 +221,10 @@ void tacmap_StatisticsImage(const TacmapStatistics* s, uint8_t* out) {
     if (!out) return;
     memset(out, 0, TACMAP_STATISTICS_SIZE);
     if (!s) return;
-    for (int32_t i = 0; i < TACMAP_STAT_COUNTERS; i++) Put32(out + 4 * i, s->counter[i]);
+    LeSpanWriter w(out, 32);
+    for (int32_t i = 0; i < TACMAP_STAT_COUNTERS; i++) w.i32(s->counter[i]);
     for (int32_t i = 0; i < TACMAP_WEAPON_RECORDS; i++) RecordPut(out + 32 + 24 * i, s->weapon[i]);
-    Put32(out + 152, s->typeCount);
+    LeSpanWriter(out + 152, 4).i32(s->typeCount);
     for (int32_t i = 0; i < s->typeCount && i < TACMAP_TYPE_RECORDS; i++) RecordPut(out + 156 + 24 * i, s->types[i]);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/le.h"
 #include "base/mem.h"
 #include "cockpit/tacmap.h"
 #include "net/msg.h"
@@ -23,14 +24,8 @@ constexpr uint16_t kSquadronEvent = 27;
 
 uint8_t* Entry(int32_t i) { return tacmap_SquadronBuffer + i * TACMAP_SQUADRON_ENTRY_SIZE; }
 
-int32_t Get32(const uint8_t* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-void Put32(uint8_t* p, int32_t v) {
-    const uint32_t u = static_cast<uint32_t>(v);
-    for (int32_t i = 0; i < 4; i++) p[i] = static_cast<uint8_t>(u >> (8 * i));
-}
+int32_t Get32(const uint8_t* p) { return static_cast<int32_t>(LeReader(p, 4).u32()); }
+void Put32(uint8_t* p, int32_t v) { LeSpanWriter(p, 4).i32(v); }
 
 // A received text of at most size - 1 characters, terminated.
 void Bounded(char* out, size_t size, const char* text) {
