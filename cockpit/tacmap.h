@@ -57,10 +57,6 @@ extern uint32_t tacmap_PausedTicks;
 struct FileTable;
 void tacmap_GoalsLoadFrom(const FileTable* table, int32_t missionNumber);
 void tacmap_GoalsFree(void);
-// The trigger runtime's goal mark: goal n (from 1) of list kind is done;
-// the outcome follows (a fail goal fails the mission, the last primary goal
-// wins it). Unknown lists and goals are ignored.
-void tacmap_GoalDone(int32_t kind, int32_t goal);
 // The mission's byte counters 0..511 that goal conditions test; any other
 // number reads 0.
 constexpr int32_t TACMAP_MISSION_COUNTERS = 512;
@@ -204,3 +200,7 @@ const char* tacmap_GoalConditionTest(const char* text);
 // Books the current campaign mission as done in the front end's mission
 // list.
 void tacmap_MissionResultRecord(void);
+// The trigger runtime's goal action: goal n of goal list `list` (0 primary,
+// 1 secondary, 2 bonus, 3 fail) is done, and the mission outcome follows.
+// 0 when there is no such goal.
+int32_t tacmap_GoalAction(int32_t list, int32_t goal);

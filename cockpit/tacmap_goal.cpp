@@ -154,14 +154,14 @@ void tacmap_GoalsUpdate(void) {
     tacmap_PausedTicks = 0;
 }
 
-void tacmap_GoalDone(int32_t kind, int32_t goal) {
-    if (kind < 0 || kind >= TACMAP_GOAL_LISTS) return;
+int32_t tacmap_GoalAction(int32_t kind, int32_t goal) {
+    if (kind < 0 || kind >= TACMAP_GOAL_LISTS) return 0;
     TacmapGoalList& list = tacmap_Goals[kind];
-    // Goals are numbered from 1 in the mission text; a number without a
-    // loaded goal marks nothing.
-    if (goal < 1 || goal > list.count) return;
-    TacmapGoal& g = list.entries[goal - 1];
-    if (g.done) return;  // a second mark would count the goal twice
+    // The goal number is the entry's index: goal 0 is the list's item 1 of
+    // the mission text.
+    if (goal < 0 || goal >= list.count) return 0;
+    TacmapGoal& g = list.entries[goal];
+    if (g.done) return 1;  // a second mark would count the goal twice
     g.done = 1;
     if (kind == TACMAP_GOALS_FAIL && tacmap_MissionOutcome == 0) {
         tacmap_MissionOutcome = 2;
@@ -177,6 +177,7 @@ void tacmap_GoalDone(int32_t kind, int32_t goal) {
     }
     plat_SimLog("goals", "done list=%d goal=%d remaining=%d outcome=%d", kind, goal, list.remaining,
                 tacmap_MissionOutcome);
+    return 1;
 }
 
 // ---- Statistics ----

@@ -11,6 +11,7 @@
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
 #include "fixtures/heaps.h"
+#include "display/dsurf.h"
 #include "input/inmap.h"
 #include "mkdata.h"
 #include "net/player.h"
@@ -19,13 +20,22 @@
 
 namespace {
 
+// A heap for the goal lists and the squadron buffer; one the earlier tests
+// of this program made is kept (their blocks stay valid).
+void HeapReady(void) {
+    if (!mem_MainHeap.base) {
+        ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
+    }
+    mem_CurrentHeap = &mem_MainHeap;
+}
+
 uint8_t& Counter(int32_t n) { return level_MissionOptions[LEVEL_DESTROYED_TABLE_SIZE + n]; }
 
 class Goals : public ::testing::Test {
 protected:
     FileTable* table = nullptr;
     void SetUp() override {
-        ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
+        HeapReady();
         memset(level_MissionOptions, 0, sizeof level_MissionOptions);
     }
     void TearDown() override {
@@ -118,20 +128,22 @@ TEST_F(Goals, MarksDecideTheOutcome) {
     Load({{"PRIMARY 1", "One"}, {"PRIMARY 2", "(CV 9)+Hidden"}, {"PRIMARY 3", "Three"},
           {"BONUS 1", "B"}, {"FAIL 1", "F"}});
     tacmap_GoalsUpdate();
-    tacmap_GoalDone(TACMAP_GOALS_BONUS, 1);
+    // Goal numbers are entry indices: goal 0 is "PRIMARY 1".
+    EXPECT_EQ(tacmap_GoalAction(TACMAP_GOALS_BONUS, 0), 1);
     EXPECT_EQ(tacmap_BonusDone, 1);
-    tacmap_GoalDone(TACMAP_GOALS_PRIMARY, 1);
-    tacmap_GoalDone(TACMAP_GOALS_PRIMARY, 1);  // twice counts once
-    tacmap_GoalDone(TACMAP_GOALS_PRIMARY, 2);  // hidden: no open goal less
-    tacmap_GoalDone(TACMAP_GOALS_PRIMARY, 9);  // no such goal
-    tacmap_GoalDone(7, 1);                     // no such list
+    EXPECT_EQ(tacmap_GoalAction(TACMAP_GOALS_PRIMARY, 0), 1);
+    EXPECT_EQ(tacmap_GoalAction(TACMAP_GOALS_PRIMARY, 0), 1);  // twice counts once
+    EXPECT_EQ(tacmap_GoalAction(TACMAP_GOALS_PRIMARY, 1), 1);  // hidden: no open goal less
+    EXPECT_EQ(tacmap_GoalAction(TACMAP_GOALS_PRIMARY, 3), 0);  // no such goal
+    EXPECT_EQ(tacmap_GoalAction(TACMAP_GOALS_PRIMARY, -1), 0);
+    EXPECT_EQ(tacmap_GoalAction(7, 0), 0);                     // no such list
     EXPECT_EQ(tacmap_Goals[TACMAP_GOALS_PRIMARY].remaining, 1);
     EXPECT_EQ(tacmap_MissionOutcome, 0);
-    tacmap_GoalDone(TACMAP_GOALS_PRIMARY, 3);
+    tacmap_GoalAction(TACMAP_GOALS_PRIMARY, 2);
     EXPECT_EQ(tacmap_MissionOutcome, 1);
     EXPECT_EQ(tacmap_MissionComplete, 1);
     // A fail goal after success keeps the success.
-    tacmap_GoalDone(TACMAP_GOALS_FAIL, 1);
+    tacmap_GoalAction(TACMAP_GOALS_FAIL, 0);
     EXPECT_EQ(tacmap_MissionOutcome, 1);
 
     // A level start opens every goal again; a fail goal first fails it.
@@ -139,10 +151,10 @@ TEST_F(Goals, MarksDecideTheOutcome) {
     EXPECT_EQ(tacmap_Goals[TACMAP_GOALS_PRIMARY].remaining, 2);
     EXPECT_EQ(tacmap_Goals[TACMAP_GOALS_PRIMARY].entries[0].done, 0);
     EXPECT_EQ(tacmap_BonusDone, 0);
-    tacmap_GoalDone(TACMAP_GOALS_FAIL, 1);
+    tacmap_GoalAction(TACMAP_GOALS_FAIL, 0);
     EXPECT_EQ(tacmap_MissionOutcome, 2);
-    tacmap_GoalDone(TACMAP_GOALS_PRIMARY, 1);
-    tacmap_GoalDone(TACMAP_GOALS_PRIMARY, 3);
+    tacmap_GoalAction(TACMAP_GOALS_PRIMARY, 0);
+    tacmap_GoalAction(TACMAP_GOALS_PRIMARY, 2);
     EXPECT_EQ(tacmap_MissionOutcome, 2);
 }
 
@@ -187,7 +199,7 @@ class Squadrons : public ::testing::Test {
 protected:
     PlayerSlot players[20]{};
     void SetUp() override {
-        ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
+        HeapReady();
         tacmap_SquadronBufferInit();
         ASSERT_NE(tacmap_SquadronBuffer, nullptr);
         for (int32_t i = 0; i < 20; i++) {
@@ -312,8 +324,15 @@ class KeysPage : public ::testing::Test {
 protected:
     _INMAP* map = nullptr;
     _INMAP* saved = nullptr;
+    std::vector<uint8_t> pixels = std::vector<uint8_t>(320 * 240, 0);
+    _DRAW_SURFACE savedSurface{};
     void SetUp() override {
-        ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
+        HeapReady();
+        // A 320 x 240 page to draw the lines on.
+        savedSurface = draw_CurrentSurface;
+        _DRAW_SURFACE s;
+        draw_InitSurfaceDesc(&s, pixels.data(), 320, 240, 1);
+        draw_SelectSurface(&s);
         map = inmap_MapCreate(nullptr);
         ASSERT_NE(map, nullptr);
         _INMAP_ACTION* a = inmap_ActionCreate(map, "KEYS", 1, 0, nullptr);
@@ -330,6 +349,7 @@ protected:
     void TearDown() override {
         inmap_ActiveMap = saved;
         inmap_MapFree(map);
+        draw_CurrentSurface = savedSurface;
         tacmap_KeysScroll = 0;
     }
 };
