@@ -62,9 +62,19 @@ extern int32_t hud_ScreenKeyState[3];
 extern uint8_t hud_DebugRequest;
 extern uint8_t hud_HotKeyRequest;
 
-// The HUD repeater: made at client start, cleared per level.
+// The HUD repeater: made at client start, cleared per level. Without the
+// buffer, adding, clearing and drawing do nothing.
+constexpr int32_t HUD_REPEATER_LINES = 32;
+constexpr int32_t HUD_REPEATER_LINE_SIZE = 128;
+struct HudRepeaterBuffer {
+    char lines[HUD_REPEATER_LINES][HUD_REPEATER_LINE_SIZE];  // line 0 the oldest
+    int32_t count;
+};
+extern HudRepeaterBuffer* hud_Repeater;
 void hud_RepeaterInit(void);
 void hud_RepeaterClear(void);
+// Appends a line (at most 127 characters kept); the oldest goes when full.
+void hud_RepeaterAdd(const char* text);
 
 // Three state bytes of the HUD symbology the external eyes clear.
 extern uint8_t hud_SymbolState[3];

@@ -48,7 +48,7 @@ constexpr int32_t kFontKey11 = 4;
 
 const BitmapFont* Font(int32_t n) { return level_Fonts[n]; }
 
-int32_t Scaled(int32_t v) { return (int32_t)(((int64_t)v * draw_CurrentSurface.widthScale) >> 16); }
+int32_t Scaled(int32_t v) { return tacmap_Scaled(v); }
 
 ObjectRecord* Player(void) { return Client_PlayerObject; }
 
@@ -60,13 +60,7 @@ void BackToPrevious(void) { render_ScreenStateCurrent = render_ScreenStatePrevio
 // to x2, y2), software as a bevelled panel (x, y, width, height).
 void Box(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width, int32_t height,
          int32_t style) {
-    if (hw3d_Active && hw3d_Descriptor.shadedRect) {
-        otw_UnlockSurface();
-        hw3d_Descriptor.shadedRect(x1, y1, x2, y2, style);
-        otw_LockSurface();
-        return;
-    }
-    draw_BevelPanelAt(x, y, width, height, style);
+    tacmap_BoxPixels(x1, y1, x2, y2, x, y, width, height, style);
 }
 
 }  // namespace

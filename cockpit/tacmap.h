@@ -25,6 +25,88 @@ extern int32_t tacmap_OwnSquadron;
 void tacmap_GoalsLoad(void);
 void tacmap_GoalsUpdate(void);
 
+// The four goal lists: primary, secondary, bonus, fail. An entry's text is
+// the goal text after its condition, or null when the condition hid it.
+enum : int32_t { TACMAP_GOALS_PRIMARY, TACMAP_GOALS_SECONDARY, TACMAP_GOALS_BONUS, TACMAP_GOALS_FAIL };
+constexpr int32_t TACMAP_GOAL_LISTS = 4;
+struct TacmapGoal {
+    int32_t done;
+    const char* text;
+};
+struct TacmapGoalList {
+    TacmapGoal* entries;  // "GOAL DATA", grown by one entry per goal
+    int32_t count;
+    int32_t visible;      // entries with a text
+    int32_t remaining;    // visible goals not yet done
+    int32_t kind;
+};
+extern TacmapGoalList tacmap_Goals[TACMAP_GOAL_LISTS];
+// Bonus goals done, the mission-complete flag and the tick it was reached.
+extern int32_t tacmap_BonusDone;
+extern int32_t tacmap_MissionComplete;
+extern uint32_t tacmap_CompleteTick;
+// A campaign mission counts in the campaign; set at goal load. The end
+// flag keeps the mission end to one run per flight.
+extern int32_t tacmap_MissionCounted;
+extern int32_t tacmap_MissionEndDone;
+// The flight's start tick and the ticks spent paused since.
+extern uint32_t tacmap_FlightStartTick;
+extern uint32_t tacmap_PausedTicks;
+// Reads the lists of group "MISS n GOALS" of a mission text table (none
+// without a table); frees the lists before.
+struct FileTable;
+void tacmap_GoalsLoadFrom(const FileTable* table, int32_t missionNumber);
+void tacmap_GoalsFree(void);
+// The mission's byte counters 0..511 that goal conditions test; any other
+// number reads 0.
+constexpr int32_t TACMAP_MISSION_COUNTERS = 512;
+int32_t tacmap_MissionCounter(int32_t n);
+
+// The flight's statistics: counters (0 air kills, 1 landings, 2 ground
+// kills, 3 crashes), five weapon records (0 the total, 1..4 gun, the two
+// missile families, bombs: shots, hits, air hits, ground hits) and the
+// per-weapon-type records. The front end keeps a byte image of it
+// (TACMAP_STATISTICS_SIZE bytes, layout in docs/formats.md).
+constexpr int32_t TACMAP_STATISTICS_SIZE = 1176;
+constexpr int32_t TACMAP_STAT_COUNTERS = 8;
+constexpr int32_t TACMAP_WEAPON_RECORDS = 5;
+constexpr int32_t TACMAP_TYPE_RECORDS = 32;
+struct TacmapWeaponRecord {
+    int32_t type;
+    int32_t count[4];
+};
+struct TacmapStatistics {
+    int32_t counter[TACMAP_STAT_COUNTERS];
+    TacmapWeaponRecord weapon[TACMAP_WEAPON_RECORDS];
+    int32_t typeCount;
+    TacmapWeaponRecord types[TACMAP_TYPE_RECORDS];
+};
+void tacmap_StatisticsGather(TacmapStatistics* s);
+void tacmap_StatisticsImage(const TacmapStatistics* s, uint8_t* out);
+extern uint8_t tacmap_FrontEndStatistics[TACMAP_STATISTICS_SIZE];
+// The mission score of a flight: points, weighted kills and bonus goals,
+// three quarters of it (toward zero) when reduced.
+int32_t tacmap_MissionScore(const TacmapStatistics* s, int32_t points, int32_t bonusDone, int32_t reduced);
+void tacmap_MissionScoreAdd(const TacmapStatistics* s);
+// Adds the flight into the pilot record's totals (minutes flown too).
+void tacmap_PilotTotalsAdd(const TacmapStatistics* s, uint32_t minutes);
+// Campaign progress by chapter: the highest mission reached and the last
+// flown, and the flags the front end reads after a flight.
+constexpr int32_t TACMAP_CHAPTERS = 64;
+constexpr int32_t TACMAP_HEADER_FLOWN = 133;  // header byte whose bit 0 marks a flown mission
+struct TacmapCampaign {
+    int32_t chapterCount;                  // last chapter number
+    uint8_t missionCount[TACMAP_CHAPTERS]; // missions per chapter
+    uint8_t highest[TACMAP_CHAPTERS];
+    uint8_t lastFlown[TACMAP_CHAPTERS];
+    int32_t complete;
+    int32_t chapterAdvanced;
+    int32_t newChapter;
+};
+extern TacmapCampaign tacmap_Campaign;
+// Debug overlay: every mission counter.
+void tacmap_CounterDumpDraw(void);
+
 // Squadrons: the 800-byte "SQUADRON BUFFER" of 16 entries of 50 bytes, the
 // squadron name at +16 of an entry.
 constexpr int32_t TACMAP_SQUADRONS = 16;
@@ -33,14 +115,51 @@ constexpr int32_t TACMAP_SQUADRON_NAME = 16;
 extern uint8_t* tacmap_SquadronBuffer;
 void tacmap_SquadronBufferInit(void);
 struct PlayerSlot;
-// Adds the player to the named squadron (an existing entry or a new one):
-// its entry, or -1 when there is no buffer, no name or no room.
+// Name and password fields of an entry (21 and 11 characters and the
+// terminator); the password at +38.
+constexpr int32_t TACMAP_SQUADRON_NAME_SIZE = 22;
+constexpr int32_t TACMAP_SQUADRON_PASSWORD_SIZE = 12;
+// Adds the player to the named squadron (an existing entry, when the
+// password matches, or a new one): its entry, or -1 when there is no
+// buffer, no name, a wrong password or no room. Name and password are read
+// within their field sizes.
 int32_t tacmap_SquadronJoin(PlayerSlot* player, const char* squadron, const char* password);
+// The player leaves its squadron; the last member frees the entry.
 void tacmap_SquadronLeave(PlayerSlot* player);
+int32_t tacmap_SquadronMembers(int32_t index);
+// The entry's name, or null for a free entry or another index.
+const char* tacmap_SquadronName(int32_t index);
 // The level's start text on the local screen (server restart with a local
 // player) and the mission results at client stop.
 void tacmap_StartTextShow(void);
 void tacmap_MissionEnd(void);
+
+// Page layout: a length of the 320 by 240 layout in pixels, and a page box
+// (the card's rectangle x1, y1 to x2, y2; the software panel x, y, width,
+// height; both in layout units).
+int32_t tacmap_Scaled(int32_t v);
+void tacmap_PageBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
+                    int32_t height, int32_t style);
+// The same box in pixels: through the 3D card's box entry with the surface
+// unlocked, else a bevelled panel.
+void tacmap_BoxPixels(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y, int32_t width,
+                      int32_t height, int32_t style);
+// A page line at (x, y) pixels in page colour 0..12, shadowed; nothing for
+// a line below the screen.
+void tacmap_PageText(const char* text, const struct BitmapFont* font, int32_t x, int32_t y, int32_t colour);
+// Draws game text item centred at y (pixels), shadowed: y + 30.
+int32_t tacmap_StringLineDraw(int32_t y, int32_t colour, uint32_t item, const struct BitmapFont* font);
+// The start texts (switches set by the client) drawn over the frame.
+extern int32_t tacmap_StartTextOn;
+extern int32_t tacmap_StartTextSecond;
+void tacmap_StartTextDraw(void);
+// The score page's first line.
+extern int32_t tacmap_ScoreFirst;
+// Moves the score page's first line by step for count players.
+int32_t tacmap_ScoreScroll(int32_t first, int32_t step, int32_t count);
+// Lines the keys page listed on its last draw (at most TACMAP_KEYS_LINES).
+constexpr int32_t TACMAP_KEYS_LINES = 39;
+extern int32_t tacmap_KeysListed;
 
 // The full-screen map, the score lines and the information pages drawn by
 // the frame, with the pages' key handlers.

@@ -22,6 +22,8 @@ constexpr int32_t MNU_PILOT_MISSION = 4046;          // 16 bits, from 1
 constexpr int32_t MNU_PILOT_RETURNED = 4048;         // 16 bits: 1 flown, 2 back to the main screen
 constexpr int32_t MNU_PILOT_COMPLETED = 4050;        // 16 bits: a campaign was won
 constexpr int32_t MNU_PILOT_CAMPAIGNS_DONE = 5352;   // 32 bits
+constexpr int32_t MNU_PILOT_TOTALS = 5356;           // 14 x 32 bits: the flights' totals
+constexpr int32_t MNU_PILOT_SCORE = 5412;            // 32 bits: the missions' score
 constexpr int32_t MNU_PILOT_COUNTERS = 2048;
 constexpr int32_t MNU_PILOT_STORES = 64;
 
@@ -68,6 +70,11 @@ extern MnuBriefState mnu_Brief;
 extern const AppStateRecord WndMisBrief;
 
 void mnu_BriefTextBuild(void);
+// The number of the flight's mission within its file (1 for a mission file
+// of the user's own): the n of its "MISS n ..." groups.
+int32_t mnu_MissionGroupNumber(void);
+// Writes the current pilot record to its slot's file.
+void mnu_PilotSave(void);
 void mnu_BriefPointsLoad(void);
 void mnu_BriefLoadoutBuild(void);
 // Gives every (type, count) pair of the mission's store list to the loadout.

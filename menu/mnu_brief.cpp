@@ -285,6 +285,8 @@ void mnu_BriefTextFrom(const FileTable* table, int32_t missionNumber, char* out,
     }
 }
 
+int32_t mnu_MissionGroupNumber(void) { return GroupNumber(); }
+
 void mnu_BriefTextBuild(void) {
     MnuContext* c = mnu_Context;
     const MnuMissionHeader* h = Header();

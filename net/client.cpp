@@ -725,7 +725,7 @@ void Client_Start(void) {
     hud_CommandMenuReset();
     app_KeyState.readIndex = app_KeyState.writeIndex = 0;
     memset(app_KeyState.downTable, 0, sizeof app_KeyState.downTable);
-    hud_RepeaterClear();
+    hud_RepeaterInit();
 
     Client.firstDraw = 1;
     Client.fadeInPending = 1;
@@ -815,6 +815,7 @@ void Client_Draw(void) {
 }
 
 void Client_Stop(void) {
+    tacmap_MissionEnd();
     ffb_StopAll();
     level_WaitTicks();
     speech_Shutdown();

@@ -410,6 +410,7 @@ MkMission mkdata_SampleMission(void) {
          {{"WELCOME", "Welcome to the range."},
           {"AIRBORNE", "Blue flight is airborne."},
           {"OUTBOUND", "Blue flight turning north."}}},
+        {"MISS 1 GOALS", mkdata_SampleGoals()},
     });
     return m;
 }

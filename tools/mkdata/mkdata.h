@@ -243,6 +243,13 @@ std::vector<MkGameText> mkdata_FlightTexts(void);
 std::vector<MkGameText> mkdata_HudTexts(void);
 // The in-flight command menus' texts (items 474 and 678 to 689).
 std::vector<MkGameText> mkdata_CommandMenuTexts(void);
+// The information pages' texts (items 20..26, 475..483, 488, 489, 690..734,
+// 764..780), and the numbers of the debriefing's column items.
+std::vector<MkGameText> mkdata_PageTexts(void);
+void mkdata_PageColumnsSet(MkTableGroup* group);
+// The sample mission's goals (group "MISS 1 GOALS"): one of each list, and
+// goals behind mission-counter conditions.
+std::vector<MkTableItem> mkdata_SampleGoals(void);
 std::vector<uint8_t> mkdata_MenuDataBuild(void);
 // Menu pictures, 8-bit pixels in the palette given: a strip of `frames`
 // framed boxes of w x h stacked vertically (the button states normal, hover,
