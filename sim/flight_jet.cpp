@@ -334,6 +334,14 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
     // interval.
     if (object && (in.flags & INPUT_FIRE_CANNON)) weapon_FireCannon(object);
     if (object && (in.flags & INPUT_FIRE_WEAPON)) weapon_LaunchRun(object);
+    // The gear and flap keys toggle their commands; the gear comes up only
+    // with no weight on the wheels. The air brake is out while its key is held.
+    if (in.flags & INPUT_GEAR) {
+        if (s.gear.command >= 0.5f) s.gear.command = 0.0f;
+        else if (!(plane->flags & JET_ON_GROUND)) s.gear.command = 1.0f;
+    }
+    if (in.flags & INPUT_FLAPS) s.actuator[JET_FLAPS].command = s.actuator[JET_FLAPS].command >= 0.5f ? 0.0f : 1.0f;
+    s.actuator[JET_AIRBRAKE].command = (in.flags & INPUT_BRAKE) ? 1.0f : 0.0f;
     if (in.flags & INPUT_THROTTLE_SET) s.engine.throttleCommand = math_Clamp(in.throttle, 0.0f, 1.5f);
     if (in.flags & 0x200000u) s.engine.pairCommand = s.engine.pairCommand >= 0.001f ? 0.0f : 1.0f;
     if (in.flags) plane_ApplyInputRotations();

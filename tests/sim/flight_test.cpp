@@ -387,6 +387,35 @@ TEST_F(FlightTest, AutopilotKeysToggleModesAndResetTheController) {
     EXPECT_EQ(S().engine.pairCommand, 1.0f);
 }
 
+TEST_F(FlightTest, GearFlapAndAirBrakeKeys) {
+    // Gear: up only off the ground, down at any time; flaps toggle; the air
+    // brake is out only while its key is held.
+    struct Step {
+        uint32_t flags;
+        bool onGround;
+        float gear, flaps, brake;
+    } steps[] = {
+        {INPUT_GEAR, true, 0.0f, 0.0f, 0.0f},  {INPUT_GEAR, false, 1.0f, 0.0f, 0.0f},
+        {0, false, 1.0f, 0.0f, 0.0f},          {INPUT_GEAR, true, 0.0f, 0.0f, 0.0f},
+        {INPUT_FLAPS, false, 0.0f, 1.0f, 0.0f}, {INPUT_FLAPS | INPUT_BRAKE, false, 0.0f, 0.0f, 1.0f},
+        {0, false, 0.0f, 0.0f, 0.0f},
+    };
+    S().gear.command = 0.0f;
+    S().actuator[JET_FLAPS].command = 0.0f;
+    int n = 0;
+    for (const Step& st : steps) {
+        SCOPED_TRACE(n++);
+        inmap_InputCurrent = {};
+        inmap_InputCurrent.flags = st.flags;
+        plane->flags = st.onGround ? (plane->flags | JET_ON_GROUND) : (plane->flags & ~(uint32_t)JET_ON_GROUND);
+        jet_Controls(plane, &object);
+        EXPECT_EQ(S().gear.command, st.gear);
+        EXPECT_EQ(S().actuator[JET_FLAPS].command, st.flaps);
+        EXPECT_EQ(S().actuator[JET_AIRBRAKE].command, st.brake);
+    }
+    inmap_InputCurrent = {};
+}
+
 TEST_F(FlightTest, FuelBurnsWithPowerAndLeaksEightfold) {
     S().engine.dryCopy = S().engine.dry = 1;
     Settle(1);
