@@ -24,6 +24,7 @@ void vcursor_PanelHitUpdate(void) {}
 #include "display/draw3d.h"
 #include "base/units.h"
 #include "net/client.h"
+#include "render/view.h"
 #include "sim/obj.h"
 
 const VcursorPanel* vcursor_PanelSet = nullptr;
@@ -51,7 +52,10 @@ void vcursor_ProjectPanelC(const VcursorPanel* panel, FixScreenPoint out[4]) {
         fix_SinCosAngles(o->angles.heading, o->angles.pitch, o->angles.roll, &trig);
         fix_TrigToDouble(&trig);
         fix_RotateAllInverse(&v, &v);
-        FixWorldPos w = {o->position.x + (uint32_t)v.x, o->position.y + (uint32_t)v.y, o->position.z + (uint32_t)v.z};
+        // Panel corners are held relative to the pilot's eye, where the
+        // camera of a cockpit view stands.
+        const FixWorldPos& eye = view_State.position;
+        FixWorldPos w = {eye.x + (uint32_t)v.x, eye.y + (uint32_t)v.y, eye.z + (uint32_t)v.z};
         FixVec3 camera;
         draw_ToCameraSpace(&w, &camera);
         fix_ProjectToScreen(&camera, &out[i]);

@@ -54,9 +54,9 @@ TEST(KrxRun, HudViewShowsTapesAndBoresight) {
     ASSERT_NE(img, nullptr);
     ASSERT_EQ(img->width, 640);
     ASSERT_EQ(img->height, 480);
-    // In the 3D cockpit the HUD's cross and tapes stand over the console,
-    // around the panel's projection.
-    EXPECT_GT(InkIn(img, 200, 330, 450, 480), 150);
+    // In the 3D cockpit the HUD's cross and tapes stand over the view ahead,
+    // above the console, around the panel's projection.
+    EXPECT_GT(InkIn(img, 200, 220, 450, 345), 150);
     EXPECT_EQ(InkIn(img, 0, 0, 150, 480), 0);        // nothing far from the HUD
     EXPECT_EQ(InkIn(img, 500, 0, 640, 200), 0);
     img_Free(img);
@@ -66,7 +66,7 @@ TEST(KrxRun, HudViewShowsTapesAndBoresight) {
 // over the HUD panel's middle, top down: the pitch ladder's rungs.
 std::vector<std::pair<int32_t, int32_t>> LadderRows(const _EIMAGE2* img, int32_t least) {
     std::vector<std::pair<int32_t, int32_t>> rows;
-    for (int32_t y = 320; y < 480; y++) {
+    for (int32_t y = 200; y < 345; y++) {
         int32_t run = 0, longest = 0;
         for (int32_t x = 250; x < 390; x++) {
             run = HudInk(img, x, y) ? run + 1 : 0;
