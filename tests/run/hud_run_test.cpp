@@ -29,10 +29,13 @@ int32_t InkIn(const _EIMAGE2* img, int32_t x1, int32_t y1, int32_t x2, int32_t y
 
 // A single-player flight run with the script, its frames dumped every
 // `every` frames into the returned folder ("" when the run failed).
-std::string HudRun(const std::string& name, const std::string& keys, int32_t ticks, int32_t every) {
+std::string HudRun(const std::string& name, const std::string& keys, int32_t ticks, int32_t every, int bits = 16) {
     std::string dir = run_FreshDataDir(name);
     EXPECT_FALSE(dir.empty());
     if (dir.empty()) return "";
+    if (bits != 16) {
+        EXPECT_TRUE(run_SetSoftwareDepth(dir, bits));
+    }
     std::string dump = dir + "/frames";
     EXPECT_EQ(mkdir(dump.c_str(), 0755), 0);
     {
@@ -47,8 +50,11 @@ std::string HudRun(const std::string& name, const std::string& keys, int32_t tic
     return r.exitCode == 0 ? dump : "";
 }
 
-TEST(KrxRun, HudViewShowsTapesAndBoresight) {
-    const std::string dump = HudRun("hud", "30 key NUMPAD8\n", 100, 20);
+class KrxHudRun : public ::testing::TestWithParam<int> {};
+
+TEST_P(KrxHudRun, HudViewShowsTapesAndBoresight) {
+    const int bits = GetParam();
+    const std::string dump = HudRun("hud" + std::to_string(bits), "30 key NUMPAD8\n", 100, 20, bits);
     ASSERT_FALSE(dump.empty());
     _EIMAGE2* img = img_LoadBmp((dump + "/frame00080.bmp").c_str());
     ASSERT_NE(img, nullptr);
@@ -61,6 +67,8 @@ TEST(KrxRun, HudViewShowsTapesAndBoresight) {
     EXPECT_EQ(InkIn(img, 500, 0, 640, 200), 0);
     img_Free(img);
 }
+
+INSTANTIATE_TEST_SUITE_P(Depths, KrxHudRun, ::testing::Values(8, 16));
 
 // The rows of the HUD's long horizontal strokes (at least `least` pixels)
 // over the HUD panel's middle, top down: the pitch ladder's rungs.

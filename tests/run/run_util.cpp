@@ -86,6 +86,18 @@ std::string run_FreshDataDir(const std::string& name) {
     return dir;
 }
 
+bool run_SetSoftwareDepth(const std::string& dir, int bits) {
+    RunResult first = run_Program("krx", {}, dir, {"KRX_MAXTICKS=2"});
+    std::string ini = run_ReadAll(dir + "/KRX.INI");
+    const std::string key = "BITDEPTH_SOFTWARE 16";
+    const size_t at = ini.find(key);
+    if (first.exitCode != 0 || at == std::string::npos) return false;
+    ini.replace(at, key.size(), "BITDEPTH_SOFTWARE " + std::to_string(bits));
+    std::ofstream out(dir + "/KRX.INI", std::ios::binary);
+    out << ini;
+    return (bool)out;
+}
+
 std::string run_ReadAll(const std::string& path) {
     std::ifstream in(path);
     std::stringstream s;

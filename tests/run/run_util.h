@@ -18,6 +18,10 @@ RunResult run_Program(const std::string& program, const std::vector<std::string>
 // A fresh copy of the sample data set in a temporary folder.
 std::string run_FreshDataDir(const std::string& name);
 
+// Writes the settings file of a first short run in `dir` with the software
+// colour depth set to `bits`; false when that run or file failed.
+bool run_SetSoftwareDepth(const std::string& dir, int bits);
+
 // The whole file as text (empty when missing).
 std::string run_ReadAll(const std::string& path);
 // The tick of the first simulation-log line holding `what`, or -1.

@@ -32,23 +32,11 @@ int32_t Count(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y
     return n;
 }
 
-// The settings file of a first short run, with the software depth changed.
-bool SetDepth(const std::string& dir, int bits) {
-    RunResult first = run_Program("krx", {}, dir, {"KRX_MAXTICKS=2"});
-    std::string ini = run_ReadAll(dir + "/KRX.INI");
-    const std::string key = "BITDEPTH_SOFTWARE 16";
-    const size_t at = ini.find(key);
-    if (first.exitCode != 0 || at == std::string::npos) return false;
-    ini.replace(at, key.size(), "BITDEPTH_SOFTWARE " + std::to_string(bits));
-    test_WriteText(dir + "/KRX.INI", ini);
-    return true;
-}
-
 // The follow view from tick 60; frames every 10 ticks.
 std::string Fly(const std::string& name, int bits) {
     std::string dir = run_FreshDataDir(name);
     if (dir.empty()) return {};
-    if (!SetDepth(dir, bits)) return {};
+    if (!run_SetSoftwareDepth(dir, bits)) return {};
     std::string dump = dir + "/frames";
     if (mkdir(dump.c_str(), 0755) != 0) return {};
     test_WriteText(dir + "/script.txt", "60 key F3\n");
@@ -111,7 +99,7 @@ TEST_P(KrxWorldRun, SnapshotKeyWritesNumberedPictures) {
     const int bits = GetParam();
     std::string dir = run_FreshDataDir("snap" + std::to_string(bits));
     ASSERT_FALSE(dir.empty());
-    ASSERT_TRUE(SetDepth(dir, bits));
+    ASSERT_TRUE(run_SetSoftwareDepth(dir, bits));
     test_WriteText(dir + "/script.txt", Snap());
     RunResult r = run_Program("krx", {}, dir,
                               {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=100",
