@@ -12,9 +12,9 @@ namespace {
 TEST(KrxRun, AiFlightAndMissionTriggers) {
     const std::string dir = run_FreshDataDir("ai_triggers");
     ASSERT_FALSE(dir.empty());
-    RunResult r = run_Program("krx", {}, dir, {"KRX_LAUNCH=single", "KRX_MAXTICKS=3960", "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_SingleFlight(dir, "", 3960, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_EQ(log.find(" ai error "), std::string::npos) << log;
 
     // The parked flight: the leader taxis and releases its wingman on the

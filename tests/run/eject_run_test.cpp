@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "run_util.h"
@@ -14,17 +13,13 @@ namespace {
 TEST(KrxRun, EjectionRunsToTheGroundAndTheInformationPage) {
     std::string dir = run_FreshDataDir("eject");
     ASSERT_FALSE(dir.empty());
-    {
-        // Take off, then Ctrl+E.
-        std::ofstream s(dir + "/script.txt");
-        s << "100 key BACK\n1400 keydown DOWN\n1490 keyup DOWN\n"
-             "1800 keydown CONTROL\n1801 keydown E\n1802 keyup E\n1803 keyup CONTROL\n";
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_MAXTICKS=2100", "KRX_SCRIPT=" + dir + "/script.txt",
-                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    // Take off, then Ctrl+E.
+    std::string log;
+    RunResult r = run_SingleFlight(dir,
+                                   "100 key BACK\n1400 keydown DOWN\n1490 keyup DOWN\n"
+                                   "1800 keydown CONTROL\n1801 keydown E\n1802 keyup E\n1803 keyup CONTROL\n",
+                                   2100, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::string log = run_ReadAll(dir + "/sim.log");
     const long start = run_LogTick(log, " eject start ");
     const long chute = run_LogTick(log, " eject parachute ");
     const long descent = run_LogTick(log, " eject descent ");

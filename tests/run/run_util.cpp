@@ -86,6 +86,21 @@ std::string run_FreshDataDir(const std::string& name) {
     return dir;
 }
 
+RunResult run_SingleFlight(const std::string& dir, const std::string& script, int ticks, std::string* log,
+                           const std::vector<std::string>& extra) {
+    std::vector<std::string> env = {"KRX_LAUNCH=single", "KRX_MAXTICKS=" + std::to_string(ticks),
+                                    "KRX_SIMLOG=" + dir + "/sim.log"};
+    if (!script.empty()) {
+        std::ofstream out(dir + "/script.txt", std::ios::binary);
+        out << script;
+        env.push_back("KRX_SCRIPT=" + dir + "/script.txt");
+    }
+    env.insert(env.end(), extra.begin(), extra.end());
+    RunResult r = run_Program("krx", {}, dir, env);
+    if (log) *log = run_ReadAll(dir + "/sim.log");
+    return r;
+}
+
 bool run_SetSoftwareDepth(const std::string& dir, int bits) {
     RunResult first = run_Program("krx", {}, dir, {"KRX_MAXTICKS=2"});
     std::string ini = run_ReadAll(dir + "/KRX.INI");

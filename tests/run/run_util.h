@@ -22,6 +22,12 @@ std::string run_FreshDataDir(const std::string& name);
 // colour depth set to `bits`; false when that run or file failed.
 bool run_SetSoftwareDepth(const std::string& dir, int bits);
 
+// A single-player flight (KRX_LAUNCH=single) of `ticks` ticks in `dir`, with
+// the input script (none when empty) and the `extra` environment entries;
+// the simulation log goes to dir/sim.log and is read back into *log.
+RunResult run_SingleFlight(const std::string& dir, const std::string& script, int ticks, std::string* log,
+                           const std::vector<std::string>& extra = {});
+
 // The whole file as text (empty when missing).
 std::string run_ReadAll(const std::string& path);
 // The tick of the first simulation-log line holding `what`, or -1.

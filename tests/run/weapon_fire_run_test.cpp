@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "run_util.h"
@@ -15,19 +14,15 @@ namespace {
 TEST(KrxRun, GunMissileBombAndFlareGoThroughTheBridge) {
     std::string dir = run_FreshDataDir("weaponfire");
     ASSERT_FALSE(dir.empty());
-    {
-        // Afterburner, then the stick back: the gun and the missile (no lock)
-        // are fired nose up during the rotation, the bomb and the flare
-        // once airborne.
-        std::ofstream s(dir + "/script.txt");
-        s << "100 key BACK\n1380 keydown DOWN\n1440 keydown Z\n1452 keyup Z\n1455 key 3\n1460 key SPACE\n"
-             "1480 keyup DOWN\n1530 key 5\n1540 key SPACE\n1560 key D\n";
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_MAXTICKS=1900", "KRX_SCRIPT=" + dir + "/script.txt",
-                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    // Afterburner, then the stick back: the gun and the missile (no lock)
+    // are fired nose up during the rotation, the bomb and the flare once
+    // airborne.
+    std::string log;
+    RunResult r = run_SingleFlight(dir,
+                                   "100 key BACK\n1380 keydown DOWN\n1440 keydown Z\n1452 keyup Z\n1455 key 3\n"
+                                   "1460 key SPACE\n1480 keyup DOWN\n1530 key 5\n1540 key SPACE\n1560 key D\n",
+                                   1900, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::string log = run_ReadAll(dir + "/sim.log");
     (void)remove((dir + "/sim.log").c_str());
 
     // Held for 12 ticks, the gun fires at its release interval: three

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "base/bmp.h"
-#include "fixtures/workdir.h"
 #include "run_util.h"
 
 namespace {
@@ -39,10 +38,7 @@ std::string Fly(const std::string& name, int bits) {
     if (!run_SetSoftwareDepth(dir, bits)) return {};
     std::string dump = dir + "/frames";
     if (mkdir(dump.c_str(), 0755) != 0) return {};
-    test_WriteText(dir + "/script.txt", "60 key F3\n");
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=120",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
+    RunResult r = run_SingleFlight(dir, "60 key F3\n", 120, nullptr, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     return dump;
 }
@@ -100,10 +96,8 @@ TEST_P(KrxWorldRun, SnapshotKeyWritesNumberedPictures) {
     std::string dir = run_FreshDataDir("snap" + std::to_string(bits));
     ASSERT_FALSE(dir.empty());
     ASSERT_TRUE(run_SetSoftwareDepth(dir, bits));
-    test_WriteText(dir + "/script.txt", Snap());
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=100",
-                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_SingleFlight(dir, Snap(), 100, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string ext = bits == 8 ? ".PCX" : ".RAW";
     const std::string first = run_ReadAll(dir + "/SNAP0000" + ext);
@@ -116,7 +110,6 @@ TEST_P(KrxWorldRun, SnapshotKeyWritesNumberedPictures) {
         EXPECT_EQ((uint8_t)first[0], 10);  // the PCX mark
     }
     EXPECT_EQ(second.size() > 0, true);
-    const std::string log = run_ReadAll(dir + "/sim.log");
     const long saved0 = run_LogTick(log, "screen Saved 'SNAP0000" + ext + "'");
     const long saved1 = run_LogTick(log, "screen Saved 'SNAP0001" + ext + "'");
     EXPECT_GE(saved0, 61) << log;
