@@ -816,7 +816,6 @@ int32_t Client_Frame(void) {
         if (ffb_FeedbackActive) ffb_FrameDispatch();
         vcursor_FrameUpdate();
         if (app_ModeWord == 4) sky_LightTurn();
-        Client_WarningTones();
     }
     switch (Client_FlightState) {
     case 0: return 0;

@@ -303,6 +303,7 @@ void Client_ObjectStep(ObjectRecord* o) {
     o->frame = (uint8_t)(o->age / 8);
     o->spin = (o->spin + 0x10000) & FIX_ANGLE_MASK;
     if (o->copyFlags & OBJ_COPY_NEARBY_EFFECT) weapon_SpawnNearbyEffect(o);
+    if (o->stateFlags & 0x02) fx_ModelPuffSpawn(o);
 }
 
 void Client_ThinkPass(void) {
@@ -313,6 +314,7 @@ void Client_ThinkPass(void) {
         if (o->think) o->think(o);
     for (ObjectRecord* o = *players; o; o = o->next)
         if (o->secondPass) o->secondPass(o);
+    Client_WarningTones();
     // Records the think routines marked join or leave the player list now.
     DcbPool* pools[] = {&level_ClientArrays.player, &level_ClientArrays.common, &level_ClientArrays.special};
     for (DcbPool* p : pools) {

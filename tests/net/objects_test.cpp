@@ -520,4 +520,21 @@ TEST_F(CopiesEnv, CopySoundsFollowTheCopyAndGoWithIt) {
     EXPECT_EQ(mix_SourceTable.count, 0);
 }
 
+// A copy whose status has bit 1 set smokes: a puff each frame.
+TEST_F(CopiesEnv, SmokingCopyPuffsEachStep) {
+    DcbPool common{};
+    ASSERT_EQ(net_DcbPoolCreate(sizeof(_COMMON_DCB), 8, &common, nullptr, "common"), 0);
+    level_ClientArrays.common = common;
+    Update({Entry(61, 1)});
+    ObjectRecord* o = Find(61);
+    ASSERT_NE(o, nullptr);
+    for (uint8_t status : {0x00, 0x02}) {
+        o->stateFlags = status;
+        const int32_t free = net_DcbPoolFreeCount(&level_ClientArrays.common);
+        Client_ObjectStep(o);
+        EXPECT_EQ(net_DcbPoolFreeCount(&level_ClientArrays.common), free - (status ? 1 : 0)) << (int)status;
+    }
+    level_ClientArrays.common = DcbPool{};
+}
+
 }  // namespace
