@@ -80,6 +80,7 @@ bool Bridge(void) { return level_GameMode.sharedProcess != 0; }
 
 constexpr uint32_t EXTERNAL_YAW_STEP = 0x8000;  // the follow view's look yaw, a frame
 constexpr int32_t CHAT_SCREEN_STATE = 3;
+constexpr uint32_t CLIENT_LOG_FRAMES = 256;  // a line of the copies and sounds every this many frames
 
 // The two views whose camera is the external one.
 bool ExternalView(void) {
@@ -811,6 +812,9 @@ int32_t Client_Frame(void) {
         // The zoom actions work on the camera of an external view.
         app_FocusObjectSet(ExternalView() ? view_CameraFirst : nullptr);
         Client.frame++;
+        if ((Client.frame & (CLIENT_LOG_FRAMES - 1)) == 0)
+            plat_SimLog("client", "frame=%u copies=%d sources=%d", Client.frame,
+                        net_ObjectListCount(Client.knownObjects), mix_SourceTable.count);
         FixVec3 eye{(int32_t)view_State.position.x, (int32_t)view_State.position.y, (int32_t)view_State.position.z};
         mix_SourcesListener(&eye, nullptr);
         if (ffb_FeedbackActive) ffb_FrameDispatch();
@@ -855,6 +859,8 @@ void Client_Draw(void) {
 }
 
 void Client_Stop(void) {
+    const int32_t sources = mix_SourceTable.count;
+    const int32_t copies = net_ObjectListCount(Client.knownObjects);
     ffb_StopAll();
     level_WaitTicks();
     speech_Shutdown();
@@ -892,5 +898,5 @@ void Client_Stop(void) {
     pak_UnloadAll();
     model_DymodFreeAll(&model_ClientDymods);
     if (level_OwnerKey) mem_GlobalFreeByOwner(level_OwnerKey);
-    plat_SimLog("client", "stop packets=%u", sent);
+    plat_SimLog("client", "stop packets=%u sources=%d copies=%d", sent, sources, copies);
 }
