@@ -24,3 +24,9 @@ void dbg_DrawBombDebug(void) {}
 int32_t dbg_DebugKeyTextShown = 0;
 int32_t dbg_DebugObjectInputShown = 0;
 int32_t dbg_ObjectLabelMode = 0;
+// Stand-ins until the console's toggle block and the client debug objects
+// land: the bomb overlay switch, the client debug objects flag and the
+// colour of a new path.
+__attribute__((weak)) int32_t con_BombOverlay = 0;
+__attribute__((weak)) int32_t dbg_DebugObjectsShown = 0;
+__attribute__((weak)) uint32_t dbg_DebugColour = 0;

@@ -36,6 +36,7 @@
 #include "shell/keyqueue.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
+#include "shell/wndproc.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
 #include "sim/pose.h"
@@ -76,6 +77,22 @@ uint8_t Client_AimMode = 0;
 namespace {
 
 bool Bridge(void) { return level_GameMode.sharedProcess != 0; }
+
+constexpr uint32_t EXTERNAL_YAW_STEP = 0x8000;  // the follow view's look yaw, a frame
+constexpr int32_t CHAT_SCREEN_STATE = 3;
+constexpr uint32_t CLIENT_LOG_FRAMES = 256;  // a line of the copies and sounds every this many frames
+
+// The two views whose camera is the external one.
+bool ExternalView(void) {
+    const int32_t mode = view_ModeCurrentGet();
+    return mode == VIEW_MODE_FOLLOW || mode == VIEW_MODE_LOW_CHASE;
+}
+
+// The chat line takes the typing keys from its first frame on (it opens
+// itself when it is first drawn).
+bool TextInputOpen(void) {
+    return chat_Active || render_ScreenStateCurrent == &render_ScreenStateTable[CHAT_SCREEN_STATE];
+}
 
 // The message kinds by type, 1..22, for traces.
 uint16_t KindOf(uint16_t type) {
@@ -611,6 +628,15 @@ void Client_CameraStep(void) {
             plane_HookClientFrame(0);
         }
     }
+    if (view_CameraAutoSpin && ExternalView()) {
+        // The external camera circles the aircraft by itself.
+        c.heading = WrapDegrees(c.heading + 0.5f);
+        if (view_CameraFirst) view_CameraFirst->saved[1] = WrapDegrees(view_CameraFirst->saved[1] + 0.5f);
+        if (view_ModeCurrentGet() == VIEW_MODE_FOLLOW) {
+            ViewModeRecord& m = view_ModeTable[VIEW_MODE_FOLLOW];
+            m.lookYaw = (int32_t)(((uint32_t)m.lookYaw - EXTERNAL_YAW_STEP) & FIX_ANGLE_MASK);
+        }
+    }
     for (int32_t i = 0; i < 3; i++) {
         float d = c.easeTarget[i] - c.eye[i];
         if (d > 0.01f) d = 0.01f;
@@ -647,8 +673,6 @@ void Client_StartupReset(void) {
     mix_SourcesInit(6, 8, view_DistanceGain, nullptr, nullptr);
     for (int32_t n = 6; n <= 13; n++) snd_VoiceSetFlag(n, 1);
 }
-
-void Client_StartObjectSounds(void) {}
 
 // ---- Session callbacks ----
 
@@ -726,23 +750,38 @@ void Client_Start(void) {
     app_KeyState.readIndex = app_KeyState.writeIndex = 0;
     memset(app_KeyState.downTable, 0, sizeof app_KeyState.downTable);
     hud_RepeaterInit();
+    if (!Bridge()) {
+        // The last game's squadrons and scores went with its client heap.
+        tacmap_SquadronBuffer = nullptr;
+        Client_PlayerDisplayRecords.scoreCount = 0;
+    }
+    // The frames set the sound condition mask; the one found here comes back
+    // at stop.
+    Client.savedConditionMask = sndtrig_SetConditionMask(0);
+    sndtrig_SetConditionMask(Client.savedConditionMask);
 
     Client.firstDraw = 1;
     Client.fadeInPending = 1;
     Client_LevelRunNumber = 0xFFFFFFFFu;
-    inmap_MapActivate(inmap_MapOpen());
+    _INMAP* map = inmap_MapOpen();
+    if (map && app_Settings.TRIGGER_FIRES_CURRENT_WEAPON) inmap_JoystickButtonsRemap();
+    inmap_MapActivate(map);
     speech_Init();
+    if (con_BombOverlay) dbg_BombDebugOn();
     snd_VoiceSetFlag(app_Settings.AUX_VOICE_DIALOG, 1);
     plat_SimLog("client", "start mode=%s interval=%d", Bridge() ? "bridge" : "remote", Client.interval);
 }
 
 int32_t Client_Frame(void) {
+    // While the key list is shown every key pressed goes into it.
+    if (dbg_DebugKeyTextShown)
+        while (uint32_t key = ekey_EventPop()) dbg_VirtualKeyAdd(key);
     // Sound conditions: always, cockpit or outside, and the voice setting.
     int32_t mask = 1 | ((ViewFlags & 0x100) ? 2 : 4);
     if (app_Settings.AUX_VOICE_DIALOG) mask |= 0x20;
     sndtrig_SetConditionMask(mask);
     // The tactical map takes the arrows, an open chat line the typing keys.
-    inmap_KeyTableSelect(tacmap_Shown ? 3 : (chat_Active ? 2 : 1));
+    inmap_KeyTableSelect(tacmap_Shown ? 3 : (TextInputOpen() ? 2 : 1));
 
     if (!Client_Started()) {
         Client_ReceiveAll();
@@ -770,7 +809,12 @@ int32_t Client_Frame(void) {
                 view_CameraOffsetSet(cam, &offset);
                 view_CameraModeFrame(cam);
             }
+        // The zoom actions work on the camera of an external view.
+        app_FocusObjectSet(ExternalView() ? view_CameraFirst : nullptr);
         Client.frame++;
+        if ((Client.frame & (CLIENT_LOG_FRAMES - 1)) == 0)
+            plat_SimLog("client", "frame=%u copies=%d sources=%d", Client.frame,
+                        net_ObjectListCount(Client.knownObjects), mix_SourceTable.count);
         FixVec3 eye{(int32_t)view_State.position.x, (int32_t)view_State.position.y, (int32_t)view_State.position.z};
         mix_SourcesListener(&eye, nullptr);
         if (ffb_FeedbackActive) ffb_FrameDispatch();
@@ -815,7 +859,8 @@ void Client_Draw(void) {
 }
 
 void Client_Stop(void) {
-    tacmap_MissionEnd();
+    const int32_t sources = mix_SourceTable.count;
+    const int32_t copies = net_ObjectListCount(Client.knownObjects);
     ffb_StopAll();
     level_WaitTicks();
     speech_Shutdown();
@@ -826,6 +871,8 @@ void Client_Stop(void) {
     level_PalrefRelease();
     dbg_BombDebugOff();
     render_ParticleFieldFree();
+    tacmap_MissionEnd();
+    sndtrig_SetConditionMask(Client.savedConditionMask);
     snd_StopAllVoices();
     vcursor_Free();
     if (Client.anchor) mem_FreeFrom(Client.anchor);
@@ -851,5 +898,5 @@ void Client_Stop(void) {
     pak_UnloadAll();
     model_DymodFreeAll(&model_ClientDymods);
     if (level_OwnerKey) mem_GlobalFreeByOwner(level_OwnerKey);
-    plat_SimLog("client", "stop packets=%u", sent);
+    plat_SimLog("client", "stop packets=%u sources=%d copies=%d", sent, sources, copies);
 }

@@ -11,6 +11,8 @@
 #include "net/msg.h"
 #include "net/player.h"
 
+struct ObjectRecord;
+
 // Index of the player's aircraft object, -1 while there is none.
 extern int32_t Client_PlayerObjectIndex;
 // Client option bits (0x02: the debug hot key is on).
@@ -34,7 +36,6 @@ extern uint32_t Client_TeamPlayWord;
 extern uint32_t Client_LevelRunNumber;
 extern uint8_t Client_CtfStart;
 
-struct ObjectRecord;
 // The player's aircraft object, null while there is none.
 extern ObjectRecord* Client_PlayerObject;
 // The client's 0x54-byte player block and the three words after it (the
@@ -65,6 +66,30 @@ void Client_BindPlayerObject(void);
 // sounds.
 void Client_StartupReset(void);
 void Client_StartObjectSounds(void);
+// Starts an object's sounds: its engine sound source at its position (the
+// object keeps its id), then its aircraft type's sound at a pitch a little
+// off natural. The key of that sound, 0 when none played.
+int32_t Client_ObjectSoundsStart(ObjectRecord* object);
+// Every 4th client frame: a copy's engine source follows it (volume 128,
+// heard only while status bit 0 is set).
+void Client_ObjectSoundUpdate(ObjectRecord* object);
+// Every 4th client frame: the two looping warning tones, at the eye in a
+// cockpit view and out of hearing otherwise. Tone 1 warns of what the
+// server's warning byte reports, tone 2 is the missile's lock or seeker tone.
+void Client_WarningTones(void);
+// The level's four warning sounds (null: that tone is silent).
+constexpr int32_t CLIENT_WARNING_SOUNDS = 4;
+struct MixSample;
+extern MixSample* Client_WarningSounds[CLIENT_WARNING_SOUNDS];
+// Debug switches the client reads: the console's bomb overlay (bomb-debug
+// recording starts with the client while it is on), the client debug
+// objects flag (copies record their reported points as paths while it is
+// on) and the colour a new path is drawn in.
+extern int32_t con_BombOverlay;
+extern int32_t dbg_DebugObjectsShown;
+extern uint32_t dbg_DebugColour;
+// The debug paths of the client's copies (kind 0; kind 1 are the server's).
+constexpr int32_t CLIENT_DEBUG_PATHS = 0;
 
 // The client half of a game: the enter, frame, draw and leave steps.
 void Client_Start(void);
@@ -144,6 +169,14 @@ struct ClientRecord {
     int32_t frameDistance;            // d of the last update, for the readout
     uint8_t objectsSynced;            // an update came since the start or reset
     int32_t threatDistance;           // least distance of the objects targeting the player, -1 none
+    // Sounds: the player object's engine source and the key of its type's
+    // sound, the two warning tone sources with what they play, and the
+    // sound condition mask the client found at start (put back at stop).
+    int32_t playerSounds[2];
+    int32_t toneSource[2];
+    const MixSample* toneSample[2];
+    int32_t toneLevel[2];
+    int32_t savedConditionMask;
 };
 extern ClientRecord Client;
 

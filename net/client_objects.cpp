@@ -3,6 +3,7 @@
 // between updates by dead reckoning toward the last reported point.
 #include <cstring>
 
+#include "debug/dbgobj.h"
 #include "net/client.h"
 #include "net/dcbpool.h"
 #include "net/msg.h"
@@ -13,7 +14,6 @@
 #include "sim/hit.h"
 #include "sim/obj.h"
 #include "sim/pose.h"
-#include "sound/mix.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/levelseq.h"
@@ -69,6 +69,13 @@ void Fresh(ObjectRecord* o, uint32_t serial) {
     o->serial = serial;
 }
 
+// The copy's reported points, as a debug path of the client's kind.
+void DebugPathAdd(const ObjectRecord* o) {
+    DbgDebugObject* path = dbg_DebugObjectFind(CLIENT_DEBUG_PATHS, (int32_t)o->serial);
+    if (!path) path = dbg_DebugObjectCreate(CLIENT_DEBUG_PATHS, (int32_t)o->serial, dbg_DebugColour);
+    if (path) dbg_DebugObjectAddCoord(path, &o->reported);
+}
+
 void CopyHit(ObjectRecord* o) {
     const ObjectRecord* bullet = sim_HitRecord.hitter;
     Client_SendBulletHit(o->serial, bullet ? bullet->netId : 0);
@@ -92,6 +99,7 @@ void Apply(const MsgObjectEntry& e, const FixVec3& base) {
     net_ObjectListLink(&Client.packetObjects, o);
     o->modelSlot = e.typeIndex;
     o->model = level_Models.pak[e.typeIndex];
+    const bool made = isNew;
     if (e.flags & MSG_OBJECT_FIRST) isNew = true;
     if (e.flags & MSG_OBJECT_RELATIVE) {
         o->reported = FixWorldPos{(uint32_t)base.x + ((uint32_t)(int32_t)e.x << 13),
@@ -102,6 +110,7 @@ void Apply(const MsgObjectEntry& e, const FixVec3& base) {
                                   (uint32_t)(uint16_t)e.z << 16};
     }
     o->speed = (int32_t)((uint32_t)e.speed << 8);
+    if (dbg_DebugObjectsShown) DebugPathAdd(o);
     if (isNew) {
         o->position = o->reported;
         o->angles = FixAngles{(int32_t)((uint32_t)e.angles.heading & FIX_ANGLE_MASK),
@@ -121,6 +130,7 @@ void Apply(const MsgObjectEntry& e, const FixVec3& base) {
         o->hit = CopyHit;
         o->visible = 1;
         o->hitPoints = 1;
+        if (made) Client_ObjectSoundsStart(o);
     } else {
         o->rates.heading = Scaled(AngleDiff((uint32_t)e.angles.heading, (uint32_t)o->angles.heading), Client.reach);
         o->rates.pitch = Scaled(AngleDiff((uint32_t)e.angles.pitch, (uint32_t)o->angles.pitch), Client.reach);
@@ -244,9 +254,9 @@ void Client_ObjectsRetire(void) {
             obj_TypeListAppend(o);
             continue;
         }
+        if (DbgDebugObject* path = dbg_DebugObjectFind(CLIENT_DEBUG_PATHS, (int32_t)o->serial))
+            dbg_DebugObjectDestroy(path);
         Client_ObjectDetach(o);
-        if (o->soundSource) mix_SourceRemove(o->soundSource);
-        o->soundSource = 0;
         obj_TypeListUnlink(o);
         net_DcbPoolReturn(o, o->pool);
     }
@@ -288,14 +298,12 @@ void Client_ObjectStep(ObjectRecord* o) {
         o->angles.pitch = (int32_t)AngleAdd(o->angles.pitch, o->rates.pitch);
         o->angles.roll = (int32_t)AngleAdd(o->angles.roll, o->rates.roll);
     }
-    if ((Client.frame & 3) == 0 && o->soundSource) {
-        FixVec3 at{(int32_t)o->position.x, (int32_t)o->position.y, (int32_t)o->position.z};
-        mix_SourceSetPosition(o->soundSource, &at, &o->velocity);
-    }
+    if ((Client.frame & 3) == 0) Client_ObjectSoundUpdate(o);
     o->age++;
     o->frame = (uint8_t)(o->age / 8);
     o->spin = (o->spin + 0x10000) & FIX_ANGLE_MASK;
     if (o->copyFlags & OBJ_COPY_NEARBY_EFFECT) weapon_SpawnNearbyEffect(o);
+    if (o->stateFlags & 0x02) fx_ModelPuffSpawn(o);
 }
 
 void Client_ThinkPass(void) {
@@ -306,6 +314,7 @@ void Client_ThinkPass(void) {
         if (o->think) o->think(o);
     for (ObjectRecord* o = *players; o; o = o->next)
         if (o->secondPass) o->secondPass(o);
+    Client_WarningTones();
     // Records the think routines marked join or leave the player list now.
     DcbPool* pools[] = {&level_ClientArrays.player, &level_ClientArrays.common, &level_ClientArrays.special};
     for (DcbPool* p : pools) {

@@ -38,6 +38,19 @@
 #include "world/model.h"
 #include "world/objarray.h"
 #include "world/pak.h"
+#include "cockpit/tacmap.h"
+#include "debug/console.h"
+#include "debug/dbgobj.h"
+#include "input/ekey.h"
+#include "input/inmap.h"
+#include "input/inmapfile.h"
+#include "net/chat.h"
+#include "render/view.h"
+#include "shell/settings.h"
+#include "shell/wndproc.h"
+#include "sim/weapon.h"
+#include "sound/mix.h"
+#include "sound/sndtrig.h"
 
 namespace {
 
@@ -431,6 +444,210 @@ TEST_F(ClientTest, SessionCallbacksOnlyInARemoteGame) {
     const char text[4] = {'a', 'b', 'c', 'd'};  // not terminated
     net_DriverCallbacks[NET_CALLBACK_NOTICE](text, sizeof text);
     for (NetSessionCallback& cb : net_DriverCallbacks) cb = nullptr;
+}
+
+// The joystick buttons of the input map that presses of button 1 fire.
+int32_t ButtonOneInputs(void) {
+    int32_t n = 0;
+    if (inmap_OpenMap)
+        for (_INMAP_INPUT* i = inmap_OpenMap->inputHead; i; i = i->next)
+            n += i->kind == INMAP_KIND_JOYSTICK && i->code == 30;
+    return n;
+}
+
+// What the start sets up for the game kind and the settings, and what the
+// stop puts back: the last game's squadrons and scores outside the bridge,
+// the joystick buttons of the trigger-fires setting, the sound condition
+// mask.
+TEST_F(ClientTest, StartPreparesTheGameAndStopPutsTheSoundMaskBack) {
+    struct Case {
+        const char* name;
+        GameModeFlags mode;
+        int32_t triggerFires;
+        bool tablesCleared;
+    } cases[] = {
+        {"host and play keeps the server's tables", kHostAndPlay, 0, false},
+        {"remote client, trigger fires the weapon", kRemote, 1, true},
+    };
+    uint8_t squadrons[TACMAP_SQUADRONS * TACMAP_SQUADRON_ENTRY_SIZE] = {};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tacmap_SquadronBuffer = squadrons;
+        Client_PlayerDisplayRecords.scoreCount = 3;
+        app_Settings.TRIGGER_FIRES_CURRENT_WEAPON = c.triggerFires;
+        sndtrig_SetConditionMask(6);
+        ClientOnly(c.mode);
+        EXPECT_EQ(tacmap_SquadronBuffer == nullptr, c.tablesCleared);
+        EXPECT_EQ(Client_PlayerDisplayRecords.scoreCount == 0, c.tablesCleared);
+        if (c.triggerFires) {
+            EXPECT_EQ(ButtonOneInputs(), 0) << "button 1 dropped, 2 moved onto it";
+        }
+        Client_Frame();
+        EXPECT_NE(sndtrig_SetConditionMask(6), 6);
+        sndtrig_SetConditionMask(5);
+        bridge_Stop();
+        EXPECT_EQ(sndtrig_SetConditionMask(6), 6);
+        tacmap_SquadronBuffer = nullptr;
+    }
+    app_Settings.TRIGGER_FIRES_CURRENT_WEAPON = 0;
+}
+
+// Keys pressed go into the debug key list only while it is shown; the
+// key table leaves the typing keys to the chat line from its first frame.
+TEST_F(ClientTest, DebugKeysAndTheChatLineTakeTheKeys) {
+    ClientOnly(kSinglePlayer);
+    for (int32_t shown : {0, 1}) {
+        dbg_DebugKeyTextShown = shown;
+        ekey_ClearAll();
+        ekey_KeyDown('A', 0);
+        Client_Frame();
+        EXPECT_EQ(ekey_EventPop() != 0, shown == 0) << shown;
+    }
+    dbg_DebugKeyTextShown = 0;
+    struct Case {
+        int32_t screenState;
+        int32_t map;
+        int32_t mode;
+    } cases[] = {{0, 0, 1}, {3, 0, 2}, {3, 1, 3}};
+    for (const Case& c : cases) {
+        render_ScreenStateSet(c.screenState);
+        tacmap_Shown = c.map;
+        Client_Frame();
+        EXPECT_EQ(inmap_KeyTableMode, c.mode) << c.screenState << " " << c.map;
+    }
+    render_ScreenStateSet(0);
+    tacmap_Shown = 0;
+}
+
+// With the auto-spin on, the external views turn the camera half a degree
+// a frame, the follow view also its look yaw; the external camera is the
+// focus object of those views only.
+TEST_F(ClientTest, ExternalViewsSpinAndTakeTheFocus) {
+    BridgeStarted(kSinglePlayer);
+    ASSERT_NE(view_CameraFirst, nullptr);
+    Client.camera.state = 0;
+    struct Case {
+        int32_t mode;
+        uint8_t spin;
+        float turn;
+        uint32_t yawDrop;
+        bool focus;
+    } cases[] = {
+        {VIEW_MODE_FOLLOW, 1, 0.5f, 0x8000, true},
+        {VIEW_MODE_LOW_CHASE, 1, 0.5f, 0, true},
+        {VIEW_MODE_FOLLOW, 0, 0.0f, 0, true},
+        {VIEW_MODE_COCKPIT, 1, 0.0f, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        view_Words.current = &view_ModeTable[c.mode];
+        view_CameraAutoSpin = c.spin;
+        const float heading = Client.camera.heading;
+        const uint32_t yaw = (uint32_t)view_ModeTable[VIEW_MODE_FOLLOW].lookYaw;
+        Client_CameraStep();
+        float turned = Client.camera.heading - heading;
+        if (turned < -180.0f) turned += 360.0f;
+        EXPECT_FLOAT_EQ(turned, c.turn);
+        EXPECT_EQ((yaw - (uint32_t)view_ModeTable[VIEW_MODE_FOLLOW].lookYaw) & 0x1FFFFFF, c.yawDrop);
+        view_Words.current = &view_ModeTable[c.mode];
+        Client_Frame();
+        EXPECT_EQ(app_FocusObject, c.focus ? (void*)view_CameraFirst : nullptr);
+    }
+    view_CameraAutoSpin = 0;
+}
+
+// A small mixer sample: a WAVE image of 8-bit silence, converted in place.
+struct TestSample {
+    alignas(4) uint8_t image[44 + 64] = {};
+    MixSample* sample = nullptr;
+    TestSample() {
+        LeSpanWriter w(image, sizeof image);
+        w.bytes((const uint8_t*)"RIFF", 4), w.u32(sizeof image - 8), w.bytes((const uint8_t*)"WAVEfmt ", 8);
+        w.u32(16), w.u16(1), w.u16(1), w.u32(22050), w.u32(22050), w.u16(1), w.u16(8);
+        w.bytes((const uint8_t*)"data", 4), w.u32(64);
+        memset(image + 44, 128, 64);
+        sample = snd_SampleConvert(image, sizeof image);
+    }
+};
+
+// The two warning tones: tone 1 from the server's warning bits while the
+// player lives, tone 2 the lock or seeker tone of a missile with stores;
+// heard at the eye in a cockpit view only.
+TEST_F(ClientTest, WarningTonesFollowTheWarningsAndTheMissile) {
+    ClientOnly(kSinglePlayer);
+    TestSample tones[4];
+    for (int32_t i = 0; i < 4; i++) {
+        ASSERT_NE(tones[i].sample, nullptr);
+        Client_WarningSounds[i] = tones[i].sample;
+    }
+    int32_t ir = -1, radar = -1;
+    for (int32_t i = 0; i < WEAPON_TYPES; i++) {
+        const uint32_t k = weapon_Types[i].kind;
+        if (!(k & WEAPON_MISSILE)) continue;
+        if (k & WEAPON_IR_MISSILE) {
+            if (ir < 0) ir = i;
+        } else if (radar < 0) {
+            radar = i;
+        }
+    }
+    ASSERT_GE(ir, 0);
+    ASSERT_GE(radar, 0);
+    ObjectRecord player{};
+    Client_PlayerObject = &player;
+    con_UnlimitedStores = 1;
+    struct Case {
+        const char* name;
+        int32_t hitPoints;
+        uint8_t warning;
+        int32_t weapon;  // -1 none
+        uint8_t aim;
+        int32_t tone1, tone2;  // warning sound index, -1 silent
+        int32_t level1, level2;
+    } cases[] = {
+        {"quiet", 1, 0, -1, 0, -1, -1, 0, 0},
+        {"bits 0-1", 1, 2, -1, 0, 0, -1, 0x21, 0},
+        {"bit 2", 1, 4, -1, 0, 1, -1, 0x21, 0},
+        {"bits 0-1 before bit 2", 1, 5, -1, 0, 0, -1, 0x21, 0},
+        {"dead: no warning", 0, 3, -1, 0, -1, -1, 0, 0},
+        {"locked missile", 1, 0, radar, 2, -1, 2, 0, 0xD2},
+        {"locked heat seeker", 1, 0, ir, 2, -1, 2, 0, 0xD2},
+        {"heat seeker searching", 1, 0, ir, 0, -1, 3, 0, 0xC3},
+        {"radar missile searching", 1, 0, radar, 0, -1, -1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        player.hitPoints = c.hitPoints;
+        Client.warning = c.warning;
+        weapon_CurrentId = c.weapon;
+        if (c.weapon >= 0) weapon_Current = weapon_Types[c.weapon];
+        Client_AimMode = c.aim;
+        Client.frame = 8;
+        Client_WarningTones();
+        EXPECT_EQ(Client.toneSample[0], c.tone1 < 0 ? nullptr : tones[c.tone1].sample);
+        EXPECT_EQ(Client.toneSample[1], c.tone2 < 0 ? nullptr : tones[c.tone2].sample);
+        EXPECT_EQ(Client.toneLevel[0], c.level1);
+        EXPECT_EQ(Client.toneLevel[1], c.level2);
+    }
+    // Out of the cockpit the tones sound far away; every 4th frame only.
+    for (uint32_t flags : {0x100u, 0u}) {
+        ViewFlags = flags;
+        Client_WarningTones();
+        int32_t x = 0;
+        for (int32_t i = 0; i < mix_SourceTable.count; i++)
+            if (mix_SourceTable.sources[i].id == Client.toneSource[1]) x = mix_SourceTable.sources[i].x;
+        EXPECT_EQ(x, flags ? (int32_t)view_State.position.x : (int32_t)(view_State.position.x + 0x17700000u));
+    }
+    Client.warning = 3;
+    Client.frame = 9;
+    Client_WarningTones();
+    EXPECT_EQ(Client.toneSample[0], nullptr) << "not a 4th frame";
+    weapon_CurrentId = -1;
+    con_UnlimitedStores = 0;
+    Client_AimMode = 0;
+    ViewFlags = 0;
+    for (int32_t i = 0; i < 4; i++) Client_WarningSounds[i] = nullptr;
+    mix_SourcesInit(6, 8, nullptr, nullptr, nullptr);
+    Client_PlayerObject = nullptr;
 }
 
 }  // namespace

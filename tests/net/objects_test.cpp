@@ -16,6 +16,8 @@
 #include "render/render.h"
 #include "net/server_calls.h"
 #include "sim/obj.h"
+#include "sound/mix.h"
+#include "sound/sndtrig.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 #include "world/objarray.h"
@@ -483,6 +485,56 @@ TEST_F(CopiesEnv, StaticBatchAppliedOnceAndConfirmedEachTime) {
     EXPECT_EQ(obj_ClientStaticCount, 2) << "the same batch is not applied twice";
     send(1);
     EXPECT_EQ(obj_ClientStaticCount, 4);
+}
+
+// A new copy starts its engine source and its type's sound a little off
+// natural pitch; updates keep the one source, which follows the copy every
+// 4th frame (heard only while status bit 0 is set) and goes with it.
+TEST_F(CopiesEnv, CopySoundsFollowTheCopyAndGoWithIt) {
+    mix_SourcesInit(6, 8, nullptr, nullptr, nullptr);
+    sndtrig_Event.pitch = 0;
+    Update({Entry(51, 1)});
+    ObjectRecord* o = Find(51);
+    ASSERT_NE(o, nullptr);
+    const int32_t id = o->soundSource;
+    EXPECT_NE(id, 0);
+    EXPECT_EQ(mix_SourceTable.count, 1);
+    EXPECT_GE(sndtrig_Event.pitch, 0x10000 - 0x7F);
+    EXPECT_LE(sndtrig_Event.pitch, 0x10000 + 0x80);
+    MsgObjectEntry first = Entry(51, 2, MSG_OBJECT_RELATIVE | MSG_OBJECT_FIRST);
+    Update({first});
+    Update({Entry(51, 3)});
+    EXPECT_EQ(o->soundSource, id) << "one source however often updated";
+    EXPECT_EQ(mix_SourceTable.count, 1);
+    const SndSource& s = mix_SourceTable.sources[0];
+    for (uint8_t status : {0, 1}) {
+        o->stateFlags = status;
+        Client.frame = 4;
+        Client_ObjectStep(o);
+        EXPECT_EQ(s.x, (int32_t)o->position.x);
+        EXPECT_EQ(s.volume, 128);
+        EXPECT_EQ((s.flags & MIX_SOURCE_MUTED) != 0, status == 0) << (int)status;
+    }
+    Update({});
+    EXPECT_EQ(Find(51), nullptr);
+    EXPECT_EQ(mix_SourceTable.count, 0);
+}
+
+// A copy whose status has bit 1 set smokes: a puff each frame.
+TEST_F(CopiesEnv, SmokingCopyPuffsEachStep) {
+    DcbPool common{};
+    ASSERT_EQ(net_DcbPoolCreate(sizeof(_COMMON_DCB), 8, &common, nullptr, "common"), 0);
+    level_ClientArrays.common = common;
+    Update({Entry(61, 1)});
+    ObjectRecord* o = Find(61);
+    ASSERT_NE(o, nullptr);
+    for (uint8_t status : {0x00, 0x02}) {
+        o->stateFlags = status;
+        const int32_t free = net_DcbPoolFreeCount(&level_ClientArrays.common);
+        Client_ObjectStep(o);
+        EXPECT_EQ(net_DcbPoolFreeCount(&level_ClientArrays.common), free - (status ? 1 : 0)) << (int)status;
+    }
+    level_ClientArrays.common = DcbPool{};
 }
 
 }  // namespace
