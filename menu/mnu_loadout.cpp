@@ -452,6 +452,9 @@ void mnu_LoadoutWeaponTexts(int32_t station, int32_t type) {
 
 void mnu_LoadoutWeights(void) {
     if (!ord_Manager) return;
+    // Mounting and emptying stations leaves the manager's totals as they
+    // were: count them again before showing them.
+    ord_Recount();
     float empty = 0, fuel = 0, third = 0;
     plane_Weights(&empty, &fuel, &third);
     float a = (empty + ord_Manager->storeMass) * kPounds;

@@ -191,6 +191,13 @@ TEST_F(FlightScreens, StationCyclesWrapAndThePartnerMirrors) {
         emptySeen += mine->type < 0;
     }
     EXPECT_EQ(emptySeen, 1);
+    // With the station empty again the weights are those of the start; a
+    // store adds its weight to the loaded figure (position 2).
+    const std::string emptyWeight = AreaText("TxtLODescPos2");
+    mnu_LoadoutStoreNext(3);
+    EXPECT_NE(AreaText("TxtLODescPos2"), emptyWeight);
+    mnu_LoadoutStorePrev(3);
+    EXPECT_EQ(AreaText("TxtLODescPos2"), emptyWeight);
     EXPECT_EQ(mnu_LoadoutStations[3].type, -1);
     EXPECT_EQ(mnu_Loadout.marker, 3);
     EXPECT_EQ(mnu_Loadout.markerBlink, 8);
