@@ -46,6 +46,9 @@ struct ViewWords {
     ViewState state;
     int32_t yaw, pitch, roll, distance, placed, nearPlane, nearDistance;
     _DRAW_SURFACE surface;
+    const uint8_t* shadeTables[2];
+    const uint8_t* spanShade;
+    int32_t spanRows;
 };
 
 void ViewSave(ViewWords* w) {
@@ -58,6 +61,10 @@ void ViewSave(ViewWords* w) {
     w->nearPlane = view_NearPlane;
     w->nearDistance = ViewNearDistance;
     w->surface = draw_CurrentSurface;
+    w->shadeTables[0] = render_ShadeTables[0];
+    w->shadeTables[1] = render_ShadeTables[1];
+    w->spanShade = poly_SpanState.shadeTable;
+    w->spanRows = poly_SpanState.shadeRows;
 }
 
 void ViewRestore(const ViewWords& w) {
@@ -70,6 +77,10 @@ void ViewRestore(const ViewWords& w) {
     view_NearPlane = w.nearPlane;
     ViewNearDistance = w.nearDistance;
     draw_SelectSurface(&w.surface);
+    render_ShadeTables[0] = w.shadeTables[0];
+    render_ShadeTables[1] = w.shadeTables[1];
+    poly_SpanState.shadeTable = w.spanShade;
+    poly_SpanState.shadeRows = w.spanRows;
 }
 
 // The preview rectangle over the current screen buffer; the projection
@@ -142,9 +153,8 @@ void mnu_LoadoutPreviewRestore(void) {
         render_Object.maximum = g_saved.maximum;
         g_saved.stored = 0;
     }
-    // The shade table went with the loadout's heap.
+    // The shade table and the palette go with the loadout's heap.
     g_shadeTable = nullptr;
-    render_ShadeTables[0] = render_ShadeTables[1] = nullptr;
     mnu_PreviewPalette = nullptr;
 }
 
