@@ -8,8 +8,20 @@
 struct _PAK_HEADER;
 struct FileTable;
 
-// The surface the aircraft preview is drawn into.
+// The surface the aircraft preview is drawn into: 640 by 480 in 16 bits
+// over the screen, clipped to the preview rectangle.
 extern _DRAW_SURFACE mnu_PreviewSurface;
+struct PALREF;
+// The palette the preview model is drawn through ("genpak.pcx").
+extern PALREF* mnu_PreviewPalette;
+// Light, palettes, shade table, surface and shading of the preview.
+void mnu_LoadoutPreviewSetUp(void);
+// The shading levels back as they were.
+void mnu_LoadoutPreviewRestore(void);
+// Clears the preview rectangle and draws the model with the stores of the
+// ordnance manager, seen by the orbit camera (25-bit angles, distance in
+// world units); nonzero when the model was drawn.
+int32_t mnu_LoadoutPreviewDraw(_PAK_HEADER* model, int32_t yaw, int32_t pitch, int32_t distance);
 
 // The front end's loadout settings: the campaign stock check (off: every
 // option is offered) and the aircraft family of the hardpoint tables.

@@ -10,6 +10,8 @@
 #include "base/mem.h"
 #include "display/draw_fill.h"
 #include "display/otw.h"
+#include "display/pal.h"
+#include "display/rast.h"
 #include "input/instate.h"
 #include "menu/brief.h"
 #include "menu/camp.h"
@@ -192,6 +194,7 @@ void ZonesAdd(void) {
 
 void LoadoutEnter(void) {
     MnuContext* c = mnu_Context;
+    poly_SetPixelMode(POLY_MODE_16);
     mnu_LeaveFlag = 0;
     mnu_HoverCount = 0;
     music_SetVariable(0, 4);
@@ -219,8 +222,15 @@ void LoadoutEnter(void) {
     mnu_Loadout.gameData = file_TableLoad(app_Record.gameDataName);
     pak_TextureTableReset();
     level_GameMode.display = 1;
-    // The preview model; without it the stand-in model; without both the
-    // preview stays empty.
+    mnu_PreviewPalette = pal_LoadPalref("genpak.pcx");
+    // The preview model, seen through the game palette; without it the
+    // stand-in model; without both the preview stays empty.
+    PALREF* levelPalette = level_Palref;
+    if (mnu_PreviewPalette) {
+        // The model's colours are matched to it as they load.
+        level_Palref = mnu_PreviewPalette;
+        pal_ApplyRemap(mnu_PreviewPalette, 1);
+    }
     mnu_Loadout.modelName = "loadkrx.pak";
     mnu_Loadout.model = file_Exists("loadkrx.pak") ? pak_Load("loadkrx.pak") : nullptr;
     if (!mnu_Loadout.model) {
@@ -228,7 +238,9 @@ void LoadoutEnter(void) {
         mnu_Loadout.model = file_Exists("boo.pak") ? pak_Load("boo.pak") : nullptr;
     }
     if (!mnu_Loadout.model) mnu_Loadout.modelName = nullptr;
-    mnu_PreviewSurface = otw_ScreenSurface;
+    level_Palref = levelPalette;
+    if (mnu_Loadout.model && mnu_Loadout.model->palette) mnu_PreviewPalette = mnu_Loadout.model->palette;
+    mnu_LoadoutPreviewSetUp();
     mnu_Loadout.yaw = 256 * kStep;
     mnu_Loadout.pitch = 64 * kStep;
     mnu_Loadout.distance = 589824;
@@ -310,9 +322,12 @@ void LoadoutPage(void) {
     mnu_Draw(c);
     mnu_ImageAreasDraw(c);
     mnu_WindowTextDraw(c, "WndLoadOut");
+    if (mnu_Transition.running) return;
     mnu_LoadoutPreviewStep();
-    // The preview is drawn from the view words while dirty.
-    mnu_Loadout.dirty = 0;
+    if (mnu_Loadout.dirty) {
+        mnu_LoadoutPreviewDraw(mnu_Loadout.model, mnu_Loadout.yaw, mnu_Loadout.pitch, mnu_Loadout.distance);
+        mnu_Loadout.dirty = 0;
+    }
 }
 
 void LoadoutDraw(void) {
@@ -333,12 +348,14 @@ void LoadoutLeave(void) {
         if (z) chs_ZoneRemove(&mnu_ZoneList, z);
         z = nullptr;
     }
+    pal_FreeAllPalrefs();
     mnu_Loadout.gameData = nullptr;
     if (mnu_Loadout.mark) mem_FreeFrom(mnu_Loadout.mark);
     mnu_Loadout.mark = nullptr;
     for (char* t : {g_weaponTexts[0], g_weaponTexts[1], g_weaponTexts[2], g_weaponTexts[3], g_weaponTexts[4],
                     g_weaponTexts[5]})
         t[0] = 0;
+    mnu_LoadoutPreviewRestore();
     if (!Quick()) mnu_CampLoadoutFree();
     music_SetVariable(0, 0);
 }
@@ -435,6 +452,9 @@ void mnu_LoadoutWeaponTexts(int32_t station, int32_t type) {
 
 void mnu_LoadoutWeights(void) {
     if (!ord_Manager) return;
+    // Mounting and emptying stations leaves the manager's totals as they
+    // were: count them again before showing them.
+    ord_Recount();
     float empty = 0, fuel = 0, third = 0;
     plane_Weights(&empty, &fuel, &third);
     float a = (empty + ord_Manager->storeMass) * kPounds;

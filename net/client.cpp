@@ -747,6 +747,7 @@ void Client_Start(void) {
     Client.lastServerFrame = 0;
 
     hud_CommandMenuReset();
+    hud_EndOfFlightChoice = 0;
     app_KeyState.readIndex = app_KeyState.writeIndex = 0;
     memset(app_KeyState.downTable, 0, sizeof app_KeyState.downTable);
     hud_RepeaterInit();
@@ -820,6 +821,12 @@ int32_t Client_Frame(void) {
         if (ffb_FeedbackActive) ffb_FrameDispatch();
         vcursor_FrameUpdate();
         if (app_ModeWord == 4) sky_LightTurn();
+    }
+    // A choice on the debriefing page ends the flight: the state runner goes
+    // back to the screen the flight was started from.
+    if (hud_EndOfFlightChoice && Client_FlightState == 0) {
+        plat_SimLog("client", "end of flight choice=%d", hud_EndOfFlightChoice);
+        Client_FlightState = 1;
     }
     switch (Client_FlightState) {
     case 0: return 0;

@@ -2,9 +2,11 @@
 // loading screen's hand-over and the loadout screen's stations, texts and
 // preview controls.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "base/bmp.h"
 #include "display/font.h"
 #include "display/otw.h"
 #include "display/pal_hicolor.h"
@@ -15,12 +17,16 @@
 #include "menu/quick.h"
 #include "mission_fixture.h"
 #include "mission_write.h"
+#include "mkdata.h"
+#include "pak_write.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
 #include "sim/ord.h"
 #include "sim/weapon.h"
 #include "world/gamemode.h"
 #include "world/level.h"
+#include "render/object.h"
+#include "render/view.h"
 
 namespace {
 
@@ -185,6 +191,13 @@ TEST_F(FlightScreens, StationCyclesWrapAndThePartnerMirrors) {
         emptySeen += mine->type < 0;
     }
     EXPECT_EQ(emptySeen, 1);
+    // With the station empty again the weights are those of the start; a
+    // store adds its weight to the loaded figure (position 2).
+    const std::string emptyWeight = AreaText("TxtLODescPos2");
+    mnu_LoadoutStoreNext(3);
+    EXPECT_NE(AreaText("TxtLODescPos2"), emptyWeight);
+    mnu_LoadoutStorePrev(3);
+    EXPECT_EQ(AreaText("TxtLODescPos2"), emptyWeight);
     EXPECT_EQ(mnu_LoadoutStations[3].type, -1);
     EXPECT_EQ(mnu_Loadout.marker, 3);
     EXPECT_EQ(mnu_Loadout.markerBlink, 8);
@@ -257,6 +270,109 @@ TEST_F(FlightScreens, PreviewZoomAfterTheFlyIn) {
     mnu_LoadoutPreviewControl(0);
     EXPECT_EQ(mnu_Loadout.yaw, 510 * 65536);
     EXPECT_GT(pitches, 0);
+}
+
+// The aircraft preview drawn through the orbit camera and the object
+// renderer into its rectangle of the screen.
+class PreviewDraw : public FlightScreens {
+protected:
+    static constexpr int32_t kLeft = 16, kTop = 17, kWidth = 609, kHeight = 223;
+    void SetUp() override {
+        FlightScreens::SetUp();
+        ASSERT_EQ(mkdata_WritePalettes("."), 0);
+        for (const MkModelFile& f : mkdata_ModelFiles(".")) ASSERT_EQ(mkdata_WriteFile(".", f.name, f.data), 0);
+    }
+    // Draws over a screen filled with one colour; counts the pixels drawn
+    // inside the rectangle (neither the fill nor the cleared black) and
+    // the pixels changed outside it, and keeps the rectangle as RGB.
+    struct Result {
+        int32_t drawn = 0, inside = 0, outside = 0;
+        std::vector<uint8_t> rgb;
+    };
+    Result Draw() {
+        const uint16_t fill = 0x1234;
+        Result n;
+        uint8_t* base = otw_LockSurface();
+        EXPECT_NE(base, nullptr);
+        if (!base) return n;
+        const _DRAW_SURFACE& s = otw_ScreenSurface;
+        auto at = [&](int32_t x, int32_t y) { return base + (size_t)y * (size_t)s.bytesPerRow + (size_t)x * 2; };
+        for (int32_t y = 0; y < 480; y++)
+            for (int32_t x = 0; x < 640; x++) memcpy(at(x, y), &fill, 2);
+        n.drawn = mnu_LoadoutPreviewDraw(mnu_Loadout.model, mnu_Loadout.yaw, mnu_Loadout.pitch, mnu_Loadout.distance);
+        for (int32_t y = 0; y < 480; y++)
+            for (int32_t x = 0; x < 640; x++) {
+                uint16_t v;
+                memcpy(&v, at(x, y), 2);
+                bool in = x >= kLeft && x < kLeft + kWidth && y >= kTop && y < kTop + kHeight;
+                if (in && v != 0 && v != fill) n.inside++;
+                if (!in && v != fill) n.outside++;
+                if (in) {
+                    n.rgb.push_back((uint8_t)((v >> 11) << 3));
+                    n.rgb.push_back((uint8_t)(((v >> 5) & 63) << 2));
+                    n.rgb.push_back((uint8_t)((v & 31) << 3));
+                }
+            }
+        otw_UnlockSurface();
+        return n;
+    }
+};
+
+TEST_F(PreviewDraw, AircraftWithItsStoresMatchesTheStoredPicture) {
+    const int32_t ambient = render_Object.ambient, yaw = view_LookYaw;
+    LoadoutEnter(1);
+    ASSERT_NE(mnu_Loadout.model, nullptr);
+    EXPECT_STREQ(mnu_Loadout.modelName, "loadkrx.pak");
+    // A store on a station pair, seen from above and aside after the fly-in.
+    for (int32_t i = 0; i < 2; i++) mnu_LoadoutStoreNext(2);
+    ASSERT_GE(mnu_LoadoutStations[2].type, 0);
+    while (mnu_Loadout.flyIn > 0) mnu_LoadoutPreviewStep();
+    mnu_Loadout.yaw = 200 * 65536;
+    mnu_Loadout.pitch = 40 * 65536;
+    Result r = Draw();
+    EXPECT_EQ(r.drawn, 1);
+    EXPECT_GT(r.inside, 5000);
+    EXPECT_EQ(r.outside, 0);
+    EXPECT_EQ(view_LookYaw, yaw);  // the flight's view words are left as they were
+    const std::string path = std::string(KRX_FIXTURE_DIR) + "/menu/loadout_preview.bmp";
+    std::vector<uint8_t> got((size_t)bmp_Encode24(nullptr, 0, kWidth, kHeight, r.rgb.data()));
+    ASSERT_GT(bmp_Encode24(got.data(), got.size(), kWidth, kHeight, r.rgb.data()), 0);
+    const char* update = getenv("KRX_GOLDEN_UPDATE");
+    if (update && update[0] == '1') {
+        ASSERT_EQ(bmp_Write24(path.c_str(), kWidth, kHeight, r.rgb.data()), 0);
+        return;
+    }
+    std::vector<uint8_t> want = test_ReadFile(path);
+    ASSERT_EQ(want.size(), got.size()) << path;
+    size_t differ = 0;
+    for (size_t i = 54; i < got.size(); i++) differ += got[i] != want[i];
+    EXPECT_EQ(differ, 0u) << "the preview drawn is loadout_preview.bmp in the test's folder";
+    if (differ) bmp_Write24("loadout_preview.bmp", kWidth, kHeight, r.rgb.data());
+    // Leaving gives the renderer its shading back.
+    WndLoadOut.leave();
+    loadout = false;
+    EXPECT_EQ(render_Object.ambient, ambient);
+}
+
+TEST_F(PreviewDraw, StandInModelAndNoModel) {
+    struct Case {
+        bool preview, standIn;
+        const char* name;
+    };
+    const Case cases[] = {{false, true, "boo.pak"}, {false, false, nullptr}};
+    for (const Case& c : cases) {
+        if (!c.preview) remove("loadkrx.pak");
+        if (!c.standIn) remove("boo.pak");
+        LoadoutEnter(1);
+        EXPECT_STREQ(mnu_Loadout.modelName ? mnu_Loadout.modelName : "", c.name ? c.name : "");
+        Result r = Draw();
+        EXPECT_EQ(r.drawn, c.name ? 1 : 0);
+        EXPECT_EQ(r.inside > 0, c.name != nullptr);
+        EXPECT_EQ(r.outside, 0);
+        WndLoadOut.leave();
+        loadout = false;
+        ord_LoadoutEnd(0);
+    }
 }
 
 }  // namespace

@@ -70,10 +70,11 @@ void Loadout(MkMenuScript& s) {
         Button(s, "WndLoadOut", "ScrollDown", name, 240, y, "NULL", action, hover, "cbLOOutHover");
         Text(s, "WndLoadOut", area, "NULL", "ARIAL10", 52, y, 230, y + 18, 0);
     }
-    Button(s, "WndLoadOut", "ScrollUp", "BtnLOYawL", 20, 20, "NULL", "cbLOYawL", "cbLOHoverX", "cbLOOutHover");
-    Button(s, "WndLoadOut", "ScrollDown", "BtnLOYawR", 40, 20, "NULL", "cbLOYawR", "cbLOHoverX", "cbLOOutHover");
-    Button(s, "WndLoadOut", "ScrollUp", "BtnLOZoomIn", 60, 20, "NULL", "cbLOZoomIn", "cbLOHoverX", "cbLOOutHover");
-    Button(s, "WndLoadOut", "ScrollDown", "BtnLOZoomOut", 80, 20, "NULL", "cbLOZoomOut", "cbLOHoverX", "cbLOOutHover");
+    // The preview's controls lie under its rectangle (16, 17)-(625, 240).
+    Button(s, "WndLoadOut", "ScrollUp", "BtnLOYawL", 540, 242, "NULL", "cbLOYawL", "cbLOHoverX", "cbLOOutHover");
+    Button(s, "WndLoadOut", "ScrollDown", "BtnLOYawR", 560, 242, "NULL", "cbLOYawR", "cbLOHoverX", "cbLOOutHover");
+    Button(s, "WndLoadOut", "ScrollUp", "BtnLOZoomIn", 580, 242, "NULL", "cbLOZoomIn", "cbLOHoverX", "cbLOOutHover");
+    Button(s, "WndLoadOut", "ScrollDown", "BtnLOZoomOut", 600, 242, "NULL", "cbLOZoomOut", "cbLOHoverX", "cbLOOutHover");
     for (int32_t i = 1; i <= 6; i++) {
         char area[32];
         snprintf(area, sizeof area, "TxtLOWeapText%d", (int)i);
