@@ -34,6 +34,27 @@ constexpr uint32_t HW3D_FLAG_ALPHA = 0x20000;
 constexpr uint32_t HW3D_FLAG_TRANSPARENT = 0x10;
 constexpr uint32_t HW3D_FLAG_INTENSITY = 0x40000;
 
+// One particle of the record-list entry (76-byte records): the program
+// writes every field; the card draws each active one as a blended square
+// of `radius` pixels round its screen position, in its colour and alpha.
+struct _HW3D_PARTICLE {
+    uint32_t colour;          // 0x00BBGGRR
+    uint8_t active;
+    uint8_t alpha;            // 0..255
+    uint8_t core;
+    uint8_t spare;
+    int32_t x, y, z;          // view space
+    int32_t vx, vy, vz;       // velocity, model space, a frame
+    int32_t life;             // frames left
+    int32_t intensity;
+    int32_t intensityStep;
+    int32_t size;
+    int32_t screenX, screenY;  // 1/128 pixel
+    int32_t radius;            // pixels; 0: not on the screen
+    int32_t reserved[4];
+};
+static_assert(sizeof(_HW3D_PARTICLE) == 76, "the card reads 76-byte particle records");
+
 // Nonzero while a loaded driver grants access to the card's frame (the
 // access word of its state record): primitives the card cannot draw itself
 // are then drawn in software into the frame, otherwise skipped.

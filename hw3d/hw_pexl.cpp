@@ -440,8 +440,30 @@ int32_t Option(int32_t option, int32_t value) {
     return 0;
 }
 
-void RecordList(const void*, int32_t count, int32_t) {
-    if (count > 0) g.records += count;
+// Particles: a square of each active one's radius round its screen
+// position, blended by its alpha.
+void RecordList(const void* records, int32_t count, int32_t recordSize) {
+    if (count <= 0) return;
+    g.records += count;
+    if (!g.pixels || !records || recordSize != (int32_t)sizeof(_HW3D_PARTICLE)) return;
+    const auto* list = static_cast<const _HW3D_PARTICLE*>(records);
+    int32_t x1, y1, x2, y2;
+    Clip(&x1, &y1, &x2, &y2);
+    for (int32_t i = 0; i < count; i++) {
+        const _HW3D_PARTICLE& p = list[i];
+        if (!p.active || p.radius <= 0 || p.alpha == 0) continue;
+        const int32_t cx = p.screenX >> 7, cy = p.screenY >> 7, r = std::min(p.radius, 256);
+        const int32_t a = p.alpha;
+        const int32_t sr = (int32_t)(p.colour & 0xFF), sg = (int32_t)(p.colour >> 8 & 0xFF),
+                      sb = (int32_t)(p.colour >> 16 & 0xFF);
+        for (int32_t y = std::max(cy - r, y1); y < std::min(cy + r, y2); y++)
+            for (int32_t x = std::max(cx - r, x1); x < std::min(cx + r, x2); x++) {
+                int32_t dr, dg, db;
+                Unpack(Get(x, y), &dr, &dg, &db);
+                Put(x, y, Pack((sr * a + dr * (255 - a)) / 255, (sg * a + dg * (255 - a)) / 255,
+                               (sb * a + db * (255 - a)) / 255));
+            }
+    }
 }
 
 }  // namespace

@@ -306,6 +306,29 @@ TEST_F(Hw3dTest, CardTexturesShadeFogAndBlend) {
     for (const Case& c : cases) EXPECT_EQ(PixelAt(c.x, c.y), c.pixel) << c.x << "," << c.y;
 }
 
+// Particle records: an active one is a blended square round its screen
+// position; inactive ones and records of another size draw nothing.
+TEST_F(Hw3dTest, CardDrawsParticleRecords) {
+    CardOn();
+    const _HW3D_DESCRIPTOR& d = hw3d_Descriptor;
+    d.colourRegister(3, 0, 0, 0);
+    d.clear();
+    _HW3D_PARTICLE p[2] = {};
+    p[0].active = 1, p[0].alpha = 255, p[0].colour = 0x0000FF, p[0].screenX = 50 * 128, p[0].screenY = 50 * 128;
+    p[0].radius = 3;
+    p[1] = p[0];
+    p[1].active = 0, p[1].screenX = 100 * 128;
+    d.recordList(p, 2, (int32_t)sizeof p[0]);
+    p[0].screenX = 200 * 128;
+    d.recordList(p, 1, 64);
+    d.swap();
+    EXPECT_EQ(PixelAt(50, 50), 0xF800);
+    EXPECT_EQ(PixelAt(47, 47), 0xF800);
+    EXPECT_EQ(PixelAt(53, 50), 0x0000);
+    EXPECT_EQ(PixelAt(100, 50), 0x0000);
+    EXPECT_EQ(PixelAt(200, 50), 0x0000);
+}
+
 // The display layer's card path on the real library: the mode change
 // enables it, the screen locks its frame, and the swap shows it.
 TEST_F(Hw3dTest, DisplayRunsOnTheCard) {
