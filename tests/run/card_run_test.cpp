@@ -1,6 +1,6 @@
 // A flight on the project's 3D card: the level takes the card's display,
-// and the dumped frames show the sky, the ground, the cockpit and HUD, and
-// the aircraft in the follow view.
+// the dumped frames show the sky, the ground, the cockpit and HUD, and the
+// aircraft in the follow view, and the screenshot key saves the card's frame.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -38,7 +38,10 @@ TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
     const std::string dump = dir + "/frames";
     ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     std::string log;
-    RunResult r = run_SingleFlight(dir, "60 key F3\n", 120, &log,
+    // The SNAPSHOT key (Ctrl+Shift+Insert) once the follow view is dumped.
+    const std::string script = "60 key F3\n112 keydown CONTROL\n112 keydown SHIFT\n113 keydown INSERT ext\n"
+                               "114 keyup INSERT ext\n115 keyup SHIFT\n115 keyup CONTROL\n";
+    RunResult r = run_SingleFlight(dir, script, 125, &log,
                                    {kRunCard, "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(log.find("display width=640 height=480 bits=16 card=1"), std::string::npos) << log;
@@ -69,6 +72,10 @@ TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
     EXPECT_GT(aircraft, 200);
     img_Free(cockpit);
     img_Free(follow);
+
+    // A screenshot of the card's frame: 640 x 480 pixels of three bytes.
+    EXPECT_EQ(run_ReadAll(dir + "/SNAP0000.RAW").size(), 640u * 480u * 3u);
+    EXPECT_GE(run_LogTick(log, "screen Saved 'SNAP0000.RAW'"), 113) << log;
 }
 
 }  // namespace
