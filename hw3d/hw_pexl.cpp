@@ -3,6 +3,8 @@
 // program lends it (the _HW3D_HOST record passed as the instance). It keeps
 // the whole contract of the descriptor table so that the program's card
 // path runs for real, without a 3D card.
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -120,14 +122,49 @@ void Clip(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2) {
 
 int32_t ClampByte(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
-// Flat triangle over the pixel centres inside the clip, in 1/128 pixel.
-void FillTriangle(const _HW3D_VERTEX* a, const _HW3D_VERTEX* b, const _HW3D_VERTEX* c, uint32_t pixel) {
+// What a triangle is filled with: a flat colour, or a texture read through
+// the state's palette; both modulated by the corners' colours. Shaded
+// triangles take 128 in a channel as the colour itself (255 nearly doubles
+// it); blended ones take 255 as the colour itself.
+struct Fill {
+    uint32_t colour;                  // 0x00BBGGRR
+    const _HW3D_TEXTURE* texture;     // null: the flat colour
+    int32_t alpha;                    // -1: opaque; 0..255 fixed; 256: the corners' alpha
+};
+double Unit(const Fill& f) { return f.alpha < 0 ? 128.0 : 255.0; }
+
+// Reads a texel at (u, v) in 1/65536 of the texture's size (it repeats);
+// false when the texture's transparent texel 0 leaves the pixel.
+bool Texel(const _HW3D_TEXTURE* t, double u, double v, int32_t* r, int32_t* gr, int32_t* b) {
+    const uint32_t w = 1u << (t->log2Width & 15), h = 1u << (t->log2Height & 15);
+    const uint32_t x = (uint32_t)(int64_t)std::floor(u * w / 65536.0) & (w - 1);
+    const uint32_t y = (uint32_t)(int64_t)std::floor(v * h / 65536.0) & (h - 1);
+    const uint8_t index = t->pixels[(size_t)y * w + x];
+    if (index == 0 && (t->renderFlags & HW3D_FLAG_TRANSPARENT)) return false;
+    const uint8_t* pal = g.shared.palette;
+    if (!pal || (t->renderFlags & HW3D_FLAG_INTENSITY)) {
+        *r = *gr = *b = index;
+        return true;
+    }
+    *r = pal[index * 3], *gr = pal[index * 3 + 1], *b = pal[index * 3 + 2];
+    return true;
+}
+
+// A triangle over the pixel centres inside the clip, positions in 1/128
+// pixel; corner colours and texture coordinates are interpolated in
+// perspective (by the corners' depth).
+void FillTriangle(const _HW3D_VERTEX* a, const _HW3D_VERTEX* b, const _HW3D_VERTEX* c, const Fill& fill) {
     if (!g.pixels || !a || !b || !c) return;
+    if (fill.texture && !fill.texture->pixels) return;
     // Kept to a range whose edge products cannot overflow.
     auto cl = [](int32_t v) -> int64_t { return v < -(1 << 28) ? -(1 << 28) : v > (1 << 28) ? (1 << 28) : v; };
-    int64_t ax = cl(a->x), ay = cl(a->y), bx = cl(b->x), by = cl(b->y), cx = cl(c->x), cy = cl(c->y);
-    int64_t area = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+    int64_t area = ((int64_t)cl(b->x) - cl(a->x)) * (cl(c->y) - cl(a->y)) - ((int64_t)cl(b->y) - cl(a->y)) * (cl(c->x) - cl(a->x));
     if (area == 0) return;
+    // Turned to run one way round, so that an edge two triangles share is
+    // walked in opposite directions and its pixels go to one of them only.
+    if (area < 0) std::swap(b, c), area = -area;
+    int64_t ax = cl(a->x), ay = cl(a->y), bx = cl(b->x), by = cl(b->y), cx = cl(c->x), cy = cl(c->y);
+    auto owns = [](int64_t e, int64_t dx, int64_t dy) { return e > 0 || (e == 0 && (dy > 0 || (dy == 0 && dx > 0))); };
     int32_t x1, y1, x2, y2;
     Clip(&x1, &y1, &x2, &y2);
     auto lo = [](int64_t p, int64_t q, int64_t r) { return (p < q ? (p < r ? p : r) : (q < r ? q : r)) >> 7; };
@@ -137,6 +174,19 @@ void FillTriangle(const _HW3D_VERTEX* a, const _HW3D_VERTEX* b, const _HW3D_VERT
     if (minY < y1) minY = y1;
     if (maxX > x2) maxX = x2;
     if (maxY > y2) maxY = y2;
+    const _HW3D_VERTEX* corner[3] = {a, b, c};
+    double w[3], ch[3][4], tu[3], tv[3], fog[3];
+    for (int k = 0; k < 3; k++) {
+        const _HW3D_VERTEX* v = corner[k];
+        w[k] = v->z > 0 ? 65536.0 / v->z : 1.0;
+        for (int i = 0; i < 4; i++) ch[k][i] = (double)(v->colour >> (8 * i) & 0xFF) * w[k];
+        tu[k] = v->reserved[0] * w[k];
+        tv[k] = v->reserved[1] * w[k];
+        fog[k] = (v->reserved[2] & 0xFF) * w[k];
+    }
+    const bool fogged = fill.alpha < 0 && (a->reserved[2] | b->reserved[2] | c->reserved[2]) & 0xFF;
+    const double unit = Unit(fill);
+    const double fr = fill.colour & 0xFF, fg = fill.colour >> 8 & 0xFF, fb = fill.colour >> 16 & 0xFF;
     for (int64_t y = minY; y < maxY; y++) {
         int64_t py = y * 128 + 64;
         for (int64_t x = minX; x < maxX; x++) {
@@ -144,8 +194,37 @@ void FillTriangle(const _HW3D_VERTEX* a, const _HW3D_VERTEX* b, const _HW3D_VERT
             int64_t e0 = (bx - ax) * (py - ay) - (by - ay) * (px - ax);
             int64_t e1 = (cx - bx) * (py - by) - (cy - by) * (px - bx);
             int64_t e2 = (ax - cx) * (py - cy) - (ay - cy) * (px - cx);
-            bool inside = area > 0 ? (e0 >= 0 && e1 >= 0 && e2 >= 0) : (e0 <= 0 && e1 <= 0 && e2 <= 0);
-            if (inside) Put((int32_t)x, (int32_t)y, pixel);
+            if (!owns(e0, bx - ax, by - ay) || !owns(e1, cx - bx, cy - by) || !owns(e2, ax - cx, ay - cy)) continue;
+            // Weights of a, b and c: each corner's share is its opposite edge's.
+            const double la = (double)e1 / (double)area, lb = (double)e2 / (double)area, lc = (double)e0 / (double)area;
+            const double wsum = la * w[0] + lb * w[1] + lc * w[2];
+            if (wsum <= 0) continue;
+            double m[4];
+            for (int i = 0; i < 4; i++) m[i] = (la * ch[0][i] + lb * ch[1][i] + lc * ch[2][i]) / wsum;
+            double r = fr, gr = fg, bl = fb;
+            if (fill.texture) {
+                int32_t tr, tg, tb;
+                if (!Texel(fill.texture, (la * tu[0] + lb * tu[1] + lc * tu[2]) / wsum,
+                           (la * tv[0] + lb * tv[1] + lc * tv[2]) / wsum, &tr, &tg, &tb))
+                    continue;
+                r = tr, gr = tg, bl = tb;
+            }
+            int32_t out[3] = {ClampByte((int32_t)(r * m[0] / unit)), ClampByte((int32_t)(gr * m[1] / unit)),
+                              ClampByte((int32_t)(bl * m[2] / unit))};
+            if (fogged) {
+                // Towards the fog colour by the corners' fog amount.
+                const double f = std::min((la * fog[0] + lb * fog[1] + lc * fog[2]) / wsum, 255.0) / 255.0;
+                for (int i = 0; i < 3; i++) out[i] = (int32_t)(out[i] + (g.colour[i] - out[i]) * f);
+            }
+            const int32_t alpha = fill.alpha == 256 ? ClampByte((int32_t)m[3]) : fill.alpha;
+            if (alpha >= 0 && alpha < 255) {
+                int32_t dr, dg, db;
+                Unpack(Get((int32_t)x, (int32_t)y), &dr, &dg, &db);
+                out[0] = (out[0] * alpha + dr * (255 - alpha)) / 255;
+                out[1] = (out[1] * alpha + dg * (255 - alpha)) / 255;
+                out[2] = (out[2] * alpha + db * (255 - alpha)) / 255;
+            }
+            Put((int32_t)x, (int32_t)y, Pack(out[0], out[1], out[2]));
         }
     }
 }
@@ -242,23 +321,31 @@ void Swap(void) {
 
 void SetState(int32_t code) { g.stateCode = code; }
 
-void Triangle(const void* p1, const void* p2, const void* p3, uint32_t colour, uint32_t, int32_t) {
+// The colour comes as 0x??BBGGRR; with the alpha flag the corners' alpha
+// blends the triangle over the frame.
+void Triangle(const void* p1, const void* p2, const void* p3, uint32_t colour, uint32_t flags, int32_t) {
     g.triangles++;
     if (!g.pixels) return;
-    uint32_t pixel = Pack((int32_t)(colour >> 16 & 0xFF), (int32_t)(colour >> 8 & 0xFF), (int32_t)(colour & 0xFF));
+    const Fill fill = {colour & 0xFFFFFFu, nullptr, flags & HW3D_FLAG_ALPHA ? 256 : -1};
     FillTriangle(static_cast<const _HW3D_VERTEX*>(p1), static_cast<const _HW3D_VERTEX*>(p2),
-                 static_cast<const _HW3D_VERTEX*>(p3), pixel);
+                 static_cast<const _HW3D_VERTEX*>(p3), fill);
 }
 
-// Textures are not drawn: the quad takes its first vertex's colour.
-void Quad(const void* p1, const void* p2, const void* p3, const void* p4, const void*, int32_t) {
+// A textured quad (a triangle when its last two corners are the same). A
+// texture with the alpha flag blends by `word` when it is 1..255, else by
+// the corners' alpha; without a texture the quad is white.
+void Quad(const void* p1, const void* p2, const void* p3, const void* p4, const void* texture, int32_t word) {
     g.triangles += 2;
+    if (!g.pixels) return;
+    const auto* t = static_cast<const _HW3D_TEXTURE*>(texture);
+    Fill fill = {0xFFFFFFu, t, -1};
+    if (t && (t->renderFlags & HW3D_FLAG_ALPHA)) fill.alpha = word > 0 && word < 255 ? word : 256;
     auto* a = static_cast<const _HW3D_VERTEX*>(p1);
-    if (!g.pixels || !a) return;
-    uint32_t pixel = Pack((int32_t)(a->colour >> 16 & 0xFF), (int32_t)(a->colour >> 8 & 0xFF),
-                          (int32_t)(a->colour & 0xFF));
-    FillTriangle(a, static_cast<const _HW3D_VERTEX*>(p2), static_cast<const _HW3D_VERTEX*>(p3), pixel);
-    FillTriangle(a, static_cast<const _HW3D_VERTEX*>(p3), static_cast<const _HW3D_VERTEX*>(p4), pixel);
+    auto* b = static_cast<const _HW3D_VERTEX*>(p2);
+    auto* c = static_cast<const _HW3D_VERTEX*>(p3);
+    auto* d = static_cast<const _HW3D_VERTEX*>(p4);
+    FillTriangle(a, b, c, fill);
+    if (d && d != c && memcmp(c, d, sizeof *c) != 0) FillTriangle(a, c, d, fill);
 }
 
 // The colour comes as 0x00BBGGRR.
@@ -353,8 +440,30 @@ int32_t Option(int32_t option, int32_t value) {
     return 0;
 }
 
-void RecordList(const void*, int32_t count, int32_t) {
-    if (count > 0) g.records += count;
+// Particles: a square of each active one's radius round its screen
+// position, blended by its alpha.
+void RecordList(const void* records, int32_t count, int32_t recordSize) {
+    if (count <= 0) return;
+    g.records += count;
+    if (!g.pixels || !records || recordSize != (int32_t)sizeof(_HW3D_PARTICLE)) return;
+    const auto* list = static_cast<const _HW3D_PARTICLE*>(records);
+    int32_t x1, y1, x2, y2;
+    Clip(&x1, &y1, &x2, &y2);
+    for (int32_t i = 0; i < count; i++) {
+        const _HW3D_PARTICLE& p = list[i];
+        if (!p.active || p.radius <= 0 || p.alpha == 0) continue;
+        const int32_t cx = p.screenX >> 7, cy = p.screenY >> 7, r = std::min(p.radius, 256);
+        const int32_t a = p.alpha;
+        const int32_t sr = (int32_t)(p.colour & 0xFF), sg = (int32_t)(p.colour >> 8 & 0xFF),
+                      sb = (int32_t)(p.colour >> 16 & 0xFF);
+        for (int32_t y = std::max(cy - r, y1); y < std::min(cy + r, y2); y++)
+            for (int32_t x = std::max(cx - r, x1); x < std::min(cx + r, x2); x++) {
+                int32_t dr, dg, db;
+                Unpack(Get(x, y), &dr, &dg, &db);
+                Put(x, y, Pack((sr * a + dr * (255 - a)) / 255, (sg * a + dg * (255 - a)) / 255,
+                               (sb * a + db * (255 - a)) / 255));
+            }
+    }
 }
 
 }  // namespace

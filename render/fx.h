@@ -82,3 +82,34 @@ void fx_TrailPairStep(ObjectRecord* aircraft);
 ObjectRecord* fx_TrailSegmentSpawn(ObjectRecord* aircraft, ObjectRecord* previous);
 void fx_TrailThink(ObjectRecord* object);
 void fx_TrailDraw(ObjectRecord* object);
+
+// The particle plume behind the player's aircraft, drawn on the 3D card
+// only: an emitter of rings of particles and a core, faded along a colour
+// ramp and handed to the card's record-list entry each frame.
+constexpr int32_t FX_PLUME_CAPACITY = 400;
+constexpr int32_t FX_PLUME_RAMP = 64;
+constexpr int32_t FX_PLUME_RAMP_MAX = 4608;
+struct FxPlumeEmitter {
+    int32_t enabled;
+    int32_t fading;                 // the ramp runs down instead of up
+    int32_t ramp;                   // R, 0..4608
+    int32_t count;
+    int32_t capacity;               // at most FX_PLUME_CAPACITY
+    FixVec3 origin;                 // model space, behind the aircraft
+    uint32_t colours[FX_PLUME_RAMP];  // 0x00BBGGRR by intensity >> 8
+    FixVec3 position[FX_PLUME_CAPACITY];  // model space
+    struct Particle {
+        uint32_t colour;
+        uint8_t active, alpha, core;
+        FixVec3 velocity;
+        int32_t life, intensity, step, size;
+    } particles[FX_PLUME_CAPACITY];
+};
+extern FxPlumeEmitter fx_Plume;
+// The aircraft draw runs the plume only while this is set (nothing in the
+// game sets it).
+extern int32_t fx_PlumePass;
+// Sets the emitter up (ramp colours, capacity, origin), empty and off.
+void fx_PlumeReset(void);
+// One frame of the plume of `aircraft`: ramp, emission, update, submit.
+void fx_PlumeFrame(ObjectRecord* aircraft);

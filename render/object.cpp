@@ -14,6 +14,8 @@
 #include "display/hw3d_draw.h"
 #include "display/pal.h"
 #include "display/rast.h"
+#include "net/client.h"
+#include "render/fx.h"
 #include "render/render.h"
 #include "render/tri.h"
 #include "render/view.h"
@@ -662,6 +664,7 @@ void plane_ObjectDraw(ObjectRecord* object) {
         object->position.y = height;
     }
     render_ObjectDraw(object);
+    if (fx_PlumePass && hw3d_Active && object == Client_PlayerObject) fx_PlumeFrame(object);
 }
 
 void obj_FrameCellInsert(ObjectRecord* object) {

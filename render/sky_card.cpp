@@ -105,7 +105,7 @@ void DeckCell(const _HW3D_VERTEX* q, uint32_t plain) {
     if (sky_Texture) {
         g_deckTexture.pixels = sky_Texture;
         g_deckTexture.log2Width = g_deckTexture.log2Height = 8;
-        g_deckTexture.renderFlags = RENDER_MODE_TEX_SMOOTH | RENDER_FLAG_CARD_ALPHA;
+        g_deckTexture.renderFlags = RENDER_MODE_TEX_SMOOTH | RENDER_FLAG_CARD_ALPHA | HW3D_FLAG_INTENSITY;
         Textured(q[0], q[1], q[2], &g_deckTexture);
         Textured(q[0], q[2], q[3], &g_deckTexture);
         return;

@@ -3,6 +3,7 @@
 #include "render/tri.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 #include "display/clip.h"
@@ -17,6 +18,13 @@
 
 RenderTriangleState render_Tri = {};
 const PatchTriangle* render_CurrentPolygon = nullptr;
+
+// The card reads the texture records as its own texture record.
+static_assert(offsetof(PakTextureImage, pixels) == offsetof(_HW3D_TEXTURE, pixels) &&
+                  offsetof(PakTextureImage, log2Width) == offsetof(_HW3D_TEXTURE, log2Width) &&
+                  offsetof(PakTextureImage, log2Height) == offsetof(_HW3D_TEXTURE, log2Height) &&
+                  offsetof(PakTextureImage, renderFlags) == offsetof(_HW3D_TEXTURE, renderFlags),
+              "a texture record is the card's texture record");
 
 namespace {
 
@@ -141,6 +149,9 @@ void CardVertex(const RenderVertex* v, _HW3D_VERTEX* h) {
     h->colour = l | l << 8 | l << 16;
     h->reserved[0] = v->screen.u;
     h->reserved[1] = v->screen.v;
+    // The card's light words carry the fog amount in their low byte (bit 0
+    // is the water bit).
+    h->reserved[2] = (int32_t)(v->screen.colour & 0xFE);
 }
 
 void TerrainEntry(int32_t colour, bool probe) {
@@ -161,7 +172,14 @@ void TerrainEntry(int32_t colour, bool probe) {
     }
     render_Tri.renderFlags = poly_SpanState.renderFlags;
     render_Tri.texture = t->tile->pixels;
-    render_Tri.cardTexture = nullptr;
+    // The card reads the tile through a texture record of its own; it draws
+    // before the next triangle comes, so one record serves every tile.
+    static PakTextureImage tileTexture;
+    tileTexture.pixels = t->tile->pixels;
+    tileTexture.log2Width = t->tile->widthLog2;
+    tileTexture.log2Height = t->tile->heightLog2;
+    tileTexture.renderFlags = 0;
+    render_Tri.cardTexture = hw3d_Active && t->tile->pixels ? &tileTexture : nullptr;
     render_Tri.nearPlane = RENDER_TERRAIN_NEAR;
     // Terrain triangles that face the eye run the other way round on the
     // screen from the models'.

@@ -21,10 +21,12 @@
 #include "display/pal.h"
 #include "display/rast.h"
 #include "display/vid.h"
+#include "platform/simlog.h"
 #include "platform/timer.h"
 #include "render/sky.h"
 #include "shell/appstr.h"
 #include "shell/fatal.h"
+#include "shell/hw3dlist.h"
 #include "shell/loadwin.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
@@ -175,9 +177,17 @@ void DisplayModeSet(void) {
     // The colour depth of the software display comes from the settings: 8
     // bits, else 16 (the world is drawn in 8 or 16 bits only).
     const int32_t bytes = app_Settings.BITDEPTH_SOFTWARE == 8 ? 1 : 2;
-    if (!otw_DisplayOpen ||
-        otw_SetDisplayMode(OTW_MODE_WIDTH | OTW_MODE_HEIGHT | OTW_MODE_DEPTH, widths[mode], heights[mode], bytes, 0, 0) != 0)
+    // With hardware acceleration on and a usable card selected, the flight
+    // is drawn on the card in 16 bits; a card that refuses the mode leaves
+    // the software display.
+    const bool card = app_Settings.ENABLE_3D && app_Hw3dUsable && hw3d_Loaded;
+    const int32_t flags = OTW_MODE_WIDTH | OTW_MODE_HEIGHT | OTW_MODE_DEPTH | OTW_MODE_USE3D;
+    bool set = false;
+    if (otw_DisplayOpen && card) set = otw_SetDisplayMode(flags, widths[mode], heights[mode], 2, 0, 1) == 0;
+    if (!set && (!otw_DisplayOpen || otw_SetDisplayMode(flags, widths[mode], heights[mode], bytes, 0, 0) != 0))
         vid_SetModeWithFallback(widths[mode], heights[mode]);
+    plat_SimLog("display", "width=%d height=%d bits=%d card=%d", (int)otw_State.screen.width,
+                (int)otw_State.screen.height, (int)otw_State.screen.bytesPerPixel * 8, hw3d_Active ? 1 : 0);
     // The rasteriser's pixel mode follows the depth.
     poly_SelectPixelMode(app_Record.mmxPresent);
 }

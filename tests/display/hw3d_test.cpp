@@ -233,7 +233,9 @@ TEST_F(Hw3dTest, CardDrawsAndPresentsThroughTheHost) {
 
     // The view window clips the primitives.
     d.viewWindow(0, 0, 50, 50);
-    _HW3D_VERTEX q1 = Vertex(0, 0, 0xFFFF0000), q2 = Vertex(639, 0), q3 = Vertex(639, 479), q4 = Vertex(0, 479);
+    // An untextured quad is white under its corners' colours.
+    _HW3D_VERTEX q1 = Vertex(0, 0, 0x000080), q2 = Vertex(639, 0, 0x000080), q3 = Vertex(639, 479, 0x000080),
+                 q4 = Vertex(0, 479, 0x000080);
     d.quad(&q1, &q2, &q3, &q4, nullptr, 0);
     d.shadedRect(600, 0, 640, 10, 8);  // halves the blue
     d.swap();
@@ -250,6 +252,81 @@ TEST_F(Hw3dTest, CardDrawsAndPresentsThroughTheHost) {
     d.readCounters(&frames, &triangles, &lines);
     EXPECT_EQ(frames + triangles + lines, 0);
     EXPECT_NE(d.option(HW3D_OPTION_LEVEL, 3), 0);  // level start then sets its colour registers
+}
+
+// Textured quads: texels read through the state's palette, shaded by the
+// corners (128 as it is), texel 0 left out when transparent, fogged towards
+// the colour entry's colour, blended by the word, and mapped in perspective.
+TEST_F(Hw3dTest, CardTexturesShadeFogAndBlend) {
+    CardOn();
+    const _HW3D_DESCRIPTOR& d = hw3d_Descriptor;
+    uint8_t palette[768] = {};
+    palette[3] = 255;      // 1 red
+    palette[7] = 255;      // 2 green
+    palette[11] = 255;     // 3 blue
+    palette[12] = 255, palette[13] = 255, palette[14] = 255;  // 4 white
+    static_cast<_HW3D_STATE*>(d.state)->palette = palette;
+    const uint8_t texels[4] = {1, 2, 3, 0};
+    _HW3D_TEXTURE tex = {texels, 1, 1, 0};
+    // A 100 x 100 quad at (x, 0) with u and v 0..65536 across; each texel
+    // covers 50 x 50 pixels.
+    auto quad = [&](int32_t x, uint32_t colour, int32_t fog, int32_t word, int32_t zLeft = 0, int32_t zRight = 0) {
+        _HW3D_VERTEX v[4] = {Vertex(x, 0, colour), Vertex(x + 100, 0, colour), Vertex(x + 100, 100, colour),
+                             Vertex(x, 100, colour)};
+        const int32_t u[4] = {0, 65536, 65536, 0}, w[4] = {0, 0, 65536, 65536};
+        for (int i = 0; i < 4; i++) {
+            v[i].reserved[0] = u[i], v[i].reserved[1] = w[i], v[i].reserved[2] = fog;
+            v[i].z = u[i] ? zRight : zLeft;
+        }
+        d.quad(&v[0], &v[1], &v[2], &v[3], &tex, word);
+    };
+    d.colourRegister(3, 0, 255, 255);
+    d.clear();
+    quad(0, 0x808080, 0, 0);
+    tex.renderFlags = HW3D_FLAG_TRANSPARENT;
+    quad(100, 0x404040, 0, 0);
+    d.setColour(0, 0, 255);
+    quad(200, 0x808080, 255, 0);
+    tex.renderFlags = HW3D_FLAG_ALPHA;
+    quad(300, 0xFFFFFF, 0, 128);
+    tex.renderFlags = 0;
+    quad(400, 0x808080, 0, 0, 0x10000, 0x40000);  // the right edge four times as far
+    d.swap();
+    struct Case {
+        int32_t x, y;
+        uint16_t pixel;
+    };
+    const Case cases[] = {
+        {25, 25, 0xF800}, {75, 25, 0x07E0}, {25, 75, 0x001F}, {75, 75, 0x0000},  // texels as they are
+        {125, 25, 0x7800}, {175, 75, 0x07FF},                                  // half shade; texel 0 left out
+        {225, 25, 0x001F},                                                      // all fog
+        {325, 25, 0x83EF},                                                      // half blended over the clear
+        {460, 25, 0xF800}, {495, 25, 0x07E0},  // perspective: 60% across is still the near texel
+    };
+    for (const Case& c : cases) EXPECT_EQ(PixelAt(c.x, c.y), c.pixel) << c.x << "," << c.y;
+}
+
+// Particle records: an active one is a blended square round its screen
+// position; inactive ones and records of another size draw nothing.
+TEST_F(Hw3dTest, CardDrawsParticleRecords) {
+    CardOn();
+    const _HW3D_DESCRIPTOR& d = hw3d_Descriptor;
+    d.colourRegister(3, 0, 0, 0);
+    d.clear();
+    _HW3D_PARTICLE p[2] = {};
+    p[0].active = 1, p[0].alpha = 255, p[0].colour = 0x0000FF, p[0].screenX = 50 * 128, p[0].screenY = 50 * 128;
+    p[0].radius = 3;
+    p[1] = p[0];
+    p[1].active = 0, p[1].screenX = 100 * 128;
+    d.recordList(p, 2, (int32_t)sizeof p[0]);
+    p[0].screenX = 200 * 128;
+    d.recordList(p, 1, 64);
+    d.swap();
+    EXPECT_EQ(PixelAt(50, 50), 0xF800);
+    EXPECT_EQ(PixelAt(47, 47), 0xF800);
+    EXPECT_EQ(PixelAt(53, 50), 0x0000);
+    EXPECT_EQ(PixelAt(100, 50), 0x0000);
+    EXPECT_EQ(PixelAt(200, 50), 0x0000);
 }
 
 // The display layer's card path on the real library: the mode change

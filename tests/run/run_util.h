@@ -11,7 +11,10 @@ struct RunResult {
 };
 
 // Runs KRX_BIN_DIR/<program> (or <program> when it is a full path) with `args` in `cwd`, with the environment
-// entries `env` ("NAME=value") added to a headless environment.
+// entries `env` ("NAME=value") added to a headless environment. A run launched straight into a game
+// (KRX_LAUNCH) without arguments gets the SOFTWARE word, so its flight is drawn in software, unless `env`
+// holds kRunCard (then the project's card draws it, as the settings choose).
+inline constexpr const char* kRunCard = "KRX_RUN_CARD=1";
 RunResult run_Program(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
                       const std::vector<std::string>& env);
 

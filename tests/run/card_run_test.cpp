@@ -1,0 +1,81 @@
+// A flight on the project's 3D card: the level takes the card's display,
+// the dumped frames show the sky, the ground, the cockpit and HUD, and the
+// aircraft in the follow view, and the screenshot key saves the card's frame.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "base/bmp.h"
+#include "run_util.h"
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+Rgb At(const _EIMAGE2* img, int32_t x, int32_t y) {
+    const uint32_t p = run_PixelAt(img, x, y);
+    return {(int)(p >> 16 & 0xFF), (int)(p >> 8 & 0xFF), (int)(p & 0xFF)};
+}
+bool Blue(Rgb c) { return c.b > c.r + 40 && c.b > c.g + 20; }
+bool Dark(Rgb c) { return c.r + c.g + c.b < 24; }
+bool Green(Rgb c) { return c.g > c.r + 24 && c.g > c.b + 24; }
+
+template <class Test>
+int32_t Count(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Test test) {
+    int32_t n = 0;
+    for (int32_t y = y0; y < y1; y++)
+        for (int32_t x = x0; x < x1; x++) n += test(At(img, x, y)) ? 1 : 0;
+    return n;
+}
+
+TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
+    std::string dir = run_FreshDataDir("card");
+    ASSERT_FALSE(dir.empty());
+    const std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    std::string log;
+    // The SNAPSHOT key (Ctrl+Shift+Insert) once the follow view is dumped.
+    const std::string script = "60 key F3\n112 keydown CONTROL\n112 keydown SHIFT\n113 keydown INSERT ext\n"
+                               "114 keyup INSERT ext\n115 keyup SHIFT\n115 keyup CONTROL\n";
+    RunResult r = run_SingleFlight(dir, script, 125, &log,
+                                   {kRunCard, "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(log.find("display width=640 height=480 bits=16 card=1"), std::string::npos) << log;
+
+    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00050.bmp").c_str());
+    _EIMAGE2* follow = img_LoadBmp((dump + "/frame00110.bmp").c_str());
+    ASSERT_NE(cockpit, nullptr);
+    ASSERT_NE(follow, nullptr);
+    ASSERT_EQ(cockpit->width, 640);
+    ASSERT_EQ(cockpit->height, 480);
+
+    // The card's sky: graded blue bands above the horizon, not a blank.
+    EXPECT_GT(Count(cockpit, 0, 100, 640, 180, Blue), 640 * 80 * 9 / 10);
+    const Rgb high = At(cockpit, 320, 60), low = At(cockpit, 320, 190);
+    EXPECT_TRUE(high.r != low.r || high.g != low.g || high.b != low.b);
+    // The ground between the horizon and the console: neither sky nor black.
+    EXPECT_GT(Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); }), 640 * 50 * 9 / 10);
+    // The HUD's green symbols and the MFD screens of the cockpit.
+    EXPECT_GT(Count(cockpit, 200, 230, 440, 340, Green), 200);
+    EXPECT_GT(Count(cockpit, 30, 380, 210, 470, Green), 30 * 90);
+
+    // Follow view: ground everywhere and the aircraft in the middle.
+    EXPECT_EQ(Count(follow, 0, 8, 640, 440, Dark), 0);
+    const Rgb corner = At(follow, 100, 400);
+    const int32_t aircraft = Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
+        return std::abs(c.r - corner.r) + std::abs(c.g - corner.g) + std::abs(c.b - corner.b) > 60;
+    });
+    EXPECT_GT(aircraft, 200);
+    img_Free(cockpit);
+    img_Free(follow);
+
+    // A screenshot of the card's frame: 640 x 480 pixels of three bytes.
+    EXPECT_EQ(run_ReadAll(dir + "/SNAP0000.RAW").size(), 640u * 480u * 3u);
+    EXPECT_GE(run_LogTick(log, "screen Saved 'SNAP0000.RAW'"), 113) << log;
+}
+
+}  // namespace
