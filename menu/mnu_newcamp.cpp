@@ -413,9 +413,12 @@ void mnu_NewCampCampaignStep(int32_t step) {
 void cbNCCampTog(int32_t step) { mnu_NewCampCampaignStep(step); }
 
 void cbNCAccept(int32_t) {
-    if (mnu_NewCamp.selected < 0 || mnu_LeaveFlag) return;
+    // Only a named pilot flies: an unnamed one would leave a pilot file
+    // with no name behind.
+    const int32_t slot = mnu_NewCamp.selected;
+    if (slot < 0 || slot >= MNU_PILOT_SLOTS || !mnu_NewCamp.names[slot][0] || mnu_LeaveFlag) return;
     const int32_t campaign = Campaign(), mission = Mission();
-    snprintf(mnu_UserMissionName, sizeof mnu_UserMissionName, "F%dM%d.ORF", (int)campaign, (int)mission);
+    mnu_UserMissionName[0] = 0;
     mnu_MissionSelect(campaign, mission);
     app_Runner.nextState = &WndMisBrief;
     app_Runner.followOn1 = &WndNewCamp;
