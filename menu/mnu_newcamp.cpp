@@ -145,7 +145,7 @@ void PilotShow(void) {
         v->left = p.label->left + wide;
         v->right = v->left + width;
     }
-    const int32_t count = campaign >= 1 && campaign < MNU_MISSION_FILES ? mnu_MissionFileCounts[campaign] : 0;
+    const int32_t count = campaign >= 1 && campaign + 1 < MNU_MISSION_FILES ? mnu_MissionFileCounts[campaign + 1] : 0;
     snprintf(g_leftText, sizeof g_leftText, "%d", (int)(count - mission + 1));
     mnu_TextAreaSetText(c, "TxtNCLeftMis", g_leftText);
     mnu_TextAreaSetText(c, "TxtNCCurMis", h ? h->title : "");

@@ -152,7 +152,7 @@ std::vector<MkMenuText> mkdata_CampScreensTexts(void) {
         {"ST_AIRKILLS", "Air kills"},      {"ST_GROUNDKILLS", "Ground kills"}, {"ST_LANDED", "Landings"},
         {"ST_EJECTED", "Ejections"},       {"ST_CRASHED", "Crashes"},         {"ST_SHORTRANGE", "Short range"},
         {"ST_MEDRANGE", "Medium range"},   {"ST_CANNON", "Cannon"},           {"ST_BOMBS", "Bombs"},
-        {"ST_SCORE", "Score"},             {"ST_FIRED", "Fired "},            {"ST_HIT", "Hit "},
+        {"ST_SCORE", "Score"},             {"ST_FIRED", "Fired"},             {"ST_HIT", "Hit"},
         {"ST_RATIO", "Ratio"},             {"ST_ACTIVE", "Active"},           {"ST_RETIRED", "Retired"},
         {"ST_TITLE", "Pilot Statistics"},  {"ST_BACK", "{hot}Back"},
         {"MD_MEDAL1_TITLE", "Bronze Wing"}, {"MD_MEDAL2_TITLE", "Silver Wing"}, {"MD_MEDAL3_TITLE", "Gold Wing"},
