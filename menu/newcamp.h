@@ -94,3 +94,7 @@ struct MnuContestState {
 };
 extern MnuContestState mnu_Contest;
 void cbCONTESTBack(int32_t);
+
+// The screen KRX_SCREEN names ("contest", "splash" or "stats") as the
+// runner's next state, for headless runs: 1 when set, 0 otherwise.
+int32_t mnu_ScreenFromEnvironment(void);
