@@ -29,42 +29,17 @@ void BackgroundFree(void) {
     mnu_Contest.width = mnu_Contest.height = 0;
 }
 
-// The picture file of the disc, unscrambled and decoded into the
-// background; false on any failure.
+// The picture file of the disc into the background; false on any failure.
 bool PictureLoad(const char* name) {
     const int32_t size = file_SizeOnDisk(name);
     if (size <= 0) return false;
     auto* buffer = static_cast<uint8_t*>(mem_AllocEx((uint32_t)size, 4, "mnuContest PCX"));
     if (!buffer) return false;
     // The read is bounded by the size found.
-    if (file_LoadRaw(name, buffer, (size_t)size) != size) {
-        mem_Free(buffer);
-        return false;
-    }
-    cheat_KeyedTransformBytes(buffer, size, mnu_ContestKey);
-    pal_SetRgbMasks(0x7C00, 0x3E0, 0x1F);
-    auto* picture = static_cast<uint16_t*>(pcx_LoadIntoBuffer(buffer, size, 16));
+    const bool read = file_LoadRaw(name, buffer, (size_t)size) == size;
+    const bool decoded = read && mnu_ContestPictureDecode(buffer, size);
     mem_Free(buffer);
-    if (!picture) return false;
-    const int32_t w = pal_Second.width, h = pal_Second.height;
-    const uint32_t bytes = (uint32_t)w * (uint32_t)h * 2;
-    auto* background = static_cast<uint16_t*>(mem_AllocEx(bytes, 4, "mnu CONTEST BG"));
-    if (background) memcpy(background, picture, bytes);
-    mem_Free(picture);
-    if (!background) return false;
-    g_background = MnuImage{};
-    snprintf(g_background.name, sizeof g_background.name, "%s", "mnu CONTEST BG");
-    g_background.pixels = background;
-    g_background.width = w;
-    g_background.height = h;
-    g_background.bitsPerPixel = 16;
-    g_background.byteSize = (int32_t)bytes;
-    g_background.frameCount = 1;
-    mnu_ImageConvert(&g_background);
-    mnu_Contest.background = background;
-    mnu_Contest.width = w;
-    mnu_Contest.height = h;
-    return true;
+    return decoded;
 }
 
 void ContestPage(void) {
@@ -125,6 +100,35 @@ void ContestLeave(void) {
 }
 
 }  // namespace
+
+int32_t mnu_ContestPictureDecode(uint8_t* buffer, int32_t size) {
+    BackgroundFree();
+    if (!buffer || size <= 0) return 0;
+    cheat_KeyedTransformBytes(buffer, size, mnu_ContestKey);
+    pal_SetRgbMasks(0x7C00, 0x3E0, 0x1F);
+    auto* picture = static_cast<uint16_t*>(pcx_LoadIntoBuffer(buffer, size, 16));
+    if (!picture) return 0;
+    const int32_t w = pal_Second.width, h = pal_Second.height;
+    const uint32_t bytes = (uint32_t)w * (uint32_t)h * 2;
+    auto* background = static_cast<uint16_t*>(mem_AllocEx(bytes, 4, "mnu CONTEST BG"));
+    if (background) memcpy(background, picture, bytes);
+    mem_Free(picture);
+    if (!background) return 0;
+    snprintf(g_background.name, sizeof g_background.name, "%s", "mnu CONTEST BG");
+    g_background.pixels = background;
+    g_background.width = w;
+    g_background.height = h;
+    g_background.bitsPerPixel = 16;
+    g_background.byteSize = (int32_t)bytes;
+    g_background.frameCount = 1;
+    mnu_ImageConvert(&g_background);
+    mnu_Contest.background = background;
+    mnu_Contest.width = w;
+    mnu_Contest.height = h;
+    return 1;
+}
+
+void mnu_ContestFree(void) { BackgroundFree(); }
 
 const AppStateRecord WndContest = {ContestEnter, mnu_StateFrame, ContestDraw, ContestLeave, 0};
 

@@ -93,6 +93,10 @@ struct MnuContestState {
     int32_t picture;  // 1 or 2 shown, 0 none
 };
 extern MnuContestState mnu_Contest;
+// A scrambled picture file's bytes (unscrambled in place) into the
+// background: 1, or 0 when it does not decode (no background then).
+int32_t mnu_ContestPictureDecode(uint8_t* buffer, int32_t size);
+void mnu_ContestFree(void);
 void cbCONTESTBack(int32_t);
 
 // The screen KRX_SCREEN names ("contest", "splash" or "stats") as the
