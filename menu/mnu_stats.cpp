@@ -129,13 +129,16 @@ void mnu_StatsClear(MnuContext* c, const char* prefix) {
 
 namespace {
 
-void StatsPage(void) {
+// The draw pass, a window's text areas and the images.
+void WindowPage(const char* window) {
     MnuContext* c = mnu_Context;
     if (!c) return;
     mnu_Draw(c);
-    mnu_WindowTextDraw(c, "WndStats");
+    mnu_WindowTextDraw(c, window);
     mnu_ImageAreasDraw(c);
 }
+
+void StatsPage(void) { WindowPage("WndStats"); }
 
 void StatsEnter(void) {
     mnu_LeaveFlag = 0;
@@ -175,13 +178,7 @@ constexpr uint32_t kSplashTicks = 1200;
 
 uint32_t Now(void) { return app_TickCount.load(std::memory_order_relaxed); }
 
-void SplashPage(void) {
-    MnuContext* c = mnu_Context;
-    if (!c) return;
-    mnu_Draw(c);
-    mnu_WindowTextDraw(c, "WndSplash");
-    mnu_ImageAreasDraw(c);
-}
+void SplashPage(void) { WindowPage("WndSplash"); }
 
 void SplashEnter(void) {
     mnu_LeaveFlag = 0;
