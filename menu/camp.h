@@ -34,3 +34,11 @@ void mnu_CampLoadoutFromMission(void* list, const char* missionFile);
 // The file's image, and the lists from one (1, or 0 when damaged).
 std::vector<uint8_t> mnu_CampLoadoutImage(void);
 int32_t mnu_CampLoadoutParse(const uint8_t* data, size_t size);
+
+// Slot files of the front end. mnu_FileRead: 1 read (at most maxSize
+// bytes), 0 no such file, -1 unreadable or too large. mnu_FileSetAside
+// reports a damaged file and renames it to NAME.bad. mnu_FileSaveReplace
+// writes NAME.tmp and renames it over NAME: 1, or 0 with the old file kept.
+int32_t mnu_FileRead(const char* name, std::vector<uint8_t>* image, size_t maxSize);
+void mnu_FileSetAside(const char* name, const char* what);
+int32_t mnu_FileSaveReplace(const char* name, const std::vector<uint8_t>& image);

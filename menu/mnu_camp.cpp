@@ -136,21 +136,47 @@ int32_t mnu_CampLoadoutParse(const uint8_t* data, size_t size) {
     return 1;
 }
 
+int32_t mnu_FileRead(const char* name, std::vector<uint8_t>* image, size_t maxSize) {
+    image->clear();
+    if (!file_ExistsOnDisk(name)) return 0;
+    int32_t size = file_SizeOnDisk(name);
+    if (size < 0 || (size_t)size > maxSize) return -1;
+    image->resize((size_t)size);
+    if (file_LoadRaw(name, image->data(), image->size()) != size) {
+        image->clear();
+        return -1;
+    }
+    return 1;
+}
+
+void mnu_FileSetAside(const char* name, const char* what) {
+    char bad[80];
+    snprintf(bad, sizeof bad, "%s.bad", name);
+    fprintf(stderr, "krx: the %s file %s is damaged; it is kept as %s\n", what, name, bad);
+    std::rename(name, bad);
+}
+
+int32_t mnu_FileSaveReplace(const char* name, const std::vector<uint8_t>& image) {
+    char temp[80];
+    snprintf(temp, sizeof temp, "%s.tmp", name);
+    // Written aside and renamed over the old file, so a failed write keeps it.
+    if (file_SaveRaw(temp, image.data(), (int32_t)image.size()) != 0 || std::rename(temp, name) != 0) {
+        std::remove(temp);
+        return 0;
+    }
+    return 1;
+}
+
 int32_t mnu_CampLoadoutLoad(int32_t slot) {
     mnu_CampLoadoutFree();
     char name[64];
     FileName(slot, name, sizeof name);
-    if (file_ExistsOnDisk(name)) {
-        int32_t size = file_SizeOnDisk(name);
-        std::vector<uint8_t> image(size > 0 ? (size_t)size : 0);
-        bool ok = size >= 0 && file_LoadRaw(name, image.data(), image.size()) == size &&
-                  mnu_CampLoadoutParse(image.data(), image.size());
-        if (ok) return 1;
+    std::vector<uint8_t> image;
+    int32_t read = mnu_FileRead(name, &image, 0x1000000);
+    if (read != 0) {
+        if (read > 0 && mnu_CampLoadoutParse(image.data(), image.size())) return 1;
         // Kept for a look; the slot plays on with empty lists.
-        fprintf(stderr, "krx: the campaign file %s is damaged; it is kept as %s.bad\n", name, name);
-        char bad[80];
-        snprintf(bad, sizeof bad, "%s.bad", name);
-        std::rename(name, bad);
+        mnu_FileSetAside(name, "campaign");
         mnu_CampLoadoutFree();
         return 0;
     }
@@ -164,20 +190,9 @@ int32_t mnu_CampLoadoutLoad(int32_t slot) {
 }
 
 int32_t mnu_CampLoadoutSave(int32_t slot) {
-    char name[64], temp[80];
+    char name[64];
     FileName(slot, name, sizeof name);
-    snprintf(temp, sizeof temp, "%s.tmp", name);
-    std::vector<uint8_t> image = mnu_CampLoadoutImage();
-    // Written aside and renamed over the old file, so a failed write keeps it.
-    if (file_SaveRaw(temp, image.data(), (int32_t)image.size()) != 0) {
-        std::remove(temp);
-        return 0;
-    }
-    if (std::rename(temp, name) != 0) {
-        std::remove(temp);
-        return 0;
-    }
-    return 1;
+    return mnu_FileSaveReplace(name, mnu_CampLoadoutImage());
 }
 
 void mnu_CampLoadoutDelete(int32_t slot) {

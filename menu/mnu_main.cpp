@@ -12,6 +12,7 @@
 #include "display/pal_hicolor.h"
 #include "menu/front.h"
 #include "menu/launch.h"
+#include "menu/newcamp.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "shell/cursor.h"
@@ -102,6 +103,7 @@ void MainEnter(void) {
         mnu_CursorSet(c, "Cursor1");
         mnu_MusicStart();
         music_SetVariable(1, 0);
+        if (mnu_ScreenFromEnvironment()) mnu_LeaveFlag = 1;
         return;
     }
     mnu_Update(c);

@@ -1,9 +1,15 @@
-// The pilot record's fields the mission screens read and write, and its
-// file image: the 5452-byte record, then the extension block.
+// The pilot record's fields the mission screens read and write, its file
+// image (the 5452-byte record, then the extension block) and the slot's
+// pilot file "FSLOTnn.sav".
+#include <cstdio>
 #include <cstring>
 
 #include "base/le.h"
 #include "menu/brief.h"
+#include "menu/camp.h"
+#include "menu/newcamp.h"
+#include "menu/quick.h"
+#include "shell/startup.h"
 
 MnuPilot mnu_Pilot = {};
 
@@ -59,9 +65,11 @@ std::vector<uint8_t> mnu_PilotImage(void) {
     return w.buf;
 }
 
-int32_t mnu_PilotParse(const uint8_t* data, size_t size) {
-    mnu_Pilot = MnuPilot{};
-    const size_t full = mnu_PilotImage().size();
+int32_t mnu_PilotParse(const uint8_t* data, size_t size) { return mnu_PilotParseInto(&mnu_Pilot, data, size); }
+
+int32_t mnu_PilotParseInto(MnuPilot* out, const uint8_t* data, size_t size) {
+    *out = MnuPilot{};
+    const size_t full = MNU_PILOT_FILE_MAX;
     if (!data || (size != (size_t)MNU_PILOT_SIZE && size != full)) return 0;
     LeReader r(data, size);
     MnuPilot p = {};
@@ -81,6 +89,73 @@ int32_t mnu_PilotParse(const uint8_t* data, size_t size) {
             (gained ? p.gainedCount : p.usedCount) = (int32_t)n;
         }
     }
-    mnu_Pilot = p;
+    *out = p;
     return 1;
+}
+
+void mnu_PilotFileName(int32_t slot, char* out, size_t size) {
+    snprintf(out, size, "%s%02d.sav", app_ProductRecord.slotPrefix, (int)slot);
+}
+
+int32_t mnu_PilotFileRead(int32_t slot, MnuPilot* out) {
+    *out = MnuPilot{};
+    if (slot < 1 || slot > MNU_PILOT_SLOTS) return 0;
+    char name[64];
+    mnu_PilotFileName(slot, name, sizeof name);
+    std::vector<uint8_t> image;
+    int32_t read = mnu_FileRead(name, &image, MNU_PILOT_FILE_MAX);
+    if (read == 0) return 0;
+    if (read > 0 && mnu_PilotParseInto(out, image.data(), image.size())) return 1;
+    // Kept for a look; the slot shows empty.
+    mnu_FileSetAside(name, "pilot");
+    return -1;
+}
+
+void mnu_PilotCallsign(const MnuPilot* p, char* out, size_t size) {
+    if (!size) return;
+    size_t n = strnlen(reinterpret_cast<const char*>(p->record + MNU_PILOT_CALLSIGN), MNU_PILOT_CALLSIGN_LENGTH);
+    if (n >= size) n = size - 1;
+    memcpy(out, p->record + MNU_PILOT_CALLSIGN, n);
+    out[n] = 0;
+}
+
+void mnu_PilotCallsignSet(const char* name) {
+    uint8_t* field = mnu_Pilot.record + MNU_PILOT_CALLSIGN;
+    memset(field, 0, MNU_PILOT_CALLSIGN_LENGTH + 1);
+    if (name) memcpy(field, name, strnlen(name, MNU_PILOT_CALLSIGN_LENGTH));
+}
+
+void mnu_PilotLoad(void) {
+    uint16_t slot = mnu_PilotGet16(MNU_PILOT_SLOT);
+    static MnuPilot loaded;
+    mnu_PilotFileRead(slot, &loaded);
+    mnu_Pilot = loaded;
+    if (!mnu_PilotGet16(MNU_PILOT_CAMPAIGN)) mnu_PilotSet16(MNU_PILOT_CAMPAIGN, 1);
+    if (!mnu_PilotGet16(MNU_PILOT_MISSION)) mnu_PilotSet16(MNU_PILOT_MISSION, 1);
+    mnu_PilotSet16(MNU_PILOT_RETURNED, 0);
+    mnu_PilotSet16(MNU_PILOT_COMPLETED, 0);
+    mnu_PilotSet32(MNU_PILOT_RUNTIME, 0);
+    mnu_PilotSet16(MNU_PILOT_SLOT, slot);
+}
+
+int32_t mnu_PilotSaveResult(void) {
+    const int32_t slot = mnu_PilotGet16(MNU_PILOT_SLOT);
+    if (mnu_GameMode == 1 || slot < 1 || slot > MNU_PILOT_SLOTS) return 0;
+    char name[64];
+    mnu_PilotFileName(slot, name, sizeof name);
+    if (mnu_FileSaveReplace(name, mnu_PilotImage())) return 1;
+    fprintf(stderr, "krx: the pilot file %s could not be written; the old one is kept\n", name);
+    return 0;
+}
+
+void mnu_PilotSave(void) { mnu_PilotSaveResult(); }
+
+int32_t mnu_PilotLastReached(int32_t campaign) {
+    if (campaign < 1 || campaign > MNU_PILOT_REACHED_COUNT) return 0;
+    return mnu_Pilot.record[MNU_PILOT_REACHED + campaign - 1];
+}
+
+void mnu_PilotLastReachedSet(int32_t campaign, int32_t mission) {
+    if (campaign < 1 || campaign > MNU_PILOT_REACHED_COUNT) return;
+    mnu_Pilot.record[MNU_PILOT_REACHED + campaign - 1] = (uint8_t)(mission < 0 ? 0 : mission > 255 ? 255 : mission);
 }

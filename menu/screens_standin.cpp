@@ -15,7 +15,6 @@ int32_t BackToMain(void) {
 
 const AppStateRecord WndMulti = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndLaunch = {nullptr, BackToMain, nullptr, nullptr, 0};
-const AppStateRecord WndNewCamp = {nullptr, BackToMain, nullptr, nullptr, 0};
 
 // The briefing's sub-screens not built yet go straight back to it.
 namespace {
@@ -26,4 +25,3 @@ int32_t BackToBriefing(void) {
 }  // namespace
 
 const AppStateRecord WndMap = {nullptr, BackToBriefing, nullptr, nullptr, 0};
-const AppStateRecord WndStats = {nullptr, BackToBriefing, nullptr, nullptr, 0};

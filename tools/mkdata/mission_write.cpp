@@ -411,6 +411,8 @@ MkMission mkdata_SampleMission(void) {
           {"AIRBORNE", "Blue flight is airborne."},
           {"OUTBOUND", "Blue flight turning north."}}},
         {"MISS 1 GOALS", mkdata_SampleGoals()},
+        // Listed as the first campaign's mission when "FCAMP01.bin" is there.
+        {"MISS 1 HEADERS", {{"TITLE", "Range Day"}, {"DESCRIPTION", "One flight over the lake and home."}}},
     });
     return m;
 }

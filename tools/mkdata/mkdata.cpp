@@ -40,6 +40,7 @@ const Writer kWriters[] = {
     {"sky images", mkdata_WriteSkyImages},
     {"menu script", mkdata_WriteMenuScript},
     {"flight screens", mkdata_WriteFlightScreens},
+    {"campaign screens", mkdata_WriteCampScreens},
     {"update", mkdata_WriteUpdate},
     {"censor list", mkdata_WriteCensorList},
     {"effects", mkdata_WriteEffects},

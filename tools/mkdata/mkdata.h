@@ -275,6 +275,18 @@ void mkdata_FlightScreensScript(MkMenuScript& script);
 std::vector<MkMenuText> mkdata_FlightScreensTexts(void);
 int mkdata_WriteFlightScreens(const std::string& dir);
 
+// The campaign, statistics, splash and contest screens (camp_screens_write.cpp):
+// widgets and texts, the campaign strings "KRX_CC.BIN" (group CAMPAIGN:
+// CC_CAMPn, CC_CAMPDESCn), the medal pictures MEDAL1..5.PCX and the first
+// campaign's file. A contest picture: a PCX put through the inverse of the
+// keyed byte transform with the given key.
+void mkdata_CampScreensScript(MkMenuScript& script);
+std::vector<MkMenuText> mkdata_CampScreensTexts(void);
+std::vector<MkTableGroup> mkdata_CampaignStrings(void);
+std::vector<uint8_t> mkdata_ContestPictureBuild(const std::string& scratchDir, int32_t width, int32_t height,
+                                                const uint8_t* pixels, const uint8_t* palette, const char* key);
+int mkdata_WriteCampScreens(const std::string& dir);
+
 // Game data entries "QJGAME.BIN" carries for the game-type rules: the team
 // names by colour (27 + colour, 27..64) and the announcements; item number
 // to {item name, text}.

@@ -125,6 +125,7 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
     };
     mkdata_OptionTexts(texts);
     for (const MkMenuText& t : mkdata_FlightScreensTexts()) texts.push_back(t);
+    for (const MkMenuText& t : mkdata_CampScreensTexts()) texts.push_back(t);
     return texts;
 }
 
@@ -205,6 +206,7 @@ MkMenuScript mkdata_MenuScript(void) {
                         "cbInHover, cbOutHover, BUTTON_CLICK");
     mkdata_OptionScript(s);
     mkdata_FlightScreensScript(s);
+    mkdata_CampScreensScript(s);
     return s;
 }
 

@@ -1,0 +1,147 @@
+// The campaign screen in the real program: a pilot named in slot 1 and
+// saved, the briefing of the first campaign mission, the statistics screen
+// from it and back out; a second run flies the saved pilot. The contest
+// screen shows its unscrambled picture; the splash screen ends the run.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/bmp.h"
+#include "fixtures/workdir.h"
+#include "menu/newcamp.h"
+#include "mkdata.h"
+#include "run_util.h"
+
+namespace {
+
+// Keys as a keyboard sends them: key down, the character, key up.
+std::string Type(int tick, const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        const char key = (char)(c >= 'a' && c <= 'z' ? c - 32 : c);
+        out += std::to_string(tick) + " keydown " + key + "\n" + std::to_string(tick) + " char " + c + "\n" +
+               std::to_string(tick + 1) + " keyup " + key + "\n";
+        tick += 2;
+    }
+    return out;
+}
+
+std::string Click(int tick, int x, int y) {
+    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    return std::to_string(tick) + " mouse" + at + std::to_string(tick + 10) + " lbutton down" + at +
+           std::to_string(tick + 14) + " lbutton up" + at;
+}
+
+bool Green(uint32_t rgb) {
+    const uint32_t r = rgb >> 16 & 0xff, g = rgb >> 8 & 0xff, b = rgb & 0xff;
+    return g > r + 20 && g > b + 20;
+}
+
+TEST(KrxCampRun, PilotNamedSavedAndFlownAgain) {
+    std::string dir = run_FreshDataDir("camp");
+    ASSERT_FALSE(dir.empty());
+    std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    // Campaign button, slot 1, a name and Return (commit), Return (fly),
+    // the briefing's Statistics button, then Escape back out to the main
+    // screen and its exit button.
+    test_WriteText(dir + "/script.txt", Click(150, 320, 186) + Click(300, 120, 64) + Type(340, "Maverick") +
+                                            "380 key RETURN\n420 key RETURN\n" + Click(600, 530, 400) +
+                                            "800 key ESCAPE\n1000 key ESCAPE\n1200 key ESCAPE\n" +
+                                            Click(1400, 320, 402));
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=1700", "KRX_FRAMEDUMP=" + dump,
+                               "KRX_FRAMEDUMP_EVERY=50"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::vector<uint8_t> pilot = test_ReadFile(dir + "/FSLOT01.sav");
+    ASSERT_EQ(pilot.size(), MNU_PILOT_FILE_MAX);
+    EXPECT_EQ(memcmp(&pilot[MNU_PILOT_CALLSIGN], "Maverick\0", 9), 0);
+    EXPECT_EQ(pilot[MNU_PILOT_CAMPAIGN], 1);
+    EXPECT_EQ(pilot[MNU_PILOT_MISSION], 1);
+    // Frames seen in turn: the briefing's region map (campaign 1 is on the
+    // coast's green), the statistics screen (no map, no slot buttons down
+    // the left), the briefing again.
+    int seen = 0;
+    for (int f = 0; f <= 1700; f += 50) {
+        char name[64];
+        snprintf(name, sizeof name, "/frame%05d.bmp", f);
+        _EIMAGE2* img = img_LoadBmp((dump + name).c_str());
+        if (!img) continue;
+        const bool map = Green(run_PixelAt(img, 360, 220)) && Green(run_PixelAt(img, 380, 200));
+        const bool bare = run_PixelAt(img, 30, 300) == run_PixelAt(img, 5, 300);
+        if ((seen == 0 || seen == 2) && map) seen++;
+        if (seen == 1 && !map && bare) seen++;
+        img_Free(img);
+    }
+    EXPECT_EQ(seen, 3);
+
+    // A second run: the saved pilot is there, so slot 1 and Return fly at
+    // once (an unnamed slot would start the name entry instead).
+    std::string dump2 = dir + "/frames2";
+    ASSERT_EQ(mkdir(dump2.c_str(), 0755), 0);
+    test_WriteText(dir + "/script2.txt", Click(150, 320, 186) + Click(300, 120, 64) + "400 key RETURN\n");
+    r = run_Program("krx", {}, dir,
+                    {"KRX_SCRIPT=" + dir + "/script2.txt", "KRX_MAXTICKS=700", "KRX_FRAMEDUMP=" + dump2,
+                     "KRX_FRAMEDUMP_EVERY=100"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    _EIMAGE2* last = img_LoadBmp((dump2 + "/frame00600.bmp").c_str());
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(Green(run_PixelAt(last, 360, 220)));
+    img_Free(last);
+    EXPECT_EQ(test_ReadFile(dir + "/FSLOT01.sav").size(), MNU_PILOT_FILE_MAX);
+}
+
+TEST(KrxCampRun, ContestShowsItsPictureAndSplashEndsTheRun) {
+    std::string dir = run_FreshDataDir("contest");
+    ASSERT_FALSE(dir.empty());
+    std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir + "/D:").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((dir + "/D:/autorun").c_str(), 0755), 0);
+    test_WriteText(dir + "/setup.cd", "D:");
+    // A full-screen picture: red with a yellow block at (100..199, 50..99).
+    uint8_t palette[768];
+    mkdata_GamePalette(palette);
+    std::vector<uint8_t> px(640 * 480, (uint8_t)mkdata_PaletteNearest(palette, 220, 30, 30));
+    const uint8_t yellow = (uint8_t)mkdata_PaletteNearest(palette, 240, 230, 40);
+    for (int y = 50; y < 100; y++) memset(&px[(size_t)y * 640 + 100], yellow, 100);
+    test_WriteFile(dir + "/D:/autorun/contest1.pcx",
+                   mkdata_ContestPictureBuild(dir, 640, 480, px.data(), palette, mnu_ContestKey));
+    test_WriteText(dir + "/script.txt", "400 key ESCAPE\n");
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_SCREEN=contest", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=600",
+                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    bool shown = false, left = false;
+    for (int f = 0; f <= 600; f += 100) {
+        char name[64];
+        snprintf(name, sizeof name, "/frame%05d.bmp", f);
+        _EIMAGE2* img = img_LoadBmp((dump + name).c_str());
+        if (!img) continue;
+        const uint32_t block = run_PixelAt(img, 150, 75), field = run_PixelAt(img, 400, 300);
+        const bool picture = (block >> 16 & 0xff) > 200 && (block >> 8 & 0xff) > 200 && (field >> 16 & 0xff) > 180 &&
+                             (field >> 8 & 0xff) < 80;
+        if (picture) shown = true;
+        if (shown && !picture) left = true;  // back to the briefing after Escape
+        img_Free(img);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(left);
+
+    // The splash screen ends the state chain, and so the run, by itself.
+    r = run_Program("krx", {}, dir, {"KRX_SCREEN=splash", "KRX_MAXTICKS=5000"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const size_t steps = r.err.rfind(" frame steps");
+    ASSERT_NE(steps, std::string::npos) << r.err;
+    const size_t from = r.err.rfind("krx: ", steps);
+    ASSERT_NE(from, std::string::npos);
+    const long n = atol(r.err.c_str() + from + 5);
+    EXPECT_GE(n, 1200);
+    EXPECT_LT(n, 2000);
+}
+
+}  // namespace
