@@ -1,22 +1,10 @@
-// Stand-in until the MFD page tree and the page bodies land: every MFD
-// shows the situation page, the bodies draw nothing.
+// Stand-in until the MFD page bodies land: they draw nothing.
 #include "cockpit/mfd.h"
 
 #include <cstring>
 
 #include "cockpit/vcursor.h"
 
-namespace {
-MfdPage g_left = {MFD_PAGE_SITUATION, 0, nullptr};
-MfdPage g_right = {MFD_PAGE_STATUS, 0, nullptr};
-}  // namespace
-
-MfdPage* mfd_LeftPage = &g_left;
-MfdPage* mfd_RightPage = &g_right;
-int32_t mfd_SituationSubMode = 0;
-uint8_t mfd_LeftDeclutter = 0;
-uint8_t mfd_RightDeclutter = 0;
-MfdPage mfd_SituationLinks[2] = {{MFD_PAGE_SITUATION, 0, nullptr}, {MFD_PAGE_SITUATION, 0, nullptr}};
 MfdPodState mfd_Pod = {0, {0, 0, 0}, {0, 0}, 0};
 int32_t mfd_RadarFailed = 0;
 uint8_t mfd_EnlargedFlag = 0;
@@ -25,9 +13,9 @@ int32_t mfd_RadarPictureWord = 0;
 uint8_t mfd_PodColour = 15;
 uint8_t mfd_ThreatBuffer[16384];
 
-void mfd_PageFrameDraw(MfdPage*) {}
-void mfd_TextListPageDraw(MfdPage*) {}
-void mfd_StatusPageDraw(MfdPage*) {}
+void mfd_PageFrameDraw(MfdPageRecord*) {}
+void mfd_TextListPageDraw(MfdPageRecord*) {}
+void mfd_StatusPageDraw(MfdPageRecord*) {}
 void mfd_FailurePartDraw(void) {}
 void mfd_PodFramePartDraw(void) {}
 void mfd_TitleDraw(int32_t) {}
