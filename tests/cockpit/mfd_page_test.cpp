@@ -13,8 +13,13 @@ namespace {
 class MfdPages : public ::testing::Test {
 protected:
     void SetUp() override {
-        ord_Manager = nullptr;
-        ASSERT_EQ(test_HeapsFresh(0x100000, 0x1000, 0x1000), 0);
+        // A heap the earlier tests of this program made is kept (their
+        // blocks stay valid).
+        if (!mem_MainHeap.base) {
+            ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
+        }
+        mem_CurrentHeap = &mem_MainHeap;
+        if (ord_Manager) ord_ManagerDestroy();
         weapon_CurrentReset();
         mfd_PagesReset();
         mfd_LeftDeclutter = mfd_RightDeclutter = 0;
