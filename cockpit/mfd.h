@@ -161,3 +161,42 @@ int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]);
 // Cockpit hooks 10 and 11: the tactical map's situation plot and own mark.
 void mfd_TacMapContentHook(int32_t zoom);
 void mfd_TacMapOwnMarkHook(int32_t x, int32_t y);
+
+// ---- Situation display geometry ----
+// The current point (display pixels) the transform sets and the circle and
+// mark routines draw around; the label point for the next label; the text
+// position (1/128 pixel on the cockpit MFD, 1/256 enlarged).
+extern int32_t mfd_PointX, mfd_PointY;
+extern int32_t mfd_LabelX, mfd_LabelY;
+extern int32_t mfd_TextX, mfd_TextY;
+// Current colour slot of the circle and shape routines; the mark kind kept
+// for the symbol that follows a mark circle.
+extern uint8_t mfd_Colour;
+extern uint8_t mfd_MarkKind;
+// Set while the compact situation display (or the tactical map's plot) is
+// drawn: the rings take cockpit colour 0 and marks the small radius.
+extern int32_t mfd_AltColourFlag;
+extern int32_t mfd_CompactFlag;
+// The ladders' label text.
+extern char mfd_LabelText[16];
+
+struct FixWorldPos;
+struct ObjectRecord;
+// The current point from a world position relative to the reference object,
+// scaled by K and turned by the rotation block the caller has loaded.
+void mfd_WorldToDisplay(const FixWorldPos* point, const ObjectRecord* reference);
+void mfd_ObjectToDisplay(const ObjectRecord* object, const ObjectRecord* reference);
+// Circles around the current point: radius R x K (a range), R x S (a symbol),
+// R x S plus one pixel.
+void mfd_CircleWorld(int32_t range);
+void mfd_CircleFixed(int32_t radius);
+void mfd_CircleFixedWide(int32_t radius);
+// Keeps the mark kind, sets the label point and draws the mark circle.
+void mfd_MarkCircle(int32_t kind);
+void mfd_RangeRingsDraw(void);
+void mfd_RangeLadderVertical(void);
+void mfd_RangeLadderHorizontal(void);
+void mfd_BearingScaleDraw(void);
+// A vector shape of {op, x, y, 0} records scaled by S at (x, y), current colour.
+struct DrawShapeCommand;
+void mfd_ShapeDraw(const DrawShapeCommand* shape, int32_t x, int32_t y);
