@@ -177,6 +177,10 @@ extern uint8_t mfd_MarkKind;
 // drawn: the rings take cockpit colour 0 and marks the small radius.
 extern int32_t mfd_AltColourFlag;
 extern int32_t mfd_CompactFlag;
+// The colour slot the cockpit colour table entry (a palette index) is drawn
+// with: MFD_COLOUR_SLOT, set to that palette colour.
+constexpr int32_t MFD_COLOUR_SLOT = 24;
+uint8_t mfd_CockpitColourSlot(int32_t entry);
 // The ladders' label text.
 extern char mfd_LabelText[16];
 

@@ -7,6 +7,7 @@
 #include "cockpit/vcp.h"
 #include "display/draw_line.h"
 #include "display/dsurf.h"
+#include "display/pal.h"
 #include "display/stroke.h"
 #include "net/client.h"
 #include "sim/obj.h"
@@ -67,7 +68,7 @@ void TickLabel(int32_t x, int32_t y, int32_t value, int32_t flags) {
 }
 
 void LadderStart(void) {
-    mfd_Colour = vcp_ColourTable[kMapColour];
+    mfd_Colour = mfd_CockpitColourSlot(kMapColour);
     GlyphScale();
 }
 
@@ -76,6 +77,15 @@ constexpr int32_t kTicks[8][2] = {{3800, 10},  {7600, 20},  {11400, 30}, {15200,
                                   {19000, 50}, {22800, 60}, {26600, 70}, {29640, 80}};
 
 }  // namespace
+
+uint8_t mfd_CockpitColourSlot(int32_t entry) {
+    const uint8_t index = vcp_ColourTable[entry < 0 || entry > 8 ? 0 : entry];
+    const uint8_t* rgb = &pal_Current.palette[index * 3];
+    draw_SetColourSlot(MFD_COLOUR_SLOT, rgb[0], rgb[1], rgb[2]);
+    // On 8-bit surfaces the entry's own palette index.
+    draw_Context.slots[MFD_COLOUR_SLOT].index = index;
+    return (uint8_t)MFD_COLOUR_SLOT;
+}
 
 void mfd_WorldToDisplay(const FixWorldPos* point, const ObjectRecord* reference) {
     if (!point || !reference) return;
@@ -106,7 +116,7 @@ void mfd_MarkCircle(int32_t kind) {
 void mfd_RangeRingsDraw(void) {
     mfd_PointX = vcp_DisplayCentre[0];
     mfd_PointY = vcp_DisplayCentre[1];
-    mfd_Colour = vcp_ColourTable[kRingColour];
+    mfd_Colour = mfd_CockpitColourSlot(kRingColour);
     const uint32_t zoom = (uint32_t)mfd_MapZoom;
     if (zoom >= 218234u) mfd_CircleWorld(3800);
     if (zoom >= 108789u) mfd_CircleWorld(7600);
@@ -141,7 +151,7 @@ void mfd_RangeLadderHorizontal(void) {
 }
 
 void mfd_BearingScaleDraw(void) {
-    mfd_Colour = vcp_ColourTable[kMapColour];
+    mfd_Colour = mfd_CockpitColourSlot(kMapColour);
     GlyphScale();
     const _DRAW_SURFACE& s = draw_CurrentSurface;
     const int32_t x = (Enlarged() ? 0 : s.clipX1) + Scaled(30);

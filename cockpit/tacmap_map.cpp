@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "cockpit/avion.h"
+#include "cockpit/mfd.h"
 #include "cockpit/tacmap.h"
 #include "cockpit/vcp.h"
 #include "display/draw_line.h"
@@ -47,7 +48,7 @@ int32_t WorldPixels(int64_t distance) { return (int32_t)((distance * tacmap_Map.
 void Label(const char* text, int32_t font, int32_t x, int32_t y) {
     const BitmapFont* f = level_Fonts[font];
     if (f && draw_CurrentSurface.base)
-        font_DrawShadowedString(text, f, x, y, vcp_ColourTable[kTextColour], FONT_MODE_ONE_COLOUR);
+        font_DrawShadowedString(text, f, x, y, mfd_CockpitColourSlot(kTextColour), FONT_MODE_ONE_COLOUR);
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ void tacmap_GridDraw(void) {
     const uint32_t x = tacmap_MapCentre.x, z = 0u - tacmap_MapCentre.z;
     m.originX = cx - WorldPixels(x & 0x7FFFFFFu) - 17 * m.cell;
     m.originY = cy - WorldPixels(z & 0x7FFFFFFu) - 17 * m.cell;
-    const int32_t slot = vcp_ColourTable[kGridColour];
+    const int32_t slot = mfd_CockpitColourSlot(kGridColour);
     for (int32_t i = 0; i < kLines; i++) {
         const int32_t lx = m.originX + i * m.cell, ly = m.originY + i * m.cell;
         draw_ClipLineC(lx, 0, lx, h, slot);

@@ -28,7 +28,7 @@ protected:
         savedZoom = mfd_MapZoom;
         draw_InitSurfaceDesc(&surface, pixels.data(), W, H, 1);
         draw_SelectSurface(&surface);
-        for (int32_t i = 0; i < 9; i++) vcp_ColourTable[i] = 7;
+        for (int32_t i = 0; i < 9; i++) vcp_ColourTable[i] = kLit;
         draw_Context.slots[7].index = kLit;
         vcp_DisplayScale[0] = vcp_DisplayScale[1] = 65536;
         mfd_MapZoom = MFD_ZOOM_MIN;

@@ -25,8 +25,7 @@ protected:
         saved = draw_CurrentSurface;
         draw_InitSurfaceDesc(&surface, pixels.data(), 320, 240, 1);
         draw_SelectSurface(&surface);
-        vcp_ColourTable[3] = 7;
-        draw_Context.slots[7].index = 0x5A;
+        vcp_ColourTable[3] = 0x5A;
         tacmap_MapInitialised = 0;
         // Column 5, row 9, a quarter into both squares.
         player.position = {(5u << 27) + (1u << 25), 0x100000, 0u - ((9u << 27) + (1u << 25))};
