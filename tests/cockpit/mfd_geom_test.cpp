@@ -128,6 +128,15 @@ TEST_F(MfdGeom, BearingCaretClampsAndIsAbsentWithoutTarget) {
         mfd_BearingScaleDraw();
         EXPECT_TRUE(Lit(x + c.offset, y - 5)) << c.dx << " " << c.dz;
     }
+    // On the ground the caret stays in the middle.
+    _PLANE plane{};
+    plane.flags = 0x20;
+    plane_Current = &plane;
+    Clear();
+    mfd_BearingScaleDraw();
+    EXPECT_TRUE(Lit(x, y - 5));
+    EXPECT_FALSE(Lit(x + 16, y - 5));
+    plane_Current = nullptr;
     player.target = nullptr;
 }
 
