@@ -34,8 +34,6 @@ constexpr int32_t kTextColour = 0;
 constexpr int32_t kPanStep = 0x800000;
 constexpr int32_t kLines = 34;
 
-int32_t Scale(void) { return draw_CurrentSurface.widthScale ? draw_CurrentSurface.widthScale : 65536; }
-int32_t Scaled(int32_t v) { return (int32_t)(((int64_t)v * Scale()) >> 16); }
 
 void ZoomStep(int32_t delta) {
     const int64_t z = (int64_t)tacmap_Map.zoom + delta;
@@ -68,10 +66,10 @@ void tacmap_ColumnLetter(int32_t index, char* out, size_t size) {
 }
 
 void tacmap_GridDraw(void) {
-    const int32_t w = Scaled(320) - 1, h = Scaled(240) - 1;
-    const int32_t cx = Scaled(160), cy = Scaled(120);
+    const int32_t w = tacmap_Scaled(320) - 1, h = tacmap_Scaled(240) - 1;
+    const int32_t cx = tacmap_Scaled(160), cy = tacmap_Scaled(120);
     TacmapState& m = tacmap_Map;
-    m.factor = (int32_t)(((int64_t)((256 * (int64_t)Scale()) >> 16) * m.zoom) >> 16);
+    m.factor = (int32_t)(((int64_t)tacmap_Scaled(256) * m.zoom) >> 16);
     m.cell = (int32_t)(((int64_t)m.factor * 2048) >> 16);
     const uint32_t x = tacmap_MapCentre.x, z = 0u - tacmap_MapCentre.z;
     m.originX = cx - WorldPixels(x & 0x7FFFFFFu) - 17 * m.cell;
@@ -87,8 +85,8 @@ void tacmap_GridDraw(void) {
 }
 
 void tacmap_GridLabelsDraw(void) {
-    const uint32_t w = (uint32_t)Scaled(320), h = (uint32_t)Scaled(240);
-    const int32_t margin = Scaled(8);
+    const uint32_t w = (uint32_t)tacmap_Scaled(320), h = (uint32_t)tacmap_Scaled(240);
+    const int32_t margin = tacmap_Scaled(8);
     const TacmapState& m = tacmap_Map;
     char text[16];
     for (int32_t i = 0; i < kLines; i++) {
@@ -106,8 +104,8 @@ void tacmap_GridLabelsDraw(void) {
 }
 
 void tacmap_OwnMarkerDraw(void) {
-    const int32_t x = Scaled(160) - WorldPixels(tacmap_Map.panX);
-    const int32_t y = Scaled(120) + WorldPixels(tacmap_Map.panZ);
+    const int32_t x = tacmap_Scaled(160) - WorldPixels(tacmap_Map.panX);
+    const int32_t y = tacmap_Scaled(120) + WorldPixels(tacmap_Map.panZ);
     avion_HookTacMapMarkCall(x, y);
 }
 
@@ -117,7 +115,7 @@ void tacmap_PositionReadout(void) {
     char column[4], text[16];
     tacmap_ColumnLetter(tacmap_ColumnOf(player->position.x), column, sizeof column);
     text_Format("%s,%d", text, sizeof text, column, tacmap_RowOf(player->position.z));
-    Label(text, kFontKey16, Scaled(290), Scaled(225));
+    Label(text, kFontKey16, tacmap_Scaled(290), tacmap_Scaled(225));
 }
 
 void tacmap_Draw(void) {

@@ -24,6 +24,7 @@ protected:
     void SetUp() override {
         saved = draw_CurrentSurface;
         draw_InitSurfaceDesc(&surface, pixels.data(), 320, 240, 1);
+        surface.widthScale = 65536;  // the 320 x 240 layout at its own size
         draw_SelectSurface(&surface);
         vcp_ColourTable[3] = 0x5A;
         tacmap_MapInitialised = 0;
