@@ -529,6 +529,7 @@ void Release(void) {
 
 void avionkrx_LoadAvionicAssets(void) {
     Release();
+    mfd_PagesReset();
     Avion_InitGeneralAvionics();
     vcp_NightByte = level_Night == 1 ? 1 : 0;
     const char* name = vcp_NightByte ? plane_CurrentDescriptor.cockpitNightModel : plane_CurrentDescriptor.cockpitModel;
@@ -559,7 +560,10 @@ void avionkrx_LoadAvionicAssets(void) {
     memset(vcp_DirtyFlags, 1, sizeof vcp_DirtyFlags);
 }
 
-void avionkrx_ReleaseAvionicAssets(void) { Release(); }
+void avionkrx_ReleaseAvionicAssets(void) {
+    Release();
+    mfd_PagesReset();
+}
 
 
 // --- green tables ---------------------------------------------------------

@@ -21,7 +21,7 @@ namespace {
 // Set while the pod video page is drawn.
 uint8_t g_podVideo = 0;
 // The page of the MFD being drawn.
-MfdPage* g_page = nullptr;
+MfdPageRecord* g_page = nullptr;
 // Set once the radar sweep picture has been drawn.
 uint8_t g_sweepValid = 0;
 
@@ -44,11 +44,11 @@ bool PanelReselect(void) {
 }
 
 void MfdDraw(bool right) {
-    MfdPage* page = right ? mfd_RightPage : mfd_LeftPage;
+    MfdPageRecord* page = right ? mfd_RightPage : mfd_LeftPage;
     if (!page) return;
     const uint8_t declutter = right ? mfd_RightDeclutter : mfd_LeftDeclutter;
     const bool enlarged = mfd_EnlargedFlag != 0;
-    if (page->id == MFD_PAGE_POD_VIDEO) g_podVideo = 1;
+    if (page->page == MFD_PAGE_POD_VIDEO) g_podVideo = 1;
     bool lockedHere = false;
     bool drawable = true;
     if (!enlarged) {
@@ -67,16 +67,16 @@ void MfdDraw(bool right) {
     if (drawable) {
         if (g_podVideo) {
             mfd_PodVideoDraw();
-        } else if (page->id == MFD_PAGE_TEXT_LIST) {
+        } else if (page->page == MFD_PAGE_TEXT_LIST) {
             if (enlarged) mfd_TextListPageDraw(page);
-        } else if (page->id == MFD_PAGE_SITUATION) {
+        } else if (page->page == MFD_PAGE_SITUATION) {
             mfd_SituationPageDraw();
-        } else if (page->id == MFD_PAGE_STATUS) {
+        } else if (page->page == MFD_PAGE_STATUS) {
             mfd_StatusPageDraw(page);
             if (!enlarged) vcp_PanelDirty = 1;
         }
         if (enlarged && !declutter) {
-            if (page->storePage) mfd_StoresFrameFlag = 1;
+            if (mfd_IsStorePage(page)) mfd_StoresFrameFlag = 1;
             if (!Locked()) {
                 otw_LockSurface();
                 lockedHere = true;
@@ -85,7 +85,7 @@ void MfdDraw(bool right) {
             if (g_podVideo) {
                 mfd_PodFramePartDraw();
                 mfd_TitleDraw(0x34E);
-            } else if (page->id == MFD_PAGE_SITUATION && mfd_SituationSubMode == MFD_SUBMODE_RADAR) {
+            } else if (page->page == MFD_PAGE_SITUATION && mfd_SubMode == MFD_SUBMODE_RADAR) {
                 mfd_TitleDraw(0x349);
                 mfd_RadarPictureWord = 0;
             }
@@ -108,9 +108,9 @@ bool AwayFrom(int32_t steps, int32_t limit) { return steps > limit && steps < 51
 
 }  // namespace
 
-bool mfd_PageKeepsPicture(const MfdPage* page) {
+bool mfd_PageKeepsPicture(const MfdPageRecord* page) {
     if (!page) return false;
-    return page->id == MFD_PAGE_POD_VIDEO || (page->id == MFD_PAGE_SITUATION && mfd_SituationSubMode == MFD_SUBMODE_RADAR);
+    return page->page == MFD_PAGE_POD_VIDEO || (page->page == MFD_PAGE_SITUATION && mfd_SubMode == MFD_SUBMODE_RADAR);
 }
 
 void mfd_LeftDraw(void) { MfdDraw(false); }
@@ -177,8 +177,9 @@ void mfd_PodVideoDraw(void) {
 }
 
 void mfd_SituationPageDraw(void) {
-    if (g_page) g_page->link = &mfd_SituationLinks[mfd_SituationSubMode <= 1 ? 0 : 1];
-    if (mfd_SituationSubMode == MFD_SUBMODE_RADAR) {
+    // The situation page's mode button leads to the menu of its mode group.
+    mfd_PageTable[MFD_REC_SITUATION].buttons[9] = mfd_SubMode <= 1 ? MFD_REC_AIR_MENU : MFD_REC_GROUND_MENU;
+    if (mfd_SubMode == MFD_SUBMODE_RADAR) {
         if (mfd_RadarFailed == 1) {
             RestoreBackground();
             mfd_FailurePartDraw();

@@ -37,21 +37,91 @@ enum : int32_t {
 // The situation page's radar sub-mode.
 constexpr int32_t MFD_SUBMODE_RADAR = 4;
 
-struct MfdPage {
-    int32_t id;
-    uint8_t storePage;  // one of the four store pages
-    MfdPage* link;      // the situation page's linked page record
+// A page button handler: (flags, button code), nonzero when it took the press.
+typedef int32_t (*MfdButtonHandler)(int32_t flags, int32_t code);
+constexpr int32_t MFD_BUTTONS = 20;
+constexpr int32_t MFD_PAGE_RECORDS = 41;
+// One page of the static page tree. Buttons and ring neighbours are record
+// indices into mfd_PageTable, -1 for none. Button indices: 0..4 the left
+// column top to bottom, 5..9 the right column, 10..14 the top row and 15..19
+// the bottom row, both from right to left.
+struct MfdPageRecord {
+    int32_t page;      // page number 0..38
+    int32_t titleId;   // string id of the title, -1 none
+    int32_t buttons[MFD_BUTTONS];
+    int32_t previous;
+    int32_t next;
+    MfdButtonHandler handler;
+    int32_t zero;
 };
-extern MfdPage* mfd_LeftPage;
-extern MfdPage* mfd_RightPage;
-extern int32_t mfd_SituationSubMode;
-extern uint8_t mfd_LeftDeclutter;
-extern uint8_t mfd_RightDeclutter;
-// The situation page's two linked page records (sub-modes 0 and 1, others).
-extern MfdPage mfd_SituationLinks[2];
+extern MfdPageRecord mfd_PageTable[MFD_PAGE_RECORDS];
+// Records by use: the default pages, the stores page, the situation page and
+// its two mode menus, the four store pages.
+enum : int32_t {
+    MFD_REC_STATUS = 2,
+    MFD_REC_STORES = 3,
+    MFD_REC_SITUATION = 4,
+    MFD_REC_STORES_AIR = 9,
+    MFD_REC_STORES_GROUND = 10,
+    MFD_REC_STORES_OTHER = 11,
+    MFD_REC_STORES_MORE = 12,
+    MFD_REC_AIR_MENU = 15,
+    MFD_REC_GROUND_MENU = 16,
+};
+// Record index of a page record of the table, -1 for any other pointer.
+int32_t mfd_PageIndex(const MfdPageRecord* page);
+// True for the four store pages (records 9 to 12).
+bool mfd_IsStorePage(const MfdPageRecord* page);
+
+extern MfdPageRecord* mfd_LeftPage;
+extern MfdPageRecord* mfd_RightPage;
+// The situation display's sub-mode 0..5: 0 and 1 the air modes, 2, 3 and 5
+// the ground modes, 4 the radar sweep picture.
+extern int32_t mfd_SubMode;
+// Per-MFD declutter flags, toggled by button 15 (B5).
+extern int32_t mfd_LeftDeclutter;
+extern int32_t mfd_RightDeclutter;
 // The pages drawn over their panel without its background: the pod video
 // page, and the situation page in its radar sub-mode.
-bool mfd_PageKeepsPicture(const MfdPage* page);
+bool mfd_PageKeepsPicture(const MfdPageRecord* page);
+
+// Page pointer operations (op's low byte): 0 the MFD's default page, 1 the
+// next page, 2 the previous page, 3 the given record (an index into the
+// table, ignored when out of range). Returns the new record (ops 1, 2), the
+// argument (op 3) or the op.
+int32_t mfd_LeftPageSet(int32_t op, int32_t record);
+int32_t mfd_RightPageSet(int32_t op, int32_t record);
+// Sub-mode operations: 0 reset, 1 next, 2 previous (both wrap 0..5), 3 set to
+// value when it lies in 0..5.
+void mfd_SubModeSet(int32_t op, int32_t value);
+// Button flags: 1 down, 2 pressed this frame, 4 a third mouse button.
+enum : int32_t { MFD_BUTTON_DOWN = 1, MFD_BUTTON_PRESSED = 2, MFD_BUTTON_THIRD = 4 };
+// The per-frame button dispatcher; nonzero when a handler or the panel-key
+// routine took the press.
+int32_t mfd_ButtonPress(int32_t flags, int32_t code);
+// The codes that are not page buttons (declutter and the view mode codes).
+int32_t mfd_PanelKey(int32_t flags, int32_t code);
+// Panel input codes 0..44 to button codes.
+constexpr int32_t MFD_PANEL_CODES = 45;
+extern const int32_t mfd_PanelButtonCodes[MFD_PANEL_CODES];
+// The bezel button index 0..19 of a button code of either MFD, -1 for a code
+// that is not an MFD button.
+int32_t mfd_ButtonIndex(int32_t code);
+// The handlers of the store pages and the two mode menus.
+int32_t mfd_WeaponSelectHandler(int32_t flags, int32_t code);
+int32_t mfd_AirModeHandler(int32_t flags, int32_t code);
+int32_t mfd_GroundModeHandler(int32_t flags, int32_t code);
+// One button per weapon on board on the store pages.
+void mfd_StorePagesSetup(void);
+// The situation display's sub-mode after the current weapon changed.
+void mfd_SubModeFollowWeapon(void);
+// The three resets of an aircraft (re)start and of the avionics art load
+// and release: both page pointers and the sub-mode.
+void mfd_PagesReset(void);
+// The game keys 57..62 (page rings and sub-mode); nonzero when key is one.
+int32_t mfd_GameKey(int32_t key);
+// The aircraft's control step: the frame's panel code or cursor press.
+void mfd_ControlsStep(int32_t panel, int32_t cursorItem, uint32_t mouseButtons);
 
 // The targeting pod and the radar as the pages read them: failure flags (1
 // failed), the pod's offsets from the aircraft (world units), its look
@@ -76,9 +146,9 @@ extern int32_t mfd_RadarPictureWord;
 // The colour slot of the pod video cross-hair.
 extern uint8_t mfd_PodColour;
 // The frame and button labels of a page (also the enlarged page bodies).
-void mfd_PageFrameDraw(MfdPage* page);
-void mfd_TextListPageDraw(MfdPage* page);
-void mfd_StatusPageDraw(MfdPage* page);
+void mfd_PageFrameDraw(MfdPageRecord* page);
+void mfd_TextListPageDraw(MfdPageRecord* page);
+void mfd_StatusPageDraw(MfdPageRecord* page);
 void mfd_FailurePartDraw(void);
 void mfd_PodFramePartDraw(void);
 void mfd_TitleDraw(int32_t stringId);
@@ -91,3 +161,46 @@ int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]);
 // Cockpit hooks 10 and 11: the tactical map's situation plot and own mark.
 void mfd_TacMapContentHook(int32_t zoom);
 void mfd_TacMapOwnMarkHook(int32_t x, int32_t y);
+
+// ---- Situation display geometry ----
+// The current point (display pixels) the transform sets and the circle and
+// mark routines draw around; the label point for the next label; the text
+// position (1/128 pixel on the cockpit MFD, 1/256 enlarged).
+extern int32_t mfd_PointX, mfd_PointY;
+extern int32_t mfd_LabelX, mfd_LabelY;
+extern int32_t mfd_TextX, mfd_TextY;
+// Current colour slot of the circle and shape routines; the mark kind kept
+// for the symbol that follows a mark circle.
+extern uint8_t mfd_Colour;
+extern uint8_t mfd_MarkKind;
+// Set while the compact situation display (or the tactical map's plot) is
+// drawn: the rings take cockpit colour 0 and marks the small radius.
+extern int32_t mfd_AltColourFlag;
+extern int32_t mfd_CompactFlag;
+// The colour slot the cockpit colour table entry (a palette index) is drawn
+// with: MFD_COLOUR_SLOT, set to that palette colour.
+constexpr int32_t MFD_COLOUR_SLOT = 24;
+uint8_t mfd_CockpitColourSlot(int32_t entry);
+// The ladders' label text.
+extern char mfd_LabelText[16];
+
+struct FixWorldPos;
+struct ObjectRecord;
+// The current point from a world position relative to the reference object,
+// scaled by K and turned by the rotation block the caller has loaded.
+void mfd_WorldToDisplay(const FixWorldPos* point, const ObjectRecord* reference);
+void mfd_ObjectToDisplay(const ObjectRecord* object, const ObjectRecord* reference);
+// Circles around the current point: radius R x K (a range), R x S (a symbol),
+// R x S plus one pixel.
+void mfd_CircleWorld(int32_t range);
+void mfd_CircleFixed(int32_t radius);
+void mfd_CircleFixedWide(int32_t radius);
+// Keeps the mark kind, sets the label point and draws the mark circle.
+void mfd_MarkCircle(int32_t kind);
+void mfd_RangeRingsDraw(void);
+void mfd_RangeLadderVertical(void);
+void mfd_RangeLadderHorizontal(void);
+void mfd_BearingScaleDraw(void);
+// A vector shape of {op, x, y, 0} records scaled by S at (x, y), current colour.
+struct DrawShapeCommand;
+void mfd_ShapeDraw(const DrawShapeCommand* shape, int32_t x, int32_t y);

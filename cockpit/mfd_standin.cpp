@@ -1,22 +1,12 @@
-// Stand-in until the MFD page tree and the page bodies land: every MFD
-// shows the situation page, the bodies draw nothing.
+// Stand-in until the MFD page bodies land: they draw nothing.
 #include "cockpit/mfd.h"
 
 #include <cstring>
 
+#include "cockpit/vcp.h"
 #include "cockpit/vcursor.h"
+#include "display/draw_line.h"
 
-namespace {
-MfdPage g_left = {MFD_PAGE_SITUATION, 0, nullptr};
-MfdPage g_right = {MFD_PAGE_STATUS, 0, nullptr};
-}  // namespace
-
-MfdPage* mfd_LeftPage = &g_left;
-MfdPage* mfd_RightPage = &g_right;
-int32_t mfd_SituationSubMode = 0;
-uint8_t mfd_LeftDeclutter = 0;
-uint8_t mfd_RightDeclutter = 0;
-MfdPage mfd_SituationLinks[2] = {{MFD_PAGE_SITUATION, 0, nullptr}, {MFD_PAGE_SITUATION, 0, nullptr}};
 MfdPodState mfd_Pod = {0, {0, 0, 0}, {0, 0}, 0};
 int32_t mfd_RadarFailed = 0;
 uint8_t mfd_EnlargedFlag = 0;
@@ -25,13 +15,29 @@ int32_t mfd_RadarPictureWord = 0;
 uint8_t mfd_PodColour = 15;
 uint8_t mfd_ThreatBuffer[16384];
 
-void mfd_PageFrameDraw(MfdPage*) {}
-void mfd_TextListPageDraw(MfdPage*) {}
-void mfd_StatusPageDraw(MfdPage*) {}
+void mfd_PageFrameDraw(MfdPageRecord*) {}
+void mfd_TextListPageDraw(MfdPageRecord*) {}
+void mfd_StatusPageDraw(MfdPageRecord*) {}
 void mfd_FailurePartDraw(void) {}
 void mfd_PodFramePartDraw(void) {}
 void mfd_TitleDraw(int32_t) {}
 void mfd_ThreatScopeDraw(void) {}
+// Lines only, scaled by S; in the enlarged view through the mapped space.
+void mfd_ShapeDraw(const DrawShapeCommand* shape, int32_t x, int32_t y) {
+    const int64_t s = vcp_DisplayScale[0];
+    int32_t px = x, py = y;
+    for (int32_t i = 0; shape && i < DRAW_SHAPE_MAX_COMMANDS && shape[i].op != DRAW_SHAPE_END; i++) {
+        const int32_t nx = x + (int32_t)((shape[i].dx * s) >> 16), ny = y + (int32_t)((shape[i].dy * s) >> 16);
+        if (shape[i].op == DRAW_SHAPE_LINE) {
+            if (mfd_EnlargedFlag)
+                draw_ClipLineF(px * 256, py * 256, nx * 256, ny * 256, mfd_Colour);
+            else
+                draw_ClipLineC(px, py, nx, ny, mfd_Colour);
+        }
+        px = nx;
+        py = ny;
+    }
+}
 // The screen corners of the panel at that place of the loaded panel list,
 // in clip-window order: top left, top right, bottom right, bottom left.
 int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]) {

@@ -1,12 +1,46 @@
 // The in-flight tactical map and the information pages that the input
 // actions open, close and scroll.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Nonzero while the full-screen tactical map is open.
 extern int32_t tacmap_Shown;
+// The zoom steps of the open map: 2048, or 6144 when fast, kept within
+// TACMAP_ZOOM_MIN..TACMAP_ZOOM_MAX.
 void tacmap_ZoomIn(int32_t fast);
 void tacmap_ZoomOut(int32_t fast);
+
+// The map state, cleared on the first draw of the run and kept from one
+// opening to the next.
+struct TacmapState {
+    int32_t originX, originY;  // screen position of grid line 0
+    int32_t zoom;              // 16.16
+    int32_t cell;              // pixels between grid lines
+    int32_t factor;            // world-to-screen factor F
+    int32_t firstColumn, firstRow;
+    int32_t panX, panZ;        // world units added to the map centre
+};
+constexpr int32_t TACMAP_ZOOM_MIN = 81920;
+constexpr int32_t TACMAP_ZOOM_MAX = 951296;
+constexpr int32_t TACMAP_ZOOM_START = 131072;
+extern TacmapState tacmap_Map;
+extern int32_t tacmap_MapInitialised;
+struct FixWorldPos;
+// The map's centre while it draws: the player's position moved by the pan
+// (a copy; the player object itself is not moved). The map-content hook
+// plots around it.
+extern FixWorldPos tacmap_MapCentre;
+// The steps of tacmap_Draw.
+void tacmap_GridDraw(void);
+void tacmap_GridLabelsDraw(void);
+void tacmap_OwnMarkerDraw(void);
+void tacmap_PositionReadout(void);
+// The name of grid column index 0..31: A..Z, then AA..FF.
+void tacmap_ColumnLetter(int32_t index, char* out, size_t size);
+// Grid column and row of a world position.
+int32_t tacmap_ColumnOf(uint32_t x);
+int32_t tacmap_RowOf(uint32_t z);
 
 // Page toggles.
 extern int32_t tacmap_GoalsShown;

@@ -1,20 +1,8 @@
-// Stand-in until the virtual cursor lands: off.
+// Stand-in until the cockpit panel pick lands: the per-frame cursor
+// routines do nothing.
 #include "cockpit/vcursor.h"
 
-int32_t vcursor_Enabled = 0;
-int32_t vcursor_Item = -1;
-
-// The images are only looked for.
-#include "base/file.h"
-
-void vcursor_Free(void) {}
 void vcursor_FrameUpdate(void) {}
-
-int32_t vcursor_Load(const char* const names[3]) {
-    for (int32_t i = 0; i < 3; i++)
-        if (!names || !names[i] || !file_Exists(names[i])) return -1;
-    return 0;
-}
 void vcursor_PanelHitUpdate(void) {}
 
 // Stand-in panel projection: corners turned by the aircraft's attitude,

@@ -10,6 +10,7 @@
 #include "base/filetable.h"
 #include "base/units.h"
 #include "cockpit/avion_cue.h"
+#include "cockpit/mfd.h"
 #include "display/dtext.h"
 #include "display/evp.h"
 #include "input/ffb.h"
@@ -251,6 +252,8 @@ int32_t jet_Restart(intptr_t) {
         m->internalFuel = JET_INTERNAL_FUEL;
         ord_Recount();
     }
+    mfd_StorePagesSetup();
+    mfd_PagesReset();
     s.abSound = 0;
     PlaySound(plane, 0x13, 0x4A, 255);
     if (ObjectRecord* o = Client_PlayerObject) {
@@ -326,10 +329,12 @@ void jet_Controls(_PLANE* plane, ObjectRecord* object) {
         break;
     default:
         // WINGMAN_TIGHT .. WINGMAN_GOHOME give orders 0..9 straight away.
+        if (mfd_GameKey(in.command)) break;
         if (in.command >= 72 && in.command <= 81) Client_CallSendWingCommand(in.command - 72);
         else if (!plane_TargetKey(object, in.command)) weapon_KeyCode(in.command);
         break;
     }
+    mfd_ControlsStep(in.panel, in.cursorItem, in.mouseButtons);
     // The triggers, held: each launch routine keeps to its store's release
     // interval.
     if (object && (in.flags & INPUT_FIRE_CANNON)) weapon_FireCannon(object);
@@ -895,7 +900,10 @@ int32_t jet_SightRay(intptr_t) {
     return 1;
 }
 
-int32_t jet_WeaponChanged(intptr_t) { return 0; }
+int32_t jet_WeaponChanged(intptr_t) {
+    mfd_SubModeFollowWeapon();
+    return 0;
+}
 
 // ---- Status line and readouts ----
 

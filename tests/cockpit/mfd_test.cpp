@@ -20,8 +20,8 @@ protected:
     std::vector<uint8_t> left = std::vector<uint8_t>(256 * 256, 0);
     _DRAW_SURFACE saved{};
     ObjectRecord player{};
-    MfdPage page{MFD_PAGE_POD_VIDEO, 0, nullptr};
-    MfdPage* savedLeft = nullptr;
+    MfdPageRecord page{MFD_PAGE_POD_VIDEO, -1, {}, -1, -1, nullptr, 0};
+    MfdPageRecord* savedLeft = nullptr;
     void SetUp() override {
         saved = draw_CurrentSurface;
         savedLeft = mfd_LeftPage;
@@ -43,7 +43,7 @@ protected:
     void TearDown() override {
         mfd_LeftPage = savedLeft;
         mfd_Pod = MfdPodState{};
-        mfd_SituationSubMode = 0;
+        mfd_SubMode = 0;
         Client_PlayerObject = nullptr;
         pak_Textures.count = 0;
         vcp_PanelCacheClear();
@@ -92,18 +92,19 @@ TEST_F(MfdPanel, FailedOrEnlargedPodDrawsNoCrossHair) {
     EXPECT_EQ(vcp_PanelDirty, 0);
 }
 
-// The situation page links its first record in sub-modes 0 and 1, the
-// second in the others.
-TEST_F(MfdPanel, SituationPageLinksItsRecordBySubMode) {
-    page.id = MFD_PAGE_SITUATION;
+// Drawing the situation page points the situation record's mode button at
+// the air mode menu in sub-modes 0 and 1, at the ground mode menu otherwise.
+TEST_F(MfdPanel, SituationPageLinksItsModeMenuBySubMode) {
+    page.page = MFD_PAGE_SITUATION;
     const struct {
-        int32_t subMode, link;
-    } cases[] = {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}};
+        int32_t subMode, menu;
+    } cases[] = {{0, MFD_REC_AIR_MENU}, {1, MFD_REC_AIR_MENU}, {2, MFD_REC_GROUND_MENU},
+                 {3, MFD_REC_GROUND_MENU}, {4, MFD_REC_GROUND_MENU}};
     for (const auto& c : cases) {
-        mfd_SituationSubMode = c.subMode;
-        page.link = nullptr;
+        mfd_SubMode = c.subMode;
+        mfd_PageTable[MFD_REC_SITUATION].buttons[9] = -1;
         DrawLeft();
-        EXPECT_EQ(page.link, &mfd_SituationLinks[c.link]) << c.subMode;
+        EXPECT_EQ(mfd_PageTable[MFD_REC_SITUATION].buttons[9], c.menu) << c.subMode;
     }
 }
 

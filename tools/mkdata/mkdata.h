@@ -241,6 +241,8 @@ struct MkGameText {
 std::vector<MkGameText> mkdata_FlightTexts(void);
 // The HUD's labels, mode and warning lines (items 0..8, 419..449, 858..861).
 std::vector<MkGameText> mkdata_HudTexts(void);
+// The MFD page titles (items 0x346 to 0x358).
+std::vector<MkGameText> mkdata_MfdTexts(void);
 // The in-flight command menus' texts (items 474 and 678 to 689).
 std::vector<MkGameText> mkdata_CommandMenuTexts(void);
 // The information pages' texts (items 20..26, 475..483, 488, 489, 690..734,
