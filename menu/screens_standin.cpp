@@ -3,7 +3,6 @@
 #include "menu/quick.h"
 
 void mnu_CallbackStandin(int32_t) {}
-void mnu_MultiSearchStop(void) {}
 
 namespace {
 // A screen not built yet goes straight back to the main screen.
@@ -13,8 +12,6 @@ int32_t BackToMain(void) {
 }
 }  // namespace
 
-const AppStateRecord WndMulti = {nullptr, BackToMain, nullptr, nullptr, 0};
-const AppStateRecord WndLaunch = {nullptr, BackToMain, nullptr, nullptr, 0};
 const AppStateRecord WndNewCamp = {nullptr, BackToMain, nullptr, nullptr, 0};
 
 // The briefing's sub-screens not built yet go straight back to it.
