@@ -21,8 +21,6 @@
 #include "world/gamemode.h"
 #include "world/level.h"
 
-int32_t mnu_HostStoresKind1 = 4;
-int32_t mnu_HostStoresKind2 = 2;
 char mnu_HostStatus[128] = {};
 
 namespace {
@@ -255,7 +253,7 @@ int32_t* mnu_HostRowSetting(int32_t gameType, int32_t row) {
                                     &s.DEATHMATCH_SPIN_DEATHS,       &s.DEATHMATCH_TIMEOFDAY,
                                     &s.DEATHMATCH_REGION,            &s.DEATHMATCH_CHANGE_TYPE,
                                     &s.DEATHMATCH_ROUNDS_PER_CHANGE, &s.DEATHMATCH_KILLS_PER_ROUND,
-                                    &mnu_HostStoresKind1,            &mnu_HostStoresKind2,
+                                    &s.deathmatchStores1,             &s.deathmatchStores2,
                                     nullptr};
     return rows[row];
 }
@@ -291,7 +289,6 @@ int32_t mnu_HostStart(void) {
     int32_t region = ctf ? s.RAW_REGION : s.DEATHMATCH_REGION;
     int32_t tod = ctf ? s.RAW_TIMEOFDAY : s.DEATHMATCH_TIMEOFDAY;
     level_MapIndex = region;
-    level_Region = region;
     level_TimeOfDay = (int32_t)(int16_t)(tod & 0xFFFF);
     snprintf(level_UserMission, sizeof level_UserMission, ctf ? "QJCTF%02d.ORF" : "QJDM%02d.ORF", (int)(region + 1));
     snprintf(level_MissionNames.reference, sizeof level_MissionNames.reference, ctf ? "QJCTF%02d.REF" : "QJDM%02d.REF",
@@ -359,8 +356,8 @@ void mnu_HostOptionsGet(int32_t gameType, HostOptions* out) {
         out->terrainSeq = Ranged(s.DEATHMATCH_CHANGE_TYPE, 0, 2, HO_INCREMENTAL);
         out->rounds = Ranged(s.DEATHMATCH_ROUNDS_PER_CHANGE, 1, 99, 3);
         out->share2 = Ranged(s.DEATHMATCH_KILLS_PER_ROUND, 1, 99, 10);
-        out->sw = mnu_HostStoresKind1;
-        out->am = mnu_HostStoresKind2;
+        out->sw = s.deathmatchStores1;
+        out->am = s.deathmatchStores2;
         return;
     }
     out->player = Ranged(s.RAW_MAX_PLAYERS, 1, 16, 16);

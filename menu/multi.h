@@ -81,9 +81,6 @@ void cbMPOptSideTog(int32_t direction);
 // --- The host screen (mnu_host.cpp) ---
 
 constexpr int32_t MNU_HOST_ROWS = 11;
-// Store counts of loadout kinds 1 and 2 of every deathmatch aircraft; the
-// settings file has no keys for them.
-extern int32_t mnu_HostStoresKind1, mnu_HostStoresKind2;
 extern char mnu_HostStatus[128];
 // The row's value after one step (direction -1 or 1) for the game type;
 // rows without a setting keep the value.

@@ -125,6 +125,9 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
     };
     mkdata_OptionTexts(texts);
     for (const MkMenuText& t : mkdata_FlightScreensTexts()) texts.push_back(t);
+    mkdata_MultiTexts(texts);
+    // Keep last.
+    mkdata_MultiTextsPlace(texts);
     return texts;
 }
 
@@ -205,6 +208,7 @@ MkMenuScript mkdata_MenuScript(void) {
                         "cbInHover, cbOutHover, BUTTON_CLICK");
     mkdata_OptionScript(s);
     mkdata_FlightScreensScript(s);
+    mkdata_MultiScript(s);
     return s;
 }
 
