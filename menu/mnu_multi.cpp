@@ -88,7 +88,8 @@ void ErrorSet(int32_t code) {
 
 void ButtonsApply(void) {
     for (MnuSessionButton& b : mnu_Multi.buttons) {
-        if (mnu_Context && !b.button) b.button = mnu_ButtonFind(mnu_Context, b.name);
+        // Looked up each time: the menu context is loaded anew after a flight.
+        b.button = mnu_Context ? mnu_ButtonFind(mnu_Context, b.name) : nullptr;
         if (b.button) mnu_ButtonSetStateRecord(b.button, b.state);
         if (mnu_Context) mnu_TextAreaSetText(mnu_Context, b.name, b.text);
     }
