@@ -264,3 +264,91 @@ TEST_F(MultiScreenTest, CancelledPasswordDialogLeavesTheScreenReady) {
 }
 
 }  // namespace
+
+namespace {
+
+// The launch screen run by its state record, with the menu texts and the
+// game's timer (each step waits on the tick count).
+class LaunchScreenTest : public MultiScreenTest {
+protected:
+    void SetUp() override {
+        MenuTest::SetUp();
+        test_WriteFile("KRXMENU.BIN", mkdata_MenuDataBuild());
+        Load(mkdata_MenuScript());
+        mnu_Context = &ctx;
+        app_Runner = AppRunnerState{};
+        mnu_LaunchStatus = 0;
+        app_TimerInterval = 25;
+        app_TickIncrement = 1;
+        app_KeepRunningFlag = 1;
+        app_TimerStart();
+    }
+    void TearDown() override {
+        app_TimerStop();
+        app_KeepRunningFlag = 0;
+        WndLaunch.leave();
+        net_DriverClose();
+        mnu_LeaveFlag = 0;
+        MultiScreenTest::TearDown();
+    }
+    std::string Line(int32_t i) {
+        const MnuTextArea* a = mnu_TextAreaFind(&ctx, ("TxtLaunchBox" + std::to_string(i)).c_str());
+        return a && a->text ? a->text : "";
+    }
+    std::string Text(const char* key) {
+        const MnuString* s = mnu_StringFind(&ctx, key);
+        return s && s->text ? s->text : "?";
+    }
+    // Frames until the steps have run and stopped (or `limit` frames).
+    void Frames(int32_t limit) {
+        for (int32_t i = 0; i < limit && !mnu_LeaveFlag; i++) {
+            mnu_Transition.running = 0;
+            if (WndLaunch.frame()) break;
+        }
+    }
+};
+
+TEST_F(LaunchScreenTest, WithoutAPageTitleTheStepsStillRunAndFindNothing) {
+    WndLaunch.enter();
+    EXPECT_EQ(Line(0), Text("LAUNCH_CFG_ERROR"));
+    EXPECT_EQ(mnu_LaunchPage.address[0], 0);
+    Frames(4);
+    EXPECT_EQ(Line(1), Text("LAUNCH_TRYING"));
+    // The connecting line is overwritten by the time-out's.
+    EXPECT_EQ(Line(2), Text("LAUNCH_NOT_FOUND"));
+    EXPECT_EQ(Line(3), " ");
+    EXPECT_EQ(mnu_LeaveFlag, 0);
+}
+
+TEST_F(LaunchScreenTest, GoingBackEndsAStepInTheSameFrame) {
+    ASSERT_EQ(plat_HarnessToplevelOpen(("KVT [NK=" + Encode("127.0.0.1:9") + "&CK=" + Encode("3")).c_str()), 0);
+    WndLaunch.enter();
+    EXPECT_STREQ(mnu_LaunchPage.address, "127.0.0.1");
+    EXPECT_STREQ(mnu_LaunchPage.port, "9");
+    Frames(2);  // starts the steps and shows the first line
+    EXPECT_EQ(Line(0), Text("LAUNCH_TRYING"));
+    // Escape is the cancel key: the connecting step sees it on its first
+    // pass and ends at once, the screen goes back to the multiplayer screen.
+    app_KeyMessageDown(VK_ESCAPE, 0);
+    uint32_t before = app_TickCount.load();
+    EXPECT_EQ(WndLaunch.frame(), 0);
+    EXPECT_LT(app_TickCount.load() - before, 100u);
+    EXPECT_EQ(mnu_LeaveFlag, 1);
+    EXPECT_EQ(app_Runner.nextState, &WndMulti);
+    EXPECT_EQ(Line(1).rfind(Text("LAUNCH_CONNECTING"), 0), 0u) << Line(1);
+    EXPECT_EQ(Line(2), " ") << "nothing more shown once leaving";
+    plat_HarnessToplevelClose(("KVT [NK=" + Encode("127.0.0.1:9") + "&CK=" + Encode("3")).c_str());
+}
+
+TEST_F(LaunchScreenTest, RefusalAfterAFlightIsShownAndHoldsTheSteps) {
+    mnu_LaunchStatus = -5;
+    app_Runner.followOn1 = &WndLaunch;
+    WndLaunch.enter();
+    EXPECT_EQ(Line(1), Text("LAUNCH_SIDEFULL"));
+    EXPECT_EQ(app_Runner.nextState, &WndMulti);
+    EXPECT_EQ(mnu_LeaveFlag, 0);
+    Frames(3);
+    EXPECT_EQ(Line(2), " ") << "no connection was started";
+}
+
+}  // namespace
