@@ -70,17 +70,12 @@ char g_rowText[MNU_HOST_ROWS][64];
 int32_t GameType(void) { return app_Settings.HOST_GAME_TYPE == 1 ? 1 : 0; }
 bool Ctf(void) { return app_Settings.HOST_GAME_TYPE == 1; }
 
-const char* StringText(const char* key) {
-    const MnuString* s = mnu_Context ? mnu_StringFind(mnu_Context, key) : nullptr;
-    return s && s->text ? s->text : "";
-}
-
 void Repaint(void) {
     if (mnu_Context) mnu_WindowRefresh(mnu_Context, "WndHost", nullptr, 0);
 }
 
 void StatusShow(const char* key) {
-    text_CopyZ(mnu_HostStatus, StringText(key), sizeof mnu_HostStatus);
+    text_CopyZ(mnu_HostStatus, mnu_StringText(key), sizeof mnu_HostStatus);
     if (mnu_Context) mnu_TextAreaSetText(mnu_Context, "TxtHostStatus", mnu_HostStatus);
 }
 
@@ -94,21 +89,21 @@ void RowShowText(int32_t row) {
         char key[32];
         switch (r.show) {
         case SHOW_NUMBER: snprintf(out, sizeof g_rowText[row], "%lu", (unsigned long)(uint32_t)v); break;
-        case SHOW_YESNO: text_CopyZ(out, StringText(v ? "YES" : "NO"), sizeof g_rowText[row]); break;
-        case SHOW_ENABLED: text_CopyZ(out, StringText(v ? "ENABLED" : "DISABLED"), sizeof g_rowText[row]); break;
+        case SHOW_YESNO: text_CopyZ(out, mnu_StringText(v ? "YES" : "NO"), sizeof g_rowText[row]); break;
+        case SHOW_ENABLED: text_CopyZ(out, mnu_StringText(v ? "ENABLED" : "DISABLED"), sizeof g_rowText[row]); break;
         case SHOW_TOD:
         case SHOW_REGION:
             snprintf(key, sizeof key, r.show == SHOW_TOD ? "HO_TOD_%lu" : "HO_REGION_%lu", (unsigned long)(uint32_t)(v + 1));
-            text_CopyZ(out, StringText(key), sizeof g_rowText[row]);
+            text_CopyZ(out, mnu_StringText(key), sizeof g_rowText[row]);
             break;
         case SHOW_CHANGE: {
             static const char* const k[] = {"HO_INCREMENTAL", "HO_RANDOM", "HO_TIME_CHANGE"};
-            text_CopyZ(out, v >= 0 && v <= 2 ? StringText(k[v]) : "", sizeof g_rowText[row]);
+            text_CopyZ(out, v >= 0 && v <= 2 ? mnu_StringText(k[v]) : "", sizeof g_rowText[row]);
             break;
         }
         case SHOW_SIDE: {
             static const char* const k[] = {"HO_SIDE_FIRST", "HO_SIDE_PLAYER", "HO_SIDE_PLANE"};
-            text_CopyZ(out, v >= 0 && v <= 2 ? StringText(k[v]) : "", sizeof g_rowText[row]);
+            text_CopyZ(out, v >= 0 && v <= 2 ? mnu_StringText(k[v]) : "", sizeof g_rowText[row]);
             break;
         }
         case SHOW_NONE: break;
@@ -272,7 +267,7 @@ void mnu_HostEditEnd(void) {
     if (mnu_Context)
         for (const char* e : kEntries) mnu_EntryEnd(mnu_Context, e);
     if (!mnu_TextVisible(app_Settings.HOST_GAME_NAME))
-        text_CopyZ(app_Settings.HOST_GAME_NAME, StringText("MP_DEFAULT_CALLSIGN"), sizeof app_Settings.HOST_GAME_NAME);
+        text_CopyZ(app_Settings.HOST_GAME_NAME, mnu_StringText("MP_DEFAULT_CALLSIGN"), sizeof app_Settings.HOST_GAME_NAME);
     if (mnu_Context) mnu_ButtonSetState(mnu_Context, "BtnHOName", MNU_STATE_NORMAL);
     RowsShowAll();
     Repaint();

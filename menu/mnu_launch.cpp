@@ -47,11 +47,6 @@ LaunchState g = {};
 
 bool Quitting(void) { return app_QuitFlag || app_Runner.done; }
 
-const char* StringText(const char* key) {
-    const MnuString* s = mnu_Context ? mnu_StringFind(mnu_Context, key) : nullptr;
-    return s && s->text ? s->text : "";
-}
-
 void LaunchPage(void) {
     MnuContext* c = mnu_Context;
     if (!c) return;
@@ -78,7 +73,7 @@ void Show(const char* text, int32_t advance) {
     g.line += advance;
 }
 
-void ShowString(const char* key, int32_t advance) { Show(StringText(key), advance); }
+void ShowString(const char* key, int32_t advance) { Show(mnu_StringText(key), advance); }
 
 // The string's text with its first "%s" replaced by `value`; no other
 // directive of the text is read.
@@ -128,7 +123,7 @@ void Connecting(void) {
             dotAt = Now();
         }
         char line[128];
-        snprintf(line, sizeof line, "%s", StringText("LAUNCH_CONNECTING"));
+        snprintf(line, sizeof line, "%s", mnu_StringText("LAUNCH_CONNECTING"));
         for (int32_t i = 0; i < dots; i++) text_CatZ(line, ".", sizeof line);
         Show(line, 0);
         net_SessionListFlush();
@@ -138,7 +133,7 @@ void Connecting(void) {
             if (SessionEntry* e = net_SessionFindByIndex(0)) {
                 memcpy(mnu_ChosenSession, e->sessionGuid, sizeof mnu_ChosenSession);
                 char found[128];
-                Format(found, sizeof found, StringText("LAUNCH_FOUND"), e->name ? e->name : "");
+                Format(found, sizeof found, mnu_StringText("LAUNCH_FOUND"), e->name ? e->name : "");
                 Show(found, 1);
                 g.step = STEP_NEGOTIATING;
                 return;
@@ -265,7 +260,7 @@ void LaunchEnter(void) {
                           : mnu_LaunchStatus == -6 ? "LAUNCH_BADSIDEPW"
                                                    : nullptr;
     if (refusal) {
-        text_CopyZ(g.text[1], StringText(refusal), sizeof g.text[1]);
+        text_CopyZ(g.text[1], mnu_StringText(refusal), sizeof g.text[1]);
         if (c) mnu_TextAreaSetText(c, "TxtLaunchBox1", g.text[1]);
         g.step = STEP_NONE;
         app_Runner.followOn2 = nullptr;

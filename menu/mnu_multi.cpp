@@ -46,11 +46,6 @@ bool Quitting(void) { return app_QuitFlag || app_Runner.done; }
 bool Online(int32_t type) { return type == -1 || type == -2; }
 int32_t Provider(void) { return app_Settings.CURRENT_PROVIDER; }
 
-const char* StringText(const char* key) {
-    const MnuString* s = mnu_Context ? mnu_StringFind(mnu_Context, key) : nullptr;
-    return s && s->text ? s->text : nullptr;
-}
-
 // Entry n of the menu text table.
 const char* MenuText(uint32_t n) {
     if (!mnu_Context || !mnu_Context->stringResource) return nullptr;
@@ -463,7 +458,7 @@ int32_t MultiFrame(void) {
     if (!mnu_Multi.joining) mnu_MultiStatusUpdate();
     if (mnu_LaunchStatus == -6) {
         mnu_Multi.error = 11;
-        StatusSet(StringText(mnu_MultiErrorKey(11, Provider(), net_LastError)));
+        StatusSet(mnu_StringText(mnu_MultiErrorKey(11, Provider(), net_LastError)));
         mnu_LaunchStatus = 0;
         mnu_Multi.errorCountdown = MNU_MP_ERROR_FRAMES;
     }
@@ -557,6 +552,11 @@ void OptionLeave(void) { SquadEditEnd(0); }
 
 const AppStateRecord WndMulti = {MultiEnter, MultiFrame, MultiDraw, MultiLeave, 0};
 const AppStateRecord WndMultiOption = {OptionEnter, mnu_StateFrame, OptionDraw, OptionLeave, 0};
+
+const char* mnu_StringText(const char* key) {
+    const MnuString* s = mnu_Context ? mnu_StringFind(mnu_Context, key) : nullptr;
+    return s && s->text ? s->text : "";
+}
 
 int32_t mnu_TextVisible(const char* text) {
     if (!text) return 0;
@@ -679,11 +679,11 @@ void mnu_MultiStatusUpdate(void) {
     }
     if (mnu_Multi.searchKind == MNU_SEARCH_NONE || mnu_Multi.error) {
         if (!mnu_Multi.error) {
-            StatusSet(StringText("MP_NET_MSG_IDLE"));
+            StatusSet(mnu_StringText("MP_NET_MSG_IDLE"));
             mnu_Multi.dots = 0;
             return;
         }
-        StatusSet(StringText(mnu_MultiErrorKey(mnu_Multi.error, type, net_LastError)));
+        StatusSet(mnu_StringText(mnu_MultiErrorKey(mnu_Multi.error, type, net_LastError)));
         if (--mnu_Multi.errorCountdown < 0) {
             mnu_Multi.error = 0;
             mnu_Multi.errorCountdown = 0;
@@ -697,8 +697,8 @@ void mnu_MultiStatusUpdate(void) {
         mnu_Multi.dotFrames = 0;
         mnu_Multi.dots = (mnu_Multi.dots + 1) % 8;
         char text[MNU_MP_STATUS_SIZE];
-        const char* base = StringText(modem ? "MP_MODEM_MSG1" : "MP_NET_MSG_SEARCHING");
-        snprintf(text, sizeof text, "%s", base ? base : "");
+        const char* base = mnu_StringText(modem ? "MP_MODEM_MSG1" : "MP_NET_MSG_SEARCHING");
+        snprintf(text, sizeof text, "%s", base);
         for (int32_t i = 0; i < mnu_Multi.dots; i++) text_CatZ(text, ".", sizeof text);
         StatusSet(text);
     }

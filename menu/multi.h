@@ -42,6 +42,8 @@ extern MnuMultiState mnu_Multi;
 // The session being joined (none: all zero); the launch screen shares it.
 extern uint8_t mnu_ChosenSession[16];
 
+// The text of the current menu context's string, "" when it has none.
+const char* mnu_StringText(const char* key);
 // 1 when the text holds a character that shows: 0x22..0x7E other than
 // "~", where a "~" also hides the character after it (colour codes).
 int32_t mnu_TextVisible(const char* text);

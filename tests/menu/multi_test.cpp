@@ -3,11 +3,13 @@
 // the online page title's decoding and the launch screen's steps.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "menu/front.h"
 #include "menu/multi.h"
 #include "menu_fixture.h"
 #include "net/driver.h"
+#include "platform/dplay.h"
 #include "platform/harness.h"
 #include "shell/keyqueue.h"
 #include "shell/runner.h"
@@ -349,6 +351,103 @@ TEST_F(LaunchScreenTest, RefusalAfterAFlightIsShownAndHoldsTheSteps) {
     EXPECT_EQ(mnu_LeaveFlag, 0);
     Frames(3);
     EXPECT_EQ(Line(2), " ") << "no connection was started";
+}
+
+}  // namespace
+
+namespace {
+
+// A DirectPlay that answers: one modem, one session of this program, joins
+// at once and a server that names its player.
+struct ModemFake {
+    int32_t opens = 0;
+    bool serverSent = false;
+};
+ModemFake g_modem;
+
+std::vector<uint8_t> ServerIdRecord(void) { return {0x01, 0x40, 0, 0, 7, 0, 0, 0}; }
+
+const DplayApi kModemFake = {
+    [] { return DP_OK; },
+    [] { return DP_OK; },
+    [] {},
+    [](int32_t, const void*, uint32_t) { return DP_OK; },
+    [](char* name, uint32_t size) {
+        strncpy(name, "Modem", size - 1);
+        return DP_OK;
+    },
+    [](const uint8_t*, uint32_t, DplayEnumCallback cb, void* ctx, uint32_t) {
+        DplaySessionInfo s{0, {9}, {}, 8, 1, {}, "Dial-up game"};
+        memcpy(s.application, net_AppGuid, 16);
+        cb(&s, ctx);
+        return DP_OK;
+    },
+    [](const uint8_t*, const char*, uint32_t, const char*, const uint32_t*, uint32_t) {
+        g_modem.opens++;
+        return DP_OK;
+    },
+    [] { return DP_OK; },
+    [](uint32_t* id, const char*, const void*, uint32_t, uint32_t) {
+        *id = 200;
+        return DP_OK;
+    },
+    [](uint32_t) { return DP_OK; },
+    [](uint32_t, uint32_t* count) {
+        *count = g_modem.opens && !g_modem.serverSent ? 1 : 0;
+        return DP_OK;
+    },
+    [](uint32_t* from, uint32_t, uint32_t, void* buffer, uint32_t* size) {
+        if (!g_modem.opens || g_modem.serverSent) return DPERR_NOMESSAGES;
+        g_modem.serverSent = true;
+        std::vector<uint8_t> r = ServerIdRecord();
+        *from = 100;
+        memcpy(buffer, r.data(), r.size());
+        *size = (uint32_t)r.size();
+        return DP_OK;
+    },
+    [](uint32_t, uint32_t, uint32_t, const void*, uint32_t) { return DP_OK; },
+    [](uint32_t, char* name, uint32_t* size) {
+        strncpy(name, "Host", *size - 1);
+        return DP_OK;
+    },
+    [](uint32_t, const char*) { return DP_OK; },
+};
+
+TEST_F(MultiScreenTest, ModemSearchJoinsTheFirstSessionAtOnce) {
+    g_modem = ModemFake{};
+    plat_DplaySet(&kModemFake);
+    app_Settings.CURRENT_PROVIDER = 3;
+    strcpy(app_Settings.PHONE_NUMBER, "555-0100");
+    app_Settings.GAME_PASSWORD[0] = 0;
+    app_Runner = AppRunnerState{};
+    mnu_LeaveFlag = 0;
+    cbMPSearch(0);
+    ASSERT_EQ(mnu_Multi.searchKind, MNU_SEARCH_MODEM) << mnu_Multi.error;
+    // The first enumeration goes out after 80 frames; the session it finds
+    // is joined in that frame, without the join button.
+    for (int32_t i = 0; i < 81 && !mnu_LeaveFlag; i++) mnu_MultiStatusUpdate();
+    EXPECT_EQ(g_modem.opens, 1);
+    EXPECT_EQ(mnu_LeaveFlag, 1) << mnu_Multi.error;
+    EXPECT_EQ(app_Runner.nextState, &WndLoading);
+    EXPECT_EQ(app_Runner.followOn1, &WndMulti);
+    EXPECT_EQ(net_Counters.serverPlayer, 7u);
+    mnu_LeaveFlag = 0;
+    mnu_MultiReset();
+    net_DriverClose();
+    plat_DplaySet(nullptr);
+}
+
+TEST_F(MultiScreenTest, ModemWithoutPhoneNumberIsRefused) {
+    g_modem = ModemFake{};
+    plat_DplaySet(&kModemFake);
+    app_Settings.CURRENT_PROVIDER = 3;
+    app_Settings.PHONE_NUMBER[0] = 0;
+    mnu_MultiReset();
+    cbMPSearch(0);
+    EXPECT_EQ(mnu_Multi.searchKind, MNU_SEARCH_NONE);
+    EXPECT_EQ(mnu_Multi.error, 9);
+    net_DriverClose();
+    plat_DplaySet(nullptr);
 }
 
 }  // namespace
