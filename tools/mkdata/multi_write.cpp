@@ -65,7 +65,14 @@ void Multi(MkMenuScript& s) {
         char name[32], action[32];
         snprintf(name, sizeof name, "BtnMPSel%d", (int)i);
         snprintf(action, sizeof action, "cbMPSel%d", (int)i);
-        Button(s, "WndMulti", name, i < 7 ? 120 : 330, 80 + (i % 7) * 32, "MP_EMPTY", action);
+        // A picture button (top-left corner) under a text area of its name
+        // that shows the session.
+        char buf[256];
+        int32_t x = i < 7 ? 20 : 230, y = 66 + (i % 7) * 32;
+        snprintf(buf, sizeof buf, "WndMulti, MainButton, %s, 0, %d, %d, NULL, NULL, 0, %s, NULL, NULL, BUTTON_CLICK", name,
+                 (int)x, (int)y, action);
+        s.buttons.push_back(buf);
+        Text(s, "WndMulti", name, "NULL", "ARIAL12", x, y, x + 200, y + 28, 512);
     }
     Stepper(s, "WndMulti", "BtnMPConnectLeft", "TxtMPCurConnection", "BtnMPConnectRight", 440, 70, 140, "cbMPConLeft",
             "cbMPConRight");
@@ -94,8 +101,8 @@ void Multi(MkMenuScript& s) {
     s.windows.push_back("WndPwDlg, 2, 0, 0, NULL, ARIAL12");
     Text(s, "WndPwDlg", "TxtPwPrompt", "MP_PW_PROMPT", "ARIAL12", 170, 170, 470, 200, 512);
     Entry(s, "WndPwDlg", "EntryPwEntry", 220, 210, 420, 228, "NULL");
-    Button(s, "WndPwDlg", "BtnPwOk", 220, 270, "MSG_OK", "cbMPPwOk");
-    Button(s, "WndPwDlg", "BtnPwCancel", 420, 270, "MSG_CANCEL", "cbMPPwCancel");
+    Button(s, "WndPwDlg", "BtnPwOk", 220, 270, "MP_PW_OK", "cbMPPwOk");
+    Button(s, "WndPwDlg", "BtnPwCancel", 420, 270, "MP_PW_CANCEL", "cbMPPwCancel");
 }
 
 void MultiOption(MkMenuScript& s) {
@@ -185,7 +192,8 @@ void mkdata_MultiScript(MkMenuScript& s) {
 void mkdata_MultiTexts(std::vector<MkMenuText>& texts) {
     const MkMenuText add[] = {
         {"MP_TITLE", "Multiplayer"},
-        {"MP_EMPTY", " "},
+        {"MP_PW_OK", "{hot}OK"},
+        {"MP_PW_CANCEL", "{hot}Cancel"},
         {"MP_CALLSIGN", "Call {hot}Sign"},
         {"MP_SESSIONPW", "Session {hot}Password"},
         {"MP_IPADDRESS", "{hot}IP Address"},
