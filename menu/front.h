@@ -103,5 +103,5 @@ void mnu_CreditAdd(MnuContext* c, const MnuCredit* line);
 void mnu_CreditsBack(int32_t);
 void mnu_CreditsPage(void);
 
-// Stand-ins of the multiplayer screen's connection state.
+// Stops the multiplayer screen's session search (mnu_multi.cpp).
 void mnu_MultiSearchStop(void);

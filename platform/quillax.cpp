@@ -611,7 +611,11 @@ int32_t quillax_InitTCPIP(const char* address) {
     }
     uint32_t ip = LOOPBACK;
     if (!q->hub && sock_Resolve(name, &ip) != 0) return QX_FAIL;
-    if (LinkOpen(q, q->dynamicPorts ? 0 : q->clientPort) != 0) return QX_FAIL;
+    // A joiner's own port only needs to be free: when the fixed client port
+    // is taken (a host on the same machine holds it), any free port serves,
+    // since the host answers the port a request came from.
+    if (LinkOpen(q, q->dynamicPorts ? 0 : q->clientPort) != 0 && (q->dynamicPorts || LinkOpen(q, 0) != 0))
+        return QX_FAIL;
     q->target = SockAddr{ip, port};
     q->haveTarget = true;
     return QX_OK;

@@ -36,6 +36,7 @@ const Writer kWriters[] = {
     {"music", mkdata_WriteMusic},
     {"sound triggers", mkdata_WriteSoundTriggers},
     {"level", mkdata_WriteLevel},
+    {"multiplayer maps", mkdata_WriteMultiMaps},
     {"avionics art", mkdata_WriteAvionicsArt},
     {"sky images", mkdata_WriteSkyImages},
     {"menu script", mkdata_WriteMenuScript},

@@ -274,6 +274,14 @@ int mkdata_WriteMenuScript(const std::string& dir);
 // The briefing, teletype, loading and loadout screens (flight_screens_write.cpp):
 // their widgets, texts, region maps and teletype pages.
 void mkdata_FlightScreensScript(MkMenuScript& script);
+// The multiplayer, host and launch screens (multi_write.cpp): their widgets,
+// their texts, the two texts the multiplayer screen reads by item number
+// (placed last, once every screen has added its texts), and the
+// deathmatch and capture-the-flag maps of regions 3 to 8.
+void mkdata_MultiScript(MkMenuScript& script);
+void mkdata_MultiTexts(std::vector<MkMenuText>& texts);
+void mkdata_MultiTextsPlace(std::vector<MkMenuText>& texts);
+int mkdata_WriteMultiMaps(const std::string& dir);
 std::vector<MkMenuText> mkdata_FlightScreensTexts(void);
 int mkdata_WriteFlightScreens(const std::string& dir);
 

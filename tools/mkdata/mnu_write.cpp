@@ -126,6 +126,9 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
     mkdata_OptionTexts(texts);
     for (const MkMenuText& t : mkdata_FlightScreensTexts()) texts.push_back(t);
     for (const MkMenuText& t : mkdata_CampScreensTexts()) texts.push_back(t);
+    mkdata_MultiTexts(texts);
+    // Keep last.
+    mkdata_MultiTextsPlace(texts);
     return texts;
 }
 
@@ -207,6 +210,7 @@ MkMenuScript mkdata_MenuScript(void) {
     mkdata_OptionScript(s);
     mkdata_FlightScreensScript(s);
     mkdata_CampScreensScript(s);
+    mkdata_MultiScript(s);
     return s;
 }
 
