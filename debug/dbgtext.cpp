@@ -11,6 +11,7 @@
 #include "display/font.h"
 #include "display/hw3d.h"
 #include "display/otw.h"
+#include "platform/simlog.h"
 #include "shell/runner.h"
 #include "world/level.h"
 
@@ -64,6 +65,7 @@ void dbg_TextLineAdd(const char* text) {
     char* work = g_work ? g_work : g_workBlock;
     text_Format("~5%s", work, kWorkSize, text ? text : "");
     hud_RepeaterAdd(work);
+    plat_SimLog("debug", "text %s", work);
     DbgTextRing& r = dbg_Text;
     char* slot = r.lines[r.writeIndex & (DBG_TEXT_LINES - 1)];
     const size_t n = strnlen(work, DBG_TEXT_LINE_SIZE - 1);

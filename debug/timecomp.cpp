@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "debug/console.h"
 #include "debug/dbgtext.h"
+#include "platform/simlog.h"
 #include "shell/runner.h"
 #include "world/gamemode.h"
 
@@ -22,6 +23,7 @@ void dbg_ShowValueLine(int32_t factor) {
     if (factor < 1) factor = 1;
     dbg_TimeCompression = factor;
     app_TickIncrement = (uint32_t)factor;
+    plat_SimLog("debug", "timecomp factor=%d clock=%u", factor, app_TickCount.load(std::memory_order_acquire));
     con_PrintNumber(kFactorText, factor);
 }
 

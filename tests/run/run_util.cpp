@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -99,6 +100,16 @@ RunResult run_SingleFlight(const std::string& dir, const std::string& script, in
     RunResult r = run_Program("krx", {}, dir, env);
     if (log) *log = run_ReadAll(dir + "/sim.log");
     return r;
+}
+
+std::string run_TypeLine(int tick, const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        std::string key = c == ' ' ? "SPACE" : std::string(1, (char)toupper((unsigned char)c));
+        out += std::to_string(tick) + " keydown " + key + "\n" + std::to_string(tick) + " char " +
+               std::to_string((int)(unsigned char)c) + "\n" + std::to_string(tick) + " keyup " + key + "\n";
+    }
+    return out;
 }
 
 bool run_SetSoftwareDepth(const std::string& dir, int bits) {
