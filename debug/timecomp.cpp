@@ -28,3 +28,8 @@ void dbg_ShowValueLine(int32_t factor) {
 }
 
 void dbg_ShowValue(int32_t factor) { dbg_ShowValueLine(factor); }
+
+void dbg_TimeCompressionReset(void) {
+    dbg_TimeCompression = 1;
+    app_TickIncrement = 1;
+}

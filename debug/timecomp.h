@@ -13,3 +13,5 @@ extern int32_t dbg_TimeCompressionAnyGame;
 // single-player game) and shows it with game text 377.
 void dbg_ShowValueLine(int32_t factor);
 void dbg_ShowValue(int32_t factor);
+// Back to real time without a message (start and reset paths).
+void dbg_TimeCompressionReset(void);

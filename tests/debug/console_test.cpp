@@ -18,8 +18,10 @@
 #include "fixtures/workdir.h"
 #include "input/inmap.h"
 #include "input/inmapfile.h"
+#include "input/instate.h"
 #include "mkdata.h"
 #include "net/client.h"
+#include "render/render.h"
 #include "shell/cmdline.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
@@ -279,8 +281,21 @@ TEST_F(ConsoleTest, TimeCompressionOnlyInSinglePlayerWithItsLine) {
         EXPECT_EQ(dbg_TextShowing(), 0);
     }
 
-    // Without the text the factor is still set.
+    // Stick movement during compressed time: back to real time, one line.
     level_GameMode.display = level_GameMode.singlePlayer = 1;
+    dbg_ShowValue(6);
+    dbg_TextReset();
+    inmap_InputCurrent = _INPUT_STATE{};
+    inmap_InputCurrent.stickX = 0.5f;
+    render_TimeCompressionCancel();
+    render_TimeCompressionCancel();
+    inmap_InputCurrent = _INPUT_STATE{};
+    EXPECT_EQ(dbg_TimeCompression, 1);
+    EXPECT_EQ(app_TickIncrement, 1u);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"~5TIME COMPRESSION 1X"}));
+
+    // Without the text the factor is still set.
+    dbg_TextReset();
     level_GameData = nullptr;
     dbg_ShowValue(2);
     EXPECT_EQ(dbg_TimeCompression, 2);

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include "base/bmp.h"
 #include "run_util.h"
@@ -90,6 +93,50 @@ TEST(KrxConsoleRun, WordsOnTheInputLineActAndTimeCompresses) {
     EXPECT_LE(to - from, 12 * 82) << log;
     EXPECT_NE(r.err.find("frame steps"), std::string::npos);
     if (!::testing::Test::HasFailure()) std::filesystem::remove_all(dir);
+}
+
+// In a joined network game the words that only act in single player do
+// nothing and show nothing, time compression stays off, and the words are
+// not sent as chat either.
+TEST(KrxConsoleRun, SinglePlayerWordsDoNothingInAJoinedGame) {
+    std::string hostDir = run_FreshDataDir("console_host");
+    std::string joinDir = run_FreshDataDir("console_join");
+    ASSERT_FALSE(hostDir.empty() || joinDir.empty());
+    const uint16_t port = (uint16_t)(20000 + (getpid() + 7500) % 10000);
+    {
+        std::ofstream keys(joinDir + "/keys.txt");
+        keys << Say(240, "fast") << Say(260, "blackout") << Say(280, "blur") << "300 key F12\n";
+    }
+    RunResult host;
+    std::thread hostRun([&] {
+        host = run_Program("krx", {}, hostDir,
+                           {"KRX_LAUNCH=dedicated:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=380",
+                            "KRX_SIMLOG=" + hostDir + "/sim.log"});
+    });
+    RunResult joiner = run_Program("krx", {}, joinDir,
+                                   {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_REALTIME=1",
+                                    "KRX_MAXTICKS=340", "KRX_SCRIPT=" + joinDir + "/keys.txt",
+                                    "KRX_SIMLOG=" + joinDir + "/sim.log"});
+    hostRun.join();
+    ASSERT_EQ(host.exitCode, 0) << host.err;
+    ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
+    const std::string hostLog = run_ReadAll(hostDir + "/sim.log");
+    const std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+    ASSERT_GT(run_LogTick(joinLog, "plane create"), 0) << joinLog;
+    // The plain word acts; the gated ones and the time compression do not.
+    EXPECT_GE(run_LogTick(joinLog, "debug text ~5BLUR ON"), 284) << joinLog;
+    EXPECT_EQ(joinLog.find("FAST MODE"), std::string::npos) << joinLog;
+    EXPECT_EQ(joinLog.find("BLACKOUTS"), std::string::npos) << joinLog;
+    EXPECT_EQ(joinLog.find("timecomp"), std::string::npos) << joinLog;
+    std::istringstream lines(hostLog);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" server chat ") == std::string::npos) continue;
+        for (const char* word : {"fast", "blackout", "blur"}) EXPECT_EQ(line.find(word), std::string::npos) << line;
+    }
+    if (!::testing::Test::HasFailure()) {
+        std::filesystem::remove_all(hostDir);
+        std::filesystem::remove_all(joinDir);
+    }
 }
 
 }  // namespace
