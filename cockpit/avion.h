@@ -32,6 +32,11 @@ void avion_HookPanelTextureCall(void);
 void avion_HookPanelScreenCall(void);
 void avion_HookTacMapCall(int32_t range);
 void avion_HookTacMapMarkCall(int32_t x, int32_t y);
+// The developer console's cockpit call: hook 8 in mode 2 while the cockpit
+// glass model is loaded.
+void avion_ConsoleHookCall(void);
+// The in-game key prompt: its typed text goes to the cheat entry.
+void avion_KeyPrompt(const char* text);
 // The shipped aircraft's cockpit hooks 1 to 11 (entries 0 to 10).
 typedef int32_t (*PlaneHook)(intptr_t argument);
 extern PlaneHook avion_CockpitHookTable[11];

@@ -2,10 +2,12 @@
 // program calls them through (each calls its slot of the current
 // descriptor copy only when it is set).
 #include "cockpit/avion.h"
+#include "cockpit/avionkrx.h"
 #include "cockpit/hud.h"
 #include "cockpit/mfd.h"
 #include "cockpit/hud_draw.h"
 #include "cockpit/vcp.h"
+#include "debug/cheat.h"
 #include "sim/plane.h"
 
 namespace {
@@ -51,3 +53,9 @@ void avion_HookTacMapMarkCall(int32_t x, int32_t y) {
     PlaneHook h = plane_CurrentDescriptor.cockpitHooks[10];
     if (h) h(((intptr_t)(uint32_t)x << 32) | (uint32_t)y);
 }
+
+void avion_ConsoleHookCall(void) {
+    if (avionkrx_GlassModel) Hook(7, 2);
+}
+
+void avion_KeyPrompt(const char* text) { cheat_Command(text); }

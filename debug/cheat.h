@@ -6,6 +6,14 @@
 // 1 when the text advanced the unlock or ran a cheat, 0 otherwise.
 int32_t cheat_Command(const char* text);
 
+// Unlock stage 0..3 (3: the cheats answer).
+extern int32_t cheat_Stage;
+// The cheat state byte: 1 unlimited stores, 2 the second cheat flag.
+extern uint8_t cheat_StateByte;
+enum : uint8_t { CHEAT_STATE_UNLIMITED = 1, CHEAT_STATE_FLAG2 = 2 };
+// Back to the locked state, the engine message freed (tests and start-up).
+void cheat_Reset(void);
+
 // Multiplier of the scrambler's 16-bit generator.
 inline constexpr uint16_t cheat_KeyMultiplier = 0x6C8D;
 
@@ -27,3 +35,7 @@ void cheat_KeyedTransformBytes(uint8_t* buffer, int32_t length, const char* key)
 // The inverses, for whoever writes scrambled words and data.
 void cheat_KeyedScrambleText(char* text, const char* key);
 void cheat_KeyedScrambleBytes(uint8_t* buffer, int32_t length, const char* key);
+
+// The key of the cheat words and of the engine message file (the data
+// builder scrambles the file with it).
+extern const char cheat_Key[];

@@ -260,7 +260,7 @@ void view_LookAnglesEase(void) {
 void view_Reset(void) {
     g_logPending = true;
     render_FrameCounter = 0;
-    dbg_TimeCompression = 1;
+    dbg_TimeCompressionReset();
     tacmap_GoalsShown = tacmap_KeysShown = tacmap_ScoreShown = 0;
     render_EjectionSequence = 0;
     render_EndStampFlag = render_EndNotice = 0;

@@ -269,7 +269,7 @@ void WeaponStep(ObjectRecord* o) {
 
 void Touchdown(ObjectRecord* o) {
     PlanePlayerFields* f = plane_PlayerFields(o);
-    if (!con_NoCrash) {
+    if (!con_NoCrash()) {
         const char* why = nullptr;
         if (OverWater(o)) why = "water";
         else if (RollTooSteep(o->angles.roll)) why = "roll";
@@ -295,7 +295,7 @@ void Touchdown(ObjectRecord* o) {
 }
 
 void GroundRoll(ObjectRecord* o) {
-    if (con_NoCrash) return;
+    if (con_NoCrash()) return;
     if (RollTooSteep(o->angles.roll) || o->speed > kRollSpeed || OverWater(o)) {
         plat_SimLog("player", "roll crash");
         plane_Crash(o);

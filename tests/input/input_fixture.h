@@ -56,6 +56,7 @@ protected:
         view_FollowSubMode = 0;
         level_GameMode = GameModeFlags{};
         level_GameMode.singlePlayer = 1;
+        level_GameMode.display = 1;
         Client_PlayerObjectIndex = 0;
         Client_OptionWord = 0;
         HudShownFlag = 1;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "world/gamemode.h"
 #include "cockpit/tacmap.h"
 #include "debug/timecomp.h"
 #include "display/hw3d.h"
@@ -261,6 +262,8 @@ TEST_F(FrameTest, TimeCompressionCancelsOnTheControls) {
         float stickX, rudder;
         int32_t after;
     } cases[] = {{0.0f, 0.0f, 4}, {0.5f, 0.0f, 1}, {0.0f, -0.3f, 1}};
+    const GameModeFlags mode = level_GameMode;
+    level_GameMode.display = level_GameMode.singlePlayer = 1;
     for (const Case& c : cases) {
         dbg_TimeCompression = 4;
         inmap_InputCurrent = _INPUT_STATE{};
@@ -271,6 +274,7 @@ TEST_F(FrameTest, TimeCompressionCancelsOnTheControls) {
     }
     inmap_InputCurrent = _INPUT_STATE{};
     dbg_TimeCompression = 1;
+    level_GameMode = mode;
 }
 
 // The card path with a card that records its calls: the clear colour

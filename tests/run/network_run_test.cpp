@@ -170,18 +170,6 @@ TEST(KrxNetworkRun, DedicatedConsoleKeysReachAJoinerThroughAFlood) {
     EXPECT_GE(run_LogTick(hostLog, "server stop"), 340) << hostLog;
 }
 
-// Script lines that type the text into the focused window at one tick, as
-// a keyboard does: each character's key goes down with its character.
-std::string TypeLine(int tick, const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        std::string key = c == ' ' ? "SPACE" : std::string(1, (char)toupper((unsigned char)c));
-        out += std::to_string(tick) + " keydown " + key + "\n" + std::to_string(tick) + " char " +
-               std::to_string((int)(unsigned char)c) + "\n" + std::to_string(tick) + " keyup " + key + "\n";
-    }
-    return out;
-}
-
 // A joiner opens the chat line and sends two lines to all: the clean one
 // reaches the dedicated server's chat log and comes back to the joiner as a
 // text; the one holding a listed word comes back as the refusal instead.
@@ -193,8 +181,8 @@ TEST(KrxNetworkRun, ChatLinesGoThroughTheServersCensor) {
     uint16_t port = (uint16_t)(20000 + (getpid() + 5000) % 10000);
     {
         std::ofstream keys(joinDir + "/keys.txt");
-        keys << "240 key T\n" << TypeLine(242, "check six") << "244 keydown RETURN\n244 char 13\n244 keyup RETURN\n"
-             << "320 key T\n" << TypeLine(322, "what the FRAAACK") << "324 keydown RETURN\n324 char 13\n"
+        keys << "240 key T\n" << run_TypeLine(242, "check six") << "244 keydown RETURN\n244 char 13\n244 keyup RETURN\n"
+             << "320 key T\n" << run_TypeLine(322, "what the FRAAACK") << "324 keydown RETURN\n324 char 13\n"
              << "324 keyup RETURN\n";
     }
     RunResult host, joiner;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,32 +31,55 @@ RunResult run_Program(const std::string& program, const std::vector<std::string>
     char errTmpl[] = "/tmp/krx_run_errXXXXXX";
     int outFd = mkstemp(outTmpl);
     int errFd = mkstemp(errTmpl);
+    // Everything the child needs is made before the fork: a test may run
+    // programs from two threads, and a child of a threaded process may only
+    // make plain system calls until it starts the program.
+    static std::atomic<int> serial{0};
+    // A runtime folder of its own, so that runs in parallel do not take each
+    // other for a running copy (a test may pass its own).
+    const std::string runtime =
+        "/tmp/krx_run_rt_" + std::to_string(getpid()) + "_" + std::to_string(serial.fetch_add(1));
+    mkdir(runtime.c_str(), 0700);
+    // The environment with the entries set here, then the test's, each
+    // replacing an entry of the same name.
+    std::vector<std::string> all;
+    auto set = [&all](const std::string& entry) {
+        const size_t eq = entry.find('=');
+        const size_t n = eq == std::string::npos ? entry.size() : eq + 1;
+        for (std::string& v : all)
+            if (v.compare(0, n, entry, 0, n) == 0) {
+                v = entry;
+                return;
+            }
+        all.push_back(entry);
+    };
+    for (char** e = environ; *e; e++) all.push_back(*e);
+    set("KRX_PLATFORM=headless");
+    set("XDG_RUNTIME_DIR=" + runtime);
+    for (const std::string& e : env) set(e);
+    std::vector<char*> envp;
+    for (std::string& v : all) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    std::string bin = program[0] == '/' ? program : std::string(KRX_BIN_DIR) + "/" + program;
+    std::vector<std::string> words = {bin};
+    words.insert(words.end(), args.begin(), args.end());
+    // Launched flights are drawn in software unless the test asks for the
+    // card: their pictures are checked in 8 and 16 bits.
+    bool launched = false, card = false;
+    for (const auto& e : env) {
+        launched = launched || e.rfind("KRX_LAUNCH=", 0) == 0;
+        card = card || e == kRunCard;
+    }
+    if (launched && !card && args.empty()) words.push_back("SOFTWARE");
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
     pid_t pid = fork();
     if (pid == 0) {
         dup2(outFd, 1);
         dup2(errFd, 2);
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
-        setenv("KRX_PLATFORM", "headless", 1);
-        // A runtime folder of its own, so that runs in parallel do not take
-        // each other for a running copy (a test may pass its own).
-        std::string runtime = "/tmp/krx_run_rt_" + std::to_string(getpid());
-        mkdir(runtime.c_str(), 0700);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        for (const auto& e : env) putenv(strdup(e.c_str()));
-        std::string bin = program[0] == '/' ? program : std::string(KRX_BIN_DIR) + "/" + program;
-        std::vector<char*> argv;
-        argv.push_back(strdup(bin.c_str()));
-        for (const auto& a : args) argv.push_back(strdup(a.c_str()));
-        // Launched flights are drawn in software unless the test asks for
-        // the card: their pictures are checked in 8 and 16 bits.
-        bool launched = false, card = false;
-        for (const auto& e : env) {
-            launched = launched || e.rfind("KRX_LAUNCH=", 0) == 0;
-            card = card || e == kRunCard;
-        }
-        if (launched && !card && args.empty()) argv.push_back(strdup("SOFTWARE"));
-        argv.push_back(nullptr);
-        execv(bin.c_str(), argv.data());
+        execve(bin.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     int status = 0;
@@ -107,6 +132,16 @@ RunResult run_SingleFlight(const std::string& dir, const std::string& script, in
     RunResult r = run_Program("krx", {}, dir, env);
     if (log) *log = run_ReadAll(dir + "/sim.log");
     return r;
+}
+
+std::string run_TypeLine(int tick, const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        std::string key = c == ' ' ? "SPACE" : std::string(1, (char)toupper((unsigned char)c));
+        out += std::to_string(tick) + " keydown " + key + "\n" + std::to_string(tick) + " char " +
+               std::to_string((int)(unsigned char)c) + "\n" + std::to_string(tick) + " keyup " + key + "\n";
+    }
+    return out;
 }
 
 bool run_SetSoftwareDepth(const std::string& dir, int bits) {

@@ -31,6 +31,10 @@ bool run_SetSoftwareDepth(const std::string& dir, int bits);
 RunResult run_SingleFlight(const std::string& dir, const std::string& script, int ticks, std::string* log,
                            const std::vector<std::string>& extra = {});
 
+// Script lines that type the text at the tick: key down, character and key
+// up for each character.
+std::string run_TypeLine(int tick, const std::string& text);
+
 // The whole file as text (empty when missing).
 std::string run_ReadAll(const std::string& path);
 // The tick of the first simulation-log line holding `what`, or -1.

@@ -45,6 +45,7 @@ const Writer kWriters[] = {
     {"update", mkdata_WriteUpdate},
     {"censor list", mkdata_WriteCensorList},
     {"effects", mkdata_WriteEffects},
+    {"engine message", mkdata_WriteEngineMessage},
     // Keep last: writes the archives with the members the writers above added.
     {"archives", mkdata_WriteArchives},
 };

@@ -309,3 +309,10 @@ std::vector<MkGameText> mkdata_ServerTexts(void);
 // (avionics_art.cpp).
 int mkdata_WriteAvionicsArt(const std::string& dir);
 std::vector<uint8_t> mkdata_PanelFileBuild(void);
+
+// The console's and time compression's game data texts (item 377 and items
+// 938..1019), and the scrambled engine message file "ENGINE.MSG" with its
+// plain text (console_texts.cpp).
+std::vector<MkGameText> mkdata_ConsoleTexts(void);
+std::string mkdata_EngineMessagePlain(void);
+int mkdata_WriteEngineMessage(const std::string& dir);
