@@ -1,7 +1,8 @@
 // The player's aircraft in a whole single-player run: full afterburner, the
 // stick held back at rotation speed, the gear up, then idle throttle and the
 // wings-level autopilot. It leaves the runway once, climbs some thousands of
-// feet without touching the ground again and levels off.
+// feet without touching the ground again and levels off, the altimeter
+// panel repainted as the height changes.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -92,6 +93,20 @@ TEST(KrxClimbRun, TakesOffClimbsAndLevelsOff) {
     const long final = last.y - pos[pos.size() - 11].y;
     EXPECT_GT(steepest, 500 * kFoot);
     EXPECT_LT(std::labs(final), steepest / 5) << final / kFoot << " ft in the last 400 ticks";
+
+    // The altimeter panel (view 15) is repainted again and again as the
+    // height changes in the climb.
+    const long airborne = run_LogTick(log, " player takeoff\n");
+    int altimeter = 0;
+    std::istringstream lines(log);
+    std::string line;
+    while (std::getline(lines, line)) {
+        long tick = 0;
+        int view = 0;
+        if (sscanf(line.c_str(), "%ld panel repaint %d", &tick, &view) == 2 && view == 15 && tick > airborne)
+            altimeter++;
+    }
+    EXPECT_GE(altimeter, 20);
 
     // The cockpit view in the climb shows sky where the runway view shows
     // the ground below the horizon.
