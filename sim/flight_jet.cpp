@@ -39,12 +39,13 @@ constexpr float kKnots = 77.5765f;      // knots per metre per frame
 
 // ---- The shipped curves (ours where the type leaves them open) ----
 
-// Lift: level flight near 280 knots at the weathervane's 2.5 degrees with
-// the gear up; lift-off near 150 knots at 11 degrees with the gear down.
-const MathTableRow kLift[] = {{-90, 0}, {-30, -0.25f}, {-20, -0.4f}, {0, 0}, {20, 0.4f}, {30, 0.25f}, {90, 0}};
+// Lift: loaded (16 t, gear up) the aircraft trims level near 240 knots at
+// the weathervane's 2.5 degrees; with the gear down it leaves the runway on
+// its own near 290 knots, or from 170 knots with the stick held back.
+const MathTableRow kLift[] = {{-90, 0}, {-30, -0.3f}, {-18, -0.55f}, {0, 0.02f}, {18, 0.6f}, {30, 0.35f}, {90, 0}};
 const MathTableRow kControlEffect[] = {{0, 0}, {1, 0.2f}, {2, 0.5f}, {4, 1}, {8, 1}, {12, 0.6f}};
 const MathTableRow kPitchDrop[] = {{0, 0.02f}, {2, 0.01f}, {4, 0}};
-const MathTableRow kWeathervane[] = {{0, 0}, {1, 0.001f}, {4, 0.003f}, {8, 0.006f}};
+const MathTableRow kWeathervane[] = {{0, 0}, {1, 0.0004f}, {4, 0.0012f}, {8, 0.0015f}};
 const MathTableRow kClimbScale[] = {{0, 1}, {60000, 1}, {80000, 0.9f}};
 const MathTableRow kDragScale[] = {{0, 1}, {0.8f, 1}, {1, 1.5f}, {1.2f, 1}, {2, 1}, {2.3f, 1.5f}, {3, 5}};
 const MathTableRow kGTarget[] = {{-20, -20}, {20, 20}};
@@ -57,7 +58,8 @@ const MathTableRow kRollCoupling[] = {{0, 0.1f}, {4, 0.1f}};
 const MathTableRow kStallBreak[] = {{0, 1}, {1, 1}};
 const MathTableRow kSpinRoll[] = {{0, 1}, {1, 1}};
 const MathTableRow kHover[] = {{0, 0}, {1.5f, 1.2f}};
-const MathTableRow kGroundDrag[] = {{0, 0.002f}, {3, 0.002f}};
+// Rolling friction coefficient of the wheels by speed (metres per frame).
+const MathTableRow kGroundDrag[] = {{0, 0.03f}, {1, 0.02f}, {3, 0.02f}};
 const MathTableRow kAltitude[] = {{10000, 1},    {20000, 0.95f}, {30000, 0.85f}, {40000, 0.8f},
                                   {50000, 0.75f}, {60000, 0.3f},  {70000, 0.1f},  {75000, 0.0001f}};
 const MathTableRowPair kThrottleTable[] = {{0, 0, 0}, {0.35f, 0.2f, 0}, {1, 1, 0}, {1.5f, 1, 1}};
@@ -565,9 +567,16 @@ void Forces(_PLANE* plane) {
             s.momentum.x = 0.45f * along * ux + 0.55f * s.momentum.x;
             s.momentum.z = 0.45f * along * uz + 0.55f * s.momentum.z;
         }
-        const float friction = jet_CurveValue(t.gearDrag, s.speed);
-        s.momentum.x *= 1.0f - friction;
-        s.momentum.z *= 1.0f - friction;
+        // Rolling friction: the wheels' coefficient times the weight the
+        // wings do not yet carry, against the motion, never reversing it.
+        const float load = kGravity * s.mass - (s.lift > 0.0f ? s.lift : 0.0f);
+        const float horizontal = std::sqrt(s.momentum.x * s.momentum.x + s.momentum.z * s.momentum.z);
+        if (load > 0.0f && horizontal > 0.0f) {
+            const float friction = jet_CurveValue(t.gearDrag, s.speed) * load;
+            const float keep = friction >= horizontal ? 0.0f : 1.0f - friction / horizontal;
+            s.momentum.x *= keep;
+            s.momentum.z *= keep;
+        }
     }
     const float mass = s.mass > 0.0f ? s.mass : 1.0f;
     plane->velocity = {s.momentum.x / mass, s.momentum.y / mass, s.momentum.z / mass};
@@ -597,7 +606,10 @@ void Hover(_PLANE* plane) {
 
 void Mass(_PLANE* plane) {
     _PLANE_JET* j = Jet(plane);
-    j->state.mass = j->params.emptyMass + FuelWithInternal() + (ord_Manager ? ord_Manager->storeMass : 0.0f);
+    // The store mass already holds the fuel of the external tanks: only the
+    // internal fuel is added to it.
+    const _ORDNANCE_MANAGER* m = ord_Manager;
+    j->state.mass = j->params.emptyMass + (m ? m->internalFuel + m->storeMass : 0.0f);
 }
 
 void AirData(_PLANE* plane) {

@@ -16,9 +16,9 @@ TEST(KrxRun, EjectionRunsToTheGroundAndTheInformationPage) {
     // Take off, then Ctrl+E.
     std::string log;
     RunResult r = run_SingleFlight(dir,
-                                   "100 key BACK\n1400 keydown DOWN\n1490 keyup DOWN\n"
-                                   "1800 keydown CONTROL\n1801 keydown E\n1802 keyup E\n1803 keyup CONTROL\n",
-                                   2100, &log);
+                                   "100 key BACK\n560 keydown DOWN\n640 keyup DOWN\n"
+                                   "720 keydown CONTROL\n721 keydown E\n722 keyup E\n723 keyup CONTROL\n",
+                                   1100, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const long start = run_LogTick(log, " eject start ");
     const long chute = run_LogTick(log, " eject parachute ");

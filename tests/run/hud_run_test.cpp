@@ -96,10 +96,10 @@ int32_t HorizonRow(const _EIMAGE2* img) {
 TEST(KrxRun, HudLadderMovesWithThePitchDuringTakeOff) {
     // The HUD view, full power, and the stick back once the speed is up.
     const std::string dump =
-        HudRun("hudladder", "30 key NUMPAD8\n100 key BACK\n1400 keydown DOWN\n1435 keyup DOWN\n", 1610, 100);
+        HudRun("hudladder", "30 key NUMPAD8\n100 key BACK\n560 keydown DOWN\n600 keyup DOWN\n", 1010, 100);
     ASSERT_FALSE(dump.empty());
     _EIMAGE2* parked = img_LoadBmp((dump + "/frame00200.bmp").c_str());
-    _EIMAGE2* climbing = img_LoadBmp((dump + "/frame01600.bmp").c_str());
+    _EIMAGE2* climbing = img_LoadBmp((dump + "/frame01000.bmp").c_str());
     ASSERT_NE(parked, nullptr);
     ASSERT_NE(climbing, nullptr);
     const int32_t before = HorizonRow(parked), after = HorizonRow(climbing);

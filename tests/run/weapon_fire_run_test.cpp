@@ -19,9 +19,9 @@ TEST(KrxRun, GunMissileBombAndFlareGoThroughTheBridge) {
     // airborne.
     std::string log;
     RunResult r = run_SingleFlight(dir,
-                                   "100 key BACK\n1380 keydown DOWN\n1440 keydown Z\n1452 keyup Z\n1455 key 3\n"
-                                   "1460 key SPACE\n1480 keyup DOWN\n1530 key 5\n1540 key SPACE\n1560 key D\n",
-                                   1900, &log);
+                                   "100 key BACK\n580 keydown DOWN\n640 keydown Z\n652 keyup Z\n655 key 3\n"
+                                   "660 key SPACE\n680 keyup DOWN\n730 key 5\n740 key SPACE\n760 key D\n",
+                                   1100, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     (void)remove((dir + "/sim.log").c_str());
 
@@ -29,7 +29,7 @@ TEST(KrxRun, GunMissileBombAndFlareGoThroughTheBridge) {
     // rounds, each made on the server and gone by the end of its 380 steps
     // (two a frame).
     const long gun = run_LogTick(log, " weapon send bullet type=0\n");
-    ASSERT_EQ(gun, 1440) << log;
+    ASSERT_EQ(gun, 640) << log;
     size_t at = 0;
     int rounds = 0;
     while ((at = log.find(" weapon bullet serial=", at)) != std::string::npos) {
@@ -48,23 +48,23 @@ TEST(KrxRun, GunMissileBombAndFlareGoThroughTheBridge) {
     EXPECT_EQ(rounds, 3) << log;
 
     // The missile without a lock: sent, made unguided, and ended.
-    EXPECT_EQ(run_LogTick(log, " weapon send missile type=2 target=0\n"), 1460) << log;
+    EXPECT_EQ(run_LogTick(log, " weapon send missile type=2 target=0\n"), 660) << log;
     const size_t missile = log.find(" weapon missile serial=");
     ASSERT_NE(missile, std::string::npos) << log;
     const std::string mserial = log.substr(missile + 23, log.find(' ', missile + 23) - missile - 23);
     EXPECT_NE(log.find(" weapon missile serial=" + mserial + " type=2 target=0\n"), std::string::npos);
-    EXPECT_GT(run_LogTick(log, " weapon end serial=" + mserial + " server\n"), 1460) << log;
+    EXPECT_GT(run_LogTick(log, " weapon end serial=" + mserial + " server\n"), 660) << log;
 
     // The bomb: sent, made and burst on the ground with its area blast.
-    EXPECT_EQ(run_LogTick(log, " weapon send bomb type=30 aim=0\n"), 1540) << log;
+    EXPECT_EQ(run_LogTick(log, " weapon send bomb type=30 aim=0\n"), 740) << log;
     const size_t bomb = log.find(" weapon bomb serial=");
     ASSERT_NE(bomb, std::string::npos) << log;
     const std::string bserial = log.substr(bomb + 20, log.find(' ', bomb + 20) - bomb - 20);
-    EXPECT_GT(run_LogTick(log, " weapon event 0x10 serial=" + bserial + "\n"), 1540) << log;
+    EXPECT_GT(run_LogTick(log, " weapon event 0x10 serial=" + bserial + "\n"), 740) << log;
 
     // The flare: the drop sends its message; the local decoy and the
     // server's silent copy each live 200 frames.
-    EXPECT_EQ(run_LogTick(log, " weapon send ecm kind=0\n"), 1560) << log;
+    EXPECT_EQ(run_LogTick(log, " weapon send ecm kind=0\n"), 760) << log;
     for (const char* tail : {"\n", " silent\n"}) {
         size_t d = 0;
         while ((d = log.find(" weapon decoy serial=", d)) != std::string::npos) {

@@ -430,6 +430,16 @@ TEST_F(FlightTest, FuelBurnsWithPowerAndLeaksEightfold) {
     EXPECT_NEAR(b2 - ord_Manager->fuelWithInternal, 8 * 0.043125f, 1e-3);
 }
 
+TEST_F(FlightTest, ExternalTankFuelIsWeighedOnce) {
+    // An external tank of 1000 kg of fuel on a 150 kg pod: the store mass
+    // holds both, the fuel with internal holds the fuel again.
+    ASSERT_NE(ord_MountAdd(1, "", 10, 1, 1, 1000, 1000, 150, 0), nullptr);
+    ord_Recount();
+    ASSERT_FLOAT_EQ(ord_Manager->storeMass, 1150);
+    jet_FlightStep(plane, &object);
+    EXPECT_NEAR(S().mass, 7000 + ord_Manager->internalFuel + 1150, 0.01f);
+}
+
 TEST_F(FlightTest, ReadoutsAndStatusLineStayInTheirBuffers) {
     char lines[16][96];
     EXPECT_EQ(jet_ReadoutLines(plane, 0, lines, 16), 15);

@@ -1,0 +1,120 @@
+// The player's aircraft in a whole single-player run: full afterburner, the
+// stick held back at rotation speed, the gear up, then idle throttle and the
+// wings-level autopilot. It leaves the runway once, climbs some thousands of
+// feet without touching the ground again and levels off, the altimeter
+// panel repainted as the height changes.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/bmp.h"
+#include "run_util.h"
+
+namespace {
+
+constexpr long kFoot = 4096;  // world units
+
+struct Pos {
+    long tick;
+    long y;
+    long agl;
+};
+
+std::vector<Pos> Positions(const std::string& log) {
+    std::vector<Pos> out;
+    std::istringstream in(log);
+    std::string line;
+    while (std::getline(in, line)) {
+        long tick = 0, x = 0, y = 0, z = 0, agl = 0;
+        if (sscanf(line.c_str(), "%ld player pos %ld %ld %ld agl=%ld", &tick, &x, &y, &z, &agl) == 5)
+            out.push_back({tick, y, agl});
+    }
+    return out;
+}
+
+// Sky pixels in a band of rows below the runway's horizon.
+long SkyBelowStartHorizon(const std::string& file) {
+    _EIMAGE2* img = img_LoadBmp(file.c_str());
+    if (!img) return -1;
+    long n = 0;
+    for (int32_t y = 200; y < 280; y++) {
+        for (int32_t x = 0; x < 640; x++) {
+            const uint32_t p = run_PixelAt(img, x, y);
+            const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+            if (b > r + 40 && b > g + 20) n++;
+        }
+    }
+    img_Free(img);
+    return n;
+}
+
+TEST(KrxClimbRun, TakesOffClimbsAndLevelsOff) {
+    const std::string dir = run_FreshDataDir("climb");
+    ASSERT_FALSE(dir.empty());
+    const std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    std::string log;
+    const RunResult r = run_SingleFlight(dir,
+                                         "100 key BACK\n"
+                                         "560 keydown DOWN\n"
+                                         "640 keyup DOWN\n"
+                                         "700 key G\n"
+                                         "1000 key 7\n"
+                                         "1050 key L\n",
+                                         3600, &log, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=300"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+
+    // One take-off, no touchdown or crash after it.
+    const size_t takeoff = log.find(" player takeoff\n");
+    ASSERT_NE(takeoff, std::string::npos) << log.substr(0, 4000);
+    EXPECT_EQ(log.find(" player takeoff\n", takeoff + 1), std::string::npos);
+    EXPECT_EQ(log.find(" player touchdown"), std::string::npos);
+    EXPECT_EQ(log.find(" crash"), std::string::npos);
+    EXPECT_LT(run_LogTick(log, " player takeoff\n"), 800);
+
+    const std::vector<Pos> pos = Positions(log);
+    ASSERT_GT(pos.size(), 60u);
+    const Pos& start = pos.front();
+    const Pos& last = pos.back();
+    // Some thousands of feet above the field and the ground below.
+    EXPECT_GT(last.y - start.y, 2500 * kFoot);
+    EXPECT_GT(last.agl, 2000 * kFoot);
+    // The height gained over ten log lines (400 ticks) at the steepest
+    // climb, against the last ten: nearly level at the end.
+    long steepest = 0;
+    for (size_t i = 10; i < pos.size(); i++) steepest = std::max(steepest, pos[i].y - pos[i - 10].y);
+    const long final = last.y - pos[pos.size() - 11].y;
+    EXPECT_GT(steepest, 500 * kFoot);
+    EXPECT_LT(std::labs(final), steepest / 5) << final / kFoot << " ft in the last 400 ticks";
+
+    // The altimeter panel (view 15) is repainted again and again as the
+    // height changes in the climb.
+    const long airborne = run_LogTick(log, " player takeoff\n");
+    int altimeter = 0;
+    std::istringstream lines(log);
+    std::string line;
+    while (std::getline(lines, line)) {
+        long tick = 0;
+        int view = 0;
+        if (sscanf(line.c_str(), "%ld panel repaint %d", &tick, &view) == 2 && view == 15 && tick > airborne)
+            altimeter++;
+    }
+    EXPECT_GE(altimeter, 20);
+
+    // The cockpit view in the climb shows sky where the runway view shows
+    // the ground below the horizon.
+    const long runway = SkyBelowStartHorizon(dump + "/frame00300.bmp");
+    const long climb = SkyBelowStartHorizon(dump + "/frame01200.bmp");
+    ASSERT_GE(runway, 0);
+    ASSERT_GE(climb, 0);
+    EXPECT_GT(climb, runway + 640 * 40);
+}
+
+}  // namespace
