@@ -220,7 +220,12 @@ int32_t jet_Create(intptr_t) {
     return 0;
 }
 
-int32_t jet_Release(intptr_t) { return 0; }
+// The flight's stores go with the aircraft: the manager and its store
+// models live in the level's memory, which the level's end takes back.
+int32_t jet_Release(intptr_t) {
+    ord_ManagerDestroy();
+    return 0;
+}
 
 int32_t jet_Restart(intptr_t) {
     _PLANE* plane = plane_Current;

@@ -9,6 +9,7 @@
 
 #include "base/mem.h"
 #include "base/units.h"
+#include "sim/ord.h"
 #include "sim/plane.h"
 #include "sim_fixture.h"
 
@@ -271,6 +272,14 @@ TEST_F(PlaneTest, FrameHookRunsThePendingRoutineOnce) {
     g_pendingSaw = nullptr;
     plane_HookFrame(&o);  // it ran once
     EXPECT_EQ(g_pendingSaw, nullptr);
+}
+
+TEST_F(PlaneTest, ReleasingTheAircraftTakesItsStoresAway) {
+    plane_Init();
+    ASSERT_NE(plane_Create(plane_TypeFind("KRX")), nullptr);
+    ASSERT_NE(ord_ManagerCreate(), nullptr);
+    plane_Release();
+    EXPECT_EQ(ord_Manager, nullptr);
 }
 
 TEST_F(PlaneTest, SimulationLogGoesToTheNamedFile) {
