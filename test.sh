@@ -16,7 +16,7 @@ cmake --build build-test -j "$JOBS"
 echo "== Tests"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-(cd build-test && ctest -j "$JOBS" --output-on-failure --timeout 300)
+(cd build-test && ctest -j "$JOBS" --output-on-failure --timeout 600)
 
 echo "== Fuzz targets"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
