@@ -4,6 +4,8 @@
 // screen shows its unscrambled picture; the splash screen ends the run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 #include <cstring>
@@ -93,6 +95,48 @@ TEST(KrxCampRun, PilotNamedSavedAndFlownAgain) {
     EXPECT_TRUE(Green(run_PixelAt(last, 360, 220)));
     img_Free(last);
     EXPECT_EQ(test_ReadFile(dir + "/FSLOT01.sav").size(), MNU_PILOT_FILE_MAX);
+}
+
+// Flying a campaign mission from its briefing types the mission's teletype
+// page first; the page goes on to the loading screen and the flight.
+TEST(KrxCampRun, CampaignMissionTypesItsTeletypePageBeforeTheFlight) {
+    std::string dir = run_FreshDataDir("camptty");
+    ASSERT_FALSE(dir.empty());
+    std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    test_WriteText(dir + "/script.txt", Click(150, 320, 186) + Click(300, 120, 64) + Type(340, "Maverick") +
+                                            "380 key RETURN\n420 key RETURN\n700 key RETURN\n");
+    RunResult r = run_Program("krx", {}, dir,
+                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=1300", "KRX_FRAMEDUMP=" + dump,
+                               "KRX_FRAMEDUMP_EVERY=50", "KRX_SIMLOG=" + dir + "/sim.log"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The page's white text on its dark background, in the text rectangle
+    // from (40, 60): few characters early on, more as it types.
+    auto typed = [&](int frame) {
+        char name[64];
+        snprintf(name, sizeof name, "/frame%05d.bmp", frame);
+        _EIMAGE2* img = img_LoadBmp((dump + name).c_str());
+        if (!img) return -1;
+        int n = 0;
+        for (int y = 60; y < 110; y++)
+            for (int x = 40; x < 600; x++) {
+                const uint32_t p = run_PixelAt(img, x, y);
+                n += (p >> 16 & 0xff) > 200 && (p >> 8 & 0xff) > 200 && (p & 0xff) > 200;
+            }
+        const uint32_t back = run_PixelAt(img, 620, 460);
+        img_Free(img);
+        return (back >> 16 & 0xff) < 60 ? n : -1;
+    };
+    int first = -1, most = 0;
+    for (int f = 700; f <= 900; f += 50) {
+        const int n = typed(f);
+        if (n > 0 && first < 0) first = n;
+        most = std::max(most, n);
+    }
+    EXPECT_GT(first, 0);
+    EXPECT_GT(most, first);
+    const std::string log = run_ReadAll(dir + "/sim.log");
+    EXPECT_GT(run_LogTick(log, "server start mode=single"), 750) << log;
 }
 
 TEST(KrxCampRun, ContestShowsItsPictureAndSplashEndsTheRun) {
