@@ -13,13 +13,8 @@
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
-    const uint8_t* p = img->rows[y] + x * 3;
-    return {p[2], p[1], p[0]};
-}
+using Rgb = RunRgb;
+Rgb PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) { return run_Rgb(img, x, y); }
 // The MFD screens' dark green.
 bool MfdGreen(Rgb c) { return c.g >= 24 && c.g <= 64 && c.r < 16 && c.b < 16; }
 int32_t CountIn(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool (*test)(Rgb)) {

@@ -175,3 +175,8 @@ uint32_t run_PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
     const uint8_t* p = img->rows[y] + x * 3;
     return (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
 }
+
+RunRgb run_Rgb(const _EIMAGE2* img, int32_t x, int32_t y) {
+    const uint32_t p = run_PixelAt(img, x, y);
+    return {(int)(p >> 16 & 0xFF), (int)(p >> 8 & 0xFF), (int)(p & 0xFF)};
+}

@@ -42,3 +42,12 @@ long run_LogTick(const std::string& log, const std::string& what);
 struct _EIMAGE2;
 // A 24-bit frame dump's pixel as 0xRRGGBB.
 uint32_t run_PixelAt(const _EIMAGE2* img, int32_t x, int32_t y);
+// The same pixel as its three channels, and the colour classes the frame
+// checks use: sky blue, near black, and the ground's or a panel's green.
+struct RunRgb {
+    int r, g, b;
+};
+RunRgb run_Rgb(const _EIMAGE2* img, int32_t x, int32_t y);
+inline bool run_Blue(RunRgb c) { return c.b > c.r + 40 && c.b > c.g + 20; }
+inline bool run_Dark(RunRgb c) { return c.r + c.g + c.b < 24; }
+inline bool run_Green(RunRgb c) { return c.g > c.r + 24 && c.g > c.b + 24; }

@@ -12,15 +12,10 @@
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-Rgb At(const _EIMAGE2* img, int32_t x, int32_t y) {
-    const uint32_t p = run_PixelAt(img, x, y);
-    return {(int)(p >> 16 & 0xFF), (int)(p >> 8 & 0xFF), (int)(p & 0xFF)};
-}
-bool Blue(Rgb c) { return c.b > c.r + 40 && c.b > c.g + 20; }
-bool Dark(Rgb c) { return c.r + c.g + c.b < 24; }
+using Rgb = RunRgb;
+Rgb At(const _EIMAGE2* img, int32_t x, int32_t y) { return run_Rgb(img, x, y); }
+constexpr auto Blue = run_Blue;
+constexpr auto Dark = run_Dark;
 
 // Pixels of the rectangle that pass the test.
 template <class Test>
