@@ -33,6 +33,10 @@
 #include "world/pak.h"
 
 uint32_t mnu_FlightStartTick = 0;
+// Off until a campaign's briefing turns the stock check on with its list.
+int32_t mnu_StockCheck = 0;
+int32_t mnu_AircraftFamily = 0;
+void* mnu_CampLoadoutList = nullptr;
 MnuLoadoutState mnu_Loadout = {};
 MnuLoadoutStation mnu_LoadoutStations[MNU_LO_STATIONS + 1] = {
     {"Center", "TxtLOSel1", "", -1, 0},      {"HardPoint 4", "TxtLOSel2", "", -1, 0},
