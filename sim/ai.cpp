@@ -398,9 +398,6 @@ void ai_InitObjectByKind(ObjectRecord* o, const void* placed) {
         if (g >= AI_GROUPS) return ai_MissionError("Mission Error!\n\n%s has no group!", o);
         const AiUnitType* t = &ai_UnitTypes[a.subtype];
         o->aiClass = 1;
-        // Aircraft carry category bit 0x01: the air-to-air searches (kinds
-        // 1/1) look for it, and clients draw its carriers as aircraft.
-        o->category |= OBJ_CATEGORY_01;
         u->radarFactor = g == AI_PLAYER_GROUP ? 0x4000 : 0x10000;
         o->group = static_cast<uint8_t>(g);
         o->member = static_cast<uint8_t>(a.member + 1);

@@ -154,11 +154,6 @@ TEST_F(Ai, FirstAircraftOfAGroupLeadsAndTheNextTakeSlotsInOrder) {
     EXPECT_EQ(lead->hitPoints, 512);
     EXPECT_EQ(lead->speed, ai_UnitTypes[0].cruiseSpeed);
 
-    // An air-to-air search (kinds 1/1) of the player finds the aircraft.
-    ObjectRecord player = {};
-    player.flags = OBJ_FLAG_PLAYER;
-    EXPECT_EQ(obj_CandidateFilter(&player, lead, 1, 1), 1);
-
     ai_LinkWaygroups();
     EXPECT_EQ(U(lead)->groupNext, second);
     EXPECT_EQ(U(second)->groupNext, third);
