@@ -19,14 +19,6 @@ constexpr auto Blue = run_Blue;
 constexpr auto Dark = run_Dark;
 constexpr auto Green = run_Green;
 
-template <class Test>
-int32_t Count(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Test test) {
-    int32_t n = 0;
-    for (int32_t y = y0; y < y1; y++)
-        for (int32_t x = x0; x < x1; x++) n += test(At(img, x, y)) ? 1 : 0;
-    return n;
-}
-
 TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
     std::string dir = run_FreshDataDir("card");
     ASSERT_FALSE(dir.empty());
@@ -49,19 +41,19 @@ TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
     ASSERT_EQ(cockpit->height, 480);
 
     // The card's sky: graded blue bands above the horizon, not a blank.
-    EXPECT_GT(Count(cockpit, 0, 100, 640, 180, Blue), 640 * 80 * 9 / 10);
+    EXPECT_GT(run_Count(cockpit, 0, 100, 640, 180, Blue), 640 * 80 * 9 / 10);
     const Rgb high = At(cockpit, 320, 60), low = At(cockpit, 320, 190);
     EXPECT_TRUE(high.r != low.r || high.g != low.g || high.b != low.b);
     // The ground between the horizon and the console: neither sky nor black.
-    EXPECT_GT(Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); }), 640 * 50 * 9 / 10);
+    EXPECT_GT(run_Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); }), 640 * 50 * 9 / 10);
     // The HUD's green symbols and the MFD screens of the cockpit.
-    EXPECT_GT(Count(cockpit, 200, 230, 440, 340, Green), 200);
-    EXPECT_GT(Count(cockpit, 30, 380, 210, 470, Green), 30 * 90);
+    EXPECT_GT(run_Count(cockpit, 200, 230, 440, 340, Green), 200);
+    EXPECT_GT(run_Count(cockpit, 30, 380, 210, 470, Green), 30 * 90);
 
     // Follow view: ground everywhere and the aircraft in the middle.
-    EXPECT_EQ(Count(follow, 0, 8, 640, 440, Dark), 0);
+    EXPECT_EQ(run_Count(follow, 0, 8, 640, 440, Dark), 0);
     const Rgb corner = At(follow, 100, 400);
-    const int32_t aircraft = Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
+    const int32_t aircraft = run_Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
         return std::abs(c.r - corner.r) + std::abs(c.g - corner.g) + std::abs(c.b - corner.b) > 60;
     });
     EXPECT_GT(aircraft, 200);

@@ -17,13 +17,6 @@ using Rgb = RunRgb;
 Rgb PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) { return run_Rgb(img, x, y); }
 // The MFD screens' dark green.
 bool MfdGreen(Rgb c) { return c.g >= 24 && c.g <= 64 && c.r < 16 && c.b < 16; }
-int32_t CountIn(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool (*test)(Rgb)) {
-    int32_t n = 0;
-    for (int32_t y = y0; y < y1; y++)
-        for (int32_t x = x0; x < x1; x++) n += test(PixelAt(img, x, y));
-    return n;
-}
-
 // Runs the single-player flight with the script and returns the frame dump
 // folder.
 std::string Fly(const std::string& name, const std::string& script, int ticks) {
@@ -53,13 +46,13 @@ TEST(KrxCockpitRun, StartViewShowsTheCockpitAndDefenceViewTheLeftMfd) {
     ASSERT_EQ(cockpit->height, 480);
     // Both MFD screens on the console at the bottom, on the left and on
     // the right; the view ahead above it holds no panel.
-    EXPECT_GT(CountIn(cockpit, 0, 380, 240, 480, MfdGreen), 5000);
-    EXPECT_GT(CountIn(cockpit, 400, 380, 640, 480, MfdGreen), 5000);
+    EXPECT_GT(run_Count(cockpit, 0, 380, 240, 480, MfdGreen), 5000);
+    EXPECT_GT(run_Count(cockpit, 400, 380, 640, 480, MfdGreen), 5000);
     // (The grass of the ground ahead may share the dark green here and there.)
-    EXPECT_LT(CountIn(cockpit, 0, 0, 640, 240, MfdGreen), 640 * 240 / 100);
+    EXPECT_LT(run_Count(cockpit, 0, 0, 640, 240, MfdGreen), 640 * 240 / 100);
     // The defence view: the left MFD's screen fills the middle of the
     // screen, its bezel buttons along the top edge.
-    EXPECT_GT(CountIn(defence, 0, 0, 640, 480, MfdGreen), 640 * 480 / 2);
+    EXPECT_GT(run_Count(defence, 0, 0, 640, 480, MfdGreen), 640 * 480 / 2);
     EXPECT_TRUE(MfdGreen(PixelAt(defence, 200, 200)));
     EXPECT_FALSE(MfdGreen(PixelAt(defence, 320, 20)));
     img_Free(cockpit);

@@ -51,3 +51,11 @@ RunRgb run_Rgb(const _EIMAGE2* img, int32_t x, int32_t y);
 inline bool run_Blue(RunRgb c) { return c.b > c.r + 40 && c.b > c.g + 20; }
 inline bool run_Dark(RunRgb c) { return c.r + c.g + c.b < 24; }
 inline bool run_Green(RunRgb c) { return c.g > c.r + 24 && c.g > c.b + 24; }
+// Pixels of the rectangle (x0, y0)-(x1, y1), ends excluded, that pass the test.
+template <class Test>
+int32_t run_Count(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Test test) {
+    int32_t n = 0;
+    for (int32_t y = y0; y < y1; y++)
+        for (int32_t x = x0; x < x1; x++) n += test(run_Rgb(img, x, y)) ? 1 : 0;
+    return n;
+}

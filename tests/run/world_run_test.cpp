@@ -17,15 +17,6 @@ Rgb At(const _EIMAGE2* img, int32_t x, int32_t y) { return run_Rgb(img, x, y); }
 constexpr auto Blue = run_Blue;
 constexpr auto Dark = run_Dark;
 
-// Pixels of the rectangle that pass the test.
-template <class Test>
-int32_t Count(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Test test) {
-    int32_t n = 0;
-    for (int32_t y = y0; y < y1; y++)
-        for (int32_t x = x0; x < x1; x++) n += test(At(img, x, y)) ? 1 : 0;
-    return n;
-}
-
 // The follow view from tick 60; frames every 10 ticks.
 std::string Fly(const std::string& name, int bits) {
     std::string dir = run_FreshDataDir(name);
@@ -54,17 +45,17 @@ TEST_P(KrxWorldRun, SkyGroundAndTheAircraftAreDrawn) {
     // The start view: sky above the horizon, a gradient (the colour high up
     // is not the one near the horizon), and the ground between the horizon
     // and the console, which is neither sky nor black.
-    EXPECT_GT(Count(cockpit, 0, 40, 640, 180, Blue), 640 * 140 * 9 / 10);
+    EXPECT_GT(run_Count(cockpit, 0, 40, 640, 180, Blue), 640 * 140 * 9 / 10);
     const Rgb high = At(cockpit, 320, 40), low = At(cockpit, 320, 190);
     EXPECT_TRUE(high.r != low.r || high.g != low.g || high.b != low.b);
-    const int32_t ground = Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); });
+    const int32_t ground = run_Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); });
     EXPECT_GT(ground, 640 * 50 * 9 / 10);
 
     // The follow view looks down on the aircraft: the ground fills the
     // frame, and the middle holds pixels the ground around it has not.
-    EXPECT_EQ(Count(follow, 0, 8, 640, 440, Dark), 0);
+    EXPECT_EQ(run_Count(follow, 0, 8, 640, 440, Dark), 0);
     const Rgb corner = At(follow, 100, 400);
-    const int32_t aircraft = Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
+    const int32_t aircraft = run_Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
         return std::abs(c.r - corner.r) + std::abs(c.g - corner.g) + std::abs(c.b - corner.b) > 60;
     });
     EXPECT_GT(aircraft, 200);
