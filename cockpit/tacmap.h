@@ -238,3 +238,7 @@ void tacmap_MissionResultRecord(void);
 // 1 secondary, 2 bonus, 3 fail) is done, and the mission outcome follows.
 // 0 when there is no such goal.
 int32_t tacmap_GoalAction(int32_t list, int32_t goal);
+
+// The display name of a map item (valid until the next call).
+struct LevelMapItem;
+const char* tacmap_ItemNameGetC(const LevelMapItem* item);

@@ -117,7 +117,8 @@ const char* const kFontNames[5] = {"small640.pcx", "arial11n.pcx", "key13bna.pcx
 // a null slot.
 const uint8_t kColourSlots[][4] = {
     {0, 0, 0, 1},     {255, 255, 255, 2}, {255, 0, 0, 3},     {0, 255, 0, 4},
-    {0, 0, 255, 5},   {255, 255, 0, 6},   {128, 128, 128, 7}, {0, 0, 0, 0},
+    {0, 0, 255, 5},   {255, 255, 0, 6},   {128, 128, 128, 7}, {0, 128, 0, 8},
+    {0, 255, 255, 9}, {0, 0, 0, 0},
 };
 
 // Whether the palette of the level was made by a loader (and so must be
