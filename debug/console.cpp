@@ -150,9 +150,10 @@ void Flatspin(void) { Flip(app_Settings.FLATSPINS, 997, 998); }
 void Flameout(void) { Flip(app_Settings.FLAMEOUTS, 995, 996); }
 
 void Resize(int32_t width, int32_t height) {
-    if (hw3d_Active) return;
+    // On the 3D card the card's own mode test decides; the mode change then
+    // keeps the card.
     const _DRAW_SURFACE& s = otw_ScreenSurface;
-    if (otw_CheckMode(width, height, s.bytesPerPixel, otw_State.windowed, 0) != 0) return;
+    if (otw_CheckMode(width, height, s.bytesPerPixel, otw_State.windowed, hw3d_Active ? 1 : 0) != 0) return;
     if (otw_SetDisplayMode(OTW_MODE_WIDTH | OTW_MODE_HEIGHT, width, height, 0, 0, 0) != 0) return;
     app_Record.width = width;
     app_Record.height = height;

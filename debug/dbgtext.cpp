@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "cockpit/hud.h"
+#include "cockpit/hud_draw.h"
 #include "cockpit/tacmap.h"
 #include "display/draw_fill.h"
 #include "display/dsurf.h"
@@ -115,7 +116,8 @@ int32_t dbg_TextDraw(void) {
     int32_t y = Scaled(dbg_Text.top);
     for (int32_t i = 0; i < dbg_Text.shown; i++) {
         const char* line = dbg_TextShownLine(i);
-        if (font && line && line[0]) font_DrawShadowedString(line, font, font_CentredX(line, font), y, 0, FONT_MODE_CODED);
+        if (font && line && line[0])
+            font_DrawShadowedString(line, font, font_CentredX(line, font), y, HudColour, FONT_MODE_ONE_COLOUR);
         y += Scaled(kLineStep);
     }
     return 1;

@@ -12,7 +12,7 @@ void dbg_TextPrint(const char* text);
 void dbg_TextInit(void);
 void dbg_TextReset(void);
 
-// The debug text lines on the frame: 1 when they were drawn, 0 when there
+// The debug text lines on the frame, in the HUD's colour over the shadow: 1 when they were drawn, 0 when there
 // are none fresh (the ring then reads as empty) or the repeater page is up.
 int32_t dbg_TextDraw(void);
 // 1 while lines are shown and fresh.

@@ -140,3 +140,32 @@ TEST(KrxConsoleRun, SinglePlayerWordsDoNothingInAJoinedGame) {
 }
 
 }  // namespace
+
+namespace {
+
+// On the 3D card the mode words ask the card: "800" takes the card to
+// 800 x 600 and the flight goes on drawing there.
+TEST(KrxConsoleRun, ModeWordSizesTheCardDisplay) {
+    std::string dir = run_FreshDataDir("console_card");
+    ASSERT_FALSE(dir.empty());
+    ASSERT_EQ(mkdir((dir + "/frames").c_str(), 0755), 0);
+    std::string log;
+    RunResult r = run_SingleFlight(dir, Say(100, "800"), 180, &log,
+                                   {kRunCard, "KRX_FRAMEDUMP=" + dir + "/frames", "KRX_FRAMEDUMP_EVERY=40"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(log.find("display width=640 height=480 bits=16 card=1"), std::string::npos) << log;
+    _EIMAGE2* before = img_LoadBmp((dir + "/frames/frame00080.bmp").c_str());
+    _EIMAGE2* after = img_LoadBmp((dir + "/frames/frame00160.bmp").c_str());
+    ASSERT_NE(before, nullptr);
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(before->width, 640);
+    EXPECT_EQ(after->width, 800);
+    EXPECT_EQ(after->height, 600);
+    // Still the sky over the ground, not a blank frame.
+    EXPECT_GT(run_Count(after, 0, 100, 800, 200, run_Blue), 800 * 100 / 2);
+    img_Free(before);
+    img_Free(after);
+    if (!::testing::Test::HasFailure()) std::filesystem::remove_all(dir);
+}
+
+}  // namespace
