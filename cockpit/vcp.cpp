@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cockpit/avionkrx.h"
+#include "cockpit/hud_draw.h"
 #include "cockpit/mfd.h"
 #include "display/dsurf.h"
 #include "display/hw3d.h"
@@ -288,6 +289,11 @@ void vcp_DrawRightGauges(void) {
 void vcp_CentreConsoleRepaint(void) {
     vcp_DrawStatePop();
     vcp_DrawCentreConsole();
+}
+
+void vcp_HudPanelClear(void) {
+    Repaint(VCP_HUD_VIEW, true, 0, false, -1, false);
+    HudDrawing = 0;
 }
 
 void vcp_InstrumentsDraw(void) {

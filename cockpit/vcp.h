@@ -116,6 +116,10 @@ void vcp_CentreConsoleRepaint(void);
 // out-the-window frame.
 void vcp_MfdEnlargedDraw(void);
 void vcp_MfdOverlayDraw(void);
+// The HUD panel (view 21): its background restored, the HUD's drawing word
+// cleared and the texture uploaded.
+constexpr int32_t VCP_HUD_VIEW = 21;
+void vcp_HudPanelClear(void);
 // The threat warning panel: the scope into the threat buffer, then its mask.
 void vcp_DrawThreatPanel(void);
 // Clears the frame (with all ones) before the 3D cockpit when set.

@@ -44,6 +44,22 @@ void ModelDraw(ObjectRecord* o, _PAK_HEADER* model) {
     o->model = own;
 }
 
+// The cockpit models draw with the level's light table (mode 1 of the level
+// palette reference, never the far haze); the tables and the palette
+// reference in use before are put back when the scope ends.
+struct LightTableScope {
+    PalDrawTables tables = pal_DrawTables;
+    PALREF* current = pal_Palrefs.current;
+    LightTableScope() {
+        if (level_Palref) pal_SelectPalref(level_Palref, 1);
+    }
+    ~LightTableScope() {
+        pal_DrawTables = tables;
+        if (current && current != pal_Palrefs.current) hw3d_SetStatePalette(current->working);
+        pal_Palrefs.current = current;
+    }
+};
+
 // The frame buffer's fill value for a colour: doubled 16-bit pixels, or the
 // nearest palette index in every byte on an 8-bit surface.
 uint32_t FillValue(int32_t r, int32_t g, int32_t b) {
@@ -78,6 +94,7 @@ void vcp_Cockpit3dPass(void) {
             render_FrameBufferFill(0xFFFFFFFFu);
         }
     }
+    LightTableScope light;
     if (avionkrx_GlassModel) ModelDraw(o, avionkrx_GlassModel);
     ModelDraw(o, view_CockpitModel);
 }
@@ -108,7 +125,10 @@ void vcp_CockpitModelPass(void) {
     fix_TrigToDouble(&view_State.viewMatrix);
     const uint8_t flags = o->drawFlags;
     o->drawFlags &= (uint8_t)~RENDER_DRAW_NEVER;
-    ModelDraw(o, view_CockpitModel);
+    {
+        LightTableScope light;
+        ModelDraw(o, view_CockpitModel);
+    }
     o->drawFlags = flags;
     o->angles = angles;
     render_PaletteApply();

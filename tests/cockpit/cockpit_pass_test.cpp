@@ -6,6 +6,7 @@
 
 #include "cockpit/mfd.h"
 #include "cockpit/vcp.h"
+#include "display/pal.h"
 #include "net/client.h"
 #include "render/object_fixture.h"
 #include "sim/plane.h"
@@ -62,7 +63,16 @@ TEST_F(CockpitPass, TheCockpitModelsCarryEveryPanelImage) {
 TEST_F(CockpitPass, ThreeDimensionalCockpitShowsThePanels) {
     view_CockpitModel = pak_Load("krxvrtc.pak");
     ASSERT_NE(view_CockpitModel, nullptr);
+    // The tables in use before the pass (a far object's haze, say) are
+    // there again after it.
+    const uint16_t haze[4] = {};
+    const PalDrawTables before3d = {this, haze};
+    pal_DrawTables = before3d;
+    PALREF* const current = pal_Palrefs.current;
     vcp_Cockpit3dPass();
+    EXPECT_EQ(pal_DrawTables.master, before3d.master);
+    EXPECT_EQ(pal_DrawTables.shade16, before3d.shade16);
+    EXPECT_EQ(pal_Palrefs.current, current);
     EXPECT_EQ(CoveredRows(0, H / 3), 0);
     EXPECT_GT(CoveredRows(H * 3 / 4, H), W * H / 8);
     EXPECT_EQ(vcp_CockpitGlass, 0);  // the frame's HUD pass draws the whole HUD

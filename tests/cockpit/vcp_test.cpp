@@ -6,6 +6,7 @@
 
 #include "cockpit/avion.h"
 #include "cockpit/avionkrx.h"
+#include "cockpit/hud_draw.h"
 #include "cockpit/mfd.h"
 #include "cockpit/vcp.h"
 #include "display/dsurf.h"
@@ -221,6 +222,25 @@ TEST_F(PanelTarget, MissingImageLeavesTheSurfaceAlone) {
     EXPECT_LT(vcp_PanelTargetSelect(), 0);
     vcp_CockpitPanel = 25;
     EXPECT_LT(vcp_PanelTargetSelect(), 0);
+}
+
+// The HUD panel's clear: the panel image is the target only while it runs,
+// and the HUD's drawing word is cleared.
+TEST_F(PanelTarget, HudPanelClearPutsTheDrawingStateBack) {
+    uint8_t lant[256 * 256] = {};
+    PakTextureEntry* e = pak_Textures.entries;
+    pak_Textures.count = 3;
+    memset(&e[2], 0, sizeof e[2]);
+    strncpy(e[2].key, "KRXVRTC:KRX_LANT.PCX", sizeof e[2].key - 1);
+    e[2].image = lant;
+    HudDrawing = 1;
+    const _DRAW_SURFACE before = draw_CurrentSurface;
+    vcp_HudPanelClear();
+    EXPECT_EQ(HudDrawing, 0);
+    EXPECT_EQ(vcp_CurrentPixels, lant);
+    EXPECT_EQ(vcp_PanelTarget, 0);
+    EXPECT_EQ(draw_CurrentSurface.base, before.base);
+    EXPECT_EQ(draw_CurrentSurface.width, before.width);
 }
 
 int32_t g_calls[11];
