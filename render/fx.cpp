@@ -183,6 +183,7 @@ FixVec3 RandomOffset(uint32_t lengthMask) {
 void Blast(const FixWorldPos* p, int32_t count, uint32_t lengthMask) {
     if (!p) return;
     const FixWorldPos centre = *p;
+    int32_t made = 0;
     for (int32_t i = 0; i < count; i++) {
         const FixVec3 d = RandomOffset(lengthMask);
         FixWorldPos at = {Add(centre.x, d.x), centre.y, Add(centre.z, d.z)};
@@ -193,7 +194,9 @@ void Blast(const FixWorldPos* p, int32_t count, uint32_t lengthMask) {
         s->frameCounter = (int32_t)(Rnd() & 31);
         s->think = fx_DelayThink;
         s->draw = fx_SpriteDraw;
+        made++;
     }
+    plat_SimLog("fx", "blast %u %u %u sprites=%d", centre.x, centre.y, centre.z, (int)made);
 }
 
 }  // namespace
