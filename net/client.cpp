@@ -338,7 +338,7 @@ void Client_BuildAndSend(void) {
         d.angles.roll = (int32_t)((uint32_t)p->angles.roll + ((uint32_t)p->rates.roll << half));
         d.owner = p->player;
         d.status = p->stateFlags;
-        d.category = p->category;
+        d.category = p->aiClass;
         d.target = p->target ? p->target->serial : 0;
         d.aux = (uint32_t)p->missionWord;
     }

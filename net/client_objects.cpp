@@ -34,8 +34,9 @@ namespace {
 constexpr int16_t LINGER_PACKETS = 100;
 constexpr int32_t NEW_OBJECT_FRAMES = 16;    // a new copy starts this far behind
 constexpr int32_t STEER_LIMIT = 0x14000;     // largest turn per frame
-constexpr uint8_t CATEGORY_LISTED = 0x03;    // kinds that linger and draw as aircraft
-constexpr uint8_t CATEGORY_STEERED = 0x08;
+// Bits of the record's category byte, which the copy keeps as its class.
+constexpr uint8_t CATEGORY_LISTED = 0x03;    // aircraft and ground units: linger, draw as aircraft
+constexpr uint8_t CATEGORY_STEERED = 0x08;   // missiles
 
 bool Bridge(void) { return level_GameMode.sharedProcess != 0; }
 
@@ -138,7 +139,7 @@ void Apply(const MsgObjectEntry& e, const FixVec3& base) {
     }
     TowardReported(o);
     o->stateFlags = e.status;
-    o->category = e.category;
+    o->aiClass = e.category;
     o->hitPoints = e.alive;
     o->copyFlags = e.flags;
     if (e.flags & MSG_OBJECT_TARGETS_PLAYER) {
@@ -163,7 +164,7 @@ void Apply(const MsgObjectEntry& e, const FixVec3& base) {
     if (e.side & OBJ_FLAG_PLAYER) o->missionWord = (int32_t)e.aux;
     // Aircraft are drawn with their shadow, and every copy poses its model's
     // moving parts by the routine of its kind.
-    if (e.category & (OBJ_CATEGORY_01 | OBJ_CATEGORY_AI_PROGRAM)) o->draw = plane_ObjectDraw;
+    if (e.category & CATEGORY_LISTED) o->draw = plane_ObjectDraw;
     model_PoseBind(o);
     o->player = e.owner;
     if (isNew && Bridge()) {
@@ -275,7 +276,7 @@ void Client_ObjectStep(ObjectRecord* o) {
         o->position.y = s->position.y + (uint32_t)Scaled(s->velocity.y, s->speed);
         o->position.z = s->position.z + (uint32_t)Scaled(s->velocity.z, s->speed);
         o->angles = s->angles;
-    } else if (o->category & CATEGORY_STEERED) {
+    } else if (o->aiClass & CATEGORY_STEERED) {
         o->serverLink = nullptr;
         int32_t dh = AngleDiff((uint32_t)obj_BearingHalfScale(&o->position, &o->reported), (uint32_t)o->angles.heading);
         int32_t dp = AngleDiff((uint32_t)obj_ElevationReverse(&o->position, &o->reported), (uint32_t)o->angles.pitch);

@@ -188,7 +188,7 @@ void Server_PlayersStep(void) {
             a->angles.heading = (int32_t)(((uint32_t)a->angles.heading + (uint32_t)a->rates.heading) & 0x1FFFFFF);
             a->angles.pitch = (int32_t)(((uint32_t)a->angles.pitch + (uint32_t)a->rates.pitch) & 0x1FFFFFF);
             a->angles.roll = (int32_t)(((uint32_t)a->angles.roll + (uint32_t)a->rates.roll) & 0x1FFFFFF);
-            if ((a->category & 1) && s->countdown) {
+            if ((a->aiClass & 1) && s->countdown) {
                 if (--s->countdown == 0) {
                     const char* text = app_StringGet(563);
                     Server_CallSendText(text ? text : "", SERVER_TO_PLAYER, i, 1);
@@ -476,7 +476,7 @@ void Server_OnPlayerData(const uint8_t* record, size_t size, int32_t slot) {
     a->rates.heading = Scale(AngleDelta25(m.angles.heading, a->angles.heading), k);
     a->rates.pitch = Scale(AngleDelta25(m.angles.pitch, a->angles.pitch), k);
     a->rates.roll = Scale(AngleDelta25(m.angles.roll, a->angles.roll), k);
-    a->category = m.category;
+    a->aiClass = m.category;
     a->stateFlags = m.status;
     a->missionWord = (int32_t)m.aux;
     s->aux = m.aux;

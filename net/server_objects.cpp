@@ -135,13 +135,14 @@ MsgObjectEntry EntryOf(const ObjectRecord* o, int32_t d, const FixVec3& ref, con
     e.angles.heading = msg_AngleFromWire(AngleAhead(o->angles.heading, o->rates.heading, shift));
     e.angles.pitch = msg_AngleFromWire(AngleAhead(o->angles.pitch, o->rates.pitch, shift));
     e.angles.roll = msg_AngleFromWire(AngleAhead(o->angles.roll, o->rates.roll, shift));
-    e.speed = (o->category & 0x02) ? 0 : (uint16_t)((uint32_t)o->speed >> 8);
+    e.speed = (o->aiClass & 0x02) ? 0 : (uint16_t)((uint32_t)o->speed >> 8);
     e.owner = o->player;
     e.typeIndex = (uint8_t)(o->modelSlot & 0xFF);
     e.status = o->stateFlags;
     if (s->aircraft && o->target == s->aircraft) flags |= MSG_OBJECT_TARGETS_PLAYER;
     e.flags = flags;
-    e.category = o->category;
+    // The wire's category byte is the object's class.
+    e.category = o->aiClass;
     e.side = o->flags;
     if (!level_GameMode.singlePlayer) {
         RulesRecord* r = rules_Current();
@@ -227,7 +228,7 @@ void Server_BuildObjectQueue(int32_t slot) {
     const FixVec3 from = PlayerPoint(s);
     g_scratchCount = 0;
     for (ObjectRecord* o = Server.objects; o; o = o->next) {
-        if (!Sendable(o, s) || !(o->category & 0x81)) continue;
+        if (!Sendable(o, s) || !(o->aiClass & 0x81)) continue;
         int32_t d = Distance(o->position, from);
         if (d <= FAR_RANGE) ScratchAdd(o, d);
     }

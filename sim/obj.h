@@ -44,9 +44,10 @@ struct ObjectRecord {
     uint8_t player;              // player number (player objects)
     uint8_t side;                // +0x51 side number target searches compare
     uint8_t flags;               // +0x52 OBJ_FLAG_*
-    uint8_t stateFlags;          // +0x53 OBJ_STATE_*
+    uint8_t stateFlags;          // +0x53 OBJ_STATE_*; the status byte of the object records
     uint8_t pending;             // +0x54 OBJECT_PENDING_* bits (bit 0: on the release list)
-    uint8_t aiClass;             // +0x55 1 aircraft, 2 ground unit or structure; bit 7 road vehicle
+    uint8_t aiClass;             // +0x55 class: 1 aircraft, 2 ground unit or structure, 8 missile, 0x10 bomb,
+                                 // 0x20 AI bullet; bit 7 road vehicle. The category byte of the records
     uint8_t known;               // +0x56 known to the player
     uint8_t group;               // +0x57 0..127
     uint8_t member;              // +0x58 from 1
@@ -405,8 +406,14 @@ inline int32_t obj_TerrainLineOfSight(const ObjectRecord* from, const FixWorldPo
     return obj_LineOfSight(from, to);
 }
 
-// Search filter: wanted flags against the object's class byte (aiClass: 1
-// aircraft, 2 ground), wanted categories against its category bits. A
+// Search filter: wanted flags (the kinds) against the object's class byte
+// (aiClass: 1 aircraft, 2 ground unit or structure, 8 missile), wanted
+// categories against its state byte (stateFlags: 1 airborne, 2 on the
+// ground): the air search 1/1 wants an airborne aircraft. The object
+// records carry both bytes to the clients (their category and status
+// bytes), so a search finds a client's copies as it finds the server's
+// objects; the category flags (+0x5e) only fill the category lists. Never
+// the searcher itself nor the object that launched it. A
 // searcher controlled by a player sees every side; any other searcher sees
 // objects whose side shares a bit with its side mask, never those of
 // alliance A (friendly to all). Aircraft are subject to the detection

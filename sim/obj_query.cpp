@@ -214,8 +214,9 @@ int32_t obj_SignatureFactor(const ObjectRecord* o) {
 }
 
 int32_t obj_CandidateFilter(const ObjectRecord* searcher, const ObjectRecord* o, uint8_t flags, uint8_t categories) {
-    if (!o || o == searcher) return 0;
-    if (!(o->aiClass & flags) || !(o->category & categories) || !Alive(o)) return 0;
+    // Never the searcher itself, nor, for a weapon, its launcher.
+    if (!o || o == searcher || (searcher && o == searcher->owner)) return 0;
+    if (!(o->aiClass & flags) || !(o->stateFlags & categories) || !Alive(o)) return 0;
     if (searcher && (searcher->flags & OBJ_FLAG_PLAYER)) return 1;
     if (o->flags & OBJ_FLAG_ALLIANCE_A) return 0;
     return (o->side & obj_SideMask(searcher)) ? 1 : 0;

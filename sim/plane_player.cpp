@@ -665,6 +665,7 @@ void plane_PlaceAtLevelStart(ObjectRecord* object) {
     object->think = nullptr;
     object->secondPass = nullptr;
     object->targetClass = 3;
+    object->aiClass = 1;   // an aircraft to every search, seeker and client
     PlanePlayerFields* f = plane_PlayerFields(object);
     *f = PlanePlayerFields{};
     f->onGround = 1;

@@ -180,6 +180,11 @@ TEST_F(ObjectsBridge, GunMissileBombAndFlareGoThroughTheBridge) {
         weapon_LaunchRun(p);
         Frames(1);
     }
+    // The missile leaves without a target and takes the nearest aircraft
+    // it finds: the units near the start, flying or parked, are sent far
+    // off, so that it flies on to its end.
+    for (ObjectRecord* o = level_ServerTables.objectList; o; o = o->next)
+        if ((o->aiClass & 1) && !(o->flags & OBJ_FLAG_PLAYER)) o->position.y += 0x40000000u;
     weapon_LockState = 0;
     weapon_Select(missile);
     weapon_LaunchRun(p);

@@ -65,11 +65,11 @@ protected:
     }
 
     // A moving object dx, dz from the point, on the server object list.
-    ObjectRecord* Make(uint32_t x, uint32_t z, uint8_t category = OBJ_CATEGORY_01) {
+    ObjectRecord* Make(uint32_t x, uint32_t z, uint8_t aiClass = 1) {
         ObjectRecord* o = net_DcbPoolTake(&pool);
         EXPECT_NE(o, nullptr);
         o->position = FixWorldPos{x, kY, z};
-        o->category = category;
+        o->aiClass = aiClass;
         o->hitPoints = 100;
         net_ObjectListLink(&Server.objects, o);
         return o;
@@ -154,6 +154,7 @@ TEST_F(ObjectsEnv, FarQueueHandsOutOneObjectPerPacketThenRebuilds) {
     Near(0x3C000000);  // beyond the queue's range
     ObjectRecord* unsent = Near(0x10800000);
     unsent->serverFlags = OBJ_SERVER_NO_SEND;
+    Make(kX + 0x10400000u, kZ, 2);  // a ground unit: only the close list sends it
     std::vector<uint32_t> order;
     for (int i = 0; i < 4; i++) {
         Decoded d = Write();
@@ -183,6 +184,7 @@ TEST_F(ObjectsEnv, EntryFieldsRelativeNearAbsoluteFarAndExtrapolated) {
     nearObj->flags = OBJ_FLAG_PLAYER;
     nearObj->missionWord = 0x5555;
     ObjectRecord* farObj = Near(0x7000000);  // close list, beyond the relative range
+    farObj->aiClass = 0x02;   // a ground unit
     farObj->category = OBJ_CATEGORY_01 | OBJ_CATEGORY_AI_PROGRAM;
     farObj->speed = 0x12345;
     farObj->hitPoints = 0;
@@ -203,7 +205,9 @@ TEST_F(ObjectsEnv, EntryFieldsRelativeNearAbsoluteFarAndExtrapolated) {
     const MsgObjectEntry& b = d.entries[1];
     EXPECT_EQ(b.flags & MSG_OBJECT_RELATIVE, 0);
     EXPECT_EQ((uint16_t)b.x, (uint16_t)((kX + 0x7000000u) >> 16));
-    EXPECT_EQ(b.speed, 0) << "category bit 1 sends no speed";
+    EXPECT_EQ(b.speed, 0) << "class bit 1 sends no speed";
+    EXPECT_EQ(a.category, 1) << "the category byte carries the class";
+    EXPECT_EQ(b.category, 2);
     EXPECT_EQ(b.alive, 0);
     EXPECT_EQ(b.aux, 0u);
 }
@@ -377,19 +381,34 @@ TEST_F(CopiesEnv, NewCopyStartsBehindAndReachesEachReportedPointOnTime) {
     }
 }
 
-TEST_F(CopiesEnv, AircraftCopiesTakeTheAircraftDrawRoutine) {
+TEST_F(CopiesEnv, AircraftCopiesTakeTheAircraftDrawRoutineAndAreFoundByTheAirSearch) {
+    // The category byte is the server object's class, the status byte its
+    // state: the player's air search (1/1) finds the airborne aircraft only.
     struct Case {
-        uint8_t category;
+        uint8_t category, status;
         void (*draw)(ObjectRecord*);
-    } cases[] = {{0x00, render_ObjectDraw}, {0x01, plane_ObjectDraw}, {0x02, plane_ObjectDraw}, {0x10, render_ObjectDraw}};
+        bool airTarget;
+    } cases[] = {{0x00, OBJ_STATE_AIRBORNE, render_ObjectDraw, false},
+                 {0x01, OBJ_STATE_AIRBORNE, plane_ObjectDraw, true},
+                 {0x01, OBJ_STATE_WAITING, plane_ObjectDraw, false},
+                 {0x02, OBJ_STATE_WAITING, plane_ObjectDraw, false},
+                 {0x08, OBJ_STATE_AIRBORNE, render_ObjectDraw, false},
+                 {0x10, 0, render_ObjectDraw, false}};
+    ObjectRecord player{};
+    player.flags = OBJ_FLAG_PLAYER;
+    player.position = FixWorldPos{kX, 0, kZ};
     uint32_t serial = 41;
     for (const Case& c : cases) {
         MsgObjectEntry e = Entry(serial, 1);
         e.category = c.category;
+        e.status = c.status;
         Update({e});
         ObjectRecord* o = Find(serial++);
         ASSERT_NE(o, nullptr);
         EXPECT_EQ(o->draw, c.draw) << (int)c.category;
+        EXPECT_EQ(o->aiClass, c.category);
+        EXPECT_EQ(o->stateFlags, c.status);
+        EXPECT_EQ(obj_CandidateFilter(&player, o, 1, 1), c.airTarget ? 1 : 0) << (int)c.category;
     }
 }
 

@@ -67,7 +67,10 @@ TEST(KrxClimbRun, TakesOffClimbsAndLevelsOff) {
                                          "640 keyup DOWN\n"
                                          "700 key G\n"
                                          "1000 key 7\n"
-                                         "1050 key L\n",
+                                         "1050 key L\n"
+                                         "1100 key 3\n"
+                                         "1150 key RETURN\n"
+                                         "1200 key 0xDD\n",
                                          3600, &log, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=300"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
@@ -115,6 +118,22 @@ TEST(KrxClimbRun, TakesOffClimbsAndLevelsOff) {
     ASSERT_GE(runway, 0);
     ASSERT_GE(climb, 0);
     EXPECT_GT(climb, runway + 640 * 40);
+
+    // Up and level, the AIM120 (key 3) and the shoot list (Return) make the
+    // nearest AI aircraft ahead the target, the target key steps to the
+    // next one, and the radar seeker locks on.
+    const auto tickAt = [&](size_t at) { return atol(log.c_str() + log.rfind('\n', at) + 1); };
+    const size_t aim = log.find(" weapon select 2 AIM120 ");
+    ASSERT_NE(aim, std::string::npos) << log.substr(0, 4000);
+    const size_t list = log.find(" target id=", aim);
+    ASSERT_NE(list, std::string::npos);
+    EXPECT_EQ(tickAt(list), 1150);
+    EXPECT_NE(log.compare(list, 14, " target id=-1\n"), 0) << "an aircraft on the shoot list";
+    const size_t next = log.find(" target id=", list + 1);
+    ASSERT_NE(next, std::string::npos);
+    EXPECT_EQ(tickAt(next), 1200);
+    EXPECT_NE(log.compare(next, 14, " target id=-1\n"), 0) << "the key steps to another aircraft";
+    EXPECT_NE(log.find(" weapon lock 2 target=", list), std::string::npos) << log.substr(list, 4000);
 }
 
 }  // namespace

@@ -49,11 +49,11 @@ protected:
         o->hitPoints = 1;
         return o;
     }
-    // An aircraft in the type list, known to the player.
+    // An airborne aircraft in the type list, known to the player.
     ObjectRecord* Aircraft(int32_t dx, int32_t dy, int32_t dz) {
         ObjectRecord* o = Make(dx, dy, dz);
         o->aiClass = 1;
-        o->category = 1;
+        o->stateFlags = OBJ_STATE_AIRBORNE;
         o->known = 1;
         obj_TypeListAppend(o);
         return o;

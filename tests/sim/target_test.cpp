@@ -66,16 +66,29 @@ TEST_F(TargetQuery, TiesKeepListOrderAndTheFilterHolds) {
     int32_t d = 0;
     EXPECT_EQ(obj_FindNearest(player, 1, 1, 0x10000000, &d), first);
     EXPECT_EQ(d, 0x100000);
-    // Dead, of another class or category, or beyond the bound: none.
+    // Dead, of another class or in another state, or beyond the bound:
+    // none. The air search (1/1) wants an airborne aircraft; its category
+    // flags play no part.
     first->hitPoints = 0;
+    second->category = 0;
     EXPECT_EQ(obj_FindNearest(player, 1, 1, 0x10000000, nullptr), second);
     EXPECT_EQ(obj_FindNearest(player, 2, 1, 0x10000000, nullptr), nullptr);
     EXPECT_EQ(obj_FindNearest(player, 1, 4, 0x10000000, nullptr), nullptr);
     EXPECT_EQ(obj_FindNearest(player, 1, 1, 0x100000, nullptr), nullptr);
+    second->stateFlags = OBJ_STATE_WAITING;
+    EXPECT_EQ(obj_FindNearest(player, 1, 1, 0x10000000, nullptr), nullptr) << "parked";
+    EXPECT_EQ(obj_FindNearest(player, 1, 2, 0x10000000, nullptr), second);
+    second->stateFlags = OBJ_STATE_AIRBORNE;
     // A searcher that is no player sees only its side, never alliance A.
     ObjectRecord* unit = Make(0, 0, 0);
     second->side = 2;
     EXPECT_EQ(obj_FindNearest(unit, 1, 1, 0x10000000, nullptr), second);
+    // A weapon never finds its own launcher.
+    ObjectRecord* missile = Make(0, 0, 0x80000);
+    missile->owner = second;
+    EXPECT_EQ(obj_FindNearest(missile, 1, 0xFF, 0x10000000, nullptr), nullptr);
+    missile->owner = player;
+    EXPECT_EQ(obj_FindNearest(missile, 1, 0xFF, 0x10000000, nullptr), second);
     second->flags = OBJ_FLAG_ALLIANCE_A;
     EXPECT_EQ(obj_FindNearest(unit, 1, 1, 0x10000000, nullptr), nullptr);
 }
