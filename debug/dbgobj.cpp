@@ -224,7 +224,7 @@ void dbg_ObjectListingLine(const ObjectRecord* object, char* buffer, size_t size
     if (!object) return;
     char name[64];
     obj_DisplayName(object, name, sizeof name);
-    size_t n = (size_t)text_Format("$%8.8lx \"%s\" ", buffer, size, object->serial, name);
+    size_t n = (size_t)text_Format("$%08lx \"%s\" ", buffer, size, object->serial, name);
     static const char* const kFlagWords[8] = {"STATIC ", "PLAYER ", "ENEMY ", "FRIENDLY ",
                                               "NEUTRAL ", "WINGMAN ", nullptr, "NOAI "};
     for (int32_t bit = 0; bit < 8; bit++)

@@ -1,6 +1,7 @@
 // The developer overlays' shared line drawing and layout.
 #include "debug/dbgoverlay.h"
 
+#include "base/filetable.h"
 #include "base/text.h"
 #include "cockpit/tacmap.h"
 #include "debug/console.h"
@@ -56,7 +57,9 @@ void dbg_DrawCardStatistics(void) {
 
 void dbg_DrawSessionLostNotice(void) {
     if (!Client.sessionLost) return;
-    const char* text = app_StringGet(DBG_SESSION_LOST_TEXT);
+    // Nothing without the string file or the item.
+    const FileTableEntry* e = app_StringTable ? file_TableEntryGet(app_StringTable, DBG_SESSION_LOST_TEXT) : nullptr;
+    const char* text = e ? e->text : nullptr;
     if (!text) return;
     dbg_ShadowLine(dbg_SmallFont(), dbg_Layout(5), dbg_Layout(5), DBG_RED, "%s", text);
 }
