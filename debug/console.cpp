@@ -13,6 +13,7 @@
 #include "debug/cheat.h"
 #include "debug/cheat_local.h"
 #include "debug/dbgobj.h"
+#include "debug/dbgoverlay.h"
 #include "debug/dbgtext.h"
 #include "debug/timecomp.h"
 #include "display/hw3d.h"
@@ -345,6 +346,35 @@ const ConSubstring kSubstrings[] = {
     {nullptr, nullptr, nullptr},
 };
 
+// Developer words: each flips one switch of the developer overlays (a word
+// or a byte) and names its new state on the debug text.
+struct DevWord {
+    const char* name;
+    int32_t* word;
+    uint8_t* byte;
+};
+const DevWord kDevWords[] = {
+    {"dev framerate", &con_ToggleBlock[CON_FRAME_RATE], nullptr},
+    {"dev cardstats", &con_ToggleBlock[CON_CARD_STATISTICS], nullptr},
+    {"dev ai", nullptr, &dbg_OverlaySelect[DBG_SELECT_AI]},
+    {"dev counters", nullptr, &dbg_OverlaySelect[DBG_SELECT_COUNTERS]},
+    {"dev score", nullptr, &dbg_OverlaySelect[DBG_SELECT_TIME_SCORE]},
+    {"dev triggers", nullptr, &dbg_OverlaySelect[DBG_SELECT_TRIGGERS]},
+    {"dev hitpoints", &con_ToggleBlock[CON_HIT_POINT_LABELS], nullptr},
+    {"dev signatures", &con_ToggleBlock[CON_SIGNATURE_LABELS], nullptr},
+    {"dev paths", &dbg_DebugObjectsShown, nullptr},
+    {nullptr, nullptr, nullptr},
+};
+
+void DevWordRun(const DevWord& d) {
+    int32_t on = 0;
+    if (d.word) on = *d.word = *d.word ? 0 : 1;
+    if (d.byte) on = *d.byte = *d.byte ? 0 : 1;
+    char line[64];
+    text_Format("%s: %s", line, sizeof line, d.name, on ? "ON" : "OFF");
+    dbg_TextPrint(line);
+}
+
 // A format from the game data is used only when its one conversion takes a
 // number.
 bool OneNumber(const char* format) {
@@ -366,6 +396,11 @@ bool OneNumber(const char* format) {
 }  // namespace
 
 void con_ClearToggles(void) { memset(con_ToggleBlock, 0, sizeof con_ToggleBlock); }
+
+void con_LevelToggles(void) {
+    con_ClearToggles();
+    if (app_StartupOptions & APP_OPTION_FRAME_RATE) con_ToggleBlock[CON_FRAME_RATE] = 1;
+}
 
 void con_PrintString(int32_t n) {
     if (n < 0) return;
@@ -410,6 +445,12 @@ int32_t con_Execute(const char* text) {
     for (const ConSubstring* s = kSubstrings; s->text; s++) {
         if (strncasecmp(text, s->text, strlen(s->text)) == 0) {
             s->handler(text);
+            return 1;
+        }
+    }
+    for (const DevWord* d = kDevWords; d->name; d++) {
+        if (strcasecmp(text, d->name) == 0) {
+            DevWordRun(*d);
             return 1;
         }
     }

@@ -16,14 +16,23 @@ enum : int32_t {
     CON_CHEAT_FLAG3,
     CON_DEBUG_FLAG,        // the hidden debug switch the renderer reads
     CON_FRAME_RATE,
+    CON_CARD_STATISTICS,   // the 3D card's statistics lines
+    CON_HIT_POINT_LABELS,  // "HP=" labels on the server objects
+    CON_SIGNATURE_LABELS,  // "SIG=" labels on the client's player objects
     CON_TOGGLE_WORDS = 19
 };
 extern int32_t con_ToggleBlock[CON_TOGGLE_WORDS];
 // The unlimited-stores switch: releases take nothing off the stores.
 inline int32_t& con_UnlimitedStores = con_ToggleBlock[CON_UNLIMITED_STORES];
+// The bomb overlay switch: bomb recording starts with the client while it is
+// on.
+inline int32_t& con_BombOverlay = con_ToggleBlock[CON_BOMB_OVERLAY];
 
 // Clears the console toggles (start-up).
 void con_ClearToggles(void);
+// The server side's level load: the toggles cleared, then the frame rate
+// shown when start-up option APP_OPTION_FRAME_RATE is set.
+void con_LevelToggles(void);
 // Shows entry n of the game data texts on the debug text ring (nothing
 // without the table or the entry).
 void con_PrintString(int32_t n);

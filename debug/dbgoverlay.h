@@ -47,3 +47,17 @@ void dbg_ShadowLineV(const BitmapFont* font, int32_t x, int32_t y, int32_t colou
 void dbg_DrawAiInfo(void);
 void dbg_DrawTriggerPage(void);
 void dbg_DrawCounterPage(void);
+
+// The overlay pass of every drawn flight frame, in this order: the overlay
+// hook, the frame rate, the card statistics, the session-lost notice and the
+// four selected pages. Each step draws only while its switch is on.
+void dbg_OverlayFrame(void);
+// The frame rate at pixel (10, 380) in cyan.
+void dbg_DrawFrameRate(void);
+// The 3D card's statistics from pixel (10, 100), 16 pixels apart; nothing
+// without an active card.
+void dbg_DrawCardStatistics(void);
+// Application string DBG_SESSION_LOST_TEXT at layout (5, 5) in red once the
+// session is lost.
+constexpr uint32_t DBG_SESSION_LOST_TEXT = 829;
+void dbg_DrawSessionLostNotice(void);

@@ -8,6 +8,7 @@
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
 #include "cockpit/vcursor.h"
+#include "debug/console.h"
 #include "debug/dbgobj.h"
 #include "debug/dbgtext.h"
 #include "display/hw3d.h"

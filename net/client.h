@@ -81,13 +81,6 @@ void Client_WarningTones(void);
 constexpr int32_t CLIENT_WARNING_SOUNDS = 4;
 struct MixSample;
 extern MixSample* Client_WarningSounds[CLIENT_WARNING_SOUNDS];
-// Debug switches the client reads: the console's bomb overlay (bomb-debug
-// recording starts with the client while it is on), the client debug
-// objects flag (copies record their reported points as paths while it is
-// on) and the colour a new path is drawn in.
-extern int32_t con_BombOverlay;
-extern int32_t dbg_DebugObjectsShown;
-extern uint32_t dbg_DebugColour;
 // The debug paths of the client's copies (kind 0; kind 1 are the server's).
 constexpr int32_t CLIENT_DEBUG_PATHS = 0;
 

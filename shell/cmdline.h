@@ -6,6 +6,7 @@
 // Bits of the option word.
 constexpr uint32_t APP_OPTION_HARDWARE = 0x400;
 constexpr uint32_t APP_OPTION_SOFTWARE = 0x800;       // no 3D-card driver is loaded
+constexpr uint32_t APP_OPTION_FRAME_RATE = 0x8000;    // the frame rate shows from each level start
 constexpr uint32_t APP_OPTION_CONSOLE_TOGGLE = 0x80000;  // toggled by the developer console
 constexpr uint32_t APP_OPTION_HWNOCRUNCH = 0x100000;
 constexpr uint32_t APP_OPTION_WINDOW = 0x200000;

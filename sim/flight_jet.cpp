@@ -918,6 +918,7 @@ int32_t jet_SightRay(intptr_t) {
 }
 
 int32_t jet_WeaponChanged(intptr_t) {
+    weapon_DesignationDebug = weapon_CurrentId >= 0 && weapon_Current.designation ? weapon_TargetListDraw : nullptr;
     mfd_SubModeFollowWeapon();
     return 0;
 }

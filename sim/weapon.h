@@ -373,6 +373,12 @@ void weapon_NoteOwnLaunch(ObjectRecord* launcher, ObjectRecord* weapon);
 // Lock state of the player's aircraft: 0 none, 1 tracking, 2 locked, 3 locked
 // with a bomb solution, 4 laser spot. Written by the seekers each frame.
 extern uint8_t weapon_LockState;
+// What the weapon overlay shows of the designation: the current weapon's
+// marker routine (its third designation routine, set by the weapon-changed
+// hook; null for none) and the world size of the bomb aim symbol drawn at
+// the predicted impact point.
+extern void (*weapon_DesignationDebug)(void);
+extern int32_t weapon_AimSymbolSize;
 // The aircraft's radar mode (1 on); the radar seekers need 1.
 extern uint8_t weapon_RadarMode;
 // This frame's seeker range (the row's << 16) and the cockpit's locked aim

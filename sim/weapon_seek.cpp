@@ -17,6 +17,8 @@ uint8_t weapon_LockState;
 uint8_t weapon_RadarMode = 1;
 int32_t weapon_SeekerRange;
 FixWorldPos weapon_AimPoint;
+void (*weapon_DesignationDebug)(void) = nullptr;
+int32_t weapon_AimSymbolSize = 0x100000;
 WeaponImpact weapon_Impact;
 WeaponGroundPoint weapon_GroundPoint;
 WeaponTargetEntry weapon_TargetList[WEAPON_TARGET_LIST_SIZE];

@@ -14,6 +14,7 @@
 #include "cockpit/avion.h"
 #include "cockpit/tacmap.h"
 #include "cockpit/vcursor.h"
+#include "debug/console.h"
 #include "display/dsurf.h"
 #include "display/font.h"
 #include "display/hw3d.h"
@@ -641,6 +642,7 @@ void level_LoadServer(void) {
     // Each flight's named blocks get an owner key of their own, so that its
     // stop frees them and nothing else (key 0 is every unowned block).
     level_OwnerKey = mem_GlobalOwnerKeyNew();
+    con_LevelToggles();
     pak_UnloadAll();
     g_palrefsReset = false;
     level_PalrefReset();

@@ -6,6 +6,7 @@
 #include "base/math.h"
 #include "base/mem.h"
 #include "cockpit/avion.h"
+#include "debug/dbgobj.h"
 #include "debug/dbgtext.h"
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
@@ -405,6 +406,7 @@ void level_ClientPoolReset(void) {
 }
 
 void level_ClientReset(void) {
+    dbg_VirtualKeysClear();
     dbg_TextReset();
     hud_RepeaterClear();
     level_ClientPoolReset();

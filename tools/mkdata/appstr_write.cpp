@@ -108,6 +108,7 @@ const AppString kStrings[] = {
     {619, "CHAT_REFUSED", "Your message was not sent: please keep the chat clean."},
     {770, "SQUADRON_0", "%s has joined the first squadron."},
     {771, "SQUADRON_1", "%s has joined the second squadron."},
+    {829, "SESSION_LOST_NOTICE", "SESSION LOST"},
     {830, "SESSION_LOST", "The connection to the game was lost."},
     {831, "SESSION_NOTICE", "Network notice: %s"},
 };
