@@ -1,11 +1,13 @@
 // Developer readout pages and their switches.
 #include "debug/dbgreadout.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
 #include "base/text.h"
 #include "base/units.h"
+#include "cockpit/hud.h"
 #include "debug/dbgoverlay.h"
 #include "display/dsurf.h"
 #include "net/client.h"
@@ -251,7 +253,30 @@ int32_t dbg_ReadoutWord(const char* text) {
     return 0;
 }
 
+namespace {
+
+// Test hook: KRX_OVERLAYPAGES names overlay pages shown from the first
+// frame on ("ai", "counters", "time", "triggers", separated by commas); the
+// trigger page puts the zoom keys in list mode, which scrolls it.
+void OverlayPagesFromEnvironment(void) {
+    static bool read = false;
+    if (read) return;
+    read = true;
+    const char* env = getenv("KRX_OVERLAYPAGES");
+    if (!env) return;
+    static const char* const kNames[DBG_SELECTORS] = {"ai", "counters", "time", "triggers"};
+    for (int32_t i = 0; i < DBG_SELECTORS; i++) {
+        const size_t n = strlen(kNames[i]);
+        for (const char* p = env; (p = strstr(p, kNames[i])) != nullptr; p += n)
+            if ((p == env || p[-1] == ',') && (p[n] == ',' || p[n] == 0)) dbg_OverlaySelect[i] = 1;
+    }
+    if (dbg_OverlaySelect[DBG_SELECT_TRIGGERS]) hud_ListMode = 1;
+}
+
+}  // namespace
+
 void dbg_ReadoutFrame(void) {
+    OverlayPagesFromEnvironment();
     for (int32_t i = 0; i < kPageCount; i++)
         if (dbg_ReadoutPages & (1u << i)) kPages[i].draw();
 }
