@@ -10,6 +10,7 @@
 #include "cockpit/hud.h"
 #include "debug/dbgoverlay.h"
 #include "display/dsurf.h"
+#include "input/ffb.h"
 #include "net/client.h"
 #include "net/driver.h"
 #include "render/render.h"
@@ -223,6 +224,32 @@ void dbg_DrawTargetLists(void) {
     }
 }
 
+void dbg_DrawFeedbackPage(void) {
+    struct Force {
+        int32_t setting, channel;
+        const char* format;
+    };
+    static const Force kForces[] = {
+        {FFB_YAW, FFB_CH_YAW, "Yaw = %f%%  (%f degrees)"},
+        {FFB_PITCH, FFB_CH_PITCH, "Pitch = %f%%  (%f degrees)"},
+        {FFB_VELOCITY, FFB_CH_VELOCITY, "Velocity = %f%%  (%f%%)"},
+        {FFB_G, FFB_CH_G, "G = %f%%  (%f%%)"},
+        {FFB_BALANCE, FFB_CH_BALANCE, "Balance = %f%%  (%f%%)"},
+        {FFB_LEVEL, FFB_CH_LEVEL, "Level = %f%%  (%f%%)"},
+        {FFB_STRESS, FFB_CH_STRESS, "Stress = %f%%  (%f%%)"},
+        {FFB_ENGINE, FFB_CH_ENGINE, "Engine = %f%%  (%f%%)"},
+        {FFB_GROUND_FRICTION, FFB_CH_GROUND_FRICTION, "Ground Friction = %f%%  (%f%%)"},
+    };
+    Start(kTop);
+    for (const Force& f : kForces) {
+        // Yaw and pitch are kept in degrees; the rest as fractions.
+        const float value = ffb_ForceValues[f.channel];
+        const bool degrees = f.channel == FFB_CH_YAW || f.channel == FFB_CH_PITCH;
+        Line(DBG_RED, f.format, (double)(ffb_SettingsTable[f.setting].scale * 100.0f),
+             (double)(degrees ? value : value * 100.0f));
+    }
+}
+
 // ---- Switches ----
 
 namespace {
@@ -237,6 +264,7 @@ const ReadoutPage kPages[] = {
     {"page timing", dbg_DrawTimingPage},    {"page position", dbg_DrawPositionPage},
     {"page locale", dbg_DrawLocale},        {"page objects", dbg_DrawObjectLists},
     {"page airdata", dbg_DrawAirDataPage},  {"page targets", dbg_DrawTargetLists},
+    {"page feedback", dbg_DrawFeedbackPage},
 };
 constexpr int32_t kPageCount = (int32_t)(sizeof kPages / sizeof kPages[0]);
 

@@ -19,6 +19,8 @@ void dbg_DrawLocale(void);
 void dbg_DrawObjectLists(void);
 void dbg_DrawAirDataPage(void);
 void dbg_DrawTargetLists(void);
+// Each force's scale and current value; the LEVEL line is labelled "Level".
+void dbg_DrawFeedbackPage(void);
 extern int32_t dbg_TimingPageShown;
 
 // The readout pages' switches, one bit per page of the word table; the

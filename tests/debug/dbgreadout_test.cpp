@@ -7,6 +7,7 @@
 #include "dbgpage_fixture.h"
 #include "debug/console.h"
 #include "debug/dbgreadout.h"
+#include "input/ffb.h"
 #include "sim/obj.h"
 #include "sim/weapon.h"
 
@@ -92,6 +93,25 @@ TEST_F(ReadoutTest, TargetListMarksTheFirstBitThatIsSet) {
     EXPECT_TRUE(ends(lines[3].text, " (GPS)")) << lines[3].text;
     EXPECT_TRUE(ends(lines[4].text, " (SAM)")) << lines[4].text;
     EXPECT_EQ(lines[5].text.find('('), std::string::npos) << lines[5].text;
+}
+
+TEST_F(ReadoutTest, FeedbackPageShowsScalesAndValuesInDegreesOrPercent) {
+    const FfbSetting savedYaw = ffb_SettingsTable[FFB_YAW], savedLevel = ffb_SettingsTable[FFB_LEVEL];
+    float saved[FFB_CHANNEL_COUNT];
+    memcpy(saved, ffb_ForceValues, sizeof saved);
+    ffb_SettingsTable[FFB_YAW].scale = 0.5f;
+    ffb_SettingsTable[FFB_LEVEL].scale = 0.25f;
+    ffb_ForceValues[FFB_CH_YAW] = 12.0f;
+    ffb_ForceValues[FFB_CH_LEVEL] = 0.75f;
+    dbg_DrawFeedbackPage();
+    ffb_SettingsTable[FFB_YAW] = savedYaw;
+    ffb_SettingsTable[FFB_LEVEL] = savedLevel;
+    memcpy(ffb_ForceValues, saved, sizeof saved);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0].text, "Yaw = 50.00%  (12.00 degrees)");
+    EXPECT_EQ(lines[5].text, "Level = 25.00%  (75.00%)");
+    EXPECT_EQ(lines[8].text.rfind("Ground Friction = ", 0), 0u);
+    EXPECT_EQ(lines[8].y, 10 + 8 * 16);
 }
 
 TEST_F(ReadoutTest, DeveloperWordsSwitchThePagesTheFrameDraws) {
