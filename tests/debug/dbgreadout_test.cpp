@@ -134,3 +134,42 @@ TEST_F(ReadoutTest, DeveloperWordsSwitchThePagesTheFrameDraws) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stored images of the readout pages on the 320 x 240 surface, drawn over
+// a fixed state: a player with a target, two server objects, fixed force
+// values. A change meant to alter a page prints its new hash.
+TEST_F(ReadoutTest, StoredImages) {
+    ObjectRecord player{}, target{}, server[2]{};
+    player.position = FixWorldPos{3u << 25, 2000u << 12, 5u << 25};
+    player.target = &target;
+    Client_PlayerObject = &player;
+    server[0].next = &server[1];
+    server[1].flags = OBJ_FLAG_PLAYER;
+    Server.objects = server;
+    float saved[FFB_CHANNEL_COUNT];
+    memcpy(saved, ffb_ForceValues, sizeof saved);
+    for (float& v : ffb_ForceValues) v = 0.5f;
+    FfbSetting savedTable[FFB_SETTING_COUNT];
+    memcpy(savedTable, ffb_SettingsTable, sizeof savedTable);
+    memcpy(ffb_SettingsTable, ffb_SettingsDefaults, sizeof savedTable);
+    struct Case {
+        const char* name;
+        void (*draw)(void);
+        uint64_t hash;
+    } cases[] = {
+        {"position", dbg_DrawPositionPage, 0x687314b69740e912ull},
+        {"objects", dbg_DrawObjectLists, 0x6231963faeb14b2dull},
+        {"feedback", dbg_DrawFeedbackPage, 0xbcdf75f9cdf9fbd6ull},
+    };
+    for (const Case& k : cases) {
+        Surface(320, 240);
+        k.draw();
+        EXPECT_EQ(Hash(), k.hash) << k.name << ": 0x" << std::hex << Hash();
+    }
+    memcpy(ffb_ForceValues, saved, sizeof saved);
+    memcpy(ffb_SettingsTable, savedTable, sizeof savedTable);
+}
+
+}  // namespace
