@@ -20,6 +20,40 @@ int32_t CyanIn(const std::string& file, int32_t x1, int32_t y1, int32_t x2, int3
     return n;
 }
 
+std::string Enter(int tick) {
+    const std::string t = std::to_string(tick);
+    return t + " keydown RETURN\n" + t + " char 13\n" + t + " keyup RETURN\n";
+}
+// A line typed on the in-flight input line (T), where console words act.
+std::string Say(int tick, const std::string& text) {
+    return std::to_string(tick) + " key T\n" + run_TypeLine(tick + 2, text) + Enter(tick + 4);
+}
+
+int32_t RedIn(const std::string& file, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    _EIMAGE2* img = img_LoadBmp(file.c_str());
+    if (!img) return -1;
+    const int32_t n = run_Count(img, x1, y1, x2, y2, [](RunRgb c) { return c.r > 200 && c.g < 80 && c.b < 80; });
+    img_Free(img);
+    return n;
+}
+
+// "page objects" typed in flight shows the object lists from the top left;
+// typed again, they go.
+TEST(KrxRun, ReadoutPageSwitchedByItsWord) {
+    std::string dir = run_FreshDataDir("readout");
+    ASSERT_FALSE(dir.empty());
+    const std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    std::string log;
+    RunResult r = run_SingleFlight(dir, Say(100, "page objects") + Say(200, "page objects"), 260, &log,
+                                   {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=20"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // "SERVER" and the first object lines at (10, 10), 16 pixels apart.
+    EXPECT_EQ(RedIn(dump + "/frame00080.bmp", 10, 10, 200, 60), 0);
+    EXPECT_GT(RedIn(dump + "/frame00160.bmp", 10, 10, 200, 60), 40);
+    EXPECT_EQ(RedIn(dump + "/frame00240.bmp", 10, 10, 200, 60), 0);
+}
+
 // Enabled once the overlay pass that draws the selected pages is in.
 TEST(KrxRun, DISABLED_TriggerPageShowsAndScrollsWithTheZoomKeys) {
     std::string dir = run_FreshDataDir("dbgpage");
