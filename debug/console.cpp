@@ -14,6 +14,7 @@
 #include "debug/cheat_local.h"
 #include "debug/dbgobj.h"
 #include "debug/dbgoverlay.h"
+#include "debug/dbgreadout.h"
 #include "debug/dbgtext.h"
 #include "debug/timecomp.h"
 #include "display/hw3d.h"
@@ -454,5 +455,6 @@ int32_t con_Execute(const char* text) {
             return 1;
         }
     }
+    if (dbg_ReadoutWord(text)) return 1;
     return 0;
 }

@@ -42,6 +42,10 @@ const BitmapFont* dbg_ArialFont(void);
 // drawing surface.
 void dbg_ShadowLine(const BitmapFont* font, int32_t x, int32_t y, int32_t colour, const char* format, ...);
 void dbg_ShadowLineV(const BitmapFont* font, int32_t x, int32_t y, int32_t colour, const char* format, va_list args);
+// Test hook: when set, it receives every formatted line with its position
+// and colour, font or not.
+typedef void (*DbgLineTap)(int32_t x, int32_t y, int32_t colour, const char* text);
+extern DbgLineTap dbg_LineTap;
 
 // The three pages of the AI and mission-trigger overlays.
 void dbg_DrawAiInfo(void);

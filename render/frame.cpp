@@ -11,6 +11,7 @@
 #include "cockpit/vcp.h"
 #include "cockpit/vcursor.h"
 #include "debug/dbgobj.h"
+#include "debug/dbgreadout.h"
 #include "debug/dbgtext.h"
 #include "debug/timecomp.h"
 #include "display/dsurf.h"
@@ -496,6 +497,7 @@ void render_ScreenPass(void) {
         if (code >= 1 && code <= RENDER_KEY_ACTIONS && render_KeyActionTable[code - 1]) render_KeyActionTable[code - 1]();
     }
     dbg_OverlayFrame();
+    dbg_ReadoutFrame();
     if (render_EndOfFlight == 0) {
         if (const ScreenStateEntry* st = render_ScreenStateCurrent) {
             if (st->draw) {

@@ -281,3 +281,7 @@ int32_t view_TransformToCamera(int32_t dx, int32_t dy, int32_t dz, int32_t dista
 
 // The key handler of the ejection sequence's screen state.
 void view_EjectKeys(void);
+
+// The start-position index (0..15) that the start-position cycling steps
+// through; 0 until it is set.
+extern int32_t view_StartPosition;

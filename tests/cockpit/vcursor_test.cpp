@@ -148,17 +148,21 @@ TEST_F(Vcursor, BlitSkipsColourZeroAndEightBitSurfaces) {
 
 TEST_F(Vcursor, StatusPageOnlyWithItsOptionBit) {
     ASSERT_EQ(Load("A.PCX", "B.PCX", "C.PCX"), 0);
+    // A memory buffer in place of the monochrome monitor.
+    std::vector<uint8_t> screen(DBG_MONO_BYTES, 0);
+    dbg_MonoAttach(screen.data());
     dbg_MonoClear();
     vcursor_StatusDraw();
-    EXPECT_EQ(dbg_MonoScreen[0][0].ch, ' ');
+    EXPECT_EQ(screen[0], ' ');
     dbg_OptionBits = DBG_OPT_VCURSOR_STATUS;
     vcursor_StatusDraw();
     char row[DBG_MONO_COLUMNS + 1] = {};
     for (int32_t r : {0, 2, 14}) {
-        for (int32_t i = 0; i < DBG_MONO_COLUMNS; i++) row[i] = dbg_MonoScreen[r][i].ch;
+        for (int32_t i = 0; i < DBG_MONO_COLUMNS; i++) row[i] = (char)screen[(r * DBG_MONO_COLUMNS + i) * 2];
         const char* want = r == 0 ? "ENABLED : 1 " : r == 2 ? "SIZE    : 16 x 12, 192 bytes " : "COUNTER : 0 ";
         EXPECT_EQ(strncmp(row, want, strlen(want)), 0) << row;
     }
+    dbg_MonoClose();
 }
 
 }  // namespace
