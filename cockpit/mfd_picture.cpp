@@ -9,7 +9,6 @@
 #include "base/text.h"
 #include "cockpit/mfd.h"
 #include "cockpit/vcp.h"
-#include "display/draw_fill.h"
 #include "display/draw_line.h"
 #include "display/draw_text.h"
 #include "display/dsurf.h"
@@ -81,8 +80,9 @@ void Shape(const DrawShapeCommand* shape, int32_t x, int32_t y, uint8_t colour, 
         if (shape[i].op != DRAW_SHAPE_MOVE && shape[i].op != DRAW_SHAPE_LINE) continue;
         int64_t dx = shape[i].dx, dy = shape[i].dy;
         if (turn) {
-            const int64_t rx = (dx * turn[1] - dy * turn[0]) >> 16;
-            const int64_t ry = (dx * turn[0] + dy * turn[1]) >> 16;
+            // Rounded: the sine table peaks at 65535.
+            const int64_t rx = (dx * turn[1] - dy * turn[0] + 0x8000) >> 16;
+            const int64_t ry = (dx * turn[0] + dy * turn[1] + 0x8000) >> 16;
             dx = rx;
             dy = ry;
         }
@@ -423,19 +423,16 @@ void mfd_DrawNameTag(const ObjectRecord* o) {
     obj_DisplayName(o, mfd_LineBuffer[1], sizeof mfd_LineBuffer[1]);
     text_Format("~0%s", mfd_LineBuffer[0], sizeof mfd_LineBuffer[0], mfd_LineBuffer[1]);
     const int32_t w = font_StringWidth(mfd_LineBuffer[0], font);
-    // The box, cut to the clip rectangle.
+    // The box (corners inclusive), cut to the clip rectangle.
     const _DRAW_SURFACE& s = draw_CurrentSurface;
-    int32_t x1 = mfd_PointX, y1 = mfd_PointY + 7, x2 = x1 + w + 2, y2 = y1 + 12;
+    int32_t x1 = mfd_PointX, y1 = mfd_PointY + 7, x2 = x1 + w + 1, y2 = y1 + 11;
     if (x1 < s.clipX1) x1 = s.clipX1;
     if (y1 < s.clipY1) y1 = s.clipY1;
-    if (x2 > s.clipX2) x2 = s.clipX2;
-    if (y2 > s.clipY2) y2 = s.clipY2;
-    if (x1 < x2 && y1 < y2 && s.base) {
-        draw_Context.destX = x1;
-        draw_Context.destY = y1;
-        draw_Context.width = x2 - x1;
-        draw_Context.height = y2 - y1;
-        draw_FillRectSlot(mfd_CockpitColourSlot(kTagBoxColour));
+    if (x2 >= s.clipX2) x2 = s.clipX2 - 1;
+    if (y2 >= s.clipY2) y2 = s.clipY2 - 1;
+    if (x1 <= x2 && y1 <= y2) {
+        draw_Context.colourSlot = mfd_CockpitColourSlot(kTagBoxColour);
+        draw_FillRectUnclipped(x1, y1, x2, y2);
     }
     draw_WrapTextBox(mfd_LineBuffer[0], font, mfd_PointX, mfd_PointY, mfd_CockpitColourSlot(kTagTextColour), 4);
 }
