@@ -42,6 +42,22 @@ constexpr uint32_t kModeNotDesignated = 2;
 constexpr uint32_t kFlagLaser = 0x100000;
 
 bool Enlarged(void) { return mfd_EnlargedFlag != 0; }
+
+// A game text; an empty item counts as missing.
+const char* GameText(uint32_t item) {
+    const char* text = level_GameText(item);
+    return text && *text ? text : nullptr;
+}
+
+// Into the title buffer, cut to its 15 characters.
+void TitleFill(const char* text) {
+    size_t n = 0;
+    while (text && n < sizeof mfd_TitleBuffer - 1 && text[n]) {
+        mfd_TitleBuffer[n] = text[n];
+        n++;
+    }
+    mfd_TitleBuffer[n] = 0;
+}
 int32_t Sx(void) { return vcp_DisplayScale[0]; }
 int32_t Sy(void) { return vcp_DisplayScale[1]; }
 int32_t Times(int32_t n, int32_t scale) { return (int32_t)(((int64_t)n * scale) >> 16); }
@@ -80,7 +96,7 @@ const char* ButtonText(const MfdPageRecord* page, int32_t button) {
     if (target < 0 || target >= MFD_PAGE_RECORDS) return nullptr;
     const int32_t title = mfd_PageTable[target].titleId;
     if (title < 0) return nullptr;
-    const char* text = level_GameText((uint32_t)title);
+    const char* text = GameText((uint32_t)title);
     if (!text) return nullptr;
     text_Format("%s", mfd_LineBuffer[0], sizeof mfd_LineBuffer[0], text);
     return mfd_LineBuffer[0];
@@ -93,9 +109,10 @@ void Label(const MfdPageRecord* page, int32_t button, int32_t x, int32_t y, int3
 // A game text formatted with a number into the title buffer and drawn with
 // flags 9 at the point; nothing when the text is missing.
 void Readout(uint32_t item, int32_t value, int32_t x, int32_t y) {
-    const char* caption = level_GameText(item);
+    const char* caption = GameText(item);
     if (!caption) return;
-    text_Format("%s %d", mfd_TitleBuffer, sizeof mfd_TitleBuffer, caption, value);
+    text_Format("%s %d", mfd_LineBuffer[1], sizeof mfd_LineBuffer[1], caption, value);
+    TitleFill(mfd_LineBuffer[1]);
     Text(mfd_TitleBuffer, x, y, FONT_STROKE_LEFT | FONT_STROKE_UP);
 }
 
@@ -113,7 +130,7 @@ void mfd_DrawButtonLabels(const MfdPageRecord* page) {
         Label(page, 15 - k, x, topY, 0);
         if (k < 5) {
             Label(page, 20 - k, x, bottomY, 0);
-        } else if (const char* text = level_GameText(kTextDeclutter)) {
+        } else if (const char* text = GameText(kTextDeclutter)) {
             text_Format("%s", mfd_LineBuffer[0], sizeof mfd_LineBuffer[0], text);
             Text(mfd_LineBuffer[0], x, bottomY, 0);
         }
@@ -132,12 +149,12 @@ void mfd_DrawTitleLine(void) {
 }
 
 void mfd_SetTitle(const char* text) {
-    text_Format("%s", mfd_TitleBuffer, sizeof mfd_TitleBuffer, text ? text : "");
+    TitleFill(text);
     mfd_DrawTitleLine();
 }
 
 void mfd_TitleDraw(int32_t stringId) {
-    if (const char* text = stringId >= 0 ? level_GameText((uint32_t)stringId) : nullptr) mfd_SetTitle(text);
+    if (const char* text = stringId >= 0 ? GameText((uint32_t)stringId) : nullptr) mfd_SetTitle(text);
 }
 
 void mfd_DrawPage3Labels(void) {
@@ -148,9 +165,9 @@ void mfd_DrawPage3Labels(void) {
     const int32_t cw = (w.right - w.left) / 6, y = w.bottom - Times(8, Sy());
     const uint32_t mode = plane->words[0];
     const uint32_t item = (mode & kModeDesignated) ? kTextDesignated : (mode & kModeNotDesignated) ? kTextNotDesignated : 0;
-    if (const char* text = item ? level_GameText(item) : nullptr) Text(text, w.left + cw, y, 0);
+    if (const char* text = item ? GameText(item) : nullptr) Text(text, w.left + cw, y, 0);
     if (plane->flags & kFlagLaser)
-        if (const char* text = level_GameText(kTextLaser)) Text(text, w.left + 2 * cw, y, 0);
+        if (const char* text = GameText(kTextLaser)) Text(text, w.left + 2 * cw, y, 0);
 }
 
 void mfd_DrawHeightHeading(void) {
@@ -182,7 +199,7 @@ void mfd_DrawViewWedge(void) {
 void mfd_DrawRangeText(void) {
     char scratch[32];
     memset(scratch, 0, sizeof scratch);
-    const char* format = level_GameText(kTextRange);
+    const char* format = GameText(kTextRange);
     const BitmapFont* font = level_Fonts[1];
     if (!format || !font || mfd_MapZoom <= 0) return;
     const int32_t value = (int32_t)(((int64_t)100 << 32) / mfd_MapZoom);
@@ -211,6 +228,8 @@ void mfd_DrawEnlargedSituation(void) {
 
 void avion_MapPictureHook(int32_t range) {
     const int32_t zoom = mfd_MapZoom;
+    const int32_t scale[2] = {vcp_DisplayScale[0], vcp_DisplayScale[1]};
+    const int32_t centre[2] = {vcp_DisplayCentre[0], vcp_DisplayCentre[1]};
     mfd_MapZoom = range;
     const _DRAW_SURFACE& s = draw_CurrentSurface;
     mfd_MapFrameSetup();
@@ -222,6 +241,10 @@ void avion_MapPictureHook(int32_t range) {
     mfd_PlotObjects(own);
     mfd_PictureReset();
     mfd_MapZoom = zoom;
+    vcp_DisplayScale[0] = scale[0];
+    vcp_DisplayScale[1] = scale[1];
+    vcp_DisplayCentre[0] = centre[0];
+    vcp_DisplayCentre[1] = centre[1];
     vcp_DisplayFactorUpdate();
 }
 

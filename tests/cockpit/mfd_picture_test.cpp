@@ -14,6 +14,7 @@
 #include "display/draw_line.h"
 #include "display/dsurf.h"
 #include "display/font.h"
+#include "display/pal.h"
 #include "fixtures/heaps.h"
 #include "mkdata.h"
 #include "net/client.h"
@@ -360,6 +361,9 @@ TEST_F(MfdPicture, RouteMarksFirstMiddleAndLastWaypoints) {
 TEST_F(MfdPicture, NameTagBoxIsTwoPixelsWiderThanTheText) {
     // The data set's small font, scanned in place.
     ASSERT_EQ(test_HeapsFresh(0x100000, 0x10000, 0x10000), 0);
+    // The colour matcher's tables lived in the old heap.
+    pal_ClearCurrent();
+    pal_ResetPalrefs();
     BitmapFont font{};
     std::vector<uint8_t> image = mkdata_FontImage(8, false, &font.width, &font.height);
     font.image = image.data();
