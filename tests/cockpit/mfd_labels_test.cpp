@@ -36,6 +36,8 @@ class MfdLabels : public ::testing::Test {
 protected:
     std::vector<uint8_t> pixels = std::vector<uint8_t>(N * N, 0);
     _DRAW_SURFACE saved{}, surface{};
+    uint8_t savedTable[9];
+    int32_t savedScale[2], savedCentre[2];
     DrawColourSlot savedSlots[DRAW_COLOUR_SLOTS];
     std::vector<FileTableEntry> entries = std::vector<FileTableEntry>(1000, FileTableEntry{"", 0, 0, 0});
     FileTable table{};
@@ -49,6 +51,9 @@ protected:
 
     void SetUp() override {
         saved = draw_CurrentSurface;
+        memcpy(savedTable, vcp_ColourTable, sizeof savedTable);
+        memcpy(savedScale, vcp_DisplayScale, sizeof savedScale);
+        memcpy(savedCentre, vcp_DisplayCentre, sizeof savedCentre);
         memcpy(savedSlots, draw_Context.slots, sizeof savedSlots);
         for (DrawColourSlot& slot : draw_Context.slots) slot.index = kInk;
         savedData = level_GameData;
@@ -74,6 +79,9 @@ protected:
         plane_Current = nullptr;
         Client_PlayerObject = nullptr;
         memcpy(draw_Context.slots, savedSlots, sizeof savedSlots);
+        memcpy(vcp_ColourTable, savedTable, sizeof savedTable);
+        memcpy(vcp_DisplayScale, savedScale, sizeof savedScale);
+        memcpy(vcp_DisplayCentre, savedCentre, sizeof savedCentre);
         draw_SelectSurface(&saved);
     }
     // The game data table with only these texts.

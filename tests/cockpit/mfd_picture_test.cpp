@@ -33,6 +33,8 @@ class MfdPicture : public ::testing::Test {
 protected:
     std::vector<uint8_t> pixels = std::vector<uint8_t>(W * H, 0);
     _DRAW_SURFACE saved{}, surface{};
+    uint8_t savedTable[9];
+    int32_t savedScale[2], savedCentre[2];
     DrawColourSlot savedSlots[DRAW_COLOUR_SLOTS];
     ObjCategoryList savedLists[OBJ_CATEGORY_LISTS];
     ObjectRecord* savedLinks[2] = {};
@@ -44,6 +46,9 @@ protected:
 
     void SetUp() override {
         saved = draw_CurrentSurface;
+        memcpy(savedTable, vcp_ColourTable, sizeof savedTable);
+        memcpy(savedScale, vcp_DisplayScale, sizeof savedScale);
+        memcpy(savedCentre, vcp_DisplayCentre, sizeof savedCentre);
         memcpy(savedSlots, draw_Context.slots, sizeof savedSlots);
         memcpy(savedLists, obj_CategoryLists, sizeof savedLists);
         savedLinks[0] = Client.packetObjects;
@@ -89,6 +94,9 @@ protected:
         plane_SystemsDamage[PLANE_SYS_RADAR] = savedRadar;
         avion_LinkFlag = 0;
         mfd_PictureReset();
+        memcpy(vcp_ColourTable, savedTable, sizeof savedTable);
+        memcpy(vcp_DisplayScale, savedScale, sizeof savedScale);
+        memcpy(vcp_DisplayCentre, savedCentre, sizeof savedCentre);
         draw_SelectSurface(&saved);
     }
     static void Scale(int32_t s, int32_t zoom) {
