@@ -26,10 +26,10 @@ int32_t ViewSelect(intptr_t mode) { vcp_PanelViewSelect((int32_t)mode); return 0
 int32_t MfdEnlarged(intptr_t) { vcp_MfdEnlargedDraw(); return 0; }
 int32_t Hud(intptr_t) { hud_FrameDraw(); return 0; }
 int32_t MfdOverlay(intptr_t) { vcp_MfdOverlayDraw(); return 0; }
-int32_t TacMap(intptr_t zoom) { mfd_TacMapContentHook((int32_t)zoom); return 0; }
+int32_t TacMap(intptr_t zoom) { avion_MapPictureHook((int32_t)zoom); return 0; }
 // Screen x in the high and y in the low 32 bits of the argument.
 int32_t TacMapMark(intptr_t xy) {
-    mfd_TacMapOwnMarkHook((int32_t)((uint64_t)xy >> 32), (int32_t)(uint32_t)xy);
+    avion_MapOwnshipHook((int32_t)((uint64_t)xy >> 32), (int32_t)(uint32_t)xy);
     return 0;
 }
 

@@ -82,8 +82,10 @@ void MfdDraw(bool right) {
                 lockedHere = true;
             }
             mfd_PageFrameDraw(page);
+            mfd_DrawButtonLabels(page);
             if (g_podVideo) {
                 mfd_PodFramePartDraw();
+                mfd_DrawPage3Labels();
                 mfd_TitleDraw(0x34E);
             } else if (page->page == MFD_PAGE_SITUATION && mfd_SubMode == MFD_SUBMODE_RADAR) {
                 mfd_TitleDraw(0x349);
@@ -223,8 +225,12 @@ void vcp_MfdEnlargedDraw(void) {
     vcp_DisplayFactorUpdate();
     draw_Context.colourSlot = (uint8_t)level_MfdColour;
     const uint8_t enlarged = mfd_EnlargedFlag;
+    // The view's window is the 256-unit frame of the sub-pixel path.
+    draw_SetFloatClipWindow({s.clipX1 * 128, s.clipY1 * 128}, {s.clipX2 * 128, s.clipY1 * 128},
+                            {s.clipX2 * 128, s.clipY2 * 128}, {s.clipX1 * 128, s.clipY2 * 128});
     mfd_EnlargedFlag = 1;
-    mfd_PageFrameDraw(mfd_LeftPage);
+    vcp_DisplayCentre[0] = 128;
+    mfd_DrawEnlargedSituation();
     mfd_EnlargedFlag = enlarged;
     vcp_DrawStatePop();
     vcp_CockpitPanel = saved;

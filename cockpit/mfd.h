@@ -151,6 +151,7 @@ void mfd_TextListPageDraw(MfdPageRecord* page);
 void mfd_StatusPageDraw(MfdPageRecord* page);
 void mfd_FailurePartDraw(void);
 void mfd_PodFramePartDraw(void);
+// The title line from a string-table text (nothing when the text is missing).
 void mfd_TitleDraw(int32_t stringId);
 // The threat scope and its 128 x 128 8-bit buffer.
 extern uint8_t mfd_ThreatBuffer[16384];
@@ -158,9 +159,6 @@ void mfd_ThreatScopeDraw(void);
 // The four screen corners (1/128 pixel) of a panel of the cockpit model's
 // panel list; -1 when there is no such panel.
 int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]);
-// Cockpit hooks 10 and 11: the tactical map's situation plot and own mark.
-void mfd_TacMapContentHook(int32_t zoom);
-void mfd_TacMapOwnMarkHook(int32_t x, int32_t y);
 
 // ---- Situation display geometry ----
 // The current point (display pixels) the transform sets and the circle and
@@ -201,6 +199,82 @@ void mfd_RangeRingsDraw(void);
 void mfd_RangeLadderVertical(void);
 void mfd_RangeLadderHorizontal(void);
 void mfd_BearingScaleDraw(void);
-// A vector shape of {op, x, y, 0} records scaled by S at (x, y), current colour.
 struct DrawShapeCommand;
-void mfd_ShapeDraw(const DrawShapeCommand* shape, int32_t x, int32_t y);
+
+// ---- Situation picture ----
+// The picture state beyond the display centre, S and K of the geometry:
+// the symbol angle (25-bit) of the next rotated symbol, the style flags and
+// the object pass's class and state masks. The MFD page's state is all
+// flags clear and both masks 0xFF.
+extern int32_t mfd_SymbolAngle;
+extern uint8_t mfd_ColourPicture;
+extern uint8_t mfd_TacticalStyle;
+extern uint8_t mfd_NorthUp;
+extern uint8_t mfd_ClassMask;
+extern uint8_t mfd_StateMask;
+// The picture state the MFD page expects (flags clear, masks 0xFF).
+void mfd_PictureReset(void);
+// Picture class bits of an object and its state bits.
+enum : uint8_t { MFD_CLASS_AIRCRAFT = 1, MFD_CLASS_GROUND = 2, MFD_CLASS_SITE = 4, MFD_CLASS_MISSILE = 8 };
+enum : uint8_t {
+    MFD_STATE_FIXED = 0x01,      // a fixed ground object
+    MFD_STATE_RANGED = 0x02,     // detected only within range
+    MFD_STATE_HOSTILE = 0x04,
+    MFD_STATE_FRIENDLY = 0x08,
+    MFD_STATE_PILOT = 0x10,      // flown by a player
+    MFD_STATE_WINGMAN = 0x20,
+};
+uint8_t mfd_ObjectClass(const ObjectRecord* object);
+uint8_t mfd_ObjectState(const ObjectRecord* object);
+// Named colour slots of the picture (the level's colours, violet the
+// picture's own).
+enum : uint8_t {
+    MFD_BLACK = 1, MFD_WHITE = 2, MFD_RED = 3, MFD_GREEN = 4, MFD_YELLOW = 6, MFD_DARK_GREEN = 8, MFD_CYAN = 9,
+    MFD_VIOLET = 25,
+};
+// The symbols: {op, x, y, 0} records (0 move, 1 line, 2 end) in display units.
+extern const DrawShapeCommand mfd_ShapeOwnship[], mfd_ShapeStar[], mfd_ShapeSquare[], mfd_ShapeTriangle[],
+    mfd_ShapeCrossedBox[], mfd_ShapeHeadingBar[], mfd_ShapeInactive[], mfd_ShapeFixed[], mfd_ShapeHostile[],
+    mfd_ShapeFriendly[], mfd_ShapeTactical[];
+// A shape scaled by S at (x, y) in the colour slot, unrotated or turned by
+// minus the symbol angle.
+void mfd_DrawShape(const DrawShapeCommand* shape, int32_t x, int32_t y, uint8_t colour);
+void mfd_DrawShapeRotated(const DrawShapeCommand* shape, int32_t x, int32_t y, uint8_t colour);
+// The object pass over the client chain, the target last, then the
+// category lists of the sub-mode.
+void mfd_PlotObjects(const ObjectRecord* own);
+void mfd_DrawRoute(const ObjectRecord* own);
+void mfd_DrawOwnship(void);
+void mfd_PlotAircraft(const ObjectRecord* object, const ObjectRecord* own);
+void mfd_PlotGroundObject(const ObjectRecord* object, const ObjectRecord* own);
+void mfd_PlotThreatRing(const ObjectRecord* object, const ObjectRecord* own);
+void mfd_PlotMissile(const ObjectRecord* object, const ObjectRecord* own);
+void mfd_PlotListMarker(const ObjectRecord* object, const ObjectRecord* own);
+void mfd_PlotListHeading(const ObjectRecord* object, const ObjectRecord* own);
+void mfd_PlotCategoryLists(const ObjectRecord* own);
+// The name in a filled box under the current point.
+void mfd_DrawNameTag(const ObjectRecord* object);
+// Nonzero when the terrain hides the object from the own aircraft or it lies
+// outside the radar's search cone.
+int32_t mfd_LineOfSightToObject(const ObjectRecord* object, const ObjectRecord* own);
+// The two 256-byte line buffers of the MFD pages.
+extern char mfd_LineBuffer[2][256];
+
+// ---- Labels, title line and readouts ----
+// The 15-character title buffer ('#' until first written).
+extern char mfd_TitleBuffer[16];
+// The twenty button labels of a page (enlarged view).
+void mfd_DrawButtonLabels(const MfdPageRecord* page);
+void mfd_SetTitle(const char* text);
+void mfd_DrawTitleLine(void);
+void mfd_DrawPage3Labels(void);
+// The situation page's height and heading footer.
+void mfd_DrawHeightHeading(void);
+// The enlarged situation view, its range line and view wedge.
+void mfd_DrawEnlargedSituation(void);
+void mfd_DrawRangeText(void);
+void mfd_DrawViewWedge(void);
+// Cockpit hooks 10 and 11: the tactical map's picture at its range and the
+// ownship symbol at its point.
+void avion_MapPictureHook(int32_t range);
+void avion_MapOwnshipHook(int32_t x, int32_t y);

@@ -131,7 +131,7 @@ void mfd_RangeLadderVertical(void) {
     const int32_t x = edge - Scaled(13);
     for (const auto& t : kTicks) {
         const int32_t y = vcp_DisplayCentre[1] - RangePixels(t[0]);
-        mfd_ShapeDraw(kVerticalTick, x, y);
+        mfd_DrawShape(kVerticalTick, x, y, mfd_Colour);
         TickLabel(x, y, t[1], FONT_STROKE_RIGHT);
     }
 }
@@ -144,7 +144,7 @@ void mfd_RangeLadderHorizontal(void) {
     for (int32_t side = -1; side <= 1; side += 2) {
         for (const auto& t : kTicks) {
             const int32_t x = vcp_DisplayCentre[0] + side * RangePixels(t[0]);
-            mfd_ShapeDraw(kHorizontalTick, x, y);
+            mfd_DrawShape(kHorizontalTick, x, y, mfd_Colour);
             TickLabel(x, y, t[1], FONT_STROKE_UP);
         }
     }
@@ -156,7 +156,7 @@ void mfd_BearingScaleDraw(void) {
     const _DRAW_SURFACE& s = draw_CurrentSurface;
     const int32_t x = (Enlarged() ? 0 : s.clipX1) + Scaled(30);
     const int32_t y = (Enlarged() ? 255 : s.clipY2 - 1) - Scaled(32);
-    mfd_ShapeDraw(kBearingScale, x, y);
+    mfd_DrawShape(kBearingScale, x, y, mfd_Colour);
     const ObjectRecord* player = Client_PlayerObject;
     if (!player || !player->target) return;
     int32_t offset = 0;
@@ -170,5 +170,5 @@ void mfd_BearingScaleDraw(void) {
         if (steps > 128) steps = 128;
         offset = Scaled(steps, 19);
     }
-    mfd_ShapeDraw(kBearingCaret, x + offset, y);
+    mfd_DrawShape(kBearingCaret, x + offset, y, mfd_Colour);
 }

@@ -48,6 +48,10 @@ extern int32_t Client_PaletteFadeRequest;
 extern uint8_t Client_RequestByte;
 // Set while the client runs as a client of a remote server only.
 extern int32_t Client_RemoteGame;
+// 1 while the server's status update for the local player has bit 0 of its
+// flags byte set: the situation picture then shows every aircraft and
+// missile.
+extern int32_t avion_LinkFlag;
 // An outside request to end the flight (the frame then leaves the state).
 extern int32_t Client_EndRequest;
 // Player flags sent with every player data (bit 0 unlimited stores, bit 1 no

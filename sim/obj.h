@@ -530,3 +530,14 @@ int32_t obj_FieldWriteObject(ObjectRecord* object, uint32_t offset, const ObjHan
 
 // The 16.16 unit vector of the heading and pitch (x east, y up, z north).
 FixVec3 obj_ForwardOf(const FixAngles* angles);
+
+// The client object chain: the copies named in the packet being read, then
+// the known copies, then the client's static objects; and the own (player)
+// aircraft, which the chain does not hold. The walk calls visit for each
+// object in that order.
+struct ObjClientChain {
+    ObjectRecord* head;
+    ObjectRecord* own;
+};
+ObjClientChain obj_ClientChain(void);
+void obj_ClientChainWalk(void (*visit)(ObjectRecord* object, void* context), void* context);

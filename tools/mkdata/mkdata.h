@@ -243,6 +243,9 @@ std::vector<MkGameText> mkdata_FlightTexts(void);
 std::vector<MkGameText> mkdata_HudTexts(void);
 // The MFD page titles (items 0x346 to 0x358).
 std::vector<MkGameText> mkdata_MfdTexts(void);
+// The MFD's range line and the bezel labels that are no page title (items
+// 504, 0x34A, 0x34B, 0x351, 0x359).
+std::vector<MkGameText> mkdata_MfdLabelTexts(void);
 // The in-flight command menus' texts (items 474 and 678 to 689).
 std::vector<MkGameText> mkdata_CommandMenuTexts(void);
 // The information pages' texts (items 20..26, 475..483, 488, 489, 690..734,
