@@ -243,6 +243,8 @@ std::vector<MkGameText> mkdata_FlightTexts(void);
 std::vector<MkGameText> mkdata_HudTexts(void);
 // The MFD page titles (items 0x346 to 0x358).
 std::vector<MkGameText> mkdata_MfdTexts(void);
+// The MFD systems and stores pages' texts (items 498, 500, 735 to 761).
+std::vector<MkGameText> mkdata_MfdPageTexts(void);
 // The in-flight command menus' texts (items 474 and 678 to 689).
 std::vector<MkGameText> mkdata_CommandMenuTexts(void);
 // The information pages' texts (items 20..26, 475..483, 488, 489, 690..734,

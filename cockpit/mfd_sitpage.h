@@ -1,0 +1,46 @@
+// The MFD text and picture pages: the situation page (page 2), the systems
+// status page (page 0) and the stores page (page 1).
+#pragma once
+#include <cstdint>
+
+struct ObjectRecord;
+struct DrawShapeCommand;
+
+// One frame of the situation page in its sub-mode (0..3 and 5); the player's
+// aircraft is the viewer.
+void mfd_DrawSituationPage(void);
+// The three readout lines of the player's current target (none without an
+// active target).
+void mfd_DrawTargetReadout(void);
+// The cockpit module's page-shown flags of the left and right MFD: while one
+// is set the situation page of that MFD draws no title.
+extern int32_t mfd_PageShown[2];
+
+// The systems status page: fifteen label and state lines.
+void mfd_DrawSystemsPage(void);
+// The stores page: the outline with its stations, and the gun, chaff and
+// flare lines (enlarged view); the failure bar in the cockpit panel.
+void mfd_DrawStoresPage(void);
+
+// ---- The situation picture these pages draw with ----
+// The picture state: the rotated symbol's angle and the object pass's masks.
+extern int32_t mfd_SymbolAngle;
+extern uint8_t mfd_ClassMask;
+extern uint8_t mfd_StateMask;
+// Picture class bits (1 aircraft, 2 ground object, 4 threat site, 8 missile)
+// and state bits of an object.
+uint8_t mfd_ObjectClass(const ObjectRecord* object);
+uint8_t mfd_ObjectState(const ObjectRecord* object);
+// A shape scaled by S at (x, y) in the colour slot, unrotated or turned by
+// minus the symbol angle.
+void mfd_DrawShape(const DrawShapeCommand* shape, int32_t x, int32_t y, uint8_t colour);
+void mfd_DrawShapeRotated(const DrawShapeCommand* shape, int32_t x, int32_t y, uint8_t colour);
+void mfd_PlotObjects(const ObjectRecord* own);
+void mfd_DrawRoute(const ObjectRecord* own);
+void mfd_DrawOwnship(void);
+// The title buffer and the title line; the height and heading footer.
+extern char mfd_TitleBuffer[16];
+void mfd_DrawTitleLine(void);
+void mfd_DrawHeightHeading(void);
+// The client object chain, in its order.
+void obj_ClientChainWalk(void (*visit)(ObjectRecord* object, void* context), void* context);
