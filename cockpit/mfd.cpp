@@ -66,6 +66,16 @@ void MfdDraw(bool right) {
         }
     }
     g_page = page;
+    // The enlarged pages draw in a 256-unit frame: its centre and the scale
+    // of the enlarged view.
+    const int32_t centre[2] = {vcp_DisplayCentre[0], vcp_DisplayCentre[1]};
+    const int32_t scale[2] = {vcp_DisplayScale[0], vcp_DisplayScale[1]};
+    const int32_t factor = vcp_DisplayFactor;
+    if (enlarged) {
+        vcp_DisplayCentre[0] = vcp_DisplayCentre[1] = 128;
+        vcp_DisplayScale[0] = vcp_DisplayScale[1] = (int32_t)((0x6AAB * ScreenScale()) >> 16);
+        vcp_DisplayFactorUpdate();
+    }
     if (drawable) {
         if (g_podVideo) {
             mfd_PodVideoDraw();
@@ -93,6 +103,13 @@ void MfdDraw(bool right) {
             }
             mfd_StoresFrameFlag = 0;
         }
+    }
+    if (enlarged) {
+        vcp_DisplayCentre[0] = centre[0];
+        vcp_DisplayCentre[1] = centre[1];
+        vcp_DisplayScale[0] = scale[0];
+        vcp_DisplayScale[1] = scale[1];
+        vcp_DisplayFactor = factor;
     }
     g_podVideo = 0;
     g_page = nullptr;

@@ -104,9 +104,7 @@ void mfd_DrawSituationPage(void) {
     const _DRAW_SURFACE& s = draw_CurrentSurface;
     // The window's centre, kept for the attitude symbol; the picture centre
     // moves down to a quarter of the height above the bottom.
-    const int32_t windowX = Enlarged() ? 128 : vcp_DisplayCentre[0];
-    const int32_t windowY = Enlarged() ? 128 : vcp_DisplayCentre[1];
-    vcp_DisplayCentre[0] = windowX;
+    const int32_t windowX = vcp_DisplayCentre[0], windowY = vcp_DisplayCentre[1];
     vcp_DisplayCentre[1] = Enlarged() ? 192 : (s.clipY2 - 1) - ((s.clipY2 - 1) - s.clipY1) / 4;
     if (m.doubled) vcp_DisplayFactor = (int32_t)((uint32_t)vcp_DisplayFactor * 2u);
     if (m.route) mfd_DrawRoute(own);

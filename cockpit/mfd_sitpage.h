@@ -18,6 +18,9 @@ extern int32_t mfd_PageShown[2];
 
 // The systems status page: fifteen label and state lines.
 void mfd_DrawSystemsPage(void);
+// The state word (text number) line 0..14 of the page shows: 735 works,
+// 736 failed, 748 on the first line while the server gives no link.
+uint32_t mfd_SystemsStateText(int32_t line);
 // The stores page: the outline with its stations, and the gun, chaff and
 // flare lines (enlarged view); the failure bar in the cockpit panel.
 void mfd_DrawStoresPage(void);

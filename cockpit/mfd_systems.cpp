@@ -44,6 +44,14 @@ const char* Text(uint32_t n) {
 
 }  // namespace
 
+uint32_t mfd_SystemsStateText(int32_t line) {
+    if (line < 0 || line >= 15) return kWorks;
+    const int32_t system = kLines[line].system;
+    if (line == 0 && !Client.infoFlag) return kNoLink;
+    if (system == 2) return Failed(2) || Failed(4) ? kFailed : kWorks;
+    return Failed(system) ? kFailed : kWorks;
+}
+
 void mfd_DrawSystemsPage(void) {
     const uint8_t colour = mfd_CockpitColourSlot(kTextColour);
     const bool enlarged = mfd_EnlargedFlag != 0;
@@ -57,13 +65,8 @@ void mfd_DrawSystemsPage(void) {
     const char* noLink = Text(kNoLink);
     for (int32_t i = 0; i < 15; i++) {
         const SystemsLine& l = kLines[i];
-        const char* state;
-        if (i == 0 && !Client.infoFlag)
-            state = noLink;
-        else if (l.system == 2)
-            state = Failed(2) || Failed(4) ? failed : works;
-        else
-            state = Failed(l.system) ? failed : works;
+        const uint32_t n = mfd_SystemsStateText(i);
+        const char* state = n == kNoLink ? noLink : n == kFailed ? failed : works;
         text_Format("%s", g_label, sizeof g_label, Text(l.label));
         text_Format("%s", g_state, sizeof g_state, state);
         const int32_t y = Pos(-80 + 10 * i, sy, cy, enlarged);
