@@ -17,41 +17,20 @@
 #include "sim/ord.h"
 #include "sim/plane.h"
 #include "world/level.h"
+#include "mfd_fixture.h"
 
 namespace {
 
 constexpr int32_t W = 256;
-constexpr uint8_t kLine = 0x77, kDark = 0x33, kGreen = 0x5A;
+constexpr uint8_t kLine = kMfdLine, kDark = kMfdDark, kGreen = kMfdGreen;
 
-struct Pages : ::testing::Test {
-    std::vector<uint8_t> pixels = std::vector<uint8_t>(W * W, 0);
-    _DRAW_SURFACE saved{}, surface{};
-    ObjectRecord own{};
+struct Pages : MfdSurface<W> {
     std::vector<FileTableEntry> entries = std::vector<FileTableEntry>(900, FileTableEntry{nullptr, 0, 0, 0});
     FileTable table{};
     void* savedData = nullptr;
-    int32_t savedZoom = 0;
     void SetUp() override {
-        saved = draw_CurrentSurface;
-        savedZoom = mfd_MapZoom;
-        draw_InitSurfaceDesc(&surface, pixels.data(), W, W, 1);
-        draw_SelectSurface(&surface);
-        for (uint8_t& c : vcp_ColourTable) c = kLine;
-        draw_Context.slots[8].index = kDark;
-        draw_Context.slots[4].index = kGreen;
-        vcp_DisplayScale[0] = vcp_DisplayScale[1] = 65536;
-        vcp_DisplayCentre[0] = vcp_DisplayCentre[1] = 128;
-        mfd_MapZoom = MFD_ZOOM_MIN;
-        vcp_DisplayFactorUpdate();
-        mfd_EnlargedFlag = 0;
-        FixSinCosBlock trig;
-        fix_SinCosAngles(0, 0, 0, &trig);
-        fix_TrigToDouble(&trig);
-        own.position = {0x40000000u, 0x100000u, 0x40000000u};
-        own.flags = OBJ_FLAG_PLAYER;
-        Client_PlayerObject = &own;
+        MfdSurface::SetUp();
         Client.infoFlag = 1;
-        for (int32_t& w : plane_SystemsDamage) w = 0;
         table.count = (uint32_t)entries.size();
         table.entries = entries.data();
         savedData = level_GameData;
@@ -59,22 +38,14 @@ struct Pages : ::testing::Test {
     }
     void TearDown() override {
         level_GameData = savedData;
-        Client_PlayerObject = nullptr;
         Client.infoFlag = 0;
-        for (int32_t& w : plane_SystemsDamage) w = 0;
-        mfd_MapZoom = savedZoom;
-        mfd_EnlargedFlag = 0;
         mfd_SubMode = 0;
         vcp_CockpitPanel = 0;
         mfd_PageShown[0] = mfd_PageShown[1] = 0;
-        draw_SelectSurface(&saved);
+        MfdSurface::TearDown();
     }
-    void Clear() { std::fill(pixels.begin(), pixels.end(), 0); }
     int32_t LitIn(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t v = kLine) const {
-        int32_t n = 0;
-        for (int32_t y = y0; y < y1; y++)
-            for (int32_t x = x0; x < x1; x++) n += pixels[(size_t)(y * W + x)] == v;
-        return n;
+        return MfdSurface::LitIn(x0, y0, x1, y1, v);
     }
     // The 256-unit frame of the enlarged view mapped one unit to a pixel.
     void Enlarge() {

@@ -5,57 +5,26 @@
 #include <algorithm>
 #include <vector>
 
-#include "cockpit/mfd.h"
 #include "cockpit/mfd_threat.h"
-#include "cockpit/vcp.h"
-#include "display/dsurf.h"
-#include "net/client.h"
-#include "sim/obj.h"
-#include "sim/plane.h"
+#include "mfd_fixture.h"
 
 namespace {
 
-constexpr uint8_t kGreenIndex = 0x5A, kDarkIndex = 0x33;
 // World units of a pixel at the instrument's zoom with S = 1.0 (K = 640),
 // rounded up so that whole pixels survive the truncations.
 constexpr uint32_t PixelsToWorld(int32_t px) { return (uint32_t)((int64_t)px * 6710887); }
 
-struct Fixture : ::testing::Test {
-    std::vector<uint8_t> pixels = std::vector<uint8_t>(128 * 128, 0);
-    _DRAW_SURFACE saved{}, surface{};
-    ObjectRecord own{};
+struct Fixture : MfdSurface<128> {
     std::vector<ObjectRecord> others;
-    int32_t savedZoom = 0;
     void SetUp() override {
-        saved = draw_CurrentSurface;
-        savedZoom = mfd_MapZoom;
-        draw_InitSurfaceDesc(&surface, pixels.data(), 128, 128, 1);
-        draw_SelectSurface(&surface);
-        draw_Context.slots[4].index = kGreenIndex;
-        draw_Context.slots[8].index = kDarkIndex;
-        vcp_DisplayScale[0] = vcp_DisplayScale[1] = 65536;
-        vcp_DisplayCentre[0] = vcp_DisplayCentre[1] = 64;
-        mfd_MapZoom = MFD_ZOOM_MIN;
-        vcp_DisplayFactorUpdate();
-        mfd_EnlargedFlag = 0;
-        FixSinCosBlock trig;
-        fix_SinCosAngles(0, 0, 0, &trig);
-        fix_TrigToDouble(&trig);
-        own.position = {0x40000000u, 0x100000u, 0x40000000u};
-        own.flags = OBJ_FLAG_PLAYER | OBJ_FLAG_ALLIANCE_A;
-        Client_PlayerObject = &own;
-        for (int32_t& w : plane_SystemsDamage) w = 0;
+        MfdSurface::SetUp();
         Client.knownObjects = nullptr;
         Client.packetObjects = nullptr;
         others.reserve(8);
     }
     void TearDown() override {
         Client.knownObjects = nullptr;
-        Client_PlayerObject = nullptr;
-        for (int32_t& w : plane_SystemsDamage) w = 0;
-        mfd_MapZoom = savedZoom;
-        vcp_DisplayFactorUpdate();
-        draw_SelectSurface(&saved);
+        MfdSurface::TearDown();
     }
     // A hostile aircraft dx, dz pixels from the player (x right, z up on the
     // instrument), heading toward the player so it counts as aimed.
@@ -72,8 +41,8 @@ struct Fixture : ::testing::Test {
         Client.knownObjects = o;
         return o;
     }
-    int32_t Lit() const { return (int32_t)std::count(pixels.begin(), pixels.end(), kGreenIndex); }
-    bool LitAt(int32_t x, int32_t y) const { return pixels[(size_t)(y * 128 + x)] == kGreenIndex; }
+    int32_t Lit() const { return (int32_t)std::count(pixels.begin(), pixels.end(), kMfdGreen); }
+    bool LitAt(int32_t x, int32_t y) const { return pixels[(size_t)(y * 128 + x)] == kMfdGreen; }
 };
 
 TEST(ThreatPlaces, OctantsByHalfSideAndBoundary) {
@@ -141,21 +110,21 @@ TEST_F(Fixture, MarkersGoToTheirOctantNeverTheTargetOrGroundOnly) {
     EXPECT_GT(one, 0);
     // A second threat in the same octant lands on the same place.
     Hostile(-25, 35);
-    std::fill(pixels.begin(), pixels.end(), 0);
+    Clear();
     avion_ThreatDisplayDraw();
     EXPECT_EQ(Lit(), one);
     // The selected target gets no marker, whatever it is.
     Client.knownObjects = a;
     a->next = nullptr;
     own.target = a;
-    std::fill(pixels.begin(), pixels.end(), 0);
+    Clear();
     avion_ThreatDisplayDraw();
     EXPECT_EQ(Lit(), 0);
     own.target = nullptr;
     // A hostile aircraft flying away shows nothing.
     Client.knownObjects = nullptr;
     Hostile(-20, 30, false);
-    std::fill(pixels.begin(), pixels.end(), 0);
+    Clear();
     avion_ThreatDisplayDraw();
     EXPECT_EQ(Lit(), 0);
     // A ground object alone is not visited: the class mask lacks its bit.
@@ -163,13 +132,13 @@ TEST_F(Fixture, MarkersGoToTheirOctantNeverTheTargetOrGroundOnly) {
     ObjectRecord* g = Hostile(-20, 30);
     g->aiClass = 2;
     g->stateFlags = 0;
-    std::fill(pixels.begin(), pixels.end(), 0);
+    Clear();
     avion_ThreatDisplayDraw();
     EXPECT_EQ(Lit(), 0);
     // Far outside the instrument: nothing at all.
     Client.knownObjects = nullptr;
     Hostile(-400, 300);
-    std::fill(pixels.begin(), pixels.end(), 0);
+    Clear();
     avion_ThreatDisplayDraw();
     EXPECT_EQ(Lit(), 0);
 }
@@ -183,7 +152,7 @@ TEST_F(Fixture, FailedDisplayShowsOnlyTheBar) {
     EXPECT_FALSE(LitAt(59, 36));
     for (int32_t x : {10, 64, 127}) {
         EXPECT_TRUE(LitAt(x, 24));
-        EXPECT_EQ(pixels[(size_t)(25 * 128 + x)], kDarkIndex);
+        EXPECT_EQ(pixels[(size_t)(25 * 128 + x)], kMfdDark);
         EXPECT_TRUE(LitAt(x, 26));
     }
     EXPECT_FALSE(LitAt(9, 24));
