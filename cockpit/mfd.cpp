@@ -4,6 +4,8 @@
 #include "cockpit/mfd.h"
 
 #include "cockpit/avionkrx.h"
+#include "cockpit/mfd_sitpage.h"
+#include "cockpit/mfd_threat.h"
 #include "cockpit/vcp.h"
 #include "display/draw_fill.h"
 #include "display/draw_line.h"
@@ -64,15 +66,25 @@ void MfdDraw(bool right) {
         }
     }
     g_page = page;
+    // The enlarged pages draw in a 256-unit frame: its centre and the scale
+    // of the enlarged view.
+    const int32_t centre[2] = {vcp_DisplayCentre[0], vcp_DisplayCentre[1]};
+    const int32_t scale[2] = {vcp_DisplayScale[0], vcp_DisplayScale[1]};
+    const int32_t factor = vcp_DisplayFactor;
+    if (enlarged) {
+        vcp_DisplayCentre[0] = vcp_DisplayCentre[1] = 128;
+        vcp_DisplayScale[0] = vcp_DisplayScale[1] = (int32_t)((0x6AAB * ScreenScale()) >> 16);
+        vcp_DisplayFactorUpdate();
+    }
     if (drawable) {
         if (g_podVideo) {
             mfd_PodVideoDraw();
         } else if (page->page == MFD_PAGE_TEXT_LIST) {
-            if (enlarged) mfd_TextListPageDraw(page);
+            if (enlarged) mfd_DrawSystemsPage();
         } else if (page->page == MFD_PAGE_SITUATION) {
             mfd_SituationPageDraw();
         } else if (page->page == MFD_PAGE_STATUS) {
-            mfd_StatusPageDraw(page);
+            mfd_DrawStoresPage();
             if (!enlarged) vcp_PanelDirty = 1;
         }
         if (enlarged && !declutter) {
@@ -93,6 +105,13 @@ void MfdDraw(bool right) {
             }
             mfd_StoresFrameFlag = 0;
         }
+    }
+    if (enlarged) {
+        vcp_DisplayCentre[0] = centre[0];
+        vcp_DisplayCentre[1] = centre[1];
+        vcp_DisplayScale[0] = scale[0];
+        vcp_DisplayScale[1] = scale[1];
+        vcp_DisplayFactor = factor;
     }
     g_podVideo = 0;
     g_page = nullptr;
@@ -130,7 +149,7 @@ void mfd_PodVideoDraw(void) {
     if (mfd_EnlargedFlag) return;
     if (mfd_Pod.failed == 1) {
         RestoreBackground();
-        mfd_FailurePartDraw();
+        mfd_DrawFailureBar(0);
         return;
     }
     const ObjectRecord* player = Client_PlayerObject;
@@ -184,20 +203,22 @@ void mfd_SituationPageDraw(void) {
     if (mfd_SubMode == MFD_SUBMODE_RADAR) {
         if (mfd_RadarFailed == 1) {
             RestoreBackground();
-            mfd_FailurePartDraw();
+            mfd_DrawFailureBar(0);
         } else {
             mfd_RadarSweepStep();
             g_sweepValid = 1;
         }
         return;
     }
-    // Enlarged, the page frame draws the page.
-    if (mfd_EnlargedFlag) return;
+    // Enlarged, the picture; it stays empty while the display has failed.
+    if (mfd_EnlargedFlag) {
+        if (!avion_DisplayFailed()) mfd_DrawSituationPage();
+        return;
+    }
     if (!PanelReselect()) return;
-    if (mfd_RadarFailed == 1)
-        mfd_FailurePartDraw();
-    else
-        RestoreBackground();
+    // The bar rolls over a clean panel, not over its earlier frames.
+    RestoreBackground();
+    if (avion_DisplayFailed()) mfd_DrawFailureBar(0);
 }
 
 void vcp_MfdEnlargedDraw(void) {
@@ -290,7 +311,7 @@ void vcp_DrawThreatPanel(void) {
     draw_InitSurfaceDesc(&threat, mfd_ThreatBuffer, 128, 128, 1);
     draw_SelectSurface(&threat);
     mem_FillDwords(mfd_ThreatBuffer, 0, sizeof mfd_ThreatBuffer);
-    mfd_ThreatScopeDraw();
+    avion_ThreatDisplayDraw();
     draw_CurrentSurface = saved;
     avionkrx_ThreatMaskDraw();
 }

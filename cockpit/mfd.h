@@ -147,15 +147,11 @@ extern int32_t mfd_RadarPictureWord;
 extern uint8_t mfd_PodColour;
 // The frame and button labels of a page (also the enlarged page bodies).
 void mfd_PageFrameDraw(MfdPageRecord* page);
-void mfd_TextListPageDraw(MfdPageRecord* page);
-void mfd_StatusPageDraw(MfdPageRecord* page);
-void mfd_FailurePartDraw(void);
 void mfd_PodFramePartDraw(void);
 // The title line from a string-table text (nothing when the text is missing).
 void mfd_TitleDraw(int32_t stringId);
-// The threat scope and its 128 x 128 8-bit buffer.
+// The threat instrument's 128 x 128 8-bit image.
 extern uint8_t mfd_ThreatBuffer[16384];
-void mfd_ThreatScopeDraw(void);
 // The four screen corners (1/128 pixel) of a panel of the cockpit model's
 // panel list; -1 when there is no such panel.
 int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "cockpit/mfd_sitpage.h"
 #include "cockpit/vcp.h"
 #include "cockpit/vcursor.h"
 
@@ -15,11 +16,7 @@ uint8_t mfd_PodColour = 15;
 uint8_t mfd_ThreatBuffer[16384];
 
 void mfd_PageFrameDraw(MfdPageRecord*) {}
-void mfd_TextListPageDraw(MfdPageRecord*) {}
-void mfd_StatusPageDraw(MfdPageRecord*) {}
-void mfd_FailurePartDraw(void) {}
 void mfd_PodFramePartDraw(void) {}
-void mfd_ThreatScopeDraw(void) {}
 // The screen corners of the panel at that place of the loaded panel list,
 // in clip-window order: top left, top right, bottom right, bottom left.
 int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]) {

@@ -22,6 +22,12 @@ struct StrokeDef {
 };
 constexpr StrokeDef kStrokeDefs[] = {
     {' ', ""},
+    // Store symbols of the stores page: 1 fuel tank, 2 bomb, 3 air-to-air
+    // missile, 4 air-to-ground missile.
+    {'\1', "37 39 4A CA D9 D7 C6 46 37"},
+    {'\2', "48 59 A9 B8 A7 57 48|B8 D6 DA B8"},
+    {'\3', "38 D8|47 38 49|B6 D8 BA|76 7A"},
+    {'\4', "38 47 C7 D8 C9 49 38|B6 C7|BA C9"},
     {'!', "58 98|B8 A8"},
     {'%', "5A B6|56 57 67 66 56|A9 AA BA B9 A9"},
     {'\'', "58 78"},

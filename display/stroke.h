@@ -1,7 +1,8 @@
 // Stroke font: HUD, MFD and map text drawn as line strokes between points
 // of a 15 x 15 grid that is scaled and rotated as a whole, so text can be
 // drawn at any size and angle. Glyphs exist for the space, ! % ' + , - . :
-// ; < = > ?, the digits and the letters; every other code draws the dash.
+// ; < = > ?, the digits, the letters and the store symbols 1 to 4; every
+// other code draws the dash.
 // "~" and the character after it are skipped. Main thread only.
 #pragma once
 #include <cstdint>

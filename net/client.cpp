@@ -53,6 +53,7 @@
 #include "world/pak.h"
 
 ClientRecord Client;
+int32_t avion_LinkFlag = 0;
 
 int32_t Client_PlayerObjectIndex = -1;
 uint32_t Client_OptionWord = 0;
@@ -482,6 +483,7 @@ void PlayerInfoHandler(const MsgRecord* r) {
     Client.warning = m.mark;
     Client.infoScore = m.score;
     Client.infoFlag = m.sideActive & 1;
+    avion_LinkFlag = Client.infoFlag;
 }
 
 void ConfirmHandler(const MsgRecord* r) {
@@ -726,6 +728,7 @@ void Client_Start(void) {
         Server_PlayerJoined();
     }
     memset(&Client, 0, sizeof Client);
+    avion_LinkFlag = 0;
     Client.anchor = mem_AllocEx(0, 4, "Client Anchor");
     Client.send_buffer = static_cast<uint8_t*>(mem_AllocEx(CLIENT_SEND_BUFFER_SIZE, 4, "Client.send_buffer"));
     Client.staticBatch = 0xFFFF;
@@ -887,6 +890,7 @@ void Client_Stop(void) {
     uint32_t sent = Client.packetsSent;
     bool lost = Client.sessionLost != 0;
     memset(&Client, 0, sizeof Client);
+    avion_LinkFlag = 0;
     app_CursorLoadSet(APP_CURSOR_ARROW);
     level_TablesClear();
     app_Runner.nextState = app_Runner.followOn1;

@@ -43,10 +43,17 @@ TEST_F(StrokeTest, DashIsAHorizontalStrokeThroughTheCentreRow) {
     EXPECT_EQ(c.ChangedPixels(), Row(38, 42, 20));
     EXPECT_EQ(c.Get(40, 20), 9u);
     // Codes without a glyph of their own draw the same dash.
-    for (const char* text : {"#", "\x01", "\xFF", "@"}) {
+    for (const char* text : {"#", "\x05", "\xFF", "@"}) {
         c.Clear();
         font_DrawStrokeText(text, x, y, 3, 0);
         EXPECT_EQ(c.ChangedPixels(), Row(38, 42, 20)) << (int)(uint8_t)text[0];
+    }
+    // Codes 1 to 4 are the store symbols, not the dash.
+    for (const char* text : {"\x01", "\x02", "\x03", "\x04"}) {
+        c.Clear();
+        font_DrawStrokeText(text, x, y, 3, 0);
+        EXPECT_GT(c.Count(), 0) << (int)text[0];
+        EXPECT_NE(c.ChangedPixels(), Row(38, 42, 20)) << (int)text[0];
     }
     // The grid: columns 6 and 10 of the centre row, two steps either side.
     int left = 8 * FONT_STROKE_GRID - 15 + 6, right = left + 4;

@@ -246,6 +246,8 @@ std::vector<MkGameText> mkdata_MfdTexts(void);
 // The MFD's range line and the bezel labels that are no page title (items
 // 504, 0x34A, 0x34B, 0x351, 0x359).
 std::vector<MkGameText> mkdata_MfdLabelTexts(void);
+// The MFD systems and stores pages' texts (items 498, 500, 735 to 761).
+std::vector<MkGameText> mkdata_MfdPageTexts(void);
 // The in-flight command menus' texts (items 474 and 678 to 689).
 std::vector<MkGameText> mkdata_CommandMenuTexts(void);
 // The information pages' texts (items 20..26, 475..483, 488, 489, 690..734,
