@@ -155,9 +155,6 @@ void mfd_TitleDraw(int32_t stringId);
 // The threat scope and its 128 x 128 8-bit buffer.
 extern uint8_t mfd_ThreatBuffer[16384];
 void mfd_ThreatScopeDraw(void);
-// The four screen corners (1/128 pixel) of a panel of the cockpit model's
-// panel list; -1 when there is no such panel.
-int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]);
 // Cockpit hooks 10 and 11: the tactical map's situation plot and own mark.
 void mfd_TacMapContentHook(int32_t zoom);
 void mfd_TacMapOwnMarkHook(int32_t x, int32_t y);

@@ -38,20 +38,5 @@ void mfd_ShapeDraw(const DrawShapeCommand* shape, int32_t x, int32_t y) {
         py = ny;
     }
 }
-// The screen corners of the panel at that place of the loaded panel list,
-// in clip-window order: top left, top right, bottom right, bottom left.
-int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]) {
-    memset(out, 0, 4 * sizeof *out);
-    const VcursorPanel* p = vcursor_PanelSet;
-    for (int32_t i = 0; p && i < panel; i++) p = p->next;
-    if (panel < 0 || !p) return -1;
-    FixScreenPoint c[4];
-    vcursor_ProjectPanelC(p, c);
-    out[0] = c[0];
-    out[1] = c[1];
-    out[2] = c[3];
-    out[3] = c[2];
-    return 0;
-}
 void mfd_TacMapContentHook(int32_t) {}
 void mfd_TacMapOwnMarkHook(int32_t, int32_t) {}
