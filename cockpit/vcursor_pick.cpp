@@ -15,6 +15,7 @@
 #include "display/otw.h"
 #include "display/vid.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "render/view.h"
 #include "shell/cursor.h"
 #include "shell/mouse.h"
@@ -193,6 +194,7 @@ void vcursor_PanelHitUpdate(void) {
     if (!vcursor_Data || Disabled()) return;
     vcursor_Track();
     const VcursorLabel* label = vcursor_PanelPick();
+    const int32_t before = vcursor_Item;
     if (label) {
         vcursor_Item = label->id;
         text_CopyZ(vcursor_Label, label->text, sizeof vcursor_Label);
@@ -202,6 +204,9 @@ void vcursor_PanelHitUpdate(void) {
         vcursor_Item = -1;
         vcursor_ImageSet(0);
     }
+    if (vcursor_Item != before)
+        plat_SimLog("cockpit", "vcursor pick id=%d label=\"%s\" panel=%d u=%d v=%d at=%d,%d", vcursor_Item,
+                    vcursor_Label, vcursor_PanelNumber, vcursor_PanelU, vcursor_PanelV, vcursor_X, vcursor_Y);
     vcursor_StatusDraw();
     if (vcursor_Counter != 0 && SystemCursorHidden()) vcursor_Draw();
     vcursor_RenderedX = vcursor_X;
