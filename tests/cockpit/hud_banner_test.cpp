@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "base/filetable.h"
+#include "cockpit/game_text_fixture.h"
 #include "cockpit/hud.h"
 #include "cockpit/tacmap.h"
 #include "debug/dbgoverlay.h"
@@ -24,9 +24,7 @@ protected:
     std::vector<uint8_t> fontImage;
     FontEntry glyphs[FONT_ENTRIES]{};
     BitmapFont font{};
-    std::vector<FileTableEntry> entries = std::vector<FileTableEntry>(20, FileTableEntry{nullptr, 0, 0, 0});
-    FileTable table{};
-    void* const savedData = level_GameData;
+    TestGameTexts texts{20};
     BitmapFont* const savedFont = level_Fonts[1];
     const _DRAW_SURFACE savedSurface = draw_CurrentSurface;
     DrawColourSlot savedSlots[DRAW_COLOUR_SLOTS];
@@ -40,12 +38,9 @@ protected:
         font.entries = glyphs;
         ASSERT_EQ(font_ScanGrid(&font), 0);
         level_Fonts[1] = &font;
-        entries[16].text = "WON";
-        entries[17].text = "FAILED";
-        entries[18].text = "LEFT";
-        table.count = (uint32_t)entries.size();
-        table.entries = entries.data();
-        level_GameData = &table;
+        texts[16] = "WON";
+        texts[17] = "FAILED";
+        texts[18] = "LEFT";
         _DRAW_SURFACE s;
         draw_InitSurfaceDesc(&s, pixels.data(), 320, 240, 1);
         draw_SelectSurface(&s);
@@ -56,7 +51,6 @@ protected:
     }
     void TearDown() override {
         tacmap_MissionOutcome = 0;
-        level_GameData = savedData;
         level_Fonts[1] = savedFont;
         draw_CurrentSurface = savedSurface;
         memcpy(draw_Context.slots, savedSlots, sizeof savedSlots);
@@ -118,7 +112,7 @@ TEST_F(HudBanner, NothingWithoutAnOutcomeOrItsText) {
         hud_StatusBannerDraw();
         EXPECT_EQ(Drawn(), 0) << status;
     }
-    entries[16].text = nullptr;
+    texts[16] = nullptr;
     tacmap_MissionOutcome = 1;
     hud_StatusBannerDraw();
     level_Fonts[1] = nullptr;

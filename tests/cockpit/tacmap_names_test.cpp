@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/filetable.h"
+#include "cockpit/game_text_fixture.h"
 #include "cockpit/tacmap.h"
 #include "sim/trig.h"
 #include "world/level.h"
@@ -17,25 +17,19 @@ namespace {
 
 class TacmapNames : public ::testing::Test {
 protected:
-    std::vector<FileTableEntry> entries = std::vector<FileTableEntry>(190, FileTableEntry{nullptr, 0, 0, 0});
-    FileTable table{};
-    void* const savedData = level_GameData;
+    TestGameTexts texts{190};
     void SetUp() override {
-        entries[0].text = "UNKNOWN";
-        entries[3].text = "RENDEZVOUS";
-        entries[6].text = "ATTACK %s";
-        entries[7].text = "ESCORT %s";
-        entries[8].text = "DEFEND %s";
-        entries[27].text = "RED";
-        entries[32].text = "AZURE";
-        entries[179].text = "SAM SITE";
-        table.count = (uint32_t)entries.size();
-        table.entries = entries.data();
-        level_GameData = &table;
+        texts[0] = "UNKNOWN";
+        texts[3] = "RENDEZVOUS";
+        texts[6] = "ATTACK %s";
+        texts[7] = "ESCORT %s";
+        texts[8] = "DEFEND %s";
+        texts[27] = "RED";
+        texts[32] = "AZURE";
+        texts[179] = "SAM SITE";
         memset(trig_Flags, 0, sizeof trig_Flags);
     }
     void TearDown() override {
-        level_GameData = savedData;
         memset(trig_Flags, 0, sizeof trig_Flags);
     }
     static LevelMapItem Item(uint8_t kind, uint16_t index, uint8_t reveal = 0, uint16_t flag = 0) {
@@ -88,7 +82,7 @@ TEST_F(TacmapNames, HiddenItemsAreTextZeroWhateverTheirKind) {
     six.descKind = 0;
     six.nameIndex = 0;
     EXPECT_EQ(Name(six), "ATTACK RED");
-    entries[0].text = nullptr;
+    texts[0] = nullptr;
     EXPECT_EQ(Name(Item(7, 5, 1, 3)), "???");
 }
 
@@ -111,19 +105,19 @@ TEST_F(TacmapNames, KindSixNamesItsDescriptionAndKeepsTheScratchOtherwise) {
 }
 
 TEST_F(TacmapNames, DamagedFramesAndLongWordsStayInTheResult) {
-    entries[7].text = "%s %s";
+    texts[7] = "%s %s";
     EXPECT_EQ(Name(Item(7, 5)), "???");
-    entries[7].text = "%d";
+    texts[7] = "%d";
     EXPECT_EQ(Name(Item(7, 5)), "???");
-    entries[7].text = "100%% %s";
+    texts[7] = "100%% %s";
     EXPECT_EQ(Name(Item(7, 5)), "100% AZURE");
     const std::string longWord(600, 'W');
-    entries[32].text = longWord.c_str();
-    entries[7].text = "ESCORT %s";
+    texts[32] = longWord.c_str();
+    texts[7] = "ESCORT %s";
     const std::string name = Name(Item(7, 5));
     EXPECT_EQ(name.size(), TACMAP_NAME_SIZE - 1);
     EXPECT_EQ(name.compare(0, 8, "ESCORT W"), 0);
-    entries[3].text = longWord.c_str();
+    texts[3] = longWord.c_str();
     EXPECT_EQ(Name(Item(3, 0)).size(), TACMAP_NAME_SIZE - 1);
     // No game data at all: every word reads missing.
     level_GameData = nullptr;

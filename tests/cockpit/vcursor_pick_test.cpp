@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cockpit/vcursor.h"
+#include "cockpit/vcursor_fixture.h"
 #include "display/dsurf.h"
 #include "display/hw3d.h"
 #include "display/otw.h"
@@ -168,15 +169,6 @@ TEST_F(VcursorPick, PickMeetsTheProjectedCornersInAnyAttitude) {
     }
 }
 
-// An 8-bit PCX file of the size, every pixel `value`.
-void WritePcx(const char* name, int32_t w, int32_t h, uint8_t value) {
-    std::vector<uint8_t> px((size_t)(w * h), value);
-    pal_Second.width = w;
-    pal_Second.height = h;
-    for (int32_t i = 0; i < 768; i++) pal_Second.palette[i] = (uint8_t)i;
-    ASSERT_EQ(pcx_WriteFile(name, px.data()), 0);
-}
-
 class VcursorUpdate : public VcursorPick {
 protected:
     TestWorkDir work;
@@ -184,14 +176,7 @@ protected:
     const int32_t savedCard = hw3d_Active;
     void SetUp() override {
         VcursorPick::SetUp();
-        if (!mem_MainHeap.base) {
-            ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
-        }
-        mem_CurrentHeap = &mem_MainHeap;
-        ASSERT_TRUE(work.Enter("krx_vcursor_pick"));
-        WritePcx("A.PCX", 8, 8, 9);
-        WritePcx("B.PCX", 8, 8, 5);
-        WritePcx("C.PCX", 8, 8, 3);
+        test_CursorFilesEnter(work, "krx_vcursor_pick", 8, 8, 9, 5, 3);
         const char* names[3] = {"A.PCX", "B.PCX", "C.PCX"};
         ASSERT_EQ(vcursor_Load(names), 0);
         otw_MouseScaleX = otw_MouseScaleY = 1.0f;
