@@ -13,5 +13,4 @@ uint8_t hud_HotKeyRequest = 0;
 
 void hud_PauseSwitch(int32_t on) { hud_Paused = on ? 1 : 0; }
 uint8_t hud_SymbolState[3] = {0, 0, 0};
-void hud_StatusBannerDraw(void) {}
 void hud_RepeaterKeys(void) {}

@@ -7,6 +7,7 @@
 #include "cockpit/mfd_sitpage.h"
 #include "cockpit/mfd_threat.h"
 #include "cockpit/vcp.h"
+#include "cockpit/vcursor.h"
 #include "display/draw_fill.h"
 #include "display/draw_line.h"
 #include "display/dsurf.h"
@@ -17,6 +18,14 @@
 #include "sim/obj.h"
 #include "world/level.h"
 #include "world/terrain_draw.h"
+
+MfdPodState mfd_Pod = {0, {0, 0, 0}, {0, 0}, 0};
+int32_t mfd_RadarFailed = 0;
+uint8_t mfd_EnlargedFlag = 0;
+uint8_t mfd_StoresFrameFlag = 0;
+int32_t mfd_RadarPictureWord = 0;
+uint8_t mfd_PodColour = 15;
+uint8_t mfd_ThreatBuffer[16384];
 
 namespace {
 
@@ -93,7 +102,6 @@ void MfdDraw(bool right) {
                 otw_LockSurface();
                 lockedHere = true;
             }
-            mfd_PageFrameDraw(page);
             mfd_DrawButtonLabels(page);
             if (g_podVideo) {
                 mfd_PodFramePartDraw();
@@ -290,9 +298,14 @@ void vcp_MfdOverlayDraw(void) {
             for (int32_t side = 0; side < 2; side++) {
                 vcp_DrawStatePush();
                 vcp_CockpitPanel = side ? 5 : 3;
-                FixScreenPoint corners[4];
-                if (vcp_PanelTargetSelect() == 0 && vcp_PanelProject(side, corners) == 0) {
-                    draw_SetFloatClipWindow(corners[0], corners[1], corners[2], corners[3]);
+                // The first two panels of the set are the MFDs; the clip
+                // window runs round the outline 0-1-3-2.
+                const VcursorPanel* p = vcursor_PanelSet;
+                if (p && side) p = p->next;
+                FixScreenPoint c[4];
+                if (vcp_PanelTargetSelect() == 0 && p) {
+                    vcursor_ProjectPanelC(p, c);
+                    draw_SetFloatClipWindow(c[0], c[1], c[3], c[2]);
                     MfdDraw(side != 0);
                 }
                 vcp_DrawStatePop();

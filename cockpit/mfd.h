@@ -145,16 +145,11 @@ extern uint8_t mfd_StoresFrameFlag;
 extern int32_t mfd_RadarPictureWord;
 // The colour slot of the pod video cross-hair.
 extern uint8_t mfd_PodColour;
-// The frame and button labels of a page (also the enlarged page bodies).
-void mfd_PageFrameDraw(MfdPageRecord* page);
 void mfd_PodFramePartDraw(void);
 // The title line from a string-table text (nothing when the text is missing).
 void mfd_TitleDraw(int32_t stringId);
 // The threat instrument's 128 x 128 8-bit image.
 extern uint8_t mfd_ThreatBuffer[16384];
-// The four screen corners (1/128 pixel) of a panel of the cockpit model's
-// panel list; -1 when there is no such panel.
-int32_t vcp_PanelProject(int32_t panel, FixScreenPoint out[4]);
 
 // ---- Situation display geometry ----
 // The current point (display pixels) the transform sets and the circle and

@@ -242,3 +242,21 @@ int32_t tacmap_GoalAction(int32_t list, int32_t goal);
 // The display name of a map item (valid until the next call).
 struct LevelMapItem;
 const char* tacmap_ItemNameGetC(const LevelMapItem* item);
+// The name routines' two texts: the result they return and the scratch
+// text a name word is put in before its frame is applied. A kind-6 item
+// whose description names no word applies its frame to the scratch text as
+// the previous name left it.
+constexpr size_t TACMAP_NAME_SIZE = 256;
+extern char tacmap_NameResult[TACMAP_NAME_SIZE];
+extern char tacmap_NameScratch[TACMAP_NAME_SIZE];
+// Every kind but 6: text 0 while the item is hidden by its reveal mode and
+// trigger flag, kinds 7 and 8 their framed name words, any other kind k
+// text k.
+const char* tacmap_ItemName(const LevelMapItem* item);
+// Kind 6: the frame text 6 applied to the name word of the item's
+// description.
+const char* tacmap_ItemNameKind6(const LevelMapItem* item);
+// Word 27 + index (kind 7) or 177 + index (kind 8) in its frame, into the
+// result; 0 (a missing word reads "???").
+int32_t tacmap_LabelKind7(int32_t index);
+int32_t tacmap_LabelKind8(int32_t index);

@@ -27,7 +27,7 @@ int32_t vcursor_Bytes = 0;
 int32_t vcursor_Moved = 0;
 int32_t vcursor_RenderedX = 0, vcursor_RenderedY = 0;
 int32_t vcursor_Drawn = 0;
-int32_t vcursor_Ticks = 0;
+int32_t vcursor_Ticks = -1;
 char vcursor_Label[64] = "";
 int32_t vcursor_Item = -1;
 int32_t vcursor_Counter = 0;
@@ -48,7 +48,7 @@ void StateReset(void) {
     vcursor_Moved = 0;
     vcursor_RenderedX = vcursor_RenderedY = 0;
     vcursor_Drawn = 0;
-    vcursor_Ticks = 0;
+    vcursor_Ticks = -1;  // no tick seen: the next update runs
     vcursor_Label[0] = 0;
     vcursor_Item = -1;
     vcursor_Counter = 0;

@@ -51,9 +51,14 @@ void vcursor_Blit(int32_t x, int32_t y, const uint8_t* pixels, const _DRAW_SURFA
 // The status page on the debug text screen, while its option bit is set.
 void vcursor_StatusDraw(void);
 
-// At most once per game tick: shows and moves the cursor in the cockpit view.
+// At most once per game tick: the cursor works exactly while the view's
+// virtual cursor bit is set; it follows the mouse and is drawn on the
+// primary surface while the system cursor is hidden. Out of those views it
+// shows image 2 and the system cursor is as the display mode wants it.
 void vcursor_FrameUpdate(void);
-// The panel hit update of the present step.
+// Every frame: as above, and the pick under the cursor: its label's id and
+// text with image 1, or none (-1, empty) with image 0; the cursor drawn on
+// the display surface while the system cursor is hidden.
 void vcursor_PanelHitUpdate(void);
 
 // A virtual cockpit panel: the records of the panel file, chained for the
@@ -79,4 +84,16 @@ extern const VcursorPanel* vcursor_PanelSet;
 // The HUD panel's record: the set's panel 21, else a built-in one.
 const VcursorPanel* vcursor_HudPanel(void);
 // The panel's four corners on the screen, in 1/128 pixel, in corner order.
+void vcursor_ProjectPanel(const VcursorPanel* panel, FixScreenPoint out[4]);
 void vcursor_ProjectPanelC(const VcursorPanel* panel, FixScreenPoint out[4]);
+// The label at texel (u, v) of the panel, or null: off the map, a map byte
+// naming no label (negative or past the labels) or a label without text.
+const VcursorLabel* vcursor_PanelAt(const VcursorPanel* panel, int32_t u, int32_t v);
+// The eye ray's direction through the cursor, in world axes.
+void vcursor_RayThroughCursor(float out[3]);
+// The label under the cursor: the first panel of the chain that the ray
+// meets on a label wins, and its number, u and v are kept (all -1 without
+// one).
+const VcursorLabel* vcursor_PanelPick(void);
+// The id of the label picked last, -1 for none.
+int32_t vcursor_PanelPickId(void);

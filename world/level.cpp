@@ -633,6 +633,12 @@ bool level_MapItem(uint32_t n, LevelMapItem* out) {
     out->revealMode = r[1];
     out->index = static_cast<uint16_t>(r[2] | r[3] << 8);
     out->triggerFlag = static_cast<uint16_t>(r[4] | r[5] << 8);
+    out->descKind = LEVEL_DESC_NONE;
+    if (out->index < level_Mission->placed.count) {
+        const uint8_t* d = level_Mission->placed.records + (size_t)out->index * ORF_PLACED_SIZE;
+        out->descKind = d[34];
+        out->nameIndex = d[35];
+    }
     return true;
 }
 

@@ -192,7 +192,13 @@ struct LevelMapItem {
     uint8_t revealMode;    // 0 shown from the start, 1 once its trigger flag is set
     uint16_t index;        // placed object (item index of level_ItemDescTable)
     uint16_t triggerFlag;  // trigger flag number of reveal mode 1
+    // The description of the placed object at index (its record's bytes 34
+    // and 35): kind 0 names it by word 27 + nameIndex, kind 2 by word
+    // 177 + nameIndex; LEVEL_DESC_NONE when the index names no record.
+    uint8_t descKind;
+    uint8_t nameIndex;
 };
+constexpr uint8_t LEVEL_DESC_NONE = 0xFF;
 // Record n of the mission's array 1; false (cleared) beyond it.
 bool level_MapItem(uint32_t n, LevelMapItem* out);
 // The placed objects of the mission by item index (the per-placed table).

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cockpit/vcursor.h"
+#include "cockpit/vcursor_fixture.h"
 #include "debug/dbgopt.h"
 #include "display/dsurf.h"
 #include "display/otw.h"
@@ -17,29 +18,13 @@
 
 namespace {
 
-// An 8-bit PCX file of the size, every pixel `value`.
-void WritePcx(const char* name, int32_t w, int32_t h, uint8_t value) {
-    std::vector<uint8_t> px((size_t)(w * h), value);
-    pal_Second.width = w;
-    pal_Second.height = h;
-    for (int32_t i = 0; i < 768; i++) pal_Second.palette[i] = (uint8_t)i;
-    ASSERT_EQ(pcx_WriteFile(name, px.data()), 0);
-}
-
 class Vcursor : public ::testing::Test {
 protected:
     TestWorkDir work;
     const _DRAW_SURFACE savedScreen = otw_State.screen;
     void SetUp() override {
-        if (!mem_MainHeap.base) {
-            ASSERT_EQ(test_HeapsFresh(1u << 20, 0, 0), 0);
-        }
-        mem_CurrentHeap = &mem_MainHeap;
-        ASSERT_TRUE(work.Enter("krx_vcursor"));
-        WritePcx("A.PCX", 16, 12, 9);
-        WritePcx("B.PCX", 16, 12, 0);
-        WritePcx("C.PCX", 16, 12, 3);
-        WritePcx("WIDE.PCX", 20, 12, 3);
+        test_CursorFilesEnter(work, "krx_vcursor", 16, 12, 9, 0, 3);
+        test_WriteFlatPcx("WIDE.PCX", 20, 12, 3);
         otw_State.screen.width = 320;
         otw_State.screen.height = 240;
         otw_State.screen.bytesPerPixel = 1;

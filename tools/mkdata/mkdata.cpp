@@ -32,6 +32,7 @@ const Writer kWriters[] = {
     {"sounds", mkdata_WriteSounds},
     {"terrain", mkdata_WriteTerrain},
     {"missions", mkdata_WriteMissions},
+    {"banner mission", mkdata_WriteBannerMission},
     {"movies", mkdata_WriteMovies},
     {"music", mkdata_WriteMusic},
     {"sound triggers", mkdata_WriteSoundTriggers},

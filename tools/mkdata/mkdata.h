@@ -306,6 +306,12 @@ int mkdata_WriteCampScreens(const std::string& dir);
 // names by colour (27 + colour, 27..64) and the announcements; item number
 // to {item name, text}.
 std::vector<MkGameText> mkdata_RulesGameTexts(void);
+// The mission map's item name words (177 on) and the flight-end banner's
+// lines (16 to 18) of "QJGAME.BIN" (mapname_texts.cpp).
+std::vector<MkGameText> mkdata_MapNameTexts(void);
+// "BANNER.ORF" (and its reference file): the sample mission, won as it
+// starts (banner_mission.cpp).
+int mkdata_WriteBannerMission(const std::string& dir);
 // The dedicated server status page's items, region, time-of-day and game
 // type names of "QJGAME.BIN".
 std::vector<MkGameText> mkdata_ServerTexts(void);

@@ -96,6 +96,7 @@ int mkdata_WriteStartupData(const std::string& dir) {
     for (const MkGameText& t : mkdata_MfdLabelTexts()) game[t.item] = {t.name, t.text};
     for (const MkGameText& t : mkdata_MfdPageTexts()) game[t.item] = {t.name, t.text};
     for (const MkGameText& t : mkdata_ConsoleTexts()) game[t.item] = {t.name, t.text};
+    for (const MkGameText& t : mkdata_MapNameTexts()) game[t.item] = {t.name, t.text};
     std::vector<MkTableGroup> qjgame = Table("QJGAME", 1022, 1021, 6, game);
     mkdata_PageColumnsSet(&qjgame[0]);
     mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(qjgame));
