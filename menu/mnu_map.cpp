@@ -280,6 +280,7 @@ void MapEnter(void) {
     RecordsBuild();
     StateClear();
     MapCenter();
+    plat_SimLog("map", "enter objects %d waypoints %d", (int)m.objectCount, (int)m.waypointCount);
     if (!c) return;
     mnu_Update(c);
     KeyPass();
@@ -577,6 +578,7 @@ void mnu_MapDragStep(int32_t x, int32_t y, int32_t leftHeld) {
     }
     if (!leftHeld) {
         m.dragging = 0;
+        plat_SimLog("map", "dropped %d at %d %d", (int)(&o - m.waypoints), (int)o.x, (int)o.y);
         return;
     }
     auto scale = [&](int32_t d) { return m.level < 0 ? d * (1 << -m.level) : d >> m.level; };
@@ -631,6 +633,7 @@ void mnu_MapPointer(int32_t x, int32_t y, int32_t leftHeld) {
             m.dragged = &o;
             m.dragFromX = o.x;
             m.dragFromY = o.y;
+            plat_SimLog("map", "drag %d from %d %d", (int)i, (int)o.x, (int)o.y);
         }
         return;
     }

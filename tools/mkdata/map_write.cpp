@@ -13,6 +13,7 @@
 namespace {
 
 constexpr int32_t kIconSize = 16, kIconFrames = 8;
+constexpr int32_t kButtonWidth = 150, kButtonHeight = 26;
 
 void Button(MkMenuScript& s, const char* image, const char* name, int32_t x, int32_t y, const char* text,
             const char* action) {
@@ -91,20 +92,21 @@ void mkdata_MapScript(MkMenuScript& s) {
         snprintf(buf, sizeof buf, "ImageMapIcons%s, MAPIC%s.PCX, 0, %d, 0, 0, 0", n, n, (int)kIconFrames);
         s.images.push_back(buf);
     }
+    s.images.push_back("MapButton, MAPBTN.PCX, 4, 4, 0, 0, 1");
     s.windows.push_back("WndMap, 0, 0, 0, MainBack, ARIAL12");
     s.texts.push_back("WndMap, MapTitle, MM_TITLE, ARIAL16B, 470, 10, 640, 40, 512");
     Button(s, "ScrollUp", "BtnMapUp", 544, 60, "NULL", "cbMapMoveU");
     Button(s, "ScrollDown", "BtnMapDown", 544, 100, "NULL", "cbMapMoveD");
     Button(s, "ScrollUp", "BtnMapLeft", 514, 80, "NULL", "cbMapMoveL");
     Button(s, "ScrollDown", "BtnMapRight", 574, 80, "NULL", "cbMapMoveR");
-    Button(s, "MainButton", "BtnMapZoomIn", 555, 150, "MM_ZOOMIN", "cbMapZoomIn");
-    Button(s, "MainButton", "BtnMapZoomOut", 555, 190, "MM_ZOOMOUT", "cbMapZoomOut");
-    Button(s, "MainButton", "BtnMapWPL", 555, 230, "MM_WPL", "cbMapWPL");
-    Button(s, "MainButton", "BtnMapWPR", 555, 270, "MM_WPR", "cbMapWPR");
-    Button(s, "MainButton", "BtnMapCenter", 555, 310, "MM_CENTER", "cbMapCenter");
-    Button(s, "MainButton", "BtnMapReset", 555, 350, "MM_RESET", "cbMapReset");
-    Button(s, "MainButton", "BtnMapBack", 555, 400, "MM_BACK", "cbMapBack");
-    Button(s, "MainButton", "BtnMapAccept", 555, 440, "MM_ACCEPT", "cbMapAccept");
+    Button(s, "MapButton", "BtnMapZoomIn", 552, 150, "MM_ZOOMIN", "cbMapZoomIn");
+    Button(s, "MapButton", "BtnMapZoomOut", 552, 190, "MM_ZOOMOUT", "cbMapZoomOut");
+    Button(s, "MapButton", "BtnMapWPL", 552, 230, "MM_WPL", "cbMapWPL");
+    Button(s, "MapButton", "BtnMapWPR", 552, 270, "MM_WPR", "cbMapWPR");
+    Button(s, "MapButton", "BtnMapCenter", 552, 310, "MM_CENTER", "cbMapCenter");
+    Button(s, "MapButton", "BtnMapReset", 552, 350, "MM_RESET", "cbMapReset");
+    Button(s, "MapButton", "BtnMapBack", 552, 400, "MM_BACK", "cbMapBack");
+    Button(s, "MapButton", "BtnMapAccept", 552, 440, "MM_ACCEPT", "cbMapAccept");
 }
 
 void mkdata_MapTexts(std::vector<MkMenuText>& texts) {
@@ -176,6 +178,8 @@ int mkdata_WriteMapArt(const std::string& dir) {
                    {"MAPICBL.PCX", 180, 230, 255},
                    {"MAPICR.PCX", 230, 50, 40},
                    {"MAPICRL.PCX", 255, 170, 150}};
+    std::vector<uint8_t> button = mkdata_ButtonStrip(palette, kButtonWidth, kButtonHeight, 4);
+    if (mkdata_PcxWrite(dir, "MAPBTN.PCX", kButtonWidth, kButtonHeight * 4, button.data(), palette) != 0) return -1;
     for (const auto& s : kStrips) {
         std::vector<uint8_t> px = IconStrip(palette, s.r, s.g, s.b);
         if (mkdata_PcxWrite(dir, s.file, kIconSize, kIconSize * kIconFrames, px.data(), palette) != 0) return -1;
