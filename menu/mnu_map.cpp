@@ -229,6 +229,8 @@ void MapPage(void) {
     if (m.icons && s.base) {
         int32_t x1 = s.clipX1, y1 = s.clipY1, x2 = s.clipX2, y2 = s.clipY2;
         draw_SetClipRect(m.view.left, m.view.top, m.view.right, m.view.bottom);
+        // A zoom since the last pointer pass moved every icon.
+        mnu_MapScreenRects();
         ThreatRings();
         IconsAndRoute();
         draw_SetClipRect(x1, y1, x2, y2);
