@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/bmp.h"
 #include "display/otw.h"
+#include "golden_compare.h"
 #include "menu/map.h"
 #include "mission_fixture.h"
 #include "shell/mouse.h"
@@ -62,23 +62,7 @@ protected:
         otw_UnlockSurface();
         return rgb;
     }
-    void Compare(const std::vector<uint8_t>& rgb, const char* name) {
-        ASSERT_EQ(rgb.size(), 464u * 480u * 3u);
-        const std::string path = std::string(KRX_FIXTURE_DIR) + "/menu/" + name;
-        const char* update = getenv("KRX_GOLDEN_UPDATE");
-        if (update && update[0] == '1') {
-            ASSERT_EQ(bmp_Write24(path.c_str(), 464, 480, rgb.data()), 0);
-            return;
-        }
-        std::vector<uint8_t> want = test_ReadFile(path);
-        std::vector<uint8_t> got((size_t)bmp_Encode24(nullptr, 0, 464, 480, rgb.data()));
-        ASSERT_GT(bmp_Encode24(got.data(), got.size(), 464, 480, rgb.data()), 0);
-        ASSERT_EQ(want.size(), got.size()) << path;
-        size_t differ = 0;
-        for (size_t i = 54; i < got.size(); i++) differ += got[i] != want[i];
-        EXPECT_EQ(differ, 0u) << name << ": the view drawn is in the test's folder";
-        if (differ) bmp_Write24(name, 464, 480, rgb.data());
-    }
+    void Compare(const std::vector<uint8_t>& rgb, const char* name) { test_GoldenCompare(rgb, 464, 480, name); }
 };
 
 TEST_F(MapScreen, RecordsFromTheMissionAndTheRoute) {
