@@ -9,6 +9,7 @@
 #include "menu/loadout.h"
 #include "menu/newcamp.h"
 #include "menu/multi.h"
+#include "menu/map.h"
 
 const MnuCallback mnu_CallbackTable[MNU_CALLBACK_COUNT + 1] = {
     {"cbInHover", cbInHover, 0},
@@ -204,17 +205,17 @@ const MnuCallback mnu_CallbackTable[MNU_CALLBACK_COUNT + 1] = {
     {"cbStatsBack", cbStatsBack, 0},
     {"cbLaunchBack", cbMulti, 0},
     {"cbMapBack", cbStatsBack, 0},
-    {"cbMapAccept", mnu_CallbackStandin, 0},
-    {"cbMapReset", mnu_CallbackStandin, 0},
-    {"cbMapCenter", mnu_CallbackStandin, 0},
-    {"cbMapZoomIn", mnu_CallbackStandin, 0},
-    {"cbMapZoomOut", mnu_CallbackStandin, 0},
-    {"cbMapWPL", mnu_CallbackStandin, 1},
-    {"cbMapWPR", mnu_CallbackStandin, 0},
-    {"cbMapMoveU", mnu_CallbackStandin, 1},
-    {"cbMapMoveR", mnu_CallbackStandin, 2},
-    {"cbMapMoveD", mnu_CallbackStandin, 3},
-    {"cbMapMoveL", mnu_CallbackStandin, 4},
+    {"cbMapAccept", cbMapAccept, 0},
+    {"cbMapReset", cbMapReset, 0},
+    {"cbMapCenter", cbMapCenter, 0},
+    {"cbMapZoomIn", cbMapZoomIn, 0},
+    {"cbMapZoomOut", cbMapZoomOut, 0},
+    {"cbMapWPL", cbMapWPL, 1},
+    {"cbMapWPR", cbMapWPR, 0},
+    {"cbMapMoveU", cbMapMove, 1},
+    {"cbMapMoveR", cbMapMove, 2},
+    {"cbMapMoveD", cbMapMove, 3},
+    {"cbMapMoveL", cbMapMove, 4},
     {"cbLOOutHover", cbLOOutHover, 0},
     {"cbLOHoverX", cbLOHoverX, -1},
     {"cbLOHover0", mnu_LoadoutHover, 0},

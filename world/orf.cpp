@@ -339,7 +339,21 @@ bool orf_PlacedGet(const _ORF* rec, uint32_t index, OrfPlaced* out) {
     out->sides[0] = r.u8();
     out->sides[1] = r.u8();
     orf_AiPartDecode(rec->placed.records + (size_t)index * ORF_PLACED_SIZE, &out->ai);
+    orf_MapPartDecode(rec->placed.records + (size_t)index * ORF_PLACED_SIZE, &out->map);
     return true;
+}
+
+void orf_MapPartDecode(const uint8_t* record, OrfMapPart* out) {
+    memset(out, 0, sizeof *out);
+    if (!record) return;
+    LeReader r(record + ORF_PLACED_MAP, ORF_PLACED_SIZE - ORF_PLACED_MAP);
+    out->type = r.u8();
+    out->subtype = r.u8();
+    out->nameIndex = r.u8();
+    out->iconFrame = r.u8();
+    out->marker = r.u8();
+    out->flags = r.u8();
+    out->control = r.u16();
 }
 
 void orf_AiPartDecode(const uint8_t* record, OrfAiPart* out) {

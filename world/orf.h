@@ -176,6 +176,20 @@ struct OrfRouteStep {
 void orf_WaypointDecode(const uint8_t* item, OrfWaypoint* out);
 void orf_RouteStepDecode(const uint8_t* item, OrfRouteStep* out);
 
+// The mission map's part of a placed object (bytes ORF_PLACED_MAP on): how
+// the briefing's map screen lists, labels and draws it.
+constexpr uint32_t ORF_PLACED_MAP = 64;
+struct OrfMapPart {
+    uint8_t type;       // 0..4 (4 hostile); 12 is kept for the route's waypoints
+    uint8_t subtype;
+    uint8_t nameIndex;  // name word of the game data texts
+    uint8_t iconFrame;
+    uint8_t marker;     // marker kind: 3 the bullseye
+    uint8_t flags;      // bit 0 shown, bit 2 threat ring
+    uint16_t control;   // control word
+};
+void orf_MapPartDecode(const uint8_t* record, OrfMapPart* out);
+
 // Placed object (array 4), as decoded from its 76 bytes.
 struct OrfPlaced {
     uint32_t x;
@@ -199,6 +213,7 @@ struct OrfPlaced {
     uint16_t stateIndex;
     uint8_t sides[2];
     OrfAiPart ai;
+    OrfMapPart map;
 };
 constexpr uint32_t ORF_PLACED_CATEGORY = 13;  // byte offsets the server load edits
 constexpr uint32_t ORF_PLACED_DYNAMIC = 14;

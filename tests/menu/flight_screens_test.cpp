@@ -15,6 +15,7 @@
 #include "menu/camp.h"
 #include "menu/loadout.h"
 #include "menu/quick.h"
+#include "golden_compare.h"
 #include "mission_fixture.h"
 #include "mission_write.h"
 #include "mkdata.h"
@@ -334,20 +335,7 @@ TEST_F(PreviewDraw, AircraftWithItsStoresMatchesTheStoredPicture) {
     EXPECT_GT(r.inside, 5000);
     EXPECT_EQ(r.outside, 0);
     EXPECT_EQ(view_LookYaw, yaw);  // the flight's view words are left as they were
-    const std::string path = std::string(KRX_FIXTURE_DIR) + "/menu/loadout_preview.bmp";
-    std::vector<uint8_t> got((size_t)bmp_Encode24(nullptr, 0, kWidth, kHeight, r.rgb.data()));
-    ASSERT_GT(bmp_Encode24(got.data(), got.size(), kWidth, kHeight, r.rgb.data()), 0);
-    const char* update = getenv("KRX_GOLDEN_UPDATE");
-    if (update && update[0] == '1') {
-        ASSERT_EQ(bmp_Write24(path.c_str(), kWidth, kHeight, r.rgb.data()), 0);
-        return;
-    }
-    std::vector<uint8_t> want = test_ReadFile(path);
-    ASSERT_EQ(want.size(), got.size()) << path;
-    size_t differ = 0;
-    for (size_t i = 54; i < got.size(); i++) differ += got[i] != want[i];
-    EXPECT_EQ(differ, 0u) << "the preview drawn is loadout_preview.bmp in the test's folder";
-    if (differ) bmp_Write24("loadout_preview.bmp", kWidth, kHeight, r.rgb.data());
+    test_GoldenCompare(r.rgb, kWidth, kHeight, "loadout_preview.bmp");
     // Leaving gives the renderer its shading back.
     WndLoadOut.leave();
     loadout = false;

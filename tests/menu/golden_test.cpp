@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/bmp.h"
+#include "golden_compare.h"
 #include "widget_page.h"
 
 namespace {
@@ -54,20 +54,7 @@ protected:
             rgb[i * 3 + 1] = (uint8_t)(frame[i] >> 8);
             rgb[i * 3 + 2] = (uint8_t)frame[i];
         }
-        const std::string path = std::string(KRX_FIXTURE_DIR) + "/menu/" + name;
-        const char* update = getenv("KRX_GOLDEN_UPDATE");
-        if (update && update[0] == '1') {
-            ASSERT_EQ(bmp_Write24(path.c_str(), 640, 480, rgb.data()), 0);
-            return;
-        }
-        std::vector<uint8_t> want = test_ReadFile(path);
-        std::vector<uint8_t> got((size_t)bmp_Encode24(nullptr, 0, 640, 480, rgb.data()));
-        ASSERT_GT(bmp_Encode24(got.data(), got.size(), 640, 480, rgb.data()), 0);
-        ASSERT_EQ(want.size(), got.size()) << path;
-        size_t differ = 0;
-        for (size_t i = 54; i < got.size(); i++) differ += got[i] != want[i];
-        EXPECT_EQ(differ, 0u) << name << ": bytes differ; the frame drawn is in the test's folder";
-        if (differ) bmp_Write24(name, 640, 480, rgb.data());
+        test_GoldenCompare(rgb, 640, 480, name);
     }
 };
 

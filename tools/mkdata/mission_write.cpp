@@ -43,6 +43,10 @@ void Placed(LeWriter& w, const OrfPlaced& p) {
     for (uint8_t b : a.weapons) w.u8(b);
     w.u8(0);
     w.i32(a.missionWord);
+    w.zeros(ORF_PLACED_MAP - (w.size() - start));
+    const OrfMapPart& m = p.map;
+    for (uint8_t b : {m.type, m.subtype, m.nameIndex, m.iconFrame, m.marker, m.flags}) w.u8(b);
+    w.u16(m.control);
     w.zeros(ORF_PLACED_SIZE - (w.size() - start));
 }
 
@@ -375,11 +379,21 @@ MkMission mkdata_SampleMission(void) {
         uint32_t heading = (east ? 192u : 64u) << 17;
         uint32_t far = east ? Cell(MK_RUNWAY_CELL_X0) : Cell(MK_RUNWAY_CELL_X0 + MK_RUNWAY_CELLS);
         uint32_t beyond = east ? far - Cell(16) : far + Cell(16);
+        if (!east) {
+            // The west side's route: out over the lake and back north.
+            m.starts.push_back({{far, MK_AIRFIELD_HEIGHT * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading},
+                                {Cell(MK_LAKE_CELL_X), 40 * 0x40000, Cell(MK_LAKE_CELL_Z + 40), heading},
+                                {Cell(MK_LAKE_CELL_X - 40), 40 * 0x40000, Cell(MK_LAKE_CELL_Z), heading},
+                                {Cell(MK_RUNWAY_CELL_X0 - 20), 40 * 0x40000, Cell(MK_RUNWAY_CELL_Z + 30), heading},
+                                {beyond, 40 * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading}});
+            continue;
+        }
         m.starts.push_back({{far, MK_AIRFIELD_HEIGHT * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading},
                             {beyond, 40 * 0x40000, Cell(MK_RUNWAY_CELL_Z), heading}});
     }
 
     mkdata_MissionAddAi(&m);
+    mkdata_MissionMapParts(&m);
 
     // When a player enters the game (event 6, code 1) message 0 plays.
     OrfTrigger t{};

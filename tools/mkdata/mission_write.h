@@ -54,6 +54,8 @@ MkMission mkdata_SampleMission(void);
 // The sample mission's AI units, steps and routes (mission_ai.cpp).
 void mkdata_MissionAddAi(MkMission* mission);
 int mkdata_WriteMissions(const std::string& dir);
+// How the mission map shows the sample mission's objects (map_write.cpp).
+void mkdata_MissionMapParts(MkMission* mission);
 
 // The sample level's other files (level_write.cpp): the fixed effect
 // models, "sun.pak", "moon.pak", the sample mission's models and "B2.PAK";

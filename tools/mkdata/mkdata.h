@@ -290,6 +290,14 @@ int mkdata_WriteMultiMaps(const std::string& dir);
 std::vector<MkMenuText> mkdata_FlightScreensTexts(void);
 int mkdata_WriteFlightScreens(const std::string& dir);
 
+// The mission map screen (map_write.cpp): its window, buttons and texts, the
+// name words of its labels (game data items 177 on, where free), and the
+// region pictures and icon strips.
+void mkdata_MapScript(MkMenuScript& script);
+void mkdata_MapTexts(std::vector<MkMenuText>& texts);
+std::vector<MkGameText> mkdata_MapGameTexts(void);
+int mkdata_WriteMapArt(const std::string& dir);
+
 // The campaign, statistics, splash and contest screens (camp_screens_write.cpp):
 // widgets and texts, the campaign strings "KRX_CC.BIN" (group CAMPAIGN:
 // CC_CAMPn, CC_CAMPDESCn), the medal pictures MEDAL1..5.PCX and the first

@@ -126,6 +126,7 @@ std::vector<MkMenuText> mkdata_MenuTexts(void) {
     mkdata_OptionTexts(texts);
     for (const MkMenuText& t : mkdata_FlightScreensTexts()) texts.push_back(t);
     for (const MkMenuText& t : mkdata_CampScreensTexts()) texts.push_back(t);
+    mkdata_MapTexts(texts);
     mkdata_MultiTexts(texts);
     // Keep last.
     mkdata_MultiTextsPlace(texts);
@@ -210,6 +211,7 @@ MkMenuScript mkdata_MenuScript(void) {
     mkdata_OptionScript(s);
     mkdata_FlightScreensScript(s);
     mkdata_CampScreensScript(s);
+    mkdata_MapScript(s);
     mkdata_MultiScript(s);
     return s;
 }
@@ -247,6 +249,7 @@ int mkdata_WriteMenuScript(const std::string& dir) {
     if (mkdata_PcxWrite(dir, "SCRLUP.PCX", 16, 64, up.data(), palette) != 0) return -1;
     if (mkdata_PcxWrite(dir, "SCRLDN.PCX", 16, 64, down.data(), palette) != 0) return -1;
     if (mkdata_WriteOptionArt(dir, palette) != 0) return -1;
+    if (mkdata_WriteMapArt(dir) != 0) return -1;
     if (mkdata_WriteText(dir, "KRXCRE.TXT", mkdata_CreditsBuild(mkdata_Credits())) != 0) return -1;
     return mkdata_WriteText(dir, "KRX.MNU", mkdata_MenuScriptBuild(mkdata_MenuScript()));
 }

@@ -97,6 +97,7 @@ int mkdata_WriteStartupData(const std::string& dir) {
     for (const MkGameText& t : mkdata_MfdPageTexts()) game[t.item] = {t.name, t.text};
     for (const MkGameText& t : mkdata_ConsoleTexts()) game[t.item] = {t.name, t.text};
     for (const MkGameText& t : mkdata_MapNameTexts()) game[t.item] = {t.name, t.text};
+    for (const MkGameText& t : mkdata_MapGameTexts()) game.emplace(t.item, std::make_pair(t.name, t.text));
     std::vector<MkTableGroup> qjgame = Table("QJGAME", 1022, 1021, 6, game);
     mkdata_PageColumnsSet(&qjgame[0]);
     mkdata_PffAdd("KRX.PFF", "QJGAME.BIN", mkdata_TableBuild(qjgame));
