@@ -881,6 +881,7 @@ void Client_Stop(void) {
     tacmap_MissionEnd();
     sndtrig_SetConditionMask(Client.savedConditionMask);
     snd_StopAllVoices();
+    Client_LevelSoundsFree();
     vcursor_Free();
     if (Client.anchor) mem_FreeFrom(Client.anchor);
     uint32_t sent = Client.packetsSent;

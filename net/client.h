@@ -81,6 +81,23 @@ void Client_WarningTones(void);
 constexpr int32_t CLIENT_WARNING_SOUNDS = 4;
 struct MixSample;
 extern MixSample* Client_WarningSounds[CLIENT_WARNING_SOUNDS];
+// Their names in the level's sound-trigger table: the threat warning
+// (warning bits 0-1), the attack mark (bit 2), the missile's lock and the
+// IR seeker's tone.
+extern const char* const Client_WarningSoundNames[CLIENT_WARNING_SOUNDS];
+// The level's sound-trigger table (the product's sound file), loaded with
+// the client level: at most 3 voices per sample and a minimum volume of 32;
+// Client_SoundTriggers points at it and the four warning sounds are looked
+// up in it. The previous level's table is freed first; a missing or damaged
+// file leaves every client sound silent.
+struct SndTrigFile;
+extern SndTrigFile Client_LevelSounds;
+void Client_LevelSoundsLoad(void);
+// Frees the table (by its heap id) and silences the tones; the client's stop.
+void Client_LevelSoundsFree(void);
+// The heap id stamped on every block of the level's sound table: the level
+// markers and the client's anchor leave them alone.
+constexpr uint32_t CLIENT_SOUND_HEAP_ID = 0x510D00;
 // Debug switches the client reads: the console's bomb overlay (bomb-debug
 // recording starts with the client while it is on), the client debug
 // objects flag (copies record their reported points as paths while it is

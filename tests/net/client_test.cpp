@@ -650,6 +650,41 @@ TEST_F(ClientTest, WarningTonesFollowTheWarningsAndTheMissile) {
     Client_PlayerObject = nullptr;
 }
 
+// The level's load fetches the four warning sounds from the product's
+// sound-trigger table; a reload frees the old table by its heap id, and a
+// missing table leaves every client sound silent.
+TEST_F(ClientTest, TheLevelLoadFetchesTheWarningSounds) {
+    BridgeStarted(kSinglePlayer);
+    ASSERT_EQ(Client_SoundTriggers, &Client_LevelSounds);
+    for (int32_t i = 0; i < CLIENT_WARNING_SOUNDS; i++) {
+        EXPECT_NE(Client_WarningSounds[i], nullptr) << Client_WarningSoundNames[i];
+        for (int32_t j = 0; j < i; j++) EXPECT_NE(Client_WarningSounds[i], Client_WarningSounds[j]);
+    }
+    EXPECT_EQ(Client_LevelSounds.maxInstances, 3);
+    EXPECT_EQ(Client_LevelSounds.minVolume, 32);
+
+    ASSERT_NE(Client_PlayerObject, nullptr);
+    Client_PlayerObject->hitPoints = 1;
+    Client.warning = 1;
+    Client.frame = 4;
+    Client_WarningTones();
+    EXPECT_EQ(Client.toneSample[0], Client_WarningSounds[0]);
+    EXPECT_NE(Client.toneSource[0], 0);
+
+    Client_LevelSoundsLoad();  // a second level
+    EXPECT_EQ(Client.toneSample[0], nullptr);
+    EXPECT_EQ(Client.toneSource[0], 0);
+    ASSERT_NE(Client_WarningSounds[0], nullptr);
+
+    ASSERT_EQ(remove(app_ProductRecord.pwfName), 0);
+    Client_LevelSoundsLoad();
+    EXPECT_EQ(Client_SoundTriggers, nullptr);
+    for (MixSample* w : Client_WarningSounds) EXPECT_EQ(w, nullptr);
+    Client_WarningTones();
+    EXPECT_EQ(Client.toneSample[0], nullptr);
+    Client.warning = 0;
+}
+
 }  // namespace
 
 // The start-up places the local aircraft at its slot's spawn point on the
