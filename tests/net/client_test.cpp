@@ -24,6 +24,7 @@
 #include "net/driver.h"
 #include "net/player.h"
 #include "net/server.h"
+#include "net/server_calls.h"
 #include "render/render.h"
 #include "shell/startup.h"
 #include "sim/obj.h"
@@ -38,6 +39,7 @@
 #include "world/model.h"
 #include "world/objarray.h"
 #include "world/pak.h"
+#include "world/orf.h"
 #include "cockpit/tacmap.h"
 #include "debug/console.h"
 #include "debug/dbgobj.h"
@@ -683,6 +685,33 @@ TEST_F(ClientTest, TheLevelLoadFetchesTheWarningSounds) {
     Client_WarningTones();
     EXPECT_EQ(Client.toneSample[0], nullptr);
     Client.warning = 0;
+}
+
+// A client in its own process loads the level from its start-up record:
+// the record names the mission and its terrain reference file and packs the
+// mission's model list, which the level record's count at +10 counts.
+TEST_F(ClientTest, TheStartupRecordNamesTheLevel) {
+    BridgeStarted(kSinglePlayer);
+    ASSERT_NE(level_Mission, nullptr);
+    std::vector<uint8_t> record(0x4000);
+    uint32_t n = Server_StartupRecordWrite(record.data(), record.size(), 0);
+    ASSERT_GT(n, 0u);
+    PlayerStartupView v;
+    ASSERT_EQ(player_StartupParse(record.data(), n, &v), 0);
+    EXPECT_STREQ(v.strings[PLAYER_TEXT_MISSION], "F1M1.ORF");
+    EXPECT_STREQ(v.strings[PLAYER_TEXT_REFERENCE], "F1M1.REF");
+    const uint32_t models = level_Mission->models.count;
+    ASSERT_GT(models, 0u);
+    EXPECT_EQ(v.missionNameCount, models);
+    EXPECT_EQ(record[LEVEL_RECORD_NAME_COUNT] | record[LEVEL_RECORD_NAME_COUNT + 1] << 8, (int)models);
+    const char* at = (const char*)record.data() + v.missionNamesAt;
+    for (uint32_t i = 0; i < models; i++) {
+        char want[ORF_MODEL_NAME_SIZE] = {};
+        memcpy(want, level_Mission->models.records + i * ORF_MODEL_NAME_SIZE, ORF_MODEL_NAME_SIZE - 1);
+        EXPECT_STREQ(at, want) << i;
+        at += strlen(at) + 1;
+    }
+    EXPECT_LE((const uint8_t*)at, record.data() + v.startEntriesAt);
 }
 
 }  // namespace
