@@ -27,6 +27,10 @@ extern uint32_t Client_OwnPlayerHigh;
 // version, -2 no player record free for the start-up).
 extern uint8_t Client_FlightState;
 extern int32_t Client_ExitResult;
+// The join result the client leaves for the launch and multiplayer screens
+// when the server refuses the player: 0 none, -1 bad host (also for another
+// application), -5 side full, -6 bad side password.
+extern int32_t Client_LaunchStatus;
 // The client's game flags (0: blackouts), squadron and team-play words, its
 // level run number and the capture-the-flag start flag of the start-up
 // record.

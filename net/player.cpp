@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "net/client.h"
 #include "net/driver.h"
+#include "platform/simlog.h"
 #include "shell/startup.h"
 #include "world/gamemode.h"
 #include "world/level.h"
@@ -580,6 +581,16 @@ int32_t player_ClientStartupRead(const uint8_t* record, size_t size) {
         // Another version, or a record this version cannot read: the flight
         // ends.
         level_PaletteFadeOut(level_PaletteCopy, 16);
+        Client_FlightState = 1;
+        Client_ExitResult = -1;
+        return -1;
+    }
+    if (v.joinResult != PLAYER_JOIN_ACCEPTED) {
+        // Refused: the screens say why, and nothing flies.
+        Client_LaunchStatus = v.joinResult == PLAYER_JOIN_REFUSED_FIRST || v.joinResult == PLAYER_JOIN_REFUSED_SECOND
+                                  ? v.joinResult
+                                  : -1;
+        plat_SimLog("client", "refused result=%d status=%d", (int)v.joinResult, (int)Client_LaunchStatus);
         Client_FlightState = 1;
         Client_ExitResult = -1;
         return -1;
