@@ -11,6 +11,7 @@
 #include "menu/menu.h"
 #include "menu/mnu.h"
 #include "menu/multi.h"
+#include "net/client.h"
 #include "net/bridge.h"
 #include "net/driver.h"
 #include "net/player.h"
@@ -22,7 +23,6 @@
 #include "shell/wndproc.h"
 #include "world/gamemode.h"
 
-int32_t mnu_LaunchStatus = 0;
 MnuLaunchTitle mnu_LaunchPage = {};
 const char mnu_LaunchKey[22] = "hdbjgafcebjigdachfbej";
 
@@ -255,9 +255,9 @@ void LaunchEnter(void) {
     mnu_AcceptKeyCallbackSet(nullptr);
     mnu_CancelKeyCallbackSet(cbMulti);
     g.hold = 0;
-    const char* refusal = mnu_LaunchStatus == -1   ? "LAUNCH_BAD_HOST"
-                          : mnu_LaunchStatus == -5 ? "LAUNCH_SIDEFULL"
-                          : mnu_LaunchStatus == -6 ? "LAUNCH_BADSIDEPW"
+    const char* refusal = Client_LaunchStatus == -1   ? "LAUNCH_BAD_HOST"
+                          : Client_LaunchStatus == -5 ? "LAUNCH_SIDEFULL"
+                          : Client_LaunchStatus == -6 ? "LAUNCH_BADSIDEPW"
                                                    : nullptr;
     if (refusal) {
         text_CopyZ(g.text[1], mnu_StringText(refusal), sizeof g.text[1]);
@@ -270,7 +270,7 @@ void LaunchEnter(void) {
         app_Runner.nextState = &WndMulti;
         app_Runner.followOn1 = nullptr;
         app_Runner.followOn2 = nullptr;
-        if (mnu_LaunchStatus == 0) {
+        if (Client_LaunchStatus == 0) {
             mnu_LeaveFlag = 1;
             return;
         }
@@ -309,7 +309,7 @@ int32_t LaunchFrame(void) {
     return 0;
 }
 
-void LaunchLeave(void) { mnu_LaunchStatus = 0; }
+void LaunchLeave(void) { Client_LaunchStatus = 0; }
 
 // Decodes the text from `from` (up to the end, "&" or the title's end) into
 // a field, as far as the key and the field go.

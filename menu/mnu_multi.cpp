@@ -13,6 +13,7 @@
 #include "menu/menu.h"
 #include "menu/mnu.h"
 #include "menu/multi.h"
+#include "net/client.h"
 #include "net/bridge.h"
 #include "net/driver.h"
 #include "net/player.h"
@@ -456,10 +457,10 @@ int32_t MultiFrame(void) {
     }
     if (mnu_LeaveFlag) return 1;
     if (!mnu_Multi.joining) mnu_MultiStatusUpdate();
-    if (mnu_LaunchStatus == -6) {
+    if (Client_LaunchStatus == -6) {
         mnu_Multi.error = 11;
         StatusSet(mnu_StringText(mnu_MultiErrorKey(11, Provider(), net_LastError)));
-        mnu_LaunchStatus = 0;
+        Client_LaunchStatus = 0;
         mnu_Multi.errorCountdown = MNU_MP_ERROR_FRAMES;
     }
     app_PumpMessagesEx();

@@ -115,9 +115,6 @@ struct MnuLaunchTitle {
     char port[MNU_LAUNCH_FIELD];
     char session[MNU_LAUNCH_FIELD];
 };
-// The join result the client leaves for the launch screen: 0 none, -1 bad
-// host, -5 side full, -6 bad side password.
-extern int32_t mnu_LaunchStatus;
 extern MnuLaunchTitle mnu_LaunchPage;
 extern const char mnu_LaunchKey[22];
 // Decodes the scrambled page title in t->title into its three fields.

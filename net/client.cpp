@@ -61,6 +61,7 @@ uint16_t Client_OwnPlayerNumber = 0;
 uint32_t Client_OwnPlayerHigh = 0;
 uint8_t Client_FlightState = 0;
 int32_t Client_ExitResult = 0;
+int32_t Client_LaunchStatus = 0;
 int32_t Client_GameFlags[2] = {};
 uint32_t Client_SquadronWord = 0;
 uint32_t Client_TeamPlayWord = 0;
@@ -885,6 +886,7 @@ void Client_Stop(void) {
     tacmap_MissionEnd();
     sndtrig_SetConditionMask(Client.savedConditionMask);
     snd_StopAllVoices();
+    Client_LevelSoundsFree();
     vcursor_Free();
     if (Client.anchor) mem_FreeFrom(Client.anchor);
     uint32_t sent = Client.packetsSent;

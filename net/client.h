@@ -27,6 +27,10 @@ extern uint32_t Client_OwnPlayerHigh;
 // version, -2 no player record free for the start-up).
 extern uint8_t Client_FlightState;
 extern int32_t Client_ExitResult;
+// The join result the client leaves for the launch and multiplayer screens
+// when the server refuses the player: 0 none, -1 bad host (also for another
+// application), -5 side full, -6 bad side password.
+extern int32_t Client_LaunchStatus;
 // The client's game flags (0: blackouts), squadron and team-play words, its
 // level run number and the capture-the-flag start flag of the start-up
 // record.
@@ -85,6 +89,23 @@ void Client_WarningTones(void);
 constexpr int32_t CLIENT_WARNING_SOUNDS = 4;
 struct MixSample;
 extern MixSample* Client_WarningSounds[CLIENT_WARNING_SOUNDS];
+// Their names in the level's sound-trigger table: the threat warning
+// (warning bits 0-1), the attack mark (bit 2), the missile's lock and the
+// IR seeker's tone.
+extern const char* const Client_WarningSoundNames[CLIENT_WARNING_SOUNDS];
+// The level's sound-trigger table (the product's sound file), loaded with
+// the client level: at most 3 voices per sample and a minimum volume of 32;
+// Client_SoundTriggers points at it and the four warning sounds are looked
+// up in it. The previous level's table is freed first; a missing or damaged
+// file leaves every client sound silent.
+struct SndTrigFile;
+extern SndTrigFile Client_LevelSounds;
+void Client_LevelSoundsLoad(void);
+// Frees the table (by its heap id) and silences the tones; the client's stop.
+void Client_LevelSoundsFree(void);
+// The heap id stamped on every block of the level's sound table: the level
+// markers and the client's anchor leave them alone.
+constexpr uint32_t CLIENT_SOUND_HEAP_ID = 0x510D00;
 // The debug paths of the client's copies (kind 0; kind 1 are the server's).
 constexpr int32_t CLIENT_DEBUG_PATHS = 0;
 

@@ -2,16 +2,23 @@
 // aircraft and of the copies, and the two warning tones of the cockpit.
 #include "debug/console.h"
 #include "net/client.h"
+#include "platform/simlog.h"
 #include "render/view.h"
 #include "shell/settings.h"
+#include "shell/startup.h"
+#include "base/mem.h"
 #include "sim/obj.h"
 #include "sim/ord.h"
 #include "sim/plane.h"
 #include "sim/weapon.h"
 #include "sound/mix.h"
+#include "sound/snd.h"
 #include "sound/sndtrig.h"
 
 MixSample* Client_WarningSounds[CLIENT_WARNING_SOUNDS] = {};
+const char* const Client_WarningSoundNames[CLIENT_WARNING_SOUNDS] = {"WARN_THREAT", "WARN_MARK", "MISSILE_LOCK",
+                                                                     "SEEKER_TONE"};
+SndTrigFile Client_LevelSounds = {};
 
 namespace {
 
@@ -30,6 +37,13 @@ FixVec3 At(const ObjectRecord* o) {
 // emptied) set to the sound and level, or silent.
 void Tone(int32_t n, MixSample* sample, int32_t level, const FixVec3& at) {
     const int32_t volume = sample ? level * app_Settings.SFX_VOLUME / VOLUME_SCALE : 0;
+    if (sample != Client.toneSample[n]) {
+        int32_t which = 0;
+        for (int32_t i = 0; i < CLIENT_WARNING_SOUNDS; i++)
+            if (sample && Client_WarningSounds[i] == sample) which = i + 1;
+        plat_SimLog("client", "tone %d %s level=%d", n + 1, which ? Client_WarningSoundNames[which - 1] : "off",
+                    sample ? level : 0);
+    }
     Client.toneSample[n] = sample;
     Client.toneLevel[n] = sample ? level : 0;
     const uint8_t v = (uint8_t)(volume < 0 ? 0 : volume > 255 ? 255 : volume);
@@ -51,6 +65,42 @@ bool MissileReady(void) {
 }
 
 }  // namespace
+
+void Client_LevelSoundsFree(void) {
+    // The tones let go of the samples first.
+    for (int32_t n = 0; n < 2; n++) {
+        if (Client.toneSource[n]) mix_SourceRemove(Client.toneSource[n]);
+        Client.toneSource[n] = 0;
+        Client.toneSample[n] = nullptr;
+        Client.toneLevel[n] = 0;
+    }
+    for (MixSample*& s : Client_WarningSounds) s = nullptr;
+    Client_SoundTriggers = nullptr;
+    // Every block of the table carries its heap id, so the blocks are found
+    // in the heap itself, never through the table's own pointers (the heap
+    // may have been made anew since).
+    if (Client_LevelSounds.sounds) snd_StopAllVoices();
+    mem_FreeIdRange(CLIENT_SOUND_HEAP_ID, CLIENT_SOUND_HEAP_ID);
+    Client_LevelSounds = SndTrigFile{};
+}
+
+void Client_LevelSoundsLoad(void) {
+    Client_LevelSoundsFree();
+    const char* name = app_ProductRecord.pwfName;
+    if (!name || sndtrig_LoadEx(name, &Client_LevelSounds, CLIENT_SOUND_HEAP_ID) != 1) {
+        plat_SimLog("client", "sounds missing %s", name ? name : "");
+        return;
+    }
+    sndtrig_SetMaxInstances(3, &Client_LevelSounds);
+    sndtrig_SetMinVolume(32, &Client_LevelSounds);
+    Client_SoundTriggers = &Client_LevelSounds;
+    int32_t found = 0;
+    for (int32_t i = 0; i < CLIENT_WARNING_SOUNDS; i++) {
+        Client_WarningSounds[i] = sndtrig_GetSample(Client_WarningSoundNames[i], &Client_LevelSounds);
+        if (Client_WarningSounds[i]) found++;
+    }
+    plat_SimLog("client", "sounds %s warnings=%d", name, found);
+}
 
 int32_t Client_ObjectSoundsStart(ObjectRecord* o) {
     if (!o) return 0;

@@ -49,7 +49,11 @@ SessionEntry* net_SessionListAdd(const char* name, const uint8_t* sessionGuid, c
     if (!name) name = "";
     // Names come from the network: bounded.
     size_t len = strnlen(name, SESSION_NAME_MAX);
-    SessionEntry* e = (SessionEntry*)mem_AllocEx((uint32_t)(sizeof(SessionEntry) + len + 1), 8, "Net Session Buffer");
+    // The list outlives the screens and levels that free their memory by
+    // ranges (an entry found by the search, then the menus let go of their
+    // blocks as the flight starts): its own heap id keeps it out of them.
+    SessionEntry* e = (SessionEntry*)mem_AllocWithId((uint32_t)(sizeof(SessionEntry) + len + 1), 8,
+                                                     "Net Session Buffer", NET_SESSION_HEAP_ID);
     if (!e) return nullptr;
     memset(e, 0, sizeof *e);
     e->name = reinterpret_cast<char*>(e + 1);

@@ -128,6 +128,8 @@ void net_DriverSelect(int32_t kind);
 // 0 on success (also when already open), 1 on failure.
 int32_t net_DriverInit(void);
 int32_t net_DriverClose(void);
+// The heap id of the session list's entries.
+constexpr uint32_t NET_SESSION_HEAP_ID = 0x5E5500;
 SessionEntry* net_SessionAdd(const char* name, const uint8_t* sessionGuid, const uint8_t* appGuid,
                              const uint32_t* words);
 void net_SessionListClear(void);

@@ -5,9 +5,12 @@
 #include <cstring>
 
 #include "base/le.h"
+#include "base/text.h"
 #include "net/client.h"
 #include "net/driver.h"
+#include "platform/simlog.h"
 #include "shell/startup.h"
+#include "world/gamemode.h"
 #include "world/level.h"
 #include "world/levelseq.h"
 
@@ -543,6 +546,31 @@ int32_t player_StartupParse(const uint8_t* r, size_t size, PlayerStartupView* ou
     return 0;
 }
 
+namespace {
+
+// The model names a client in its own process loads: copied out of the
+// record, which the next packet overwrites (the level's model table keeps
+// pointers to them). A record's length is 16 bits, so they always fit.
+char g_levelNames[0x10000];
+
+// A client in its own process has no mission of its own: the level's names
+// come with the start-up record. Empty texts leave the block as it is.
+void TakeLevelNames(const uint8_t* record, const PlayerStartupView& v) {
+    if (v.strings[PLAYER_TEXT_MISSION][0])
+        text_CopyZ(level_MissionNames.mission, v.strings[PLAYER_TEXT_MISSION], sizeof level_MissionNames.mission);
+    if (v.strings[PLAYER_TEXT_REFERENCE][0])
+        text_CopyZ(level_MissionNames.reference, v.strings[PLAYER_TEXT_REFERENCE],
+                   sizeof level_MissionNames.reference);
+    // The parse checked that every name ends before the start entries.
+    size_t n = v.startEntriesAt > v.missionNamesAt ? v.startEntriesAt - v.missionNamesAt : 0;
+    if (n > sizeof g_levelNames) n = sizeof g_levelNames;
+    if (n) memcpy(g_levelNames, record + v.missionNamesAt, n);
+    level_PackedNames = g_levelNames;
+    level_PackedNamesSize = (uint32_t)n;
+}
+
+}  // namespace
+
 int32_t player_ClientStartupRead(const uint8_t* record, size_t size) {
     if (!record || size < PLAYER_STARTUP_HEAD) return -1;
     uint32_t number = Get32(record + 46);
@@ -553,6 +581,16 @@ int32_t player_ClientStartupRead(const uint8_t* record, size_t size) {
         // Another version, or a record this version cannot read: the flight
         // ends.
         level_PaletteFadeOut(level_PaletteCopy, 16);
+        Client_FlightState = 1;
+        Client_ExitResult = -1;
+        return -1;
+    }
+    if (v.joinResult != PLAYER_JOIN_ACCEPTED) {
+        // Refused: the screens say why, and nothing flies.
+        Client_LaunchStatus = v.joinResult == PLAYER_JOIN_REFUSED_FIRST || v.joinResult == PLAYER_JOIN_REFUSED_SECOND
+                                  ? v.joinResult
+                                  : -1;
+        plat_SimLog("client", "refused result=%d status=%d", (int)v.joinResult, (int)Client_LaunchStatus);
         Client_FlightState = 1;
         Client_ExitResult = -1;
         return -1;
@@ -574,6 +612,7 @@ int32_t player_ClientStartupRead(const uint8_t* record, size_t size) {
     Client_TeamPlayWord = v.teamPlay;
     Client_LevelRunNumber = v.levelRunNumber;
     Client_CtfStart = v.ctfStart;
+    if (!level_GameMode.sharedProcess) TakeLevelNames(record, v);
     level_LoadClient(record, size);
     return 0;
 }

@@ -149,6 +149,8 @@ struct PlayerStartupSource {
     uint8_t blackouts;
     uint8_t secondGameFlag;
     const char* strings[PLAYER_STARTUP_STRINGS];   // null writes an empty string
+    // The level's model names, in the order of its model list: a client in
+    // its own process loads them through level_LoadModelsPacked.
     const char* const* missionNames;
     uint16_t missionNameCount;
     const uint8_t* startEntries;                  // count x 24 bytes
@@ -160,6 +162,12 @@ struct PlayerStartupSource {
     const PlayerAircraftBlock* blocks[2];
     int32_t joinResult;
 };
+
+// The first two of the seven texts name the level's mission file and its
+// terrain reference file: a client in its own process takes them into its
+// mission names block.
+constexpr int32_t PLAYER_TEXT_MISSION = 0;
+constexpr int32_t PLAYER_TEXT_REFERENCE = 1;
 
 // The join result: -4 when the game kind admits one application and the
 // player's differs, -5 and -6 for the slot's refusal states 1 and 2, else 0.

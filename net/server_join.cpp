@@ -2,6 +2,7 @@
 // the join and leave steps, a slot's restart and the squadron
 // announcements, with the player counts.
 #include <cstring>
+#include <vector>
 
 #include "base/le.h"
 #include "base/mem.h"
@@ -24,6 +25,7 @@
 #include "world/levelseq.h"
 #include "world/model.h"
 #include "world/pak.h"
+#include "world/orf.h"
 
 int32_t Server_SessionNetId = 0;
 const uint8_t* Server_JoiningData = nullptr;
@@ -362,6 +364,18 @@ uint32_t Server_StartupRecordWrite(uint8_t* record, size_t size, int32_t slot) {
     src.squadron = s->squadron;
     src.blocks[0] = &s->stored[0];
     src.blocks[1] = &s->stored[1];
+    // What a client in its own process needs to load the level itself: the
+    // mission and terrain reference names, and the mission's model list.
+    src.strings[PLAYER_TEXT_MISSION] = level_MissionNames.mission;
+    src.strings[PLAYER_TEXT_REFERENCE] = level_MissionNames.reference;
+    std::vector<const char*> models;
+    if (level_Mission && level_Mission->models.records) {
+        const uint32_t count = level_Mission->models.count < 0xFFFFu ? level_Mission->models.count : 0xFFFFu;
+        for (uint32_t i = 0; i < count; i++)
+            models.push_back((const char*)level_Mission->models.records + (size_t)i * ORF_MODEL_NAME_SIZE);
+        src.missionNames = models.data();
+        src.missionNameCount = (uint16_t)count;
+    }
     if (RulesRecord* r = rules_Current(); r && r->startupFields) r->startupFields(&src);
     return player_StartupWrite(record, size, &src);
 }

@@ -22,6 +22,7 @@
 #include "display/pal.h"
 #include "display/rast.h"
 #include "display/vid.h"
+#include "net/client.h"
 #include "platform/simlog.h"
 #include "platform/timer.h"
 #include "render/sky.h"
@@ -726,6 +727,7 @@ void level_LoadClient(const uint8_t* levelRecord, size_t recordSize) {
     if (!shared) level_PalrefReset();
     level_Markers.clientStart = Marker("Client level_mem_start");
     if (!shared) LevelPaletteLoad("level_LoadTerrain");
+    Client_LevelSoundsLoad();
     if (!shared) {
         GameDataLoad("level_LoadClient");
         FontsLoad(false);

@@ -434,6 +434,7 @@ void level_ClientModelsFree(void) {
     }
     model_DymodFreeAll(&model_ClientDymods);
     level_PlayerModel[0] = level_PlayerModel[1] = level_PlayerModel[2] = nullptr;
+    Client_LevelSoundsFree();
     if (level_Markers.clientStart && level_Markers.clientEnd)
         mem_FreeBetween(level_Markers.clientStart, level_Markers.clientEnd);
     level_Markers.clientStart = level_Markers.clientEnd = nullptr;

@@ -7,6 +7,7 @@
 
 #include "menu/front.h"
 #include "menu/multi.h"
+#include "net/client.h"
 #include "menu_fixture.h"
 #include "net/driver.h"
 #include "platform/dplay.h"
@@ -279,7 +280,7 @@ protected:
         Load(mkdata_MenuScript());
         mnu_Context = &ctx;
         app_Runner = AppRunnerState{};
-        mnu_LaunchStatus = 0;
+        Client_LaunchStatus = 0;
         app_TimerInterval = 25;
         app_TickIncrement = 1;
         app_KeepRunningFlag = 1;
@@ -343,7 +344,7 @@ TEST_F(LaunchScreenTest, GoingBackEndsAStepInTheSameFrame) {
 }
 
 TEST_F(LaunchScreenTest, RefusalAfterAFlightIsShownAndHoldsTheSteps) {
-    mnu_LaunchStatus = -5;
+    Client_LaunchStatus = -5;
     app_Runner.followOn1 = &WndLaunch;
     WndLaunch.enter();
     EXPECT_EQ(Line(1), Text("LAUNCH_SIDEFULL"));

@@ -24,6 +24,7 @@
 #include "net/driver.h"
 #include "net/player.h"
 #include "net/server.h"
+#include "net/server_calls.h"
 #include "render/render.h"
 #include "shell/startup.h"
 #include "sim/obj.h"
@@ -38,6 +39,7 @@
 #include "world/model.h"
 #include "world/objarray.h"
 #include "world/pak.h"
+#include "world/orf.h"
 #include "cockpit/tacmap.h"
 #include "debug/console.h"
 #include "debug/dbgobj.h"
@@ -648,6 +650,68 @@ TEST_F(ClientTest, WarningTonesFollowTheWarningsAndTheMissile) {
     for (int32_t i = 0; i < 4; i++) Client_WarningSounds[i] = nullptr;
     mix_SourcesInit(6, 8, nullptr, nullptr, nullptr);
     Client_PlayerObject = nullptr;
+}
+
+// The level's load fetches the four warning sounds from the product's
+// sound-trigger table; a reload frees the old table by its heap id, and a
+// missing table leaves every client sound silent.
+TEST_F(ClientTest, TheLevelLoadFetchesTheWarningSounds) {
+    BridgeStarted(kSinglePlayer);
+    ASSERT_EQ(Client_SoundTriggers, &Client_LevelSounds);
+    for (int32_t i = 0; i < CLIENT_WARNING_SOUNDS; i++) {
+        EXPECT_NE(Client_WarningSounds[i], nullptr) << Client_WarningSoundNames[i];
+        for (int32_t j = 0; j < i; j++) EXPECT_NE(Client_WarningSounds[i], Client_WarningSounds[j]);
+    }
+    EXPECT_EQ(Client_LevelSounds.maxInstances, 3);
+    EXPECT_EQ(Client_LevelSounds.minVolume, 32);
+
+    ASSERT_NE(Client_PlayerObject, nullptr);
+    Client_PlayerObject->hitPoints = 1;
+    Client.warning = 1;
+    Client.frame = 4;
+    Client_WarningTones();
+    EXPECT_EQ(Client.toneSample[0], Client_WarningSounds[0]);
+    EXPECT_NE(Client.toneSource[0], 0);
+
+    Client_LevelSoundsLoad();  // a second level
+    EXPECT_EQ(Client.toneSample[0], nullptr);
+    EXPECT_EQ(Client.toneSource[0], 0);
+    ASSERT_NE(Client_WarningSounds[0], nullptr);
+
+    ASSERT_EQ(remove(app_ProductRecord.pwfName), 0);
+    Client_LevelSoundsLoad();
+    EXPECT_EQ(Client_SoundTriggers, nullptr);
+    for (MixSample* w : Client_WarningSounds) EXPECT_EQ(w, nullptr);
+    Client_WarningTones();
+    EXPECT_EQ(Client.toneSample[0], nullptr);
+    Client.warning = 0;
+}
+
+// A client in its own process loads the level from its start-up record:
+// the record names the mission and its terrain reference file and packs the
+// mission's model list, which the level record's count at +10 counts.
+TEST_F(ClientTest, TheStartupRecordNamesTheLevel) {
+    BridgeStarted(kSinglePlayer);
+    ASSERT_NE(level_Mission, nullptr);
+    std::vector<uint8_t> record(0x4000);
+    uint32_t n = Server_StartupRecordWrite(record.data(), record.size(), 0);
+    ASSERT_GT(n, 0u);
+    PlayerStartupView v;
+    ASSERT_EQ(player_StartupParse(record.data(), n, &v), 0);
+    EXPECT_STREQ(v.strings[PLAYER_TEXT_MISSION], "F1M1.ORF");
+    EXPECT_STREQ(v.strings[PLAYER_TEXT_REFERENCE], "F1M1.REF");
+    const uint32_t models = level_Mission->models.count;
+    ASSERT_GT(models, 0u);
+    EXPECT_EQ(v.missionNameCount, models);
+    EXPECT_EQ(record[LEVEL_RECORD_NAME_COUNT] | record[LEVEL_RECORD_NAME_COUNT + 1] << 8, (int)models);
+    const char* at = (const char*)record.data() + v.missionNamesAt;
+    for (uint32_t i = 0; i < models; i++) {
+        char want[ORF_MODEL_NAME_SIZE] = {};
+        memcpy(want, level_Mission->models.records + i * ORF_MODEL_NAME_SIZE, ORF_MODEL_NAME_SIZE - 1);
+        EXPECT_STREQ(at, want) << i;
+        at += strlen(at) + 1;
+    }
+    EXPECT_LE((const uint8_t*)at, record.data() + v.startEntriesAt);
 }
 
 }  // namespace

@@ -254,6 +254,35 @@ TEST(PlayerStartup, WrittenAndReadBackEqual) {
     EXPECT_EQ(player_StartupWrite(r.data(), n - 1, &f.src), 0u);
 }
 
+// A refused player flies nothing: the client ends the flight and leaves
+// the refusal for the launch screens, another application shown as a bad
+// host (and so is a code it does not know).
+TEST(PlayerStartup, ARefusalSetsTheLaunchStatus) {
+    StartupFixture f;
+    const struct {
+        int32_t result, status;
+    } cases[] = {{PLAYER_JOIN_OTHER_APPLICATION, -1}, {PLAYER_JOIN_REFUSED_FIRST, -5},
+                 {PLAYER_JOIN_REFUSED_SECOND, -6}, {-9, -1}};
+    uint32_t number = 100;
+    for (const auto& c : cases) {
+        f.src.joinResult = c.result;
+        f.src.startupNumber = number++;
+        std::vector<uint8_t> r(4096);
+        uint32_t n = player_StartupWrite(r.data(), r.size(), &f.src);
+        ASSERT_GT(n, 0u);
+        Client_LaunchStatus = 0;
+        Client_FlightState = 0;
+        Client_ExitResult = 0;
+        EXPECT_EQ(player_ClientStartupRead(r.data(), n), -1) << c.result;
+        EXPECT_EQ(Client_LaunchStatus, c.status) << c.result;
+        EXPECT_EQ(Client_FlightState, 1) << c.result;
+        EXPECT_EQ(Client_ExitResult, -1) << c.result;
+    }
+    Client_LaunchStatus = 0;
+    Client_FlightState = 0;
+    Client_ExitResult = 0;
+}
+
 // The fixed part, byte for byte; unset bytes are zero.
 TEST(PlayerStartup, FixedPartGoldenBytes) {
     StartupFixture f;

@@ -80,8 +80,13 @@ TEST(KrxMultiRun, HostScreenAndMultiplayerScreenMeetOnLoopback) {
     // as its second player.
     EXPECT_NE(hostLog.find("client start mode=bridge"), std::string::npos) << hostLog;
     EXPECT_NE(hostLog.find(" slot join 1 net=2 players=2"), std::string::npos) << hostLog;
-    // The joiner passed the loading screen into the flight as a client only.
-    EXPECT_NE(joinLog.find("client start mode=remote"), std::string::npos) << joiner.err;
+    // The joiner passed the loading screen into the flight as a client only,
+    // loaded the level the host named in its start-up record and flew.
+    size_t remote = joinLog.find("client start mode=remote");
+    ASSERT_NE(remote, std::string::npos) << joiner.err;
+    EXPECT_NE(joinLog.find(" client startup number=", remote), std::string::npos) << joiner.err << joinLog;
+    EXPECT_EQ(joiner.err.find("depth_Init"), std::string::npos) << joiner.err;
+    EXPECT_EQ(joiner.exitCode, 0) << joiner.err;
 }
 
 }  // namespace

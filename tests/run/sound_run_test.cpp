@@ -67,4 +67,22 @@ TEST(KrxSoundRun, WithoutADeviceItSaysSoAndRunsOn) {
     EXPECT_NE(r.err.find(" frame steps"), std::string::npos) << r.err;
 }
 
+// The cockpit's tones come from the level's sound table: selecting the
+// heat-seeking missile (the weapon key three times: gun, AIM120, AIM9M)
+// starts the seeker tone, the next weapon silences it.
+TEST(KrxSoundRun, TheHeatSeekerPlaysItsSeekerTone) {
+    std::string dir = run_FreshDataDir("seekertone");
+    ASSERT_FALSE(dir.empty());
+    std::string log;
+    RunResult r = run_SingleFlight(dir, "60 key 0xC0\n80 key 0xC0\n100 key 0xC0\n120 key 0xC0\n", 160, &log);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(log.find(" client sounds SKARVEL.PWF warnings=4\n"), std::string::npos) << log.substr(0, 3000);
+    size_t aim9 = log.find(" weapon select 1 AIM9M ");
+    ASSERT_NE(aim9, std::string::npos) << log;
+    size_t tone = log.find(" client tone 2 SEEKER_TONE level=195\n", aim9);
+    ASSERT_NE(tone, std::string::npos) << log;
+    EXPECT_NE(log.find(" client tone 2 off level=0\n", tone), std::string::npos) << log;
+    EXPECT_EQ(log.find(" client tone 1 "), std::string::npos) << "no threat in this flight";
+}
+
 }  // namespace

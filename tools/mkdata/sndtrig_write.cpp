@@ -47,6 +47,25 @@ std::vector<uint8_t> Message(double hz, int32_t syllables) {
     return mkdata_WaveBuild(8, 22050, frames);
 }
 
+// The cockpit's four looping warning tones, fetched by name: the threat
+// warble, the attack mark's beeps, the steady lock tone and the seeker's
+// low growl.
+std::vector<MkSndSound> WarningSounds(void) {
+    std::vector<int16_t> warble, beeps;
+    for (int32_t half = 0; half < 4; half++) {
+        std::vector<int16_t> part = mkdata_WaveTone(22050, half & 1 ? 1400 : 1000, 125, 16000);
+        warble.insert(warble.end(), part.begin(), part.end());
+        std::vector<int16_t> beep = mkdata_WaveTone(22050, 1800, 125, half & 1 ? 0 : 16000);
+        beeps.insert(beeps.end(), beep.begin(), beep.end());
+    }
+    return {
+        {"WARN_THREAT", mkdata_WaveBuild(8, 22050, warble), 0, 0},
+        {"WARN_MARK", mkdata_WaveBuild(8, 22050, beeps), 0, 0},
+        {"MISSILE_LOCK", Tone(1600, 500, 16000), 0, 0},
+        {"SEEKER_TONE", Tone(400, 500, 14000), 0, 0},
+    };
+}
+
 }  // namespace
 
 std::vector<uint8_t> mkdata_SndTrigBuild(const MkSndTrig& table) {
@@ -199,6 +218,7 @@ MkSndTrig mkdata_LevelSoundTable(void) {
         {"CUE_FUEL_R", Message(240, 3), 0, 0},
         {"WIND", Tone(90, 500, 9000), 120, 0},
     };
+    for (MkSndSound& w : WarningSounds()) t.sounds.push_back(std::move(w));
     // Engine start: the start sweep inside, the sweep and wind outside,
     // fading with distance.
     MkSndLayer inside, outside, wind;
