@@ -16,6 +16,7 @@
 #include "display/stroke.h"
 #include "net/client.h"
 #include "sim/obj.h"
+#include "world/terrain.h"
 #include "sim/plane.h"
 #include "world/level.h"
 
@@ -244,9 +245,10 @@ void mfd_DrawShapeRotated(const DrawShapeCommand* shape, int32_t x, int32_t y, u
 
 int32_t mfd_LineOfSightToObject(const ObjectRecord* o, const ObjectRecord* own) {
     if (!o || !own) return 1;
-    if (!obj_LineOfSight(own, &o->position)) return 1;
+    // The cheap tests first: the terrain march is long at range.
     if (obj_Distance(own, o) >= kSearchRange) return 1;
-    return obj_FindNearestFiltered(own, o) ? 0 : 1;
+    if (!obj_FindNearestFiltered(own, o)) return 1;
+    return obj_LineOfSightStep(own, &o->position, 1 << (TERRAIN_CELL_SHIFT - 1)) ? 0 : 1;
 }
 
 void mfd_PlotAircraft(const ObjectRecord* o, const ObjectRecord* own) {

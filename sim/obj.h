@@ -402,6 +402,9 @@ inline int32_t obj_HalfDistance(const ObjectRecord* a, const ObjectRecord* b) { 
 
 // Terrain line of sight from the object to the position: 1 clear, 0 blocked.
 int32_t obj_LineOfSight(const ObjectRecord* from, const FixWorldPos* to);
+// The same march in steps of the given length (world units); the MFD picture
+// samples every half terrain cell.
+int32_t obj_LineOfSightStep(const ObjectRecord* from, const FixWorldPos* to, int32_t stepLength);
 inline int32_t obj_TerrainLineOfSight(const ObjectRecord* from, const FixWorldPos* to) {
     return obj_LineOfSight(from, to);
 }

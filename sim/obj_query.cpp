@@ -241,8 +241,10 @@ int32_t obj_InCone(const ObjectRecord* searcher, const ObjectRecord* o) {
     return dot > 0 && dot >= ConeCos(obj_Search.cone) ? 1 : 0;
 }
 
-int32_t obj_LineOfSight(const ObjectRecord* from, const FixWorldPos* to) {
-    const int64_t steps = obj_PosDistance(&from->position, to) / 64;
+int32_t obj_LineOfSight(const ObjectRecord* from, const FixWorldPos* to) { return obj_LineOfSightStep(from, to, 64); }
+
+int32_t obj_LineOfSightStep(const ObjectRecord* from, const FixWorldPos* to, int32_t stepLength) {
+    const int64_t steps = obj_PosDistance(&from->position, to) / (stepLength > 0 ? stepLength : 64);
     if (steps <= 0) return 1;
     // 16.16 position and increment.
     int64_t px = static_cast<int64_t>(from->position.x) << 16;
