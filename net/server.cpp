@@ -432,9 +432,10 @@ int32_t Server_MessageTagCheck(uint32_t tag) {
 
 namespace {
 
-// Wrapped difference of two 25-bit angles (object angles), sign-extended.
-int32_t AngleDelta25(int32_t reportedWire32, int32_t current25) {
-    uint32_t d = (uint32_t)reportedWire32 - ((uint32_t)current25 << 7);
+// Wrapped difference of two 25-bit angles (object angles), sign-extended:
+// both are taken to the top of 32 bits, subtracted, and brought back.
+int32_t AngleDelta25(int32_t reported25, int32_t current25) {
+    uint32_t d = ((uint32_t)reported25 << 7) - ((uint32_t)current25 << 7);
     return (int32_t)d >> 7;
 }
 

@@ -431,6 +431,10 @@ struct ObjSearchState {
     uint8_t sideMask;
 };
 extern ObjSearchState obj_Search;
+// Nonzero for the server's own record of an aircraft, AI unit or weapon. In a
+// game whose server shares the process the player's searches skip these and
+// see the client's copies, as a client of a remote server does.
+int32_t obj_ServerRecord(const ObjectRecord* object);
 int32_t obj_CandidateFilter(const ObjectRecord* searcher, const ObjectRecord* object, uint8_t wantedFlags,
                             uint8_t wantedCategories);
 int32_t obj_IsDetected(const ObjectRecord* object, int32_t distance, int32_t range);

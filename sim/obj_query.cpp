@@ -214,11 +214,20 @@ int32_t obj_SignatureFactor(const ObjectRecord* o) {
     return 0x10000;
 }
 
+// The player sees the world as his client does, through the client's copies
+// of the server's objects. When the server runs in the same process its own
+// records of aircraft, AI units and weapons share the type list with those
+// copies: the player never finds them (nor so himself, or a target twice).
+int32_t obj_ServerRecord(const ObjectRecord* o) {
+    const DcbPool* p = o ? o->pool : nullptr;
+    return p && (p == &level_ServerArrays.player || p == &level_ServerArrays.ai || p == &level_ServerArrays.common);
+}
+
 int32_t obj_CandidateFilter(const ObjectRecord* searcher, const ObjectRecord* o, uint8_t flags, uint8_t categories) {
     // Never the searcher itself, nor, for a weapon, its launcher.
     if (!o || o == searcher || (searcher && o == searcher->owner)) return 0;
     if (!(o->aiClass & flags) || !(o->stateFlags & categories) || !Alive(o)) return 0;
-    if (searcher && (searcher->flags & OBJ_FLAG_PLAYER)) return 1;
+    if (searcher && (searcher->flags & OBJ_FLAG_PLAYER)) return obj_ServerRecord(o) ? 0 : 1;
     if (o->flags & OBJ_FLAG_ALLIANCE_A) return 0;
     return (o->side & obj_SideMask(searcher)) ? 1 : 0;
 }

@@ -316,8 +316,9 @@ void RadarScan(ObjectRecord* o) {
         }
     }
     if (plane_SystemsDamage[PLANE_SYS_RADAR]) return;
-    for (ObjectRecord* a = level_ClientTables.objectList; a; a = a->next) {
-        if (a == o || a->known || a->aiClass != 1 || !(a->stateFlags & OBJ_STATE_AIRBORNE)) continue;
+    for (ObjectRecord* a = obj_TypeList.head; a; a = a->typeNext) {
+        if (a == o || a->known || a->aiClass != 1 || !(a->stateFlags & OBJ_STATE_AIRBORNE) || obj_ServerRecord(a))
+            continue;
         if (Distance(&o->position, &a->position) >= kRadarRange) continue;
         weapon_SeekerViewTransform(a);
         if (weapon_SeekerConeRangeTest(a) && obj_LineOfSight(o, &a->position)) a->known = 1;

@@ -99,6 +99,12 @@ bool FrontAndRange(const ObjectRecord* player, const ObjectRecord* target) {
     return target->viewPosition.z >= 0x1000 && obj_Distance(player, target) <= weapon_SeekerRange;
 }
 
+// The current weapon's seeker range in world units.
+void SeekerRangeSet() {
+    const int64_t range = static_cast<int64_t>(weapon_Current.seekerRange) << 16;
+    weapon_SeekerRange = range > INT32_MAX ? INT32_MAX : static_cast<int32_t>(range);
+}
+
 // Steps 1 to 5 shared by every seeker: the target, or null.
 ObjectRecord* SeekerStart(ObjectRecord* player) {
     if (!player) return nullptr;
@@ -106,8 +112,7 @@ ObjectRecord* SeekerStart(ObjectRecord* player) {
     if (!t || !t->known) return nullptr;
     weapon_SeekerPointCheck();
     weapon_SeekerViewTransform(t);
-    const int64_t range = static_cast<int64_t>(weapon_Current.seekerRange) << 16;
-    weapon_SeekerRange = range > INT32_MAX ? INT32_MAX : static_cast<int32_t>(range);
+    SeekerRangeSet();
     if (!(t->aiClass & weapon_Current.targetClasses)) return nullptr;
     return t;
 }
@@ -479,6 +484,9 @@ void weapon_TargetValidate(void) {
 // ---- The per-frame weapon step ----
 
 void weapon_PlayerStep(ObjectRecord* player) {
+    // The seeker range is the frame's value whether or not a seeker runs:
+    // the radar's scan finds aircraft inside it before any is known.
+    SeekerRangeSet();
     weapon_Impact.valid = 0;
     weapon_GroundPoint.valid = 0;
     const _PLANE* plane = plane_Current;

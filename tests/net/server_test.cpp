@@ -209,7 +209,7 @@ TEST_F(ServerTest, PlayerDataGlidesOverTheExpectedFrames) {
         const int32_t dx = 0x480000, dy = -0x30000;
         Packet p;
         p.PlayerData(1, 0, 0, FixVec3{(int32_t)(0xFFFF0000u + (uint32_t)dx), 1000 + dy, 5000},
-                     FixAngles{0x1000 << 7, 0, 0});  // 0x2000 of a 25-bit turn further, past the whole turn
+                     FixAngles{0x10000, 0, 0});  // 0x11000 of a 25-bit turn further, past the whole turn
         Parse(p);
         EXPECT_EQ(Slot().dataReceived, 1u) << c.n;
         if (c.resync) {
@@ -223,8 +223,9 @@ TEST_F(ServerTest, PlayerDataGlidesOverTheExpectedFrames) {
         EXPECT_LE(std::abs(ex), 64 * c.frames) << c.n;
         EXPECT_LE(std::abs(ey), 64 * c.frames) << c.n;
         EXPECT_EQ(aircraft.angles.heading & ~0x1FFFFFF, 0) << c.n;
-        int32_t eh = (int32_t)(((uint32_t)aircraft.angles.heading - 0x1000u) << 7) >> 7;
-        EXPECT_LE(std::abs(eh), c.frames) << c.n << " heading " << aircraft.angles.heading;
+        int32_t eh = (int32_t)(((uint32_t)aircraft.angles.heading - 0x10000u) << 7) >> 7;
+        // The rate is rounded down: within a thousandth of the turn made.
+        EXPECT_LE(std::abs(eh), 0x11000 / 1024) << c.n << " heading " << aircraft.angles.heading;
         TearDown();
     }
 }

@@ -416,7 +416,12 @@ MkMission mkdata_SampleMission(void) {
     m.arguments = {{0, 0, 0}};
     AddFlightTriggers(&m);
 
-    m.text = mkdata_TableBuild({
+    m.text = mkdata_TableBuild(mkdata_SampleMissionText(mkdata_SampleGoals()));
+    return m;
+}
+
+std::vector<MkTableGroup> mkdata_SampleMissionText(const std::vector<MkTableItem>& goals) {
+    return {
         {"MISSION",
          {{"TITLE", "Range Day"},
           {"BRIEF", "Take off from the runway, look over the lake and come back in one piece."}}},
@@ -424,11 +429,10 @@ MkMission mkdata_SampleMission(void) {
          {{"WELCOME", "Welcome to the range."},
           {"AIRBORNE", "Blue flight is airborne."},
           {"OUTBOUND", "Blue flight turning north."}}},
-        {"MISS 1 GOALS", mkdata_SampleGoals()},
+        {"MISS 1 GOALS", goals},
         // Listed as the first campaign's mission when "FCAMP01.bin" is there.
         {"MISS 1 HEADERS", {{"TITLE", "Range Day"}, {"DESCRIPTION", "One flight over the lake and home."}}},
-    });
-    return m;
+    };
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "mkdata.h"
 #include "world/orf.h"
 
 constexpr const char* MK_SAMPLE_MISSION = "F1M1.ORF";
@@ -51,6 +52,8 @@ void mkdata_MissionTerrainNames(MkMission* mission, const std::string& reference
 // AI units, a trigger that plays a message when a player enters, the
 // compiled action of that trigger, and its text table inside the file.
 MkMission mkdata_SampleMission(void);
+// The sample mission's text table with the given goals as "MISS 1 GOALS".
+std::vector<MkTableGroup> mkdata_SampleMissionText(const std::vector<MkTableItem>& goals);
 // The sample mission's AI units, steps and routes (mission_ai.cpp).
 void mkdata_MissionAddAi(MkMission* mission);
 int mkdata_WriteMissions(const std::string& dir);
