@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/text.h"
 #include "base/units.h"
 #include "cockpit/hud.h"
 #include "dbgpage_fixture.h"
@@ -234,6 +235,55 @@ TEST_F(MarkerTest, RingIsDrawnInFrontOfTheEyeOnly) {
     const MathVec3 behind{1000.0f, 100.0f, 850.0f};
     dbg_DrawRing3D(&behind, DBG_GREEN, 20.0f);
     EXPECT_EQ(Count(DBG_GREEN), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Stored images of the pages on the 320 x 240 surface over a fixed state. A
+// change meant to alter a page prints its new hash.
+TEST_F(MarkerTest, StoredImages) {
+    const AppVersionRecord savedVersion = app_VersionRecord;
+    app_VersionRecord = AppVersionRecord{1, 1, 0, 101, 1010014, 31299, 90502, 9, 5, 2, 3, 12, 1999, 1, 14};
+    const FixAngles savedAngles = view_State.angles;
+    player.rates = FixAngles{0x10000, -0x30000, 0};
+    ObjectRecord target{};
+    target.position = FixWorldPos{1u << 25, 4096u, 2u << 25};
+    player.target = &target;
+    const float head[2] = {weapon_SeekerHead[0], weapon_SeekerHead[1]};
+    weapon_SeekerHead[0] = 2.0f;
+    weapon_SeekerHead[1] = -1.0f;
+    text_CopyZ(dbg_LabelBuffer, "HP=3/9", DBG_LABEL_SIZE);
+    const uint32_t stamp = terrain_Pass.frameStamp;
+    terrain_Pass.frameStamp = 77;
+    struct Case {
+        const char* name;
+        void (*draw)(void);
+        uint64_t hash;
+    } cases[] = {
+        {"version", dbg_DrawVersionPage, 0x67de03264068f049ull},
+        {"chase", dbg_DrawChaseAngles, 0xafdcea1ccc07b68ull},
+        {"seeker", dbg_DrawSeekerPage, 0x67b2914b107ec982ull},
+        {"terraincount", dbg_DrawTerrainCount, 0xb578d250b71f8299ull},
+        {"message", dbg_DrawMessageAt, 0x232b838f063cebdbull},
+        {"clearance", dbg_DrawClearancePrediction, 0xe7a953afd1857a78ull},
+        {"ring", [] { dbg_DrawRing3D(&plane_Current->position, DBG_GREEN, 20.0f); }, 0xaa93f3adad1b5fe5ull},
+    };
+    for (const Case& k : cases) {
+        Surface(320, 240);
+        Place(20.0f);
+        plane.position.z = 1100.0f;  // the ring ahead of the eye
+        view_State.angles = FixAngles{0x40000, 0, 0};
+        k.draw();
+        EXPECT_EQ(Hash(), k.hash) << k.name << ": 0x" << std::hex << Hash();
+    }
+    app_VersionRecord = savedVersion;
+    view_State.angles = savedAngles;
+    weapon_SeekerHead[0] = head[0];
+    weapon_SeekerHead[1] = head[1];
+    terrain_Pass.frameStamp = stamp;
+    dbg_LabelBuffer[0] = 0;
 }
 
 }  // namespace
