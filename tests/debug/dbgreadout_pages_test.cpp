@@ -13,13 +13,17 @@
 #include "debug/console.h"
 #include "debug/dbgobj.h"
 #include "debug/dbgreadout.h"
+#include "render/render.h"
 #include "render/view.h"
+#include "shell/runner.h"
+#include "shell/settings.h"
 #include "shell/startup.h"
 #include "sim/flight.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
 #include "sim/weapon.h"
 #include "world/level.h"
+#include "world/terrain.h"
 #include "world/terrain_draw.h"
 
 namespace {
@@ -284,6 +288,84 @@ TEST_F(MarkerTest, StoredImages) {
     weapon_SeekerHead[1] = head[1];
     terrain_Pass.frameStamp = stamp;
     dbg_LabelBuffer[0] = 0;
+}
+
+}  // namespace
+
+namespace {
+
+// The terrain page reads a set cell flag as water.
+TEST_F(MarkerTest, TerrainPageNamesWaterAndLand) {
+    static uint8_t heights[512 * 512];
+    static uint8_t water[512 * 64];
+    memset(heights, 0, sizeof heights);
+    memset(water, 0, sizeof water);
+    const DepthLevel saved = depth_Level;
+    depth_Level.heightMap = heights;
+    depth_Level.waterMap = water;
+    // Cell (16, 40): world cells are 1 << 23 units, tiles 1 << 25.
+    player.position = FixWorldPos{16u << 23, 0, 40u << 23};
+    heights[40 * 512 + 16] = 3;
+    view_State.position = player.position;
+    dbg_DrawTerrainInfo();
+    water[40 * 64 + 2] = 0x80;
+    dbg_DrawTerrainInfo();
+    depth_Level = saved;
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0].text, "TileX = 4, TileY = 10");
+    EXPECT_EQ(lines[1].text, "Depth Height = 3      192 feet,  0.03 miles");
+    EXPECT_EQ(lines[3].text, "LAND");
+    EXPECT_EQ(lines[7].text, "WATER");
+    EXPECT_EQ(lines[7].colour, DBG_RED);
+    EXPECT_EQ(lines[3].x, 5);
+    EXPECT_EQ(lines[3].y, 36);
+}
+
+// Stored images of the pages the other tests read as text only, over a
+// fixed state.
+TEST_F(MarkerTest, StoredImagesOfTheStatePages) {
+    static uint8_t heights[512 * 512];
+    static uint8_t water[512 * 64];
+    const DepthLevel savedLevel = depth_Level;
+    depth_Level.heightMap = heights;
+    depth_Level.waterMap = water;
+    const uint32_t ticks = app_TickCount.load();
+    app_TickCount = 1234;
+    const int32_t rate = render_FrameRate;
+    render_FrameRate = 25 << 16;
+    const char* locale = app_LocaleName;
+    app_LocaleName = "English";
+    ObjectRecord target{};
+    player.target = &target;
+    struct Case {
+        const char* name;
+        void (*draw)(void);
+        uint64_t hash;
+    } cases[] = {
+        {"terrain", dbg_DrawTerrainInfo, 0x33ba9c0683e1908aull},
+        {"framerate", dbg_DrawFrameRateLine, 0x631978efb5ac482dull},
+        {"net", dbg_DrawNetStatistics, 0xa4b52d4f0a50468bull},
+        {"timing", [] {
+             dbg_TimingPageShown = 1;
+             dbg_DrawTimingPage();
+             dbg_TimingPageShown = 0;
+         }, 0x6e190d64dddb1b9bull},
+        {"locale", dbg_DrawLocale, 0x221a94a59b923849ull},
+        {"airdata", dbg_DrawAirDataPage, 0xa1ff27ef7e0b2327ull},
+        {"targets", dbg_DrawTargetLists, 0xa4f5a7342511cbbull},
+        {"voices", dbg_DrawVoiceTable, 0xe468cbb15fdb596dull},
+    };
+    for (const Case& k : cases) {
+        Surface(320, 240);
+        Place(300.0f);
+        plane.velocity = MathVec3{0.0f, 0.0f, 5.0f};
+        k.draw();
+        EXPECT_EQ(Hash(), k.hash) << k.name << ": 0x" << std::hex << Hash();
+    }
+    depth_Level = savedLevel;
+    app_TickCount = ticks;
+    render_FrameRate = rate;
+    app_LocaleName = locale;
 }
 
 }  // namespace
