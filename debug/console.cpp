@@ -14,6 +14,7 @@
 #include "debug/cheat_local.h"
 #include "debug/dbgobj.h"
 #include "debug/dbgoverlay.h"
+#include "debug/dbgpage.h"
 #include "debug/dbgreadout.h"
 #include "debug/dbgtext.h"
 #include "debug/timecomp.h"
@@ -348,11 +349,13 @@ const ConSubstring kSubstrings[] = {
 };
 
 // Developer words: each flips one switch of the developer overlays (a word
-// or a byte) and names its new state on the debug text.
+// or a byte) and names its new state on the debug text. A switch with a
+// show routine is set through it.
 struct DevWord {
     const char* name;
     int32_t* word;
     uint8_t* byte;
+    void (*show)(int32_t on) = nullptr;
 };
 const DevWord kDevWords[] = {
     {"dev framerate", &con_ToggleBlock[CON_FRAME_RATE], nullptr},
@@ -360,7 +363,7 @@ const DevWord kDevWords[] = {
     {"dev ai", nullptr, &dbg_OverlaySelect[DBG_SELECT_AI]},
     {"dev counters", nullptr, &dbg_OverlaySelect[DBG_SELECT_COUNTERS]},
     {"dev score", nullptr, &dbg_OverlaySelect[DBG_SELECT_TIME_SCORE]},
-    {"dev triggers", nullptr, &dbg_OverlaySelect[DBG_SELECT_TRIGGERS]},
+    {"dev triggers", nullptr, &dbg_OverlaySelect[DBG_SELECT_TRIGGERS], dbg_TriggerPageShow},
     {"dev hitpoints", &con_ToggleBlock[CON_HIT_POINT_LABELS], nullptr},
     {"dev signatures", &con_ToggleBlock[CON_SIGNATURE_LABELS], nullptr},
     {"dev paths", &dbg_DebugObjectsShown, nullptr},
@@ -370,7 +373,11 @@ const DevWord kDevWords[] = {
 void DevWordRun(const DevWord& d) {
     int32_t on = 0;
     if (d.word) on = *d.word = *d.word ? 0 : 1;
-    if (d.byte) on = *d.byte = *d.byte ? 0 : 1;
+    if (d.byte) on = *d.byte ? 0 : 1;
+    if (d.show)
+        d.show(on);
+    else if (d.byte)
+        *d.byte = (uint8_t)on;
     char line[64];
     text_Format("%s: %s", line, sizeof line, d.name, on ? "ON" : "OFF");
     dbg_TextPrint(line);

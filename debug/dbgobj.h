@@ -120,6 +120,10 @@ void dbg_ObjectListingLine(const ObjectRecord* object, char* buffer, size_t size
 // weapon overlay (single player only) and the bomb and object markers.
 void dbg_DrawObjectLabels(void);
 void dbg_DrawBombDebug(void);
+// The label buffer the object value labels are formatted into; it keeps the
+// last label drawn (empty before the first).
+constexpr size_t DBG_LABEL_SIZE = 48;
+extern char dbg_LabelBuffer[DBG_LABEL_SIZE];
 // The debug virtual keys ("CODE : [NAME] + ALT + CTRL + SHIFT") and the
 // debug command lines ("--> TEXT"), one per 16 pixels from (10, 10).
 void Client_DebugKeyText(void);

@@ -20,6 +20,8 @@
 #include "world/gamemode.h"
 #include "world/level.h"
 
+char dbg_LabelBuffer[DBG_LABEL_SIZE];
+
 namespace {
 
 constexpr int32_t FONT_SHOOT = 3;  // "key16bna.pcx"
@@ -106,17 +108,17 @@ void dbg_DrawBombDebug(void) {
         // The labels take the small font unless one is set for them.
         BitmapFont* saved = draw_LabelFont;
         if (!draw_LabelFont) draw_LabelFont = level_Fonts[0];
-        char text[48];
+        char* text = dbg_LabelBuffer;
         if (hitPoints)
             for (const ObjectRecord* o = lists.serverObjects; o; o = o->next) {
-                text_Format("HP=%ld/%ld", text, sizeof text, (int32_t)o->hitPoints, (int32_t)o->hitPointsMax);
+                text_Format("HP=%ld/%ld", text, DBG_LABEL_SIZE, (int32_t)o->hitPoints, (int32_t)o->hitPointsMax);
                 Label(o, text);
             }
         if (signatures)
             for (const ObjectRecord* list : {lists.knownObjects, lists.playerObjects})
                 for (const ObjectRecord* o = list; o; o = o->next) {
                     if (!(o->flags & OBJ_FLAG_PLAYER)) continue;
-                    text_Format("SIG=%ld", text, sizeof text, obj_SignatureFactor(o));
+                    text_Format("SIG=%ld", text, DBG_LABEL_SIZE, obj_SignatureFactor(o));
                     Label(o, text);
                 }
         draw_LabelFont = saved;

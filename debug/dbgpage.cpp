@@ -162,6 +162,11 @@ void dbg_TriggerLineFormat(const uint8_t* trigger, int32_t index, char* buffer, 
     text_CopyZ(buffer + used, "-", size - used);
 }
 
+void dbg_TriggerPageShow(int32_t on) {
+    dbg_OverlaySelect[DBG_SELECT_TRIGGERS] = on ? 1 : 0;
+    hud_ListMode = on ? 1 : 0;
+}
+
 void dbg_DrawTriggerPage(void) {
     Panel(156, 16, 140, 115);
     PageStart(160, 20);

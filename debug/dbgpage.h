@@ -18,3 +18,8 @@ void dbg_TriggerLineFormat(const uint8_t* trigger, int32_t index, char* buffer, 
 // index brought into range (stepped back by 20 past the end, negative
 // values 0).
 int32_t dbg_TriggerFirstShown(int32_t scroll, int32_t count);
+
+// Shows (1) or hides (0) the trigger page: its selector byte and the input
+// layer's list mode together, so that the zoom keys scroll the page while
+// it shows.
+void dbg_TriggerPageShow(int32_t on);

@@ -10,6 +10,9 @@
 #include "cockpit/hud.h"
 #include "debug/dbgobj.h"
 #include "debug/dbgoverlay.h"
+#include "debug/dbgpage.h"
+#include "display/draw3d.h"
+#include "display/draw_line.h"
 #include "display/dsurf.h"
 #include "input/ffb.h"
 #include "net/client.h"
@@ -18,12 +21,14 @@
 #include "render/view.h"
 #include "shell/runner.h"
 #include "shell/settings.h"
+#include "shell/startup.h"
 #include "sim/flight.h"
 #include "sim/obj.h"
 #include "sim/plane.h"
 #include "sim/weapon.h"
 #include "sound/mix.h"
 #include "world/terrain.h"
+#include "world/terrain_draw.h"
 
 int32_t dbg_TimingPageShown = 0;
 uint32_t dbg_ReadoutPages = 0;
@@ -251,6 +256,154 @@ void dbg_DrawFeedbackPage(void) {
     }
 }
 
+void dbg_DrawTerrainCount(void) {
+    dbg_ShadowLine(dbg_SmallFont(), 10, 200, DBG_CYAN, "%ld", (long)terrain_Pass.frameStamp);
+}
+
+// Where the label buffer is shown: kept, and never moved.
+namespace {
+int32_t g_messageX = 0, g_messageY = 0;
+}
+
+void dbg_DrawMessageAt(void) {
+    dbg_ShadowLine(dbg_SmallFont(), g_messageX, g_messageY, DBG_RED, "%s", dbg_LabelBuffer);
+}
+
+void dbg_DrawSeekerPage(void) {
+    Start(kTop);
+    Line(DBG_RED, "SEEKER HEAD : YAW = %3.3f degs, PITCH = %3.3f degs", (double)weapon_SeekerHead[0],
+         (double)weapon_SeekerHead[1]);
+    Line(DBG_RED, "TARGET      : YAW = %3.3f degs, PITCH = %3.3f degs", (double)weapon_SeekerTrack[0],
+         (double)weapon_SeekerTrack[1]);
+    Line(DBG_RED, "DISTANCE    : %3.3f degs", (double)weapon_SeekerTrack[2]);
+    Line(DBG_RED, "%s", "");
+    const ObjectRecord* p = Client_PlayerObject;
+    if (p && p->target) {
+        const FixWorldPos& t = p->target->position;
+        Line(DBG_RED, "TARGET COORD = (%ld, %ld, %ld)", (long)t.x, (long)t.y, (long)t.z);
+    }
+}
+
+namespace {
+
+void Diamond(const MathVec3& at, int32_t size, int32_t colour) {
+    FixWorldPos w;
+    fix_FloatToWorld(&at, &w);
+    draw_Diamond3D(&w, size, colour);
+}
+
+}  // namespace
+
+void dbg_DrawClearancePrediction(void) {
+    flight_PredictTerrainClearance();
+    const _PLANE* plane = plane_Current;
+    if (!plane) return;
+    const FlightSteerState& s = flight_Steer;
+    MathVec3 at = plane->position;
+    // The look-ahead keeps the point where it went below the clearance.
+    if (s.terrainWarning) draw_Line3DObjects(&at, &s.predicted, DBG_WHITE);
+    const MathVec3 step = {plane->velocity.x * FLIGHT_LOOKAHEAD_FRAMES, plane->velocity.y * FLIGHT_LOOKAHEAD_FRAMES,
+                           plane->velocity.z * FLIGHT_LOOKAHEAD_FRAMES};
+    for (int32_t i = 0; i < FLIGHT_LOOKAHEAD_STEPS; i++) {
+        at.x += step.x;
+        at.y += step.y;
+        at.z += step.z;
+        Diamond(at, 12, DBG_RED);
+        const float height = fix_HeightAboveTerrain(&at);
+        if (height < FLIGHT_CLEARANCE) {
+            MathVec3 raised = at;
+            raised.y += FLIGHT_CLEARANCE - height;
+            Diamond(raised, 12, DBG_WHITE);
+            draw_Line3DObjects(&at, &raised, DBG_WHITE);
+        }
+    }
+    MathVec3 waypoint;
+    if (Client_PlayerObject && plane_WaypointPoint(Client_PlayerObject, &waypoint) == 0) {
+        Diamond(waypoint, 12, DBG_WHITE);
+        Diamond(waypoint, 24, DBG_WHITE);
+    }
+}
+
+void dbg_DrawVersionPage(void) {
+    const AppVersionRecord& v = app_VersionRecord;
+    Start(kTop);
+    Line(DBG_RED, "major = %ld", (long)v.major);
+    Line(DBG_RED, "minor = %ld", (long)v.minor);
+    Line(DBG_RED, "build major = %ld", (long)v.buildMajor);
+    Line(DBG_RED, "build minor = %ld", (long)v.buildMinor);
+    Line(DBG_RED, "network = %ld", (long)v.network);
+    Line(DBG_RED, "number = %6.6ld", (long)v.number);
+    Line(DBG_RED, "date = %6.6ld", (long)v.date);
+    Line(DBG_RED, "time = %6.6ld", (long)v.time);
+    Line(DBG_RED, "hours = %2.2ld", (long)v.hours);
+    Line(DBG_RED, "minutes = %2.2ld", (long)v.minutes);
+    Line(DBG_RED, "seconds = %2.2ld", (long)v.seconds);
+    Line(DBG_RED, "month = %ld", (long)v.month);
+    Line(DBG_RED, "day = %ld", (long)v.day);
+    Line(DBG_RED, "year = %ld", (long)v.year);
+    Line(DBG_RED, "instance = %ld", (long)v.instance);
+}
+
+namespace {
+
+void AngleLine(const char* name, int32_t angle) {
+    Line(DBG_RED, "%s = %ld (%ld)", name, (long)angle, (long)(angle >> 16));
+}
+
+}  // namespace
+
+void dbg_DrawChaseAngles(void) {
+    Start(kTop);
+    Line(DBG_RED, "CHASE ANGLES:");
+    const FixAngles& v = view_State.angles;
+    AngleLine("YAW", v.heading);
+    AngleLine("PITCH", v.pitch);
+    AngleLine("ROLL", v.roll);
+    // The player's angle changes of the last frame.
+    const ObjectRecord* p = Client_PlayerObject;
+    const FixAngles d = p ? p->rates : FixAngles{};
+    AngleLine("DELTA YAW", d.heading);
+    AngleLine("DELTA PITCH", d.pitch);
+    AngleLine("DELTA ROLL", d.roll);
+    // No second pitch change is kept for the player: it reads 0.
+    AngleLine("PLAYER DELTA_PITCH", 0);
+}
+
+void dbg_DrawRing3D(const MathVec3* position, int32_t colour, float radius) {
+    if (!position) return;
+    MathFrame f;
+    f.pos = *position;
+    if (plane_Current)
+        math_Mat33Copy(&f.rot, &plane_Current->orientation);
+    else
+        math_Mat33Identity(&f.rot);
+    // The point one radius along the frame's third row, projected.
+    auto project = [&](FixScreenPoint* out) {
+        const MathVec3 at = {f.pos.x + radius * f.rot.m[2][0], f.pos.y + radius * f.rot.m[2][1],
+                             f.pos.z + radius * f.rot.m[2][2]};
+        FixWorldPos w;
+        fix_FloatToWorld(&at, &w);
+        return draw_ProjectPoint3D(&w, out) == 0;
+    };
+    for (int32_t i = 0; i < 16; i++) {
+        FixScreenPoint a, b;
+        const bool first = project(&a);
+        math_RotateRows02(&f.rot, 22.5f);
+        const bool second = project(&b);
+        if (first && second) draw_Line(a.x, a.y, b.x, b.y, colour);
+    }
+}
+
+namespace {
+
+// The ring page: a ring around the current aircraft in its own level plane.
+constexpr float kRingRadius = 30.0f;
+void DrawAircraftRing(void) {
+    if (plane_Current) dbg_DrawRing3D(&plane_Current->position, DBG_WHITE, kRingRadius);
+}
+
+}  // namespace
+
 // ---- Switches ----
 
 namespace {
@@ -266,6 +419,10 @@ const ReadoutPage kPages[] = {
     {"page locale", dbg_DrawLocale},        {"page objects", dbg_DrawObjectLists},
     {"page airdata", dbg_DrawAirDataPage},  {"page targets", dbg_DrawTargetLists},
     {"page feedback", dbg_DrawFeedbackPage},
+    {"page message", dbg_DrawMessageAt},    {"page terraincount", dbg_DrawTerrainCount},
+    {"page seeker", dbg_DrawSeekerPage},    {"page clearance", dbg_DrawClearancePrediction},
+    {"page version", dbg_DrawVersionPage},  {"page chase", dbg_DrawChaseAngles},
+    {"page ring", DrawAircraftRing},
 };
 constexpr int32_t kPageCount = (int32_t)(sizeof kPages / sizeof kPages[0]);
 
@@ -299,7 +456,7 @@ void OverlayPagesFromEnvironment(void) {
         for (const char* p = env; (p = strstr(p, kNames[i])) != nullptr; p += n)
             if ((p == env || p[-1] == ',') && (p[n] == ',' || p[n] == 0)) dbg_OverlaySelect[i] = 1;
     }
-    if (dbg_OverlaySelect[DBG_SELECT_TRIGGERS]) hud_ListMode = 1;
+    if (dbg_OverlaySelect[DBG_SELECT_TRIGGERS]) dbg_TriggerPageShow(1);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct MathVec3;
+
 void dbg_DrawTerrainInfo(void);
 void dbg_DrawVoiceTable(void);
 void dbg_DrawFrameRateLine(void);
@@ -22,6 +24,27 @@ void dbg_DrawTargetLists(void);
 // Each force's scale and current value; the LEVEL line is labelled "Level".
 void dbg_DrawFeedbackPage(void);
 extern int32_t dbg_TimingPageShown;
+// The terrain pass's frame counter at pixel (10, 200).
+void dbg_DrawTerrainCount(void);
+// The label buffer (dbg_LabelBuffer) at its kept pixel position (0, 0).
+void dbg_DrawMessageAt(void);
+// The seeker head's angles, the direction it last tracked and the angle
+// between them; the player's target's world position when there is one.
+void dbg_DrawSeekerPage(void);
+// Runs the terrain-clearance look-ahead and draws it into the 3D view: its
+// steps as red diamonds, those below the clearance joined to white ones at
+// the clearance, the point it went below the clearance, and the current
+// waypoint.
+void dbg_DrawClearancePrediction(void);
+// The fields of app_VersionRecord.
+void dbg_DrawVersionPage(void);
+// The camera's angles and the player's angle changes per frame, each also
+// shifted right by 16.
+void dbg_DrawChaseAngles(void);
+// A 16-segment ring of the radius (metres) around the position (metres),
+// in the level plane of the current aircraft (the world's without one):
+// each segment whose two ends project is drawn clipped in the colour slot.
+void dbg_DrawRing3D(const MathVec3* position, int32_t colour, float radius);
 
 // The readout pages' switches, one bit per page of the word table; the
 // frame step draws those that are on.

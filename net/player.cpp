@@ -175,7 +175,7 @@ void player_VersionStampFill(PlayerVersionStamp* s) {
                                APP_RELEASE_NUMBER};
     // Each word: one version value in the high half, its position low.
     for (uint32_t i = 0; i < 10; i++) s->words[i] = parts[i % 5] << 16 | i;
-    s->versionWord = (uint32_t)APP_VERSION_MAJOR * 100 + APP_VERSION_MINOR;
+    s->versionWord = (uint32_t)APP_NETWORK_VERSION;
 }
 
 void player_StampWrite(uint8_t* out, const PlayerVersionStamp* s) {

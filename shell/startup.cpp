@@ -100,6 +100,7 @@ AppRecord app_Record = [] {
 }();
 
 char app_Title[128] = "KRX";
+AppVersionRecord app_VersionRecord = {};
 int32_t app_VariantWord = 0;
 int32_t app_ModeWord = 0;
 double app_FpuScale16 = 1.0 / 65536.0;
@@ -194,6 +195,21 @@ void app_VersionStringBuild(void) {
     snprintf(app_Record.versionString, sizeof app_Record.versionString, "%s%8.8ld.%6.6ld.%6.6ld-%ld%c", "",
              number, date, time, (long)APP_RELEASE_NUMBER, APP_RELEASE_LETTER);
     int others = plat_InstanceCount(APP_MAIN_CLASS);
+    app_VersionRecord = AppVersionRecord{APP_VERSION_MAJOR,
+                                         APP_VERSION_MINOR,
+                                         APP_VERSION_THIRD,
+                                         APP_NETWORK_VERSION,
+                                         (int32_t)number,
+                                         (int32_t)date,
+                                         (int32_t)time,
+                                         r.buildHour,
+                                         r.buildMinute,
+                                         r.buildSecond,
+                                         r.buildMonth,
+                                         r.buildDay,
+                                         r.buildYear,
+                                         others > 0 ? others + 1 : 1,
+                                         APP_VERSION_BUILD};
     if (others > 0) {
         size_t used = strlen(app_Record.versionString);
         snprintf(app_Record.versionString + used, sizeof app_Record.versionString - used, " (#%ld)",

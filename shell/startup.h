@@ -17,6 +17,20 @@ constexpr int32_t APP_VERSION_THIRD = 0;
 constexpr int32_t APP_VERSION_BUILD = 14;
 constexpr int32_t APP_RELEASE_NUMBER = 10;
 constexpr char APP_RELEASE_LETTER = 'R';
+// The version word peers exchange in the player stamp.
+constexpr int32_t APP_NETWORK_VERSION = APP_VERSION_MAJOR * 100 + APP_VERSION_MINOR;
+
+// The version record: the version numbers and the build stamp as numbers,
+// filled by app_VersionStringBuild. The third version number is the build
+// major, the build number the build minor; the network word is
+// APP_NETWORK_VERSION; number, date and time are the three numbers of the
+// version string; instance counts the running copies of the program, this
+// one included.
+struct AppVersionRecord {
+    int32_t major, minor, buildMajor, network, number, date, time;
+    int32_t hours, minutes, seconds, month, day, year, instance, buildMinor;
+};
+extern AppVersionRecord app_VersionRecord;
 
 // The names the engine reads for this product (constants).
 struct AppProductRecord {

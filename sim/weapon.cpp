@@ -253,6 +253,7 @@ int32_t weapon_CurrentMount = -1;
 _WEAPON_TYPE weapon_Current = {nullptr, nullptr, nullptr, nullptr, -1};
 const _WEAPON_TYPE* weapon_CurrentRow = nullptr;
 float weapon_SeekerHead[2];
+float weapon_SeekerTrack[3];
 int32_t weapon_GunMode = 0;
 const _WEAPON_TYPE* weapon_ProcessedType = &weapon_Types[0];
 

@@ -151,6 +151,9 @@ extern int32_t weapon_CurrentMount;        // -1 none
 extern _WEAPON_TYPE weapon_Current;        // copy of the row; index -1 when none
 extern const _WEAPON_TYPE* weapon_CurrentRow;
 extern float weapon_SeekerHead[2];         // horizontal, vertical
+// The last direction the head tracked (horizontal, vertical) and the angle
+// between it and the head, in degrees, kept for the seeker readout.
+extern float weapon_SeekerTrack[3];
 // The aircraft's gun mode (0 air-to-air, 1 air-to-ground): the cannon key
 // toggles it on the gun panel; the weapon-changed hook applies it.
 extern int32_t weapon_GunMode;

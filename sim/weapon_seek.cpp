@@ -69,8 +69,9 @@ int32_t TrackDirection(const FixVec3& v, uint32_t instant, float slew) {
     const float pitch = static_cast<float>(std::atan2(y, std::sqrt(x * x + z * z)) * kDegreesPerRadian);
     float* head = weapon_SeekerHead;
     if (instant) {
-        head[0] = heading;
-        head[1] = pitch;
+        head[0] = weapon_SeekerTrack[0] = heading;
+        head[1] = weapon_SeekerTrack[1] = pitch;
+        weapon_SeekerTrack[2] = 0.0f;
         return 1;
     }
     head[0] = Toward(head[0], heading, slew);
@@ -82,7 +83,11 @@ int32_t TrackDirection(const FixVec3& v, uint32_t instant, float slew) {
         head[1] *= field / length;
     }
     const float dh = head[0] - heading, dp = head[1] - pitch;
-    return std::sqrt(dh * dh + dp * dp) <= weapon_Current.lockTolerance ? 1 : 0;
+    const float off = std::sqrt(dh * dh + dp * dp);
+    weapon_SeekerTrack[0] = heading;
+    weapon_SeekerTrack[1] = pitch;
+    weapon_SeekerTrack[2] = off;
+    return off <= weapon_Current.lockTolerance ? 1 : 0;
 }
 
 uint8_t LockResult() { return IsBomb() && weapon_BombTargetInReach() ? 3 : 2; }

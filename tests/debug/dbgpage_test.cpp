@@ -108,13 +108,15 @@ TEST_F(AiPageTest, TargetsThatAreNoAiAircraftGiveNoBlock) {
         {"AI class 2", [](AiPageTest* t) { t->unit->object.aiClass = 2; }},
     };
     for (const Case& c : cases) {
+        // A fresh fixture per case; the last is taken down by the framework,
+        // so the drawing state put back is the one from before the test.
+        TearDown();
         SetUp();
         c.set(this);
         std::vector<uint8_t> before = pixels;
         dbg_DrawAiInfo();
         EXPECT_TRUE(lines.empty()) << c.name;
         EXPECT_EQ(pixels, before) << c.name << ": no panel either";
-        TearDown();
     }
 }
 

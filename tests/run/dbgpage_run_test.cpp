@@ -20,6 +20,14 @@ int32_t CyanIn(const std::string& file, int32_t x1, int32_t y1, int32_t x2, int3
     return n;
 }
 
+// The trigger page's lines from layout (160, 20), 10 pixels apart at 640
+// wide: line n of the dumped frame shows cyan text.
+bool TriggerLineShown(const std::string& dump, int frame, int line) {
+    char name[64];
+    snprintf(name, sizeof name, "/frame%05d.bmp", frame);
+    return CyanIn(dump + name, 320, 40 + 10 * line, 600, 50 + 10 * line) > 20;
+}
+
 std::string Enter(int tick) {
     const std::string t = std::to_string(tick);
     return t + " keydown RETURN\n" + t + " char 13\n" + t + " keyup RETURN\n";
@@ -67,11 +75,7 @@ TEST(KrxRun, TriggerPageShowsAndScrollsWithTheZoomKeys) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // The page's lines from layout (160, 20), 10 pixels apart at 640 wide:
     // the sample mission's four triggers.
-    auto lineShown = [&](int frame, int line) {
-        char name[64];
-        snprintf(name, sizeof name, "/frame%05d.bmp", frame);
-        return CyanIn(dump + name, 320, 40 + 10 * line, 600, 50 + 10 * line) > 20;
-    };
+    auto lineShown = [&](int frame, int line) { return TriggerLineShown(dump, frame, line); };
     for (int frame : {80, 180}) {
         EXPECT_TRUE(lineShown(frame, 0)) << frame;
         EXPECT_TRUE(lineShown(frame, 3)) << frame;
@@ -81,6 +85,27 @@ TEST(KrxRun, TriggerPageShowsAndScrollsWithTheZoomKeys) {
     EXPECT_TRUE(lineShown(140, 2));
     EXPECT_FALSE(lineShown(140, 3));
     EXPECT_FALSE(lineShown(40, 4)) << "nothing past the last trigger";
+}
+
+// "dev triggers" typed in flight shows the trigger page and, like the
+// start-up switch, gives the zoom keys to its scrolling.
+TEST(KrxRun, TriggerWordShowsThePageAndTheZoomKeysScrollIt) {
+    std::string dir = run_FreshDataDir("devtriggers");
+    ASSERT_FALSE(dir.empty());
+    const std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    std::string log;
+    RunResult r = run_SingleFlight(dir, Say(60, "dev triggers") + "140 key X\n", 200, &log,
+                                   {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=20"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto lineShown = [&](int frame, int line) { return TriggerLineShown(dump, frame, line); };
+    EXPECT_FALSE(lineShown(40, 0)) << "the page is off until the word";
+    EXPECT_TRUE(lineShown(120, 0));
+    EXPECT_TRUE(lineShown(120, 3));
+    EXPECT_FALSE(lineShown(120, 4));
+    // Zoom out scrolled the page by one trigger.
+    EXPECT_TRUE(lineShown(180, 2));
+    EXPECT_FALSE(lineShown(180, 3));
 }
 
 }  // namespace
