@@ -62,12 +62,7 @@ TEST(KrxClimbRun, TakesOffClimbsAndLevelsOff) {
     ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     std::string log;
     const RunResult r = run_SingleFlight(dir,
-                                         "100 key BACK\n"
-                                         "560 keydown DOWN\n"
-                                         "640 keyup DOWN\n"
-                                         "700 key G\n"
-                                         "1000 key 7\n"
-                                         "1050 key L\n"
+                                         std::string(kRunClimbOut) +
                                          "1100 key 3\n"
                                          "1150 key RETURN\n"
                                          "1200 key 0xDD\n",

@@ -44,12 +44,7 @@ TEST(KrxKillRun, RadarMissileShootsDownTheAircraftAheadAndWinsTheMission) {
     // Take-off and climb as in the climb run; then the AIM120 (3), the
     // boresight key (') on the aircraft ahead, and the fire key.
     const RunResult r = run_SingleFlight(dir,
-                                         "100 key BACK\n"
-                                         "560 keydown DOWN\n"
-                                         "640 keyup DOWN\n"
-                                         "700 key G\n"
-                                         "1000 key 7\n"
-                                         "1050 key L\n"
+                                         std::string(kRunClimbOut) +
                                          "1100 key 3\n"
                                          "1200 key 0xDE\n"
                                          "1300 keydown SPACE\n"

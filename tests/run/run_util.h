@@ -33,6 +33,12 @@ RunResult run_SingleFlight(const std::string& dir, const std::string& script, in
 
 // Script lines that type the text at the tick: key down, character and key
 // up for each character.
+// The script of a take-off and climb-out in the sample aircraft: the roll,
+// the stick pulled back for the rotation, gear up, then the autopilot holds
+// the wings level. Up and clear of the ground by tick 1100.
+inline constexpr const char* kRunClimbOut = "100 key BACK\n560 keydown DOWN\n640 keyup DOWN\n700 key G\n"
+                                            "1000 key 7\n1050 key L\n";
+
 std::string run_TypeLine(int tick, const std::string& text);
 
 // The whole file as text (empty when missing).

@@ -87,9 +87,10 @@ void mkdata_MissionAddAi(MkMission* m) {
     m->array5.push_back(Steps({{west + (1u << 21), z - (3u << 21), 0, 0},
                                {west + (1u << 21), z - (1u << 21), 2, 0},
                                {west + (1u << 21), z, 1, 0x80}}));
-    // Its route: out east, north over the lake's way, back to the field
-    // and a landing.
-    m->routes.push_back({Waypoint(east + Cell(24), 40 * 0x40000, z, 0, 0, 1, 3),
+    // Its route: out east past the field's end, further east, north over the
+    // lake's way, back to the field and a landing.
+    m->routes.push_back({Waypoint(east + Cell(4), 30 * 0x40000, z, 0, 0, 1, 3),
+                         Waypoint(east + Cell(24), 40 * 0x40000, z, 0, 0, 1, 3),
                          Waypoint(east + Cell(24), 40 * 0x40000, z - Cell(32), 0, 0, 1, 3),
                          Waypoint(west - Cell(16), 20 * 0x40000, z, 0, 0, 0, 0),
                          Waypoint(east, airfield, z, 7, 0, 0, 0)});

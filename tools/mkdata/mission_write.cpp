@@ -110,8 +110,8 @@ void AddFlightTriggers(MkMission* m) {
     m->counters = {0, 0};
     // airborn_f: group 1 wholly airborne.
     m->triggers.push_back(Condition(1, 1, 1, 0, ActionList(m, {{kPlay, 1}, {kStart, 0}})));
-    // atwaypoint_fy: group 1 at waypoint 1 of its route.
-    m->triggers.push_back(Condition(1, 1, 5, (uint16_t)(route << 8 | 1), ActionList(m, {{kPlay, 2}, {kInc, 1}})));
+    // atwaypoint_fy: group 1 at waypoint 0 of its route, past the field's end.
+    m->triggers.push_back(Condition(1, 1, 5, (uint16_t)(route << 8 | 0), ActionList(m, {{kPlay, 2}, {kInc, 1}})));
     // Counter 0 greater than 19.
     m->triggers.push_back(Condition(3, 0, 1, 19, ActionList(m, {{kStop, 0}, {kPlay, 3}})));
 }
