@@ -372,6 +372,9 @@ void mfd_PlotCategoryLists(const ObjectRecord* own) {
 
 void mfd_PlotObjects(const ObjectRecord* own) {
     draw_SetColourSlot(MFD_VIOLET, 175, 86, 255);
+    // The display's rotation: the world passes drawn since the cockpit set
+    // it up may have left their own.
+    fix_TrigToDouble(&vcp_DisplayTrig);
     PassContext context{own};
     obj_ClientChainWalk(PassVisit, &context);
     // The target last, on top of the rest.
@@ -386,6 +389,7 @@ void mfd_DrawOwnship(void) {
 void mfd_DrawRoute(const ObjectRecord* own) {
     const int32_t count = level_WaypointList.count < 32 ? level_WaypointList.count : 32;
     if (!own || count <= 0) return;
+    fix_TrigToDouble(&vcp_DisplayTrig);
     const int32_t size = (int32_t)((4 * (int64_t)vcp_DisplayScale[0]) >> (Enlarged() ? 8 : 9));
     font_SetStrokeRotation(0, size, size, 0);
     const uint8_t green = MFD_DARK_GREEN;

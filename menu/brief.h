@@ -65,6 +65,7 @@ struct MnuBriefState {
     uint8_t points[MNU_BRIEF_POINTS][MNU_BRIEF_POINT_SIZE];
     char* text;              // "mnu MB Mission Briefing"
     chs_Zone* mapZone;
+    char routeMission[96];   // the mission the map screen last wrote the route for
 };
 extern MnuBriefState mnu_Brief;
 extern const AppStateRecord WndMisBrief;
@@ -76,6 +77,13 @@ int32_t mnu_MissionGroupNumber(void);
 // Writes the current pilot record to its slot's file.
 void mnu_PilotSave(void);
 void mnu_BriefPointsLoad(void);
+// The points of a mission's player start group (those of its first placed
+// player start, category 2), at most max of them: their count, or -1 when
+// the mission has no player start or its group is missing.
+int32_t mnu_MissionStartPoints(const _ORF* mission, uint8_t (*points)[MNU_BRIEF_POINT_SIZE], int32_t max);
+// The flight's waypoint list (level_WaypointList) from the player start
+// group of the mission file; empty when the file or the group is missing.
+void mnu_RouteLoad(const char* missionFile);
 void mnu_BriefLoadoutBuild(void);
 // Gives every (type, count) pair of the mission's store list to the loadout.
 void mnu_MissionStoresAdd(const _ORF* mission);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "base/text.h"
+#include "menu/brief.h"
 #include "menu/launch.h"
 #include "menu/front.h"
 #include "menu/menu.h"
@@ -104,7 +105,9 @@ __attribute__((weak)) int32_t mnu_LaunchFromEnvironment(void) {
     Server_RegisterSessionCallbacks();
     app_Runner.followOn1 = &WndMain;
     if (state == &net_InFlightStates[NET_STATE_BRIDGE] && level_GameMode.singlePlayer) {
-        // A single-player flight is handed over by the loading screen.
+        // A single-player flight is handed over by the loading screen and
+        // flies its mission's route.
+        mnu_RouteLoad(level_UserMission);
         app_Runner.followOn2 = state;
         app_Runner.nextState = &WndLoading;
         return 1;

@@ -16,6 +16,7 @@
 #include "menu/quick.h"
 #include "net/bridge.h"
 #include "net/server_calls.h"
+#include "platform/simlog.h"
 #include "platform/winmsg.h"
 #include "shell/keyqueue.h"
 #include "shell/runner.h"
@@ -339,6 +340,24 @@ void mnu_BriefTextBuild(void) {
     mem_Free(scratch);
 }
 
+int32_t mnu_MissionStartPoints(const _ORF* m, uint8_t (*points)[MNU_BRIEF_POINT_SIZE], int32_t max) {
+    if (!m || !points || max <= 0) return -1;
+    // The first player start (category 2) brings its start group's points.
+    constexpr uint32_t kSide = 23;
+    for (uint32_t i = 0; i < m->placed.count; i++) {
+        const uint8_t* r = m->placed.records + (size_t)i * ORF_PLACED_SIZE;
+        if (r[ORF_PLACED_CATEGORY] != 2) continue;
+        uint32_t side = r[kSide];
+        if (side >= m->starts.count) return -1;
+        const OrfGroup& group = m->starts.groups[side];
+        if (!group.items) return 0;
+        uint32_t n = group.itemCount < (uint32_t)max ? group.itemCount : (uint32_t)max;
+        if (n > 0) memcpy(points, group.items, (size_t)n * MNU_BRIEF_POINT_SIZE);
+        return (int32_t)n;
+    }
+    return -1;
+}
+
 void mnu_BriefPointsLoad(void) {
     if (mnu_PilotGet16(MNU_PILOT_RETURNED)) {
         mnu_Brief.pointCount = 0;
@@ -347,20 +366,27 @@ void mnu_BriefPointsLoad(void) {
     if (mnu_Brief.pointCount > 0) return;
     _ORF* m = orf_Load(level_MissionNames.mission, 0);
     if (!m) return;
-    // The first player start (category 2) brings its start group's points.
-    constexpr uint32_t kSide = 23;
-    for (uint32_t i = 0; i < m->placed.count; i++) {
-        const uint8_t* r = m->placed.records + (size_t)i * ORF_PLACED_SIZE;
-        if (r[ORF_PLACED_CATEGORY] != 2) continue;
-        uint32_t side = r[kSide];
-        if (side >= m->starts.count) break;
-        const OrfGroup& group = m->starts.groups[side];
-        uint32_t n = group.itemCount < (uint32_t)MNU_BRIEF_POINTS ? group.itemCount : (uint32_t)MNU_BRIEF_POINTS;
-        if (n > 0 && group.items) memcpy(mnu_Brief.points, group.items, (size_t)n * MNU_BRIEF_POINT_SIZE);
-        mnu_Brief.pointCount = group.items ? (int32_t)n : 0;
-        break;
-    }
+    int32_t n = mnu_MissionStartPoints(m, mnu_Brief.points, MNU_BRIEF_POINTS);
+    if (n >= 0) mnu_Brief.pointCount = n;
     orf_Free(m);
+}
+
+void mnu_RouteLoad(const char* missionFile) {
+    level_WaypointList.count = 0;
+    _ORF* m = missionFile && *missionFile ? orf_Load(missionFile, 0) : nullptr;
+    if (!m) return;
+    uint8_t points[MNU_BRIEF_POINTS][MNU_BRIEF_POINT_SIZE];
+    int32_t n = mnu_MissionStartPoints(m, points, MNU_BRIEF_POINTS);
+    orf_Free(m);
+    for (int32_t i = 0; i < n; i++) {
+        // A point is x, height and z; the route keeps x and z.
+        LeReader r(points[i], MNU_BRIEF_POINT_SIZE);
+        level_WaypointList.entries[i].x = (int32_t)r.u32();
+        r.u32();
+        level_WaypointList.entries[i].z = (int32_t)r.u32();
+    }
+    level_WaypointList.count = n > 0 ? n : 0;
+    plat_SimLog("route", "%s waypoints %d", missionFile, (int)level_WaypointList.count);
 }
 
 void mnu_BriefLoadoutBuild(void) {
@@ -393,6 +419,9 @@ void cbMisAccept(int32_t) {
     level_GameMode.singlePlayer = 1;
     level_GameMode.display = 1;
     level_GameMode.quickMission = Quick() ? 1 : 0;
+    // The route the map screen wrote for this mission flies; otherwise the
+    // mission's own.
+    if (strcmp(mnu_Brief.routeMission, level_MissionNames.mission) != 0) mnu_RouteLoad(level_MissionNames.mission);
     Server_RegisterSessionCallbacks();
     app_Runner.nextState = &WndAnime;
     app_Runner.followOn1 = &WndMisBrief;
@@ -418,6 +447,7 @@ void cbMisBack(int32_t) {
     if (!back || back == &WndMisBrief) back = Quick() ? &WndQuickMis : &WndNewCamp;
     app_Runner.nextState = back;
     mnu_Brief.pointCount = 0;
+    mnu_Brief.routeMission[0] = 0;
     mnu_Brief.loadoutBuilt = 0;
     mnu_LeaveFlag = 1;
 }

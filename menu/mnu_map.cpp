@@ -8,6 +8,7 @@
 #include "base/filetable.h"
 #include "base/le.h"
 #include "base/mem.h"
+#include "base/text.h"
 #include "cockpit/tacmap.h"
 #include "display/draw_line.h"
 #include "display/dsurf.h"
@@ -648,6 +649,8 @@ void mnu_MapWaypointsWrite(void) {
         mnu_MapWorldFromPixel(m.waypoints[i].x, m.waypoints[i].y, m.pictureHeight, &level_WaypointList.entries[i].x,
                               &level_WaypointList.entries[i].z);
     level_WaypointList.count = n;
+    // The briefing's accept keeps this route for the mission's flights.
+    text_CopyZ(mnu_Brief.routeMission, level_MissionNames.mission, sizeof mnu_Brief.routeMission);
 }
 
 void mnu_MapPictureCopy(const uint16_t* picture, int32_t pw, int32_t ph, uint8_t* frame, int32_t bpp,

@@ -19,6 +19,7 @@
 #include "sim/obj.h"
 #include "sim/plane.h"
 #include "world/level.h"
+#include "mfd_fixture.h"
 
 namespace {
 
@@ -32,57 +33,35 @@ struct Box {
     int32_t height() const { return y1 - y0 + 1; }
 };
 
-class MfdLabels : public ::testing::Test {
+class MfdLabels : public MfdSurface<N> {
 protected:
-    std::vector<uint8_t> pixels = std::vector<uint8_t>(N * N, 0);
-    _DRAW_SURFACE saved{}, surface{};
-    uint8_t savedTable[9];
-    int32_t savedScale[2], savedCentre[2];
-    DrawColourSlot savedSlots[DRAW_COLOUR_SLOTS];
     std::vector<FileTableEntry> entries = std::vector<FileTableEntry>(1000, FileTableEntry{"", 0, 0, 0});
     FileTable table{};
     void* savedData = nullptr;
     std::unique_ptr<_PLANE_JET> jet = std::make_unique<_PLANE_JET>();
-    ObjectRecord player{};
-    int32_t savedZoom = 0;
     MfdPageRecord savedRecord{};
     // A record whose title the labels show.
     static constexpr int32_t kTitled = 23;
 
     void SetUp() override {
-        saved = draw_CurrentSurface;
-        memcpy(savedTable, vcp_ColourTable, sizeof savedTable);
-        memcpy(savedScale, vcp_DisplayScale, sizeof savedScale);
-        memcpy(savedCentre, vcp_DisplayCentre, sizeof savedCentre);
-        memcpy(savedSlots, draw_Context.slots, sizeof savedSlots);
+        MfdSurface::SetUp();
         for (DrawColourSlot& slot : draw_Context.slots) slot.index = kInk;
+        for (uint8_t& c : vcp_ColourTable) c = kInk;
         savedData = level_GameData;
-        savedZoom = mfd_MapZoom;
         savedRecord = mfd_PageTable[kTitled];
-        draw_InitSurfaceDesc(&surface, pixels.data(), N, N, 1);
         surface.widthScale = 65536;
         draw_SelectSurface(&surface);
-        for (uint8_t& c : vcp_ColourTable) c = kInk;
-        vcp_DisplayScale[0] = vcp_DisplayScale[1] = 65536;
-        mfd_EnlargedFlag = 0;
         mfd_StoresFrameFlag = 0;
         mfd_PageTable[kTitled].titleId = 900;
         Texts({{900, "ABCD"}});
         plane_Current = &jet->head;
-        Client_PlayerObject = &player;
     }
     void TearDown() override {
         level_GameData = savedData;
         mfd_PageTable[kTitled] = savedRecord;
-        mfd_MapZoom = savedZoom;
         mfd_StoresFrameFlag = 0;
         plane_Current = nullptr;
-        Client_PlayerObject = nullptr;
-        memcpy(draw_Context.slots, savedSlots, sizeof savedSlots);
-        memcpy(vcp_ColourTable, savedTable, sizeof savedTable);
-        memcpy(vcp_DisplayScale, savedScale, sizeof savedScale);
-        memcpy(vcp_DisplayCentre, savedCentre, sizeof savedCentre);
-        draw_SelectSurface(&saved);
+        MfdSurface::TearDown();
     }
     // The game data table with only these texts.
     void Texts(const std::map<uint32_t, const char*>& texts) {
@@ -92,7 +71,6 @@ protected:
         table.entries = entries.data();
         level_GameData = &table;
     }
-    void Clear() { std::fill(pixels.begin(), pixels.end(), 0); }
     Box LitBox(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
         Box b;
         for (int32_t y = std::max(0, y0); y <= std::min(N - 1, y1); y++)
@@ -227,7 +205,7 @@ TEST_F(MfdLabels, HeightAndHeadingReadouts) {
                  {0.1524f, 0x1FFFFFF, "ALT 1", "HDG 360"}};
     for (const Case& c : cases) {
         jet->state.aboveGround = c.metres;
-        player.angles.heading = c.heading;
+        own.angles.heading = c.heading;
         // Each readout alone, as the title buffer keeps the last one.
         Texts({{434, "ALT"}});
         mfd_DrawHeightHeading();
@@ -252,10 +230,10 @@ TEST_F(MfdLabels, MapHooksDrawAtTheMapsRangeAndPointThenRestore) {
     LevelWaypointList savedRoute = level_WaypointList;
     mfd_MapZoom = MFD_ZOOM_MIN;
     vcp_DisplayFactorUpdate();
-    player.position = {0x40000000u, 0, 0x40000000u};
+    own.position = {0x40000000u, 0, 0x40000000u};
     // One waypoint 40.5 pixels east at the largest zoom (K 25600).
     level_WaypointList.count = 1;
-    level_WaypointList.entries[0] = {(int32_t)(player.position.x + 40 * 167773u + 83886u), (int32_t)player.position.z};
+    level_WaypointList.entries[0] = {(int32_t)(own.position.x + 40 * 167773u + 83886u), (int32_t)own.position.z};
     avion_MapPictureHook(MFD_ZOOM_MAX);
     EXPECT_FALSE(LitNear(168, 128, 6).empty());
     EXPECT_TRUE(LitNear(128, 128, 6).empty());
@@ -267,7 +245,7 @@ TEST_F(MfdLabels, MapHooksDrawAtTheMapsRangeAndPointThenRestore) {
     // The ownship symbol's nose (0, -6) follows the heading on the map.
     for (const auto& [heading, nx, ny] : {std::tuple{0, 0, -6}, std::tuple{0x800000, 6, 0}}) {
         Clear();
-        player.angles.heading = heading;
+        own.angles.heading = heading;
         avion_MapOwnshipHook(100, 100);
         EXPECT_FALSE(LitNear(100 + nx, 100 + ny, 0).empty()) << heading;
         EXPECT_TRUE(LitNear(100 - nx, 100 - ny, 0).empty()) << heading;

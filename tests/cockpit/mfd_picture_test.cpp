@@ -21,6 +21,7 @@
 #include "sim/obj.h"
 #include "sim/plane.h"
 #include "world/level.h"
+#include "mfd_fixture.h"
 
 namespace {
 
@@ -29,37 +30,23 @@ constexpr uint8_t kCockpit = 0xC0, kTagBox = 0xB1;
 // The 8-bit index of a named colour slot.
 constexpr uint8_t Ink(uint8_t slot) { return (uint8_t)(0x40 + slot); }
 
-class MfdPicture : public ::testing::Test {
+class MfdPicture : public MfdSurface<W> {
 protected:
-    std::vector<uint8_t> pixels = std::vector<uint8_t>(W * H, 0);
-    _DRAW_SURFACE saved{}, surface{};
-    uint8_t savedTable[9];
-    int32_t savedScale[2], savedCentre[2];
-    DrawColourSlot savedSlots[DRAW_COLOUR_SLOTS];
     ObjCategoryList savedLists[OBJ_CATEGORY_LISTS];
     ObjectRecord* savedLinks[2] = {};
     LevelWaypointList savedRoute{};
-    int32_t savedZoom = 0, savedSubMode = 0, savedStatics = 0, savedRadar = 0;
-    ObjectRecord own{};
+    int32_t savedSubMode = 0, savedStatics = 0;
     // Pixels per world unit step at the largest zoom: 2^32 / (256 x 100).
     static constexpr int32_t kPixel = 167773;
 
     void SetUp() override {
-        saved = draw_CurrentSurface;
-        memcpy(savedTable, vcp_ColourTable, sizeof savedTable);
-        memcpy(savedScale, vcp_DisplayScale, sizeof savedScale);
-        memcpy(savedCentre, vcp_DisplayCentre, sizeof savedCentre);
-        memcpy(savedSlots, draw_Context.slots, sizeof savedSlots);
+        MfdSurface::SetUp();
         memcpy(savedLists, obj_CategoryLists, sizeof savedLists);
         savedLinks[0] = Client.packetObjects;
         savedLinks[1] = Client.knownObjects;
         savedRoute = level_WaypointList;
-        savedZoom = mfd_MapZoom;
         savedSubMode = mfd_SubMode;
         savedStatics = obj_ClientStaticCount;
-        savedRadar = plane_SystemsDamage[PLANE_SYS_RADAR];
-        draw_InitSurfaceDesc(&surface, pixels.data(), W, H, 1);
-        draw_SelectSurface(&surface);
         for (int32_t i = 0; i < DRAW_COLOUR_SLOTS; i++) draw_Context.slots[i].index = Ink((uint8_t)i);
         for (uint8_t& c : vcp_ColourTable) c = kCockpit;
         vcp_ColourTable[1] = kTagBox;
@@ -67,37 +54,23 @@ protected:
         Client.packetObjects = Client.knownObjects = nullptr;
         obj_ClientStaticCount = 0;
         level_WaypointList = {};
-        plane_SystemsDamage[PLANE_SYS_RADAR] = 0;
         avion_LinkFlag = 0;
-        mfd_EnlargedFlag = 0;
         mfd_PictureReset();
         Scale(65536, MFD_ZOOM_MAX);
         vcp_DisplayCentre[0] = vcp_DisplayCentre[1] = C;
-        FixSinCosBlock north;
-        fix_SinCosAngles(0, 0, 0, &north);
-        fix_TrigToDouble(&north);
-        own.position = {0x40000000u, 0x100000u, 0x40000000u};
         own.flags = OBJ_FLAG_PLAYER;
         own.stateFlags = OBJ_STATE_AIRBORNE;
-        Client_PlayerObject = &own;
     }
     void TearDown() override {
-        Client_PlayerObject = nullptr;
         Client.packetObjects = savedLinks[0];
         Client.knownObjects = savedLinks[1];
         memcpy(obj_CategoryLists, savedLists, sizeof savedLists);
-        memcpy(draw_Context.slots, savedSlots, sizeof savedSlots);
         level_WaypointList = savedRoute;
-        mfd_MapZoom = savedZoom;
         mfd_SubMode = savedSubMode;
         obj_ClientStaticCount = savedStatics;
-        plane_SystemsDamage[PLANE_SYS_RADAR] = savedRadar;
         avion_LinkFlag = 0;
         mfd_PictureReset();
-        memcpy(vcp_ColourTable, savedTable, sizeof savedTable);
-        memcpy(vcp_DisplayScale, savedScale, sizeof savedScale);
-        memcpy(vcp_DisplayCentre, savedCentre, sizeof savedCentre);
-        draw_SelectSurface(&saved);
+        MfdSurface::TearDown();
     }
     static void Scale(int32_t s, int32_t zoom) {
         vcp_DisplayScale[0] = vcp_DisplayScale[1] = s;
@@ -136,7 +109,6 @@ protected:
     int32_t LitNear(int32_t dx, int32_t dy, int32_t r = 3, int32_t value = -1) const {
         return LitIn(C + dx - r, C + dy - r, C + dx + r, C + dy + r, value);
     }
-    void Clear() { std::fill(pixels.begin(), pixels.end(), 0); }
 };
 
 // Rows from the top of each symbol, columns -9..9 about the anchor.
@@ -364,6 +336,32 @@ TEST_F(MfdPicture, RouteMarksFirstMiddleAndLastWaypoints) {
     Clear();
     mfd_DrawRoute(&own);
     EXPECT_EQ(LitIn(0, 0, W - 1, H - 1), 0);
+}
+
+// The picture turns with the display's rotation, whatever rotation the
+// world passes left current: heading east, a waypoint and a contact east of
+// the aircraft stand ahead (up), not behind.
+TEST_F(MfdPicture, RouteAndContactsTurnWithTheDisplayRotation) {
+    own.angles.heading = 0x800000;  // a quarter turn: east
+    fix_SinCosAngles(own.angles.heading, 0, 0, &vcp_DisplayTrig);
+    FixSinCosBlock other;
+    fix_SinCosAngles(0x1800000, 0, 0, &other);
+    fix_TrigToDouble(&other);
+    const FixWorldPos east = Place(40, 0);
+    level_WaypointList.count = 1;
+    level_WaypointList.entries[0] = {(int32_t)east.x, (int32_t)east.z};
+    mfd_DrawRoute(&own);
+    EXPECT_GT(LitNear(0, -40, 1), 0);
+    EXPECT_EQ(LitNear(0, 40, 6), 0);
+    Clear();
+    fix_TrigToDouble(&other);
+    ObjectRecord ahead{};
+    ahead.stateFlags = OBJ_STATE_AIRBORNE;
+    ahead.position = east;
+    Chain({&ahead});
+    mfd_PlotObjects(&own);
+    EXPECT_GT(LitNear(0, -40, 12), 0);
+    EXPECT_EQ(LitNear(0, 40, 12), 0);
 }
 
 TEST_F(MfdPicture, NameTagBoxIsTwoPixelsWiderThanTheText) {

@@ -171,6 +171,26 @@ TEST_F(BriefScreen, AcceptHandsOverToTheTeletypeAndBackGoesToTheChoice) {
     EXPECT_EQ(app_Runner.nextState, &WndQuickMis);
 }
 
+// With no map screen seen, the flight flies the mission's player start
+// group (side 0's, the first placed player start's), in place of any route
+// left from before; a mission file that cannot be read leaves none.
+TEST_F(BriefScreen, AcceptWithoutTheMapFliesTheMissionsStartGroup) {
+    Quick(29, 1);
+    level_WaypointList.count = 2;
+    level_WaypointList.entries[0] = {1, 2};
+    cbMisAccept(0);
+    const MkMission mission = mkdata_SampleMission();
+    const auto& group = mission.starts[0];
+    ASSERT_EQ(level_WaypointList.count, (int32_t)group.size());
+    for (size_t i = 0; i < group.size(); i++) {
+        EXPECT_EQ((uint32_t)level_WaypointList.entries[i].x, group[i].x) << i;
+        EXPECT_EQ((uint32_t)level_WaypointList.entries[i].z, group[i].z) << i;
+    }
+    mnu_RouteLoad("NOSUCH.ORF");
+    EXPECT_EQ(level_WaypointList.count, 0);
+    level_WaypointList = LevelWaypointList{};
+}
+
 TEST_F(BriefScreen, FlownCampaignMissionBooksUsedAndGainedStores) {
     Campaign(1, 1);
     mnu_PilotSet16(MNU_PILOT_COMPLETED, 1);

@@ -12,6 +12,7 @@
 #include "menu/map.h"
 #include "mission_fixture.h"
 #include "shell/mouse.h"
+#include "world/level.h"
 
 namespace {
 
@@ -96,6 +97,31 @@ TEST_F(MapScreen, RecordsFromTheMissionAndTheRoute) {
     EXPECT_STREQ(mnu_Map.objects[bullseye].label, "Bullseye");
     EXPECT_TRUE(mnu_Map.objects[tanks].flags & MNU_MAP_THREAT);
     EXPECT_EQ(std::string(mnu_Map.objects[tanks].label).rfind("Object: ", 0), 0u) << mnu_Map.objects[tanks].label;
+}
+
+// The route accepted on the map flies as it was drawn, flight after flight
+// of that mission; back to the mission choice it is forgotten and the next
+// flight takes the mission's own route again.
+TEST_F(MapScreen, AcceptedRouteFliesUntilTheBriefingIsLeft) {
+    mnu_Map.waypoints[1].x += 10;
+    cbMapAccept(0);
+    const LevelWaypointList drawn = level_WaypointList;
+    ASSERT_EQ(drawn.count, 5);
+    for (int32_t flight = 0; flight < 2; flight++) {
+        mnu_LeaveFlag = 0;
+        cbMisAccept(0);
+        EXPECT_EQ(level_WaypointList.count, 5);
+        EXPECT_EQ(memcmp(level_WaypointList.entries, drawn.entries, sizeof drawn.entries), 0) << flight;
+    }
+    mnu_LeaveFlag = 0;
+    cbMisBack(0);
+    mnu_LeaveFlag = 0;
+    cbMisAccept(0);
+    ASSERT_EQ(level_WaypointList.count, 5);
+    const OrfStartItem lake = mkdata_SampleMission().starts[0][1];
+    EXPECT_EQ((uint32_t)level_WaypointList.entries[1].x, lake.x);
+    EXPECT_EQ((uint32_t)level_WaypointList.entries[1].z, lake.z);
+    level_WaypointList = LevelWaypointList{};
 }
 
 TEST_F(MapScreen, ViewAtLevelsMinusOneZeroAndFour) {

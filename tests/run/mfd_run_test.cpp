@@ -1,6 +1,8 @@
-// The real program's enlarged situation view: after take-off the navigation
-// overlay shows the situation picture in its window at the top right, with
-// the ownship, the view wedge, the range line and the contacts.
+// The real program's situation pictures after take-off: the navigation
+// overlay's window at the top right with the ownship, the view wedge, the
+// range line and the contacts; and the mission's route, numbered, on the
+// left MFD's situation page and as the HUD's steerpoint, with no map screen
+// seen before the flight.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -16,6 +18,9 @@ namespace {
 bool Cyan(RunRgb c) { return c.g > 200 && c.b > 200 && c.r < 80; }
 bool White(RunRgb c) { return c.r > 230 && c.g > 230 && c.b > 230; }
 bool Red(RunRgb c) { return c.r > 200 && c.g < 60 && c.b < 60; }
+// The MFD page's dark green lines (the route) and the HUD's green.
+bool RouteGreen(RunRgb c) { return c.r < 16 && c.g >= 110 && c.g <= 150 && c.b < 16; }
+bool HudGreen(RunRgb c) { return c.g > 200 && c.r < 150 && c.b < 150; }
 
 TEST(KrxMfdRun, NavigationOverlayShowsTheSituationPicture) {
     std::string dir = run_FreshDataDir("mfdpicture");
@@ -44,6 +49,34 @@ TEST(KrxMfdRun, NavigationOverlayShowsTheSituationPicture) {
     EXPECT_GT(run_Count(after, x0, y0, x1, y1, Red), 0);
     img_Free(before);
     img_Free(after);
+}
+
+TEST(KrxMfdRun, TheMissionsRouteShowsOnTheSituationPageAndTheHud) {
+    std::string dir = run_FreshDataDir("mfdroute");
+    ASSERT_FALSE(dir.empty());
+    const std::string dump = dir + "/frames";
+    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
+    // Take-off as above, then the follow view and the defence view, which
+    // fills the screen with the left MFD.
+    std::string log;
+    RunResult r = run_SingleFlight(dir, "100 key BACK\n580 keydown DOWN\n680 keyup DOWN\n700 key F3\n720 key NUMPAD4\n",
+                                   910, &log, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The launch took the player start group's five points.
+    EXPECT_NE(log.find("route F1M1.ORF waypoints 5"), std::string::npos);
+    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00600.bmp").c_str());
+    _EIMAGE2* page = img_LoadBmp((dump + "/frame00900.bmp").c_str());
+    ASSERT_NE(cockpit, nullptr);
+    ASSERT_NE(page, nullptr);
+    // The HUD's steerpoint line ("distance>01") under the clock at the right.
+    EXPECT_GT(run_Count(cockpit, 405, 346, 445, 352, HudGreen), 20);
+    // Heading east, the lake's two waypoints (squares, their numbers and
+    // the legs between them) stand ahead and to the right of the ownship,
+    // where no contact flies; nothing of the route lies farther ahead.
+    EXPECT_GT(run_Count(page, 340, 230, 470, 310, RouteGreen), 100);
+    EXPECT_EQ(run_Count(page, 80, 60, 560, 230, RouteGreen), 0);
+    img_Free(cockpit);
+    img_Free(page);
 }
 
 }  // namespace
