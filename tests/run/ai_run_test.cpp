@@ -1,5 +1,5 @@
 // A single-player launch of the sample mission, left to run: the AI flight
-// taxis, takes off and flies out, the air-defence sites engage, and the
+// taxis, takes off and flies its route, the air-defence sites engage, and the
 // mission's triggers fire in order.
 #include <gtest/gtest.h>
 
@@ -31,6 +31,11 @@ TEST(KrxRun, AiFlightAndMissionTriggers) {
     EXPECT_EQ(run_LogTick(log, " trig message 1 AIRBORNE text"), airborne);
     EXPECT_EQ(run_LogTick(log, " client text Blue flight is airborne."), airborne);
 
+    // Past the field's end the leader reaches the first waypoint of its
+    // route: trigger 2 reports the flight outbound.
+    const long outbound = run_LogTick(log, " trig trigger 2 fired");
+    EXPECT_GT(outbound, airborne) << log;
+    EXPECT_EQ(run_LogTick(log, " trig message 2 OUTBOUND text"), outbound);
     // Counter 0 started there passes 19 twenty seconds (800 ticks) later:
     // trigger 3 plays its speech-only message.
     const long counted = run_LogTick(log, " trig trigger 3 fired");
@@ -38,7 +43,9 @@ TEST(KrxRun, AiFlightAndMissionTriggers) {
     EXPECT_LE(counted, airborne + 21 * 40);
     EXPECT_EQ(run_LogTick(log, " trig message 3 NULLMSG\n"), counted);
 
-    // The search radar and the flak site engage what comes in range.
+    // The SAM site, the search radar and the flak site engage what comes in
+    // range.
+    EXPECT_GT(run_LogTick(log, " ai engage unit=72 site=defence"), 0) << log;
     EXPECT_GT(run_LogTick(log, " ai engage unit=74 site=area"), 0) << log;
     EXPECT_GT(run_LogTick(log, " ai engage unit=73 site=flak"), 0) << log;
 }
