@@ -73,6 +73,16 @@ TEST(KrxKillRun, RadarMissileShootsDownTheAircraftAheadAndWinsTheMission) {
     ASSERT_NE(dead, std::string::npos);
     const auto tickAt = [&](size_t at) { return atol(log.c_str() + log.rfind('\n', at) + 1); };
     EXPECT_EQ(tickAt(hit), tickAt(dead));
+    // Its death events go to the triggers, and the kill's text ends with the
+    // "killed" suffix.
+    for (const char* event : {" ai event object=71 0\n", " ai event object=71 9\n", " ai event object=71 11\n"}) {
+        const size_t e = log.find(event, hit);
+        ASSERT_NE(e, std::string::npos) << event;
+        EXPECT_EQ(tickAt(e), tickAt(hit)) << event;
+    }
+    const size_t text = log.find(" client text ", hit);
+    ASSERT_NE(text, std::string::npos);
+    EXPECT_EQ(log.compare(log.find('\n', text) - 9, 9, " (killed)"), 0) << log.substr(text, 80);
     EXPECT_EQ(log.find(" weapon event 0xe serial=" + missile + "\n"), std::string::npos) << "no miss into the ground";
 
     // The goal of shooting it down is marked, and with it the mission won.
