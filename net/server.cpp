@@ -648,7 +648,12 @@ void OnPlayerReset(const MsgRecord* r) {
     ObjectRecord* a = ServerPlayerObject;
     PlayerSlot* s = ServerPlayerPtr;
     if (!a) return;
-    if (m.flags & 1) a->hitPoints = 0x400;
+    if (m.flags & 1) {
+        a->hitPoints = 0x400;
+        // Its death took it off the type list in single player: back in the
+        // world, it is found by the searches again.
+        obj_TypeListPush(a);
+    }
     if (m.flags & 4) s->block = s->stored[s->squadron == 1 ? 1 : 0];
     if (m.flags & 8) {
         a->position = WorldOf(m.position);

@@ -495,7 +495,9 @@ ObjectRecord* TargetByMode(ObjectRecord* o, _AI_DCB* u, int32_t mode) {
 // line in 32 frames).
 void Engaged(const ObjectRecord* o, const char* service) {
     if (service[0] == 'f' && (o->frameCounter & 31) != 0) return;
-    plat_SimLog("ai", "engage unit=%u site=%s", (unsigned)o->missionObject, service);
+    const ObjectRecord* t = o->target;
+    plat_SimLog("ai", "engage unit=%u site=%s target=%u%s", (unsigned)o->missionObject, service,
+                t ? (unsigned)t->missionObject : 0u, t && (t->flags & OBJ_FLAG_PLAYER) ? " player" : "");
 }
 
 // The commands that only call a unit-AI service: how its result is kept.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/math.h"
+#include "platform/simlog.h"
 #include "render/objmove.h"
 #include "shell/runner.h"
 #include "sim/ai.h"
@@ -752,6 +753,8 @@ int32_t ai_AssignTarget(ObjectRecord* o, ObjectRecord* hostile) {
         if (free && (mu->sideMasks[0] & hostile->targetClass) && ai_ChooseWeapon(m, hostile)) {
             if (mu->isMember && mu->leader && ai_Unit(mu->leader) && mu->leader->group == m->group) SwapWithLeader(m);
             m->target = hostile;
+            plat_SimLog("ai", "attack unit=%u target=%u%s", (unsigned)m->missionObject, (unsigned)hostile->missionObject,
+                        (hostile->flags & OBJ_FLAG_PLAYER) ? " player" : "");
             const AiUnitType* t = TypeOf(mu);
             SetPending(mu, t ? t->attackProgram : static_cast<int32_t>(AI_PROGRAM_ATTACK));
             mu->ownTargets = 0;

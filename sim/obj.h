@@ -425,7 +425,9 @@ struct ObjSearchState {
     int64_t bestDistance;
     ObjectRecord* best;
     int32_t minDistance;
-    int32_t detectRange;     // -1 none
+    // -1 none: only the player's target searches set a range, so the AI's
+    // searches never depend on whether the player has searched yet.
+    int32_t detectRange = -1;
     int32_t cone;            // 1/512 turns
     FixVec3 forward;         // 16.16
     uint8_t sideMask;

@@ -482,6 +482,9 @@ int32_t plane_GroundContact(ObjectRecord* object) {
         if (f->groundCount < PLANE_GROUND_COUNT_MAX) f->groundCount++;
         object->position.y = (uint32_t)ground;
         object->angles.roll = AngleDelta(object->angles.roll, 0) * 3 / 4 & kAngleMask;
+        // The nose wheel: on the ground the nose never drops below level, or
+        // an aircraft standing still would tip slowly over onto its back.
+        if (AngleDelta(object->angles.pitch, 0) < 0) object->angles.pitch = 0;
         if (object->motion.y < 0) object->motion.y = 0;
         if (object->velocity.y < 0) object->velocity.y = 0;
         f->onGround = 1;

@@ -391,6 +391,32 @@ TEST_F(ServerTest, HandlerChecks) {
     memset(&level_ServerArrays, 0, sizeof level_ServerArrays);
 }
 
+// A death in single player takes the aircraft off the type list; the reset
+// that gives it its hit points back puts it on again, where the AI's
+// searches find it.
+TEST_F(ServerTest, ResetAfterADeathListsTheAircraftAgain) {
+    level_GameMode.singlePlayer = 1;
+    obj_TypeListReset();
+    obj_TypeListPush(&aircraft);
+    aircraft.hitPoints = 0;
+    Server_ClearTargetsOf(&aircraft);
+    ASSERT_FALSE(aircraft.typeLinked);
+    Packet p;
+    MsgPlayerData pd{};
+    pd.frame = 1;
+    ASSERT_EQ(msg_PlayerDataEncode(&p.w, &pd), 0);
+    MsgPlayerReset reset{};
+    reset.tag = 1;
+    reset.flags = 1;
+    ASSERT_EQ(msg_PlayerResetEncode(&p.w, &reset), 0);
+    Parse(p);
+    EXPECT_EQ(aircraft.hitPoints, 0x400);
+    EXPECT_TRUE(aircraft.typeLinked);
+    EXPECT_EQ(obj_TypeList.head, &aircraft);
+    EXPECT_EQ(obj_TypeList.count, 1);
+    obj_TypeListReset();
+}
+
 // The game number becomes the local player's application id, in the next
 // descriptor built and in one already built; other chunks stay.
 TEST(Server, GameNumberGoesIntoTheLocalDescriptor) {

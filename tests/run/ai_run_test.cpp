@@ -1,6 +1,7 @@
-// A single-player launch of the sample mission, left to run: the AI flight
-// taxis, takes off and flies its route, the air-defence sites engage, and the
-// mission's triggers fire in order.
+// A single-player launch of the sample mission, left to run with the player
+// standing on the runway: the AI flight taxis, takes off, flies its route and
+// turns to attack the player, the SAM site engages him, and the mission's
+// triggers fire in order.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +14,7 @@ TEST(KrxRun, AiFlightAndMissionTriggers) {
     const std::string dir = run_FreshDataDir("ai_triggers");
     ASSERT_FALSE(dir.empty());
     std::string log;
-    RunResult r = run_SingleFlight(dir, "", 3960, &log);
+    RunResult r = run_SingleFlight(dir, "", 4300, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(log.find(" ai error "), std::string::npos) << log;
 
@@ -43,11 +44,25 @@ TEST(KrxRun, AiFlightAndMissionTriggers) {
     EXPECT_LE(counted, airborne + 21 * 40);
     EXPECT_EQ(run_LogTick(log, " trig message 3 NULLMSG\n"), counted);
 
-    // The SAM site, the search radar and the flak site engage what comes in
-    // range.
-    EXPECT_GT(run_LogTick(log, " ai engage unit=72 site=defence"), 0) << log;
-    EXPECT_GT(run_LogTick(log, " ai engage unit=74 site=area"), 0) << log;
-    EXPECT_GT(run_LogTick(log, " ai engage unit=73 site=flak"), 0) << log;
+    // From its first waypoint on the flight hunts: the leader takes the
+    // player as its target and, in range and aimed, fires a short-range
+    // missile at him.
+    const long attack = run_LogTick(log, " ai attack unit=69 target=1 player\n");
+    EXPECT_GT(attack, outbound) << log;
+    const long fire = run_LogTick(log, " ai fire unit=69 weapon=6 at player\n");
+    EXPECT_GT(fire, attack) << log;
+    EXPECT_EQ(run_LogTick(log, " weapon missile serial="), fire);
+
+    // The SAM site north of the field engages the player's aircraft; the
+    // search radar by the lake, far out of its range, and the flak site (the
+    // climb-out run shows it) leave him alone. No site shoots at its own side.
+    EXPECT_GT(run_LogTick(log, " ai engage unit=72 site=defence target=1 player\n"), 0) << log;
+    EXPECT_EQ(log.find(" ai engage unit=74"), std::string::npos) << log;
+    EXPECT_EQ(log.find(" ai engage unit=73"), std::string::npos) << log;
+
+    // Standing on the runway all the while, the player's aircraft keeps its
+    // nose wheel on the ground: it never tips over.
+    EXPECT_EQ(log.find(" crash"), std::string::npos) << log;
 }
 
 }  // namespace

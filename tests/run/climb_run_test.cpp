@@ -76,6 +76,8 @@ TEST(KrxClimbRun, TakesOffClimbsAndLevelsOff) {
     EXPECT_EQ(log.find(" player touchdown"), std::string::npos);
     EXPECT_EQ(log.find(" crash"), std::string::npos);
     EXPECT_LT(run_LogTick(log, " player takeoff\n"), 800);
+    // The climb-out passes the flak site north of the runway, which fires.
+    EXPECT_GT(run_LogTick(log, " ai engage unit=73 site=flak"), run_LogTick(log, " player takeoff\n")) << log;
 
     const std::vector<Pos> pos = Positions(log);
     ASSERT_GT(pos.size(), 60u);

@@ -268,3 +268,18 @@ TEST_F(TargetQuery, RemovedObjectLeavesEveryList) {
     EXPECT_EQ(other->target, nullptr);
     EXPECT_EQ(player->target, nullptr);
 }
+
+// The detection range is set by the player's target searches; the AI's
+// searches run before any of them and must still see.
+TEST_F(TargetQuery, DetectionSearchNeedsNoEarlierPlayerSearch) {
+    ObjectRecord* a = Aircraft(0x1000000, 0, 0);
+    a->side = 4;
+    ObjectRecord* unit = Make(0, 0, 0);
+    int32_t d = 0;
+    EXPECT_EQ(obj_FindNextNearest(unit, 1, 1, 0, 0x10000000, &d), a);
+    EXPECT_EQ(d, 0x1000000);
+    // Once the player has searched, his 40-mile range holds.
+    obj_BuildCandidates(player, 1, 1);
+    a->position.x = kMid + 0x3C000000u;
+    EXPECT_EQ(obj_FindNextNearest(unit, 1, 1, 0, 0x7FFFFFFF, nullptr), nullptr);
+}

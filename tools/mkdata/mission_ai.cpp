@@ -37,7 +37,8 @@ OrfPlaced Unit(uint32_t x, int32_t height, uint32_t z, uint8_t heading, uint8_t 
     p.dynamic = 1;
     p.kind = kind;
     p.modelIndex = model;
-    p.categoryFlags = 0x02 | 0x04;
+    // The enemy alliance; the players fly in the other one (0x08).
+    p.categoryFlags = 0x04;
     p.sides[1] = 0x04;
     p.objectNumber = number;
     p.serial = number;
@@ -45,9 +46,13 @@ OrfPlaced Unit(uint32_t x, int32_t height, uint32_t z, uint8_t heading, uint8_t 
     p.ai.route = ORF_AI_NONE;
     p.ai.skill = 2;
     p.ai.categoryByte = 0x01;
-    // Hostile to the first side only.
+    // Hostile to the players only. The first mask is compared with the side
+    // byte in searches (the players' is 4, every AI unit's 8, so the enemy
+    // units leave each other alone) and with the target class when a flight
+    // hands out targets (a player's aircraft is class 3): bits 2 and 0.
+    for (uint8_t& a : p.ai.alliance) a = 1;
     p.ai.alliance[0] = 0;
-    for (int32_t i = 1; i < 6; i++) p.ai.alliance[i] = 1;
+    p.ai.alliance[2] = 0;
     return p;
 }
 
@@ -149,6 +154,10 @@ void mkdata_MissionAddAi(MkMission* m) {
         p.ai.subtype = 0;
         p.ai.group = 0;
         p.ai.member = 0;
+        // On the players' side, hostile to nobody.
+        p.categoryFlags = 0x08;
+        p.sides[1] = 0x08;
+        for (uint8_t& a : p.ai.alliance) a = 1;
         p.ai.startFlags = ORF_AI_WAITING;
         p.ai.stepList = stepList;
         p.ai.route = flightRoute;

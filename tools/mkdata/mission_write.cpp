@@ -302,7 +302,7 @@ MkMission mkdata_SampleMission(void) {
         p.kind = 2;
         p.hitClass = 3;
         p.modelIndex = u.model;
-        p.categoryFlags = 0x02 | 0x04;
+        p.categoryFlags = 0x04;
         p.sides[1] = 0x04;
         p.objectNumber = number++;
         p.serial = p.objectNumber;
