@@ -65,7 +65,7 @@ TEST_F(Orf, SampleMissionLoadsWhole) {
         EXPECT_STREQ(text, n.name) << n.offset;
     }
 
-    EXPECT_EQ(m->models.count, 4u);
+    EXPECT_EQ(m->models.count, 5u);
     EXPECT_EQ(memcmp(m->models.records + 16, "TOWER.PAK", 10), 0);
     // Every player slot 0 to 15 has exactly one start, on its side's group.
     int starts[16] = {};

@@ -53,6 +53,15 @@ MkPak SamSite(int32_t half, uint8_t r, uint8_t g, uint8_t b) {
     return p;
 }
 
+// "JET.PAK": the AI aircraft, a box pressed flat and drawn out along its
+// nose, so that it reads as an aircraft at a distance.
+MkPak Jet(int32_t half, uint8_t r, uint8_t g, uint8_t b) {
+    MkPak p = Box("JET", half, r, g, b);
+    for (MkPakXyz& v : p.geometries[0].vertices) v = {v.x, v.y / 4, v.z * 2};
+    p.baseHeight = half / 4;
+    return p;
+}
+
 // "sun.pak" and "moon.pak": the body in frame 0 and the lens flare's three
 // element colours in frames 1 to 3, one animated material for every side.
 MkPak Light(const std::string& name, int32_t half, uint8_t r, uint8_t g, uint8_t b) {
@@ -92,6 +101,7 @@ const ModelSpec kModels[] = {
     // The sample mission's models.
     {"HANGAR.PAK", 0x20000, 120, 120, 110}, {"TOWER.PAK", 0x8000, 200, 200, 190},
     {"TANK.PAK", 0x6000, 80, 100, 60},     {"SAMSITE.PAK", 0x8000, 100, 110, 80},
+    {"JET.PAK", 0x4000, 150, 150, 160},
     // The default of a dynamic model slot whose file is missing.
     {"B2.PAK", 0x18000, 60, 60, 70},
 };
@@ -151,9 +161,10 @@ std::vector<MkModelFile> mkdata_LevelModelFiles(void) {
         set = set.substr(0, set.find('.'));
         const bool radar = set == "SAMSITE";
         const bool light = set == "sun" || set == "moon";
-        files.push_back({m.file, mkdata_PakBuild(radar   ? SamSite(m.half, m.r, m.g, m.b)
-                                                 : light ? Light(set, m.half, m.r, m.g, m.b)
-                                                         : Box(set, m.half, m.r, m.g, m.b))});
+        files.push_back({m.file, mkdata_PakBuild(radar          ? SamSite(m.half, m.r, m.g, m.b)
+                                                 : light        ? Light(set, m.half, m.r, m.g, m.b)
+                                                 : set == "JET" ? Jet(m.half, m.r, m.g, m.b)
+                                                                : Box(set, m.half, m.r, m.g, m.b))});
         if (radar) files.push_back({"SAMSITE.PIB", mkdata_PibBuild({{0, {{"Body", 0}, {"Radar", 1}}}})});
     }
     for (MkModelFile& f : files) mkdata_EffectFramesPatch(f.name, &f.data);

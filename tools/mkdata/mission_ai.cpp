@@ -106,7 +106,7 @@ void mkdata_MissionAddAi(MkMission* m) {
 
     // The parked two-ship flight of type 0 on the apron south of the runway.
     for (uint8_t i = 0; i < 2; i++) {
-        OrfPlaced p = Unit(west + (1u << 21) + i * (1u << 20), airfield, z - (4u << 21), 0, 0, 2, number++);
+        OrfPlaced p = Unit(west + (1u << 21) + i * (1u << 20), airfield, z - (4u << 21), 0, 0, MK_MODEL_JET, number++);
         p.ai.subtype = 0;
         p.ai.group = 1;
         p.ai.member = i;
@@ -120,7 +120,7 @@ void mkdata_MissionAddAi(MkMission* m) {
     }
     // The aircraft ahead of the players' start, flying its route.
     {
-        OrfPlaced p = Unit(east + Cell(12), 50 * 0x40000, z, 64, 0, 2, number++);
+        OrfPlaced p = Unit(east + Cell(12), 50 * 0x40000, z, 64, 0, MK_MODEL_JET, number++);
         p.ai.subtype = 8;
         p.ai.group = 2;
         p.ai.startFlags = ORF_AI_AIRBORNE;
@@ -150,7 +150,7 @@ void mkdata_MissionAddAi(MkMission* m) {
     // The player's wingman: the one AI aircraft of the player's group (0),
     // parked at the end of the apron row.
     {
-        OrfPlaced p = Unit(west + (1u << 21) + 2 * (1u << 20), airfield, z - (4u << 21), 0, 0, 2, number++);
+        OrfPlaced p = Unit(west + (1u << 21) + 2 * (1u << 20), airfield, z - (4u << 21), 0, 0, MK_MODEL_JET, number++);
         p.ai.subtype = 0;
         p.ai.group = 0;
         p.ai.member = 0;

@@ -230,7 +230,7 @@ MkMission mkdata_SampleMission(void) {
     m.region = 0;
     m.timeOfDay = 1;
     mkdata_MissionTerrainNames(&m, MK_SAMPLE_REFERENCE);
-    m.models = {"HANGAR.PAK", "TOWER.PAK", "TANK.PAK", "SAMSITE.PAK"};
+    m.models = {"HANGAR.PAK", "TOWER.PAK", "TANK.PAK", "SAMSITE.PAK", "JET.PAK"};
 
     uint16_t number = 1;
     // Player starts: slots 0 to 7 (side 0) from the west end of the runway,
@@ -342,7 +342,7 @@ MkMission mkdata_SampleMission(void) {
         p.kind = 0;
         p.heading = (uint8_t)(i * 37);
         p.hitClass = 3;
-        p.modelIndex = 2;
+        p.modelIndex = MK_MODEL_JET;
         p.objectNumber = number++;
         p.serial = p.objectNumber;
         m.placed.push_back(p);

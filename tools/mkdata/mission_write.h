@@ -11,6 +11,8 @@
 
 constexpr const char* MK_SAMPLE_MISSION = "F1M1.ORF";
 constexpr const char* MK_SAMPLE_REFERENCE = "F1M1.REF";
+// The AI aircraft's model: its index in the sample mission's model list.
+constexpr uint16_t MK_MODEL_JET = 4;
 
 struct MkMessage {
     std::string name;    // 32 bytes
