@@ -3,7 +3,8 @@
 #pragma once
 #include <cstdint>
 
-// Starts the game the KRX_LAUNCH variable asks for ("single" or
-// "dedicated", mission KRX_MISSION), once: 1 when the in-flight state is
-// the runner's next state, 0 when nothing was launched.
+// Starts the game the KRX_LAUNCH variable asks for ("single", "dedicated",
+// "host:PORT", "dedicated:PORT" or "join:ADDRESS:PORT"; mission KRX_MISSION),
+// once a run: 1 when the in-flight state (or the loading screen before it)
+// is the runner's next state, 0 when nothing was launched.
 int32_t mnu_LaunchFromEnvironment(void);

@@ -76,8 +76,6 @@ struct MnuCallback {
 // Named records; an empty-named record ends the table.
 constexpr int32_t MNU_CALLBACK_COUNT = 238;
 extern const MnuCallback mnu_CallbackTable[MNU_CALLBACK_COUNT + 1];
-// The handlers of the screens, each replaced when its screen is built.
-void mnu_CallbackStandin(int32_t argument);
 void cbExit(int32_t argument);
 
 // A font as windows and text areas use it: the loaded font (shared by every

@@ -54,8 +54,8 @@ void TowardReported(ObjectRecord* o) {
     o->velocity.z = Scaled((int32_t)(o->reported.z - o->position.z), Client.reach);
 }
 
-ObjectRecord* KnownFind(uint32_t serial) {
-    for (ObjectRecord* o = Client.knownObjects; o; o = o->next)
+ObjectRecord* ListFind(ObjectRecord* list, uint32_t serial) {
+    for (ObjectRecord* o = list; o; o = o->next)
         if (o->serial == serial) return o;
     return nullptr;
 }
@@ -86,7 +86,7 @@ void Apply(const MsgObjectEntry& e, const FixVec3& base) {
     // The type index names a slot of the model table.
     if (e.typeIndex >= level_Models.count) return;
     bool isNew = false;
-    ObjectRecord* o = KnownFind(e.serial);
+    ObjectRecord* o = ListFind(Client.knownObjects, e.serial);
     if (o) {
         net_ObjectListUnlink(&Client.knownObjects, o);
         Client.keptObjects++;
@@ -236,6 +236,13 @@ void Client_StaticData(const MsgRecord* record) {
         }
     }
     Client.staticConfirmPending = 1;
+}
+
+ObjectRecord* Client_ObjectFind(uint32_t serial) {
+    // While a packet is read a copy is on one list or the other: named in
+    // it already, or not yet.
+    if (ObjectRecord* o = ListFind(Client.packetObjects, serial)) return o;
+    return ListFind(Client.knownObjects, serial);
 }
 
 void Client_ObjectsPacketStart(void) {

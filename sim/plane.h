@@ -217,8 +217,9 @@ struct PlaneFeedbackState {
 // 0 with the state of the player's aircraft, -1 when there is none.
 int32_t plane_FeedbackStateGet(PlaneFeedbackState* state);
 
-// The pilot's head angles (degrees, 0..360): 0 with the angles, -1 when
-// there is no player aircraft.
+// The pilot's head angles (degrees, 0..360), kept in the local player
+// object's fields and zeroed with them when it is placed: 0 with the
+// angles, -1 when there is no player object (setting them then does nothing).
 int32_t plane_PlayerHeadGet(float* yaw, float* pitch);
 void plane_PlayerHeadSet(float yaw, float pitch);
 

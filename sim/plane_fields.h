@@ -28,4 +28,6 @@ struct PlanePlayerFields {
     uint8_t touchdownReported;  // touchdownTick is valid
     ObjectRecord* wingman;      // the AI unit that flies as the player's wingman, or null
     ObjectRecord* trailSegment[2]; // the newest segment of the first and second trail, or null
+    float headYaw;              // the pilot's head, degrees 0..360, turned by the camera axes in free look
+    float headPitch;
 };

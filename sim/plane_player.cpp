@@ -381,6 +381,23 @@ PlanePlayerFields* plane_PlayerFields(ObjectRecord* object) {
     return &spare;
 }
 
+int32_t plane_PlayerHeadGet(float* yaw, float* pitch) {
+    ObjectRecord* o = Client_PlayerObject;
+    if (!o || !IsPlayerPool(o->pool)) return -1;
+    const PlanePlayerFields* f = plane_PlayerFields(o);
+    if (yaw) *yaw = f->headYaw;
+    if (pitch) *pitch = f->headPitch;
+    return 0;
+}
+
+void plane_PlayerHeadSet(float yaw, float pitch) {
+    ObjectRecord* o = Client_PlayerObject;
+    if (!o || !IsPlayerPool(o->pool)) return;
+    PlanePlayerFields* f = plane_PlayerFields(o);
+    f->headYaw = yaw;
+    f->headPitch = pitch;
+}
+
 int32_t plane_WaypointPoint(const ObjectRecord* object, MathVec3* out) {
     if (!object || !out) return -1;
     const PlanePlayerFields* f = plane_PlayerFields(const_cast<ObjectRecord*>(object));

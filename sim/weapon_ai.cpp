@@ -1,10 +1,13 @@
-// The AI units' launches and flak: made directly in the server's world.
+// The AI units' launches and flak, and the tanker a player calls up: made
+// directly in the server's world.
 #include "base/math.h"
 #include "net/dcbpool.h"
 #include "net/msg.h"
 #include "net/server.h"
 #include "render/objmove.h"
+#include "render/render.h"
 #include "shell/runner.h"
+#include "sim/hit.h"
 #include "sim/obj.h"
 #include "sim/weapon.h"
 #include "world/objarray.h"
@@ -123,3 +126,14 @@ void weapon_FlakStep(ObjectRecord* o) {
         obj_Free(o);
     }
 }
+
+// The tanker holds its place; its frame counter is the frames it has left,
+// and at the end its record goes back to the pool.
+void weapon_TankerThink(ObjectRecord* tanker) {
+    if (--tanker->frameCounter > 0) return;
+    tanker->think = nullptr;
+    tanker->secondPass = nullptr;
+    obj_Free(tanker);
+}
+
+void weapon_TankerDraw(ObjectRecord* tanker) { render_ObjectDraw(tanker); }

@@ -4,6 +4,9 @@
 #include "cockpit/vcursor.h"
 #include "input_fixture.h"
 #include "platform/winmsg.h"
+#include "sim/obj.h"
+#include "sim/plane.h"
+#include "world/objarray.h"
 #include "shell/mouse.h"
 
 namespace {
@@ -188,6 +191,42 @@ TEST_F(PollTest, CameraAxesTurnTheView) {
     // Up is negative camera y; the 0x4000 view negates the pitch step:
     // round(-0.1 * 1023) = -102.
     EXPECT_EQ(view_LookPitch, 102 * 64);
+}
+
+// In free look the camera axes turn the pilot's head of the viewed player
+// object, both angles wrapped into 0..360, and leave the view alone.
+TEST_F(PollTest, FreeLookTurnsThePilotsHead) {
+    _PLAYER_DCB me{};
+    level_ClientArrays.player.size = sizeof me;
+    me.object.pool = &level_ClientArrays.player;
+    Client_PlayerObject = ViewedObject = &me.object;
+    hud_FreeLook = 1;
+    Bind("CAMERA_RIGHT", VK_RIGHT, 0, 1);
+    Bind("CAMERA_UP", VK_UP, 0, 1);
+    Activate();
+    plane_PlayerHeadSet(359.8f, 0.0f);
+    ViewFlags = 0x10 | 0x4000;
+    ekey_KeyDown(VK_RIGHT, 0);
+    ekey_KeyDown(VK_UP, 0);
+    inmap_PollFrame();
+    ASSERT_GT(cur.cameraX, 0.0f);
+    ASSERT_LT(cur.cameraY, 0.0f);
+    float yaw, pitch;
+    ASSERT_EQ(plane_PlayerHeadGet(&yaw, &pitch), 0);
+    EXPECT_NEAR(yaw, 359.8f + cur.cameraX * 2.0f - 360.0f, 1e-3);
+    EXPECT_NEAR(pitch, -cur.cameraY, 1e-5);
+    EXPECT_EQ(view_LookYaw, 0);
+    EXPECT_EQ(view_LookPitch, 0);
+    // Without free look the same axes turn the view and not the head.
+    hud_FreeLook = 0;
+    inmap_PollFrame();
+    EXPECT_NE(view_LookYaw, 0);
+    float yaw2, pitch2;
+    ASSERT_EQ(plane_PlayerHeadGet(&yaw2, &pitch2), 0);
+    EXPECT_EQ(yaw2, yaw);
+    EXPECT_EQ(pitch2, pitch);
+    Client_PlayerObject = ViewedObject = nullptr;
+    level_ClientArrays.player = DcbPool{};
 }
 
 }  // namespace

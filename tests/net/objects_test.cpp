@@ -434,6 +434,49 @@ TEST_F(CopiesEnv, MissedCopiesRetireUnlessTheyLinger) {
     EXPECT_EQ(Find(21), again);
 }
 
+TEST_F(CopiesEnv, EventsReachCopiesNamedInThePacketOrNotYet) {
+    // Events arrive in the middle of a packet: a copy is then on the packet
+    // list once named in it, and still on the known list before.
+    MsgObjectEntry named = Entry(61, 1), waiting = Entry(63, 2), lingering = Entry(65, 3);
+    lingering.category = 0x01;
+    Update({named, waiting, lingering});
+    Client.packetFrame += 16;
+    LeSpanWriter w(buffer, sizeof buffer);
+    MsgObjectData h{1, FixVec3{(int32_t)kX, 0, (int32_t)kZ}};
+    named.alive = 0;
+    ASSERT_EQ(msg_ObjectDataEncode(&w, &h, &named), 0);
+    MsgRecord r{MSG_OBJECTDATA, (uint16_t)w.pos, buffer};
+    Client_ObjectsPacketStart();
+    Client_ObjectData(&r);
+    ObjectRecord* copies[] = {Client_ObjectFind(61), Client_ObjectFind(63), Client_ObjectFind(65)};
+    for (ObjectRecord* o : copies) ASSERT_NE(o, nullptr);
+    EXPECT_EQ(copies[0]->hitPoints, 0);
+    EXPECT_EQ(Client_ObjectFind(67), nullptr);
+    auto event = [](uint16_t id, uint32_t serial) {
+        uint8_t bytes[64];
+        LeSpanWriter ew(bytes, sizeof bytes);
+        MsgEventCommon c{id, 1, serial, FixVec3{}};
+        ASSERT_EQ(msg_EventCommonEncode(&ew, &c), 0);
+        MsgRecord e{id, (uint16_t)ew.pos, bytes};
+        Client_EventWorld(&e);
+    };
+    copies[1]->hitPoints = 0;
+    event(EVENT_PLAYERRESET, 61);
+    event(EVENT_PLAYERRESET, 63);
+    event(EVENT_PLAYERRESET, 67);  // no such copy: nothing happens
+    EXPECT_EQ(copies[0]->hitPoints, 1);
+    EXPECT_EQ(copies[1]->hitPoints, 1);
+    // Debris takes a lingering copy out of play: it goes at the packet's
+    // end although it would have lingered.
+    ASSERT_TRUE(copies[2]->copyFlags & OBJ_COPY_LINGERS);
+    event(EVENT_DEBRIS, 65);
+    EXPECT_EQ(copies[2]->copyFlags, 0);
+    Client_ObjectsRetire();
+    EXPECT_EQ(Client_ObjectFind(61), copies[0]);
+    EXPECT_EQ(Client_ObjectFind(63), nullptr);
+    EXPECT_EQ(Client_ObjectFind(65), nullptr);
+}
+
 TEST_F(CopiesEnv, RecordsThatFailTheirChecksAreSkipped) {
     MsgObjectEntry bad = Entry(31, 0);
     bad.typeIndex = 200;  // beyond the model table

@@ -22,6 +22,7 @@
 #include "sim/obj.h"
 #include "world/objarray.h"
 #include "world/gamemode.h"
+#include "world/levelseq.h"
 
 // Console lines.
 std::vector<std::string> g_console;
@@ -415,6 +416,46 @@ TEST_F(ServerTest, ResetAfterADeathListsTheAircraftAgain) {
     EXPECT_EQ(obj_TypeList.head, &aircraft);
     EXPECT_EQ(obj_TypeList.count, 1);
     obj_TypeListReset();
+
+// A tanker flies its 2400 frames in the server's world, then its record is
+// free again: requests beyond the pool wait for one to go.
+TEST_F(ServerTest, TankersLiveTheirFramesAndFreeTheirRecords) {
+    DcbPool& group = level_ServerArrays.player;
+    ASSERT_EQ(net_DcbPoolCreate(sizeof(_PLAYER_DCB), 1, &group, nullptr, "player"), 0);
+    ASSERT_EQ(net_DcbPoolCreate(sizeof(_AI_DCB), 2, &level_ServerArrays.ai, &group, "ai"), 0);
+    level_ServerTables.objectList = nullptr;
+    uint32_t tag = 11;
+    auto request = [&](void) {
+        Packet p;
+        MsgPlayerData pd{};
+        pd.frame = tag;
+        ASSERT_EQ(msg_PlayerDataEncode(&p.w, &pd), 0);
+        MsgLaunchFuelPlane m{};
+        m.tag = tag;
+        tag += 2;
+        m.frame.pos = MathVec3{100.0f, 200.0f, 300.0f};
+        ASSERT_EQ(msg_LaunchFuelPlaneEncode(&p.w, &m), 0);
+        Parse(p);
+    };
+    auto flying = [](void) {
+        int32_t n = 0;
+        for (ObjectRecord* o = level_ServerTables.objectList; o; o = o->next) n += o->think == weapon_TankerThink;
+        return n;
+    };
+    for (int i = 0; i < 3; i++) request();
+    EXPECT_EQ(net_DcbPoolFreeCount(&level_ServerArrays.ai), 0);
+    Server_WorldStep();  // linked in at the end of the step
+    EXPECT_EQ(flying(), 2);
+    for (int f = 1; f < 2400; f++) Server_WorldStep();
+    EXPECT_EQ(flying(), 2);
+    Server_WorldStep();
+    EXPECT_EQ(flying(), 0);
+    EXPECT_EQ(level_ServerTables.objectList, nullptr);
+    EXPECT_EQ(net_DcbPoolFreeCount(&level_ServerArrays.ai), 2);
+    request();
+    EXPECT_EQ(net_DcbPoolFreeCount(&level_ServerArrays.ai), 1);
+    memset(&level_ServerArrays, 0, sizeof level_ServerArrays);
+    level_ServerTables.objectList = nullptr;
 }
 
 // The game number becomes the local player's application id, in the next

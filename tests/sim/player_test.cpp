@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "input/ffb.h"
+#include "net/client.h"
 #include "net/player.h"
 #include "net/rules.h"
 #include "shell/runner.h"
@@ -276,6 +277,34 @@ TEST_F(PlayerTest, RespawnRestoresTheAircraft) {
     EXPECT_EQ(player->angles.heading, 0x400000);
     EXPECT_EQ(F()->onGround, 1);
     EXPECT_NE(plane_Current->flags & PLANE_FLYING, 0u);
+}
+
+// The pilot's head angles live in the local player object and start level
+// with each placement; without a player object there are none.
+TEST_F(PlayerTest, HeadAnglesBelongToThePlayerObject) {
+    float yaw = -1.0f, pitch = -1.0f;
+    ObjectRecord stranger{};
+    for (ObjectRecord* none : {(ObjectRecord*)nullptr, &stranger}) {
+        Client_PlayerObject = none;
+        EXPECT_EQ(plane_PlayerHeadGet(&yaw, &pitch), -1);
+        plane_PlayerHeadSet(10.0f, 20.0f);
+    }
+    Client_PlayerObject = player;
+    ASSERT_EQ(plane_PlayerHeadGet(&yaw, &pitch), 0);
+    EXPECT_EQ(yaw, 0.0f);
+    EXPECT_EQ(pitch, 0.0f);
+    plane_PlayerHeadSet(90.0f, 350.0f);
+    ASSERT_EQ(plane_PlayerHeadGet(&yaw, &pitch), 0);
+    EXPECT_EQ(yaw, 90.0f);
+    EXPECT_EQ(pitch, 350.0f);
+    PlayerStartupView v = {};
+    v.startPosition[0] = (int32_t)kX;
+    v.startPosition[2] = (int32_t)kZ;
+    plane_PlaceForRespawn(player, &v);
+    ASSERT_EQ(plane_PlayerHeadGet(&yaw, &pitch), 0);
+    EXPECT_EQ(yaw, 0.0f);
+    EXPECT_EQ(pitch, 0.0f);
+    Client_PlayerObject = nullptr;
 }
 
 // The think runs the flight model: with the engine at full power the

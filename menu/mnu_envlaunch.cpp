@@ -1,5 +1,8 @@
-// Stand-in until the menus' launch paths land: a headless game started from
-// the environment.
+// The launch route of the environment: KRX_LAUNCH starts a game from the
+// main screen's first entry without going through the menus, for headless
+// runs, scripted servers and the whole-program tests (docs/testing.md). The
+// menus' own launch paths are untouched by it; with the variable unset the
+// main screen runs as always.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -68,7 +71,7 @@ bool JoinNetworkGame(const char* address) {
 }
 }  // namespace
 
-__attribute__((weak)) int32_t mnu_LaunchFromEnvironment(void) {
+int32_t mnu_LaunchFromEnvironment(void) {
     if (g_launched) return 0;
     g_launched = true;
     const char* kind = getenv("KRX_LAUNCH");
