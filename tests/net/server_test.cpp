@@ -416,6 +416,7 @@ TEST_F(ServerTest, ResetAfterADeathListsTheAircraftAgain) {
     EXPECT_EQ(obj_TypeList.head, &aircraft);
     EXPECT_EQ(obj_TypeList.count, 1);
     obj_TypeListReset();
+}
 
 // A tanker flies its 2400 frames in the server's world, then its record is
 // free again: requests beyond the pool wait for one to go.
