@@ -544,6 +544,11 @@ bool DrawObject(ObjectRecord* o) {
 
 void render_ObjectDraw(ObjectRecord* object) { DrawObject(object); }
 
+// A destroyed static keeps its record; the static-modify event gives the
+// client copy the model of its destroyed form, so the standard routine
+// draws it.
+void render_DestroyedDraw(ObjectRecord* object) { DrawObject(object); }
+
 int32_t render_ObjectDrawC(ObjectRecord* object) { return DrawObject(object) ? 1 : 0; }
 
 int32_t render_DetailSelect(const ObjectRecord* object) {
