@@ -544,9 +544,9 @@ bool DrawObject(ObjectRecord* o) {
 
 void render_ObjectDraw(ObjectRecord* object) { DrawObject(object); }
 
-// A destroyed static keeps its record; the static-modify event gives the
-// client copy the model of its destroyed form, so the standard routine
-// draws it.
+// The destroyed form of a static object: it keeps its record and is drawn
+// by the standard routine from the model it has now (the static-modify
+// event that follows its destruction sets that model).
 void render_DestroyedDraw(ObjectRecord* object) { DrawObject(object); }
 
 int32_t render_ObjectDrawC(ObjectRecord* object) { return DrawObject(object) ? 1 : 0; }
