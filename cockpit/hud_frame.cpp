@@ -23,6 +23,20 @@ uint8_t HudShownFlag = 1;
 int32_t hud_ColourMode = 0;
 int32_t hud_ShadeIndex[2] = {0, 6};
 int32_t hud_ProjectionFlag = 0;
+// The zoom actions move the list position instead of zooming while the
+// list mode is on (the trigger readout page scrolls with it).
+uint8_t hud_ListMode = 0;
+int32_t hud_ListPosition = 0;
+// While set, the camera axes turn the pilot's head in the cockpit view.
+uint8_t hud_FreeLook = 0;
+// The screen layer's key state (cleared whenever the poll switches the
+// screen state), its request for command code 46 and the one-shot request
+// that the debug hot key sets.
+int32_t hud_ScreenKeyState[3] = {0, 0, 0};
+uint8_t hud_DebugRequest = 0;
+uint8_t hud_HotKeyRequest = 0;
+// Three state bytes of the symbology; the external eyes clear them.
+uint8_t hud_SymbolState[3] = {0, 0, 0};
 
 FixScreenPoint HudCentre, HudCentrePixel, HudCentreOffset;
 int32_t HudScaleX = 65536, HudScaleY = 65536;

@@ -17,6 +17,7 @@
 #include "display/otw.h"
 #include "input/inmap.h"
 #include "net/client.h"
+#include "net/server.h"
 #include "platform/simlog.h"
 #include "render/render.h"
 #include "shell/settings.h"
@@ -25,12 +26,29 @@
 #include "sim/obj.h"
 #include "sim/plane.h"
 #include "sound/music.h"
+#include "sound/snd.h"
 #include "world/gamemode.h"
 #include "world/level.h"
 
 HudMenuState hud_MenuState;
 char hud_MenuText[HUD_MENU_TEXT_SIZE];
 uint8_t hud_EndOfFlightChoice = 0;
+// Set while a command menu is open; ABORT_MISSION closes it then.
+int32_t hud_CommandMenuShown = 0;
+
+// The pause: the flag, and the clock total taken when it began (the pause
+// page adds the time since to the game's pause total).
+int32_t hud_Paused = 0;
+uint64_t hud_PauseClock = 0;
+
+void hud_PauseSwitch(int32_t on) {
+    hud_Paused = on ? 1 : 0;
+    // The single-player server holds its world step while paused, and the
+    // sound output goes silent.
+    Server_Paused = hud_Paused;
+    snd_SetSilence(hud_Paused);
+    plat_SimLog("flight", "pause %s", hud_Paused ? "on" : "off");
+}
 
 namespace {
 
@@ -128,7 +146,7 @@ void hud_LeaveFlight(void) {
     plat_SimLog("flight", "leave mission outcome=%d screen=4", tacmap_MissionOutcome);
     if (ObjectRecord* p = Player()) plane_PlayerEject(p);
     if (hud_Paused) {
-        hud_Paused = 0;
+        hud_PauseSwitch(0);
         music_MidiLoopCountdown();
     }
 }

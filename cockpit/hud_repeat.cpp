@@ -6,6 +6,7 @@
 #include "cockpit/tacmap.h"
 #include "display/dsurf.h"
 #include "display/font.h"
+#include "input/inmap.h"
 #include "world/level.h"
 
 HudRepeaterBuffer* hud_Repeater = nullptr;
@@ -59,3 +60,7 @@ void hud_RepeaterDraw(void) {
         y += 10;
     }
 }
+
+// The page's keys: Enter, Escape or Y close it, back to the screen state
+// that was current before.
+void hud_RepeaterKeys(void) { inmap_ScreenKeyClose(); }

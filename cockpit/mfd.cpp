@@ -104,7 +104,6 @@ void MfdDraw(bool right) {
             }
             mfd_DrawButtonLabels(page);
             if (g_podVideo) {
-                mfd_PodFramePartDraw();
                 mfd_DrawPage3Labels();
                 mfd_TitleDraw(0x34E);
             } else if (page->page == MFD_PAGE_SITUATION && mfd_SubMode == MFD_SUBMODE_RADAR) {

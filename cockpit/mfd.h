@@ -145,7 +145,6 @@ extern uint8_t mfd_StoresFrameFlag;
 extern int32_t mfd_RadarPictureWord;
 // The colour slot of the pod video cross-hair.
 extern uint8_t mfd_PodColour;
-void mfd_PodFramePartDraw(void);
 // The title line from a string-table text (nothing when the text is missing).
 void mfd_TitleDraw(int32_t stringId);
 // The threat instrument's 128 x 128 8-bit image.

@@ -25,7 +25,6 @@
 #include "shell/runner.h"
 #include "sim/plane.h"
 #include "sim/weapon.h"
-#include "sound/snd.h"
 #include "world/level.h"
 
 int32_t tacmap_GoalsShown = 0;
@@ -345,11 +344,12 @@ void tacmap_PausePageKeys(void) {
     const uint16_t key = inmap_KeyEvent.keyValue;
     if (key == kPauseKey) {
         render_ScreenStateCurrent = nullptr;
-        snd_SetSilence(0);
         const uint64_t now = app_ClockRead();
-        if (now > hud_PauseClock) tacmap_PausedTicks += static_cast<uint32_t>(now - hud_PauseClock);
+        // The clock's high word counts 1/120 s; the pause total is in game
+        // ticks (40 a second), like the flight time it is taken from.
+        if (now > hud_PauseClock) tacmap_PausedTicks += static_cast<uint32_t>(((now - hud_PauseClock) >> 32) / 3);
+        // Sound back on and the world running again.
         hud_PauseSwitch(0);
-        hud_Paused = 0;
         plat_SimLog("pages", "pause off");
     } else if (key == kEscape) {
         render_ScreenStateSet(1);

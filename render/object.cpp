@@ -544,6 +544,11 @@ bool DrawObject(ObjectRecord* o) {
 
 void render_ObjectDraw(ObjectRecord* object) { DrawObject(object); }
 
+// The destroyed form of a static object: it keeps its record and is drawn
+// by the standard routine from the model it has now (the static-modify
+// event that follows its destruction sets that model).
+void render_DestroyedDraw(ObjectRecord* object) { DrawObject(object); }
+
 int32_t render_ObjectDrawC(ObjectRecord* object) { return DrawObject(object) ? 1 : 0; }
 
 int32_t render_DetailSelect(const ObjectRecord* object) {

@@ -147,6 +147,3 @@ void render_TriangleDraw(int32_t colour);
 // nothing is left or count is not 3 or 4.
 struct PolyClipVertex;
 int32_t render_ClipPasses(int32_t count, PolyClipVertex* a, PolyClipVertex* b);
-// End-of-flight display state: 0 while flying; nonzero once the mission's
-// end screen is up.
-extern int32_t render_EndOfFlightState;

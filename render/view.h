@@ -252,14 +252,18 @@ void view_CamerasCreate(void);
 
 // The current camera (the focus object when it is a camera), or null.
 _CAM* view_CameraCurrentGet(void);
+// Puts the camera back on its resting orbit (distance, spin and tilt from
+// its settings) and snaps it there.
 void view_CameraPark(_CAM* camera);
 // Nonzero for the external (follow) camera.
 int32_t view_CameraIsExternal(const _CAM* camera);
 // Its saved orbit distance.
 float view_CameraDistanceGet(const _CAM* camera);
 void view_CameraDistanceSet(_CAM* camera, float distance);
-// Saves and zeroes its four motion words (for the pause).
+// Saves its four motion words (eye speed, the three smoothed-orbit steps)
+// in view_CameraHeldMotion and zeroes them (for the pause).
 void view_CameraMotionHold(_CAM* camera);
+extern float view_CameraHeldMotion[4];
 // Its target eye frame (a 48-byte eye block; null clears it) and its eye
 // offset (null clears it).
 void view_CameraEyeSet(_CAM* camera, const void* eyeBlock);

@@ -301,6 +301,26 @@ _CAM* view_CameraCurrentGet(void) {
     return c && Listed(c) ? c : nullptr;
 }
 
+void view_CameraPark(_CAM* camera) {
+    if (!camera || !Listed(camera)) return;
+    // Back to its resting orbit (the settings' distance, spin and tilt),
+    // snapped there by its set-up.
+    view_CameraPositionSave(camera);
+    view_CameraModeSetup(camera);
+}
+
+float view_CameraHeldMotion[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+
+void view_CameraMotionHold(_CAM* camera) {
+    if (!camera || !Listed(camera)) return;
+    // Its eye speed and the three steps of the smoothed orbit: zeroed, the
+    // camera starts again from rest and accelerates as usual.
+    view_CameraHeldMotion[0] = camera->speed;
+    for (int i = 0; i < 3; i++) view_CameraHeldMotion[i + 1] = camera->smoothedStep[i];
+    camera->speed = 0.0f;
+    for (float& s : camera->smoothedStep) s = 0.0f;
+}
+
 int32_t view_CameraIsExternal(const _CAM* camera) { return camera && camera == view_CameraFirst ? 1 : 0; }
 
 float view_CameraDistanceGet(const _CAM* camera) { return camera ? camera->saved[0] : 0.0f; }

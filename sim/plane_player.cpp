@@ -70,7 +70,7 @@ bool IsPlayerPool(const DcbPool* pool) {
 }
 
 // The mission is over once the end-of-flight screen is up.
-bool MissionEnded(void) { return render_EndOfFlightState != 0; }
+bool MissionEnded(void) { return render_EndOfFlight != 0; }
 
 bool Local(const ObjectRecord* o) { return o && o == Client_PlayerObject; }
 

@@ -57,6 +57,15 @@ protected:
         depth_Level = DepthLevel{};
         app_FocusObjectSet(nullptr);
     }
+    // The follow camera set up on a target frame at (100, 50, -30).
+    static _CAM* FollowCamera(MathFrame* goal) {
+        _CAM* cam = view_CameraCreate(&view_CameraSettingsFirst);
+        math_FrameIdentity(goal);
+        goal->pos = {100.0f, 50.0f, -30.0f};
+        view_CameraEyeSet(cam, goal);
+        view_CameraModeSetup(cam);
+        return cam;
+    }
     static void Select(int32_t mode) {
         view_ModeRequest(mode);
         view_ModeSelect();
@@ -439,13 +448,9 @@ TEST_F(ViewEnv, CameraApproachesAFarTargetWithinItsLimits) {
 }
 
 TEST_F(ViewEnv, FollowCameraOrbitsAndTurnsTowardsItsTarget) {
-    _CAM* cam = view_CameraCreate(&view_CameraSettingsFirst);
-    ASSERT_NE(cam, nullptr);
     MathFrame goal;
-    math_FrameIdentity(&goal);
-    goal.pos = {100.0f, 50.0f, -30.0f};
-    view_CameraEyeSet(cam, &goal);
-    view_CameraModeSetup(cam);
+    _CAM* cam = FollowCamera(&goal);
+    ASSERT_NE(cam, nullptr);
     MathVec3 toTarget = goal.pos;
     math_Vec3Sub(&toTarget, &cam->current.pos);
     MathVec3 forward = {cam->current.rot.m[2][0], cam->current.rot.m[2][1], cam->current.rot.m[2][2]};
@@ -508,6 +513,39 @@ TEST_F(ViewEnv, CamerasAreListedAndTheFollowCameraZooms) {
     view_CamerasFree();
     EXPECT_EQ(view_Cameras.count, 0);
     EXPECT_EQ(view_CameraFirst, nullptr);
+}
+
+// Park puts the follow camera back on its resting orbit after zoom and
+// spin; the pause hold stops it dead and keeps what it stopped.
+TEST_F(ViewEnv, ParkAndPauseHoldOfTheFollowCamera) {
+    MathFrame goal;
+    _CAM* cam = FollowCamera(&goal);
+    ASSERT_NE(cam, nullptr);
+    view_CameraDistanceSet(cam, 300.0f);
+    cam->saved[1] = 90.0f;
+    goal.pos.x += 400.0f;
+    view_CameraEyeSet(cam, &goal);
+    for (int i = 0; i < 5; i++) view_CameraModeFrame(cam);
+    ASSERT_GT(cam->speed, 0.0f);
+    cam->smoothedStep[1] = 0.5f;  // as the cockpit camera's steps move
+
+    const float speed = cam->speed, spinStep = cam->smoothedStep[1];
+    view_CameraMotionHold(cam);
+    EXPECT_EQ(cam->speed, 0.0f);
+    for (float s : cam->smoothedStep) EXPECT_EQ(s, 0.0f);
+    EXPECT_EQ(view_CameraHeldMotion[0], speed);
+    EXPECT_EQ(view_CameraHeldMotion[2], spinStep);
+
+    view_CameraPark(cam);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(cam->saved[i], view_CameraSettingsFirst.base[i]) << i;
+    MathVec3 toTarget = goal.pos;
+    math_Vec3Sub(&toTarget, &cam->current.pos);
+    EXPECT_NEAR(math_Vec3Length(&toTarget), 22.0f, 0.01f);
+
+    // A camera that is not (or no longer) listed is left alone.
+    view_CameraDestroy(cam);
+    view_CameraPark(nullptr);
+    view_CameraMotionHold(nullptr);
 }
 
 TEST_F(ViewEnv, CameraLogShowsTheCockpitEyeThenTheChase) {

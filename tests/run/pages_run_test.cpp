@@ -57,6 +57,12 @@ TEST(KrxRun, GoalsPausePagesAndTheDebriefing) {
     EXPECT_GT(YellowInFrame(dump + "/frame00120.bmp", 100, 230, 540, 256), 100);
     EXPECT_EQ(YellowInFrame(dump + "/frame00150.bmp", 100, 230, 540, 256), 0);
     EXPECT_NE(log.find(" pages pause off\n"), std::string::npos);
+    // The pause holds the single-player world from the first press to the
+    // second.
+    const size_t on = log.find(" flight pause on\n"), off = log.find(" flight pause off\n");
+    EXPECT_NE(on, std::string::npos) << log;
+    EXPECT_NE(off, std::string::npos) << log;
+    EXPECT_LT(on, off);
     // Leaving the flight opens the debriefing with the abandoned result.
     size_t leave = log.find(" flight leave mission outcome=3 screen=4\n");
     ASSERT_NE(leave, std::string::npos) << log;

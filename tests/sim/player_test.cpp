@@ -15,6 +15,7 @@
 #include "net/client.h"
 #include "net/player.h"
 #include "net/rules.h"
+#include "render/render.h"
 #include "shell/runner.h"
 #include "cockpit/tacmap.h"
 #include "sim/flight_jet.h"
@@ -414,6 +415,24 @@ TEST_F(PlayerTest, FallAndSpin) {
     EXPECT_EQ(player->think, plane_PlayerThink);
     EXPECT_NE(plane_Current->flags & PLANE_FLYING, 0u);
     EXPECT_NE(Log().find("reset 0x1"), std::string::npos);
+}
+
+// Once the end-of-flight screen is up, a crash is no longer counted and
+// leaves the view and the screen state alone.
+TEST_F(PlayerTest, CrashAfterTheEndOfFlightCountsNothing) {
+    render_ScreenStateCurrent = nullptr;
+    render_EndOfFlight = 3;
+    plane_Crash(player);
+    render_EndOfFlight = 0;
+    EXPECT_EQ(plane_Stats.crashes, 0);
+    EXPECT_EQ(render_ScreenStateCurrent, nullptr);
+    EXPECT_EQ(player->think, nullptr);
+    EXPECT_EQ(player->hitPoints, 0);
+    plane_PlaceForRespawn(player, nullptr);
+    plane_Crash(player);
+    EXPECT_EQ(plane_Stats.crashes, 1);
+    EXPECT_EQ(render_ScreenStateCurrent, &render_ScreenStateTable[4]);
+    render_ScreenStateCurrent = nullptr;
 }
 
 TEST_F(PlayerTest, DestroyedInASinglePlayerGameFailsTheMission) {
