@@ -8,6 +8,8 @@ tools/deps.sh build-essential cmake ninja-build pkg-config ccache libsdl2-dev \
 JOBS=$(nproc)
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/krx-ccache}"
 export KRX_PLATFORM=headless
+# Each unit test program runs as one CTest test (see CMakeLists.txt).
+export KRX_TEST_WHOLE=1
 
 # Each phase reports how long it took.
 phase_start=$SECONDS
