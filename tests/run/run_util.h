@@ -101,6 +101,8 @@ RunRgb run_Rgb(const _EIMAGE2* img, int32_t x, int32_t y);
 inline bool run_Blue(RunRgb c) { return c.b > c.r + 40 && c.b > c.g + 20; }
 inline bool run_Dark(RunRgb c) { return c.r + c.g + c.b < 24; }
 inline bool run_Green(RunRgb c) { return c.g > c.r + 24 && c.g > c.b + 24; }
+// The ground under the horizon: neither sky nor black.
+inline bool run_Ground(RunRgb c) { return !run_Blue(c) && !run_Dark(c); }
 // Pixels of the rectangle (x0, y0)-(x1, y1), ends excluded, that pass the test.
 template <class Test>
 int32_t run_Count(const _EIMAGE2* img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Test test) {

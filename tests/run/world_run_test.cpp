@@ -37,7 +37,7 @@ TEST_P(KrxWorldRun, SkyGroundAndTheAircraftAreDrawn) {
     EXPECT_GT(run_Count(cockpit, 0, 40, 640, 180, Blue), 640 * 140 * 9 / 10);
     const Rgb high = At(cockpit, 320, 40), low = At(cockpit, 320, 190);
     EXPECT_TRUE(high.r != low.r || high.g != low.g || high.b != low.b);
-    const int32_t ground = run_Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); });
+    const int32_t ground = run_Count(cockpit, 0, 240, 640, 290, run_Ground);
     EXPECT_GT(ground, 640 * 50 * 9 / 10);
 
     // The follow view looks down on the aircraft: the ground fills the
