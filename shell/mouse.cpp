@@ -86,7 +86,8 @@ void app_MouseTrackUpdate(uint32_t msg, uintptr_t, intptr_t lParam) {
         event = APP_MOUSE_EVENT_MOVE;
     } else if (const ButtonMessage* b = FindButtonMessage(msg)) {
         t.held.*b->button = b->down ? 1 : 0;
-        (b->down ? t.pressed : t.released).*b->button = 1;
+        AppMouseButtons& edge = b->down ? t.pressed : t.released;
+        edge.*b->button = 1;
         event = b->event;
     } else {
         return;
