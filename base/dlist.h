@@ -37,15 +37,10 @@ void dlist_AddTail(List* list, Node* node) {
     dlist_AddTail(list->head, list->tail, list->count, node);
 }
 
+// Adding at the head is adding at the tail of the list read backwards.
 template <typename Node, Node* Node::*Prev = &Node::prev, Node* Node::*Next = &Node::next>
 void dlist_AddHead(Node*& head, Node*& tail, Node* node) {
-    node->*Prev = nullptr;
-    node->*Next = head;
-    if (head)
-        head->*Prev = node;
-    else
-        tail = node;
-    head = node;
+    dlist_AddTail<Node, Next, Prev>(tail, head, node);
 }
 
 template <typename Node, Node* Node::*Prev = &Node::prev, Node* Node::*Next = &Node::next, typename Count>

@@ -197,14 +197,22 @@ void fix_TrigToDoubleC(const FixSinCosBlock* block) {
     fix_TrigToDouble(block);
 }
 
+namespace {
+
+// The pair (u, v) turned to (u c + v s, v c - u s), rounded; the third
+// coordinate is copied.
+void turnPair(const FixVec3* in, FixVec3* out, int32_t FixVec3::*u, int32_t FixVec3::*v, double c, double s) {
+    const FixVec3 from = *in;
+    const double a = from.*u, b = from.*v;
+    *out = from;
+    out->*u = roundToInt32(a * c + b * s);
+    out->*v = roundToInt32(b * c - a * s);
+}
+
+}  // namespace
+
 void fix_RotateAboutY(const FixVec3* in, FixVec3* out) {
-    double x = in->x, z = in->z;
-    const FixModule& m = fix_Module;
-    int32_t nx = roundToInt32(x * m.cosA + z * m.sinA);
-    int32_t nz = roundToInt32(z * m.cosA - x * m.sinA);
-    out->y = in->y;
-    out->x = nx;
-    out->z = nz;
+    turnPair(in, out, &FixVec3::x, &FixVec3::z, fix_Module.cosA, fix_Module.sinA);
 }
 
 void fix_RotateAboutYC(const FixVec3* in, FixVec3* out) {
@@ -212,23 +220,11 @@ void fix_RotateAboutYC(const FixVec3* in, FixVec3* out) {
 }
 
 void fix_RotateAboutX(const FixVec3* in, FixVec3* out) {
-    double y = in->y, z = in->z;
-    const FixModule& m = fix_Module;
-    int32_t ny = roundToInt32(y * m.cosB + z * m.sinB);
-    int32_t nz = roundToInt32(z * m.cosB - y * m.sinB);
-    out->x = in->x;
-    out->y = ny;
-    out->z = nz;
+    turnPair(in, out, &FixVec3::y, &FixVec3::z, fix_Module.cosB, fix_Module.sinB);
 }
 
 void fix_RotateAboutZ(const FixVec3* in, FixVec3* out) {
-    double x = in->x, y = in->y;
-    const FixModule& m = fix_Module;
-    int32_t nx = roundToInt32(x * m.cosC - y * m.sinC);
-    int32_t ny = roundToInt32(y * m.cosC + x * m.sinC);
-    out->z = in->z;
-    out->x = nx;
-    out->y = ny;
+    turnPair(in, out, &FixVec3::x, &FixVec3::y, fix_Module.cosC, -fix_Module.sinC);
 }
 
 void fix_RotateAll(FixVec3* out, const FixVec3* in) {

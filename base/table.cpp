@@ -50,72 +50,63 @@ int32_t locate(int32_t count, const Row* table, float x, int32_t* lo, int32_t* h
     return MATH_TABLE_BEYOND;
 }
 
-}  // namespace
-
-int32_t math_TableInterp(int32_t count, const MathTableRow* table, float x, float* y) {
+// The two rows about x (see locate) and their position code; both null, and
+// the code MATH_TABLE_BELOW, for an empty table.
+template <typename Row>
+int32_t bracket(int32_t count, const Row* table, float x, const Row** a, const Row** b) {
     if (count <= 0 || !table) {
-        *y = 0.0f;
+        *a = *b = nullptr;
         return MATH_TABLE_BELOW;
     }
     int32_t lo, hi;
-    int32_t code = locate(count, table, x, &lo, &hi);
-    const MathTableRow &a = table[lo], &b = table[hi];
-    *y = code == MATH_TABLE_INSIDE ? lerp(a.y, b.y, a.x, b.x, x) : a.y;
+    const int32_t code = locate(count, table, x, &lo, &hi);
+    *a = &table[lo];
+    *b = &table[hi];
+    return code;
+}
+
+// A column's value at x: interpolated between the rows inside the table, the
+// end row's outside it, 0 for an empty table.
+template <typename Row>
+float column(const Row* a, const Row* b, int32_t code, float Row::*y, float x) {
+    if (!a) return 0.0f;
+    return code == MATH_TABLE_INSIDE ? lerp(a->*y, b->*y, a->x, b->x, x) : a->*y;
+}
+
+}  // namespace
+
+int32_t math_TableInterp(int32_t count, const MathTableRow* table, float x, float* y) {
+    const MathTableRow *a, *b;
+    const int32_t code = bracket(count, table, x, &a, &b);
+    *y = column(a, b, code, &MathTableRow::y, x);
     return code;
 }
 
 int32_t math_TableInterpTagged(int32_t count, const MathTableRowTagged* table, float x,
                                float* y, uint32_t* tag) {
-    if (count <= 0 || !table) {
-        *y = 0.0f;
-        *tag = 0;
-        return MATH_TABLE_BELOW;
-    }
-    int32_t lo, hi;
-    int32_t code = locate(count, table, x, &lo, &hi);
-    const MathTableRowTagged &a = table[lo], &b = table[hi];
-    *y = code == MATH_TABLE_INSIDE ? lerp(a.y, b.y, a.x, b.x, x) : a.y;
-    *tag = b.tag;
+    const MathTableRowTagged *a, *b;
+    const int32_t code = bracket(count, table, x, &a, &b);
+    *y = column(a, b, code, &MathTableRowTagged::y, x);
+    *tag = b ? b->tag : 0;
     return code;
 }
 
 int32_t math_TableInterpPair(int32_t count, const MathTableRowPair* table, float x,
                              float* y1, float* y2) {
-    if (count <= 0 || !table) {
-        *y1 = *y2 = 0.0f;
-        return MATH_TABLE_BELOW;
-    }
-    int32_t lo, hi;
-    int32_t code = locate(count, table, x, &lo, &hi);
-    const MathTableRowPair &a = table[lo], &b = table[hi];
-    if (code == MATH_TABLE_INSIDE) {
-        *y1 = lerp(a.y1, b.y1, a.x, b.x, x);
-        *y2 = lerp(a.y2, b.y2, a.x, b.x, x);
-    } else {
-        *y1 = a.y1;
-        *y2 = a.y2;
-    }
+    const MathTableRowPair *a, *b;
+    const int32_t code = bracket(count, table, x, &a, &b);
+    *y1 = column(a, b, code, &MathTableRowPair::y1, x);
+    *y2 = column(a, b, code, &MathTableRowPair::y2, x);
     return code;
 }
 
 int32_t math_TableInterpPairTagged(int32_t count, const MathTableRowPairTagged* table,
                                    float x, float* y1, float* y2, uint32_t* tag) {
-    if (count <= 0 || !table) {
-        *y1 = *y2 = 0.0f;
-        *tag = 0;
-        return MATH_TABLE_BELOW;
-    }
-    int32_t lo, hi;
-    int32_t code = locate(count, table, x, &lo, &hi);
-    const MathTableRowPairTagged &a = table[lo], &b = table[hi];
-    if (code == MATH_TABLE_INSIDE) {
-        *y1 = lerp(a.y1, b.y1, a.x, b.x, x);
-        *y2 = lerp(a.y2, b.y2, a.x, b.x, x);
-    } else {
-        *y1 = a.y1;
-        *y2 = a.y2;
-    }
-    *tag = a.tag;
+    const MathTableRowPairTagged *a, *b;
+    const int32_t code = bracket(count, table, x, &a, &b);
+    *y1 = column(a, b, code, &MathTableRowPairTagged::y1, x);
+    *y2 = column(a, b, code, &MathTableRowPairTagged::y2, x);
+    *tag = a ? a->tag : 0;
     return code;
 }
 

@@ -635,6 +635,14 @@ PlatEffectParams BaseParams(uint32_t duration) {
     return p;
 }
 
+// A periodic force of the given magnitude and a 50 ms period.
+PlatEffectParams PeriodicParams(uint32_t duration, uint32_t magnitude) {
+    PlatEffectParams p = BaseParams(duration);
+    p.periodMagnitude = magnitude;
+    p.period = 50000;
+    return p;
+}
+
 int32_t CreateOn(_EJOY_EFFECT* e, int32_t kind, const PlatEffectParams& p, PlatJoyEffect* out, const char* label) {
     if (!e->device || !e->device->forceFeedback) return -1;
     return Status(label, plat_JoyEffectCreate(e->device->device, kind, &p, out)) < 0 ? -1 : 0;
@@ -771,9 +779,7 @@ int32_t ejoy_EffectVibrateFunction(_EJOY_EFFECT* effect, int32_t message) {
     _EJOY_EFFECT_VIBRATE* v = (_EJOY_EFFECT_VIBRATE*)effect;
     switch (message) {
     case EJOY_MSG_CREATE: {
-        PlatEffectParams p = BaseParams(PLAT_EFFECT_INFINITE);
-        p.periodMagnitude = 10000;
-        p.period = 50000;
+        PlatEffectParams p = PeriodicParams(PLAT_EFFECT_INFINITE, 10000);
         return CreateOn(effect, PLAT_EFFECT_SINE, p, &effect->effect, "ejoy_EffectVibrateFunctionCreate::CreateEffect");
     }
     case EJOY_MSG_DESTROY:
@@ -789,9 +795,7 @@ int32_t ejoy_EffectVibrateFunction(_EJOY_EFFECT* effect, int32_t message) {
         if (acquired < 0) return -1;
         float m = Clamp(v->magnitude * Gain(v->gain), 0.0f, 1.0f);
         if (acquired == 0 && m == v->lastMagnitude) return 0;
-        PlatEffectParams p = BaseParams(PLAT_EFFECT_INFINITE);
-        p.periodMagnitude = (uint32_t)(m * 10000.0f);
-        p.period = 50000;
+        PlatEffectParams p = PeriodicParams(PLAT_EFFECT_INFINITE, (uint32_t)(m * 10000.0f));
         int32_t result = 0;
         if (Send(info, effect->effect, p, DIEP_DURATION | DIEP_TYPESPECIFICPARAMS, "ejoy_EffectVibrateFunctionStart",
                  &result) < 0)
@@ -888,9 +892,7 @@ int32_t ejoy_EffectShockFunction(_EJOY_EFFECT* effect, int32_t message) {
     _EJOY_EFFECT_SHOCK* s = (_EJOY_EFFECT_SHOCK*)effect;
     switch (message) {
     case EJOY_MSG_CREATE: {
-        PlatEffectParams p = BaseParams(PLAT_EFFECT_INFINITE);
-        p.periodMagnitude = 10000;
-        p.period = 50000;
+        PlatEffectParams p = PeriodicParams(PLAT_EFFECT_INFINITE, 10000);
         p.hasEnvelope = 1;
         return CreateOn(effect, PLAT_EFFECT_SQUARE, p, &effect->effect, "ejoy_EffectShockFunctionCreate::CreateEffect");
     }
@@ -906,9 +908,7 @@ int32_t ejoy_EffectShockFunction(_EJOY_EFFECT* effect, int32_t message) {
         float m = Clamp(s->magnitude * Gain(s->gain), 0.0f, 1.0f);
         int32_t V = (int32_t)(m * 10000.0f);
         uint32_t D = Micros(s->milliseconds);
-        PlatEffectParams p = BaseParams(D);
-        p.periodMagnitude = (uint32_t)V;
-        p.period = 50000;
+        PlatEffectParams p = PeriodicParams(D, (uint32_t)V);
         p.hasEnvelope = 1;
         p.envelope = PlatEnvelope{(uint32_t)V, 0, 0, D == PLAT_EFFECT_INFINITE ? 0 : D};
         int32_t result = 0;

@@ -257,26 +257,21 @@ void mnu_MoviePlay(const char* movie, const char* windowName, MnuContext* c) {
 
 // --- The main screen's callbacks ---
 
-void cbSingle(int32_t) {
-    app_Runner.nextState = &WndQuickMis;
+namespace {
+
+// Leaves the main screen for the state.
+void LeaveFor(const AppStateRecord* state) {
+    app_Runner.nextState = state;
     mnu_LeaveFlag = 1;
 }
-void cbNewCamp(int32_t) {
-    app_Runner.nextState = &WndNewCamp;
-    mnu_LeaveFlag = 1;
-}
-void cbMulti(int32_t) {
-    app_Runner.nextState = &WndMulti;
-    mnu_LeaveFlag = 1;
-}
-void cbOptions(int32_t) {
-    app_Runner.nextState = &WndOption;
-    mnu_LeaveFlag = 1;
-}
-void cbCredits(int32_t) {
-    app_Runner.nextState = &WndCredits;
-    mnu_LeaveFlag = 1;
-}
+
+}  // namespace
+
+void cbSingle(int32_t) { LeaveFor(&WndQuickMis); }
+void cbNewCamp(int32_t) { LeaveFor(&WndNewCamp); }
+void cbMulti(int32_t) { LeaveFor(&WndMulti); }
+void cbOptions(int32_t) { LeaveFor(&WndOption); }
+void cbCredits(int32_t) { LeaveFor(&WndCredits); }
 
 void cbOverview(int32_t) {
     if (!app_ProductRecord.overMovie || !*app_ProductRecord.overMovie) return;

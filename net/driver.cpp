@@ -129,6 +129,31 @@ void net_DriverCallback(int32_t slot, const void* data, uint32_t size) {
     if (slot >= 0 && slot < NET_CALLBACK_COUNT && net_DriverCallbacks[slot]) net_DriverCallbacks[slot](data, size);
 }
 
+int32_t net_DriverBufferOpen(uint8_t** buffer) {
+    *buffer = (uint8_t*)mem_AllocEx(NET_MESSAGE_BUFFER, 8, "Net Message Buffer");
+    if (!*buffer) return 1;
+    net_Counters.open = 1;
+    return 0;
+}
+
+int32_t net_DriverBufferClose(uint8_t** buffer) {
+    net_SessionListClearAll();
+    int32_t r = mem_Free(*buffer);
+    *buffer = nullptr;
+    net_Counters.open = 0;
+    net_Counters.connection = 0;
+    return r;
+}
+
+bool net_DriverReceived(const uint8_t* buffer, uint32_t size, uint32_t sender) {
+    net_Counters.lastMessage = buffer;
+    net_Counters.lastSize = size;
+    net_Counters.received++;
+    if (sender == 0) return false;
+    net_Counters.lastSender = sender;
+    return true;
+}
+
 // ---- Wrappers ----
 
 void net_DriverSelect(int32_t kind) {

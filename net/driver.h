@@ -194,6 +194,16 @@ const uint8_t* net_PlayerData(uint32_t* size);
 int32_t net_DriverSendLoop(int32_t (*send)(void* context), void* context, int32_t busy);
 // Calls a session callback when it is set.
 void net_DriverCallback(int32_t slot, const void* data, uint32_t size);
+// A driver's open and close around its library: the message buffer taken
+// into *buffer and the state marked open (1, nothing taken, when the buffer
+// cannot be had); the session list emptied, the buffer freed and the state
+// marked closed and unconnected (mem_Free's result).
+int32_t net_DriverBufferOpen(uint8_t** buffer);
+int32_t net_DriverBufferClose(uint8_t** buffer);
+// Counts a message of `size` bytes received into `buffer`; true when a
+// player sent it (the caller returns it), false for a system message
+// (sender 0), which the caller handles.
+bool net_DriverReceived(const uint8_t* buffer, uint32_t size, uint32_t sender);
 // The DirectPlay routines the quillax driver reuses.
 int32_t dplay_ConnectModem(const char* phone);
 int32_t dplay_ConnectSerial(const NetSerialSettings* settings);

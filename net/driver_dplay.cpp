@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "base/le.h"
-#include "base/mem.h"
 #include "net/driver.h"
 #include "platform/dplay.h"
 #include "platform/timer.h"
@@ -50,29 +49,18 @@ void ReleaseObjects(void) {
 int32_t Open(void) {
     if (net_Counters.open) return 0;
     if (Api()->lobbyCreate() != DP_OK) return 1;
-    if (Api()->playCreate() != DP_OK) {
-        ReleaseObjects();
-        return 1;
-    }
-    g_buffer = (uint8_t*)mem_AllocEx(NET_MESSAGE_BUFFER, 8, "Net Message Buffer");
-    if (!g_buffer) {
+    if (Api()->playCreate() != DP_OK || net_DriverBufferOpen(&g_buffer) != 0) {
         ReleaseObjects();
         return 1;
     }
     g_objects = true;
-    net_Counters.open = 1;
     return 0;
 }
 
 int32_t Close(void) {
     if (!net_Counters.open) return 0;
     ReleaseObjects();
-    net_SessionListClearAll();
-    int32_t r = mem_Free(g_buffer);
-    g_buffer = nullptr;
-    net_Counters.open = 0;
-    net_Counters.connection = 0;
-    return r;
+    return net_DriverBufferClose(&g_buffer);
 }
 
 // The quillax driver borrows the connect routines while its own state is
@@ -235,13 +223,7 @@ const uint8_t* Receive(void) {
         if (Api()->receive(&from, net_Counters.localPlayer, DPRECEIVE_TOPLAYER, g_buffer, &size) != DP_OK)
             return nullptr;
         if (size > NET_MESSAGE_BUFFER) return nullptr;
-        net_Counters.lastMessage = g_buffer;
-        net_Counters.lastSize = size;
-        net_Counters.received++;
-        if (from != 0) {
-            net_Counters.lastSender = from;
-            return g_buffer;
-        }
+        if (net_DriverReceived(g_buffer, size, from)) return g_buffer;
         SystemMessage(g_buffer, size);
     }
 }

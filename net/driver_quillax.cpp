@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "base/le.h"
-#include "base/mem.h"
 #include "net/driver.h"
 #include "platform/quillax.h"
 
@@ -40,25 +39,18 @@ void PutText(uint8_t* p, const char* text, size_t size) {
 int32_t Open(void) {
     if (net_Counters.open) return 0;
     if (quillax_Init() != 0) return 1;
-    g_buffer = (uint8_t*)mem_AllocEx(NET_MESSAGE_BUFFER, 8, "Net Message Buffer");
-    if (!g_buffer) {
+    if (net_DriverBufferOpen(&g_buffer) != 0) {
         // Without its buffer the driver cannot receive: report the failure.
         quillax_Close();
         return 1;
     }
-    net_Counters.open = 1;
     return 0;
 }
 
 int32_t Close(void) {
     if (!net_Counters.open) return 0;
-    net_SessionListClearAll();
     quillax_Close();
-    int32_t r = mem_Free(g_buffer);
-    g_buffer = nullptr;
-    net_Counters.open = 0;
-    net_Counters.connection = 0;
-    return r;
+    return net_DriverBufferClose(&g_buffer);
 }
 
 int32_t ConnectTcpip(const char* address) {
@@ -209,13 +201,7 @@ const uint8_t* Receive(void) {
         uint32_t size = NET_MESSAGE_BUFFER;
         uint32_t sender = 0;
         if (quillax_GetMessage(g_buffer, &size, &sender) != 0) return nullptr;
-        net_Counters.lastMessage = g_buffer;
-        net_Counters.lastSize = size;
-        net_Counters.received++;
-        if (sender != 0) {
-            net_Counters.lastSender = sender;
-            return g_buffer;
-        }
+        if (net_DriverReceived(g_buffer, size, sender)) return g_buffer;
         SystemMessage(g_buffer, size);
     }
 }

@@ -48,53 +48,49 @@ void app_MousePoll(void) {
     }
 }
 
+namespace {
+
+// The button messages, from the client area and from outside it: the button,
+// whether it went down, the tracking event and the callback's code.
+struct ButtonMessage {
+    uint32_t msg, nonClient;
+    int32_t AppMouseButtons::*button;
+    bool down;
+    int32_t event, code;
+};
+constexpr ButtonMessage kButtonMessages[] = {
+    {WM_LBUTTONDOWN, WM_NCLBUTTONDOWN, &AppMouseButtons::left, true, APP_MOUSE_EVENT_LEFT_DOWN, APP_MOUSE_LEFT_DOWN},
+    {WM_LBUTTONUP, WM_NCLBUTTONUP, &AppMouseButtons::left, false, APP_MOUSE_EVENT_LEFT_UP, APP_MOUSE_LEFT_UP},
+    {WM_RBUTTONDOWN, WM_NCRBUTTONDOWN, &AppMouseButtons::right, true, APP_MOUSE_EVENT_RIGHT_DOWN, APP_MOUSE_RIGHT_DOWN},
+    {WM_RBUTTONUP, WM_NCRBUTTONUP, &AppMouseButtons::right, false, APP_MOUSE_EVENT_RIGHT_UP, APP_MOUSE_RIGHT_UP},
+    {WM_MBUTTONDOWN, WM_NCMBUTTONDOWN, &AppMouseButtons::middle, true, APP_MOUSE_EVENT_MIDDLE_DOWN,
+     APP_MOUSE_MIDDLE_DOWN},
+    {WM_MBUTTONUP, WM_NCMBUTTONUP, &AppMouseButtons::middle, false, APP_MOUSE_EVENT_MIDDLE_UP, APP_MOUSE_MIDDLE_UP},
+};
+
+const ButtonMessage* FindButtonMessage(uint32_t msg) {
+    for (const ButtonMessage& b : kButtonMessages)
+        if (msg == b.msg || msg == b.nonClient) return &b;
+    return nullptr;
+}
+
+}  // namespace
+
 void app_MouseTrackUpdate(uint32_t msg, uintptr_t, intptr_t lParam) {
     AppMouseTrack& t = app_MouseTrack;
     if (!t.tracking) return;
     int32_t event = 0;
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_NCLBUTTONDOWN:
-        t.held.left = 1;
-        t.pressed.left = 1;
-        event = APP_MOUSE_EVENT_LEFT_DOWN;
-        break;
-    case WM_LBUTTONUP:
-    case WM_NCLBUTTONUP:
-        t.held.left = 0;
-        t.released.left = 1;
-        event = APP_MOUSE_EVENT_LEFT_UP;
-        break;
-    case WM_RBUTTONDOWN:
-    case WM_NCRBUTTONDOWN:
-        t.held.right = 1;
-        t.pressed.right = 1;
-        event = APP_MOUSE_EVENT_RIGHT_DOWN;
-        break;
-    case WM_RBUTTONUP:
-    case WM_NCRBUTTONUP:
-        t.held.right = 0;
-        t.released.right = 1;
-        event = APP_MOUSE_EVENT_RIGHT_UP;
-        break;
-    case WM_MBUTTONDOWN:
-    case WM_NCMBUTTONDOWN:
-        t.held.middle = 1;
-        t.pressed.middle = 1;
-        event = APP_MOUSE_EVENT_MIDDLE_DOWN;
-        break;
-    case WM_MBUTTONUP:
-    case WM_NCMBUTTONUP:
-        t.held.middle = 0;
-        t.released.middle = 1;
-        event = APP_MOUSE_EVENT_MIDDLE_UP;
-        break;
-    case WM_MOUSEMOVE:
+    if (msg == WM_MOUSEMOVE) {
         t.x = plat_LoWordSigned(lParam);
         t.y = plat_HiWordSigned(lParam);
         event = APP_MOUSE_EVENT_MOVE;
-        break;
-    default: return;
+    } else if (const ButtonMessage* b = FindButtonMessage(msg)) {
+        t.held.*b->button = b->down ? 1 : 0;
+        AppMouseButtons& edge = b->down ? t.pressed : t.released;
+        edge.*b->button = 1;
+        event = b->event;
+    } else {
+        return;
     }
     if (t.event) t.event(event);
 }
@@ -108,23 +104,8 @@ int32_t app_MouseTranslate(int32_t buttons, intptr_t lParam, uint32_t msg, int32
         m.absX = m.x + otw_ClientOffsetX;
         m.absY = m.y + otw_ClientOffsetY;
     }
-    int32_t code;
-    switch (msg) {
-    case WM_MOUSEMOVE: code = APP_MOUSE_MOVE; break;
-    case WM_LBUTTONDOWN:
-    case WM_NCLBUTTONDOWN: code = APP_MOUSE_LEFT_DOWN; break;
-    case WM_LBUTTONUP:
-    case WM_NCLBUTTONUP: code = APP_MOUSE_LEFT_UP; break;
-    case WM_RBUTTONDOWN:
-    case WM_NCRBUTTONDOWN: code = APP_MOUSE_RIGHT_DOWN; break;
-    case WM_RBUTTONUP:
-    case WM_NCRBUTTONUP: code = APP_MOUSE_RIGHT_UP; break;
-    case WM_MBUTTONDOWN:
-    case WM_NCMBUTTONDOWN: code = APP_MOUSE_MIDDLE_DOWN; break;
-    case WM_MBUTTONUP:
-    case WM_NCMBUTTONUP: code = APP_MOUSE_MIDDLE_UP; break;
-    default: code = (int32_t)msg; break;
-    }
+    const ButtonMessage* b = FindButtonMessage(msg);
+    const int32_t code = msg == WM_MOUSEMOVE ? APP_MOUSE_MOVE : b ? b->code : (int32_t)msg;
     if (m.callback && m.mode == 0) return m.callback(code, buttons);
     return code;
 }

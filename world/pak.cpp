@@ -371,6 +371,15 @@ void TurnYZ(int32_t* y, int32_t* z) {
     *z = (int32_t)(0u - (uint32_t)oldY);
 }
 
+// The three words at `at` as a record's x, y and z, turned as above.
+template <typename Xyz>
+void ReadTurned(const std::vector<uint8_t>& d, uint32_t at, Xyz* p) {
+    p->x = (int32_t)W32(d, at);
+    p->y = (int32_t)W32(d, at + 4);
+    p->z = (int32_t)W32(d, at + 8);
+    TurnYZ(&p->y, &p->z);
+}
+
 // Hands out arrays of one block, each aligned to 16 bytes.
 constexpr uint64_t kAlign = 16;
 struct Carver {
@@ -426,28 +435,19 @@ void BuildGeometry(const std::vector<uint8_t>& d, const GeometryPlan& gp, PakGeo
     for (int32_t i = 0; i < gp.vertices; i++) {
         uint32_t at = gp.vertexAt + (uint32_t)i * PAK_VERTEX_SIZE;
         PakVertex* v = &g->vertices[i];
-        v->x = (int32_t)W32(d, at);
-        v->y = (int32_t)W32(d, at + 4);
-        v->z = (int32_t)W32(d, at + 8);
+        ReadTurned(d, at, v);
         for (uint32_t k = 0; k < 8; k++) v->words[k] = (int32_t)W32(d, at + 12 + 4 * k);
-        TurnYZ(&v->y, &v->z);
     }
     for (int32_t i = 0; i < gp.normals; i++) {
         uint32_t at = gp.normalAt + (uint32_t)i * PAK_NORMAL_SIZE;
         PakNormal* n = &g->normals[i];
-        n->x = (int32_t)W32(d, at);
-        n->y = (int32_t)W32(d, at + 4);
-        n->z = (int32_t)W32(d, at + 8);
+        ReadTurned(d, at, n);
         n->word3 = W32(d, at + 12);
-        TurnYZ(&n->y, &n->z);
     }
     for (int32_t i = 0; i < gp.points; i++) {
         uint32_t at = gp.pointAt + (uint32_t)i * PAK_POINT_SIZE;
         PakPoint* pt = &g->points[i];
-        pt->x = (int32_t)W32(d, at);
-        pt->y = (int32_t)W32(d, at + 4);
-        pt->z = (int32_t)W32(d, at + 8);
-        TurnYZ(&pt->y, &pt->z);
+        ReadTurned(d, at, pt);
     }
     for (int32_t i = 0; i < gp.polygons; i++) {
         uint32_t at = gp.polygonAt + (uint32_t)i * PAK_POLYGON_SIZE;

@@ -132,6 +132,18 @@ std::string Receive(int32_t sock) {
     return std::string(text, n);
 }
 
+// A local socket standing in for the master server, which the server
+// defaults then name; -1 when it could not be opened.
+int32_t OpenMasterServer() {
+    const int32_t master = sock_OpenUdp(0);
+    if (master < 0) return -1;
+    const std::string env = "127.0.0.1:" + std::to_string(sock_LocalPort(master));
+    setenv("KRX_MASTER_SERVER", env.c_str(), 1);
+    app_ServerDefaultsSet();
+    unsetenv("KRX_MASTER_SERVER");
+    return master;
+}
+
 TEST(AnnounceSockets, SendReadsTheGameDataTextsAndCountsAircraft) {
     ASSERT_EQ(test_HeapsFresh(0x400000, 0x1000, 0x1000), 0);
     MkTableGroup group{"QJGAME", {}};
@@ -143,12 +155,8 @@ TEST(AnnounceSockets, SendReadsTheGameDataTextsAndCountsAircraft) {
     FileTable* table = file_TableRelocate(image.data(), (uint32_t)image.size());
     ASSERT_NE(table, nullptr);
 
-    int32_t master = sock_OpenUdp(0);
+    const int32_t master = OpenMasterServer();
     ASSERT_GE(master, 0);
-    std::string env = "127.0.0.1:" + std::to_string(sock_LocalPort(master));
-    setenv("KRX_MASTER_SERVER", env.c_str(), 1);
-    app_ServerDefaultsSet();
-    unsetenv("KRX_MASTER_SERVER");
     Announce.gamePort = 2300;
     Announce.appId = 5;
     app_Settings.CURRENT_PROVIDER = -1;
@@ -190,12 +198,8 @@ TEST(AnnounceSockets, SendReadsTheGameDataTextsAndCountsAircraft) {
 }
 
 TEST(AnnounceSockets, OpenSendsTheDeleteToTheMasterServerOnlyForInternetGames) {
-    int32_t master = sock_OpenUdp(0);
+    const int32_t master = OpenMasterServer();
     ASSERT_GE(master, 0);
-    std::string env = "127.0.0.1:" + std::to_string(sock_LocalPort(master));
-    setenv("KRX_MASTER_SERVER", env.c_str(), 1);
-    app_ServerDefaultsSet();
-    unsetenv("KRX_MASTER_SERVER");
     Announce.otherCopies = 0;
     Announce.gamePort = 2300;
     app_Settings.HOST_GAME_PASSWORD[0] = 0;

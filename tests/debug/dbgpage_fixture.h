@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -98,5 +100,24 @@ protected:
             h *= 0x100000001B3ull;
         }
         return h;
+    }
+    // A page's stored image: the hash of what `draw` leaves on the surface.
+    struct StoredImage {
+        const char* name;
+        void (*draw)(void);
+        uint64_t hash;
+    };
+    // Draws each page on a fresh 320 x 240 surface, `before` run first and
+    // `check` after the drawing, and compares the frame with the page's
+    // stored image. A change meant to alter a page prints its new hash.
+    void CheckStoredImages(std::initializer_list<StoredImage> pages, const std::function<void()>& before = {},
+                           const std::function<void(const StoredImage&)>& check = {}) {
+        for (const StoredImage& k : pages) {
+            Surface(320, 240);
+            if (before) before();
+            k.draw();
+            if (check) check(k);
+            EXPECT_EQ(Hash(), k.hash) << k.name << ": 0x" << std::hex << Hash();
+        }
     }
 };

@@ -261,27 +261,21 @@ TEST_F(MarkerTest, StoredImages) {
     text_CopyZ(dbg_LabelBuffer, "HP=3/9", DBG_LABEL_SIZE);
     const uint32_t stamp = terrain_Pass.frameStamp;
     terrain_Pass.frameStamp = 77;
-    struct Case {
-        const char* name;
-        void (*draw)(void);
-        uint64_t hash;
-    } cases[] = {
-        {"version", dbg_DrawVersionPage, 0x67de03264068f049ull},
-        {"chase", dbg_DrawChaseAngles, 0xafdcea1ccc07b68ull},
-        {"seeker", dbg_DrawSeekerPage, 0x67b2914b107ec982ull},
-        {"terraincount", dbg_DrawTerrainCount, 0xb578d250b71f8299ull},
-        {"message", dbg_DrawMessageAt, 0x232b838f063cebdbull},
-        {"clearance", dbg_DrawClearancePrediction, 0xe7a953afd1857a78ull},
-        {"ring", [] { dbg_DrawRing3D(&plane_Current->position, DBG_GREEN, 20.0f); }, 0xaa93f3adad1b5fe5ull},
-    };
-    for (const Case& k : cases) {
-        Surface(320, 240);
-        Place(20.0f);
-        plane.position.z = 1100.0f;  // the ring ahead of the eye
-        view_State.angles = FixAngles{0x40000, 0, 0};
-        k.draw();
-        EXPECT_EQ(Hash(), k.hash) << k.name << ": 0x" << std::hex << Hash();
-    }
+    CheckStoredImages(
+        {
+            {"version", dbg_DrawVersionPage, 0x67de03264068f049ull},
+            {"chase", dbg_DrawChaseAngles, 0xafdcea1ccc07b68ull},
+            {"seeker", dbg_DrawSeekerPage, 0x67b2914b107ec982ull},
+            {"terraincount", dbg_DrawTerrainCount, 0xb578d250b71f8299ull},
+            {"message", dbg_DrawMessageAt, 0x232b838f063cebdbull},
+            {"clearance", dbg_DrawClearancePrediction, 0xe7a953afd1857a78ull},
+            {"ring", [] { dbg_DrawRing3D(&plane_Current->position, DBG_GREEN, 20.0f); }, 0xaa93f3adad1b5fe5ull},
+        },
+        [this] {
+            Place(20.0f);
+            plane.position.z = 1100.0f;  // the ring ahead of the eye
+            view_State.angles = FixAngles{0x40000, 0, 0};
+        });
     app_VersionRecord = savedVersion;
     view_State.angles = savedAngles;
     weapon_SeekerHead[0] = head[0];
@@ -337,31 +331,27 @@ TEST_F(MarkerTest, StoredImagesOfTheStatePages) {
     app_LocaleName = "English";
     ObjectRecord target{};
     player.target = &target;
-    struct Case {
-        const char* name;
-        void (*draw)(void);
-        uint64_t hash;
-    } cases[] = {
-        {"terrain", dbg_DrawTerrainInfo, 0x33ba9c0683e1908aull},
-        {"framerate", dbg_DrawFrameRateLine, 0x631978efb5ac482dull},
-        {"net", dbg_DrawNetStatistics, 0xa4b52d4f0a50468bull},
-        {"timing", [] {
-             dbg_TimingPageShown = 1;
-             dbg_DrawTimingPage();
-             dbg_TimingPageShown = 0;
-         }, 0x6e190d64dddb1b9bull},
-        {"locale", dbg_DrawLocale, 0x221a94a59b923849ull},
-        {"airdata", dbg_DrawAirDataPage, 0xa1ff27ef7e0b2327ull},
-        {"targets", dbg_DrawTargetLists, 0xa4f5a7342511cbbull},
-        {"voices", dbg_DrawVoiceTable, 0xe468cbb15fdb596dull},
-    };
-    for (const Case& k : cases) {
-        Surface(320, 240);
-        Place(300.0f);
-        plane.velocity = MathVec3{0.0f, 0.0f, 5.0f};
-        k.draw();
-        EXPECT_EQ(Hash(), k.hash) << k.name << ": 0x" << std::hex << Hash();
-    }
+    CheckStoredImages(
+        {
+            {"terrain", dbg_DrawTerrainInfo, 0x33ba9c0683e1908aull},
+            {"framerate", dbg_DrawFrameRateLine, 0x631978efb5ac482dull},
+            {"net", dbg_DrawNetStatistics, 0xa4b52d4f0a50468bull},
+            {"timing",
+             [] {
+                 dbg_TimingPageShown = 1;
+                 dbg_DrawTimingPage();
+                 dbg_TimingPageShown = 0;
+             },
+             0x6e190d64dddb1b9bull},
+            {"locale", dbg_DrawLocale, 0x221a94a59b923849ull},
+            {"airdata", dbg_DrawAirDataPage, 0xa1ff27ef7e0b2327ull},
+            {"targets", dbg_DrawTargetLists, 0xa4f5a7342511cbbull},
+            {"voices", dbg_DrawVoiceTable, 0xe468cbb15fdb596dull},
+        },
+        [this] {
+            Place(300.0f);
+            plane.velocity = MathVec3{0.0f, 0.0f, 5.0f};
+        });
     depth_Level = savedLevel;
     app_TickCount = ticks;
     render_FrameRate = rate;

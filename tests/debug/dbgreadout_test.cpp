@@ -154,20 +154,11 @@ TEST_F(ReadoutTest, StoredImages) {
     FfbSetting savedTable[FFB_SETTING_COUNT];
     memcpy(savedTable, ffb_SettingsTable, sizeof savedTable);
     memcpy(ffb_SettingsTable, ffb_SettingsDefaults, sizeof savedTable);
-    struct Case {
-        const char* name;
-        void (*draw)(void);
-        uint64_t hash;
-    } cases[] = {
+    CheckStoredImages({
         {"position", dbg_DrawPositionPage, 0x687314b69740e912ull},
         {"objects", dbg_DrawObjectLists, 0x6231963faeb14b2dull},
         {"feedback", dbg_DrawFeedbackPage, 0xbcdf75f9cdf9fbd6ull},
-    };
-    for (const Case& k : cases) {
-        Surface(320, 240);
-        k.draw();
-        EXPECT_EQ(Hash(), k.hash) << k.name << ": 0x" << std::hex << Hash();
-    }
+    });
     memcpy(ffb_ForceValues, saved, sizeof saved);
     memcpy(ffb_SettingsTable, savedTable, sizeof savedTable);
 }

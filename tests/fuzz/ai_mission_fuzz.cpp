@@ -7,20 +7,11 @@
 #include <cstring>
 #include <vector>
 
-#include "fuzz_util.h"
+#include "fuzz_ai.h"
 #include "net/dcbpool.h"
-#include "sim/ai.h"
-#include "sim/obj.h"
-#include "world/gamemode.h"
-#include "world/level.h"
 #include "world/objarray.h"
-#include "world/orf.h"
-#include "world/terrain.h"
 
 namespace {
-
-int32_t g_errors;
-void CountError(const char*) { g_errors++; }
 
 constexpr uint32_t kUnits = 24;
 
@@ -28,11 +19,9 @@ constexpr uint32_t kUnits = 24;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    static std::vector<ObjectRecord*> heads(OBJ_GRID_SIZE * OBJ_GRID_SIZE, nullptr);
+    static std::vector<ObjectRecord*> heads;
     if (!ready) {
-        fuzz_MemInit(0x200000, 0x10000, 0x10000, 0);
-        ai_MissionErrorHandler = CountError;
-        level_GameMode.singlePlayer = 1;
+        fuzz_AiInit();
         ready = true;
     }
     if (size > 64 * ORF_PLACED_SIZE) return 0;
@@ -42,13 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (net_DcbPoolCreate(sizeof(_AI_DCB), kUnits, &level_ServerArrays.ai, nullptr, "ai") != 0) return 0;
     if (net_DcbPoolCreate(sizeof(_STATIC_DCB), kUnits, &level_ServerArrays.statics, nullptr, "statics") != 0) return 0;
     level_ClientStaticArray = &level_ServerArrays.statics;
-    std::fill(heads.begin(), heads.end(), nullptr);
-    depth_Level = DepthLevel{};
-    depth_Level.heightMap = depth_FlatHeights();
-    depth_Level.waterMap = depth_DryWater();
-    depth_Level.staticHeads = heads.data();
-    obj_ListsReset();
-    obj_TypeListReset();
+    fuzz_AiWorldReset(heads);
 
     // The input's first 48 bytes are two waypoints of route 0, its next 24
     // two route steps of list 0; the records follow.
@@ -56,15 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bytes.resize(std::max<size_t>(size, 72), 0);
     OrfGroup route{2, bytes.data()};
     OrfGroup steps{2, bytes.data() + 48};
-    _ORF mission{};
-    mission.starts.groups = &route;
-    mission.starts.count = 1;
-    mission.array5.groups = &steps;
-    mission.array5.count = 1;
-    level_Mission = &mission;
-
-    ai_ClearModuleData();
-    g_errors = 0;
+    _ORF mission;
+    fuzz_AiMissionStart(&mission, &route, &steps);
     uint32_t count = static_cast<uint32_t>((bytes.size() - 72) / ORF_PLACED_SIZE);
     for (uint32_t i = 0; i < count; i++) {
         const uint8_t* record = bytes.data() + 72 + static_cast<size_t>(i) * ORF_PLACED_SIZE;
@@ -88,5 +64,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ai_FlyFormation(o);
     }
     level_Mission = nullptr;
-    return g_errors < 0;
+    return fuzz_AiErrors < 0;
 }

@@ -7,21 +7,12 @@
 #include <vector>
 
 #include "base/le.h"
-#include "fuzz_util.h"
+#include "fuzz_ai.h"
 #include "net/dcbpool.h"
-#include "sim/ai.h"
 #include "sim/ai_program.h"
-#include "sim/obj.h"
-#include "world/gamemode.h"
-#include "world/level.h"
 #include "world/objarray.h"
-#include "world/orf.h"
-#include "world/terrain.h"
 
 namespace {
-
-int32_t g_errors;
-void CountError(const char*) { g_errors++; }
 
 std::vector<uint8_t> Route(void) {
     LeWriter w;
@@ -50,35 +41,21 @@ std::vector<uint8_t> Steps(void) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
-    static std::vector<ObjectRecord*> heads(OBJ_GRID_SIZE * OBJ_GRID_SIZE, nullptr);
+    static std::vector<ObjectRecord*> heads;
     static std::vector<uint8_t> route = Route(), steps = Steps();
     if (!ready) {
-        fuzz_MemInit(0x200000, 0x10000, 0x10000, 0);
-        ai_MissionErrorHandler = CountError;
-        level_GameMode.singlePlayer = 1;
+        fuzz_AiInit();
         ready = true;
     }
     if (size < 1 || size > 4 * 4096 + 1) return 0;
     mem_HeapInit();
     level_ServerArrays = LevelServerArrays{};
     if (net_DcbPoolCreate(sizeof(_AI_DCB), 4, &level_ServerArrays.ai, nullptr, "ai") != 0) return 0;
-    std::fill(heads.begin(), heads.end(), nullptr);
-    depth_Level = DepthLevel{};
-    depth_Level.heightMap = depth_FlatHeights();
-    depth_Level.waterMap = depth_DryWater();
-    depth_Level.staticHeads = heads.data();
-    obj_ListsReset();
-    obj_TypeListReset();
+    fuzz_AiWorldReset(heads);
     OrfGroup routeGroup{3, route.data()};
     OrfGroup stepGroup{3, steps.data()};
-    _ORF mission{};
-    mission.starts.groups = &routeGroup;
-    mission.starts.count = 1;
-    mission.array5.groups = &stepGroup;
-    mission.array5.count = 1;
-    level_Mission = &mission;
-    ai_ClearModuleData();
-    g_errors = 0;
+    _ORF mission;
+    fuzz_AiMissionStart(&mission, &routeGroup, &stepGroup);
 
     // Kind: bit 7 a ground unit (subtype from the low bits), else an
     // aircraft of type 0..30 in the air or on the ground (bit 6).
@@ -116,5 +93,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (ObjectRecord* o : units)
             if (o && o->think == ai_UnitThink) ai_UnitThink(o);
     level_Mission = nullptr;
-    return g_errors < 0;
+    return fuzz_AiErrors < 0;
 }

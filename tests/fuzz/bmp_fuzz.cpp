@@ -14,15 +14,7 @@
 #include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = false;
-    static std::string path;
-    if (!ready) {
-        fuzz_MemInit(0x2000000, 0x10000, 0x10000, 0);
-        pal_SetRgbMasks(0x7C00, 0x03E0, 0x001F);
-        pal_SetRgbMasksSecond(0xFF0000, 0x00FF00, 0x0000FF);
-        path = fuzz_ScratchPath("bmp", ".bmp");
-        ready = true;
-    }
+    const std::string& path = fuzz_ImageFileInit("bmp");
     if (size > 0x1000000) return 0;
     // Big pictures only cost time: the readers' logic shows on small ones.
     if (size >= 26) {

@@ -13,18 +13,9 @@
 #include "net/censor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = false;
-    static std::string dir = fuzz_ScratchDir("censor");
-    if (!ready) {
-        fuzz_MemInit(0x10000, 0x10000, 0x100000, FUZZ_ALL);
-        ready = true;
-    }
+    const std::string& dir = fuzz_FileTargetInit("censor");
     if (size > 0x100000) return 0;
-    char home[1024];
-    fuzz_DirEnter(dir, home, sizeof home);
-    fuzz_WriteFile("censor.txt", data, size);
-    chat_CensorLoad();
-    fuzz_DirLeave(home);
+    fuzz_ReadInDir(dir, "censor.txt", data, size, chat_CensorLoad);
 
     size_t total = 0;
     for (int32_t i = 0; chat_CensorWords[i]; i++) {

@@ -14,21 +14,12 @@
 #include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = false;
-    static std::string dir = fuzz_ScratchDir("cfg");
-    if (!ready) {
-        fuzz_MemInit(0x10000, 0x10000, 0x100000, FUZZ_ALL);
-        ready = true;
-    }
+    const std::string& dir = fuzz_FileTargetInit("cfg");
     if (size > 0x100000) return 0;
-    // The file is read from the current folder; the fuzzer's own files are
-    // relative to the one it was started in.
-    char home[1024];
-    fuzz_DirEnter(dir, home, sizeof home);
-    fuzz_WriteFile("KRX.CFG", data, size);
-    cfg_SettingsDefaults();
-    cfg_ConfigFileRead();
-    cfg_SettingsWrite();
-    fuzz_DirLeave(home);
+    fuzz_ReadInDir(dir, "KRX.CFG", data, size, [] {
+        cfg_SettingsDefaults();
+        cfg_ConfigFileRead();
+        cfg_SettingsWrite();
+    });
     return 0;
 }

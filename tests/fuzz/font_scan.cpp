@@ -22,12 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ready = true;
     }
     if (size > 0x1000000) return 0;
-    // Big pictures only cost time: the scan's logic shows on small ones.
-    if (size >= 128) {
-        uint32_t width = data[66] | data[67] << 8;
-        uint32_t height = (uint32_t)(data[10] | data[11] << 8) - (uint32_t)(data[6] | data[7] << 8) + 1;
-        if ((uint64_t)width * height > 0x40000) return 0;
-    }
+    if (fuzz_PcxTooBig(data, size)) return 0;
     auto* image = static_cast<uint8_t*>(pcx_LoadIntoBuffer(data, (int32_t)size, 8));
     if (!image) return 0;
     BitmapFont font{};

@@ -14,21 +14,14 @@
 #include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = false;
-    static std::string dir = fuzz_ScratchDir("sav");
-    if (!ready) {
-        fuzz_MemInit(0x10000, 0x10000, 0x100000, FUZZ_ALL);
-        ready = true;
-    }
+    const std::string& dir = fuzz_FileTargetInit("sav");
     if (size > 0x10000) return 0;
-    char home[1024];
-    fuzz_DirEnter(dir, home, sizeof home);
-    fuzz_WriteFile("KRX.SAV", data, size);
-    cfg_SettingsDefaults();
-    int32_t r = cfg_SaveFileRead();
-    // Anything but a whole record is refused.
-    if (r == 0 && size != CFG_SAVE_FILE_SIZE) __builtin_trap();
-    cfg_SettingsWrite();
-    fuzz_DirLeave(home);
+    fuzz_ReadInDir(dir, "KRX.SAV", data, size, [size] {
+        cfg_SettingsDefaults();
+        int32_t r = cfg_SaveFileRead();
+        // Anything but a whole record is refused.
+        if (r == 0 && size != CFG_SAVE_FILE_SIZE) __builtin_trap();
+        cfg_SettingsWrite();
+    });
     return 0;
 }

@@ -13,17 +13,8 @@
 #include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = false;
-    static std::string dir = fuzz_ScratchDir("settings");
-    if (!ready) {
-        fuzz_MemInit(0x10000, 0x10000, 0x100000, FUZZ_ALL);
-        ready = true;
-    }
+    const std::string& dir = fuzz_FileTargetInit("settings");
     if (size == 0) return 0;
-    // The settings files live in the current folder; the fuzzer's own files
-    // are relative to the one it was started in.
-    char home[1024];
-    fuzz_DirEnter(dir, home, sizeof home);
     // The first byte picks the file; a KRX.SAV gets the right length and
     // header so that its fields are reached.
     int which = data[0] % 3;
@@ -34,14 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         body.resize(CFG_SAVE_FILE_SIZE);
         body.replace(0, 12, std::string("SAVD\x8c\x02\0\0\x0e\0\0\0", 12));
     }
-    fuzz_WriteFile(name, reinterpret_cast<const uint8_t*>(body.data()), body.size());
-
-    cfg_SettingsDefaults();
-    if (which == 0) cfg_SettingsRead();
-    if (which == 1) app_IniRead();
-    if (which == 2) cfg_SaveFileRead();
-    // Whatever was read must write out again.
-    cfg_SettingsWrite();
-    fuzz_DirLeave(home);
+    fuzz_ReadInDir(dir, name, reinterpret_cast<const uint8_t*>(body.data()), body.size(), [which] {
+        cfg_SettingsDefaults();
+        if (which == 0) cfg_SettingsRead();
+        if (which == 1) app_IniRead();
+        if (which == 2) cfg_SaveFileRead();
+        // Whatever was read must write out again.
+        cfg_SettingsWrite();
+    });
     return 0;
 }

@@ -13,15 +13,7 @@
 #include "world/terrain.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = false;
-    static std::string path;
-    if (!ready) {
-        fuzz_MemInit(0x2000000, 0x10000, 0x10000, 0);
-        pal_SetRgbMasks(0x7C00, 0x03E0, 0x001F);
-        pal_SetRgbMasksSecond(0xFF0000, 0x00FF00, 0x0000FF);
-        path = fuzz_ScratchPath("water", ".bmp");
-        ready = true;
-    }
+    const std::string& path = fuzz_ImageFileInit("water");
     if (size > 0x200000) return 0;
     if (fuzz_WriteFile(path.c_str(), data, size) != 0) return 0;
     auto* block = static_cast<uint8_t*>(pcx_LoadImageEx(path.c_str(), 8));

@@ -11,11 +11,8 @@
 namespace {
 
 TEST(KrxRun, AiFlightAndMissionTriggers) {
-    const std::string dir = run_FreshDataDir("ai_triggers");
-    ASSERT_FALSE(dir.empty());
-    std::string log;
-    RunResult r = run_SingleFlight(dir, "", 4300, &log);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string log = run_FlightLog("ai_triggers", "", 4300);
+    ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.find(" ai error "), std::string::npos) << log;
 
     // The parked flight: the leader taxis and releases its wingman on the

@@ -3,7 +3,6 @@
 // running shows none.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <string>
 
@@ -17,14 +16,8 @@ bool Cyan(RunRgb c) { return c.r < 60 && c.g > 180 && c.b > 180; }
 
 // The frame at tick 100 of a single-player flight of the mission.
 _EIMAGE2* FrameOf(const std::string& name, const std::string& mission, std::string* log) {
-    const std::string dir = run_FreshDataDir(name);
-    if (dir.empty()) return nullptr;
-    const std::string dump = dir + "/frames";
-    if (mkdir(dump.c_str(), 0755) != 0) return nullptr;
-    RunResult r = run_SingleFlight(dir, "", 120, log,
-                                   {"KRX_MISSION=" + mission, "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=50"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return img_LoadBmp((dump + "/frame00100.bmp").c_str());
+    const std::string dump = run_DumpedFlight(name, "", 120, 50, 0, log, {"KRX_MISSION=" + mission});
+    return dump.empty() ? nullptr : run_LoadFrame(dump, 100);
 }
 
 TEST(KrxBannerRun, MissionWonShowsTheBanner) {

@@ -44,20 +44,17 @@ bool Green(uint32_t rgb) {
 }
 
 TEST(KrxCampRun, PilotNamedSavedAndFlownAgain) {
-    std::string dir = run_FreshDataDir("camp");
+    std::string dump;
+    std::string dir = run_FreshDataDir("camp", &dump);
     ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     // Campaign button, slot 1, a name and Return (commit), Return (fly),
     // the briefing's Statistics button, then Escape back out to the main
     // screen and its exit button.
-    test_WriteText(dir + "/script.txt", Click(150, 320, 186) + Click(300, 120, 64) + Type(340, "Maverick") +
-                                            "380 key RETURN\n420 key RETURN\n" + Click(600, 530, 400) +
-                                            "800 key ESCAPE\n1000 key ESCAPE\n1200 key ESCAPE\n" +
-                                            Click(1400, 320, 402));
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=1700", "KRX_FRAMEDUMP=" + dump,
-                               "KRX_FRAMEDUMP_EVERY=50"});
+    RunResult r = run_Krx(dir,
+                          Click(150, 320, 186) + Click(300, 120, 64) + Type(340, "Maverick") +
+                              "380 key RETURN\n420 key RETURN\n" + Click(600, 530, 400) +
+                              "800 key ESCAPE\n1000 key ESCAPE\n1200 key ESCAPE\n" + Click(1400, 320, 402),
+                          1700, nullptr, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=50"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::vector<uint8_t> pilot = test_ReadFile(dir + "/FSLOT01.sav");
     ASSERT_EQ(pilot.size(), MNU_PILOT_FILE_MAX);
@@ -69,9 +66,7 @@ TEST(KrxCampRun, PilotNamedSavedAndFlownAgain) {
     // the left), the briefing again.
     int seen = 0;
     for (int f = 0; f <= 1700; f += 50) {
-        char name[64];
-        snprintf(name, sizeof name, "/frame%05d.bmp", f);
-        _EIMAGE2* img = img_LoadBmp((dump + name).c_str());
+        _EIMAGE2* img = run_LoadFrame(dump, f);
         if (!img) continue;
         const bool map = Green(run_PixelAt(img, 360, 220)) && Green(run_PixelAt(img, 380, 200));
         const bool bare = run_PixelAt(img, 30, 300) == run_PixelAt(img, 5, 300);
@@ -85,12 +80,10 @@ TEST(KrxCampRun, PilotNamedSavedAndFlownAgain) {
     // once (an unnamed slot would start the name entry instead).
     std::string dump2 = dir + "/frames2";
     ASSERT_EQ(mkdir(dump2.c_str(), 0755), 0);
-    test_WriteText(dir + "/script2.txt", Click(150, 320, 186) + Click(300, 120, 64) + "400 key RETURN\n");
-    r = run_Program("krx", {}, dir,
-                    {"KRX_SCRIPT=" + dir + "/script2.txt", "KRX_MAXTICKS=700", "KRX_FRAMEDUMP=" + dump2,
-                     "KRX_FRAMEDUMP_EVERY=100"});
+    r = run_Krx(dir, Click(150, 320, 186) + Click(300, 120, 64) + "400 key RETURN\n", 700, nullptr,
+                {"KRX_FRAMEDUMP=" + dump2, "KRX_FRAMEDUMP_EVERY=100"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    _EIMAGE2* last = img_LoadBmp((dump2 + "/frame00600.bmp").c_str());
+    _EIMAGE2* last = run_LoadFrame(dump2, 600);
     ASSERT_NE(last, nullptr);
     EXPECT_TRUE(Green(run_PixelAt(last, 360, 220)));
     img_Free(last);
@@ -100,22 +93,19 @@ TEST(KrxCampRun, PilotNamedSavedAndFlownAgain) {
 // Flying a campaign mission from its briefing types the mission's teletype
 // page first; the page goes on to the loading screen and the flight.
 TEST(KrxCampRun, CampaignMissionTypesItsTeletypePageBeforeTheFlight) {
-    std::string dir = run_FreshDataDir("camptty");
+    std::string dump;
+    std::string dir = run_FreshDataDir("camptty", &dump);
     ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
-    test_WriteText(dir + "/script.txt", Click(150, 320, 186) + Click(300, 120, 64) + Type(340, "Maverick") +
-                                            "380 key RETURN\n420 key RETURN\n700 key RETURN\n");
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=1300", "KRX_FRAMEDUMP=" + dump,
-                               "KRX_FRAMEDUMP_EVERY=50", "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_Krx(dir,
+                          Click(150, 320, 186) + Click(300, 120, 64) + Type(340, "Maverick") +
+                              "380 key RETURN\n420 key RETURN\n700 key RETURN\n",
+                          1300, &log, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=50"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // The page's white text on its dark background, in the text rectangle
     // from (40, 60): few characters early on, more as it types.
     auto typed = [&](int frame) {
-        char name[64];
-        snprintf(name, sizeof name, "/frame%05d.bmp", frame);
-        _EIMAGE2* img = img_LoadBmp((dump + name).c_str());
+        _EIMAGE2* img = run_LoadFrame(dump, frame);
         if (!img) return -1;
         int n = 0;
         for (int y = 60; y < 110; y++)
@@ -135,15 +125,13 @@ TEST(KrxCampRun, CampaignMissionTypesItsTeletypePageBeforeTheFlight) {
     }
     EXPECT_GT(first, 0);
     EXPECT_GT(most, first);
-    const std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_GT(run_LogTick(log, "server start mode=single"), 750) << log;
 }
 
 TEST(KrxCampRun, ContestShowsItsPictureAndSplashEndsTheRun) {
-    std::string dir = run_FreshDataDir("contest");
+    std::string dump;
+    std::string dir = run_FreshDataDir("contest", &dump);
     ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     ASSERT_EQ(mkdir((dir + "/D:").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((dir + "/D:/autorun").c_str(), 0755), 0);
     test_WriteText(dir + "/setup.cd", "D:");
@@ -155,16 +143,12 @@ TEST(KrxCampRun, ContestShowsItsPictureAndSplashEndsTheRun) {
     for (int y = 50; y < 100; y++) memset(&px[(size_t)y * 640 + 100], yellow, 100);
     test_WriteFile(dir + "/D:/autorun/contest1.pcx",
                    mkdata_ContestPictureBuild(dir, 640, 480, px.data(), palette, mnu_ContestKey));
-    test_WriteText(dir + "/script.txt", "400 key ESCAPE\n");
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_SCREEN=contest", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=600",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
+    RunResult r = run_Krx(dir, "400 key ESCAPE\n", 600, nullptr,
+                          {"KRX_SCREEN=contest", "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     bool shown = false, left = false;
     for (int f = 0; f <= 600; f += 100) {
-        char name[64];
-        snprintf(name, sizeof name, "/frame%05d.bmp", f);
-        _EIMAGE2* img = img_LoadBmp((dump + name).c_str());
+        _EIMAGE2* img = run_LoadFrame(dump, f);
         if (!img) continue;
         const uint32_t block = run_PixelAt(img, 150, 75), field = run_PixelAt(img, 400, 300);
         const bool picture = (block >> 16 & 0xff) > 200 && (block >> 8 & 0xff) > 200 && (field >> 16 & 0xff) > 180 &&

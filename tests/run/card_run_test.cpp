@@ -3,8 +3,6 @@
 // aircraft in the follow view, and the screenshot key saves the card's frame.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <string>
 
@@ -20,10 +18,9 @@ constexpr auto Dark = run_Dark;
 constexpr auto Green = run_Green;
 
 TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
-    std::string dir = run_FreshDataDir("card");
+    std::string dump;
+    std::string dir = run_FreshDataDir("card", &dump);
     ASSERT_FALSE(dir.empty());
-    const std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     std::string log;
     // The SNAPSHOT key (Ctrl+Shift+Insert) once the follow view is dumped.
     const std::string script = "60 key F3\n112 keydown CONTROL\n112 keydown SHIFT\n113 keydown INSERT ext\n"
@@ -33,8 +30,8 @@ TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(log.find("display width=640 height=480 bits=16 card=1"), std::string::npos) << log;
 
-    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00050.bmp").c_str());
-    _EIMAGE2* follow = img_LoadBmp((dump + "/frame00110.bmp").c_str());
+    _EIMAGE2* cockpit = run_LoadFrame(dump, 50);
+    _EIMAGE2* follow = run_LoadFrame(dump, 110);
     ASSERT_NE(cockpit, nullptr);
     ASSERT_NE(follow, nullptr);
     ASSERT_EQ(cockpit->width, 640);
@@ -45,18 +42,14 @@ TEST(KrxCardRun, TheCardDrawsSkyGroundCockpitAndAircraft) {
     const Rgb high = At(cockpit, 320, 60), low = At(cockpit, 320, 190);
     EXPECT_TRUE(high.r != low.r || high.g != low.g || high.b != low.b);
     // The ground between the horizon and the console: neither sky nor black.
-    EXPECT_GT(run_Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); }), 640 * 50 * 9 / 10);
+    EXPECT_GT(run_Count(cockpit, 0, 240, 640, 290, run_Ground), 640 * 50 * 9 / 10);
     // The HUD's green symbols and the MFD screens of the cockpit.
     EXPECT_GT(run_Count(cockpit, 200, 230, 440, 340, Green), 200);
     EXPECT_GT(run_Count(cockpit, 30, 380, 210, 470, Green), 30 * 90);
 
     // Follow view: ground everywhere and the aircraft in the middle.
     EXPECT_EQ(run_Count(follow, 0, 8, 640, 440, Dark), 0);
-    const Rgb corner = At(follow, 100, 400);
-    const int32_t aircraft = run_Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
-        return std::abs(c.r - corner.r) + std::abs(c.g - corner.g) + std::abs(c.b - corner.b) > 60;
-    });
-    EXPECT_GT(aircraft, 200);
+    EXPECT_GT(run_AircraftPixels(follow), 200);
     img_Free(cockpit);
     img_Free(follow);
 

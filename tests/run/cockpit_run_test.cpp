@@ -3,12 +3,10 @@
 // MFD's panel filling the screen.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <string>
 
 #include "base/bmp.h"
-#include "fixtures/workdir.h"
 #include "run_util.h"
 
 namespace {
@@ -20,17 +18,7 @@ bool MfdGreen(Rgb c) { return c.g >= 24 && c.g <= 64 && c.r < 16 && c.b < 16; }
 // Runs the single-player flight with the script and returns the frame dump
 // folder.
 std::string Fly(const std::string& name, const std::string& script, int ticks) {
-    std::string dir = run_FreshDataDir(name);
-    if (dir.empty()) return {};
-    std::string dump = dir + "/frames";
-    if (mkdir(dump.c_str(), 0755) != 0) return {};
-    test_WriteText(dir + "/script.txt", script);
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt",
-                               "KRX_MAXTICKS=" + std::to_string(ticks), "KRX_FRAMEDUMP=" + dump,
-                               "KRX_FRAMEDUMP_EVERY=10"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return dump;
+    return run_DumpedFlight(name, script, ticks, 10);
 }
 
 TEST(KrxCockpitRun, StartViewShowsTheCockpitAndDefenceViewTheLeftMfd) {
@@ -38,8 +26,8 @@ TEST(KrxCockpitRun, StartViewShowsTheCockpitAndDefenceViewTheLeftMfd) {
     // defence panel view.
     std::string dump = Fly("cockpit", "100 key F3\n120 key NUMPAD4\n", 200);
     ASSERT_FALSE(dump.empty());
-    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00080.bmp").c_str());
-    _EIMAGE2* defence = img_LoadBmp((dump + "/frame00180.bmp").c_str());
+    _EIMAGE2* cockpit = run_LoadFrame(dump, 80);
+    _EIMAGE2* defence = run_LoadFrame(dump, 180);
     ASSERT_NE(cockpit, nullptr);
     ASSERT_NE(defence, nullptr);
     ASSERT_EQ(cockpit->width, 640);

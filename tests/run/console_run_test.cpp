@@ -2,14 +2,12 @@
 // the in-flight input line of a single-player flight.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "base/bmp.h"
 #include "run_util.h"
@@ -55,15 +53,15 @@ long Clock(const std::string& log, const std::string& factor) {
 // unlock the cheats while the marker file is there and a cheat then acts;
 // F12 compresses time twelvefold in fast mode, and F12 again ends it.
 TEST(KrxConsoleRun, WordsOnTheInputLineActAndTimeCompresses) {
-    std::string dir = run_FreshDataDir("console");
+    std::string dump;
+    std::string dir = run_FreshDataDir("console", &dump);
     ASSERT_FALSE(dir.empty());
     { std::ofstream(dir + "/KRXDEV.KEY") << "on\n"; }
-    ASSERT_EQ(mkdir((dir + "/frames").c_str(), 0755), 0);
     const std::string script = Say(200, "blur") + Say(240, "fast") + Code(280, "harbour") + Code(290, "meadow") +
                                Code(300, "compass") + Code(310, "endless") + "400 key F12\n480 key F12\n";
     std::string log;
     RunResult r = run_SingleFlight(dir, script, 560, &log,
-                                   {"KRX_NETTRACE=1", "KRX_FRAMEDUMP=" + dir + "/frames", "KRX_FRAMEDUMP_EVERY=20"});
+                                   {"KRX_NETTRACE=1", "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=20"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     const long blur = run_LogTick(log, "debug text ~5BLUR ON");
@@ -77,8 +75,8 @@ TEST(KrxConsoleRun, WordsOnTheInputLineActAndTimeCompresses) {
 
     // The band under the lines is darker while they show than once they
     // have gone (the picture is the same cockpit view either way).
-    _EIMAGE2* shown = img_LoadBmp((dir + "/frames/frame00220.bmp").c_str());
-    _EIMAGE2* before = img_LoadBmp((dir + "/frames/frame00180.bmp").c_str());
+    _EIMAGE2* shown = run_LoadFrame(dump, 220);
+    _EIMAGE2* before = run_LoadFrame(dump, 180);
     ASSERT_NE(shown, nullptr);
     ASSERT_NE(before, nullptr);
     const double inBand = Brightness(shown, 0, 425, 640, 475), plain = Brightness(before, 0, 425, 640, 475);
@@ -99,29 +97,15 @@ TEST(KrxConsoleRun, WordsOnTheInputLineActAndTimeCompresses) {
 // nothing and show nothing, time compression stays off, and the words are
 // not sent as chat either.
 TEST(KrxConsoleRun, SinglePlayerWordsDoNothingInAJoinedGame) {
-    std::string hostDir = run_FreshDataDir("console_host");
-    std::string joinDir = run_FreshDataDir("console_join");
-    ASSERT_FALSE(hostDir.empty() || joinDir.empty());
     const uint16_t port = (uint16_t)(20000 + (getpid() + 7500) % 10000);
-    {
-        std::ofstream keys(joinDir + "/keys.txt");
-        keys << Say(240, "fast") << Say(260, "blackout") << Say(280, "blur") << "300 key F12\n";
-    }
-    RunResult host;
-    std::thread hostRun([&] {
-        host = run_Program("krx", {}, hostDir,
-                           {"KRX_LAUNCH=dedicated:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=380",
-                            "KRX_SIMLOG=" + hostDir + "/sim.log"});
-    });
-    RunResult joiner = run_Program("krx", {}, joinDir,
-                                   {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_REALTIME=1",
-                                    "KRX_MAXTICKS=340", "KRX_SCRIPT=" + joinDir + "/keys.txt",
-                                    "KRX_SIMLOG=" + joinDir + "/sim.log"});
-    hostRun.join();
+    RunPeer hostPeer{"console_host", "", 380, {"KRX_LAUNCH=dedicated:" + std::to_string(port)}};
+    RunPeer joinPeer{"console_join", Say(240, "fast") + Say(260, "blackout") + Say(280, "blur") + "300 key F12\n", 340,
+                     {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port)}};
+    ASSERT_TRUE(run_HostAndJoin(hostPeer, joinPeer));
+    const RunResult &host = hostPeer.result, &joiner = joinPeer.result;
     ASSERT_EQ(host.exitCode, 0) << host.err;
     ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
-    const std::string hostLog = run_ReadAll(hostDir + "/sim.log");
-    const std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+    const std::string &hostLog = hostPeer.log, &joinLog = joinPeer.log;
     ASSERT_GT(run_LogTick(joinLog, "plane create"), 0) << joinLog;
     // The plain word acts; the gated ones and the time compression do not.
     EXPECT_GE(run_LogTick(joinLog, "debug text ~5BLUR ON"), 284) << joinLog;
@@ -134,8 +118,8 @@ TEST(KrxConsoleRun, SinglePlayerWordsDoNothingInAJoinedGame) {
         for (const char* word : {"fast", "blackout", "blur"}) EXPECT_EQ(line.find(word), std::string::npos) << line;
     }
     if (!::testing::Test::HasFailure()) {
-        std::filesystem::remove_all(hostDir);
-        std::filesystem::remove_all(joinDir);
+        std::filesystem::remove_all(hostPeer.dir);
+        std::filesystem::remove_all(joinPeer.dir);
     }
 }
 
@@ -146,16 +130,16 @@ namespace {
 // On the 3D card the mode words ask the card: "800" takes the card to
 // 800 x 600 and the flight goes on drawing there.
 TEST(KrxConsoleRun, ModeWordSizesTheCardDisplay) {
-    std::string dir = run_FreshDataDir("console_card");
+    std::string dump;
+    std::string dir = run_FreshDataDir("console_card", &dump);
     ASSERT_FALSE(dir.empty());
-    ASSERT_EQ(mkdir((dir + "/frames").c_str(), 0755), 0);
     std::string log;
     RunResult r = run_SingleFlight(dir, Say(100, "800"), 180, &log,
-                                   {kRunCard, "KRX_FRAMEDUMP=" + dir + "/frames", "KRX_FRAMEDUMP_EVERY=40"});
+                                   {kRunCard, "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=40"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(log.find("display width=640 height=480 bits=16 card=1"), std::string::npos) << log;
-    _EIMAGE2* before = img_LoadBmp((dir + "/frames/frame00080.bmp").c_str());
-    _EIMAGE2* after = img_LoadBmp((dir + "/frames/frame00160.bmp").c_str());
+    _EIMAGE2* before = run_LoadFrame(dump, 80);
+    _EIMAGE2* after = run_LoadFrame(dump, 160);
     ASSERT_NE(before, nullptr);
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(before->width, 640);

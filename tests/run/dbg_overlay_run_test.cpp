@@ -3,7 +3,6 @@
 // overlay" typed on the input line draws the green target box.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <string>
 
@@ -40,21 +39,17 @@ bool HasTargetBox(const _EIMAGE2* img) {
 TEST(KrxDebugRun, WeaponOverlayBoxesTheSelectedTarget) {
     for (bool overlay : {true, false}) {
         SCOPED_TRACE(overlay);
-        const std::string dir = run_FreshDataDir(overlay ? "dbgoverlay" : "dbgoverlay_off");
-        ASSERT_FALSE(dir.empty());
-        ASSERT_EQ(mkdir((dir + "/frames").c_str(), 0755), 0);
         // Four weapon steps reach the AGM65G, whose list holds the ground
         // targets; the closing bracket takes the first, F5 views it.
         std::string script = "40 key 0xC0\n45 key 0xC0\n50 key 0xC0\n55 key 0xC0\n90 key 0xDD\n110 key F5\n";
         if (overlay) script += Say(100, "weapon overlay");
         std::string log;
-        RunResult r = run_SingleFlight(dir, script, 140, &log,
-                                       {"KRX_FRAMEDUMP=" + dir + "/frames", "KRX_FRAMEDUMP_EVERY=130"});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const std::string dump = run_DumpedFlight(overlay ? "dbgoverlay" : "dbgoverlay_off", script, 140, 130, 0, &log);
+        ASSERT_FALSE(dump.empty());
         ASSERT_NE(log.find("90 target id="), std::string::npos) << log;
         ASSERT_EQ(log.find("90 target id=-1"), std::string::npos) << log;
         EXPECT_EQ(log.find("WEAPON OVERLAY ON") != std::string::npos, overlay) << log;
-        _EIMAGE2* frame = img_LoadBmp((dir + "/frames/frame00130.bmp").c_str());
+        _EIMAGE2* frame = run_LoadFrame(dump, 130);
         ASSERT_NE(frame, nullptr);
         EXPECT_EQ(HasTargetBox(frame), overlay);
         img_Free(frame);

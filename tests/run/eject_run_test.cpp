@@ -3,7 +3,6 @@
 // information page.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "run_util.h"
@@ -11,15 +10,12 @@
 namespace {
 
 TEST(KrxRun, EjectionRunsToTheGroundAndTheInformationPage) {
-    std::string dir = run_FreshDataDir("eject");
-    ASSERT_FALSE(dir.empty());
     // Take off, then Ctrl+E.
-    std::string log;
-    RunResult r = run_SingleFlight(dir,
-                                   "100 key BACK\n560 keydown DOWN\n640 keyup DOWN\n"
-                                   "720 keydown CONTROL\n721 keydown E\n722 keyup E\n723 keyup CONTROL\n",
-                                   1100, &log);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string log = run_FlightLog("eject",
+                                          "100 key BACK\n560 keydown DOWN\n640 keyup DOWN\n"
+                                          "720 keydown CONTROL\n721 keydown E\n722 keyup E\n723 keyup CONTROL\n",
+                                          1100);
+    ASSERT_FALSE(log.empty());
     const long start = run_LogTick(log, " eject start ");
     const long chute = run_LogTick(log, " eject parachute ");
     const long descent = run_LogTick(log, " eject descent ");
@@ -34,7 +30,6 @@ TEST(KrxRun, EjectionRunsToTheGroundAndTheInformationPage) {
     const size_t at = log.find(" eject end ");
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(log.find(" yaw=14680064 ", at), std::string::npos) << log.substr(at, 200);
-    (void)remove((dir + "/sim.log").c_str());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // rolling down its screen, and showed none before.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <set>
@@ -25,23 +24,21 @@ int32_t BarRow(const _EIMAGE2* img) {
 }
 
 TEST(KrxFailureBarRun, DamagedDisplayRollsTheBarOverTheMfd) {
-    const std::string dir = run_FreshDataDir("failbar");
+    std::string dump;
+    const std::string dir = run_FreshDataDir("failbar", &dump);
     ASSERT_FALSE(dir.empty());
-    ASSERT_EQ(mkdir((dir + "/frames").c_str(), 0755), 0);
     const std::string enter = "104 keydown RETURN\n104 char 13\n104 keyup RETURN\n";
     const std::string script = "100 key T\n" + run_TypeLine(102, "damage 9") + enter;
     std::string log;
     RunResult r = run_SingleFlight(dir, script, 300, &log,
-                                   {"KRX_FRAMEDUMP=" + dir + "/frames", "KRX_FRAMEDUMP_EVERY=5"});
+                                   {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=5"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_GE(run_LogTick(log, "Damage 9 Set"), 104) << log;
     int32_t before = 0;
     std::set<int32_t> rows;
     for (int32_t f = 50; f < 300; f += 5) {
-        char name[64];
-        snprintf(name, sizeof name, "/frames/frame%05d.bmp", f);
-        _EIMAGE2* img = img_LoadBmp((dir + name).c_str());
-        ASSERT_NE(img, nullptr) << name;
+        _EIMAGE2* img = run_LoadFrame(dump, f);
+        ASSERT_NE(img, nullptr) << f;
         const int32_t row = BarRow(img);
         if (row >= 0 && f < 100) before++;
         if (row >= 0 && f > 105) rows.insert(row);

@@ -3,7 +3,6 @@
 // the update program run beside it, and the exit button.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -34,10 +33,9 @@ constexpr const char* kGolden = KRX_FIXTURE_DIR "/menu/main_screen.bmp";
 constexpr const char* kMainFrame = "/frame00060.bmp";
 
 TEST(KrxFrontRun, IntroMainScreenCreditsUpdateAndExit) {
-    std::string dir = run_FreshDataDir("front");
+    std::string dump;
+    std::string dir = run_FreshDataDir("front", &dump);
     ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     // Credits (hover, press), back by themselves; update; exit.
     test_WriteText(dir + "/script.txt",
                    "150 mouse 320 330\n"
@@ -60,7 +58,7 @@ TEST(KrxFrontRun, IntroMainScreenCreditsUpdateAndExit) {
     EXPECT_NE(r.err.find("loading: closed"), std::string::npos);
 
     // The intro movie comes first.
-    _EIMAGE2* intro = img_LoadBmp((dump + "/frame00010.bmp").c_str());
+    _EIMAGE2* intro = run_LoadFrame(dump, 10);
     ASSERT_NE(intro, nullptr);
 
     // Then the main screen, as stored.

@@ -4,11 +4,9 @@
 // during the take-off the pitch ladder moves with the pitch.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
-#include <sys/stat.h>
 
 #include "base/bmp.h"
 #include "run_util.h"
@@ -30,24 +28,7 @@ int32_t InkIn(const _EIMAGE2* img, int32_t x1, int32_t y1, int32_t x2, int32_t y
 // A single-player flight run with the script, its frames dumped every
 // `every` frames into the returned folder ("" when the run failed).
 std::string HudRun(const std::string& name, const std::string& keys, int32_t ticks, int32_t every, int bits = 16) {
-    std::string dir = run_FreshDataDir(name);
-    EXPECT_FALSE(dir.empty());
-    if (dir.empty()) return "";
-    if (bits != 16) {
-        EXPECT_TRUE(run_SetSoftwareDepth(dir, bits));
-    }
-    std::string dump = dir + "/frames";
-    EXPECT_EQ(mkdir(dump.c_str(), 0755), 0);
-    {
-        std::ofstream script(dir + "/keys.txt");
-        script << keys;
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt",
-                               "KRX_MAXTICKS=" + std::to_string(ticks), "KRX_FRAMEDUMP=" + dump,
-                               "KRX_FRAMEDUMP_EVERY=" + std::to_string(every)});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return r.exitCode == 0 ? dump : "";
+    return run_DumpedFlight(name, keys, ticks, every, bits == 16 ? 0 : bits);
 }
 
 class KrxHudRun : public ::testing::TestWithParam<int> {};
@@ -56,7 +37,7 @@ TEST_P(KrxHudRun, HudViewShowsTapesAndBoresight) {
     const int bits = GetParam();
     const std::string dump = HudRun("hud" + std::to_string(bits), "30 key NUMPAD8\n", 100, 20, bits);
     ASSERT_FALSE(dump.empty());
-    _EIMAGE2* img = img_LoadBmp((dump + "/frame00080.bmp").c_str());
+    _EIMAGE2* img = run_LoadFrame(dump, 80);
     ASSERT_NE(img, nullptr);
     ASSERT_EQ(img->width, 640);
     ASSERT_EQ(img->height, 480);
@@ -98,8 +79,8 @@ TEST(KrxRun, HudLadderMovesWithThePitchDuringTakeOff) {
     const std::string dump =
         HudRun("hudladder", "30 key NUMPAD8\n100 key BACK\n560 keydown DOWN\n600 keyup DOWN\n", 1010, 100);
     ASSERT_FALSE(dump.empty());
-    _EIMAGE2* parked = img_LoadBmp((dump + "/frame00200.bmp").c_str());
-    _EIMAGE2* climbing = img_LoadBmp((dump + "/frame01000.bmp").c_str());
+    _EIMAGE2* parked = run_LoadFrame(dump, 200);
+    _EIMAGE2* climbing = run_LoadFrame(dump, 1000);
     ASSERT_NE(parked, nullptr);
     ASSERT_NE(climbing, nullptr);
     const int32_t before = HorizonRow(parked), after = HorizonRow(climbing);

@@ -6,8 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "run_util.h"
@@ -17,15 +15,9 @@ namespace {
 TEST(KrxRun, DedicatedServerRunsUntilEscapeThenReturnsToTheMainScreen) {
     std::string dir = run_FreshDataDir("dedicated");
     ASSERT_FALSE(dir.empty());
-    {
-        std::ofstream script(dir + "/keys.txt");
-        script << "60 key ESCAPE\n";
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=dedicated", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=160",
-                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_Krx(dir, "60 key ESCAPE\n", 160, &log, {"KRX_LAUNCH=dedicated"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_NE(log.find("server start mode=dedicated interval=16"), std::string::npos) << log;
     EXPECT_NE(log.find(" level statics="), std::string::npos) << log;
     // Escape ends the state in the frame that saw it.
@@ -46,10 +38,9 @@ TEST(KrxRun, DedicatedServerRunsUntilEscapeThenReturnsToTheMainScreen) {
 TEST(KrxRun, SinglePlayerBridgeRunsBothHalves) {
     std::string dir = run_FreshDataDir("single");
     ASSERT_FALSE(dir.empty());
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_MAXTICKS=200", "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_SingleFlight(dir, "", 200, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_NE(log.find("server start mode=single interval=2"), std::string::npos) << log;
     EXPECT_NE(log.find("client start mode=bridge interval=2"), std::string::npos) << log;
     EXPECT_NE(r.err.find("200 frame steps"), std::string::npos) << r.err;
@@ -61,9 +52,9 @@ TEST(KrxRun, SinglePlayerBridgeRunsBothHalves) {
 TEST(KrxRun, SinglePlayerJoinsTheLocalSlotAndExchangesPackets) {
     std::string dir = run_FreshDataDir("single_join");
     ASSERT_FALSE(dir.empty());
-    RunResult r = run_Program("krx", {}, dir, {"KRX_LAUNCH=single", "KRX_MAXTICKS=400", "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_SingleFlight(dir, "", 400, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = run_ReadAll(dir + "/sim.log");
     long join = run_LogTick(log, "slot join 0 net=0 players=1");
     long startup = run_LogTick(log, "client startup number=1 player=0");
     long active = run_LogTick(log, "slot active 0");
@@ -111,15 +102,9 @@ TEST(KrxRun, SinglePlayerJoinsTheLocalSlotAndExchangesPackets) {
 TEST(KrxRun, SinglePlayerCameraAtTheCockpitEyeThenChasing) {
     std::string dir = run_FreshDataDir("camera");
     ASSERT_FALSE(dir.empty());
-    {
-        std::ofstream script(dir + "/keys.txt");
-        script << "120 key F3\n";  // CAMERA_FOLLOW
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=160",
-                               "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_SingleFlight(dir, "120 key F3\n" /* CAMERA_FOLLOW */, 160, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = run_ReadAll(dir + "/sim.log");
     long cockpit = run_LogTick(log, " camera mode=0 sub=0 ");
     ASSERT_GE(cockpit, 0) << log;
     size_t at = log.find(" camera mode=0 sub=0 ");

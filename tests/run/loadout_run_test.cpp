@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/bmp.h"
-#include "fixtures/workdir.h"
 #include "run_util.h"
 
 namespace {
@@ -39,29 +37,25 @@ long Count(const std::string& log, const std::string& what) {
 }
 
 TEST(KrxLoadoutRun, PreviewThenFlightThenBackToTheBriefingAndFlyAgain) {
-    std::string dir = run_FreshDataDir("loadout");
+    std::string dump;
+    std::string dir = run_FreshDataDir("loadout", &dump);
     ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
-    test_WriteText(dir + "/script.txt",
-                   // Quick mission, then its briefing.
-                   "150 mouse 320 160\n160 lbutton down 320 160\n164 lbutton up 320 160\n"
-                   "400 key RETURN\n"
-                   // The briefing's loadout button; a store on the third station.
-                   "500 mouse 110 400\n510 lbutton down 110 400\n514 lbutton up 110 400\n"
-                   "620 mouse 248 318\n630 lbutton down 248 318\n634 lbutton up 248 318\n"
-                   // Accept the loadout, fly from the briefing.
-                   "800 key RETURN\n1000 key RETURN\n"
-                   // Leave the flight: Escape, yes, then back to the menus.
-                   "1300 key ESCAPE\n1310 keydown Y\n1310 char Y\n1311 keyup Y\n"
-                   "1400 key 2\n1400 char 2\n"
-                   // Fly again from the briefing.
-                   "1700 key RETURN\n");
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=1900", "KRX_FRAMEDUMP=" + dump,
-                               "KRX_FRAMEDUMP_EVERY=25", "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_Krx(dir,
+                          // Quick mission, then its briefing.
+                          std::string(kRunToBriefing) +
+                          // The briefing's loadout button; a store on the third station.
+                          "500 mouse 110 400\n510 lbutton down 110 400\n514 lbutton up 110 400\n"
+                          "620 mouse 248 318\n630 lbutton down 248 318\n634 lbutton up 248 318\n"
+                          // Accept the loadout, fly from the briefing.
+                          "800 key RETURN\n1000 key RETURN\n"
+                          // Leave the flight: Escape, yes, then back to the menus.
+                          "1300 key ESCAPE\n1310 keydown Y\n1310 char Y\n1311 keyup Y\n"
+                          "1400 key 2\n1400 char 2\n"
+                          // Fly again from the briefing.
+                          "1700 key RETURN\n",
+                          1900, &log, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=25"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = run_ReadAll(dir + "/sim.log");
 
     // The first flight starts after the loadout was accepted and the
     // briefing's Enter; the debriefing's choice ends it.

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "fixtures/workdir.h"
 #include "run_util.h"
 
 namespace {
@@ -27,20 +26,18 @@ TEST(KrxMapRun, DraggedWaypointIsAcceptedAndCancelLeavesTheRoute) {
     // Quick mission, briefing, map ("M"); waypoint 2 sits at (416, 364) on
     // the view centred on the take-off point; it is dragged up and left, and
     // Enter accepts. The second visit drags it again and Escape cancels.
-    test_WriteText(dir + "/script.txt",
-                   "150 mouse 320 160\n160 lbutton down 320 160\n164 lbutton up 320 160\n"
-                   "400 key RETURN\n"
-                   "800 key M\n800 char m\n"
-                   "1100 mouse 420 368\n1110 lbutton down 420 368\n1120 mouse 380 340\n1130 mouse 340 320\n"
-                   "1140 mouse 300 300\n1150 lbutton up 300 300\n"
-                   "1250 key RETURN\n"
-                   "1450 key M\n1450 char m\n"
-                   "1650 mouse 420 368\n1660 lbutton down 420 368\n1680 mouse 300 200\n1690 lbutton up 300 200\n"
-                   "1750 key ESCAPE\n");
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=1900", "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_Krx(dir,
+                          std::string(kRunToBriefing) +
+                          "800 key M\n800 char m\n"
+                          "1100 mouse 420 368\n1110 lbutton down 420 368\n1120 mouse 380 340\n1130 mouse 340 320\n"
+                          "1140 mouse 300 300\n1150 lbutton up 300 300\n"
+                          "1250 key RETURN\n"
+                          "1450 key M\n1450 char m\n"
+                          "1650 mouse 420 368\n1660 lbutton down 420 368\n1680 mouse 300 200\n1690 lbutton up 300 200\n"
+                          "1750 key ESCAPE\n",
+                          1900, &log);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_NE(log.find("map drag 1 from 600 543"), std::string::npos) << log;
     // Dropped at the pointer less half an icon: 184 + 300 - 8, 179 + 300 - 8.
     EXPECT_NE(log.find("map dropped 1 at 476 471"), std::string::npos) << log;

@@ -5,12 +5,10 @@
 // seen before the flight.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <string>
 
 #include "base/bmp.h"
-#include "fixtures/workdir.h"
 #include "run_util.h"
 
 namespace {
@@ -23,18 +21,12 @@ bool RouteGreen(RunRgb c) { return c.r < 16 && c.g >= 110 && c.g <= 150 && c.b <
 bool HudGreen(RunRgb c) { return c.g > 200 && c.r < 150 && c.b < 150; }
 
 TEST(KrxMfdRun, NavigationOverlayShowsTheSituationPicture) {
-    std::string dir = run_FreshDataDir("mfdpicture");
-    ASSERT_FALSE(dir.empty());
-    const std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     // Afterburner, rotate, then the overlay on (F11) in the climb.
-    test_WriteText(dir + "/script.txt", "100 key BACK\n580 keydown DOWN\n680 keyup DOWN\n700 key F11\n");
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/script.txt", "KRX_MAXTICKS=910",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    _EIMAGE2* before = img_LoadBmp((dump + "/frame00600.bmp").c_str());
-    _EIMAGE2* after = img_LoadBmp((dump + "/frame00900.bmp").c_str());
+    const std::string dump =
+        run_DumpedFlight("mfdpicture", "100 key BACK\n580 keydown DOWN\n680 keyup DOWN\n700 key F11\n", 910, 100);
+    ASSERT_FALSE(dump.empty());
+    _EIMAGE2* before = run_LoadFrame(dump, 600);
+    _EIMAGE2* after = run_LoadFrame(dump, 900);
     ASSERT_NE(before, nullptr);
     ASSERT_NE(after, nullptr);
     // The window: design rectangle (241, 5)-(316, 80) on a 640 x 480 screen.
@@ -52,20 +44,16 @@ TEST(KrxMfdRun, NavigationOverlayShowsTheSituationPicture) {
 }
 
 TEST(KrxMfdRun, TheMissionsRouteShowsOnTheSituationPageAndTheHud) {
-    std::string dir = run_FreshDataDir("mfdroute");
-    ASSERT_FALSE(dir.empty());
-    const std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     // Take-off as above, then the follow view and the defence view, which
     // fills the screen with the left MFD.
     std::string log;
-    RunResult r = run_SingleFlight(dir, "100 key BACK\n580 keydown DOWN\n680 keyup DOWN\n700 key F3\n720 key NUMPAD4\n",
-                                   910, &log, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=100"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string dump = run_DumpedFlight(
+        "mfdroute", "100 key BACK\n580 keydown DOWN\n680 keyup DOWN\n700 key F3\n720 key NUMPAD4\n", 910, 100, 0, &log);
+    ASSERT_FALSE(dump.empty());
     // The launch took the player start group's five points.
     EXPECT_NE(log.find("route F1M1.ORF waypoints 5"), std::string::npos);
-    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00600.bmp").c_str());
-    _EIMAGE2* page = img_LoadBmp((dump + "/frame00900.bmp").c_str());
+    _EIMAGE2* cockpit = run_LoadFrame(dump, 600);
+    _EIMAGE2* page = run_LoadFrame(dump, 900);
     ASSERT_NE(cockpit, nullptr);
     ASSERT_NE(page, nullptr);
     // The HUD's steerpoint line ("distance>01") under the clock at the right.

@@ -4,9 +4,7 @@
 // first session button and joins it.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
-#include <thread>
 
 #include "run_util.h"
 
@@ -31,12 +29,6 @@ std::string Type(int tick, const std::string& text) {
     return out;
 }
 
-bool Write(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    return (bool)out;
-}
-
 // The main screen's Multiplayer button; on the multiplayer screen the
 // connection type's right arrow, the address button, Search, Join and Host.
 constexpr int kMultiX = 320, kMultiY = 222;
@@ -47,9 +39,6 @@ constexpr int kJoinX = 330, kJoinY = 330;
 constexpr int kHostX = 530, kHostY = 370;
 
 TEST(KrxMultiRun, HostScreenAndMultiplayerScreenMeetOnLoopback) {
-    std::string hostDir = run_FreshDataDir("multi_host");
-    std::string joinDir = run_FreshDataDir("multi_join");
-    ASSERT_FALSE(hostDir.empty() || joinDir.empty());
     // Both start on the online service (the settings' default): two steps
     // right give TCP/IP. The host's Return is the screen's accept key.
     // Clicks are far apart: two programs paced by the wall clock may draw
@@ -61,21 +50,12 @@ TEST(KrxMultiRun, HostScreenAndMultiplayerScreenMeetOnLoopback) {
     std::string joinScript = Click(150, kMultiX, kMultiY) + Click(250, kTypeRightX, kTypeRightY) +
                              Click(300, kTypeRightX, kTypeRightY) + Click(350, kAddressX, kAddressY) +
                              Type(400, "127.0.0.1") + Click(460, kSearchX, kSearchY) + Click(800, kJoinX, kJoinY);
-    ASSERT_TRUE(Write(hostDir + "/script.txt", hostScript));
-    ASSERT_TRUE(Write(joinDir + "/script.txt", joinScript));
-    RunResult host, joiner;
-    std::thread hostRun([&] {
-        host = run_Program("krx", {}, hostDir,
-                           {"KRX_SCRIPT=" + hostDir + "/script.txt", "KRX_REALTIME=1", "KRX_MAXTICKS=1300",
-                            "KRX_SIMLOG=" + hostDir + "/sim.log"});
-    });
-    joiner = run_Program("krx", {}, joinDir,
-                         {"KRX_SCRIPT=" + joinDir + "/script.txt", "KRX_REALTIME=1", "KRX_MAXTICKS=1200",
-                          "KRX_SIMLOG=" + joinDir + "/sim.log"});
-    hostRun.join();
+    RunPeer hostPeer{"multi_host", hostScript, 1300, {}};
+    RunPeer joinPeer{"multi_join", joinScript, 1200, {}};
+    ASSERT_TRUE(run_HostAndJoin(hostPeer, joinPeer));
+    const RunResult &host = hostPeer.result, &joiner = joinPeer.result;
     EXPECT_EQ(host.exitCode, 0) << host.err;
-    std::string hostLog = run_ReadAll(hostDir + "/sim.log");
-    std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+    const std::string &hostLog = hostPeer.log, &joinLog = joinPeer.log;
     // The host plays through the local bridge; its server took the joiner
     // as its second player.
     EXPECT_NE(hostLog.find("client start mode=bridge"), std::string::npos) << hostLog;

@@ -14,8 +14,6 @@
 #include <random>
 #include <vector>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -34,27 +32,17 @@ long Field(const std::string& log, const std::string& name) {
 
 TEST(KrxNetworkRun, JoinerFindsAndJoinsAHost) {
     for (const char* mode : {"dedicated", "host"}) {
-        std::string hostDir = run_FreshDataDir(std::string("net_host_") + mode);
-        std::string joinDir = run_FreshDataDir(std::string("net_join_") + mode);
-        ASSERT_FALSE(hostDir.empty() || joinDir.empty());
         std::string port = std::to_string(30000 + getpid() % 20000 + (mode[0] == 'h'));
-        RunResult host, joiner;
-        std::thread hostRun([&] {
-            host = run_Program("krx", {}, hostDir,
-                               {"KRX_LAUNCH=" + std::string(mode) + ":" + port, "KRX_REALTIME=1", "KRX_MAXTICKS=480",
-                                "KRX_SIMLOG=" + hostDir + "/sim.log"});
-        });
-        joiner = run_Program("krx", {}, joinDir,
-                             {"KRX_LAUNCH=join:127.0.0.1:" + port, "KRX_REALTIME=1", "KRX_MAXTICKS=240",
-                              "KRX_SIMLOG=" + joinDir + "/sim.log"});
-        hostRun.join();
+        RunPeer hostPeer{std::string("net_host_") + mode, "", 480, {"KRX_LAUNCH=" + std::string(mode) + ":" + port}};
+        RunPeer joinPeer{std::string("net_join_") + mode, "", 240, {"KRX_LAUNCH=join:127.0.0.1:" + port}};
+        ASSERT_TRUE(run_HostAndJoin(hostPeer, joinPeer));
+        const RunResult &host = hostPeer.result, &joiner = joinPeer.result;
         ASSERT_EQ(host.exitCode, 0) << host.err;
         ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
         EXPECT_NE(host.err.find("krx: hosting on port " + port), std::string::npos) << mode << host.err;
         EXPECT_NE(joiner.err.find("krx: joined \"127.0.0.1:" + port + "\" as player 2"), std::string::npos)
             << mode << joiner.err;
-        std::string hostLog = run_ReadAll(hostDir + "/sim.log");
-        std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+        const std::string &hostLog = hostPeer.log, &joinLog = joinPeer.log;
         EXPECT_NE(joinLog.find("client start mode=remote"), std::string::npos) << joinLog;
         // The host saw the joiner's player arrive and, when the joiner's run
         // ended, leave; no game packet over 16384 bytes went either way.
@@ -127,36 +115,26 @@ void Flood(uint16_t port, const std::atomic<bool>& stop) {
 // joiner, F2 announces the end of the game, Escape ends the server's state
 // in the frame that saw it; the joiner stays in the game throughout.
 TEST(KrxNetworkRun, DedicatedConsoleKeysReachAJoinerThroughAFlood) {
-    std::string hostDir = run_FreshDataDir("console_host");
-    std::string joinDir = run_FreshDataDir("console_join");
-    ASSERT_FALSE(hostDir.empty() || joinDir.empty());
     uint16_t port = (uint16_t)(20000 + getpid() % 10000);
-    {
-        std::ofstream keys(hostDir + "/keys.txt");
-        keys << "200 key F4\n202 char h\n203 char e\n204 char l\n205 char l\n206 char o\n208 key RETURN\n"
-                "300 key F2\n340 key ESCAPE\n";
-    }
+    RunPeer hostPeer{"console_host",
+                     "200 key F4\n202 char h\n203 char e\n204 char l\n205 char l\n206 char o\n208 key RETURN\n"
+                     "300 key F2\n340 key ESCAPE\n",
+                     440,
+                     {"KRX_LAUNCH=dedicated:" + std::to_string(port)}};
+    RunPeer joinPeer{"console_join", "", 420, {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port)}};
     std::atomic<bool> stop{false};
-    RunResult host, joiner;
-    std::thread hostRun([&] {
-        host = run_Program("krx", {}, hostDir,
-                           {"KRX_LAUNCH=dedicated:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=440",
-                            "KRX_SCRIPT=" + hostDir + "/keys.txt", "KRX_SIMLOG=" + hostDir + "/sim.log"});
-    });
     std::thread flood([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(2500));
         Flood(port, stop);
     });
-    joiner = run_Program("krx", {}, joinDir,
-                         {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=420",
-                          "KRX_SIMLOG=" + joinDir + "/sim.log"});
+    const bool ran = run_HostAndJoin(hostPeer, joinPeer);
     stop = true;
     flood.join();
-    hostRun.join();
+    ASSERT_TRUE(ran);
+    const RunResult &host = hostPeer.result, &joiner = joinPeer.result;
     ASSERT_EQ(host.exitCode, 0) << host.err;
     ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
-    std::string hostLog = run_ReadAll(hostDir + "/sim.log");
-    std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+    const std::string &hostLog = hostPeer.log, &joinLog = joinPeer.log;
     long active = run_LogTick(hostLog, " slot active 0");
     ASSERT_GT(active, 0) << hostLog;
     EXPECT_LT(active, 200) << hostLog;
@@ -175,31 +153,19 @@ TEST(KrxNetworkRun, DedicatedConsoleKeysReachAJoinerThroughAFlood) {
 // text; the one holding a listed word comes back as the refusal instead.
 // The lines are two seconds apart, beyond the server's flood control.
 TEST(KrxNetworkRun, ChatLinesGoThroughTheServersCensor) {
-    std::string hostDir = run_FreshDataDir("chat_host");
-    std::string joinDir = run_FreshDataDir("chat_join");
-    ASSERT_FALSE(hostDir.empty() || joinDir.empty());
     uint16_t port = (uint16_t)(20000 + (getpid() + 5000) % 10000);
-    {
-        std::ofstream keys(joinDir + "/keys.txt");
-        keys << "240 key T\n" << run_TypeLine(242, "check six") << "244 keydown RETURN\n244 char 13\n244 keyup RETURN\n"
-             << "320 key T\n" << run_TypeLine(322, "what the FRAAACK") << "324 keydown RETURN\n324 char 13\n"
-             << "324 keyup RETURN\n";
-    }
-    RunResult host, joiner;
-    std::thread hostRun([&] {
-        host = run_Program("krx", {}, hostDir,
-                           {"KRX_LAUNCH=dedicated:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=440",
-                            "KRX_SIMLOG=" + hostDir + "/sim.log"});
-    });
-    joiner = run_Program("krx", {}, joinDir,
-                         {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_REALTIME=1", "KRX_MAXTICKS=400",
-                          "KRX_SCRIPT=" + joinDir + "/keys.txt", "KRX_SIMLOG=" + joinDir + "/sim.log",
-                          "KRX_NETTRACE=1"});
-    hostRun.join();
+    RunPeer hostPeer{"chat_host", "", 440, {"KRX_LAUNCH=dedicated:" + std::to_string(port)}};
+    RunPeer joinPeer{"chat_join",
+                     "240 key T\n" + run_TypeLine(242, "check six") + "244 keydown RETURN\n244 char 13\n244 keyup RETURN\n" +
+                         "320 key T\n" + run_TypeLine(322, "what the FRAAACK") + "324 keydown RETURN\n324 char 13\n" +
+                         "324 keyup RETURN\n",
+                     400,
+                     {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_NETTRACE=1"}};
+    ASSERT_TRUE(run_HostAndJoin(hostPeer, joinPeer));
+    const RunResult &host = hostPeer.result, &joiner = joinPeer.result;
     ASSERT_EQ(host.exitCode, 0) << host.err;
     ASSERT_EQ(joiner.exitCode, 0) << joiner.err;
-    std::string hostLog = run_ReadAll(hostDir + "/sim.log");
-    std::string joinLog = run_ReadAll(joinDir + "/sim.log");
+    const std::string &hostLog = hostPeer.log, &joinLog = joinPeer.log;
     long logged = run_LogTick(hostLog, " server chat ");
     ASSERT_GT(logged, 0) << hostLog;
     EXPECT_NE(hostLog.find("~0- check six"), std::string::npos) << hostLog;
@@ -215,8 +181,8 @@ TEST(KrxNetworkRun, ChatLinesGoThroughTheServersCensor) {
     EXPECT_EQ(hostLog.find(" nettrace "), std::string::npos) << hostLog;
     // The two copies of the data set are kept only to look into a failure.
     if (!::testing::Test::HasFailure()) {
-        std::filesystem::remove_all(hostDir);
-        std::filesystem::remove_all(joinDir);
+        std::filesystem::remove_all(hostPeer.dir);
+        std::filesystem::remove_all(joinPeer.dir);
     }
 }
 

@@ -3,9 +3,7 @@
 // its choice. The pages' yellow titles show in the dumped frames.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
-#include <sys/stat.h>
 
 #include "base/bmp.h"
 #include "run_util.h"
@@ -32,20 +30,15 @@ int32_t YellowInFrame(const std::string& file, int32_t x1, int32_t y1, int32_t x
 }
 
 TEST(KrxRun, GoalsPausePagesAndTheDebriefing) {
-    std::string dir = run_FreshDataDir("pages");
+    std::string dump;
+    std::string dir = run_FreshDataDir("pages", &dump);
     ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
-    {
-        std::ofstream script(dir + "/keys.txt");
-        script << "60 key O\n100 key O\n110 key PAUSE\n140 key PAUSE\n160 key ESCAPE\n"
-                  "170 keydown Y\n170 char Y\n171 keyup Y\n200 key 2\n200 char 2\n";
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=210",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10", "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_SingleFlight(dir,
+                                   "60 key O\n100 key O\n110 key PAUSE\n140 key PAUSE\n160 key ESCAPE\n"
+                                   "170 keydown Y\n170 char Y\n171 keyup Y\n200 key 2\n200 char 2\n",
+                                   210, &log, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::string log = run_ReadAll(dir + "/sim.log");
     EXPECT_NE(log.find(" goals load group=\"MISS 1 GOALS\" primary=2 secondary=1 bonus=1 fail=1\n"),
               std::string::npos)
         << log.substr(0, 2000);

@@ -14,15 +14,9 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
-
-static std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 RunResult run_Program(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
                       const std::vector<std::string>& env) {
@@ -87,8 +81,8 @@ RunResult run_Program(const std::string& program, const std::vector<std::string>
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     close(outFd);
     close(errFd);
-    r.out = ReadAll(outTmpl);
-    r.err = ReadAll(errTmpl);
+    r.out = run_ReadAll(outTmpl);
+    r.err = run_ReadAll(errTmpl);
     unlink(outTmpl);
     unlink(errTmpl);
     return r;
@@ -110,19 +104,25 @@ void RemoveRunDirs() {
 }
 }  // namespace
 
-std::string run_FreshDataDir(const std::string& name) {
+std::string run_FreshDataDir(const std::string& name, std::string* frames) {
+    if (frames) frames->clear();
     std::string dir = std::string("/tmp/krx_run_") + name + "_" + std::to_string(getpid());
     std::string cmd = "rm -rf '" + dir + "' && cp -r '" KRX_DATA_DIR "' '" + dir + "'";
     if (system(cmd.c_str()) != 0) return std::string();
     if (RunDirs().empty()) atexit(RemoveRunDirs);
     RunDirs().push_back(dir);
+    if (frames) {
+        const std::string dump = dir + "/frames";
+        if (mkdir(dump.c_str(), 0755) != 0) return std::string();
+        *frames = dump;
+    }
     return dir;
 }
 
-RunResult run_SingleFlight(const std::string& dir, const std::string& script, int ticks, std::string* log,
-                           const std::vector<std::string>& extra) {
-    std::vector<std::string> env = {"KRX_LAUNCH=single", "KRX_MAXTICKS=" + std::to_string(ticks),
-                                    "KRX_SIMLOG=" + dir + "/sim.log"};
+RunResult run_Krx(const std::string& dir, const std::string& script, int ticks, std::string* log,
+                  const std::vector<std::string>& extra) {
+    std::vector<std::string> env = {"KRX_MAXTICKS=" + std::to_string(ticks)};
+    if (log) env.push_back("KRX_SIMLOG=" + dir + "/sim.log");
     if (!script.empty()) {
         std::ofstream out(dir + "/script.txt", std::ios::binary);
         out << script;
@@ -132,6 +132,57 @@ RunResult run_SingleFlight(const std::string& dir, const std::string& script, in
     RunResult r = run_Program("krx", {}, dir, env);
     if (log) *log = run_ReadAll(dir + "/sim.log");
     return r;
+}
+
+RunResult run_SingleFlight(const std::string& dir, const std::string& script, int ticks, std::string* log,
+                           const std::vector<std::string>& extra) {
+    std::vector<std::string> env = {"KRX_LAUNCH=single"};
+    env.insert(env.end(), extra.begin(), extra.end());
+    std::string unread;
+    return run_Krx(dir, script, ticks, log ? log : &unread, env);
+}
+
+std::string run_FlightLog(const std::string& name, const std::string& script, int ticks) {
+    const std::string dir = run_FreshDataDir(name);
+    EXPECT_FALSE(dir.empty()) << name;
+    if (dir.empty()) return "";
+    std::string log;
+    const RunResult r = run_SingleFlight(dir, script, ticks, &log);
+    EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
+    (void)remove((dir + "/sim.log").c_str());
+    return r.exitCode == 0 ? log : "";
+}
+
+std::string run_DumpedFlight(const std::string& name, const std::string& script, int ticks, int every, int bits,
+                             std::string* log, const std::vector<std::string>& extra) {
+    std::string dump;
+    const std::string dir = run_FreshDataDir(name, &dump);
+    EXPECT_FALSE(dir.empty()) << name;
+    if (dir.empty()) return "";
+    if (bits != 0 && !run_SetSoftwareDepth(dir, bits)) {
+        ADD_FAILURE() << name << ": no settings file for " << bits << " bits";
+        return "";
+    }
+    std::vector<std::string> env = {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=" + std::to_string(every)};
+    env.insert(env.end(), extra.begin(), extra.end());
+    const RunResult r = run_SingleFlight(dir, script, ticks, log, env);
+    EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
+    return r.exitCode == 0 ? dump : "";
+}
+
+bool run_HostAndJoin(RunPeer& host, RunPeer& joiner) {
+    host.dir = run_FreshDataDir(host.name);
+    joiner.dir = run_FreshDataDir(joiner.name);
+    if (host.dir.empty() || joiner.dir.empty()) return false;
+    auto run = [](RunPeer& peer) {
+        std::vector<std::string> env = {"KRX_REALTIME=1"};
+        env.insert(env.end(), peer.env.begin(), peer.env.end());
+        peer.result = run_Krx(peer.dir, peer.script, peer.ticks, &peer.log, env);
+    };
+    std::thread hostRun([&] { run(host); });
+    run(joiner);
+    hostRun.join();
+    return true;
 }
 
 std::string run_TypeLine(int tick, const std::string& text) {
@@ -157,7 +208,7 @@ bool run_SetSoftwareDepth(const std::string& dir, int bits) {
 }
 
 std::string run_ReadAll(const std::string& path) {
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
@@ -171,6 +222,12 @@ long run_LogTick(const std::string& log, const std::string& what) {
     return strtol(log.c_str() + line, nullptr, 10);
 }
 
+_EIMAGE2* run_LoadFrame(const std::string& dump, long tick) {
+    char name[32];
+    snprintf(name, sizeof name, "/frame%05ld.bmp", tick);
+    return img_LoadBmp((dump + name).c_str());
+}
+
 uint32_t run_PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
     const uint8_t* p = img->rows[y] + x * 3;
     return (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 | p[0];
@@ -179,4 +236,20 @@ uint32_t run_PixelAt(const _EIMAGE2* img, int32_t x, int32_t y) {
 RunRgb run_Rgb(const _EIMAGE2* img, int32_t x, int32_t y) {
     const uint32_t p = run_PixelAt(img, x, y);
     return {(int)(p >> 16 & 0xFF), (int)(p >> 8 & 0xFF), (int)(p & 0xFF)};
+}
+
+int32_t run_AircraftPixels(const _EIMAGE2* follow) {
+    const RunRgb ground = run_Rgb(follow, 100, 400);
+    return run_Count(follow, 290, 230, 350, 300, [ground](RunRgb c) {
+        return std::abs(c.r - ground.r) + std::abs(c.g - ground.g) + std::abs(c.b - ground.b) > 60;
+    });
+}
+
+int32_t run_CountInFile(const std::string& file, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                        bool (*test)(RunRgb)) {
+    _EIMAGE2* img = img_LoadBmp(file.c_str());
+    if (!img) return -1;
+    const int32_t n = run_Count(img, x0, y0, x1, y1, test);
+    img_Free(img);
+    return n;
 }

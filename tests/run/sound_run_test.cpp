@@ -71,11 +71,8 @@ TEST(KrxSoundRun, WithoutADeviceItSaysSoAndRunsOn) {
 // heat-seeking missile (the weapon key three times: gun, AIM120, AIM9M)
 // starts the seeker tone, the next weapon silences it.
 TEST(KrxSoundRun, TheHeatSeekerPlaysItsSeekerTone) {
-    std::string dir = run_FreshDataDir("seekertone");
-    ASSERT_FALSE(dir.empty());
-    std::string log;
-    RunResult r = run_SingleFlight(dir, "60 key 0xC0\n80 key 0xC0\n100 key 0xC0\n120 key 0xC0\n", 160, &log);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string log = run_FlightLog("seekertone", "60 key 0xC0\n80 key 0xC0\n100 key 0xC0\n120 key 0xC0\n", 160);
+    ASSERT_FALSE(log.empty());
     EXPECT_NE(log.find(" client sounds SKARVEL.PWF warnings=4\n"), std::string::npos) << log.substr(0, 3000);
     size_t aim9 = log.find(" weapon select 1 AIM9M ");
     ASSERT_NE(aim9, std::string::npos) << log;

@@ -3,9 +3,7 @@
 // of the receive-load graph.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
-#include <sys/stat.h>
 
 #include "base/bmp.h"
 #include "run_util.h"
@@ -18,17 +16,11 @@ bool Lit(const _EIMAGE2* img, int32_t x, int32_t y) {
 }
 
 TEST(KrxRun, DedicatedStatusPageClearsTheWholeSurface) {
-    std::string dir = run_FreshDataDir("status");
+    std::string dump;
+    std::string dir = run_FreshDataDir("status", &dump);
     ASSERT_FALSE(dir.empty());
-    std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
-    {
-        std::ofstream script(dir + "/keys.txt");
-        script << "70 key ESCAPE\n";
-    }
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=dedicated", "KRX_SCRIPT=" + dir + "/keys.txt", "KRX_MAXTICKS=90",
-                               "KRX_FRAMEDUMP=" + dump, "KRX_SIMLOG=" + dir + "/sim.log"});
+    std::string log;
+    RunResult r = run_Krx(dir, "70 key ESCAPE\n", 90, &log, {"KRX_LAUNCH=dedicated", "KRX_FRAMEDUMP=" + dump});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // Frame 0 is the loading picture; the server's pages follow.
     for (const char* name : {"/frame00001.bmp", "/frame00002.bmp"}) {

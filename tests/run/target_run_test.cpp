@@ -3,9 +3,6 @@
 // a bomb's target list is filled from.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "run_util.h"
@@ -13,18 +10,7 @@
 namespace {
 
 // The simulation log of 20 ticks of a single-player launch.
-std::string SingleLaunchLog(const std::string& name) {
-    std::string dir = run_FreshDataDir(name);
-    EXPECT_FALSE(dir.empty());
-    RunResult r = run_Program("krx", {}, dir,
-                              {"KRX_LAUNCH=single", "KRX_MAXTICKS=20", "KRX_SIMLOG=" + dir + "/sim.log"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::ifstream in(dir + "/sim.log");
-    std::stringstream s;
-    s << in.rdbuf();
-    (void)remove((dir + "/sim.log").c_str());
-    return s.str();
-}
+std::string SingleLaunchLog(const std::string& name) { return run_FlightLog(name, "", 20); }
 
 TEST(KrxRun, SampleMissionMarksPlayerTargets) {
     const std::string log = SingleLaunchLog("targets");

@@ -3,7 +3,6 @@
 // the panels the cursor shows its plain image.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <string>
 
@@ -31,22 +30,17 @@ bool ArrowAt(const _EIMAGE2* img, int32_t x, int32_t y) {
 }
 
 TEST(KrxVcursorRun, CockpitCursorPicksAnMfdButton) {
-    const std::string dir = run_FreshDataDir("vcursor");
-    ASSERT_FALSE(dir.empty());
-    const std::string dump = dir + "/frames";
-    ASSERT_EQ(mkdir(dump.c_str(), 0755), 0);
     std::string log;
     // The left MFD's first button sits at the top of its screen, low left
     // of the view ahead; then the sky.
-    RunResult r = run_SingleFlight(dir, "60 mouse 56 254\n120 mouse 300 60\n", 180, &log,
-                                   {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string dump = run_DumpedFlight("vcursor", "60 mouse 56 254\n120 mouse 300 60\n", 180, 10, 0, &log);
+    ASSERT_FALSE(dump.empty());
     const long picked = run_LogTick(log, " cockpit vcursor pick id=1 label=\"OSB 1\" panel=0 ");
     ASSERT_GE(picked, 60) << log;
     const long lost = run_LogTick(log, " cockpit vcursor pick id=-1 label=\"\" panel=-1 ");
     EXPECT_GE(lost, 120);
-    _EIMAGE2* onButton = img_LoadBmp((dump + "/frame00100.bmp").c_str());
-    _EIMAGE2* offPanels = img_LoadBmp((dump + "/frame00160.bmp").c_str());
+    _EIMAGE2* onButton = run_LoadFrame(dump, 100);
+    _EIMAGE2* offPanels = run_LoadFrame(dump, 160);
     ASSERT_NE(onButton, nullptr);
     ASSERT_NE(offPanels, nullptr);
     EXPECT_TRUE(CrossAt(onButton, 56, 254));

@@ -3,8 +3,6 @@
 // follow view shows the player's aircraft standing on the runway.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include "base/bmp.h"
@@ -18,16 +16,7 @@ constexpr auto Blue = run_Blue;
 constexpr auto Dark = run_Dark;
 
 // The follow view from tick 60; frames every 10 ticks.
-std::string Fly(const std::string& name, int bits) {
-    std::string dir = run_FreshDataDir(name);
-    if (dir.empty()) return {};
-    if (!run_SetSoftwareDepth(dir, bits)) return {};
-    std::string dump = dir + "/frames";
-    if (mkdir(dump.c_str(), 0755) != 0) return {};
-    RunResult r = run_SingleFlight(dir, "60 key F3\n", 120, nullptr, {"KRX_FRAMEDUMP=" + dump, "KRX_FRAMEDUMP_EVERY=10"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return dump;
-}
+std::string Fly(const std::string& name, int bits) { return run_DumpedFlight(name, "60 key F3\n", 120, 10, bits); }
 
 class KrxWorldRun : public ::testing::TestWithParam<int> {};
 
@@ -35,8 +24,8 @@ TEST_P(KrxWorldRun, SkyGroundAndTheAircraftAreDrawn) {
     const int bits = GetParam();
     std::string dump = Fly("world" + std::to_string(bits), bits);
     ASSERT_FALSE(dump.empty());
-    _EIMAGE2* cockpit = img_LoadBmp((dump + "/frame00050.bmp").c_str());
-    _EIMAGE2* follow = img_LoadBmp((dump + "/frame00110.bmp").c_str());
+    _EIMAGE2* cockpit = run_LoadFrame(dump, 50);
+    _EIMAGE2* follow = run_LoadFrame(dump, 110);
     ASSERT_NE(cockpit, nullptr);
     ASSERT_NE(follow, nullptr);
     ASSERT_EQ(cockpit->width, 640);
@@ -48,17 +37,13 @@ TEST_P(KrxWorldRun, SkyGroundAndTheAircraftAreDrawn) {
     EXPECT_GT(run_Count(cockpit, 0, 40, 640, 180, Blue), 640 * 140 * 9 / 10);
     const Rgb high = At(cockpit, 320, 40), low = At(cockpit, 320, 190);
     EXPECT_TRUE(high.r != low.r || high.g != low.g || high.b != low.b);
-    const int32_t ground = run_Count(cockpit, 0, 240, 640, 290, [](Rgb c) { return !Blue(c) && !Dark(c); });
+    const int32_t ground = run_Count(cockpit, 0, 240, 640, 290, run_Ground);
     EXPECT_GT(ground, 640 * 50 * 9 / 10);
 
     // The follow view looks down on the aircraft: the ground fills the
     // frame, and the middle holds pixels the ground around it has not.
     EXPECT_EQ(run_Count(follow, 0, 8, 640, 440, Dark), 0);
-    const Rgb corner = At(follow, 100, 400);
-    const int32_t aircraft = run_Count(follow, 290, 230, 350, 300, [corner](Rgb c) {
-        return std::abs(c.r - corner.r) + std::abs(c.g - corner.g) + std::abs(c.b - corner.b) > 60;
-    });
-    EXPECT_GT(aircraft, 200);
+    EXPECT_GT(run_AircraftPixels(follow), 200);
     img_Free(cockpit);
     img_Free(follow);
 }

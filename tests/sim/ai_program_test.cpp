@@ -5,17 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "base/le.h"
-#include "sim/ai.h"
+#include "ai_fixture.h"
 #include "sim/ai_program.h"
-#include "sim_fixture.h"
-#include "world/level.h"
-#include "world/orf.h"
 
 namespace {
-
-std::vector<std::string> g_errors;
-void RecordError(const char* text) { g_errors.push_back(text); }
 
 using Cmd = std::array<uint8_t, 4>;
 Cmd Op(uint8_t op, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t b3 = 0) { return {op, b1, b2, b3}; }
@@ -23,41 +16,9 @@ Cmd Op(uint8_t op, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t b3 = 0) { return {op,
 Cmd Rel24(uint8_t op, int32_t n) { return {op, static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)}; }
 Cmd Rel16(uint8_t op, uint8_t mask, int32_t n) { return {op, mask, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)}; }
 
-class AiProgram : public SimEnv {
+class AiProgram : public AiEnv {
 protected:
-    std::deque<std::array<uint8_t, ORF_PLACED_SIZE>> records;
-    _ORF mission{};
-    OrfGroup routes[1] = {};
-    std::vector<uint8_t> waypoints;
-    AiMissionErrorHandler savedHandler = nullptr;
-
-    void SetUp() override {
-        savedHandler = ai_MissionErrorHandler;
-        SimEnv::SetUp();
-        MakePool(&level_ServerArrays.ai, sizeof(_AI_DCB), 64);
-        ai_ClearModuleData();
-        ai_MissionErrorHandler = RecordError;
-        g_errors.clear();
-        obj_TypeListReset();
-        // Route 0: four waypoints 1000.0 apart at height 100.0.
-        LeWriter w;
-        for (uint32_t i = 0; i < 4; i++) {
-            w.u32(0x10000000u + i * 0x3E80000u);
-            w.i32(0x640000);
-            w.u32(0x10000000u);
-            w.zeros(12);
-        }
-        waypoints = w.buf;
-        routes[0] = OrfGroup{4, waypoints.data()};
-        mission.starts.groups = routes;
-        mission.starts.count = 1;
-        level_Mission = &mission;
-    }
-    void TearDown() override {
-        level_Mission = nullptr;
-        ai_MissionErrorHandler = savedHandler;
-        SimEnv::TearDown();
-    }
+    AiProgram() : AiEnv(64, 0) {}
 
     // A unit of the given kind made from a placed record.
     ObjectRecord* Make(uint8_t kind, uint8_t subtype, uint8_t startFlags, uint8_t group = 1, uint8_t member = 0) {
@@ -91,7 +52,6 @@ protected:
         U(o)->pendingProgram = ai_ProgramLoad(bytes.data(), static_cast<int32_t>(program.size()));
         return o;
     }
-    static _AI_DCB* U(ObjectRecord* o) { return reinterpret_cast<_AI_DCB*>(o); }
     static int32_t Index(ObjectRecord* o) { return U(o)->programCounter & 0xFFFF; }
 };
 
@@ -104,7 +64,7 @@ TEST_F(AiProgram, YieldsRunOneCommandAFrameAndOtherCommandsRunOn) {
     }
     EXPECT_EQ(U(o)->registers[1], 5);
     EXPECT_EQ(U(o)->registers[2], 6);
-    EXPECT_TRUE(g_errors.empty());
+    EXPECT_TRUE(missionErrors.empty());
 }
 
 TEST_F(AiProgram, BranchClearRepeatsAServiceOnceAFrameUntilDone) {
@@ -183,7 +143,7 @@ TEST_F(AiProgram, CallsNestAndReturnAfterTheCall) {
     ObjectRecord* o = Running({Rel24(AI_OP_CALL, 3), Op(AI_OP_LOAD16, 3, 0, 9), Op(AI_OP_HALT), Rel24(AI_OP_CALL, 2),
                                Op(AI_OP_RETURN), Op(AI_OP_LOAD16, 1, 0, 7), Op(AI_OP_RETURN)});
     ai_ProgramRun(o);
-    EXPECT_TRUE(g_errors.empty()) << g_errors[0];
+    EXPECT_TRUE(missionErrors.empty()) << missionErrors[0];
     EXPECT_EQ(Index(o), 2);
     EXPECT_EQ(U(o)->registers[1], 7);
     EXPECT_EQ(U(o)->registers[3], 9);
@@ -207,21 +167,21 @@ TEST_F(AiProgram, BadProgramsEndInMissionErrors) {
         {{Op(AI_OP_LOAD, 0, 0x00, 0xa4)}, " has a bad field offset"},  // an object, not a number
     };
     for (const Case& c : cases) {
-        g_errors.clear();
+        missionErrors.clear();
         ObjectRecord* o = Running(c.program);
         for (int i = 0; i < 3 && o->think; i++) ai_UnitThink(o);
-        ASSERT_EQ(g_errors.size(), 1u) << c.text;
-        EXPECT_EQ(g_errors[0].rfind("Mission Error!\n\n", 0), 0u);
-        EXPECT_NE(g_errors[0].find(c.text), std::string::npos) << g_errors[0];
+        ASSERT_EQ(missionErrors.size(), 1u) << c.text;
+        EXPECT_EQ(missionErrors[0].rfind("Mission Error!\n\n", 0), 0u);
+        EXPECT_NE(missionErrors[0].find(c.text), std::string::npos) << missionErrors[0];
         EXPECT_EQ(o->think, nullptr);
     }
     // A unit without a program.
-    g_errors.clear();
+    missionErrors.clear();
     ObjectRecord* o = Make(0, 0, ORF_AI_AIRBORNE);
     U(o)->pendingProgram = nullptr;
     ai_UnitThink(o);
-    ASSERT_EQ(g_errors.size(), 1u);
-    EXPECT_NE(g_errors[0].find(" has no AI commands!"), std::string::npos);
+    ASSERT_EQ(missionErrors.size(), 1u);
+    EXPECT_NE(missionErrors[0].find(" has no AI commands!"), std::string::npos);
 }
 
 TEST_F(AiProgram, StartByKind) {
@@ -258,18 +218,18 @@ TEST_F(AiProgram, StartByKind) {
             EXPECT_TRUE(o->category & OBJ_CATEGORY_AI_PROGRAM);
         }
     }
-    EXPECT_TRUE(g_errors.empty());
+    EXPECT_TRUE(missionErrors.empty());
     // The player's group cannot start in the air.
     ObjectRecord* o = Make(0, 0, ORF_AI_AIRBORNE, AI_PLAYER_GROUP);
-    ASSERT_EQ(g_errors.size(), 1u);
-    EXPECT_NE(g_errors[0].find("player's group cannot start in the air"), std::string::npos);
+    ASSERT_EQ(missionErrors.size(), 1u);
+    EXPECT_NE(missionErrors[0].find("player's group cannot start in the air"), std::string::npos);
     EXPECT_EQ(o->think, nullptr);
 }
 
 TEST_F(AiProgram, EveryBuiltinProgramRunsOnAnAirborneUnitWithoutError) {
     // A member of a group in the air, so that formation flying has a leader.
     for (int32_t p = 0; p < AI_PROGRAMS; p++) {
-        g_errors.clear();
+        missionErrors.clear();
         ObjectRecord* lead = Make(0, 0, ORF_AI_AIRBORNE, 3, 0);
         ObjectRecord* o = Make(0, 0, ORF_AI_AIRBORNE, 3, 1);
         ASSERT_TRUE(lead && o);
@@ -278,7 +238,7 @@ TEST_F(AiProgram, EveryBuiltinProgramRunsOnAnAirborneUnitWithoutError) {
         U(o)->savedState = AI_STATE_ROUTE;
         ai_ProgramPend(o, p);
         for (int i = 0; i < 400 && o->think; i++) ai_UnitThink(o);
-        EXPECT_TRUE(g_errors.empty()) << p << ": " << (g_errors.empty() ? "" : g_errors[0]);
+        EXPECT_TRUE(missionErrors.empty()) << p << ": " << (missionErrors.empty() ? "" : missionErrors[0]);
         EXPECT_EQ(o->think, ai_UnitThink) << p;
         EXPECT_LE(U(o)->returnDepth, 2) << p;
         ai_ClearModuleData();
@@ -294,7 +254,7 @@ TEST_F(AiProgram, AnEvasiveManoeuvreEndsByResumingTheSavedState) {
     for (int i = 0; i < 2000 && U(o)->aiState == AI_STATE_EVADE; i++) ai_UnitThink(o);
     EXPECT_EQ(U(o)->aiState, AI_STATE_ROUTE);
     EXPECT_EQ(U(o)->returnDepth, 0);
-    EXPECT_TRUE(g_errors.empty());
+    EXPECT_TRUE(missionErrors.empty());
 }
 
 TEST_F(AiProgram, TakeOffRollLeavesTheGroundAtTakeOffSpeed) {

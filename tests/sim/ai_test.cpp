@@ -6,20 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "base/le.h"
-#include "sim/ai.h"
+#include "ai_fixture.h"
 #include "sim/hit.h"
 #include "sim/trig.h"
-#include "sim_fixture.h"
-#include "world/level.h"
-#include "world/orf.h"
 
 namespace {
 
 std::vector<TriggerEvent> g_events;
-std::vector<std::string> g_errors;
-
-void RecordError(const char* text) { g_errors.push_back(text); }
 
 }  // namespace
 
@@ -76,45 +69,13 @@ int CountEvents(uint16_t type, uint16_t id, uint16_t code) {
     return n;
 }
 
-class Ai : public SimEnv {
+class Ai : public AiEnv {
 protected:
-    std::deque<Record> records;
-    _ORF mission{};
-    OrfGroup routes[1] = {};
-    std::vector<uint8_t> waypoints;
-    AiMissionErrorHandler savedHandler = nullptr;
+    Ai() : AiEnv(16, 3) {}
 
     void SetUp() override {
-        savedHandler = ai_MissionErrorHandler;
-        SimEnv::SetUp();
-        MakePool(&level_ServerArrays.ai, sizeof(_AI_DCB), 16);
-        ai_ClearModuleData();
-        ai_MissionErrorHandler = RecordError;
+        AiEnv::SetUp();
         g_events.clear();
-        g_errors.clear();
-        obj_TypeListReset();
-        // Route 0: four waypoints 1000.0 apart along x at height 100.0.
-        LeWriter w;
-        for (uint32_t i = 0; i < 4; i++) {
-            w.u32(0x10000000u + i * 0x3E80000u);
-            w.i32(0x640000);
-            w.u32(0x10000000u);
-            w.u16(0);
-            w.u16(0);
-            w.u8(0);
-            w.u8(3);
-            w.zeros(6);
-        }
-        waypoints = w.buf;
-        routes[0] = OrfGroup{4, waypoints.data()};
-        mission.starts.groups = routes;
-        mission.starts.count = 1;
-        level_Mission = &mission;
-    }
-    void TearDown() override {
-        level_Mission = nullptr;
-        ai_MissionErrorHandler = savedHandler;
-        SimEnv::TearDown();
     }
     ObjectRecord* Make(const UnitSpec& s, uint32_t x = 0x10000000u, uint32_t y = 0x1000000u) {
         ObjectRecord* o = net_DcbPoolTake(&level_ServerArrays.ai);
@@ -126,7 +87,6 @@ protected:
         obj_TypeListPush(o);
         return o;
     }
-    static _AI_DCB* U(ObjectRecord* o) { return reinterpret_cast<_AI_DCB*>(o); }
     static void Kill(ObjectRecord* o, ObjectRecord* attacker) {
         sim_HitRecord = SimHitRecord{attacker, 30000, 0x10000};
         o->hit(o);
@@ -183,24 +143,24 @@ TEST_F(Ai, BadUnitsAreMissionErrorsNamingTheUnit) {
         {{.kind = 1, .group = 200}, "has no group"},
     };
     for (const Case& c : cases) {
-        g_errors.clear();
+        missionErrors.clear();
         ObjectRecord* o = Make(c.spec);
         ASSERT_NE(o, nullptr);
-        ASSERT_EQ(g_errors.size(), 1u) << c.words;
-        EXPECT_EQ(g_errors[0].rfind("Mission Error!\n\n", 0), 0u);
-        EXPECT_NE(g_errors[0].find(c.words), std::string::npos) << g_errors[0];
+        ASSERT_EQ(missionErrors.size(), 1u) << c.words;
+        EXPECT_EQ(missionErrors[0].rfind("Mission Error!\n\n", 0), 0u);
+        EXPECT_NE(missionErrors[0].find(c.words), std::string::npos) << missionErrors[0];
         EXPECT_EQ(o->think, nullptr);
     }
     // Ten members fill a group; the eleventh is refused.
     ai_ClearModuleData();
-    g_errors.clear();
+    missionErrors.clear();
     Make({.group = 3});
     for (int i = 0; i < AI_GROUP_MEMBERS; i++) Make({.group = 3, .member = static_cast<uint8_t>(i + 1)});
-    EXPECT_TRUE(g_errors.empty());
+    EXPECT_TRUE(missionErrors.empty());
     ObjectRecord* extra = Make({.group = 3, .member = 11});
     ASSERT_NE(extra, nullptr);
-    ASSERT_EQ(g_errors.size(), 1u);
-    EXPECT_NE(g_errors[0].find("too many"), std::string::npos);
+    ASSERT_EQ(missionErrors.size(), 1u);
+    EXPECT_NE(missionErrors[0].find("too many"), std::string::npos);
     EXPECT_EQ(U(extra)->isMember, 0);
 }
 
@@ -356,8 +316,8 @@ TEST_F(Ai, RouteFlyingReachesTheWaypointAndActionsStepOn) {
     U(lost)->waypoint = waypoints.data();
     waypoints[12] = 1;
     ai_WaypointAction(lost);
-    ASSERT_EQ(g_errors.size(), 1u);
-    EXPECT_NE(g_errors[0].find("has no waygroup"), std::string::npos);
+    ASSERT_EQ(missionErrors.size(), 1u);
+    EXPECT_NE(missionErrors[0].find("has no waygroup"), std::string::npos);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 namespace {
 
+void Done(uint32_t argument);
+
 class SndTrigTest : public SoundOutputTest {
 protected:
     SndTrigFile table = {};
@@ -35,6 +37,20 @@ protected:
         e.volume = volume;
         e.voice = -1;
         e.type = type, e.subtype = subtype, e.id = id;
+        return e;
+    }
+    // One sound, "T", on trigger 5, and the event that plays it as a
+    // transient sound reporting its end to Done.
+    static MkSndTrig TransientSet() {
+        MkSndTrig t;
+        t.sounds = {{"T", test_Wave(3000), 0, 0}};
+        t.triggers = {{5, 0, 0, false, 0}};
+        return t;
+    }
+    static SndTrigEvent TransientEvent() {
+        SndTrigEvent e = Event(5, 0, 0);
+        e.flags = SNDTRIG_TRANSIENT;
+        e.completion = Done;
         return e;
     }
 };
@@ -318,14 +334,9 @@ void Done(uint32_t argument) {
 }
 
 TEST_F(SndTrigTest, TransientSoundIsFreedAndCompletedOnceWhenItsLastVoiceEnds) {
-    MkSndTrig t;
-    t.sounds = {{"T", test_Wave(3000), 0, 0}};
-    t.triggers = {{5, 0, 0, false, 0}};
-    ASSERT_EQ(Load(t), 1);
+    ASSERT_EQ(Load(TransientSet()), 1);
     g_done = 0;
-    SndTrigEvent e = Event(5, 0, 0);
-    e.flags = SNDTRIG_TRANSIENT;
-    e.completion = Done;
+    SndTrigEvent e = TransientEvent();
     e.completionArgument = 77;
     ASSERT_GT(sndtrig_Trigger(&e, &table), 0);
     Step();
@@ -359,14 +370,9 @@ TEST_F(SndTrigTest, TransientSoundIsFreedAndCompletedOnceWhenItsLastVoiceEnds) {
 }
 
 TEST_F(SndTrigTest, EndReportsOfFreedTablesAndSpeechWordsFindNoEntry) {
-    MkSndTrig t;
-    t.sounds = {{"T", test_Wave(3000), 0, 0}};
-    t.triggers = {{5, 0, 0, false, 0}};
-    ASSERT_EQ(Load(t), 1);
+    ASSERT_EQ(Load(TransientSet()), 1);
     g_done = 0;
-    SndTrigEvent e = Event(5, 0, 0);
-    e.flags = SNDTRIG_TRANSIENT;
-    e.completion = Done;
+    SndTrigEvent e = TransientEvent();
     ASSERT_GT(sndtrig_Trigger(&e, &table), 0);
     uint32_t handle = sndtrig_FindSound("T", &table)->handle;
     ASSERT_NE(handle, 0u);

@@ -43,6 +43,14 @@ void Entry(MkMenuScript& s, const char* window, const char* name, int32_t l, int
     s.entries.push_back(buf);
 }
 
+// A caption button at (x, y) and the entry line it opens under it, 180
+// wide and `height` high.
+void ButtonEntry(MkMenuScript& s, const char* window, const char* button, int32_t x, int32_t y, const char* text,
+                 const char* action, const char* entry, int32_t height = 18) {
+    Button(s, window, button, x, y, text, action);
+    Entry(s, window, entry, x - 90, y + 18, x + 90, y + 18 + height, button);
+}
+
 // An arrow pair around a value area on one row.
 void Stepper(MkMenuScript& s, const char* window, const char* left, const char* area, const char* right, int32_t x,
              int32_t y, int32_t width, const char* leftAction, const char* rightAction) {
@@ -76,14 +84,10 @@ void Multi(MkMenuScript& s) {
     }
     Stepper(s, "WndMulti", "BtnMPConnectLeft", "TxtMPCurConnection", "BtnMPConnectRight", 440, 70, 140, "cbMPConLeft",
             "cbMPConRight");
-    Button(s, "WndMulti", "BtnMPCallSign", 530, 110, "MP_CALLSIGN", "cbMPName");
-    Entry(s, "WndMulti", "EntryMPCurCallSign", 440, 128, 620, 146, "BtnMPCallSign");
-    Button(s, "WndMulti", "BtnMPSessionPW", 530, 170, "MP_SESSIONPW", "cbMPSessionPW");
-    Entry(s, "WndMulti", "EntryMPSessionPW", 440, 188, 620, 206, "BtnMPSessionPW");
-    Button(s, "WndMultiTCPIP", "BtnMPTcpIp", 530, 230, "MP_IPADDRESS", "cbMPIP");
-    Entry(s, "WndMultiTCPIP", "EntryMPIPAddr", 440, 248, 620, 266, "BtnMPTcpIp");
-    Button(s, "WndMultiModem", "BtnMPModem", 530, 230, "MP_PHONE", "cbMPModem");
-    Entry(s, "WndMultiModem", "EntryMPModem", 440, 248, 620, 266, "BtnMPModem");
+    ButtonEntry(s, "WndMulti", "BtnMPCallSign", 530, 110, "MP_CALLSIGN", "cbMPName", "EntryMPCurCallSign");
+    ButtonEntry(s, "WndMulti", "BtnMPSessionPW", 530, 170, "MP_SESSIONPW", "cbMPSessionPW", "EntryMPSessionPW");
+    ButtonEntry(s, "WndMultiTCPIP", "BtnMPTcpIp", 530, 230, "MP_IPADDRESS", "cbMPIP", "EntryMPIPAddr");
+    ButtonEntry(s, "WndMultiModem", "BtnMPModem", 530, 230, "MP_PHONE", "cbMPModem", "EntryMPModem");
     Stepper(s, "WndMultiSerial", "BtnMPSerialLeft", "TxtMPSerial", "BtnMPSerialRight", 440, 240, 140, "cbMPLeft",
             "cbMPRight");
     Stepper(s, "WndMultiZelvoria", "BtnMPNWLeft", "TxtMPNWConnect", "BtnMPNWRight", 440, 240, 140, "cbMPLeft",
@@ -109,12 +113,9 @@ void MultiOption(MkMenuScript& s) {
     s.windows.push_back("WndMultiOption, 0, 0, 0, MainBack, ARIAL12");
     s.windows.push_back("WndMultiPw, 1, 0, 0, NULL, ARIAL12");
     Text(s, "WndMultiOption", "MPOptTitle", "MP_OPT_TITLE", "ARIAL16B", 0, 16, 640, 50, 512);
-    Button(s, "WndMultiOption", "BtnMPSquad", 320, 120, "MP_SQUAD", "cbMPOptSQName");
-    Entry(s, "WndMultiOption", "EntrySQName", 230, 138, 410, 156, "BtnMPSquad");
-    Button(s, "WndMultiPw", "BtnMPSquadPW", 320, 190, "MP_SQUADPW", "cbMPOptSQPW");
-    Entry(s, "WndMultiPw", "EntrySQPW", 230, 208, 410, 226, "BtnMPSquadPW");
-    Button(s, "WndMultiOption", "BtnMPSidePW", 320, 260, "MP_SIDEPW", "cbMPOptSidePW");
-    Entry(s, "WndMultiOption", "EntrySidePW", 230, 278, 410, 296, "BtnMPSidePW");
+    ButtonEntry(s, "WndMultiOption", "BtnMPSquad", 320, 120, "MP_SQUAD", "cbMPOptSQName", "EntrySQName");
+    ButtonEntry(s, "WndMultiPw", "BtnMPSquadPW", 320, 190, "MP_SQUADPW", "cbMPOptSQPW", "EntrySQPW");
+    ButtonEntry(s, "WndMultiOption", "BtnMPSidePW", 320, 260, "MP_SIDEPW", "cbMPOptSidePW", "EntrySidePW");
     Stepper(s, "WndMultiOption", "BtnMPSideL", "TxtMPSide", "BtnMPSideR", 220, 320, 160, "cbMPOptSideTogL",
             "cbMPOptSideTogR");
     Button(s, "WndMultiOption", "BtnMPOptAccept", 320, 430, "MP_OPT_DONE", "cbMPOptAcept");
@@ -148,16 +149,11 @@ void Host(MkMenuScript& s) {
     s.imageAreas.push_back("WndHost, WndHostPanel10, ScrollUp, 16, 310, 0, 0, 0");
     Stepper(s, "WndHost", "BtnHOServerL", "TxtHostServer", "BtnHOServerR", 440, 76, 140, "cbHostServer", "cbHostServer");
     Stepper(s, "WndHost", "BtnHOGameL", "TxtHostGame", "BtnHOGameR", 440, 102, 140, "cbHostGame", "cbHostGame");
-    Button(s, "WndHost", "BtnHOName", 530, 146, "HO_NAME", "cbHostName");
-    Entry(s, "WndHost", "EntryHostGameName", 440, 164, 620, 182, "BtnHOName");
-    Button(s, "WndHost", "BtnHOPassword", 530, 204, "HO_PASSWORD", "cbHostPw");
-    Entry(s, "WndHost", "EntryHostGamePW", 440, 222, 620, 240, "BtnHOPassword");
-    Button(s, "WndHostCTF", "BtnHOPasswordA", 530, 262, "HO_PASSWORDA", "cbHostPwA");
-    Entry(s, "WndHostCTF", "EntryHostGamePWA", 440, 280, 620, 298, "BtnHOPasswordA");
-    Button(s, "WndHostCTF", "BtnHOPasswordB", 530, 320, "HO_PASSWORDB", "cbHostPwB");
-    Entry(s, "WndHostCTF", "EntryHostGamePWB", 440, 338, 620, 356, "BtnHOPasswordB");
-    Button(s, "WndHost", "BtnHOCountry", 530, 378, "HO_COUNTRY", "cbHostCountry");
-    Entry(s, "WndHost", "EntryHostCountry", 440, 396, 620, 412, "BtnHOCountry");
+    ButtonEntry(s, "WndHost", "BtnHOName", 530, 146, "HO_NAME", "cbHostName", "EntryHostGameName");
+    ButtonEntry(s, "WndHost", "BtnHOPassword", 530, 204, "HO_PASSWORD", "cbHostPw", "EntryHostGamePW");
+    ButtonEntry(s, "WndHostCTF", "BtnHOPasswordA", 530, 262, "HO_PASSWORDA", "cbHostPwA", "EntryHostGamePWA");
+    ButtonEntry(s, "WndHostCTF", "BtnHOPasswordB", 530, 320, "HO_PASSWORDB", "cbHostPwB", "EntryHostGamePWB");
+    ButtonEntry(s, "WndHost", "BtnHOCountry", 530, 378, "HO_COUNTRY", "cbHostCountry", "EntryHostCountry", 16);
     Text(s, "WndHost", "TxtHostStatus", "NULL", "ARIAL10", 20, 418, 620, 434, 512);
     Button(s, "WndHost", "BtnHOBack", 110, 456, "HO_BACK", "cbHostBack");
     Button(s, "WndHost", "BtnHOMain", 320, 456, "HO_MAIN", "cbHostMain");
