@@ -28,8 +28,8 @@
 #include "world/orf.h"
 
 TacmapGoalList tacmap_Goals[TACMAP_GOAL_LISTS];
-__attribute__((weak)) int32_t tacmap_MissionOutcome = 0;
-__attribute__((weak)) uint32_t tacmap_OutcomeTick = 0;
+int32_t tacmap_MissionOutcome = 0;
+uint32_t tacmap_OutcomeTick = 0;
 int32_t tacmap_BonusDone = 0;
 int32_t tacmap_MissionComplete = 0;
 uint32_t tacmap_CompleteTick = 0;

@@ -795,6 +795,8 @@ void OnLaunchFuelPlane(const MsgRecord* r) {
         if (!std::isfinite(v[i])) return;
     ObjectRecord* t = net_DcbPoolTake(&level_ServerArrays.ai);
     if (!t) return;
+    // The record may have been a unit destroyed earlier in the game.
+    obj_RecordClear(t);
     fix_FloatToWorld(&m.frame.pos, &t->position);
     t->frameCounter = TANKER_LIFETIME;
     t->think = weapon_TankerThink;

@@ -52,7 +52,7 @@ DcbPool* StaticPool() {
 }
 
 // A record from the pool is cleared but for what its pool keeps in it.
-void Clear(ObjectRecord* r) {
+void RecordClear(ObjectRecord* r) {
     const ObjectRecord keep = *r;
     const uint32_t size = r->pool && r->pool->size >= sizeof(ObjectRecord) ? r->pool->size : sizeof(ObjectRecord);
     memset((void*)r, 0, size);
@@ -81,7 +81,7 @@ void CellPush(ObjectRecord* r) {
 ObjectRecord* StaticCreate(uint32_t x, uint32_t z, _PAK_HEADER* model, uint32_t typeWord) {
     ObjectRecord* r = net_DcbPoolTake(StaticPool());
     if (!r) return nullptr;
-    Clear(r);
+    obj_RecordClear(r);
     r->position.x = x;
     r->position.z = z;
     CellPush(r);
@@ -110,7 +110,7 @@ ObjectRecord* EffectSpawn(DcbPool* pool, int32_t type, const FixWorldPos* positi
     const FixWorldPos at = *position;
     ObjectRecord* r = net_DcbPoolTake(pool);
     if (!r) return nullptr;
-    Clear(r);
+    obj_RecordClear(r);
     r->position = at;
     if (source) {
         r->velocity = source->velocity;
@@ -180,6 +180,8 @@ ObjectRecord* fx_EffectSpawnMoving(int32_t type, const ObjectRecord* source) {
     if (!source) return nullptr;
     return EffectSpawn(&level_ClientArrays.common, type, &source->position, source);
 }
+
+void obj_RecordClear(ObjectRecord* r) { RecordClear(r); }
 
 ObjectRecord* fx_EffectTake(int32_t type, const FixWorldPos* position) {
     return EffectSpawn(&level_ClientArrays.common, type, position, nullptr);

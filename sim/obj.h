@@ -325,6 +325,9 @@ ObjectRecord* fx_EffectSpawnMoving(int32_t type, const ObjectRecord* source);
 ObjectRecord* fx_EffectTake(int32_t type, const FixWorldPos* position);
 ObjectRecord* fx_EffectSpawnAtObject(int32_t type, const FixWorldPos* position);
 
+// Clears a record just taken from its pool of everything its last object
+// left in it, keeping only its pool links and its serial.
+void obj_RecordClear(ObjectRecord* record);
 // Queues the record on its pool's release list, once.
 void obj_Free(ObjectRecord* object);
 // Every reference to the object becomes the replacement (may be null), the

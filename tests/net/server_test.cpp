@@ -453,8 +453,21 @@ TEST_F(ServerTest, TankersLiveTheirFramesAndFreeTheirRecords) {
     EXPECT_EQ(flying(), 0);
     EXPECT_EQ(level_ServerTables.objectList, nullptr);
     EXPECT_EQ(net_DcbPoolFreeCount(&level_ServerArrays.ai), 2);
+    // A record that was once a unit brings none of it into the next tanker.
+    for (uint32_t i = 0; i < level_ServerArrays.ai.count; i++) {
+        ObjectRecord* o = reinterpret_cast<ObjectRecord*>(static_cast<uint8_t*>(level_ServerArrays.ai.memory) +
+                                                          i * level_ServerArrays.ai.size);
+        o->hitPoints = 77;
+        o->hit = CountHit;
+        o->side = 8;
+    }
     request();
     EXPECT_EQ(net_DcbPoolFreeCount(&level_ServerArrays.ai), 1);
+    Server_WorldStep();
+    ASSERT_NE(level_ServerTables.objectList, nullptr);
+    EXPECT_EQ(level_ServerTables.objectList->hitPoints, 0);
+    EXPECT_EQ(level_ServerTables.objectList->hit, nullptr);
+    EXPECT_EQ(level_ServerTables.objectList->side, 0);
     memset(&level_ServerArrays, 0, sizeof level_ServerArrays);
     level_ServerTables.objectList = nullptr;
 }
