@@ -154,12 +154,14 @@ TEST(KrxNetworkRun, DedicatedConsoleKeysReachAJoinerThroughAFlood) {
 // The lines are two seconds apart, beyond the server's flood control.
 TEST(KrxNetworkRun, ChatLinesGoThroughTheServersCensor) {
     uint16_t port = (uint16_t)(20000 + (getpid() + 5000) % 10000);
-    RunPeer hostPeer{"chat_host", "", 440, {"KRX_LAUNCH=dedicated:" + std::to_string(port)}};
+    // Both run on the wall clock: the time after the last line leaves room
+    // for its answer on a busy machine.
+    RunPeer hostPeer{"chat_host", "", 560, {"KRX_LAUNCH=dedicated:" + std::to_string(port)}};
     RunPeer joinPeer{"chat_join",
                      "240 key T\n" + run_TypeLine(242, "check six") + "244 keydown RETURN\n244 char 13\n244 keyup RETURN\n" +
                          "320 key T\n" + run_TypeLine(322, "what the FRAAACK") + "324 keydown RETURN\n324 char 13\n" +
                          "324 keyup RETURN\n",
-                     400,
+                     520,
                      {"KRX_LAUNCH=join:127.0.0.1:" + std::to_string(port), "KRX_NETTRACE=1"}};
     ASSERT_TRUE(run_HostAndJoin(hostPeer, joinPeer));
     const RunResult &host = hostPeer.result, &joiner = joinPeer.result;

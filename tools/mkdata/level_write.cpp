@@ -101,7 +101,7 @@ const ModelSpec kModels[] = {
     // The sample mission's models.
     {"HANGAR.PAK", 0x20000, 120, 120, 110}, {"TOWER.PAK", 0x8000, 200, 200, 190},
     {"TANK.PAK", 0x6000, 80, 100, 60},     {"SAMSITE.PAK", 0x8000, 100, 110, 80},
-    {"JET.PAK", 0x4000, 150, 150, 160},
+    {"JET.PAK", 0x6000, 150, 150, 160},
     // The default of a dynamic model slot whose file is missing.
     {"B2.PAK", 0x18000, 60, 60, 70},
 };
