@@ -51,8 +51,9 @@ DcbPool* StaticPool() {
     return &level_ServerArrays.statics;
 }
 
-// A record from the pool is cleared but for what its pool keeps in it.
-void RecordClear(ObjectRecord* r) {
+}  // namespace
+
+void obj_RecordClear(ObjectRecord* r) {
     const ObjectRecord keep = *r;
     const uint32_t size = r->pool && r->pool->size >= sizeof(ObjectRecord) ? r->pool->size : sizeof(ObjectRecord);
     memset((void*)r, 0, size);
@@ -66,6 +67,8 @@ void RecordClear(ObjectRecord* r) {
     r->next = keep.next;
     r->prev = keep.prev;
 }
+
+namespace {
 
 void CellPush(ObjectRecord* r) {
     ObjectRecord** heads = depth_Level.staticHeads;
@@ -180,8 +183,6 @@ ObjectRecord* fx_EffectSpawnMoving(int32_t type, const ObjectRecord* source) {
     if (!source) return nullptr;
     return EffectSpawn(&level_ClientArrays.common, type, &source->position, source);
 }
-
-void obj_RecordClear(ObjectRecord* r) { RecordClear(r); }
 
 ObjectRecord* fx_EffectTake(int32_t type, const FixWorldPos* position) {
     return EffectSpawn(&level_ClientArrays.common, type, position, nullptr);

@@ -403,9 +403,7 @@ TEST_F(ServerTest, ResetAfterADeathListsTheAircraftAgain) {
     Server_ClearTargetsOf(&aircraft);
     ASSERT_FALSE(aircraft.typeLinked);
     Packet p;
-    MsgPlayerData pd{};
-    pd.frame = 1;
-    ASSERT_EQ(msg_PlayerDataEncode(&p.w, &pd), 0);
+    p.PlayerData(1, 0, 0);
     MsgPlayerReset reset{};
     reset.tag = 1;
     reset.flags = 1;
